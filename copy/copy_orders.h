@@ -1,0 +1,32 @@
+// The copy hand-over of a run (Kopieren) with its register of copies already handed over, and
+// the run's copy statistics.
+#ifndef ZARNOFT_COPY_COPY_ORDERS_H_
+#define ZARNOFT_COPY_COPY_ORDERS_H_
+
+#include <cstdint>
+#include <string>
+
+namespace zarnoft {
+
+// What became of one request. The decisions of the walk ignore it, as the run's texts expect;
+// the move-aside deletion needs it, since it must not delete a file whose copy was not made.
+enum class KopierErgebnis {
+  kKopiert,     // the target now holds the source's content, date and attributes
+  kAbgelehnt,   // the same copy, or its exact reverse, was already handed over in this run
+  kAbgebrochen, // the run is cancelled: nothing was copied (or the copy was taken back)
+  kFehler,      // the copy failed and was reported (dialog, level-1 line)
+};
+
+// The operation the decision steps call. One object per run, used by the run's thread only.
+class KopierDienst {
+ public:
+  virtual ~KopierDienst() = default;
+  // Copies `von` onto `nach` (full paths). `groesse` is the source's size as the walk found it;
+  // it chooses between a direct and a stepped copy.
+  virtual KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
+                                  int64_t groesse) = 0;
+};
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_COPY_COPY_ORDERS_H_

@@ -1,0 +1,82 @@
+#include "platform/path_helpers.h"
+
+namespace zarnoft {
+
+std::string ShortenPathToWidth(const std::string& path, int width, const TextMeasure& measure) {
+  if (measure(path) <= width) return path;
+  // Positions below are 1-based as in the description of the routine; L is the length.
+  const size_t L = path.size();
+  auto at = [&](size_t pos) { return path[pos - 1]; };
+  // Head end h: the first "/" from position 3 on, else L.
+  size_t h = L;
+  for (size_t i = 3; i <= L; ++i) {
+    if (at(i) == '/') {
+      h = i;
+      break;
+    }
+  }
+  // Nothing after the head to leave out ("/Sehrlangername"): the last element stays whole.
+  if (h == L) return path;
+  // Last cut c: searching down from L - 1 for a "/", stopping at h.
+  size_t c = h;
+  for (size_t i = L >= 1 ? L - 1 : 0; i > h; --i) {
+    if (at(i) == '/') {
+      c = i;
+      break;
+    }
+  }
+  auto candidate = [&](size_t from) { return path.substr(0, h) + ".." + path.substr(from - 1); };
+  size_t b = c;
+  for (;;) {
+    size_t p = h;
+    for (size_t i = b - 1; i > h; --i) {
+      if (at(i) == '/') {
+        p = i;
+        break;
+      }
+    }
+    if (p > h && measure(candidate(p)) <= width) {
+      b = p;
+    } else {
+      break;
+    }
+  }
+  return candidate(b);
+}
+
+std::string FormatDottedNumber(int64_t millions, int64_t units) {
+  if (units > 999999) millions += units / 1000000;
+  std::string m = std::to_string(millions);
+  std::string u = std::to_string(units);
+  if (millions > 0) {
+    std::string padded = "000000" + u;
+    u = padded.substr(padded.size() - 6);
+  }
+  auto group = [](std::string& s) {
+    if (s.size() > 3) s.insert(s.size() - 3, ".");
+    if (s.size() > 7) s.insert(s.size() - 7, ".");
+    if (s.size() > 11) s.insert(s.size() - 11, ".");
+  };
+  group(u);
+  group(m);
+  return millions > 0 ? m + "." + u : u;
+}
+
+std::string FormatDottedNumber(int64_t count) {
+  return FormatDottedNumber(count / 1000000, count % 1000000);
+}
+
+bool CreateDirectoryPath(const std::string& path, FileSystem* fs) {
+  if (fs == nullptr) fs = FileSystem::Default();
+  // The root "/" itself is never created; the levels below it are, top-down.
+  for (size_t i = 1; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '/') {
+      std::string prefix = path.substr(0, i);
+      if (!prefix.empty() && prefix.back() != '/' && !fs->IsEnterableDirectory(prefix))
+        fs->CreateDirectory(prefix);
+    }
+  }
+  return !path.empty() && fs->IsEnterableDirectory(path);
+}
+
+}  // namespace zarnoft

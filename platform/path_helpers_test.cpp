@@ -1,0 +1,50 @@
+#include "platform/path_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include "testing/temp_tree.h"
+
+namespace zarnoft {
+namespace {
+
+// Every character is 10 pixels wide.
+int Fixed(const std::string& s) { return static_cast<int>(s.size()) * 10; }
+
+TEST(ShortenPathToWidth, KeepsWhatFitsAndCutsTheMiddle) {
+  const std::string p = "/home/Daten/Projekte/Alt/Brief.txt";
+  EXPECT_EQ(ShortenPathToWidth(p, 1000, Fixed), p);
+  EXPECT_EQ(ShortenPathToWidth("keinschraegstrich", 170, Fixed), "keinschraegstrich");
+  // "/home/../Alt/Brief.txt" has 22 characters, "/home/../Brief.txt" 18.
+  EXPECT_EQ(ShortenPathToWidth(p, 220, Fixed), "/home/../Alt/Brief.txt");
+  EXPECT_EQ(ShortenPathToWidth(p, 219, Fixed), "/home/../Brief.txt");
+  // The last element stays even when it is still too wide.
+  EXPECT_EQ(ShortenPathToWidth(p, 10, Fixed), "/home/../Brief.txt");
+  EXPECT_EQ(ShortenPathToWidth("/home/Sehrlangername", 100, Fixed), "/home/../Sehrlangername");
+  EXPECT_EQ(ShortenPathToWidth("/Sehrlangername", 50, Fixed), "/Sehrlangername");
+  // A trailing "/" is never taken as the last cut.
+  EXPECT_EQ(ShortenPathToWidth("/home/a/b/Verz/", 130, Fixed), "/home/../Verz/");
+}
+
+TEST(FormatDottedNumber, Examples) {
+  EXPECT_EQ(FormatDottedNumber(0, 0), "0");
+  EXPECT_EQ(FormatDottedNumber(0, 999), "999");
+  EXPECT_EQ(FormatDottedNumber(0, 1234), "1.234");
+  EXPECT_EQ(FormatDottedNumber(12, 345), "12.000.345");
+  EXPECT_EQ(FormatDottedNumber(0, 1500000), "1.500.000");
+  EXPECT_EQ(FormatDottedNumber(1234, 5), "1.234.000.005");
+  EXPECT_EQ(FormatDottedNumber(5, 0), "5.000.000");
+  EXPECT_EQ(FormatDottedNumber(int64_t{2345678901}), "2.345.678.901");
+}
+
+TEST(CreateDirectoryPath, CreatesMissingLevelsTopDown) {
+  testing::TempTree t;
+  EXPECT_TRUE(CreateDirectoryPath(t.root()));
+  EXPECT_TRUE(CreateDirectoryPath(t.Path("A/B/C")));
+  EXPECT_TRUE(t.Exists("A/B/C"));
+  t.Write("Datei", "x");
+  EXPECT_FALSE(CreateDirectoryPath(t.Path("Datei/Unter")));
+  EXPECT_FALSE(CreateDirectoryPath("/proc/gibtesnicht/x"));
+}
+
+}  // namespace
+}  // namespace zarnoft

@@ -1,0 +1,32 @@
+// Facts about the running program: its directory and its product data.
+#ifndef ZARNOFT_PLATFORM_PROGRAM_INFO_H_
+#define ZARNOFT_PLATFORM_PROGRAM_INFO_H_
+
+#include <string>
+
+namespace zarnoft {
+
+// The directory of the running program file (from /proc/self/exe) with its trailing "/".
+// The settings file Main.sda, the default log file and the default move-aside folder lie there.
+std::string ProgramDirectory();
+
+// The product data shown in the about box.
+struct ProductData {
+  static constexpr const char* kName = "Zarnoft - Editor";
+  static constexpr const char* kProductVersion = "1";
+  static constexpr const char* kVersion = "0.5";
+  static constexpr int kBuild = 57;
+  static constexpr const char* kEngineVersion = "1.1.5.5";
+  static constexpr const char* kLegalNotice = "Copyright (c) 2026 Zarnoft-Entwickler";
+  static constexpr const char* kComment =
+      "Hält Verzeichnispaare abgeglichen: in beide Richtungen, als Kopie oder als Archiv.";
+  // A build setting; only "Debugversion" unlocks the log levels 8 and 9.
+  static constexpr const char* kSpecialBuild = ZARNOFT_SPECIAL_BUILD;
+};
+
+// Whether this is the debug build (special-build text exactly "Debugversion").
+bool IsDebugBuild();
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_PLATFORM_PROGRAM_INFO_H_

@@ -1,0 +1,45 @@
+// Real temporary directory trees for tests. Each TempTree is a fresh directory below $TMPDIR,
+// removed with everything in it when the object goes away.
+#ifndef ZARNOFT_TESTING_TEMP_TREE_H_
+#define ZARNOFT_TESTING_TEMP_TREE_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/date_time.h"
+
+namespace zarnoft::testing {
+
+class TempTree {
+ public:
+  TempTree();
+  ~TempTree();
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  // The tree's root, without a trailing "/".
+  const std::string& root() const { return root_; }
+  // root + "/" + rel
+  std::string Path(const std::string& rel) const;
+
+  // Writes a file (creating missing parent directories) and returns its full path.
+  std::string Write(const std::string& rel, const std::string& content);
+  std::string Mkdir(const std::string& rel);
+  std::string Read(const std::string& rel) const;
+  bool Exists(const std::string& rel) const;
+
+ private:
+  std::string root_;
+};
+
+// Sets last-write and last-access time of a path (a link itself, not its target).
+void SetTimes(const std::string& path, FileTime mtime, FileTime atime);
+void SetMtime(const std::string& path, FileTime mtime);
+// A local time as a FileTime, e.g. Local(2024, 3, 1, 14, 5, 9).
+FileTime Local(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
+// Removes a tree (rm -rf), making directories writable first.
+void RemoveTree(const std::string& path);
+
+}  // namespace zarnoft::testing
+
+#endif  // ZARNOFT_TESTING_TEMP_TREE_H_

@@ -1,0 +1,21 @@
+// The editor's entry point: German texts for Qt's own buttons, then the main window.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMainWindow>
+#include <QTranslator>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QTranslator qt_de;
+  if (qt_de.load(QLocale(QLocale::German), "qtbase", "_",
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(&qt_de);
+
+  QMainWindow window;
+  window.setWindowTitle("Zarnoft");
+  window.resize(427, 400);
+  window.show();
+  return app.exec();
+}
