@@ -1,0 +1,53 @@
+// Kopieren and DateiKopieren: the copy hand-over of one run and the fail-safe single-file copy.
+//
+// One Kopierer per run, created by the run and used by the run's thread only. It keeps the
+// register of copies handed over (refusing the same copy and its exact reverse, compared as exact
+// texts) and the statistics the progress window shows.
+#ifndef ZARNOFT_COPY_COPIER_H_
+#define ZARNOFT_COPY_COPIER_H_
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+
+#include "copy/copy_orders.h"
+#include "copy/progress_window.h"
+#include "log/log.h"
+#include "platform/file_system.h"
+
+namespace zarnoft {
+
+// The run's copy statistics (all start at 0 or empty).
+struct KopierStatistik {
+  int32_t AnzahlKopiert = 0;  // copies carried out, counted whether they succeeded or not
+  int64_t SummeMio = 0;       // bytes of all copies started, whole millions
+  int64_t SummeRest = 0;      // the same sum below one million
+  std::string AktDatei;       // full source path of the copy in progress
+  int64_t AktGroesse = 0;     // size of the copy in progress
+};
+
+class Kopierer : public KopierDienst {
+ public:
+  // All pointers must outlive the Kopierer. kopier_meldung: show the copy error dialogs.
+  Kopierer(FileSystem* fs, Protokoll* log, RunWindow* fenster, bool kopier_meldung);
+
+  KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
+                          int64_t groesse) override;
+
+  const KopierStatistik& Statistik() const { return statistik_; }
+
+ private:
+  KopierErgebnis DateiKopieren(const std::string& von, const std::string& nach, int64_t groesse);
+
+  FileSystem* fs_;
+  Protokoll* log_;
+  RunWindow* fenster_;
+  bool kopier_meldung_;
+  KopierStatistik statistik_;
+  // The register: "von\0nach" of every accepted order.
+  std::unordered_set<std::string> auftraege_;
+};
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_COPY_COPIER_H_

@@ -1,0 +1,52 @@
+// What the parts of one comparison run share: the run's values and its services. The walk, the
+// double-change handling, the deletions and the archive decision all work on one LaufKontext,
+// owned by the run (Vergleiche) and used by the run's thread only.
+#ifndef ZARNOFT_ENGINE_RUN_CONTEXT_H_
+#define ZARNOFT_ENGINE_RUN_CONTEXT_H_
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "copy/copy_orders.h"
+#include "copy/progress_window.h"
+#include "log/log.h"
+#include "platform/date_time.h"
+#include "platform/file_system.h"
+
+namespace zarnoft {
+
+struct LaufKontext {
+  // --- the run's values ---
+  std::string Herkunft;       // source root, no trailing "/" ("/" itself is "")
+  std::string Ziel;           // target root, likewise
+  std::string LoeschenWohin;  // move-aside store, always ending in "/"
+  int Art = 0;                // 1 synchronise, 2 copy source onto target, 3 archive
+  int Doppelt = 0;            // sub-mode, low three bits of the job's value
+  int Loeschen = 1;           // deletion mode: 1 delete, 2 never delete, 3 move aside
+  int64_t Vergleichsdatum = 0;  // last run in DOS form, 0 = never; the walk changes it in place
+  int32_t Zaehler = 0;
+  bool ZaehlArt = false;
+  bool Unterverzeichnisse = false;
+  bool VerzeichnisMeldung = true;
+  bool KopierMeldung = true;
+
+  // --- services (not owned) ---
+  FileSystem* fs = nullptr;
+  Clock* uhr = nullptr;
+  Protokoll* log = nullptr;
+  RunWindow* fenster = nullptr;
+  KopierDienst* kopierer = nullptr;
+  const std::atomic<bool>* stop = nullptr;  // the stop request (a job deleted while it runs)
+
+  bool StopAngefordert() const { return stop != nullptr && stop->load(); }
+  bool Abbruch() const { return fenster != nullptr && fenster->Abbruch(); }
+  bool Will(int stufe) const { return log->Will(stufe); }
+  void Log(int stufe, const std::string& text) const {
+    if (log->Will(stufe)) log->Zeile(stufe, text);
+  }
+};
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_ENGINE_RUN_CONTEXT_H_
