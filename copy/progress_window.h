@@ -22,7 +22,10 @@ namespace zarnoft {
 // A modal question of a run: caption, text (lines broken by "\r"), buttons in order.
 struct Frage {
   enum class Symbol { kWarnung, kFehler, kFrage };
+  // Why the run asks; lets a window without a user (the headless runner) answer by its options.
+  enum class Anlass { kAllgemein, kDoppelteAenderung, kLeereSeite };
   Symbol symbol = Symbol::kWarnung;
+  Anlass anlass = Anlass::kAllgemein;
   std::string titel;
   std::string text;
   std::vector<std::string> knoepfe;  // captions with "&" accelerators, e.g. "&Ja"
