@@ -1,0 +1,69 @@
+// Kopierer::Kopieren: the copy hand-over of one run, its register and its statistics.
+// The single-file copy itself is in file_copy.cpp.
+#include "copy/copier.h"
+
+#include <algorithm>
+
+#include "copy/progress_texts.h"
+
+namespace zarnoft {
+namespace {
+
+// Paths never contain a NUL byte, so "von\0nach" names one pair unambiguously.
+std::string Schluessel(const std::string& von, const std::string& nach) {
+  std::string s;
+  s.reserve(von.size() + 1 + nach.size());
+  s.append(von);
+  s.push_back('\0');
+  s.append(nach);
+  return s;
+}
+
+}  // namespace
+
+Kopierer::Kopierer(FileSystem* fs, Protokoll* log, RunWindow* fenster, bool kopier_meldung)
+    : fs_(fs), log_(log), fenster_(fenster), kopier_meldung_(kopier_meldung) {}
+
+KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nach,
+                                  int64_t groesse) {
+  if (log_->Will(9))
+    log_->Zeile(9, "Vergl: Kopie: Prüfe ob schon kopiert:" + von + " bzw. " + nach);
+
+  // The register refuses the same copy and its exact reverse, so that a two-way run, which
+  // walks both directories, does not copy a file straight back after copying it. Paths are
+  // compared as exact texts: "A" and "a" are different files here.
+  std::string schluessel = Schluessel(von, nach);
+  if (auftraege_.count(schluessel) != 0 || auftraege_.count(Schluessel(nach, von)) != 0)
+    return KopierErgebnis::kAbgelehnt;
+  if (log_->Will(9)) log_->Zeile(9, "Vergl: Kopie: Darf kopieren");
+  auftraege_.insert(std::move(schluessel));
+
+  // A cancelled run keeps the order (it was handed over) but touches no file.
+  if (fenster_ != nullptr && fenster_->Abbruch()) return KopierErgebnis::kAbgebrochen;
+
+  KopierStatistik& s = statistik_;
+  s.AktDatei = von;
+  s.AktGroesse = groesse;
+  s.SummeRest += std::max<int64_t>(groesse, 0);
+  if (s.SummeRest > 999999) {
+    s.SummeMio += s.SummeRest / 1000000;
+    s.SummeRest %= 1000000;
+  }
+  if (fenster_ != nullptr) {
+    NeueDateiAnzeige anzeige;
+    anzeige.akt_datei = s.AktDatei;
+    anzeige.anzahl_text = AnzahlDateienText(s.AnzahlKopiert);
+    anzeige.kb_text = KbText(s.SummeMio, s.SummeRest, s.AktGroesse);
+    fenster_->NeueDatei(anzeige);
+  }
+
+  KopierErgebnis ergebnis = DateiKopieren(von, nach, groesse);
+
+  // Counted whatever became of the copy: the count is of copies carried out, not of successes.
+  ++s.AnzahlKopiert;
+  if (fenster_ != nullptr) fenster_->DateiFertig(AnzahlDateienText(s.AnzahlKopiert));
+  if (log_->Will(9)) log_->Zeile(9, "Vergl: Kopie abgeschlossen");
+  return ergebnis;
+}
+
+}  // namespace zarnoft

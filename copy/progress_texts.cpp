@@ -1,0 +1,40 @@
+#include "copy/progress_texts.h"
+
+#include "platform/path_helpers.h"
+
+namespace zarnoft {
+namespace {
+
+// Makes the first "." of a grouped number a decimal comma and picks the unit: units[0] when the
+// number has no ".", units[1] after the comma, units[2] when a "." is still left.
+const char* MitEinheit(std::string* zahl, const char* const units[3]) {
+  size_t punkt = zahl->find('.');
+  if (punkt == std::string::npos) return units[0];
+  (*zahl)[punkt] = ',';
+  return zahl->find('.') == std::string::npos ? units[1] : units[2];
+}
+
+}  // namespace
+
+std::string AnzahlDateienText(int64_t anzahl_kopiert) {
+  return "Anzahl Dateien: " + FormatDottedNumber(anzahl_kopiert) + " kopiert";
+}
+
+std::string KbText(int64_t summe_mio, int64_t summe_rest, int64_t akt_groesse) {
+  static const char* const kAkt[3] = {"Bytes", "kB", "MB"};
+  std::string akt = FormatDottedNumber(akt_groesse);
+  const char* akt_einheit = MitEinheit(&akt, kAkt);
+
+  if (summe_mio >= 1000) {
+    static const char* const kSumme[3] = {"MB", "GB", "TB"};
+    std::string summe = FormatDottedNumber(summe_mio);
+    const char* einheit = MitEinheit(&summe, kSumme);
+    return "Summe: " + summe + " " + einheit + " / Akt.:" + akt + " " + akt_einheit;
+  }
+  static const char* const kSummeKb[3] = {"kB", "MB", "GB"};
+  std::string summe = FormatDottedNumber(summe_rest / 1000 + summe_mio * 1000);
+  const char* einheit = MitEinheit(&summe, kSummeKb);
+  return "Summe: " + summe + " " + einheit + " / Akt.: " + akt + " " + akt_einheit;
+}
+
+}  // namespace zarnoft
