@@ -86,7 +86,9 @@ int64_t DosFromLocal(const LocalTime& lt) {
   return (date << 16) | time;
 }
 
-int64_t DosFromFileTime(FileTime t) { return DosFromLocal(ToLocal(t)); }
+int64_t DosFromFileTime(FileTime t) {
+  return DosFromLocal(ToLocal(t));
+}
 
 bool HasDosForm(FileTime t) {
   LocalTime lt = ToLocal(t);
@@ -119,11 +121,11 @@ bool FileTimeFromDos(int64_t dos, FileTime* out) {
 }
 
 double DayCountFromLocal(const LocalTime& lt) {
-  int64_t days = DaysFromCivil(lt.year, static_cast<unsigned>(lt.month),
-                               static_cast<unsigned>(lt.day)) -
-                 kDayCountEpoch;
-  double frac = (lt.hour * 3600.0 + lt.minute * 60.0 + lt.second + lt.millisecond / 1000.0) /
-                86400.0;
+  int64_t days =
+      DaysFromCivil(lt.year, static_cast<unsigned>(lt.month), static_cast<unsigned>(lt.day)) -
+      kDayCountEpoch;
+  double frac =
+      (lt.hour * 3600.0 + lt.minute * 60.0 + lt.second + lt.millisecond / 1000.0) / 86400.0;
   // Before the epoch the fraction counts away from zero, as in the day-count convention.
   return days >= 0 ? static_cast<double>(days) + frac : static_cast<double>(days) - frac;
 }
@@ -143,7 +145,9 @@ LocalTime LocalFromDayCount(double v) {
   return lt;
 }
 
-double DayCountNow(Clock* clock) { return DayCountFromLocal(ToLocal(clock->Now())); }
+double DayCountNow(Clock* clock) {
+  return DayCountFromLocal(ToLocal(clock->Now()));
+}
 
 int64_t VergleichsdatumFromDayCount(double aufruf) {
   if (aufruf == 0 || !std::isfinite(aufruf)) return 0;

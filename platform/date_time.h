@@ -61,8 +61,8 @@ class ManualClock : public Clock {
 // A file date for the comparison: -1 stands for "no such file". 0 is "before 1980" (oldest but
 // present); a time after 2107 gives kDosMax.
 constexpr int64_t kDosMissing = -1;
-constexpr int64_t kDosMax = (int64_t{127} << 25) | (12 << 21) | (31 << 16) | (23 << 11) |
-                            (59 << 5) | 29;
+constexpr int64_t kDosMax =
+    (int64_t{127} << 25) | (12 << 21) | (31 << 16) | (23 << 11) | (59 << 5) | 29;
 
 // The DOS form of a local time for file dates (the rule above).
 int64_t DosFromLocal(const LocalTime& lt);

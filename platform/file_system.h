@@ -31,9 +31,9 @@ struct FileInfo {
   std::string name;  // the last path element only
   EntryKind kind = EntryKind::kFile;
   int64_t size = 0;
-  FileTime mtime;  // last write
-  FileTime atime;  // last access
-  FileTime ctime;  // last status change
+  FileTime mtime;     // last write
+  FileTime atime;     // last access
+  FileTime ctime;     // last status change
   uint32_t mode = 0;  // permission bits (07777)
 
   bool IsDirectory() const { return kind == EntryKind::kDirectory; }
@@ -106,8 +106,7 @@ class FileSystem {
   virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) = 0;
 
   // Creates a new file that must not exist yet (O_EXCL), with the given permission bits.
-  virtual std::unique_ptr<WritableFile> CreateExclusive(const std::string& path,
-                                                        uint32_t mode) = 0;
+  virtual std::unique_ptr<WritableFile> CreateExclusive(const std::string& path, uint32_t mode) = 0;
 
   // Opens for appending; creates the file (mode 0666 less the umask) only when `create` is set.
   virtual std::unique_ptr<WritableFile> OpenForAppend(const std::string& path, bool create) = 0;

@@ -14,8 +14,7 @@ void QueueCaller::Call(const std::function<void()>& f) {
   cv_.wait(lock, [&] { return item.finished; });
 }
 
-bool QueueCaller::ServeUntil(const std::function<bool()>& done,
-                             std::chrono::milliseconds timeout) {
+bool QueueCaller::ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
   auto deadline = std::chrono::steady_clock::now() + timeout;
   std::unique_lock<std::mutex> lock(mu_);
   for (;;) {
@@ -32,8 +31,8 @@ bool QueueCaller::ServeUntil(const std::function<bool()>& done,
     bool d = done();
     lock.lock();
     if (d) return true;
-    if (queue_.empty() &&
-        cv_.wait_until(lock, deadline) == std::cv_status::timeout && queue_.empty()) {
+    if (queue_.empty() && cv_.wait_until(lock, deadline) == std::cv_status::timeout &&
+        queue_.empty()) {
       lock.unlock();
       bool last = done();
       lock.lock();

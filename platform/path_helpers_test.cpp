@@ -8,7 +8,9 @@ namespace zarnoft {
 namespace {
 
 // Every character is 10 pixels wide.
-int Fixed(const std::string& s) { return static_cast<int>(s.size()) * 10; }
+int Fixed(const std::string& s) {
+  return static_cast<int>(s.size()) * 10;
+}
 
 TEST(ShortenPathToWidth, KeepsWhatFitsAndCutsTheMiddle) {
   const std::string p = "/home/Daten/Projekte/Alt/Brief.txt";

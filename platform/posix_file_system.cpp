@@ -18,7 +18,9 @@
 namespace zarnoft {
 namespace {
 
-FileTime FromTimespec(const struct timespec& ts) { return FileTime{ts.tv_sec, ts.tv_nsec}; }
+FileTime FromTimespec(const struct timespec& ts) {
+  return FileTime{ts.tv_sec, ts.tv_nsec};
+}
 
 EntryKind KindOf(mode_t m) {
   if (S_ISREG(m)) return EntryKind::kFile;
@@ -162,8 +164,8 @@ class PosixFileSystem : public FileSystem {
   bool DeleteFile(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
 
   bool RenameNoReplace(const std::string& from, const std::string& to) override {
-    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
-                  RENAME_NOREPLACE) == 0)
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
+        0)
       return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // File systems without RENAME_NOREPLACE: link + unlink also refuses an existing name.

@@ -16,6 +16,8 @@ std::string ProgramDirectory() {
   return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
-bool IsDebugBuild() { return std::strcmp(ProductData::kSpecialBuild, "Debugversion") == 0; }
+bool IsDebugBuild() {
+  return std::strcmp(ProductData::kSpecialBuild, "Debugversion") == 0;
+}
 
 }  // namespace zarnoft

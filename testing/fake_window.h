@@ -18,9 +18,9 @@ class FakeWindow : public FortschrittFenster {
   // "Zaehlen 3 60", "NeueDatei <path>|<anzahl>|<kb>", "Schritt", "Fertig <text>", "Schliessen",
   // "Fehler <text>", "Frage <titel>|<text>".
   std::vector<std::string> calls;
-  std::vector<std::string> fehler;   // texts of the error boxes
-  std::vector<Frage> fragen;         // questions asked
-  std::deque<int> antworten;         // scripted answers; kKeineAntwort when empty
+  std::vector<std::string> fehler;  // texts of the error boxes
+  std::vector<Frage> fragen;        // questions asked
+  std::deque<int> antworten;        // scripted answers; kKeineAntwort when empty
   int schritte = 0;
   // Called at every SchrittFertig with the step count so far (a test may cancel there).
   std::function<void(int)> bei_schritt;

@@ -20,7 +20,9 @@ TempTree::TempTree() {
   root_ = tmpl;
 }
 
-TempTree::~TempTree() { RemoveTree(root_); }
+TempTree::~TempTree() {
+  RemoveTree(root_);
+}
 
 std::string TempTree::Path(const std::string& rel) const {
   if (rel.empty()) return root_;

@@ -1,0 +1,165 @@
+#include "runner/terminal_window.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+
+namespace zarnoft {
+namespace {
+
+long long MonotonMs() {
+  struct timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+// The terminal line is at most this many bytes wide, so it never wraps on a common terminal.
+constexpr size_t kBreite = 78;
+
+// Cuts a text to n bytes from its end without splitting a UTF-8 character.
+std::string Ende(const std::string& s, size_t n) {
+  if (s.size() <= n) return s;
+  size_t from = s.size() - n;
+  while (from < s.size() && (static_cast<unsigned char>(s[from]) & 0xC0) == 0x80) ++from;
+  return "..." + s.substr(from);
+}
+
+}  // namespace
+
+std::string MitZeilenumbruechen(const std::string& text) {
+  std::string out = text;
+  for (char& c : out)
+    if (c == '\r') c = '\n';
+  return out;
+}
+
+char Kuerzel(const std::string& caption) {
+  size_t amp = caption.find('&');
+  if (amp == std::string::npos || amp + 1 >= caption.size()) return 0;
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[amp + 1])));
+}
+
+TerminalFenster::~TerminalFenster() {
+  ZeileLoeschen();
+}
+
+void TerminalFenster::FortschrittOeffnen(const std::string& herkunft, const std::string& ziel,
+                                         bool uv, int32_t) {
+  if (o_.fortschritt)
+    std::fprintf(o_.aus, "Von:  %s\nNach: %s%s\n", herkunft.empty() ? "/" : herkunft.c_str(),
+                 ziel.empty() ? "/" : ziel.c_str(), uv ? "  (mit Unterverzeichnissen)" : "");
+}
+
+void TerminalFenster::ArtSetzen(const std::string& text) {
+  if (o_.fortschritt) std::fprintf(o_.aus, "%s\n", text.c_str());
+}
+
+void TerminalFenster::VerzeichnisZeigen(const std::string& relativer_pfad) {
+  verzeichnis_ = relativer_pfad;
+  Zeile();
+}
+
+void TerminalFenster::DateiZaehlen(int32_t, int prozent) {
+  prozent_ = prozent;
+  Zeile();
+}
+
+void TerminalFenster::NeueDatei(const NeueDateiAnzeige& anzeige) {
+  datei_ = anzeige.akt_datei;
+  anzahl_ = anzeige.anzahl_text;
+  datei_schritte_ = 0;
+  Zeile();
+}
+
+void TerminalFenster::SchrittFertig() {
+  ++datei_schritte_;
+  Zeile();
+}
+
+void TerminalFenster::DateiFertig(const std::string& anzahl_text) {
+  anzahl_ = anzahl_text;
+  datei_.clear();
+  Zeile();
+}
+
+void TerminalFenster::FortschrittSchliessen() {
+  ZeileLoeschen();
+  if (o_.fortschritt && !anzahl_.empty()) std::fprintf(o_.aus, "%s\n", anzahl_.c_str());
+}
+
+void TerminalFenster::Fehlermeldung(const std::string& text) {
+  ++fehler_;
+  ZeileLoeschen();
+  std::fprintf(o_.aus, "Fehler: %s\n", MitZeilenumbruechen(text).c_str());
+  std::fflush(o_.aus);
+}
+
+int TerminalFenster::FrageStellen(const Frage& frage) {
+  if (frage.anlass == Frage::Anlass::kLeereSeite) {
+    // Never ask on the terminal: a timer-started run must not depend on who is watching.
+    ZeileLoeschen();
+    std::fprintf(o_.aus, "%s: %s\n", frage.titel.c_str(), MitZeilenumbruechen(frage.text).c_str());
+    if (o_.leer_erlaubt) {
+      std::fprintf(o_.aus, "Antwort: Ja (--leer-erlaubt)\n");
+      return 0;
+    }
+    std::fprintf(o_.aus, "Antwort: Nein (mit --leer-erlaubt würde abgeglichen)\n");
+    return frage.abbrechen >= 0 ? frage.abbrechen : kKeineAntwort;
+  }
+  if (!o_.fragen) return kKeineAntwort;
+  ZeileLoeschen();
+  std::string wahl;
+  for (size_t i = 0; i < frage.knoepfe.size(); ++i) {
+    std::string ohne;
+    for (char c : frage.knoepfe[i])
+      if (c != '&') ohne += c;
+    if (!wahl.empty()) wahl += ", ";
+    wahl += std::string(1, Kuerzel(frage.knoepfe[i])) + " = " + ohne;
+  }
+  for (;;) {
+    std::fprintf(o_.aus, "\n%s\n%s\n(%s) ", frage.titel.c_str(),
+                 MitZeilenumbruechen(frage.text).c_str(), wahl.c_str());
+    std::fflush(o_.aus);
+    char buf[64];
+    errno = 0;
+    if (std::fgets(buf, sizeof buf, o_.ein) == nullptr) {
+      // End of input or a signal: as if the box had been closed without an answer.
+      std::clearerr(o_.ein);
+      std::fprintf(o_.aus, "\n");
+      return kKeineAntwort;
+    }
+    std::string a(buf);
+    while (!a.empty() && std::isspace(static_cast<unsigned char>(a.back()))) a.pop_back();
+    if (a.empty() && frage.standard >= 0) return frage.standard;
+    char k = a.size() == 1 ? static_cast<char>(std::tolower(static_cast<unsigned char>(a[0]))) : 0;
+    for (size_t i = 0; i < frage.knoepfe.size(); ++i)
+      if (k != 0 && Kuerzel(frage.knoepfe[i]) == k) return static_cast<int>(i);
+    std::fprintf(o_.aus, "Bitte eine der Antworten %s eingeben.\n", wahl.c_str());
+  }
+}
+
+void TerminalFenster::Zeile() {
+  if (!o_.fortschritt) return;
+  // Redrawing for every file would cost more than the files; ten times a second is enough.
+  long long now = MonotonMs();
+  if (now - letzte_ausgabe_ms_ < 100) return;
+  letzte_ausgabe_ms_ = now;
+  std::string z = std::to_string(prozent_) + " % ";
+  if (!anzahl_.empty()) z += anzahl_ + " ";
+  z += datei_.empty() ? verzeichnis_ : datei_;
+  if (datei_schritte_ > 0) z += " (" + std::to_string(datei_schritte_) + " %)";
+  std::fprintf(o_.aus, "\r\033[K%s", Ende(z, kBreite).c_str());
+  std::fflush(o_.aus);
+  zeile_steht_ = true;
+}
+
+void TerminalFenster::ZeileLoeschen() {
+  if (!zeile_steht_) return;
+  std::fprintf(o_.aus, "\r\033[K");
+  std::fflush(o_.aus);
+  zeile_steht_ = false;
+}
+
+}  // namespace zarnoft

@@ -1,0 +1,69 @@
+// The progress window of the headless runner: the terminal.
+//
+// A one-line progress display on stderr when stderr is a terminal; error boxes as German lines on
+// stderr; questions on the terminal when stdin and stderr are terminals (the answer is the
+// accelerator letter of a button: j / n / i / a), otherwise no answer, as if the box had been
+// closed without one. The empty-side question is never asked here: it is answered by the
+// runner's --leer-erlaubt option.
+//
+// Called on the runner's main thread (its "GUI thread") only.
+#ifndef ZARNOFT_RUNNER_TERMINAL_WINDOW_H_
+#define ZARNOFT_RUNNER_TERMINAL_WINDOW_H_
+
+#include <cstdio>
+#include <string>
+
+#include "copy/progress_window.h"
+
+namespace zarnoft {
+
+struct TerminalOptionen {
+  bool fortschritt = false;   // show the progress line (stderr is a terminal)
+  bool fragen = false;        // ask on the terminal (stdin and stderr are terminals)
+  bool leer_erlaubt = false;  // answer the empty-side question with "&Ja"
+  std::FILE* aus = stderr;
+  std::FILE* ein = stdin;
+};
+
+class TerminalFenster : public FortschrittFenster {
+ public:
+  explicit TerminalFenster(const TerminalOptionen& o) : o_(o) {}
+  ~TerminalFenster() override;
+
+  void FortschrittOeffnen(const std::string& herkunft, const std::string& ziel, bool uv,
+                          int32_t zaehler) override;
+  void ArtSetzen(const std::string& text) override;
+  void VerzeichnisZeigen(const std::string& relativer_pfad) override;
+  void DateiZaehlen(int32_t gezaehlt, int prozent) override;
+  void NeueDatei(const NeueDateiAnzeige& anzeige) override;
+  void SchrittFertig() override;
+  void DateiFertig(const std::string& anzahl_text) override;
+  void FortschrittSchliessen() override;
+  void Fehlermeldung(const std::string& text) override;
+  int FrageStellen(const Frage& frage) override;
+
+  int Fehler() const { return fehler_; }
+
+ private:
+  void Zeile();  // redraws the progress line
+  void ZeileLoeschen();
+
+  TerminalOptionen o_;
+  std::string verzeichnis_;
+  std::string datei_;
+  std::string anzahl_;
+  int prozent_ = 0;
+  int datei_schritte_ = 0;
+  bool zeile_steht_ = false;
+  int fehler_ = 0;
+  long long letzte_ausgabe_ms_ = 0;
+};
+
+// "Zeile 1\rZeile 2" as terminal lines.
+std::string MitZeilenumbruechen(const std::string& text);
+// The accelerator letter of a caption ("&Ignorieren" gives 'i'), lower case; 0 when none.
+char Kuerzel(const std::string& caption);
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_RUNNER_TERMINAL_WINDOW_H_
