@@ -15,6 +15,19 @@
 //
 // An IniFile is a light handle: opening reads and creates nothing. One handle is used by one
 // thread at a time; files are shared between handles only through the disk.
+//
+// Reads never fail: a missing, unreadable or binary file yields the defaults, and a read
+// creates no file. Only the first 16 MB of a file are read; a write to a larger file is refused
+// (IniWriteError) rather than cutting it. Text is UTF-8; a file's line ends (LF or CR LF) are
+// kept when it is rewritten, a new file gets LF. A symbolic link is followed: the file it
+// names is rewritten and the link stays.
+//
+// Writing: the new text goes to a hidden temporary file in the same directory, created
+// exclusively, which then replaces the file by a rename. A file whose owner-write bit is clear
+// counts as read-only also for root. A new file is put in place with a rename that never
+// replaces, so a file that appeared meanwhile is not overwritten. The data are not forced to the
+// disk (no fsync): that would make a collection save of 1,500 keys take seconds; a crash may
+// lose the last writes, but the file is always either the old or the new text.
 #ifndef ZARNOFT_SETTINGS_INI_FILE_H_
 #define ZARNOFT_SETTINGS_INI_FILE_H_
 
@@ -51,7 +64,8 @@ class IniFile {
   bool HasSection(const std::string& section) const;
 
   // Each throws IniWriteError when the file cannot be written, and for a value holding a line
-  // break (which the layout cannot store).
+  // break or a name that would not read back as itself (see ini_text.h), which the layout
+  // cannot store. Names are taken without blanks at their ends.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int64_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
@@ -63,8 +77,13 @@ class IniFile {
   FileSystem* fs_;
 };
 
-// Parses an integer by the encoding rules above; false when the text is no number.
+// Parses an integer by the encoding rules above; false when the text is no number. Hexadecimal
+// takes up to 16 significant digits as a 64-bit pattern ("0xFFFFFFFFFFFFFFFF" is -1); decimal
+// takes an optional sign and must fit into 64 bits.
 bool ParseIniInteger(const std::string& text, int64_t* out);
+
+// The longest string a read returns, in UTF-8 characters.
+inline constexpr size_t kIniMaxStringChars = 1023;
 
 }  // namespace zarnoft
 
