@@ -1,0 +1,42 @@
+// Archivieren: an archive job keeps dated copies of the source files in the target tree. Each
+// copy is a new file named after the moment of its decision, so earlier copies stay untouched;
+// only a copy of the same file made within the same second takes the same name and replaces it.
+#include <cstdio>
+#include <string>
+
+#include "engine/run_hooks.h"
+#include "platform/date_time.h"
+
+namespace zarnoft {
+namespace {
+
+// "Brief.doc" at 14:05:09 on 1 March 2024 gives "Brief.doc vom 2024_03_01 14_05_09".
+std::string ArchivName(const std::string& name, const LocalTime& lt) {
+  char zeit[80];
+  std::snprintf(zeit, sizeof zeit, "%04d_%02d_%02d %02d_%02d_%02d", lt.year, lt.month, lt.day,
+                lt.hour, lt.minute, lt.second);
+  return name + " vom " + zeit;
+}
+
+}  // namespace
+
+void Archivieren(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a,
+                 int64_t groesse) {
+  // Incremental: only what changed since the last run. Every other sub-mode archives all.
+  if (k.Doppelt == 0 && a <= k.Vergleichsdatum) {
+    k.Log(6, "Vergl:              ... Keine Änderung");
+    return;
+  }
+  const std::string nach = k.Ziel + rel + ArchivName(name, ToLocal(k.uhr->Now()));
+  // The copy step replaces its target through a rename, which would also replace a link or
+  // another entry that happens to carry the name; an earlier archive copy is a plain file.
+  FileInfo belegt;
+  if (k.fs->Stat(nach, &belegt) && belegt.kind != EntryKind::kFile) {
+    k.Log(1, "Vergl: Archivname belegt, nicht kopiert: " + nach);
+    return;
+  }
+  k.kopierer->Kopieren(k.Herkunft + rel + name, nach, groesse);
+  k.Log(2, "Vergl: Archiv kopiere " + name + " aus " + rel);
+}
+
+}  // namespace zarnoft

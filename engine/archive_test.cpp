@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "engine/hooks_test_kit.h"
+#include "engine/run_hooks.h"
+
+namespace zarnoft {
+namespace {
+
+using testing::HookLauf;
+using testing::Local;
+
+const FileTime kDatum = Local(2024, 2, 1, 8, 0, 0);
+const char kArchiv[] = "z/d/Brief.doc vom 2024_03_01 14_05_09";
+
+struct Archiv : HookLauf {
+  explicit Archiv(int doppelt) {
+    k.Art = 3;
+    k.Doppelt = doppelt;
+    k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 1, 1)));
+    Datei("h/d/Brief.doc", "v1", kDatum);
+    baum.Mkdir("z/d");
+    uhr.Set(Local(2024, 3, 1, 14, 5, 9));
+  }
+  void Entscheiden() { Archivieren(k, "/d/", "Brief.doc", Dos("h/d/Brief.doc"), 2); }
+};
+
+TEST(Archivieren, InkrementellUndGesamt) {
+  {
+    Archiv t(0);
+    t.Entscheiden();  // changed since the last run
+    EXPECT_EQ(t.baum.Read(kArchiv), "v1");
+    EXPECT_EQ(t.Dos(kArchiv), DosFromFileTime(kDatum));
+    EXPECT_TRUE(t.log.Has(2, "Vergl: Archiv kopiere Brief.doc aus /d/"));
+    t.k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 2, 2)));
+    t.uhr.Advance(60);
+    t.Entscheiden();  // unchanged since
+    EXPECT_TRUE(t.log.Has(6, "Vergl:              ... Keine Änderung"));
+    EXPECT_FALSE(t.baum.Exists("z/d/Brief.doc vom 2024_03_01 14_06_09"));
+  }
+  for (int doppelt : {1, 5}) {
+    Archiv t(doppelt);
+    t.k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 2, 2)));
+    t.Entscheiden();
+    EXPECT_EQ(t.baum.Read(kArchiv), "v1");
+  }
+}
+
+TEST(Archivieren, GleicheSekundeErsetztNurDieseKopie) {
+  Archiv t(1);
+  t.Entscheiden();
+  // A second run within the same second (its own copy register) replaces that copy only.
+  Kopierer kopierer(t.fs, &t.log, &t.run, true);
+  t.k.kopierer = &kopierer;
+  t.Datei("h/d/Brief.doc", "v2", Local(2024, 2, 3));
+  t.Entscheiden();
+  EXPECT_EQ(t.baum.Read(kArchiv), "v2");
+  t.uhr.Advance(1);
+  t.Entscheiden();
+  EXPECT_EQ(t.baum.Read(kArchiv), "v2");
+  EXPECT_EQ(t.baum.Read("z/d/Brief.doc vom 2024_03_01 14_05_10"), "v2");
+
+  // An entry of that name that is no archive copy is not replaced.
+  ASSERT_EQ(::symlink("/", t.baum.Path("z/d/Brief.doc vom 2024_03_01 14_05_11").c_str()), 0);
+  t.uhr.Advance(1);
+  t.Entscheiden();
+  EXPECT_TRUE(t.log.Has(1, "Vergl: Archivname belegt, nicht kopiert: " + t.k.Ziel +
+                               "/d/Brief.doc vom 2024_03_01 14_05_11"));
+}
+
+TEST(Archivieren, ZuLangerNameScheitertImKopierschritt) {
+  Archiv t(1);
+  const std::string n(240, 'b');
+  t.Datei("h/d/" + n, "lang", kDatum);
+  Archivieren(t.k, "/d/", n, t.Dos("h/d/" + n), 4);
+  EXPECT_EQ(t.log.CountPrefix("Vergl: Kopierfehler: Zieldatei nicht erzeugt: "), 1);
+  EXPECT_EQ(t.fenster.fehler.size(), 1u);
+  EXPECT_EQ(t.baum.Read("h/d/" + n), "lang");
+}
+
+}  // namespace
+}  // namespace zarnoft

@@ -1,0 +1,167 @@
+// DoppelteAenderung: a file changed on both sides since the last run, settled by the job's
+// policy or by asking the user about this one file.
+#include <string>
+#include <vector>
+
+#include "engine/run_hooks.h"
+#include "platform/date_time.h"
+
+namespace zarnoft {
+namespace {
+
+enum Politik {
+  kNachfragen = 0,
+  kNeuerenBehalten = 1,
+  kHerkunftBehalten = 2,
+  kZielBehalten = 3,
+  kBeideBehalten = 4,
+  kKeineAktion = 5,
+};
+
+std::string Anzeige(const std::string& wurzel) {
+  return wurzel.empty() ? "/" : wurzel;
+}
+
+std::string DatumText(int64_t dos) {
+  LocalTime lt;
+  if (!LocalFromDos(dos, &lt)) return "unbekannt";
+  return DateTimeText(lt);
+}
+
+// N with a version mark before its extension (from the last "." on): Brief.doc gives
+// "Brief V1.doc", Liste gives "Liste V1", .profile gives " V1.profile".
+std::string MitVersion(const std::string& name, const std::string& marke) {
+  size_t punkt = name.rfind('.');
+  if (punkt == std::string::npos) return name + marke;
+  return name.substr(0, punkt) + marke + name.substr(punkt);
+}
+
+int Fragen(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a, int64_t b) {
+  const std::vector<std::string> zeilen = {
+      "Die Datei " + rel + name,
+      "wurde sowohl im Verzeichnis",
+      "1: " + Anzeige(k.Herkunft),
+      "   (geändert " + DatumText(a) + ")",
+      "als auch im Verzeichnis",
+      "2: " + Anzeige(k.Ziel),
+      "   (geändert " + DatumText(b) + ")",
+      "geändert.",
+      "",
+      " Soll die Datei im Verzeichnis 1 erhalten bleiben?",
+      "",
+      "Ja: 1 auf 2 kopieren, Nein: 2 auf 1 kopieren,",
+      "Alle: beide bleiben erhalten (als V1 und V2),",
+      "Ignorieren: keine Aktion durchführen",
+  };
+  Frage f;
+  f.symbol = Frage::Symbol::kWarnung;
+  f.anlass = Frage::Anlass::kDoppelteAenderung;
+  f.titel = "Warnung";
+  for (size_t i = 0; i < zeilen.size(); ++i) {
+    if (i > 0) f.text += '\r';
+    f.text += zeilen[i];
+  }
+  f.knoepfe = {"&Ja", "&Nein", "&Ignorieren", "&Alles"};
+  f.standard = 0;   // Enter keeps the source
+  f.abbrechen = 1;  // Esc keeps the target
+  switch (k.fenster->FrageStellen(f)) {
+    case 0:
+      return kHerkunftBehalten;
+    case 1:
+      return kZielBehalten;
+    case 2:
+      return kKeineAktion;
+    case 3:
+      return kBeideBehalten;
+    default:
+      return kNachfragen;  // closed without an answer: nothing is done
+  }
+}
+
+bool Existiert(FileSystem* fs, const std::string& pfad) {
+  FileInfo info;
+  return fs->Stat(pfad, &info);
+}
+
+// Both versions stay: the target's as N2, the source's as N1, each copied to the other side.
+void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& name,
+                   int64_t groesse) {
+  const std::string h = k.Herkunft + rel;
+  const std::string z = k.Ziel + rel;
+  const std::string n1 = MitVersion(name, " V1");
+  const std::string n2 = MitVersion(name, " V2");
+  auto nicht_moeglich = [&] { k.Log(1, "Vergl: -> Umbenennen zu V1,V2 nicht möglich"); };
+
+  // A cancelled run copies nothing, so renaming would leave each version on one side only.
+  if (k.Abbruch()) return;
+  // The two copies must not replace a third file that happens to carry N1 or N2 already; the
+  // renames refuse existing names on their own.
+  if (Existiert(k.fs, z + n1) || Existiert(k.fs, h + n2)) return nicht_moeglich();
+  if (!k.fs->RenameNoReplace(z + name, z + n2)) return nicht_moeglich();
+  if (!k.fs->RenameNoReplace(h + name, h + n1)) {
+    // The target's version alone under N2 would count as new there and the source's N as
+    // deleted on the other side; the conflict stays as it was instead.
+    k.fs->RenameNoReplace(z + n2, z + name);
+    return nicht_moeglich();
+  }
+
+  KopierErgebnis erste = k.kopierer->Kopieren(h + n1, z + n1, groesse);
+  KopierErgebnis zweite = KopierErgebnis::kAbgebrochen;
+  if (erste == KopierErgebnis::kKopiert) zweite = k.kopierer->Kopieren(z + n2, h + n2, groesse);
+  if (erste == KopierErgebnis::kKopiert && zweite == KopierErgebnis::kKopiert) {
+    k.Log(2, "Vergl: -> Herkunft als V1, Ziel als V2 behalten");
+    return;
+  }
+  // A version present on one side only would be taken for a deletion by a later run. Both
+  // copies went to names that were free, so taking them back removes no file of the user's.
+  if (erste == KopierErgebnis::kKopiert) k.fs->DeleteFile(z + n1);
+  k.fs->RenameNoReplace(h + n1, h + name);
+  k.fs->RenameNoReplace(z + n2, z + name);
+  k.Log(1, "Vergl: -> Beide behalten nicht möglich, Kopie fehlgeschlagen: " + rel + name);
+}
+
+}  // namespace
+
+void DoppelteAenderung(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a,
+                       int64_t b, int64_t groesse) {
+  const std::string h = k.Herkunft + rel + name;
+  const std::string z = k.Ziel + rel + name;
+  k.Log(1, "Vergl: Doppelt geändert: " + z + " und " + h);
+
+  int d = k.Doppelt;
+  if (d == kNachfragen) {
+    // After a cancel no copy is made any more, so the answer would have no effect.
+    if (k.Abbruch()) return;
+    d = Fragen(k, rel, name, a, b);
+    k.Log(2, "Vergl: (Auswahl durch Benutzer)");
+  }
+
+  switch (d) {
+    case kNeuerenBehalten:
+      if (b > a) {
+        k.kopierer->Kopieren(z, h, groesse);
+      } else {
+        k.kopierer->Kopieren(h, z, groesse);
+      }
+      k.Log(2, "Vergl: -> Neueren kopiert");
+      break;
+    case kHerkunftBehalten:
+      k.kopierer->Kopieren(h, z, groesse);
+      k.Log(2, "Vergl: -> Herkunft behalten");
+      break;
+    case kZielBehalten:
+      k.kopierer->Kopieren(z, h, groesse);
+      k.Log(2, "Vergl: -> Ziel behalten");
+      break;
+    case kBeideBehalten:
+      BeideBehalten(k, rel, name, groesse);
+      break;
+    case kKeineAktion:
+      k.Log(2, "Vergl: -> Keine Aktion");
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace zarnoft

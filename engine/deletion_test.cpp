@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "engine/hooks_test_kit.h"
+#include "engine/move_aside.h"
+#include "engine/run_hooks.h"
+
+namespace zarnoft {
+namespace {
+
+using testing::HookLauf;
+using testing::Local;
+
+const FileTime kAlt = Local(2001, 5, 6, 7, 8, 10);
+
+struct Loeschen : HookLauf {
+  explicit Loeschen(int modus, FileSystem* dateisystem = FileSystem::Default())
+      : HookLauf(dateisystem) {
+    k.Loeschen = modus;
+    pfad = Datei("z/d/x.txt", "inhalt", kAlt);
+    lager = Auslagerungspfad(k.LoeschenWohin, pfad);
+  }
+  bool Da(const std::string& p) const {
+    struct stat st;
+    return ::lstat(p.c_str(), &st) == 0;
+  }
+  std::string pfad, lager;
+};
+
+TEST(DateiLoeschen, Modi) {
+  {
+    Loeschen t(1);  // read-only is no obstacle
+    ::chmod(t.pfad.c_str(), 0444);
+    DateiLoeschen(t.k, t.pfad);
+    EXPECT_FALSE(t.Da(t.pfad));
+    EXPECT_TRUE(t.log.Lines().empty());
+    DateiLoeschen(t.k, t.pfad);  // vanished since the walk saw it
+    EXPECT_TRUE(t.log.Has(1, "Vergl: Zu löschende Datei nicht gefunden: " + t.pfad));
+  }
+  {
+    Loeschen t(2);
+    DateiLoeschen(t.k, t.pfad);
+    EXPECT_TRUE(t.Da(t.pfad));
+    EXPECT_TRUE(t.log.Has(8, "Vergl: Inieinstellung verhindert Delete von " + t.pfad));
+  }
+  for (int modus : {0, 4, 7}) {
+    Loeschen t(modus);
+    DateiLoeschen(t.k, t.pfad);
+    EXPECT_TRUE(t.Da(t.pfad));
+    EXPECT_TRUE(t.log.Lines().empty());
+  }
+  {
+    Loeschen t(3);
+    DateiLoeschen(t.k, t.pfad);
+    EXPECT_FALSE(t.Da(t.pfad));
+    EXPECT_EQ(t.log.Texts()[0], "Vergl: Kopie statt Löschen von " + t.pfad);
+    EXPECT_EQ(t.baum.Read(t.lager.substr(t.baum.root().size())), "inhalt");
+    EXPECT_EQ(t.Dos(t.lager.substr(t.baum.root().size())), DosFromFileTime(kAlt));
+    // The same path moved aside again in a later run (its own register) replaces the copy.
+    Kopierer spaeter(t.fs, &t.log, &t.run, true);
+    t.k.kopierer = &spaeter;
+    t.Datei("z/d/x.txt", "neuer", Local(2002, 1, 1));
+    DateiLoeschen(t.k, t.pfad);
+    EXPECT_FALSE(t.Da(t.pfad));
+    EXPECT_EQ(t.baum.Read(t.lager.substr(t.baum.root().size())), "neuer");
+  }
+}
+
+// Refusals of the store: every one must keep the file.
+class LagerAnlegenFehler : public FileSystemWrapper {
+ public:
+  using FileSystemWrapper::FileSystemWrapper;
+  bool CreateDirectory(const std::string& p) override {
+    return p.find("/lager/") == std::string::npos && FileSystemWrapper::CreateDirectory(p);
+  }
+};
+class LagerSchreibFehler : public FileSystemWrapper {
+ public:
+  using FileSystemWrapper::FileSystemWrapper;
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
+    if (p.find("/lager/") != std::string::npos) return nullptr;
+    return FileSystemWrapper::CreateExclusive(p, m);
+  }
+};
+// Claims the copy was put in place while it was not.
+class LagerLuegt : public FileSystemWrapper {
+ public:
+  using FileSystemWrapper::FileSystemWrapper;
+  bool RenameReplace(const std::string&, const std::string&) override { return true; }
+};
+
+TEST(DateiLoeschen, OhneSicherungskopieBleibtDieDatei) {
+  LagerAnlegenFehler anlegen(FileSystem::Default());
+  LagerSchreibFehler schreiben(FileSystem::Default());
+  LagerLuegt luegt(FileSystem::Default());
+  for (int fall = 0; fall < 6; ++fall) {
+    SCOPED_TRACE(fall);
+    FileSystem* fs = fall == 0   ? static_cast<FileSystem*>(&anlegen)
+                     : fall == 1 ? static_cast<FileSystem*>(&schreiben)
+                     : fall == 2 ? static_cast<FileSystem*>(&luegt)
+                                 : FileSystem::Default();
+    Loeschen t(3, fs);
+    if (fall == 3) t.fenster.AbbrechenClick();
+    if (fall == 4) t.kopierer.Kopieren(t.pfad, t.lager, 6);  // the register refuses it now
+    if (fall == 5) t.baum.Write("lager/tmp", "eine Datei statt einer Stufe");
+    if (fall == 5) t.k.LoeschenWohin = t.baum.Path("lager/tmp/");
+    DateiLoeschen(t.k, t.pfad);
+    EXPECT_EQ(t.baum.Read("z/d/x.txt"), "inhalt");
+    EXPECT_TRUE(t.log.Has(1, "Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + t.pfad));
+  }
+}
+
+TEST(VerzeichnisLoeschen, BaumTiefeZuerst) {
+  Loeschen t(1);
+  t.baum.Write("z/a/x", "1");
+  t.baum.Write("z/a/b/y", "2");
+  t.baum.Mkdir("z/a/b/c");
+  const std::string a = t.baum.Path("z/a");
+  VerzeichnisLoeschen(t.k, a);
+  EXPECT_FALSE(t.Da(a));
+  auto zeilen = t.Zeilen("Vergl: Verzeichnis");
+  // The order of entries within one listing is the file system's; compare per directory.
+  std::vector<std::string> erwartet_b = {
+      "Vergl: Verzeichnis löschen: " + a + "/b", "Vergl: Verzeichnis löschen läuft rekursiv.",
+      "Vergl: Verzeichnis löschen: " + a + "/b/c",
+      "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + a + "/b/c",
+      "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + a + "/b/"};
+  ASSERT_EQ(zeilen.size(), 8u);
+  EXPECT_EQ(zeilen[0], "Vergl: Verzeichnis löschen: " + a);
+  EXPECT_EQ(zeilen[1], "Vergl: Verzeichnis löschen läuft rekursiv.");
+  EXPECT_EQ(std::vector<std::string>(zeilen.begin() + 2, zeilen.begin() + 7), erwartet_b);
+  EXPECT_EQ(zeilen[7], "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + a + "/");
+  EXPECT_TRUE(t.log.Has(2, zeilen[7]));
+
+  // The stop request: nothing more is removed.
+  t.baum.Mkdir("z/leer");
+  t.stop = true;
+  VerzeichnisLoeschen(t.k, t.baum.Path("z/leer"));
+  EXPECT_TRUE(t.baum.Exists("z/leer"));
+}
+
+TEST(VerzeichnisLoeschen, BehalteneDateienBehaltenDasVerzeichnis) {
+  Loeschen t(2);
+  t.baum.Mkdir("z/leer");
+  VerzeichnisLoeschen(t.k, t.baum.Path("z/leer"));  // empty: removed in every mode
+  EXPECT_FALSE(t.baum.Exists("z/leer"));
+  VerzeichnisLoeschen(t.k, t.baum.Path("z/d"));
+  EXPECT_TRUE(t.Da(t.pfad));
+  EXPECT_TRUE(t.log.Has(1, "Vergl: Verzeichnis nicht gelöscht: " + t.baum.Path("z/d/")));
+  EXPECT_EQ(t.log.CountPrefix("Vergl: Verzeichnis inkl."), 1);
+}
+
+TEST(VerzeichnisLoeschen, LinksWerdenNieVerfolgt) {
+  for (int modus : {1, 3}) {
+    SCOPED_TRACE(modus);
+    Loeschen t(modus);
+    const std::string draussen = t.baum.Write("draussen/wichtig", "bleibt");
+    ASSERT_EQ(::symlink(t.baum.Path("draussen").c_str(), t.baum.Path("z/d/zeiger").c_str()), 0);
+    ASSERT_EQ(::symlink(draussen.c_str(), t.baum.Path("z/d/datei").c_str()), 0);
+    VerzeichnisLoeschen(t.k, t.baum.Path("z/d"));
+    EXPECT_FALSE(t.baum.Exists("z/d"));
+    EXPECT_EQ(t.baum.Read("draussen/wichtig"), "bleibt");
+    if (modus == 3) {
+      char text[512] = {};
+      std::string kopie = Auslagerungspfad(t.k.LoeschenWohin, t.baum.Path("z/d/zeiger"));
+      ASSERT_GT(::readlink(kopie.c_str(), text, sizeof text - 1), 0);
+      EXPECT_EQ(std::string(text), t.baum.Path("draussen"));
+    }
+    // A link handed over as the directory itself is not followed either.
+    ASSERT_EQ(::symlink(t.baum.Path("draussen").c_str(), t.baum.Path("z/weg").c_str()), 0);
+    VerzeichnisLoeschen(t.k, t.baum.Path("z/weg"));
+    EXPECT_EQ(t.baum.Read("draussen/wichtig"), "bleibt");
+    EXPECT_TRUE(t.log.Has(1, "Vergl: Verzeichnis nicht gelöscht: " + t.baum.Path("z/weg")));
+  }
+}
+
+}  // namespace
+}  // namespace zarnoft

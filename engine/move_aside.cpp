@@ -1,0 +1,72 @@
+#include "engine/move_aside.h"
+
+#include "platform/date_time.h"
+
+namespace zarnoft {
+namespace {
+
+// The date as the store copy carries it: the copy step rounds to the DOS form, and leaves the
+// time of writing on files whose time has none (before 1980); their date is not compared.
+bool GleichesDatum(const FileInfo& datei, const FileInfo& kopie) {
+  if (!HasDosForm(datei.mtime)) return true;
+  return DosFromFileTime(datei.mtime) == DosFromFileTime(kopie.mtime);
+}
+
+}  // namespace
+
+std::string Auslagerungspfad(const std::string& lager, const std::string& pfad) {
+  size_t weg = 0;
+  if (pfad.compare(0, 2, "//") == 0) {
+    weg = 2;
+  } else if (pfad.compare(0, 1, "/") == 0) {
+    weg = 1;
+  }
+  return lager + pfad.substr(weg);
+}
+
+bool VerzeichnisseAnlegen(FileSystem* fs, Protokoll* log, const std::string& pfad) {
+  for (size_t i = 0; i < pfad.size(); ++i) {
+    if (pfad[i] != '/') continue;
+    std::string stufe = pfad.substr(0, i + 1);
+    FileInfo info;
+    // With the trailing "/" the query follows a link, so a store reached through a link to a
+    // directory counts as present, and a file of that name fails the query and the creation.
+    if (fs->Stat(stufe, &info)) continue;
+    if (fs->CreateDirectory(stufe)) {
+      if (log->Will(9)) log->Zeile(9, "Vergl: Verzeichnis angelegt:" + stufe);
+      continue;
+    }
+    // Another run may have created it in the meantime.
+    if (fs->IsEnterableDirectory(stufe)) continue;
+    if (log->Will(1)) log->Zeile(1, "Vergl: Verzeichnis nicht angelegt: " + stufe);
+    return false;
+  }
+  return true;
+}
+
+bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& vorher) {
+  if (vorher.kind != EntryKind::kFile && vorher.kind != EntryKind::kSymlink) return false;
+  const std::string ziel = Auslagerungspfad(k.LoeschenWohin, pfad);
+  if (!VerzeichnisseAnlegen(k.fs, k.log, ziel)) return false;
+  if (k.kopierer->Kopieren(pfad, ziel, vorher.size) != KopierErgebnis::kKopiert) return false;
+
+  FileInfo kopie;
+  if (!k.fs->Stat(ziel, &kopie) || kopie.kind != vorher.kind || kopie.size != vorher.size ||
+      !GleichesDatum(vorher, kopie))
+    return false;
+  // A file written to while it was copied has content the copy may lack.
+  FileInfo nachher;
+  if (!k.fs->Stat(pfad, &nachher) || nachher.kind != vorher.kind || nachher.size != vorher.size ||
+      nachher.mtime != vorher.mtime)
+    return false;
+  if (vorher.kind == EntryKind::kSymlink) {
+    std::string original;
+    std::string kopierter;
+    if (!k.fs->ReadLink(pfad, &original) || !k.fs->ReadLink(ziel, &kopierter) ||
+        original != kopierter)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace zarnoft
