@@ -1,0 +1,368 @@
+#include "engine/walk.h"
+
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/file_date.h"
+#include "engine/run_hooks.h"
+#include "platform/date_time.h"
+
+namespace zarnoft {
+namespace {
+
+// The blanks after "Vergl:" belong to the texts.
+constexpr char kKeineAenderung[] = "Vergl:              ... Keine Änderung";
+constexpr char kVorSyncGeaendert[] = "Vergl:              Andere Version vor letztem Sync geändert";
+constexpr char kNachSyncGeaendert[] =
+    "Vergl:                Andere Version nach letztem Sync geändert";
+constexpr char kZugriffTrotzGeloescht[] =
+    "Vergl:                Zugriff nach letztem Sync, trotz gelöscht unter ";
+constexpr char kWeilNichtIn[] = "Vergl:                weil nicht in ";
+
+constexpr char kKeineNormaleDatei[] = "Vergl: Übersprungen, keine normale Datei: ";
+constexpr char kNichtErstellt[] = "Vergl: Verzeichnis nicht erstellt: ";
+constexpr char kNichtLesbar[] = "Vergl: Verzeichnis nicht lesbar: ";
+constexpr char kGleicherName[] = "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: ";
+
+bool Besonders(const FileInfo& i) {
+  return i.kind == EntryKind::kSpecial;
+}
+
+// The file date of one side: kDosMissing when there is nothing or a directory.
+int64_t Datum(bool da, const FileInfo& i) {
+  return da ? DateiDatum(i) : kDosMissing;
+}
+
+// Rows of the two-way table.
+int SyncZeile(int64_t a, int64_t b, int64_t e, int64_t zugriff_h, int64_t zugriff_z) {
+  if (a == b) return 1;
+  if (a > e && b > e) return 2;
+  if (a > b) {
+    if (b >= 0) return 3;
+    return zugriff_h > e ? 4 : 5;
+  }
+  if (a >= 0) return 6;
+  return zugriff_z > e ? 7 : 8;
+}
+
+}  // namespace
+
+void Verzeichnisvergleich::DateiZaehlen() {
+  ++gezaehlt_;
+  if (k_.fenster != nullptr)
+    k_.fenster->DateiZaehlen(gezaehlt_, GaugeProzent(gezaehlt_, k_.Zaehler));
+}
+
+void Verzeichnisvergleich::VerzeichnisZeigen(const std::string& rel) {
+  aktuelles_verzeichnis_ = rel;
+  if (k_.fenster != nullptr) k_.fenster->VerzeichnisZeigen(rel);
+}
+
+Verzeichnisvergleich::Seite Verzeichnisvergleich::Lies(const std::string& path) {
+  Seite s;
+  s.da = k_.fs->Stat(path, &s.info);
+  return s;
+}
+
+bool Verzeichnisvergleich::AndereSeiteErreichbar(const std::string& dir, const std::string& path) {
+  if (k_.fs->IsEnterableDirectory(dir)) return true;
+  if (k_.Will(1))
+    k_.log->Zeile(1, "Vergl: Nicht gelöscht: " + path + ", " + dir + " nicht erreichbar");
+  return false;
+}
+
+void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
+  if (k_.StopAngefordert()) return;
+  if (k_.Will(6)) k_.log->Zeile(6, "Vergl: **** Verzeichnis: " + rel_in);
+
+  std::string rel = rel_in;
+  if (rel.empty() || rel.back() != '/') rel += '/';
+  const std::string hdir = k_.Herkunft + rel;
+  const std::string zdir = k_.Ziel + rel;
+
+  // The target pass creates a source directory before it visits it, so this is only needed
+  // when that creation went wrong or the directory vanished meanwhile.
+  if (!k_.fs->IsEnterableDirectory(hdir)) {
+    const std::string pfad = k_.Herkunft + StripTrailingSlash(rel);
+    FileInfo vorhanden;
+    if (k_.fs->Stat(pfad, &vorhanden)) {
+      if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + pfad);
+      return;
+    }
+    if (!k_.fs->CreateDirectory(pfad)) {
+      if (k_.Will(1)) k_.log->Zeile(1, kNichtErstellt + pfad);
+      return;
+    }
+  }
+
+  VerzeichnisZeigen(rel);
+
+  // Source pass. The names it saw (Geprueft) are left out of the target pass; they point into
+  // `quelle`, which lives until the end of this visit.
+  std::vector<FileInfo> quelle;
+  std::unordered_set<std::string_view> geprueft;
+  bool quelle_gelesen = false;
+  if (!k_.Abbruch()) {
+    quelle_gelesen = k_.fs->ListDirectory(hdir, &quelle);
+    if (!quelle_gelesen) {
+      quelle.clear();
+      if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + hdir);
+    }
+    geprueft.reserve(quelle.size());
+    for (const FileInfo& e : quelle) geprueft.insert(e.name);
+    for (const FileInfo& e : quelle) {
+      if (Besonders(e)) {
+        if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + hdir + e.name);
+        continue;
+      }
+      if (e.IsDirectory() && k_.Unterverzeichnisse) {
+        HerkunftsVerzeichnis(rel, e);
+        continue;
+      }
+      Seite z = Lies(zdir + e.name);
+      if (k_.ZaehlArt || (z.da && !z.info.IsDirectory())) DateiZaehlen();
+      DateiPruefen(rel, e.name, Seite{true, e}, std::move(z), Liste::kHerkunft);
+    }
+  }
+
+  // Target pass, for a two-way run only. When the source could not be read, every target entry
+  // would look deleted in the source, so the pass is left out.
+  if (k_.Art == 1 && quelle_gelesen && !k_.Abbruch()) {
+    std::vector<FileInfo> ziel;
+    if (!k_.fs->ListDirectory(zdir, &ziel)) {
+      ziel.clear();
+      if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + zdir);
+    }
+    for (const FileInfo& e : ziel) {
+      if (geprueft.count(e.name) != 0) continue;
+      if (Besonders(e)) {
+        if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + zdir + e.name);
+        continue;
+      }
+      if (e.IsDirectory() && k_.Unterverzeichnisse) {
+        ZielVerzeichnis(rel, e);
+        continue;
+      }
+      if (!k_.ZaehlArt) DateiZaehlen();
+      // A name that turned up in the source during the run is left to the next run.
+      Seite h = Lies(hdir + e.name);
+      if (h.da) continue;
+      DateiPruefen(rel, e.name, std::move(h), Seite{true, e}, Liste::kZiel);
+    }
+  }
+
+  if (k_.Will(6)) k_.log->Zeile(6, "Vergl: **** Verzeichnis fertig: " + rel);
+}
+
+bool Verzeichnisvergleich::SeitherBenutzt(const std::string& dir) {
+  std::vector<FileInfo> eintraege;
+  if (!k_.fs->ListDirectory(dir + "/", &eintraege)) return true;
+  for (const FileInfo& e : eintraege) {
+    if (Zugriffsdatum(e) > k_.Vergleichsdatum || DateiDatum(e) > k_.Vergleichsdatum) return true;
+    if (e.IsDirectory() && SeitherBenutzt(dir + "/" + e.name)) return true;
+  }
+  return false;
+}
+
+void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name) {
+  const int64_t gespeichert = k_.Vergleichsdatum;
+  k_.Vergleichsdatum = 0;
+  VerzeichnisVergleichen(rel_name);
+  k_.Vergleichsdatum = gespeichert;
+}
+
+void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e) {
+  const std::string hpfad = k_.Herkunft + rel + e.name;
+  const std::string zpfad = k_.Ziel + rel + e.name;
+  Seite z = Lies(zpfad);
+  if (z.da) {
+    if (!z.info.IsDirectory()) {
+      // Never removes the directory for the sake of a file (or a link) of the same name.
+      if (k_.Will(1)) k_.log->Zeile(1, kGleicherName + hpfad + " / " + zpfad);
+      return;
+    }
+    if (!k_.fs->IsEnterableDirectory(zpfad)) {
+      if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + zpfad);
+      return;
+    }
+    VerzeichnisVergleichen(rel + e.name);
+    VerzeichnisZeigen(rel);
+    return;
+  }
+  // Missing in the target. A two-way run removes a source directory that was last used before
+  // the last run: its copy in the target was deleted since. Copy and archive jobs never delete
+  // in their source; they create the directory in the target like a new one.
+  if (k_.Art == 1 && k_.Vergleichsdatum > Zugriffsdatum(e) && !SeitherBenutzt(hpfad)) {
+    if (AndereSeiteErreichbar(k_.Ziel + rel, hpfad)) VerzeichnisLoeschen(k_, hpfad);
+    return;
+  }
+  if (!k_.fs->CreateDirectory(zpfad)) {
+    if (k_.Will(1)) k_.log->Zeile(1, kNichtErstellt + zpfad);
+    return;
+  }
+  NeuBesuchen(rel + e.name);
+  VerzeichnisZeigen(rel);
+}
+
+void Verzeichnisvergleich::ZielVerzeichnis(const std::string& rel, const FileInfo& e) {
+  const std::string hpfad = k_.Herkunft + rel + e.name;
+  const std::string zpfad = k_.Ziel + rel + e.name;
+  Seite h = Lies(hpfad);
+  if (h.da) {
+    // Not in the source listing, yet there now: it turned up during the run.
+    if (!h.info.IsDirectory()) {
+      if (k_.Will(1)) k_.log->Zeile(1, kGleicherName + hpfad + " / " + zpfad);
+      return;
+    }
+    VerzeichnisVergleichen(rel + e.name);
+    VerzeichnisZeigen(rel);
+    return;
+  }
+  if (k_.Vergleichsdatum > Zugriffsdatum(e) && !SeitherBenutzt(zpfad)) {
+    if (AndereSeiteErreichbar(k_.Herkunft + rel, zpfad)) VerzeichnisLoeschen(k_, zpfad);
+    return;
+  }
+  if (!k_.fs->CreateDirectory(hpfad)) {
+    if (k_.Will(1)) k_.log->Zeile(1, kNichtErstellt + hpfad);
+    return;
+  }
+  NeuBesuchen(rel + e.name);
+  VerzeichnisZeigen(rel);
+}
+
+void Verzeichnisvergleich::Kopieren(const std::string& von, const std::string& nach,
+                                    int64_t groesse) {
+  if (k_.kopierer != nullptr) k_.kopierer->Kopieren(von, nach, groesse);
+}
+
+void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::string& name, Seite h,
+                                        Seite z, Liste liste) {
+  const int64_t e = k_.Vergleichsdatum;
+  int64_t a = Datum(h.da, h.info);
+  int64_t b = Datum(z.da, z.info);
+
+  int zeile = 0;
+  if (k_.Art == 1) {
+    auto zugriff = [](const Seite& s) { return s.da ? Zugriffsdatum(s.info) : kDosMissing; };
+    zeile = SyncZeile(a, b, e, a >= 0 ? zugriff(h) : 0, b >= 0 ? zugriff(z) : 0);
+    // The listed side was read when its directory was listed; a copy over it or its deletion
+    // may come much later (after large copies or a question to the user). Such a step is
+    // decided again on a fresh look at that side, so that a file saved meanwhile is not lost.
+    const bool ueber_liste = liste == Liste::kHerkunft ? (zeile == 2 || zeile == 5 || zeile == 6)
+                                                       : (zeile == 2 || zeile == 8);
+    if (ueber_liste) {
+      Seite& gelistet = liste == Liste::kHerkunft ? h : z;
+      Seite frisch = Lies((liste == Liste::kHerkunft ? k_.Herkunft : k_.Ziel) + rel + name);
+      if (frisch.da != gelistet.da || frisch.info.kind != gelistet.info.kind ||
+          frisch.info.mtime != gelistet.info.mtime || frisch.info.atime != gelistet.info.atime ||
+          frisch.info.ctime != gelistet.info.ctime || frisch.info.size != gelistet.info.size) {
+        gelistet = std::move(frisch);
+        a = Datum(h.da, h.info);
+        b = Datum(z.da, z.info);
+        zeile = SyncZeile(a, b, e, a >= 0 ? zugriff(h) : 0, b >= 0 ? zugriff(z) : 0);
+      }
+    }
+  }
+
+  if (k_.Will(6)) k_.log->Zeile(6, "Vergl: Prüfe Datei: " + name);
+  if (k_.Will(7)) {
+    k_.log->Zeile(7, "Vergl: Herkunftsfile: " + DosLogText(a) + " Zielfile: " + DosLogText(b) +
+                         " Vergleichsdatum: " + DosLogText(e));
+  }
+
+  // Neither a FIFO nor a device is ever opened, and a file never replaces a directory (or the
+  // other way round): such names are left as they are.
+  if ((h.da && Besonders(h.info)) || (z.da && Besonders(z.info))) {
+    if (k_.Will(1)) {
+      const bool hb = h.da && Besonders(h.info);
+      k_.log->Zeile(1, kKeineNormaleDatei + (hb ? k_.Herkunft : k_.Ziel) + rel + name);
+    }
+    return;
+  }
+  if (h.da && z.da && h.info.IsDirectory() != z.info.IsDirectory()) {
+    if (k_.Will(1)) {
+      k_.log->Zeile(1, kGleicherName + k_.Herkunft + rel + name + " / " + k_.Ziel + rel + name);
+    }
+    return;
+  }
+
+  const int64_t groesse = liste == Liste::kHerkunft ? h.info.size : z.info.size;
+  switch (k_.Art) {
+    case 1:
+      Synchronisieren(rel, name, h, z, a, b, zeile);
+      break;
+    case 2:
+      if (b > e && k_.Doppelt >= 1) {
+        Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, groesse);
+        if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Wegen Ziel kopiere " + name + " aus " + rel);
+      } else if (a > e && (k_.Doppelt == 0 || k_.Doppelt == 2)) {
+        Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, groesse);
+        if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Herkunft kopiere " + name + " aus " + rel);
+      } else {
+        k_.Log(6, kKeineAenderung);
+      }
+      break;
+    case 3:
+      Archivieren(k_, rel, name, a, groesse);
+      break;
+    default:
+      break;
+  }
+}
+
+void Verzeichnisvergleich::Synchronisieren(const std::string& rel, const std::string& name,
+                                           const Seite& h, const Seite& z, int64_t a, int64_t b,
+                                           int zeile) {
+  const std::string hpfad = k_.Herkunft + rel + name;
+  const std::string zpfad = k_.Ziel + rel + name;
+  auto kopiert_aus = [&](const std::string& wurzel) {
+    if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Kopiert: " + name + " aus Verzeichnis " + wurzel);
+  };
+  auto geloescht_aus = [&](const std::string& wurzel, const std::string& andere) {
+    if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Gelöscht: " + name + " aus Verzeichnis " + wurzel);
+    if (k_.Will(7)) k_.log->Zeile(7, kWeilNichtIn + andere + " gefunden");
+  };
+  switch (zeile) {
+    case 1:
+      k_.Log(6, kKeineAenderung);
+      break;
+    case 2:
+      DoppelteAenderung(k_, rel, name, a, b, h.info.size);
+      break;
+    case 3:
+      Kopieren(hpfad, zpfad, h.info.size);
+      kopiert_aus(k_.Herkunft);
+      k_.Log(7, kVorSyncGeaendert);
+      break;
+    case 4:
+      Kopieren(hpfad, zpfad, h.info.size);
+      kopiert_aus(k_.Herkunft);
+      if (k_.Will(7)) k_.log->Zeile(7, kZugriffTrotzGeloescht + k_.Ziel);
+      break;
+    case 5:
+      if (!AndereSeiteErreichbar(k_.Ziel + rel, hpfad)) break;
+      DateiLoeschen(k_, hpfad);
+      geloescht_aus(k_.Herkunft, k_.Ziel);
+      break;
+    case 6:
+      Kopieren(zpfad, hpfad, z.info.size);
+      kopiert_aus(k_.Ziel);
+      k_.Log(7, kNachSyncGeaendert);
+      break;
+    case 7:
+      Kopieren(zpfad, hpfad, z.info.size);
+      kopiert_aus(k_.Ziel);
+      if (k_.Will(7)) k_.log->Zeile(7, kZugriffTrotzGeloescht + k_.Herkunft);
+      break;
+    case 8:
+      if (!AndereSeiteErreichbar(k_.Herkunft + rel, zpfad)) break;
+      DateiLoeschen(k_, zpfad);
+      geloescht_aus(k_.Ziel, k_.Herkunft);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace zarnoft
