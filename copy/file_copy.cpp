@@ -30,8 +30,6 @@ constexpr size_t kHexStellen = 12;
 // A step of a very large file can be gigabytes long; it is copied in pieces of this size so
 // that a cancel takes effect within one piece.
 constexpr uint64_t kHoechstesStueck = uint64_t{64} << 20;
-// A source that grew since the walk listed it is read on to its end in pieces of this size.
-constexpr uint64_t kNachlauf = uint64_t{64} << 10;
 // Attempts at a free temporary name before the target counts as not creatable.
 constexpr int kNamensVersuche = 8;
 // Set-user-ID and set-group-ID are not carried over: the copy belongs to whoever runs the job,
@@ -167,27 +165,20 @@ class EinzelKopie {
     uint64_t kopiert = 0;
     if (groesse_ < kStufenGrenze) {
       Log(8, "Vergl: Kopiere direkt " + von_);
-      uint64_t erwartet = static_cast<uint64_t>(std::max<int64_t>(groesse_, 0));
-      if (!Stueck(in, out, erwartet, &kopiert)) return false;
-      if (kopiert < erwartet) return true;
-      // Whatever the file gained since it was listed belongs to the copy too.
-      for (;;) {
-        if (Abbruch()) return true;
-        uint64_t c = 0;
-        if (!fs_->CopyData(in, out, kNachlauf, &c)) return false;
-        if (c < kNachlauf) return true;
+      if (!Stueck(in, out, static_cast<uint64_t>(std::max<int64_t>(groesse_, 0)), &kopiert))
+        return false;
+    } else {
+      Log(8, "Vergl: Kopiere mit Status " + von_);
+      uint64_t stueck = static_cast<uint64_t>(groesse_ / kSchritte);
+      for (int i = 0; i < kSchritte; ++i) {
+        // After a cancel the remaining steps only move the gauge.
+        if (!Abbruch() && !Stueck(in, out, stueck, &kopiert)) return false;
+        if (fenster_ != nullptr) fenster_->SchrittFertig();
       }
     }
-
-    Log(8, "Vergl: Kopiere mit Status " + von_);
-    uint64_t stueck = static_cast<uint64_t>(groesse_ / kSchritte);
-    for (int i = 0; i < kSchritte; ++i) {
-      // After a cancel the remaining steps only move the gauge.
-      if (!Abbruch() && !Stueck(in, out, stueck, &kopiert)) return false;
-      if (fenster_ != nullptr) fenster_->SchrittFertig();
-    }
     if (Abbruch()) return true;
-    // The remainder follows the source's size now, not the size the walk saw.
+    // The end follows the source's size now, not the size the walk saw: what the file gained
+    // since it was listed belongs to the copy too.
     int64_t jetzt = in->Size();
     if (jetzt < 0) return false;
     if (static_cast<uint64_t>(jetzt) > kopiert)

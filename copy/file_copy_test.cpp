@@ -1,0 +1,230 @@
+#include "copy/file_copy.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "copy/copy_test_support.h"
+
+namespace zarnoft::testing {
+namespace {
+
+class DateiKopierenTest : public ::testing::Test, public KopierUmgebung {
+ protected:
+  void SetUp() override {
+    tree.Mkdir("ziel");
+    alt_zeit = Local(2020, 5, 5, 10, 0, 0);
+    tree.Write("ziel/alt", "alter Inhalt");
+    SetMtime(tree.Path("ziel/alt"), alt_zeit);
+  }
+  // The earlier target is still exactly as it was, and no temporary file is left.
+  void AltUnveraendert() {
+    EXPECT_EQ(tree.Read("ziel/alt"), "alter Inhalt");
+    EXPECT_EQ(Info("ziel/alt").mtime, alt_zeit);
+    EXPECT_EQ(Namen("ziel"), std::vector<std::string>{"alt"});
+  }
+  void Fehler(const std::string& meldung, const std::string& zeile) {
+    EXPECT_EQ(win.fehler, std::vector<std::string>{meldung});
+    EXPECT_TRUE(log.Has(1, zeile)) << zeile;
+  }
+  FileTime alt_zeit;
+};
+
+TEST_F(DateiKopierenTest, DirectAndSteppedCopies) {
+  std::string s = Inhalt(99999);
+  tree.Write("q/klein", s);
+  EXPECT_EQ(Kopieren("q/klein", "ziel/klein", 99999), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/klein"), s);
+  EXPECT_EQ(win.schritte, 0);
+  EXPECT_TRUE(log.Has(8, "Vergl: Kopiere direkt " + tree.Path("q/klein")));
+
+  tree.Write("q/gross", Inhalt(100000));
+  fs.stuecke.clear();
+  EXPECT_EQ(Kopieren("q/gross", "ziel/gross", 100000), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/gross"), Inhalt(100000));
+  EXPECT_EQ(win.schritte, 99);
+  std::vector<uint64_t> erwartet(99, 1010);
+  erwartet.push_back(10);
+  EXPECT_EQ(fs.stuecke, erwartet);
+  EXPECT_TRUE(log.Has(8, "Vergl: Kopiere mit Status " + tree.Path("q/gross")));
+
+  // An exact multiple of 99 leaves no remainder.
+  tree.Write("q/genau", Inhalt(990000, 3));
+  fs.stuecke.clear();
+  EXPECT_EQ(Kopieren("q/genau", "ziel/genau", 990000), KopierErgebnis::kKopiert);
+  EXPECT_EQ(fs.stuecke, std::vector<uint64_t>(99, 10000));
+  EXPECT_EQ(tree.Read("ziel/genau"), Inhalt(990000, 3));
+}
+
+TEST_F(DateiKopierenTest, CopyFollowsTheSourceAsItIsNow) {
+  // Grown since the walk listed it (direct), shrunk since (stepped).
+  tree.Write("q/f", Inhalt(5000));
+  EXPECT_EQ(Kopieren("q/f", "ziel/gewachsen", 10), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/gewachsen"), Inhalt(5000));
+  EXPECT_EQ(Kopieren("q/f", "ziel/geschrumpft", 300000), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/geschrumpft"), Inhalt(5000));
+
+  // The target is the source itself, reached through a linked directory: it must survive.
+  ASSERT_EQ(::symlink("q", tree.Path("q2").c_str()), 0);
+  EXPECT_EQ(Kopieren("q/f", "q2/f", 5000), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("q/f"), Inhalt(5000));
+}
+
+TEST_F(DateiKopierenTest, DateAndBitsOfTheSource) {
+  // An odd second gives a target one second older; an empty file is copied all the same.
+  tree.Write("q/leer", "");
+  ::chmod(tree.Path("q/leer").c_str(), 0640);
+  SetMtime(tree.Path("q/leer"), FileTime{Local(2024, 3, 1, 14, 5, 9).sec, 500000000});
+  EXPECT_EQ(Kopieren("q/leer", "ziel/leer", 0), KopierErgebnis::kKopiert);
+  EXPECT_EQ(Info("ziel/leer").size, 0);
+  EXPECT_EQ(Info("ziel/leer").mtime, Local(2024, 3, 1, 14, 5, 8));
+  EXPECT_EQ(Info("ziel/leer").mode, 0640u);
+  EXPECT_TRUE(log.Has(9, "Vergl: Setzte Datum 01.03.24 14:05:08 "));
+
+  // A read-only target is replaced and takes the source's bits; a read-only source gives a
+  // read-only target. Set-user-ID is not carried over.
+  ::chmod(tree.Path("ziel/alt").c_str(), 0444);
+  tree.Write("q/neu", "neu");
+  EXPECT_EQ(Kopieren("q/neu", "ziel/alt", 3), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/alt"), "neu");
+  EXPECT_EQ(Info("ziel/alt").mode, Info("q/neu").mode);
+  ::chmod(tree.Path("q/neu").c_str(), 0444);
+  EXPECT_EQ(Kopieren("q/neu", "ziel/ro", 3), KopierErgebnis::kKopiert);
+  EXPECT_EQ(Info("ziel/ro").mode, 0444u);
+  ::chmod(tree.Path("q/neu").c_str(), 04755);
+  EXPECT_EQ(Kopieren("q/neu", "ziel/suid", 3), KopierErgebnis::kKopiert);
+  EXPECT_EQ(Info("ziel/suid").mode, 0755u);
+
+  // A time without DOS form leaves the time of the copy.
+  tree.Write("q/alt", "x");
+  SetMtime(tree.Path("q/alt"), Local(1975, 1, 1));
+  int64_t vorher = time(nullptr) - 1;
+  EXPECT_EQ(Kopieren("q/alt", "ziel/1975", 1), KopierErgebnis::kKopiert);
+  EXPECT_GE(Info("ziel/1975").mtime.sec, vorher);
+}
+
+TEST_F(DateiKopierenTest, TargetKeepsOldContentUntilTheCopyIsComplete) {
+  tree.Write("q/gross", Inhalt(200000));
+  win.bei_schritt = [&](int n) {
+    if (n != 50) return;
+    EXPECT_EQ(tree.Read("ziel/alt"), "alter Inhalt");
+    auto namen = Namen("ziel");
+    ASSERT_EQ(namen.size(), 2u);
+    EXPECT_TRUE(IstKopierTempName(namen[0])) << namen[0];
+    EXPECT_EQ(Info("ziel/" + namen[0]).mode, 0600u);
+  };
+  EXPECT_EQ(Kopieren("q/gross", "ziel/alt", 200000), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/alt"), Inhalt(200000));
+  EXPECT_EQ(Namen("ziel"), std::vector<std::string>{"alt"});
+}
+
+TEST_F(DateiKopierenTest, CancelLeavesTargetAbsentOrUnchanged) {
+  tree.Write("q/gross", Inhalt(500000));
+  win.bei_schritt = [&](int n) {
+    if (n == 40) win.AbbrechenClick();
+  };
+  EXPECT_EQ(Kopieren("q/gross", "ziel/neu", 500000), KopierErgebnis::kAbgebrochen);
+  EXPECT_EQ(win.schritte, 99);  // the gauge still runs to its end
+  EXPECT_EQ(fs.stuecke.size(), 40u);
+  EXPECT_EQ(Namen("ziel"), std::vector<std::string>{"alt"});
+
+  win.AbbruchZuruecksetzen();
+  win.schritte = 0;
+  EXPECT_EQ(Kopieren("q/gross", "ziel/alt", 500000), KopierErgebnis::kAbgebrochen);
+  AltUnveraendert();
+
+  // A cancel before a direct copy has written anything.
+  win.AbbruchZuruecksetzen();
+  win.bei_neuer_datei = [&](const NeueDateiAnzeige&) { win.AbbrechenClick(); };
+  tree.Write("q/klein", "k");
+  EXPECT_EQ(Kopieren("q/klein", "ziel/alt", 1), KopierErgebnis::kAbgebrochen);
+  AltUnveraendert();
+  EXPECT_TRUE(win.fehler.empty());
+}
+
+TEST_F(DateiKopierenTest, SourceErrors) {
+  tree.Mkdir("q/verz");
+  ASSERT_EQ(::mkfifo(tree.Path("q/fifo").c_str(), 0644), 0);
+  for (std::string von : {"q/fehlt", "q/verz", "q/fifo"}) {
+    SCOPED_TRACE(von);
+    win.fehler.clear();
+    EXPECT_EQ(Kopieren(von, "ziel/alt", 10), KopierErgebnis::kFehler);
+    Fehler("Fehler beim Öffnen der Quelldatei\r" + tree.Path(von),
+           "Vergl: Kopierfehler: Quelldatei nicht erzeugt: " + tree.Path(von));
+    AltUnveraendert();
+  }
+}
+
+TEST_F(DateiKopierenTest, TargetErrors) {
+  tree.Write("q/f", "inhalt");
+  EXPECT_EQ(Kopieren("q/f", "fehlt/f", 6), KopierErgebnis::kFehler);
+  Fehler("Fehler beim Erzeugen der Zieldatei\r" + tree.Path("fehlt/f"),
+         "Vergl: Kopierfehler: Zieldatei nicht erzeugt: " + tree.Path("fehlt/f"));
+  EXPECT_FALSE(tree.Exists("fehlt"));
+
+  win.fehler.clear();
+  fs.rename_fehler = true;
+  EXPECT_EQ(Kopieren("q/f", "ziel/alt", 6), KopierErgebnis::kFehler);
+  Fehler("Fehler beim Erzeugen der Zieldatei\r" + tree.Path("ziel/alt"),
+         "Vergl: Kopierfehler: Zieldatei nicht erzeugt: " + tree.Path("ziel/alt"));
+  AltUnveraendert();
+}
+
+TEST_F(DateiKopierenTest, CopyErrorsKeepTheOldTarget) {
+  struct Fall {
+    int64_t groesse;
+    int64_t platz;
+    bool close_fehler;
+  };
+  for (Fall f : {Fall{5000, 3000, false}, Fall{300000, 150000, false}, Fall{10, -1, true}}) {
+    SCOPED_TRACE(f.groesse);
+    win.fehler.clear();
+    win.schritte = 0;
+    fs.platz = f.platz;
+    fs.close_fehler = f.close_fehler;
+    std::string von = tree.Write("q/f" + std::to_string(f.groesse), Inhalt(f.groesse));
+    EXPECT_EQ(k->Kopieren(von, tree.Path("ziel/alt"), f.groesse), KopierErgebnis::kFehler);
+    Fehler("Fehler beim Kopieren der Datei\r" + von + "\rnach\r" + tree.Path("ziel/alt"),
+           "Vergl: Kopierfehler: " + von + " nach " + tree.Path("ziel/alt"));
+    EXPECT_LT(win.schritte, 99);
+    AltUnveraendert();
+  }
+}
+
+TEST_F(DateiKopierenTest, WithoutKopierMeldungOnlyTheLogLine) {
+  k = std::make_unique<Kopierer>(&fs, &log, &rw, false);
+  EXPECT_EQ(Kopieren("q/fehlt", "ziel/alt", 1), KopierErgebnis::kFehler);
+  EXPECT_TRUE(win.fehler.empty());
+  EXPECT_EQ(log.CountPrefix("Vergl: Kopierfehler: Quelldatei nicht erzeugt: "), 1);
+}
+
+TEST_F(DateiKopierenTest, SymbolicLinkIsCopiedAsLink) {
+  tree.Mkdir("q/baum");
+  tree.Write("q/baum/datei", "im Baum");
+  ASSERT_EQ(::symlink("baum", tree.Path("q/link").c_str()), 0);
+  SetMtime(tree.Path("q/link"), Local(2023, 7, 1, 8, 0, 3));
+  EXPECT_EQ(Kopieren("q/link", "ziel/alt", 4), KopierErgebnis::kKopiert);
+  std::string text;
+  ASSERT_TRUE(FileSystem::Default()->ReadLink(tree.Path("ziel/alt"), &text));
+  EXPECT_EQ(text, "baum");
+  EXPECT_EQ(Info("ziel/alt").mtime, Local(2023, 7, 1, 8, 0, 2));
+  EXPECT_TRUE(log.Has(8, "Vergl: Kopiere direkt " + tree.Path("q/link")));
+  EXPECT_EQ(Namen("ziel"), std::vector<std::string>{"alt"});
+}
+
+TEST_F(DateiKopierenTest, LongTargetNameGetsShortTemporaryName) {
+  std::string lang(255, 'n');
+  tree.Write("q/f", "x");
+  EXPECT_EQ(Kopieren("q/f", "ziel/" + lang, 1), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/" + lang), "x");
+
+  EXPECT_EQ(NamePart(KopierTempName("/d/" + lang, 1)), ".zarnoft-tmp-000000000001");
+  EXPECT_EQ(KopierTempName("/d/name", 0xabc), "/d/.name.zarnoft-000000000abc");
+  EXPECT_TRUE(IstKopierTempName(".zarnoft-tmp-0123456789ab"));
+  EXPECT_TRUE(IstKopierTempName(NamePart(KopierTempName("/d/x.txt", 77))));
+  EXPECT_FALSE(IstKopierTempName(".x.zarnoft-"));
+  EXPECT_FALSE(IstKopierTempName("name.txt"));
+}
+
+}  // namespace
+}  // namespace zarnoft::testing
