@@ -164,11 +164,11 @@ class EinzelKopie {
   bool InhaltKopieren(ReadableFile* in, WritableFile* out) {
     uint64_t kopiert = 0;
     if (groesse_ < kStufenGrenze) {
-      Log(8, "Vergl: Kopiere direkt " + von_);
+      if (log_->Will(8)) log_->Zeile(8, "Vergl: Kopiere direkt " + von_);
       if (!Stueck(in, out, static_cast<uint64_t>(std::max<int64_t>(groesse_, 0)), &kopiert))
         return false;
     } else {
-      Log(8, "Vergl: Kopiere mit Status " + von_);
+      if (log_->Will(8)) log_->Zeile(8, "Vergl: Kopiere mit Status " + von_);
       uint64_t stueck = static_cast<uint64_t>(groesse_ / kSchritte);
       for (int i = 0; i < kSchritte; ++i) {
         // After a cancel the remaining steps only move the gauge.
@@ -203,7 +203,7 @@ class EinzelKopie {
     if (!fs_->ReadLink(von_, &text)) return Fehler(Zweig::kQuelle);
     if (!TempAnlegen([&](const std::string& name) { return fs_->CreateSymlink(text, name); }))
       return Fehler(Zweig::kZiel);
-    Log(8, "Vergl: Kopiere direkt " + von_);
+    if (log_->Will(8)) log_->Zeile(8, "Vergl: Kopiere direkt " + von_);
     DatumSetzen(quelle);
     return Einsetzen();
   }
