@@ -1,0 +1,414 @@
+#include "engine/comparison.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/date_time.h"
+#include "testing/fake_window.h"
+#include "testing/recording_log.h"
+#include "testing/temp_tree.h"
+
+namespace zarnoft {
+namespace {
+
+using testing::FakeWindow;
+using testing::RecordingLog;
+using testing::SetTimes;
+using testing::TempTree;
+
+// What a run's window was told, kept after the run has destroyed it.
+struct Beobachtung {
+  std::vector<std::string> calls;
+  std::vector<std::string> fehler;
+  bool zerstoert = false;
+  bool falscher_thread = false;
+};
+
+// The run's window: records like FakeWindow and checks that the run uses it on the GUI thread
+// only (the thread that serves the QueueCaller, here the test's own).
+class Fenster : public FakeWindow {
+ public:
+  Fenster(Beobachtung* b, std::thread::id gui) : b_(b), gui_(gui) {}
+  ~Fenster() override {
+    Pruefen();
+    b_->calls = calls;
+    b_->fehler = fehler;
+    b_->zerstoert = true;
+  }
+  void FortschrittOeffnen(const std::string& h, const std::string& z, bool uv, int32_t n) override {
+    Pruefen();
+    FakeWindow::FortschrittOeffnen(h, z, uv, n);
+  }
+  void VerzeichnisZeigen(const std::string& p) override {
+    Pruefen();
+    FakeWindow::VerzeichnisZeigen(p);
+    if (bei_verz) bei_verz(p);
+  }
+  void DateiZaehlen(int32_t g, int p) override {
+    Pruefen();
+    FakeWindow::DateiZaehlen(g, p);
+  }
+  void FortschrittSchliessen() override {
+    Pruefen();
+    FakeWindow::FortschrittSchliessen();
+  }
+  std::function<void(const std::string&)> bei_verz;
+
+ private:
+  void Pruefen() {
+    if (std::this_thread::get_id() != gui_) b_->falscher_thread = true;
+  }
+  Beobachtung* b_;
+  std::thread::id gui_;
+};
+
+class LaufTest : public ::testing::Test {
+ protected:
+  LaufTest() {
+    H = baum.Mkdir("h");
+    Z = baum.Mkdir("z");
+  }
+
+  VergleichsWerte Werte(int art, int doppelt = 0) const {
+    VergleichsWerte w;
+    w.Herkunft = H;
+    w.Ziel = Z;
+    w.LoeschenWohin = baum.Path("lager");
+    w.Art = art;
+    w.Doppelt = doppelt;
+    w.Loeschen = 1;
+    w.Zaehler = 7;
+    w.ZaehlArt = true;
+    w.Unterverzeichnisse = true;
+    return w;
+  }
+
+  // Runs one job to its end, serving its window calls meanwhile; returns Abgebrochen.
+  bool Laufen(const VergleichsWerte& w, std::function<void(Fenster&)> einrichten = {}) {
+    b = Beobachtung();
+    LaufDienste d;
+    d.log = &log;
+    d.gui = &gui;
+    d.fenster = [&]() -> std::unique_ptr<FortschrittFenster> {
+      auto f = std::make_unique<Fenster>(&b, std::this_thread::get_id());
+      if (einrichten) einrichten(*f);
+      return f;
+    };
+    bool ende = false;
+    bool abgebrochen = false;
+    laufend = Vergleiche::Starten(w, d, [&](Vergleiche& v) {
+      EXPECT_EQ(std::this_thread::get_id(), haupt);
+      EXPECT_TRUE(b.zerstoert);  // the window is gone before the end notification
+      abgebrochen = v.Abgebrochen();
+      ende = true;
+    });
+    EXPECT_TRUE(gui.ServeUntil([&] { return ende; }, std::chrono::seconds(120)));
+    Vergleiche::AufAlleWarten();
+    EXPECT_FALSE(b.falscher_thread);
+    return abgebrochen;
+  }
+
+  std::vector<std::string> Mit(const std::string& prefix) const {
+    std::vector<std::string> r;
+    for (const std::string& c : b.calls)
+      if (c.rfind(prefix, 0) == 0) r.push_back(c);
+    return r;
+  }
+
+  std::thread::id haupt = std::this_thread::get_id();
+  QueueCaller gui;
+  RecordingLog log;
+  TempTree baum;
+  std::string H, Z;
+  Beobachtung b;
+  Vergleiche* laufend = nullptr;
+};
+
+TEST_F(LaufTest, RunOpensChecksWalksClosesAndReportsOnTheGuiThread) {
+  baum.Write("h/a.txt", "a");
+  VergleichsWerte w = Werte(1);
+  w.Herkunft += "/";
+  w.Ziel += "/";
+  EXPECT_FALSE(Laufen(w));
+
+  EXPECT_EQ(baum.Read("z/a.txt"), "a");
+  ASSERT_GE(b.calls.size(), 3u);
+  EXPECT_EQ(b.calls[0], "Oeffnen " + H + "|" + Z + "|1|7");
+  EXPECT_EQ(b.calls[1], "Art Abgleich, kopieren neuerer Dateien");
+  EXPECT_EQ(b.calls[2], "Verz /");
+  EXPECT_EQ(b.calls.back(), "Schliessen");
+  std::vector<std::string> t = log.Texts();
+  ASSERT_GE(t.size(), 4u);
+  EXPECT_EQ(t[0], "Vergl: Startet Rekursion:");
+  EXPECT_EQ(t[1], "Vergl: Herkunft: " + H);
+  EXPECT_EQ(t[2], "Vergl: Ziel:     " + Z);
+  EXPECT_EQ(t.back(), "Vergl: Beendet");
+  EXPECT_TRUE(log.Has(9, "Vergl: Beendet"));
+}
+
+TEST_F(LaufTest, KindLabel) {
+  struct Fall {
+    int art, doppelt;
+    const char* text;  // nullptr: the design text stays
+  };
+  const Fall faelle[] = {
+      {1, 0, "Abgleich, kopieren neuerer Dateien"},
+      {1, 4, "Abgleich, kopieren neuerer Dateien"},
+      {2, 0, "Herkunft auf Ziel (neuere Herkunft)"},
+      {2, 1, "Herkunft auf Ziel (neueres Ziel)"},
+      {2, 2, "Herkunft auf Ziel (Herkunft oder Ziel neuer)"},
+      {2, 8 + 16 + 1, "Herkunft auf Ziel (neueres Ziel)"},  // the flag bits are no sub-mode
+      {2, 3, nullptr},
+      {3, 0, "Archivieren inkrementell"},
+      {3, 1, "Archivieren gesamt"},
+      {3, 2, nullptr},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(std::to_string(f.art) + "/" + std::to_string(f.doppelt));
+    EXPECT_FALSE(Laufen(Werte(f.art, f.doppelt)));
+    if (f.text == nullptr) {
+      EXPECT_TRUE(Mit("Art ").empty());
+    } else {
+      EXPECT_EQ(Mit("Art "), std::vector<std::string>{std::string("Art ") + f.text});
+    }
+  }
+}
+
+TEST_F(LaufTest, MissingDirectoriesStopTheRunBeforeTheWalk) {
+  const std::string fehlt_h = baum.Path("gibtsnicht_h");
+  const std::string fehlt_z = baum.Path("gibtsnicht_z");
+  VergleichsWerte w = Werte(1);
+  w.Herkunft = fehlt_h;
+  w.Ziel = fehlt_z;
+  EXPECT_TRUE(Laufen(w));
+  EXPECT_EQ(b.fehler, std::vector<std::string>{"Kann Vorgang nicht durchführen,\r" + fehlt_h +
+                                               " Verzeichnis nicht gefunden"});
+  EXPECT_TRUE(log.Has(1, "Vergl: " + fehlt_h + " Verzeichnis nicht gefunden"));
+  EXPECT_FALSE(log.Has(1, "Vergl: " + fehlt_z + " Verzeichnis nicht gefunden"));
+  EXPECT_TRUE(Mit("Verz ").empty());
+
+  w.Herkunft = H;
+  EXPECT_TRUE(Laufen(w));
+  EXPECT_EQ(b.fehler, std::vector<std::string>{"Kann Vorgang nicht durchführen,\r" + fehlt_z +
+                                               " Verzeichnis nicht gefunden"});
+
+  // Bit 3 of the sub-mode: logged, but no message box.
+  w = Werte(2, 8);
+  w.Herkunft = fehlt_h;
+  EXPECT_TRUE(Laufen(w));
+  EXPECT_TRUE(b.fehler.empty());
+  EXPECT_TRUE(log.Has(1, "Vergl: " + fehlt_h + " Verzeichnis nicht gefunden"));
+}
+
+TEST_F(LaufTest, CopyJobWithMissingTargetStartsAndReportsEachFailedCopy) {
+  baum.Write("h/a.txt", "a");
+  VergleichsWerte w = Werte(2);
+  w.Ziel = baum.Path("fehlt");
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_EQ(Mit("Verz "), std::vector<std::string>{"Verz /"});
+  ASSERT_EQ(b.fehler.size(), 1u);
+  EXPECT_FALSE(baum.Exists("fehlt"));
+
+  w.Doppelt = 16;  // no copy error dialogs
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_TRUE(b.fehler.empty());
+}
+
+TEST_F(LaufTest, RefusesOverlappingDirectoriesAndUnknownKinds) {
+  ASSERT_EQ(::symlink(H.c_str(), baum.Path("verweis").c_str()), 0);
+  struct Fall {
+    std::string herkunft, ziel;
+  };
+  const Fall faelle[] = {
+      {H, H + "/unter/neu"}, {H, baum.Path("verweis")}, {H, baum.root()}, {"/", Z}};
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.ziel);
+    VergleichsWerte w = Werte(2);
+    w.Herkunft = f.herkunft;
+    w.Ziel = f.ziel;
+    EXPECT_TRUE(Laufen(w));
+    const std::string text =
+        "Herkunft und Ziel überschneiden sich: " + StripTrailingSlash(f.herkunft) + " / " + f.ziel;
+    EXPECT_EQ(b.fehler, std::vector<std::string>{"Kann Vorgang nicht durchführen,\r" + text});
+    EXPECT_TRUE(log.Has(1, "Vergl: " + text));
+    EXPECT_TRUE(Mit("Verz ").empty());
+  }
+  EXPECT_FALSE(baum.Exists("h/unter"));
+
+  // A name that merely begins like the other is no overlap.
+  baum.Write("h/a.txt", "a");
+  VergleichsWerte w = Werte(2);
+  w.Ziel = baum.Mkdir("h2");
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_TRUE(baum.Exists("h2/a.txt"));
+
+  EXPECT_TRUE(Laufen(Werte(7)));
+  EXPECT_EQ(b.fehler, std::vector<std::string>{"Kann Vorgang nicht durchführen,\rVorgangsart 7 "
+                                               "unbekannt"});
+}
+
+TEST_F(LaufTest, LastRunDateIsUsedInDosForm) {
+  baum.Write("h/a.txt", "a");
+  LocalTime lt;
+  lt.year = 2024;
+  lt.month = 6;
+  lt.day = 1;
+  lt.hour = 12;
+  lt.minute = 0;
+  lt.second = 1;
+  VergleichsWerte w = Werte(2);
+  w.Aufruf = DayCountFromLocal(lt);
+  auto letzte_datumszeile = [&] {
+    std::string r;
+    for (const std::string& t : log.Texts())
+      if (t.rfind("Vergl: Herkunftsfile: ", 0) == 0) r = t;
+    return r;
+  };
+  Laufen(w);
+  EXPECT_NE(letzte_datumszeile().find(" Vergleichsdatum: 01.06.24 12:00:00 "), std::string::npos)
+      << letzte_datumszeile();
+  lt.year = 2100;  // no DOS form: taken as never run
+  w.Aufruf = DayCountFromLocal(lt);
+  Laufen(w);
+  EXPECT_NE(letzte_datumszeile().find(" Vergleichsdatum: unbekannt"), std::string::npos)
+      << letzte_datumszeile();
+}
+
+TEST_F(LaufTest, TwoWayRunOfAnEmptySideAsksAndWalksNothingWhenRefused) {
+  baum.Write("z/wichtig.txt", "w");
+  VergleichsWerte w = Werte(1);
+  w.Aufruf = 45000;        // ran before (03.03.2023)
+  EXPECT_TRUE(Laufen(w));  // the question is closed without an answer
+  EXPECT_EQ(Mit("Frage ").size(), 1u);
+  EXPECT_TRUE(Mit("Verz ").empty());
+  EXPECT_TRUE(baum.Exists("z/wichtig.txt"));
+
+  w.Aufruf = 0;  // a job that never ran deletes nothing and is not asked
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_TRUE(Mit("Frage ").empty());
+  EXPECT_TRUE(baum.Exists("h/wichtig.txt"));
+}
+
+TEST_F(LaufTest, CancelFromTheWindowAndStopRequest) {
+  baum.Write("h/a.txt", "a");
+  baum.Write("h/b.txt", "b");
+  baum.Write("h/unter/c.txt", "c");
+  EXPECT_TRUE(Laufen(Werte(2), [](Fenster& f) {
+    f.bei_neuer_datei = [&f](const NeueDateiAnzeige&) { f.AbbrechenClick(); };
+  }));
+  EXPECT_EQ(Mit("Schliessen").size(), 1u);
+  EXPECT_FALSE(baum.Exists("z/unter/c.txt"));
+
+  // Deleting a running job: no further directory, the run ends normally.
+  EXPECT_FALSE(Laufen(Werte(2), [this](Fenster& f) {
+    f.bei_verz = [this](const std::string&) { laufend->StopAnfordern(); };
+  }));
+  EXPECT_TRUE(baum.Exists("z/a.txt") && baum.Exists("z/b.txt"));
+  EXPECT_FALSE(baum.Exists("z/unter/c.txt"));
+}
+
+TEST_F(LaufTest, MoveAsideFolderGetsItsSlash) {
+  // Deleted files are moved below the store, never beside it.
+  FileTime jetzt = Clock::System()->Now();
+  FileTime spaeter{jetzt.sec + 30 * 86400, 0};
+  std::string p = baum.Write("h/weg.txt", "weg");
+  SetTimes(p, FileTime{jetzt.sec - 86400, 0}, FileTime{jetzt.sec - 86400, 0});
+  baum.Write("z/bleibt.txt", "b");
+  VergleichsWerte w = Werte(1);
+  w.Loeschen = 3;
+  w.Aufruf = DayCountFromLocal(ToLocal(spaeter));
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_FALSE(baum.Exists("h/weg.txt"));
+  bool gefunden = false;
+  for (auto& e : std::filesystem::recursive_directory_iterator(baum.Path("lager")))
+    gefunden |= e.path().filename() == "weg.txt";
+  EXPECT_TRUE(gefunden);
+}
+
+TEST_F(LaufTest, TreeOfThousandsCopiesAndDeletesExactlyWhatTheTableSays) {
+  FileTime jetzt = Clock::System()->Now();
+  VergleichsWerte w = Werte(1, 5);
+  w.Aufruf = DayCountFromLocal(ToLocal(FileTime{jetzt.sec + 30 * 86400, 0}));
+  FileTime e;
+  ASSERT_TRUE(FileTimeFromDos(VergleichsdatumFromDayCount(w.Aufruf), &e));
+  const FileTime vor{e.sec - 7200, 0}, nach{e.sec + 7200, 0}, uralt{e.sec - 86400, 0};
+  auto datei = [&](const std::string& rel, const std::string& inhalt, FileTime m, FileTime a) {
+    SetTimes(baum.Write(rel, inhalt), m, a);
+  };
+  constexpr int kDirs = 20, kProDir = 150;
+  for (int d = 0; d < kDirs; ++d) {
+    for (int i = 0; i < kProDir; ++i) {
+      const std::string n = "/d" + std::to_string(d) + "/f" + std::to_string(i);
+      switch (i % 7) {
+        case 0:  // equal dates: left alone
+          datei("h" + n, "h", uralt, uralt);
+          datei("z" + n, "z", uralt, uralt);
+          break;
+        case 1:  // source newer
+          datei("h" + n, "h", nach, nach);
+          datei("z" + n, "z", vor, vor);
+          break;
+        case 2:  // target newer
+          datei("h" + n, "h", uralt, uralt);
+          datei("z" + n, "z", vor, vor);
+          break;
+        case 3:  // new in the source
+          datei("h" + n, "h", vor, nach);
+          break;
+        case 4:  // deleted in the target since the last run
+          datei("h" + n, "h", uralt, vor);
+          break;
+        case 5:  // new in the target
+          datei("z" + n, "z", vor, nach);
+          break;
+        case 6:  // deleted in the source since the last run
+          datei("z" + n, "z", uralt, vor);
+          break;
+      }
+    }
+  }
+  EXPECT_FALSE(Laufen(w));
+
+  int kopiert = 0, geloescht = 0;
+  for (int d = 0; d < kDirs; ++d) {
+    for (int i = 0; i < kProDir; ++i) {
+      const std::string n = "/d" + std::to_string(d) + "/f" + std::to_string(i);
+      SCOPED_TRACE(n);
+      switch (i % 7) {
+        case 0:
+          ASSERT_EQ(baum.Read("z" + n), "z");
+          break;
+        case 1:
+        case 3:
+          ASSERT_EQ(baum.Read("z" + n), "h");
+          ++kopiert;
+          break;
+        case 2:
+        case 5:
+          ASSERT_EQ(baum.Read("h" + n), "z");
+          ++kopiert;
+          break;
+        case 4:
+        case 6:
+          ASSERT_FALSE(baum.Exists("h" + n) || baum.Exists("z" + n));
+          ++geloescht;
+          break;
+      }
+    }
+  }
+  EXPECT_EQ(log.CountPrefix("Vergl: Kopiert: "), kopiert);
+  EXPECT_EQ(log.CountPrefix("Vergl: Gelöscht: "), geloescht);
+  EXPECT_EQ(log.CountPrefix("Vergl: Prüfe Datei: "), kDirs * kProDir);
+  EXPECT_TRUE(b.fehler.empty());
+}
+
+}  // namespace
+}  // namespace zarnoft
