@@ -142,7 +142,12 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
   }
   Target t;
   if (!LoadForWriting(fs_, path_, &t)) throw IniWriteError(path_);
-  Replace(fs_, path_, t, ini::SetValue(t.text, section, key, value));
+  std::string text = ini::SetValue(t.text, section, key, value);
+  // A file that already holds the value is left alone: saving a collection again rewrites only
+  // what changed. It has passed the write checks all the same, so a write-protected file
+  // is reported whether or not the value changed.
+  if (t.exists && text == t.text) return;
+  Replace(fs_, path_, t, text);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int64_t value) {

@@ -349,6 +349,7 @@ TEST_F(IniFileTest, RefusedWritesNameThePath) {
   const std::string ro = tree_.Write("ro.ini", "[S]\nk=1\n");
   ASSERT_TRUE(Fs()->SetMode(ro, 0444));
   EXPECT_THROW(IniFile(ro).WriteInteger("S", "k", 2), IniWriteError);
+  EXPECT_THROW(IniFile(ro).WriteInteger("S", "k", 1), IniWriteError);  // even if unchanged
   EXPECT_THROW(IniFile(ro).EraseSection("S"), IniWriteError);
   IniFile(ro).EraseSection("Fehlt");  // nothing to change, so no error
   EXPECT_EQ(tree_.Read("ro.ini"), "[S]\nk=1\n");
@@ -392,6 +393,19 @@ TEST_F(IniFileTest, ReadingNeverChangesTheFile) {
   EXPECT_EQ(info.mtime, (FileTime{1000000000, 0}));
   EXPECT_EQ(tree_.Read("a.ini"), "[Form]\nHoehe=abc\n");
   EXPECT_EQ(Names(tree_.root()).size(), 1u);
+}
+
+TEST_F(IniFileTest, AValueTheFileAlreadyHoldsIsNotRewritten) {
+  const std::string file = tree_.Write("a.ini", "[S]\nk=1\nt=\" a\"\n");
+  testing::SetMtime(file, FileTime{1000000000, 0});
+  IniFile ini(file);
+  ini.WriteInteger("s", "K", 1);
+  ini.WriteString("S", "t", " a");
+  FileInfo info;
+  ASSERT_TRUE(Fs()->Stat(file, &info));
+  EXPECT_EQ(info.mtime, (FileTime{1000000000, 0}));
+  ini.WriteInteger("S", "k", 2);
+  EXPECT_EQ(tree_.Read("a.ini"), "[S]\nk=2\nt=\" a\"\n");
 }
 
 // A write that fails after a number of bytes, like a full disk.

@@ -83,12 +83,14 @@ struct Line {
   size_t value_begin = 0;  // key lines: offset of the value in the text
 };
 
-// Walks the lines of a text once. Cost is linear in the text, also for one huge line.
+// Walks the lines of a text once. Cost is linear in the text, also for one huge line. Key lines
+// are recognised only when asked for: outside the section in question a line matters only as
+// a possible section line, and most lines of a collection lie outside it.
 class LineScanner {
  public:
   explicit LineScanner(std::string_view text) : text_(text) {}
 
-  bool Next(Line* l) {
+  bool Next(Line* l, bool want_keys) {
     if (pos_ >= text_.size()) return false;
     l->begin = pos_;
     const size_t nl = text_.find('\n', pos_);
@@ -97,23 +99,26 @@ class LineScanner {
     l->content_end = (stop > pos_ && text_[stop - 1] == '\r') ? stop - 1 : stop;
     pos_ = l->end;
 
-    size_t start = l->begin;
-    if (start == 0 && text_.starts_with(kByteOrderMark)) start = kByteOrderMark.size();
-    const std::string_view t = Trim(text_.substr(start, l->content_end - start));
+    size_t b = l->begin;
+    if (b == 0 && text_.starts_with(kByteOrderMark)) b = kByteOrderMark.size();
+    while (b < l->content_end && IsBlank(text_[b])) ++b;
     l->kind = Kind::kOther;
-    l->blank = t.empty();
+    l->blank = b == l->content_end;
     l->name = {};
     l->value = {};
     l->value_begin = 0;
-    if (t.empty() || t[0] == ';' || t[0] == '#') return true;
-    if (t[0] == '[') {
-      const size_t close = t.find(']');
+    if (l->blank) return true;
+    if (text_[b] == '[') {
+      const std::string_view rest = text_.substr(b + 1, l->content_end - b - 1);
+      const size_t close = rest.find(']');
       if (close != std::string_view::npos) {
         l->kind = Kind::kSection;
-        l->name = Trim(t.substr(1, close - 1));
+        l->name = Trim(rest.substr(0, close));
       }
       return true;
     }
+    if (!want_keys || text_[b] == ';' || text_[b] == '#') return true;
+    const std::string_view t = Trim(text_.substr(b, l->content_end - b));
     const size_t eq = t.find('=');
     if (eq == std::string_view::npos) return true;
     l->kind = Kind::kKey;
@@ -197,7 +202,7 @@ bool FindValue(std::string_view text, std::string_view section, std::string_view
   LineScanner lines(text);
   Line l;
   bool in = false;
-  while (lines.Next(&l)) {
+  while (lines.Next(&l, in)) {
     if (l.kind == Kind::kSection) {
       in = NamesEqual(l.name, section);
     } else if (in && l.kind == Kind::kKey && NamesEqual(l.name, key)) {
@@ -212,7 +217,7 @@ bool ContainsSection(std::string_view text, std::string_view section) {
   section = Trim(section);
   LineScanner lines(text);
   Line l;
-  while (lines.Next(&l)) {
+  while (lines.Next(&l, false)) {
     if (l.kind == Kind::kSection && NamesEqual(l.name, section)) return true;
   }
   return false;
@@ -232,7 +237,7 @@ std::string SetValue(std::string_view text, std::string_view section, std::strin
   bool have_anchor = false;
   bool in = false;
   int occurrence = 0;
-  while (lines.Next(&l)) {
+  while (lines.Next(&l, in)) {
     last = l;
     if (l.kind == Kind::kSection) {
       in = NamesEqual(l.name, section);
@@ -277,7 +282,7 @@ std::string RemoveSection(std::string_view text, std::string_view section, bool*
   LineScanner lines(text);
   Line l;
   bool skip = false;
-  while (lines.Next(&l)) {
+  while (lines.Next(&l, false)) {
     if (l.kind == Kind::kSection) {
       skip = NamesEqual(l.name, section);
       if (skip) *found = true;
