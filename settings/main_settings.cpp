@@ -1,0 +1,139 @@
+#include "settings/main_settings.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "settings/ini_file.h"
+
+namespace zarnoft {
+
+using namespace main_sda;
+
+namespace {
+
+// Window sizes, levels and modes are ints; a stored number beyond that range is as unusable as
+// text that is no number.
+int ReadInt(const IniFile& ini, const char* section, const char* key, int def) {
+  const int64_t v = ini.ReadInteger(section, key, def);
+  if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return def;
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+std::string MainSettingsPath(const std::string& program_dir) {
+  return program_dir + "Main.sda";
+}
+
+int VersionLesen(const std::string& settings_path, FileSystem* fs) {
+  return ReadInt(IniFile(settings_path, fs), kAllgemein, kVersion, kVersionWert);
+}
+
+FensterGeometrie FensterGeometrieLesen(const std::string& settings_path, FileSystem* fs) {
+  const IniFile ini(settings_path, fs);
+  FensterGeometrie g;
+  ini.ReadInteger(kAllgemein, kVersion, kVersionWert);  // read as the window always did; unused
+  g.Hoehe = ReadInt(ini, kForm, kHoehe, kHoeheVorgabe);
+  g.Breite = ReadInt(ini, kForm, kBreite, kBreiteVorgabe);
+  g.PosS = ReadInt(ini, kForm, kPosS, 0);
+  if (g.AnGespeicherterStelle()) {
+    g.PosY = ReadInt(ini, kForm, kPosY, 0);
+    g.PosX = ReadInt(ini, kForm, kPosX, 0);
+  }
+  return g;
+}
+
+void EinstellungenLesen(const std::string& settings_path, const std::string& program_dir,
+                        EditorEinstellungen* e, FileSystem* fs) {
+  const IniFile ini(settings_path, fs);
+  ini.ReadInteger(kAllgemein, kVersion, kVersionWert);  // not used
+  if (ReadInt(ini, kData, kSyncDirData, 0) > 0) {
+    e->SammlungsVerzeichnis = ini.ReadString(kData, kSyncDir, e->SammlungsVerzeichnis);
+  }
+  e->SofortSync = ini.ReadBool(kData, kSofortSync, true);
+  // The deletion mode travels as a signed 8-bit value: 257 is 1, 255 is -1.
+  e->Loeschen = static_cast<int8_t>(static_cast<uint8_t>(ini.ReadInteger(kData, kLoeschen, 1)));
+  e->LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, program_dir + "Loesch");
+}
+
+void EinstellungenBeimSchliessen(const std::string& settings_path, const FensterGeometrie& g,
+                                 const std::string& sammlungs_verzeichnis, FileSystem* fs) {
+  IniFile ini(settings_path, fs);
+  ini.WriteInteger(kAllgemein, kVersion, kVersionWert);
+  ini.WriteInteger(kForm, kHoehe, g.Hoehe);
+  ini.WriteInteger(kForm, kBreite, g.Breite);
+  ini.WriteInteger(kForm, kPosY, g.PosY);
+  ini.WriteInteger(kForm, kPosX, g.PosX);
+  // "Let&ztes Verzeichnis": carry the directory used last into the next start.
+  if (ReadInt(ini, kData, kSyncDirData, 0) == 2) {
+    ini.WriteString(kData, kSyncDir, sammlungs_verzeichnis);
+  }
+}
+
+LogEinstellungen LogEinstellungenLesen(const std::string& settings_path,
+                                       const std::string& program_dir, FileSystem* fs) {
+  const IniFile ini(settings_path, fs);
+  LogEinstellungen l;
+  l.LDat = ini.ReadString(kAllgemein, kLDat, program_dir + "Main.log");
+  l.LLev = ReadInt(ini, kAllgemein, kLLev, 0);
+  l.LWarn = ini.ReadBool(kAllgemein, kLWarn, true);
+  l.LArt = ReadInt(ini, kAllgemein, kLArt, 0);
+  l.LAnz = ReadInt(ini, kAllgemein, kLAnz, 0);
+  return l;
+}
+
+DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
+                                             const std::string& program_dir, FileSystem* fs) {
+  const IniFile ini(settings_path, fs);
+  DialogEinstellungen d;
+  ini.ReadInteger(kAllgemein, kVersion, kVersionWert);  // not used
+  d.PosS = ReadInt(ini, kForm, kPosS, 0);
+  d.SyncDirData = ReadInt(ini, kData, kSyncDirData, 0);
+  d.SofortSync = ini.ReadBool(kData, kSofortSync, true);
+  d.Warnungen = ini.ReadBool(kData, kWarnungen, false);
+  d.Fehler = ini.ReadBool(kData, kFehler, false);
+  d.SyncDir = ini.ReadString(kData, kSyncDir, program_dir);
+  d.LDat = ini.ReadString(kAllgemein, kLDat, program_dir + "zarnoft.log");
+  d.LWarn = ini.ReadBool(kAllgemein, kLWarn, true);
+  d.LLev = ReadInt(ini, kAllgemein, kLLev, 0);
+  d.LArt = ReadInt(ini, kAllgemein, kLArt, 0);
+  d.LAnz = ReadInt(ini, kAllgemein, kLAnz, 0);
+  d.Hint = ini.ReadBool(kAllgemein, kHint, true);
+  d.Loeschen = ReadInt(ini, kData, kLoeschen, 1);
+  d.LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, program_dir + "Loesch");
+  d.Boot = ini.ReadBool(kHauptprogramm, kBoot, true);
+  d.Zeit = ini.ReadBool(kHauptprogramm, kZeit, true);
+  d.Idle = ini.ReadBool(kHauptprogramm, kIdle, true);
+  d.Shut = ini.ReadBool(kHauptprogramm, kShut, true);
+  d.BootZeit = ReadInt(ini, kHauptprogramm, kBootZeit, 5);
+  d.IdleZeit = ReadInt(ini, kHauptprogramm, kIdleZeit, 5);
+  return d;
+}
+
+void DialogEinstellungenSchreiben(const std::string& settings_path, const DialogEinstellungen& d,
+                                  FileSystem* fs) {
+  IniFile ini(settings_path, fs);
+  ini.WriteInteger(kAllgemein, kVersion, kVersionWert);
+  ini.WriteInteger(kForm, kPosS, d.PosS);
+  ini.WriteInteger(kData, kSyncDirData, d.SyncDirData);
+  ini.WriteString(kData, kSyncDir, d.SyncDir);
+  ini.WriteBool(kData, kSofortSync, d.SofortSync);
+  ini.WriteString(kAllgemein, kLDat, d.LDat);
+  ini.WriteInteger(kAllgemein, kLLev, d.LLev);
+  ini.WriteBool(kData, kWarnungen, d.Warnungen);
+  ini.WriteBool(kData, kFehler, d.Fehler);
+  ini.WriteBool(kAllgemein, kHint, d.Hint);
+  ini.WriteBool(kAllgemein, kLWarn, d.LWarn);
+  ini.WriteInteger(kAllgemein, kLArt, d.LArt);
+  ini.WriteInteger(kAllgemein, kLAnz, d.LAnz);
+  ini.WriteInteger(kData, kLoeschen, d.Loeschen);
+  ini.WriteString(kData, kLoeschenWohin, d.LoeschenWohin);
+  ini.WriteBool(kHauptprogramm, kBoot, d.Boot);
+  ini.WriteBool(kHauptprogramm, kZeit, d.Zeit);
+  ini.WriteBool(kHauptprogramm, kIdle, d.Idle);
+  ini.WriteBool(kHauptprogramm, kShut, d.Shut);
+  ini.WriteInteger(kHauptprogramm, kBootZeit, d.BootZeit);
+  ini.WriteInteger(kHauptprogramm, kIdleZeit, d.IdleZeit);
+}
+
+}  // namespace zarnoft

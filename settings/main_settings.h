@@ -1,0 +1,148 @@
+// Main.sda, the program's own settings file: program directory + "Main.sda", INI layout through
+// IniFile. Several parts read it independently and each names its own defaults, so a missing
+// file, section or key is never an error; where two readers differ (LDat, SyncDir) each has its
+// own function here.
+//
+// Every function opens the file, does its reads or writes and lets go of it; nothing is kept
+// between calls. Only the GUI thread calls them; a comparison run gets the values it needs
+// handed over when it starts. Paths use "/", and a program directory ends in "/".
+//
+// Integers that do not fit into an int read as the default, like any other value that is no
+// number. Writes throw IniWriteError ("Kann nicht nach <path> schreiben"); a group of writes
+// stops at the key that failed, and the keys before it stay written.
+#ifndef ZARNOFT_SETTINGS_MAIN_SETTINGS_H_
+#define ZARNOFT_SETTINGS_MAIN_SETTINGS_H_
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace zarnoft {
+
+// Section and key names of Main.sda.
+namespace main_sda {
+inline constexpr const char* kAllgemein = "Allgemein";
+inline constexpr const char* kForm = "Form";
+inline constexpr const char* kData = "Data";
+inline constexpr const char* kHauptprogramm = "Hauptprogramm";
+
+inline constexpr const char* kVersion = "Version";  // Allgemein: always written as 1
+inline constexpr const char* kLDat = "LDat";        // Allgemein: log file path
+inline constexpr const char* kLLev = "LLev";        // Allgemein: log level 0..9, 0 = no log
+inline constexpr const char* kLWarn = "LWarn";      // Allgemein: warn when the log is unusable
+inline constexpr const char* kLArt = "LArt";        // Allgemein: rotation kind 0..6 (-1 typed)
+inline constexpr const char* kLAnz = "LAnz";        // Allgemein: rotated files kept 0..10
+inline constexpr const char* kHint = "Hint";        // Allgemein: "Kurzhilfe anzeigen"
+inline constexpr const char* kHoehe = "Hoehe";      // Form: client height, pixels
+inline constexpr const char* kBreite = "Breite";    // Form: client width, pixels
+inline constexpr const char* kPosS = "PosS";        // Form: 0 centred, 1 at PosX/PosY
+inline constexpr const char* kPosY = "PosY";        // Form: top edge
+inline constexpr const char* kPosX = "PosX";        // Form: left edge
+inline constexpr const char* kSyncDirData = "SyncDirData";  // Data: 0 program dir, 1 SyncDir,
+                                                            // 2 the directory used last
+inline constexpr const char* kSyncDir = "SyncDir";
+inline constexpr const char* kSofortSync = "SofortSync";  // Data: run a taken job at once
+inline constexpr const char* kWarnungen = "Warnungen";
+inline constexpr const char* kFehler = "Fehler";
+inline constexpr const char* kLoeschen = "Loeschen";  // Data: 1 normal, 2 never, 3 move aside
+inline constexpr const char* kLoeschenWohin = "LoeschenWohin";  // Data: the move-aside folder
+inline constexpr const char* kBoot = "Boot";  // Hauptprogramm: stored and shown only
+inline constexpr const char* kZeit = "Zeit";
+inline constexpr const char* kIdle = "Idle";
+inline constexpr const char* kShut = "Shut";
+inline constexpr const char* kBootZeit = "BootZeit";  // seconds, dialog range 5..60
+inline constexpr const char* kIdleZeit = "IdleZeit";  // minutes, dialog range 2..15
+
+inline constexpr int kVersionWert = 1;
+inline constexpr int kHoeheVorgabe = 400;
+inline constexpr int kBreiteVorgabe = 427;
+}  // namespace main_sda
+
+// program_dir + "Main.sda".
+std::string MainSettingsPath(const std::string& program_dir);
+
+// Allgemein/Version (default 1), which the about box shows.
+int VersionLesen(const std::string& settings_path, FileSystem* fs = nullptr);
+
+// The main window's size and position. At start-up PosY and PosX are read only when PosS is 1;
+// otherwise they stay 0 and the window is centred.
+struct FensterGeometrie {
+  int Hoehe = main_sda::kHoeheVorgabe;    // client area
+  int Breite = main_sda::kBreiteVorgabe;  // client area
+  int PosS = 0;
+  int PosY = 0;  // window edges, screen pixels
+  int PosX = 0;
+  bool AnGespeicherterStelle() const { return PosS == 1; }
+};
+FensterGeometrie FensterGeometrieLesen(const std::string& settings_path, FileSystem* fs = nullptr);
+
+// The job-editor settings that the main window holds.
+struct EditorEinstellungen {
+  std::string SammlungsVerzeichnis;  // offered by the open and save dialogs
+  bool SofortSync = true;            // a job taken into the collection runs at once
+  int Loeschen = 1;                  // signed 8-bit deletion mode, passed to every run
+  std::string LoeschenWohin;         // the move-aside folder, passed to every run
+};
+
+// The main window's load of the job-editor settings, at start-up and after the settings dialog.
+// SammlungsVerzeichnis changes only when SyncDirData is above 0 and then falls back to its
+// current value; the others are set from the file or their defaults (LoeschenWohin:
+// program_dir + "Loesch"). Loeschen keeps the low 8 bits of the stored value, taken as signed.
+void EinstellungenLesen(const std::string& settings_path, const std::string& program_dir,
+                        EditorEinstellungen* e, FileSystem* fs = nullptr);
+
+// The writes when the main window closes: Allgemein/Version = 1, Form/Hoehe, Breite, PosY,
+// PosX (PosS is not touched), then Data/SyncDir = sammlungs_verzeichnis when Data/SyncDirData
+// is 2, so that the directory used last is offered at the next start. Throws IniWriteError.
+void EinstellungenBeimSchliessen(const std::string& settings_path, const FensterGeometrie& g,
+                                 const std::string& sammlungs_verzeichnis,
+                                 FileSystem* fs = nullptr);
+
+// The log keys with the log set-up's defaults (LDat: program_dir + "Main.log"). LLev is the
+// stored value; capping it for a build without debugging is the log set-up's business.
+struct LogEinstellungen {
+  std::string LDat;
+  int LLev = 0;
+  bool LWarn = true;
+  int LArt = 0;
+  int LAnz = 0;
+};
+LogEinstellungen LogEinstellungenLesen(const std::string& settings_path,
+                                       const std::string& program_dir, FileSystem* fs = nullptr);
+
+// Every key the settings dialog shows, with the dialog's defaults (LDat: program_dir +
+// "zarnoft.log", SyncDir: program_dir). Values are as stored; the dialog's controls keep them
+// within their ranges.
+struct DialogEinstellungen {
+  int PosS = 0;
+  int SyncDirData = 0;
+  std::string SyncDir;
+  bool SofortSync = true;
+  bool Warnungen = false;
+  bool Fehler = false;
+  std::string LDat;
+  bool LWarn = true;
+  int LLev = 0;
+  int LArt = 0;
+  int LAnz = 0;
+  bool Hint = true;
+  int Loeschen = 1;
+  std::string LoeschenWohin;
+  bool Boot = true;
+  bool Zeit = true;
+  bool Idle = true;
+  bool Shut = true;
+  int BootZeit = 5;
+  int IdleZeit = 5;
+};
+DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
+                                             const std::string& program_dir,
+                                             FileSystem* fs = nullptr);
+// Writes the dialog's keys in the order of its OK, starting with Allgemein/Version = 1, so that
+// a fresh file holds the sections Allgemein, Form, Data, Hauptprogramm. Throws IniWriteError.
+void DialogEinstellungenSchreiben(const std::string& settings_path, const DialogEinstellungen& d,
+                                  FileSystem* fs = nullptr);
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_SETTINGS_MAIN_SETTINGS_H_

@@ -1,0 +1,227 @@
+#include "settings/main_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/ini_file.h"
+#include "testing/temp_tree.h"
+
+namespace zarnoft {
+namespace {
+
+using testing::TempTree;
+
+class MainSettingsTest : public ::testing::Test {
+ protected:
+  MainSettingsTest() : prog_(tree_.Mkdir("prog") + "/"), path_(MainSettingsPath(prog_)) {}
+  void WriteSettings(const std::string& text) { tree_.Write("prog/Main.sda", text); }
+  std::string Settings() const { return tree_.Read("prog/Main.sda"); }
+
+  TempTree tree_;
+  const std::string prog_;
+  const std::string path_;
+};
+
+TEST_F(MainSettingsTest, WithoutAFileEveryReaderHasItsDefaults) {
+  EXPECT_EQ(path_, prog_ + "Main.sda");
+  EXPECT_EQ(VersionLesen(path_), 1);
+
+  const FensterGeometrie g = FensterGeometrieLesen(path_);
+  EXPECT_EQ(g.Hoehe, 400);
+  EXPECT_EQ(g.Breite, 427);
+  EXPECT_FALSE(g.AnGespeicherterStelle());
+
+  EditorEinstellungen e;
+  e.SammlungsVerzeichnis = prog_;
+  e.SofortSync = false;
+  e.Loeschen = 3;
+  EinstellungenLesen(path_, prog_, &e);
+  EXPECT_EQ(e.SammlungsVerzeichnis, prog_);
+  EXPECT_TRUE(e.SofortSync);
+  EXPECT_EQ(e.Loeschen, 1);
+  EXPECT_EQ(e.LoeschenWohin, prog_ + "Loesch");  // no trailing "/": its users add one
+
+  const LogEinstellungen l = LogEinstellungenLesen(path_, prog_);
+  EXPECT_EQ(l.LDat, prog_ + "Main.log");
+  EXPECT_EQ(l.LLev, 0);
+  EXPECT_TRUE(l.LWarn);
+
+  const DialogEinstellungen d = DialogEinstellungenLesen(path_, prog_);
+  EXPECT_EQ(d.LDat, prog_ + "zarnoft.log");  // the dialog's own default differs from the log's
+  EXPECT_EQ(d.SyncDir, prog_);
+  EXPECT_EQ(d.SyncDirData, 0);
+  EXPECT_EQ(d.Loeschen, 1);
+  EXPECT_EQ(d.LoeschenWohin, prog_ + "Loesch");
+  EXPECT_TRUE(d.Hint && d.LWarn && d.SofortSync && d.Boot && d.Zeit && d.Idle && d.Shut);
+  EXPECT_FALSE(d.Warnungen || d.Fehler);
+  EXPECT_EQ(d.BootZeit, 5);
+  EXPECT_EQ(d.IdleZeit, 5);
+
+  EXPECT_FALSE(tree_.Exists("prog/Main.sda"));  // reading created nothing
+}
+
+TEST_F(MainSettingsTest, StoredValuesAndTheirEncodings) {
+  WriteSettings(
+      "[Form]\nHoehe=0x190\nBreite=abc\nPosS=1\n"
+      "[Data]\nSofortSync=2\nLoeschen=257\n"
+      "[Allgemein]\nLLev=9\nLDat=/var/log/z.log\nLArt=-1\n");
+  FensterGeometrie g = FensterGeometrieLesen(path_);
+  EXPECT_EQ(g.Hoehe, 400);
+  EXPECT_EQ(g.Breite, 427);
+  EXPECT_TRUE(g.AnGespeicherterStelle());
+  EXPECT_EQ(g.PosX, 0);  // PosS 1 without a stored position: the top left corner
+  EXPECT_EQ(g.PosY, 0);
+
+  EditorEinstellungen e;
+  e.SofortSync = false;
+  EinstellungenLesen(path_, prog_, &e);
+  EXPECT_TRUE(e.SofortSync);
+  EXPECT_EQ(e.Loeschen, 1);  // low 8 bits
+
+  const LogEinstellungen l = LogEinstellungenLesen(path_, prog_);
+  EXPECT_EQ(l.LLev, 9);  // stored as it is; the log caps it
+  EXPECT_EQ(l.LDat, "/var/log/z.log");
+  EXPECT_EQ(l.LArt, -1);
+
+  WriteSettings("[Form]\nHoehe=99999999999\nPosS=0\nPosX=30\nPosY=40\n[Data]\nLoeschen=255\n");
+  g = FensterGeometrieLesen(path_);
+  EXPECT_EQ(g.Hoehe, 400);  // beyond an int: no usable number
+  EXPECT_EQ(g.PosX, 0);     // centred: the stored position is not read
+  EinstellungenLesen(path_, prog_, &e);
+  EXPECT_EQ(e.Loeschen, -1);
+}
+
+TEST_F(MainSettingsTest, CollectionDirectoryFollowsSyncDirData) {
+  const std::string start = prog_;
+  struct Case {
+    const char* data;
+    std::string expected;
+  } cases[] = {
+      {"[Data]\nSyncDirData=1\n", start},  // no SyncDir: unchanged
+      {"[Data]\nSyncDirData=1\nSyncDir=/srv/jobs\n", "/srv/jobs"},
+      {"[Data]\nSyncDirData=2\nSyncDir=/home/u/Jobs/\n", "/home/u/Jobs/"},
+      {"[Data]\nSyncDirData=0\nSyncDir=/srv/jobs\n", start},
+      {"[Data]\nSyncDirData=abc\nSyncDir=/srv/jobs\n", start},
+  };
+  for (const Case& c : cases) {
+    WriteSettings(c.data);
+    EditorEinstellungen e;
+    e.SammlungsVerzeichnis = start;
+    EinstellungenLesen(path_, prog_, &e);
+    EXPECT_EQ(e.SammlungsVerzeichnis, c.expected) << c.data;
+  }
+}
+
+TEST_F(MainSettingsTest, ClosingWritesGeometryInItsOrder) {
+  FensterGeometrie g;
+  g.Hoehe = 512;
+  g.Breite = 640;
+  g.PosY = -8;
+  g.PosX = 1920;
+  EinstellungenBeimSchliessen(path_, g, "/home/u/Jobs/");
+  EXPECT_EQ(Settings(),
+            "[Allgemein]\nVersion=1\n\n[Form]\nHoehe=512\nBreite=640\nPosY=-8\nPosX=1920\n");
+
+  // The next start places the window there only once PosS says so.
+  EXPECT_FALSE(FensterGeometrieLesen(path_).AnGespeicherterStelle());
+  IniFile(path_).WriteInteger("Form", "PosS", 1);
+  const FensterGeometrie back = FensterGeometrieLesen(path_);
+  EXPECT_EQ(back.Hoehe, 512);
+  EXPECT_EQ(back.PosY, -8);
+  EXPECT_EQ(back.PosX, 1920);
+}
+
+TEST_F(MainSettingsTest, ClosingCarriesTheLastDirectoryOnlyForSyncDirData2) {
+  WriteSettings("[Data]\nSyncDirData=1\nSyncDir=/srv/jobs\n");
+  EinstellungenBeimSchliessen(path_, FensterGeometrie{}, "/home/u/Jobs/");
+  EXPECT_EQ(IniFile(path_).ReadString("Data", "SyncDir", ""), "/srv/jobs");
+
+  IniFile(path_).WriteInteger("Data", "SyncDirData", 2);
+  EinstellungenBeimSchliessen(path_, FensterGeometrie{}, "/home/u/Jobs/");
+  EXPECT_EQ(IniFile(path_).ReadString("Data", "SyncDir", ""), "/home/u/Jobs/");
+  EditorEinstellungen e;
+  e.SammlungsVerzeichnis = prog_;
+  EinstellungenLesen(path_, prog_, &e);
+  EXPECT_EQ(e.SammlungsVerzeichnis, "/home/u/Jobs/");
+}
+
+// Lets a number of file replacements through and refuses the rest.
+class RenameBudget : public FileSystemWrapper {
+ public:
+  explicit RenameBudget(int left) : FileSystemWrapper(FileSystem::Default()), left_(left) {}
+  bool RenameReplace(const std::string& f, const std::string& t) override {
+    return left_-- > 0 && FileSystemWrapper::RenameReplace(f, t);
+  }
+  bool RenameNoReplace(const std::string& f, const std::string& t) override {
+    return left_-- > 0 && FileSystemWrapper::RenameNoReplace(f, t);
+  }
+
+ private:
+  int left_;
+};
+
+TEST_F(MainSettingsTest, ARefusedWriteAtClosingStopsAtThatKeyAndReachesTheCaller) {
+  RenameBudget fs(2);
+  FensterGeometrie g;
+  g.Hoehe = 500;
+  try {
+    EinstellungenBeimSchliessen(path_, g, "/x/", &fs);
+    FAIL() << "no error";
+  } catch (const IniWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Kann nicht nach " + path_ + " schreiben");
+  }
+  EXPECT_EQ(Settings(), "[Allgemein]\nVersion=1\n\n[Form]\nHoehe=500\n");
+
+  tree_.Write("prog/Main.sda", "[Form]\nHoehe=1\n");
+  ASSERT_TRUE(FileSystem::Default()->SetMode(path_, 0444));
+  EXPECT_THROW(EinstellungenBeimSchliessen(path_, g, "/x/"), IniWriteError);
+  EXPECT_EQ(Settings(), "[Form]\nHoehe=1\n");
+}
+
+TEST_F(MainSettingsTest, DialogOkFillsAFreshFileSectionBySection) {
+  DialogEinstellungen d = DialogEinstellungenLesen(path_, prog_);
+  DialogEinstellungenSchreiben(path_, d);
+  const std::string text = Settings();
+  const size_t allgemein = text.find("[Allgemein]");
+  const size_t form = text.find("[Form]");
+  const size_t data = text.find("[Data]");
+  const size_t haupt = text.find("[Hauptprogramm]");
+  EXPECT_EQ(allgemein, 0u);
+  EXPECT_LT(allgemein, form);
+  EXPECT_LT(form, data);
+  EXPECT_LT(data, haupt);
+  EXPECT_NE(text.find("LoeschenWohin=" + prog_ + "Loesch\n"), std::string::npos);
+  // From now on the log uses the file name the dialog showed.
+  EXPECT_EQ(LogEinstellungenLesen(path_, prog_).LDat, prog_ + "zarnoft.log");
+
+  d.Loeschen = 3;
+  d.LArt = -1;
+  d.SyncDir = " /mit Leerzeichen/ ";
+  d.Boot = false;
+  DialogEinstellungenSchreiben(path_, d);
+  const DialogEinstellungen back = DialogEinstellungenLesen(path_, prog_);
+  EXPECT_EQ(back.Loeschen, 3);
+  EXPECT_EQ(back.LArt, -1);
+  EXPECT_EQ(back.SyncDir, " /mit Leerzeichen/ ");
+  EXPECT_FALSE(back.Boot);
+}
+
+TEST_F(MainSettingsTest, ReadingNeverChangesTheFile) {
+  const std::string text = "[Form]\nHoehe=abc\nPosS=1\n[Data]\nSyncDirData=2\n; Notiz\n";
+  WriteSettings(text);
+  testing::SetMtime(path_, FileTime{1200000000, 0});
+  EditorEinstellungen e;
+  EinstellungenLesen(path_, prog_, &e);
+  FensterGeometrieLesen(path_);
+  LogEinstellungenLesen(path_, prog_);
+  DialogEinstellungenLesen(path_, prog_);
+  VersionLesen(path_);
+  FileInfo info;
+  ASSERT_TRUE(FileSystem::Default()->Stat(path_, &info));
+  EXPECT_EQ(info.mtime, (FileTime{1200000000, 0}));
+  EXPECT_EQ(Settings(), text);
+}
+
+}  // namespace
+}  // namespace zarnoft
