@@ -72,8 +72,12 @@ bool Ueberschneiden(FileSystem* fs, const std::string& herkunft, const std::stri
 Vergleiche::Vergleiche(const VergleichsWerte& werte, const LaufDienste& dienste,
                        EndeMeldung beendet)
     : werte_(werte), dienste_(dienste), beendet_(std::move(beendet)) {
+  static KeinProtokoll kein_protokoll;
+  static DirectCaller direkt;
   if (dienste_.fs == nullptr) dienste_.fs = FileSystem::Default();
   if (dienste_.uhr == nullptr) dienste_.uhr = Clock::System();
+  if (dienste_.log == nullptr) dienste_.log = &kein_protokoll;
+  if (dienste_.gui == nullptr) dienste_.gui = &direkt;
 }
 
 Vergleiche::~Vergleiche() = default;

@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "copy/file_copy.h"
 #include "engine/file_date.h"
 #include "engine/run_hooks.h"
 #include "platform/date_time.h"
@@ -112,6 +113,7 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
     geprueft.reserve(quelle.size());
     for (const FileInfo& e : quelle) geprueft.insert(e.name);
     for (const FileInfo& e : quelle) {
+      if (IstKopierTempName(e.name)) continue;  // left behind by a copy that broke off
       if (Besonders(e)) {
         if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + hdir + e.name);
         continue;
@@ -135,7 +137,7 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
       if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + zdir);
     }
     for (const FileInfo& e : ziel) {
-      if (geprueft.count(e.name) != 0) continue;
+      if (geprueft.count(e.name) != 0 || IstKopierTempName(e.name)) continue;
       if (Besonders(e)) {
         if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + zdir + e.name);
         continue;
@@ -272,7 +274,12 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
   }
 
   // Neither a FIFO nor a device is ever opened, and a file never replaces a directory (or the
-  // other way round): such names are left as they are.
+  // other way round): such names are left as they are. An archive copy gets a name of its own,
+  // so what the target holds under the file's name does not matter to it.
+  if (k_.Art == 3) {
+    Archivieren(k_, rel, name, a, h.info.size);
+    return;
+  }
   if ((h.da && Besonders(h.info)) || (z.da && Besonders(z.info))) {
     if (k_.Will(1)) {
       const bool hb = h.da && Besonders(h.info);
@@ -287,24 +294,20 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
     return;
   }
 
-  const int64_t groesse = liste == Liste::kHerkunft ? h.info.size : z.info.size;
   switch (k_.Art) {
     case 1:
       Synchronisieren(rel, name, h, z, a, b, zeile);
       break;
-    case 2:
+    case 2:  // a copy job looks at source entries only
       if (b > e && k_.Doppelt >= 1) {
-        Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, groesse);
+        Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
         if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Wegen Ziel kopiere " + name + " aus " + rel);
       } else if (a > e && (k_.Doppelt == 0 || k_.Doppelt == 2)) {
-        Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, groesse);
+        Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
         if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Herkunft kopiere " + name + " aus " + rel);
       } else {
         k_.Log(6, kKeineAenderung);
       }
-      break;
-    case 3:
-      Archivieren(k_, rel, name, a, groesse);
       break;
     default:
       break;

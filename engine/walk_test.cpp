@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "copy/copier.h"
+#include "copy/file_copy.h"
 #include "platform/date_time.h"
 #include "platform/gui_call.h"
 #include "testing/fake_window.h"
@@ -519,6 +520,30 @@ TEST_F(WalkTest, SymbolicLinksAreCopiedAsLinksAndNeverFollowed) {
   ASSERT_TRUE(FileSystem::Default()->ReadLink(baum.Path("z/verzlink"), &text));
   EXPECT_EQ(text, "unter");
   EXPECT_EQ(baum.Read("z/unter/f.txt"), "f");
+}
+
+TEST_F(WalkTest, ArchiveJobArchivesEverySourceFileWhateverTheTargetHoldsUnderItsName) {
+  k.Art = 3;
+  k.Doppelt = 1;
+  uhr.Set(Local(2024, 3, 1, 14, 5, 9));
+  Datei("h/a.txt", "a", Vor(1));
+  baum.Mkdir("z/a.txt");
+  Datei("h/unter/b.txt", "b", Vor(1));
+  Laufen();
+  EXPECT_EQ(baum.Read("z/a.txt vom 2024_03_01 14_05_09"), "a");
+  EXPECT_EQ(baum.Read("z/unter/b.txt vom 2024_03_01 14_05_09"), "b");
+}
+
+TEST_F(WalkTest, TemporaryFilesOfABrokenOffCopyAreLeftAlone) {
+  k.Vergleichsdatum = 0;
+  const std::string h_tmp = NamePart(KopierTempName(H + "/brief.txt", 42));
+  const std::string z_tmp = NamePart(KopierTempName(Z + "/" + std::string(300, 'x'), 43));
+  ASSERT_TRUE(IstKopierTempName(h_tmp) && IstKopierTempName(z_tmp));
+  Datei("h/" + h_tmp, "halb", Vor(1));
+  Datei("z/" + z_tmp, "halb", Vor(1));
+  Laufen();
+  EXPECT_TRUE(aufzeichner.kopien.empty());
+  EXPECT_EQ(gezaehlt, 0);
 }
 
 TEST_F(WalkTest, UnsafeDeletionsAreRefused) {
