@@ -1,0 +1,293 @@
+#include "editor/collection_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "editor/ini_batch.h"
+#include "editor/ini_snapshot.h"
+#include "settings/ini_file.h"
+
+namespace zarnoft {
+namespace {
+
+constexpr char kAllgemein[] = "Allgemein";
+
+// A damaged file may name a job or time-entry section far beyond the others ("Vorgang
+// 2000000000"). Sections missing below the highest one still give records of defaults, but no
+// more than this many per file, so that such a file costs neither the memory nor the time of
+// the records it claims.
+constexpr int64_t kFehlendeHoechstens = 10000;
+
+std::string VorgangSektion(int64_t n) {
+  return "Vorgang " + std::to_string(n);
+}
+
+std::string ZeitSektion(int64_t n, int64_t k) {
+  return "Zeit V" + std::to_string(n) + " Z" + std::to_string(k);
+}
+
+// Values read into 8- and 32-bit fields keep their low bits, taken as a signed number.
+int8_t Low8(int64_t v) {
+  return static_cast<int8_t>(static_cast<uint8_t>(v & 0xFF));
+}
+int32_t Low32(int64_t v) {
+  return static_cast<int32_t>(static_cast<uint32_t>(v & 0xFFFFFFFF));
+}
+
+bool StartsWithAsciiNoCase(std::string_view s, std::string_view prefix) {
+  if (s.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char c = s[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+// A positive number written as this program writes it (no sign, no leading zero), so that the
+// section found is the one that the name built from the number looks up.
+bool ParseNummer(std::string_view s, int64_t* out) {
+  if (s.empty() || s.size() > 18 || s[0] == '0') return false;
+  int64_t v = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  *out = v;
+  return true;
+}
+
+// The job and time-entry sections that a file holds, by number. Names match without regard to
+// letter case, like every lookup; only ASCII letters occur in these names.
+struct Abschnitte {
+  std::set<int64_t> vorgaenge;
+  std::map<int64_t, std::set<int64_t>> zeiten;  // job number -> entry numbers
+};
+
+Abschnitte AbschnitteVon(const IniSnapshot& ini) {
+  Abschnitte a;
+  for (const std::string& name : ini.SectionNames()) {
+    std::string_view s = name;
+    int64_t n = 0;
+    int64_t k = 0;
+    if (StartsWithAsciiNoCase(s, "vorgang ")) {
+      if (ParseNummer(s.substr(8), &n)) a.vorgaenge.insert(n);
+    } else if (StartsWithAsciiNoCase(s, "zeit v")) {
+      s.remove_prefix(6);
+      size_t sep = 0;
+      while (sep < s.size() && s[sep] >= '0' && s[sep] <= '9') ++sep;
+      if (ParseNummer(s.substr(0, sep), &n) && StartsWithAsciiNoCase(s.substr(sep), " z") &&
+          ParseNummer(s.substr(sep + 2), &k)) {
+        a.zeiten[n].insert(k);
+      }
+    }
+  }
+  return a;
+}
+
+// The numbers 1..count to read, given the sections that exist: the present ones in order and,
+// for missing ones below the highest present, defaults, as long as the budget lasts.
+template <typename Each>
+void Nummern(int64_t count, const std::set<int64_t>& present, int64_t* budget, Each each) {
+  int64_t next = 1;
+  for (int64_t p : present) {
+    if (p > count) break;
+    for (; next < p; ++next) {
+      if (*budget <= 0) {
+        next = p;
+        break;
+      }
+      --*budget;
+      each(next, false);
+    }
+    each(p, true);
+    next = p + 1;
+  }
+}
+
+TZeitEintrag ZeitLesen(const IniSnapshot& ini, const std::string& sec) {
+  TZeitEintrag z;
+  z.Tag = Low8(ini.ReadInteger(sec, "Tag", 0));
+  z.Stunde = Low8(ini.ReadInteger(sec, "Stunde", 12));
+  z.Minute = Low8(ini.ReadInteger(sec, "Minute", 0));
+  z.Nachholen = ini.ReadBool(sec, "Nachholen", false);
+  return z;
+}
+
+void JobSchreiben(IniBatch& ini, int64_t n, const TVergleichThread& job) {
+  const std::string sec = VorgangSektion(n);
+  ini.WriteBool(sec, "Booten", job.Booten);
+  ini.WriteBool(sec, "Herunterfahren", job.Herunterfahren);
+  ini.WriteBool(sec, "Idle", job.Idle);
+  ini.WriteString(sec, "Herkunft", job.Herkunft);
+  ini.WriteString(sec, "Ziel", job.Ziel);
+  ini.WriteBool(sec, "Unterverzeichnisse", job.Unterverzeichnisse);
+  ini.WriteInteger(sec, "Art", job.Art);
+  ini.WriteInteger(sec, "Doppelt", job.Doppelt);
+  ini.WriteInteger(sec, "Zaehler", job.Zaehler);
+  ini.WriteBool(sec, "ZaehlArt", job.ZaehlArt);
+  const AufrufTeile a = AufrufZerlegen(job.Aufruf);
+  ini.WriteInteger(sec, "AufrufT", a.T);
+  ini.WriteInteger(sec, "AufrufS", a.S);
+  int64_t k = 0;
+  for (const TZeitEintrag& z : job.Zeiten) {
+    const std::string zs = ZeitSektion(n, ++k);
+    ini.WriteInteger(zs, "Tag", z.Tag);
+    ini.WriteInteger(zs, "Stunde", z.Stunde);
+    ini.WriteInteger(zs, "Minute", z.Minute);
+    ini.WriteBool(zs, "Nachholen", z.Nachholen);
+  }
+  ini.WriteInteger(sec, "Zeiten", k);
+}
+
+}  // namespace
+
+std::string SammlungsZustand::Pfad() const {
+  if (SammlungsVerzeichnis.empty()) return SammlungsDatei;
+  if (SammlungsVerzeichnis.back() == '/') return SammlungsVerzeichnis + SammlungsDatei;
+  return SammlungsVerzeichnis + "/" + SammlungsDatei;
+}
+
+AufrufTeile AufrufZerlegen(double aufruf) {
+  // Beyond 2^53 days there is no fraction left, and a cast of a value beyond the 64-bit range
+  // would be undefined; such a date is nonsense from a damaged file and is kept as its day.
+  constexpr double kGrenze = 9007199254740992.0;
+  if (!std::isfinite(aufruf)) return {};
+  aufruf = std::clamp(aufruf, -kGrenze, kGrenze);
+  const double t = std::trunc(aufruf);
+  return {static_cast<int64_t>(t), static_cast<int64_t>(std::trunc((aufruf - t) * 86400 + 0.2))};
+}
+
+double AufrufZusammensetzen(int64_t t, int64_t s) {
+  return static_cast<double>(t) + static_cast<double>(s) / 86400;
+}
+
+void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
+                       const SammlungsDienste& dienste) {
+  KeineSammlungsAnzeige keine;
+  SammlungsAnzeige* anzeige = dienste.anzeige != nullptr ? dienste.anzeige : &keine;
+  anzeige->Statuspanel(0, "Speichern...");
+  anzeige->NachrichtenVerarbeiten();
+
+  const std::string pfad = zustand->Pfad();
+  const IniSnapshot alt = IniSnapshot::Load(pfad, dienste.fs);
+  const int64_t altAnzahl = alt.ReadInteger(kAllgemein, "Anzahl", 0);
+
+  IniBatch ini(pfad, dienste.fs);
+  zustand->SammlungsVersion = zustand->SpeicherVersion;
+  ini.WriteInteger(kAllgemein, "Version", zustand->SpeicherVersion);
+  int64_t n = 0;
+  for (const TVergleichThread& job : sammlung) JobSchreiben(ini, ++n, job);
+  ini.WriteInteger(kAllgemein, "Anzahl", n);
+
+  // A collection that shrank leaves no stale job sections behind. Only sections that exist are
+  // visited, so a nonsense old count costs nothing.
+  const Abschnitte ab = AbschnitteVon(alt);
+  for (int64_t k : ab.vorgaenge) {
+    if (k <= n) continue;
+    if (k > altAnzahl) break;
+    const int64_t zeiten = alt.ReadInteger(VorgangSektion(k), "Zeiten", 0);
+    auto z = ab.zeiten.find(k);
+    if (z != ab.zeiten.end()) {
+      for (int64_t j : z->second) {
+        if (j > zeiten) break;
+        ini.EraseSection(ZeitSektion(k, j));
+      }
+    }
+    ini.EraseSection(VorgangSektion(k));
+  }
+  ini.Commit();
+
+  anzeige->Titel("Zarnoft - " + zustand->SammlungsDatei);
+  if (dienste.log != nullptr) dienste.log->Zeile(3, zustand->SammlungsDatei + " gespeichert");
+  anzeige->Statuspanel(1, "Gespeichert");
+  anzeige->Statuspanel(0, "");
+}
+
+void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zustand,
+             const SammlungsDienste& dienste) {
+  KeineSammlungsAnzeige keine;
+  SammlungsAnzeige* anzeige = dienste.anzeige != nullptr ? dienste.anzeige : &keine;
+  zustand->SammlungsDatei = NamePart(name);
+  zustand->SammlungsVerzeichnis = DirectoryPart(name);
+
+  const IniSnapshot ini = IniSnapshot::Load(name, dienste.fs);
+  const int64_t anzahl = ini.ReadInteger(kAllgemein, "Anzahl", 0);
+  const int version = Low8(ini.ReadInteger(kAllgemein, "Version", 0));
+  zustand->SammlungsVersion = version;
+
+  if (anzahl > 0 && version > 0) {
+    IniBatch nachtrag(name, dienste.fs);
+    const Abschnitte ab = AbschnitteVon(ini);
+    int64_t jobBudget = kFehlendeHoechstens;
+    int64_t zeitBudget = kFehlendeHoechstens;
+    static const std::set<int64_t> kKeine;
+    Nummern(anzahl, ab.vorgaenge, &jobBudget, [&](int64_t n, bool vorhanden) {
+      TVergleichThread job;
+      if (vorhanden) {
+        const std::string sec = VorgangSektion(n);
+        job.Herkunft = ini.ReadString(sec, "Herkunft", "");
+        job.Ziel = ini.ReadString(sec, "Ziel", "");
+        job.Unterverzeichnisse = ini.ReadBool(sec, "Unterverzeichnisse", false);
+        job.Art = Low32(ini.ReadInteger(sec, "Art", 0));
+        job.Doppelt = Low8(ini.ReadInteger(sec, "Doppelt", 0));
+        // In version 1 the sub-mode of a copying job meant nothing; "Egal welches" is what
+        // such a job did.
+        if (version == 1 && job.Art == 2) {
+          job.Doppelt = 2;
+          nachtrag.WriteInteger(sec, "Doppelt", 2);
+        }
+        job.Booten = ini.ReadBool(sec, "Booten", false);
+        job.Herunterfahren = ini.ReadBool(sec, "Herunterfahren", false);
+        job.Idle = ini.ReadBool(sec, "Idle", false);
+        const int64_t zeiten = ini.ReadInteger(sec, "Zeiten", 0);
+        auto z = ab.zeiten.find(n);
+        Nummern(zeiten, z != ab.zeiten.end() ? z->second : kKeine, &zeitBudget,
+                [&](int64_t k, bool da) {
+                  job.Zeiten.push_back(da ? ZeitLesen(ini, ZeitSektion(n, k)) : TZeitEintrag{});
+                });
+        job.Zaehler = Low32(ini.ReadInteger(sec, "Zaehler", 0));
+        job.ZaehlArt = ini.ReadBool(sec, "ZaehlArt", false);
+        job.Aufruf = AufrufZusammensetzen(ini.ReadInteger(sec, "AufrufT", 0),
+                                          ini.ReadInteger(sec, "AufrufS", 0));
+      }
+      sammlung->Anhaengen(std::move(job));
+    });
+    if (version == 1) {
+      // The upgrade goes into the file at once, even if the user never saves. A file that
+      // cannot be written (read-only, say) is still read in full; the upgrade then lives in
+      // memory only, and saving later reports the file.
+      nachtrag.WriteInteger(kAllgemein, "Version", kSammlungsFormat);
+      try {
+        nachtrag.Commit();
+      } catch (const IniWriteError& e) {
+        if (dienste.log != nullptr) dienste.log->Zeile(2, std::string("Warn: ") + e.what());
+      }
+      zustand->SammlungsVersion = kSammlungsFormat;
+    }
+    anzeige->TabelleZeichnen();
+    if (dienste.log != nullptr) dienste.log->Zeile(9, "Main: Werte in Tabelle übernommen");
+  }
+
+  anzeige->Titel("Zarnoft - " + name);
+  if (dienste.log != nullptr) {
+    dienste.log->Zeile(3, "Main: " + zustand->SammlungsDatei + " geöffnet");
+  }
+  anzeige->Statuspanel(1, "Geladen");
+  anzeige->Statuspanel(0, "");
+}
+
+void AufrufSchreiben(const std::string& pfad, int n, double aufruf, FileSystem* fs) {
+  if (n < 1) return;
+  // Both keys or neither: a new day with the old second would be a wrong date.
+  IniBatch ini(pfad, fs);
+  const AufrufTeile a = AufrufZerlegen(aufruf);
+  ini.WriteInteger(VorgangSektion(n), "AufrufT", a.T);
+  ini.WriteInteger(VorgangSektion(n), "AufrufS", a.S);
+  ini.Commit();
+}
+
+}  // namespace zarnoft

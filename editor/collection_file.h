@@ -1,0 +1,120 @@
+// The job collection file (.syc, INI layout): writing a whole collection and reading one.
+//
+// Layout. Section "Allgemein" holds "Version" (the format, now 2) and "Anzahl" (number of jobs).
+// Job n (counting from 1, in collection order) is section "Vorgang n" with the keys "Booten",
+// "Herunterfahren", "Idle", "Herkunft", "Ziel", "Unterverzeichnisse", "Art", "Doppelt",
+// "Zaehler", "ZaehlArt", "AufrufT", "AufrufS", "Zeiten", written in this order; its time entry k
+// (counting from 1) is section "Zeit Vn Zk" with "Tag", "Stunde", "Minute", "Nachholen". A file
+// is updated in place: sections and keys not named here stay as they are.
+//
+// Version 1 differed only in "Doppelt" of kind-2 jobs, which then meant nothing; reading such a
+// file turns it into "Egal welches" (2) and upgrades the file on disk at once, even when the user
+// never saves.
+//
+// Both operations work without a window: the window passes a SammlungsAnzeige for its caption
+// and status bar, the headless runner passes none. GUI thread only (or the runner's one thread).
+#ifndef ZARNOFT_EDITOR_COLLECTION_FILE_H_
+#define ZARNOFT_EDITOR_COLLECTION_FILE_H_
+
+#include <cstdint>
+#include <string>
+
+#include "editor/job.h"
+#include "log/log.h"
+#include "platform/file_system.h"
+
+namespace zarnoft {
+
+// The format version that saving writes.
+constexpr int kSammlungsFormat = 2;
+
+// Which collection file the editor works on.
+struct SammlungsZustand {
+  // File name without directory; empty while the collection was never saved or opened.
+  std::string SammlungsDatei;
+  // Directory of the file, normally with its final "/" (a value from the settings may lack it).
+  std::string SammlungsVerzeichnis;
+  // The version that saving writes.
+  int SpeicherVersion = kSammlungsFormat;
+  // The version of the collection last read or written; 0 until then.
+  int SammlungsVersion = 0;
+
+  // Directory and file name joined, with a "/" between them when the directory lacks one. An
+  // empty directory gives the file name alone.
+  std::string Pfad() const;
+};
+
+// What the collection operations show. The main window implements it; every call comes on the
+// thread that runs the operation.
+class SammlungsAnzeige {
+ public:
+  virtual ~SammlungsAnzeige() = default;
+  // The window caption ("Zarnoft - <file>").
+  virtual void Titel(const std::string& text) = 0;
+  // Status bar panel 0 (activity: "Speichern...", "") or 1 (change marker: "Gespeichert",
+  // "Geladen").
+  virtual void Statuspanel(int index, const std::string& text) = 0;
+  // Lets pending window messages run, so that a status text becomes visible before a long
+  // operation. Other events (ends of comparisons) may run inside.
+  virtual void NachrichtenVerarbeiten() = 0;
+  // Rebuilds the job grid after jobs were read.
+  virtual void TabelleZeichnen() = 0;
+};
+
+// For callers without a window.
+class KeineSammlungsAnzeige : public SammlungsAnzeige {
+ public:
+  void Titel(const std::string&) override {}
+  void Statuspanel(int, const std::string&) override {}
+  void NachrichtenVerarbeiten() override {}
+  void TabelleZeichnen() override {}
+};
+
+// The helpers of the two operations; null members mean none (anzeige, log) or the real file
+// system (fs). Pointers must outlive the call.
+struct SammlungsDienste {
+  SammlungsAnzeige* anzeige = nullptr;
+  Protokoll* log = nullptr;
+  FileSystem* fs = nullptr;
+};
+
+// Writes the whole collection to zustand->Pfad(). Callers make sure that a file name is set and
+// that the collection is not empty. Job sections beyond the new job count, left from a larger
+// collection, are erased together with their time-entry sections.
+//
+// Keys are written one by one through the accessor. A refused write throws IniWriteError
+// ("Kann nicht nach <path> schreiben") and stops the save at that key: what was written before
+// stays in the file, panel 0 keeps "Speichern...", panel 1 and the caption are not changed.
+// Success: caption "Zarnoft - <file>", log "<file> gespeichert" (3), panel 1 "Gespeichert",
+// panel 0 cleared.
+void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
+                       const SammlungsDienste& dienste);
+
+// Reads the collection in file `name` and appends its jobs to `sammlung` (which callers empty
+// before). Sets SammlungsDatei and SammlungsVerzeichnis from `name`. A missing file, or one
+// without "Anzahl" or with a "Version" (taken as a signed 8-bit number) that is missing, 0 or
+// negative, adds no job; caption, log "Main: <file> geöffnet" (3) and panel 1 "Geladen" report
+// it as opened all the same. Values are not range-tested, but a nonsense count creates no job
+// beyond the highest "Vorgang n" section that the file holds, and no time entry beyond the
+// highest "Zeit Vn Zk" section. Never throws for a damaged file; when the version upgrade cannot
+// be written back, the collection is still read in full (as version 2) and a warning is logged.
+void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zustand,
+             const SammlungsDienste& dienste);
+
+// The last run of job n (counting from 1) as whole days and seconds of the day, as the file
+// holds them: T = trunc(aufruf), S = trunc(frac * 86400 + 0.2), the 0.2 s keeping a time that
+// lies a hair below a whole second from losing that second.
+struct AufrufTeile {
+  int64_t T = 0;
+  int64_t S = 0;
+};
+AufrufTeile AufrufZerlegen(double aufruf);
+double AufrufZusammensetzen(int64_t t, int64_t s);
+
+// Writes only "AufrufT" and "AufrufS" of job n (counting from 1) into the collection at `pfad`:
+// the headless runner's record of a completed run. Throws IniWriteError when refused.
+void AufrufSchreiben(const std::string& pfad, int n, double aufruf, FileSystem* fs = nullptr);
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_EDITOR_COLLECTION_FILE_H_

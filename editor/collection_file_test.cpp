@@ -1,0 +1,575 @@
+#include "editor/collection_file.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+
+#include "editor/ini_batch.h"
+#include "editor/ini_snapshot.h"
+#include "settings/ini_file.h"
+#include "testing/recording_log.h"
+#include "testing/temp_tree.h"
+
+namespace zarnoft {
+namespace {
+
+using testing::RecordingLog;
+using testing::TempTree;
+
+// Records what the operations show, in order.
+class AufzeichnendeAnzeige : public SammlungsAnzeige {
+ public:
+  void Titel(const std::string& t) override {
+    titel = t;
+    ereignisse.push_back("Titel " + t);
+  }
+  void Statuspanel(int i, const std::string& t) override {
+    panel[i] = t;
+    ereignisse.push_back("Panel" + std::to_string(i) + " " + t);
+  }
+  void NachrichtenVerarbeiten() override { ereignisse.push_back("Nachrichten"); }
+  void TabelleZeichnen() override { ereignisse.push_back("Tabelle"); }
+
+  std::string titel = "Zarnoft";
+  std::string panel[3] = {"", "Geändert", ""};
+  std::vector<std::string> ereignisse;
+};
+
+double At(int y, int mo, int d, int h, int mi, int s) {
+  LocalTime lt;
+  lt.year = y, lt.month = mo, lt.day = d, lt.hour = h, lt.minute = mi, lt.second = s;
+  return DayCountFromLocal(lt);
+}
+
+TVergleichThread Job(const std::string& name, int32_t art = 1) {
+  TVergleichThread j;
+  j.Herkunft = "/q/" + name;
+  j.Ziel = "/z/" + name;
+  j.Art = art;
+  return j;
+}
+
+class CollectionFileTest : public ::testing::Test {
+ protected:
+  SammlungsZustand ZustandFuer(const std::string& datei) {
+    SammlungsZustand z;
+    z.SammlungsVerzeichnis = tree.root() + "/";
+    z.SammlungsDatei = datei;
+    return z;
+  }
+  void Speichern(const Sammlung& s, const std::string& datei) {
+    SammlungsZustand z = ZustandFuer(datei);
+    SammlungSpeichern(s, &z, {&anzeige, &log, nullptr});
+  }
+  Sammlung Oeffnen(const std::string& datei) {
+    Sammlung s;
+    oeffnen(tree.Path(datei), &s, &zustand, {&anzeige, &log, nullptr});
+    return s;
+  }
+
+  TempTree tree;
+  AufzeichnendeAnzeige anzeige;
+  RecordingLog log;
+  SammlungsZustand zustand;
+};
+
+TEST_F(CollectionFileTest, FreshFileLayout) {
+  Sammlung s;
+  TVergleichThread a = Job("a");
+  a.Booten = true;
+  a.Unterverzeichnisse = true;
+  a.Doppelt = -1;
+  a.Zaehler = 5;
+  a.Aufruf = At(2023, 11, 5, 14, 5, 32);
+  a.Zeiten = {TZeitEintrag{3, 8, 30, true}};
+  s.Anhaengen(a);
+  s.Anhaengen(Job("b", 2));
+  Speichern(s, "neu.syc");
+
+  const AufrufTeile t = AufrufZerlegen(a.Aufruf);
+  EXPECT_EQ(t.S, 14 * 3600 + 5 * 60 + 32);
+  EXPECT_EQ(tree.Read("neu.syc"),
+            "[Allgemein]\nVersion=2\nAnzahl=2\n\n"
+            "[Vorgang 1]\nBooten=1\nHerunterfahren=0\nIdle=0\nHerkunft=/q/a\nZiel=/z/a\n"
+            "Unterverzeichnisse=1\nArt=1\nDoppelt=-1\nZaehler=5\nZaehlArt=0\nAufrufT=" +
+                std::to_string(t.T) + "\nAufrufS=50732\nZeiten=1\n\n" +
+                "[Zeit V1 Z1]\nTag=3\nStunde=8\nMinute=30\nNachholen=1\n\n"
+                "[Vorgang 2]\nBooten=0\nHerunterfahren=0\nIdle=0\nHerkunft=/q/b\nZiel=/z/b\n"
+                "Unterverzeichnisse=0\nArt=2\nDoppelt=0\nZaehler=0\nZaehlArt=0\nAufrufT=0\n"
+                "AufrufS=0\nZeiten=0\n");
+  EXPECT_EQ(anzeige.ereignisse,
+            (std::vector<std::string>{"Panel0 Speichern...", "Nachrichten",
+                                      "Titel Zarnoft - neu.syc", "Panel1 Gespeichert", "Panel0 "}));
+  EXPECT_TRUE(log.Has(3, "neu.syc gespeichert"));
+}
+
+TEST_F(CollectionFileTest, RoundTripKeepsEveryFieldAndTheLastRunToTheSecond) {
+  Sammlung s;
+  TVergleichThread a = Job("a", 3);
+  a.Herkunft = "/home/jörg/Büro";  // UTF-8
+  a.Unterverzeichnisse = true;
+  a.Doppelt = -1;
+  a.Zaehler = -7;
+  a.ZaehlArt = true;
+  a.Herunterfahren = true;
+  a.Idle = true;
+  // A hair below 14:05:32 still stores 14:05:32.
+  a.Aufruf = At(2023, 11, 5, 14, 5, 32) - 0.1 / 86400;
+  a.Zeiten = {TZeitEintrag{-3, 23, 59, false}, TZeitEintrag{7, 0, 0, true}};
+  s.Anhaengen(a);
+  s.Anhaengen(Job("b", 2));
+  Speichern(s, "rund.syc");
+
+  Sammlung r = Oeffnen("rund.syc");
+  ASSERT_EQ(r.Anzahl(), 2u);
+  const TVergleichThread& b = *r.An(0);
+  EXPECT_EQ(b.Herkunft, a.Herkunft);
+  EXPECT_EQ(b.Ziel, a.Ziel);
+  EXPECT_TRUE(b.Unterverzeichnisse);
+  EXPECT_EQ(b.Art, 3);
+  EXPECT_EQ(b.Doppelt, -1);
+  EXPECT_EQ(b.Zaehler, -7);
+  EXPECT_TRUE(b.ZaehlArt);
+  EXPECT_FALSE(b.Booten);
+  EXPECT_TRUE(b.Herunterfahren);
+  EXPECT_TRUE(b.Idle);
+  EXPECT_EQ(b.Zeiten, a.Zeiten);
+  EXPECT_EQ(b.Thread, nullptr);
+  EXPECT_EQ(LongTimeText(LocalFromDayCount(b.Aufruf)), "14:05:32");
+  EXPECT_NEAR(b.Aufruf, At(2023, 11, 5, 14, 5, 32), 1e-9);
+  EXPECT_EQ(r.An(1)->Herkunft, "/q/b");
+  EXPECT_EQ(r.An(1)->Aufruf, 0);
+}
+
+TEST(AufrufTest, DaysAndSeconds) {
+  AufrufTeile t = AufrufZerlegen(45000.5);
+  EXPECT_EQ(t.T, 45000);
+  EXPECT_EQ(t.S, 43200);
+  EXPECT_EQ(AufrufZusammensetzen(45000, 43200), 45000.5);
+  t = AufrufZerlegen(0);
+  EXPECT_EQ(t.T, 0);
+  EXPECT_EQ(t.S, 0);
+  // Before the epoch both parts are cut toward zero and read back to the same moment.
+  t = AufrufZerlegen(-1.25);
+  EXPECT_EQ(t.T, -1);
+  EXPECT_EQ(t.S, -21599);
+  // Values that no real date has must not overflow.
+  t = AufrufZerlegen(1e300);
+  EXPECT_GT(t.T, 0);
+  t = AufrufZerlegen(std::nan(""));
+  EXPECT_EQ(t.T, 0);
+}
+
+TEST_F(CollectionFileTest, ShrinkingEraseStaleJobsAndTheirTimeEntries) {
+  Sammlung s;
+  for (int i = 1; i <= 5; ++i) {
+    TVergleichThread j = Job("j" + std::to_string(i));
+    j.Zeiten = {TZeitEintrag{}, TZeitEintrag{}};
+    s.Anhaengen(j);
+  }
+  Speichern(s, "s.syc");
+  IniFile(tree.Path("s.syc")).WriteString("Fremd", "Schluessel", "bleibt");
+  IniFile(tree.Path("s.syc")).WriteString("Vorgang 1", "Eigenes", "bleibt auch");
+  s.Entfernen(4);
+  s.Entfernen(3);
+  Speichern(s, "s.syc");
+
+  IniSnapshot ini = IniSnapshot::Load(tree.Path("s.syc"));
+  EXPECT_EQ(ini.ReadInteger("Allgemein", "Anzahl", 0), 3);
+  EXPECT_TRUE(ini.HasSection("Vorgang 3"));
+  EXPECT_TRUE(ini.HasSection("Zeit V3 Z2"));
+  for (const char* weg :
+       {"Vorgang 4", "Vorgang 5", "Zeit V4 Z1", "Zeit V4 Z2", "Zeit V5 Z1", "Zeit V5 Z2"}) {
+    EXPECT_FALSE(ini.HasSection(weg)) << weg;
+  }
+  EXPECT_EQ(ini.ReadString("Fremd", "Schluessel", ""), "bleibt");
+  EXPECT_EQ(ini.ReadString("Vorgang 1", "Eigenes", ""), "bleibt auch");
+}
+
+TEST_F(CollectionFileTest, VersionOneFileIsUpgradedOnDisk) {
+  tree.Write("alt.syc",
+             "[Allgemein]\nVersion=1\nAnzahl=2\n"
+             "[Vorgang 1]\nArt=2\nDoppelt=0\nHerkunft=/a\n"
+             "[Vorgang 2]\nArt=1\nDoppelt=4\n");
+  Sammlung s = Oeffnen("alt.syc");
+  ASSERT_EQ(s.Anzahl(), 2u);
+  EXPECT_EQ(s.An(0)->Doppelt, 2);
+  EXPECT_EQ(s.An(1)->Doppelt, 4);
+  EXPECT_EQ(zustand.SammlungsVersion, 2);
+  IniSnapshot ini = IniSnapshot::Load(tree.Path("alt.syc"));
+  EXPECT_EQ(ini.ReadInteger("Vorgang 1", "Doppelt", -9), 2);
+  EXPECT_EQ(ini.ReadInteger("Vorgang 2", "Doppelt", -9), 4);
+  EXPECT_EQ(ini.ReadInteger("Allgemein", "Version", -9), 2);
+  EXPECT_EQ(ini.ReadString("Vorgang 1", "Herkunft", ""), "/a");
+
+  // Read as version 2 now: a kind-2 job keeps whatever sub-mode it has.
+  IniFile(tree.Path("alt.syc")).WriteInteger("Vorgang 1", "Doppelt", 1);
+  EXPECT_EQ(Oeffnen("alt.syc").An(0)->Doppelt, 1);
+}
+
+// A file system on which every write is refused.
+class SchreibgeschuetztesFs : public FileSystemWrapper {
+ public:
+  SchreibgeschuetztesFs() : FileSystemWrapper(FileSystem::Default()) {}
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string&, uint32_t) override {
+    return nullptr;
+  }
+};
+
+TEST_F(CollectionFileTest, ReadOnlyVersionOneFileIsStillReadInFull) {
+  const std::string text =
+      "[Allgemein]\nVersion=1\nAnzahl=2\n[Vorgang 1]\nArt=2\n[Vorgang 2]\nArt=2\n";
+  tree.Write("ro.syc", text);
+  SchreibgeschuetztesFs fs;
+  Sammlung s;
+  oeffnen(tree.Path("ro.syc"), &s, &zustand, {&anzeige, &log, &fs});
+  ASSERT_EQ(s.Anzahl(), 2u);
+  EXPECT_EQ(s.An(1)->Doppelt, 2);
+  EXPECT_EQ(zustand.SammlungsVersion, 2);
+  EXPECT_EQ(log.CountPrefix("Warn: Kann nicht nach "), 1);
+  EXPECT_EQ(anzeige.panel[1], "Geladen");
+  EXPECT_EQ(tree.Read("ro.syc"), text);
+}
+
+TEST_F(CollectionFileTest, VersionDecidesWhetherTheFileIsRead) {
+  const std::string jobs = "Anzahl=2\n[Vorgang 1]\nHerkunft=/a\n[Vorgang 2]\nHerkunft=/b\n";
+  struct Fall {
+    std::string version;
+    size_t jobs;
+  };
+  for (const Fall& f : {Fall{"", 0}, Fall{"Version=0\n", 0}, Fall{"Version=-1\n", 0},
+                        Fall{"Version=256\n", 0}, Fall{"Version=255\n", 0}, Fall{"Version=2\n", 2},
+                        Fall{"Version=3\n", 2}, Fall{"Version=abc\n", 0}}) {
+    tree.Write("v.syc", "[Allgemein]\n" + f.version + jobs);
+    anzeige = AufzeichnendeAnzeige();
+    EXPECT_EQ(Oeffnen("v.syc").Anzahl(), f.jobs) << f.version;
+    // Read or not, the file counts as opened.
+    EXPECT_EQ(anzeige.panel[1], "Geladen") << f.version;
+    EXPECT_EQ(anzeige.titel, "Zarnoft - " + tree.Path("v.syc"));
+  }
+}
+
+TEST_F(CollectionFileTest, OpeningReportsAndSetsTheFileNames) {
+  Sammlung s = Oeffnen("fehlt.syc");
+  EXPECT_TRUE(s.Leer());
+  EXPECT_FALSE(tree.Exists("fehlt.syc"));
+  EXPECT_EQ(zustand.SammlungsDatei, "fehlt.syc");
+  EXPECT_EQ(zustand.SammlungsVerzeichnis, tree.root() + "/");
+  EXPECT_EQ(zustand.SammlungsVersion, 0);
+  EXPECT_TRUE(log.Has(3, "Main: fehlt.syc geöffnet"));
+  EXPECT_FALSE(log.Has("Main: Werte in Tabelle übernommen"));
+  EXPECT_EQ(anzeige.ereignisse,
+            (std::vector<std::string>{"Titel Zarnoft - " + tree.Path("fehlt.syc"), "Panel1 Geladen",
+                                      "Panel0 "}));
+
+  tree.Write("da.syc", "[Allgemein]\nVersion=2\nAnzahl=1\n[Vorgang 1]\nArt=1\n");
+  anzeige = AufzeichnendeAnzeige();
+  EXPECT_EQ(Oeffnen("da.syc").Anzahl(), 1u);
+  EXPECT_TRUE(log.Has(9, "Main: Werte in Tabelle übernommen"));
+  EXPECT_EQ(anzeige.ereignisse.front(), "Tabelle");
+
+  // Without a window and without a log.
+  Sammlung t;
+  SammlungsZustand z;
+  oeffnen(tree.Path("da.syc"), &t, &z, {});
+  EXPECT_EQ(t.Anzahl(), 1u);
+}
+
+TEST_F(CollectionFileTest, DefaultsOfMissingKeysAndSections) {
+  tree.Write("d.syc",
+             "[Allgemein]\nVersion=2\nAnzahl=3\n"
+             "[Vorgang 1]\nZeiten=2\nZaehler=keineZahl\nUnterverzeichnisse=ja\n"
+             "[Zeit V1 Z1]\nTag=1\nMinute=15\n"
+             "[Zeit V1 Z2]\nStunde=0x10\nNachholen=2\n"
+             "[Vorgang 3]\nArt=3\nHerkunft=/drei\n");
+  Sammlung s = Oeffnen("d.syc");
+  ASSERT_EQ(s.Anzahl(), 3u);
+  const TVergleichThread& a = *s.An(0);
+  ASSERT_EQ(a.Zeiten.size(), 2u);
+  EXPECT_EQ(a.Zeiten[0], (TZeitEintrag{1, 12, 15, false}));
+  EXPECT_EQ(a.Zeiten[1], (TZeitEintrag{0, 16, 0, true}));
+  EXPECT_EQ(a.Zaehler, 0);
+  EXPECT_FALSE(a.Unterverzeichnisse);
+  EXPECT_EQ(a.Art, 0);
+  // The missing section 2 gives a job of defaults, and section 3 stays job 3.
+  EXPECT_EQ(s.An(1)->Herkunft, "");
+  EXPECT_EQ(s.An(1)->Art, 0);
+  EXPECT_EQ(s.An(2)->Herkunft, "/drei");
+}
+
+TEST_F(CollectionFileTest, EightBitFieldsKeepTheirLowBits) {
+  tree.Write("b.syc",
+             "[Allgemein]\nVersion=2\nAnzahl=1\n"
+             "[Vorgang 1]\nDoppelt=265\nArt=4294967298\nZeiten=1\n"
+             "[Zeit V1 Z1]\nTag=200\nStunde=-129\nMinute=0x1FF\n");
+  Sammlung s = Oeffnen("b.syc");
+  ASSERT_EQ(s.Anzahl(), 1u);
+  EXPECT_EQ(s.An(0)->Doppelt, 9);
+  EXPECT_EQ(s.An(0)->Art, 2);
+  EXPECT_EQ(s.An(0)->Zeiten[0], (TZeitEintrag{-56, 127, -1, false}));
+}
+
+TEST_F(CollectionFileTest, NonsenseValuesLoadWithoutAllocatingPerClaimedJob) {
+  const std::string lang(5000, 'x');
+  tree.Write("n.syc",
+             "[Allgemein]\nVersion=2\nAnzahl=2000000000\n"
+             "[Vorgang 1]\nArt=7\nZaehler=-5\nHerkunft=/" +
+                 lang +
+                 "\nZeiten=2000000000\n"
+                 "[Zeit V1 Z3]\nTag=1\n"
+                 "[Vorgang 2]\nArt=2\n"
+                 "[Vorgang 3]\nArt=3\n");
+  Sammlung s = Oeffnen("n.syc");
+  ASSERT_EQ(s.Anzahl(), 3u);
+  EXPECT_EQ(s.An(0)->Art, 7);
+  EXPECT_EQ(s.An(0)->Zaehler, -5);
+  EXPECT_EQ(s.An(0)->Herkunft.size(), 1023u);
+  // Entries 1 and 2 are missing and take defaults; nothing beyond entry 3 is made up.
+  ASSERT_EQ(s.An(0)->Zeiten.size(), 3u);
+  EXPECT_EQ(s.An(0)->Zeiten[2].Tag, 1);
+  EXPECT_EQ(s.An(0)->Zeiten[0].Stunde, 12);
+
+  // A single far-away section does not make up two billion jobs either.
+  tree.Write("w.syc",
+             "[Allgemein]\nVersion=2\nAnzahl=2000000000\n[Vorgang 1]\nArt=1\n"
+             "[Vorgang 2000000000]\nArt=3\n[Vorgang 1]\nArt=9\n[Zeit V1 Z1999999999]\n");
+  s = Oeffnen("w.syc");
+  ASSERT_GE(s.Anzahl(), 2u);
+  EXPECT_LE(s.Anzahl(), 10002u);
+  EXPECT_EQ(s.An(0)->Art, 1);  // a repeated section is read as one, first value first
+  EXPECT_EQ(s.An(s.Anzahl() - 1)->Art, 3);
+
+  // Saving such a collection over the file costs only the sections that exist.
+  SammlungsZustand z = ZustandFuer("w.syc");
+  Sammlung klein;
+  klein.Anhaengen(Job("k"));
+  SammlungSpeichern(klein, &z, {});
+  IniSnapshot ini = IniSnapshot::Load(tree.Path("w.syc"));
+  EXPECT_FALSE(ini.HasSection("Vorgang 2000000000"));
+  EXPECT_EQ(ini.ReadInteger("Allgemein", "Anzahl", 0), 1);
+}
+
+TEST_F(CollectionFileTest, GarbageAndTruncatedFilesLoadWithoutCrashing) {
+  std::string garbage;
+  uint32_t x = 12345;
+  for (int i = 0; i < 20000; ++i) {
+    x = x * 1103515245 + 12345;
+    garbage += static_cast<char>(x >> 24);
+  }
+  tree.Write("g.syc", garbage);
+  EXPECT_TRUE(Oeffnen("g.syc").Leer());
+  EXPECT_EQ(anzeige.panel[1], "Geladen");
+
+  tree.Write("g2.syc", "[Allgemein]\nVersion=2\nAnzahl=1\n[Vorgang 1]\nHerkunft=" + garbage);
+  Sammlung s = Oeffnen("g2.syc");
+  ASSERT_EQ(s.Anzahl(), 1u);
+
+  Sammlung voll;
+  TVergleichThread j = Job("t");
+  j.Zeiten = {TZeitEintrag{}};
+  voll.Anhaengen(j);
+  voll.Anhaengen(Job("u"));
+  Speichern(voll, "t.syc");
+  const std::string text = tree.Read("t.syc");
+  for (size_t cut : {text.size() / 3, text.size() / 2, text.size() - 3}) {
+    tree.Write("t2.syc", text.substr(0, cut));
+    Sammlung t = Oeffnen("t2.syc");
+    EXPECT_LE(t.Anzahl(), 2u);
+  }
+}
+
+// A disk that fills up: every write of a file fails after its first bytes.
+class VolleFestplatte : public FileSystemWrapper {
+ public:
+  VolleFestplatte() : FileSystemWrapper(FileSystem::Default()) {}
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
+    std::unique_ptr<WritableFile> f = FileSystemWrapper::CreateExclusive(p, m);
+    if (!f) return f;
+    return std::make_unique<Halbe>(std::move(f));
+  }
+
+ private:
+  class Halbe : public WritableFile {
+   public:
+    explicit Halbe(std::unique_ptr<WritableFile> f) : f_(std::move(f)) {}
+    bool Write(const char* d, size_t n) override { return f_->Write(d, n / 2) && false; }
+    bool Sync() override { return f_->Sync(); }
+    bool Close() override { return f_->Close(); }
+
+   private:
+    std::unique_ptr<WritableFile> f_;
+  };
+};
+
+TEST_F(CollectionFileTest, RefusedSaveLeavesTheOldFileCaptionAndMarker) {
+  Sammlung s;
+  for (int i = 0; i < 5; ++i) s.Anhaengen(Job("alt" + std::to_string(i)));
+  Speichern(s, "voll.syc");
+  const std::string vorher = tree.Read("voll.syc");
+  anzeige = AufzeichnendeAnzeige();
+
+  Sammlung neu;
+  neu.Anhaengen(Job("a"));
+  VolleFestplatte fs;
+  SammlungsZustand z = ZustandFuer("voll.syc");
+  try {
+    SammlungSpeichern(neu, &z, {&anzeige, &log, &fs});
+    FAIL() << "no error";
+  } catch (const IniWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Kann nicht nach " + tree.Path("voll.syc") + " schreiben");
+  }
+  EXPECT_EQ(anzeige.panel[0], "Speichern...");
+  EXPECT_EQ(anzeige.panel[1], "Geändert");
+  EXPECT_EQ(anzeige.titel, "Zarnoft");
+  EXPECT_EQ(log.CountPrefix("voll.syc gespeichert"), 1);  // from the first save only
+  // The old collection is whole: not half old and half new. No temporary file is left.
+  EXPECT_EQ(tree.Read("voll.syc"), vorher);
+  std::vector<FileInfo> names;
+  ASSERT_TRUE(FileSystem::Default()->ListDirectory(tree.root(), &names));
+  EXPECT_EQ(names.size(), 1u);
+
+  // A write-protected file is refused also for root.
+  ASSERT_TRUE(FileSystem::Default()->SetMode(tree.Path("voll.syc"), 0444));
+  EXPECT_THROW(SammlungSpeichern(neu, &z, {}), IniWriteError);
+  EXPECT_EQ(tree.Read("voll.syc"), vorher);
+  // So is a directory that does not exist.
+  z.SammlungsVerzeichnis = tree.Path("fehlt/");
+  EXPECT_THROW(SammlungSpeichern(neu, &z, {}), IniWriteError);
+}
+
+TEST_F(CollectionFileTest, PathJoinsDirectoryAndFileName) {
+  SammlungsZustand z;
+  z.SammlungsDatei = "a.syc";
+  EXPECT_EQ(z.Pfad(), "a.syc");
+  z.SammlungsVerzeichnis = "/home/x";
+  EXPECT_EQ(z.Pfad(), "/home/x/a.syc");
+  z.SammlungsVerzeichnis = "/home/x/";
+  EXPECT_EQ(z.Pfad(), "/home/x/a.syc");
+}
+
+TEST_F(CollectionFileTest, RunnerWritesOnlyTheLastRunOfOneJob) {
+  Sammlung s;
+  s.Anhaengen(Job("a"));
+  s.Anhaengen(Job("b"));
+  Speichern(s, "r.syc");
+  const std::string vorher = tree.Read("r.syc");
+  AufrufSchreiben(tree.Path("r.syc"), 2, At(2024, 6, 1, 8, 0, 1));
+  Sammlung r = Oeffnen("r.syc");
+  EXPECT_EQ(r.An(0)->Aufruf, 0);
+  EXPECT_NEAR(r.An(1)->Aufruf, At(2024, 6, 1, 8, 0, 1), 1e-9);
+  // Everything else is byte for byte as before.
+  const AufrufTeile t = AufrufZerlegen(At(2024, 6, 1, 8, 0, 1));
+  std::string erwartet = vorher;
+  const size_t p = erwartet.find("AufrufT=0", erwartet.find("[Vorgang 2]"));
+  erwartet.replace(p, 19, "AufrufT=" + std::to_string(t.T) + "\nAufrufS=" + std::to_string(t.S));
+  EXPECT_EQ(tree.Read("r.syc"), erwartet);
+}
+
+// The snapshot must answer exactly as the accessor does, or a collection would read differently
+// in the editor than in any other reader of the file.
+TEST(IniSnapshotTest, ReadsLikeTheAccessor) {
+  TempTree tree;
+  const std::string text =
+      "\xEF\xBB\xBF[Allgemein]\r\nkey=1\r\n; [Vorgang 1]\r\n"
+      "  [ vorgang 1 ]  \r\nHerkunft =  \" a b \" \r\nArt=0x10\r\nDoppelt=$ff\r\n"
+      "[broken\r\nArt=5\r\n"
+      "[Ölbild]\r\nSchlüssel=ja\r\n"
+      "[Vorgang 1]\r\nArt=9\r\nZiel=/z\r\n"
+      "[Leer]\r\n=x\r\nwert\r\n[VORGANG 2]\r\nZaehler=-12\r\nBool=abc\r\nLang=" +
+      std::string(1500, 'y') + "\r\n";
+  const std::string pfad = tree.Write("x.ini", text);
+  IniFile file(pfad);
+  IniSnapshot snap = IniSnapshot::Load(pfad);
+  const std::vector<std::pair<std::string, std::string>> lookups = {{"Allgemein", "key"},
+                                                                    {"allgemein", "KEY"},
+                                                                    {"Vorgang 1", "Herkunft"},
+                                                                    {"Vorgang 1", "Art"},
+                                                                    {"Vorgang 1", "Ziel"},
+                                                                    {"Vorgang 1", "Doppelt"},
+                                                                    {"ölbild", "SCHLÜSSEL"},
+                                                                    {"Leer", ""},
+                                                                    {"Vorgang 2", "Zaehler"},
+                                                                    {"Vorgang 2", "Bool"},
+                                                                    {"Vorgang 2", "Lang"},
+                                                                    {"broken", "Art"},
+                                                                    {"fehlt", "x"},
+                                                                    {"", "key"}};
+  for (const auto& [sec, key] : lookups) {
+    EXPECT_EQ(snap.ReadString(sec, key, "DEF"), file.ReadString(sec, key, "DEF"))
+        << sec << "/" << key;
+    EXPECT_EQ(snap.ReadInteger(sec, key, -99), file.ReadInteger(sec, key, -99))
+        << sec << "/" << key;
+    EXPECT_EQ(snap.ReadBool(sec, key, true), file.ReadBool(sec, key, true)) << sec << "/" << key;
+    EXPECT_EQ(snap.HasSection(sec), file.HasSection(sec)) << sec;
+  }
+  EXPECT_EQ(snap.ReadString("Vorgang 1", "Herkunft", ""), " a b ");
+  EXPECT_EQ(snap.ReadInteger("Vorgang 1", "Art", 0), 16);
+  EXPECT_EQ(snap.SectionNames(), (std::vector<std::string>{"Allgemein", "vorgang 1", "Ölbild",
+                                                           "Vorgang 1", "Leer", "VORGANG 2"}));
+  EXPECT_TRUE(IniSnapshot::Load(tree.Path("fehlt.ini")).SectionNames().empty());
+}
+
+TEST(IniBatchTest, ChangesInOrderOnTheFileAsItIsAtCommit) {
+  TempTree tree;
+  const std::string pfad = tree.Write("b.ini", "; Kopf\r\n[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+  IniBatch b(pfad);
+  b.WriteInteger("a", "X", 5);
+  b.EraseSection("B");
+  b.WriteString("B", "z", " mit Blanks ");
+  // Written by someone else after the batch was begun: kept.
+  IniFile(pfad).WriteString("C", "k", "v");
+  EXPECT_EQ(IniFile(pfad).ReadInteger("A", "x", 0), 1);
+  b.Commit();
+  EXPECT_EQ(tree.Read("b.ini"),
+            "; Kopf\r\n[A]\r\nx=5\r\n[C]\r\nk=v\r\n\r\n[B]\r\nz=\" mit Blanks \"\r\n");
+  EXPECT_EQ(IniFile(pfad).ReadString("B", "z", ""), " mit Blanks ");
+  EXPECT_THROW(b.WriteString("A", "x", "zwei\nZeilen"), IniWriteError);
+  EXPECT_THROW(b.WriteString("A]", "x", "1"), IniWriteError);
+}
+
+TEST(IniBatchTest, LeavesFilesAloneThatWouldNotChange) {
+  TempTree tree;
+  const std::string pfad = tree.Write("u.ini", "[A]\nx=1\n");
+  FileSystem* fs = FileSystem::Default();
+  ASSERT_TRUE(fs->SetModificationTime(pfad, FileTime{1000000000, 0}));
+  IniBatch b(pfad);
+  b.WriteInteger("A", "x", 1);
+  b.EraseSection("Fehlt");
+  b.Commit();
+  FileInfo info;
+  ASSERT_TRUE(fs->Stat(pfad, &info));
+  EXPECT_EQ(info.mtime, (FileTime{1000000000, 0}));
+
+  // Erasing what is not there needs no write access and creates no file.
+  ASSERT_TRUE(fs->SetMode(pfad, 0444));
+  b.EraseSection("Fehlt");
+  b.Commit();
+  IniBatch neu(tree.Path("neu.ini"));
+  neu.EraseSection("A");
+  neu.Commit();
+  EXPECT_FALSE(tree.Exists("neu.ini"));
+  // An unchanged value on a write-protected file is still reported.
+  b.WriteInteger("A", "x", 1);
+  EXPECT_THROW(b.Commit(), IniWriteError);
+}
+
+TEST(IniBatchTest, FollowsALinkAndKeepsThePermissionBits) {
+  TempTree tree;
+  const std::string ziel = tree.Write("echt.syc", "[A]\nx=1\n");
+  FileSystem* fs = FileSystem::Default();
+  ASSERT_TRUE(fs->SetMode(ziel, 0640));
+  ASSERT_TRUE(fs->CreateSymlink("echt.syc", tree.Path("link.syc")));
+  IniBatch b(tree.Path("link.syc"));
+  b.WriteInteger("A", "x", 2);
+  b.Commit();
+  FileInfo info;
+  ASSERT_TRUE(fs->Stat(tree.Path("link.syc"), &info));
+  EXPECT_EQ(info.kind, EntryKind::kSymlink);
+  EXPECT_EQ(tree.Read("echt.syc"), "[A]\nx=2\n");
+  ASSERT_TRUE(fs->Stat(ziel, &info));
+  EXPECT_EQ(info.mode & 07777, 0640u);
+}
+
+}  // namespace
+}  // namespace zarnoft

@@ -1,0 +1,80 @@
+#include "editor/job.h"
+
+#include <limits>
+#include <utility>
+
+namespace zarnoft {
+
+TVergleichThread* Sammlung::Vorn(TVergleichThread job) {
+  jobs_.insert(jobs_.begin(), std::make_unique<TVergleichThread>(std::move(job)));
+  return jobs_.front().get();
+}
+
+TVergleichThread* Sammlung::Anhaengen(TVergleichThread job) {
+  jobs_.push_back(std::make_unique<TVergleichThread>(std::move(job)));
+  return jobs_.back().get();
+}
+
+TVergleichThread* Sammlung::An(size_t index) {
+  return index < jobs_.size() ? jobs_[index].get() : nullptr;
+}
+
+const TVergleichThread* Sammlung::An(size_t index) const {
+  return index < jobs_.size() ? jobs_[index].get() : nullptr;
+}
+
+TVergleichThread* Sammlung::InZeile(int zeile) {
+  return zeile >= 1 ? An(static_cast<size_t>(zeile) - 1) : nullptr;
+}
+
+std::unique_ptr<TVergleichThread> Sammlung::Entfernen(size_t index) {
+  if (index >= jobs_.size()) return nullptr;
+  std::unique_ptr<TVergleichThread> job = std::move(jobs_[index]);
+  jobs_.erase(jobs_.begin() + static_cast<std::ptrdiff_t>(index));
+  return job;
+}
+
+TVergleichThread* Sammlung::MitThread(const Vergleiche* thread) {
+  if (thread == nullptr) return nullptr;
+  for (auto& job : jobs_) {
+    if (job->Thread == thread) return job.get();
+  }
+  return nullptr;
+}
+
+VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschenWohin,
+                                    int loeschen) {
+  VergleichsWerte w;
+  w.Herkunft = job.Herkunft;
+  w.Ziel = job.Ziel;
+  w.LoeschenWohin = loeschenWohin;
+  w.Art = job.Art;
+  w.Doppelt = job.Doppelt;
+  w.Loeschen = loeschen;
+  w.Aufruf = job.Aufruf;
+  w.Zaehler = job.Zaehler;
+  w.ZaehlArt = job.ZaehlArt;
+  w.Unterverzeichnisse = job.Unterverzeichnisse;
+  return w;
+}
+
+void ZaehlerSetzen(TVergleichThread* job, int64_t herkunftDateien, int64_t zielDateien) {
+  auto held = [](int64_t n) {
+    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(n < 0 ? 0 : (n > kMax ? kMax : n));
+  };
+  if (herkunftDateien > zielDateien) {
+    job->Zaehler = held(herkunftDateien);
+    job->ZaehlArt = true;
+  } else {
+    job->Zaehler = held(zielDateien);
+    job->ZaehlArt = false;
+  }
+}
+
+void LaufBeendet(TVergleichThread* job, bool abgebrochen, Clock* uhr) {
+  job->Thread = nullptr;
+  if (!abgebrochen) job->Aufruf = DayCountNow(uhr != nullptr ? uhr : Clock::System());
+}
+
+}  // namespace zarnoft

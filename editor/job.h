@@ -1,0 +1,124 @@
+// The job record and the job collection of the editor.
+//
+// A job (Vorgang, in the window also Auftrag) names one pair of directories and how they are kept
+// in step. The collection owns its jobs; a running comparison gets copies of the job's values
+// (VergleichsWerteFuer) and never sees the record. Everything here belongs to the GUI thread:
+// the collection, the jobs' Thread fields and the running count change nowhere else, so no locks
+// are needed.
+#ifndef ZARNOFT_EDITOR_JOB_H_
+#define ZARNOFT_EDITOR_JOB_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/comparison.h"
+#include "platform/date_time.h"
+
+namespace zarnoft {
+
+// One time entry of a job. Time entries are only stored, loaded and shown; nothing in this
+// program runs a job because of them, and the meaning of Tag is left to whoever prepared them.
+struct TZeitEintrag {
+  int8_t Tag = 0;
+  int8_t Stunde = 12;  // the hour a collection file gives when it names none
+  int8_t Minute = 0;
+  bool Nachholen = false;  // catch up a missed time
+  friend bool operator==(const TZeitEintrag&, const TZeitEintrag&) = default;
+};
+
+// One job. The defaults are those of a job read from an empty collection section.
+struct TVergleichThread {
+  std::string Herkunft;
+  std::string Ziel;
+  // End of the last comparison that was not cancelled: days since 30.12.1899 local time, the
+  // fraction the time of day; 0 = never.
+  double Aufruf = 0;
+  bool Unterverzeichnisse = false;
+  int32_t Art = 0;  // 1 synchronise, 2 copy source onto target, 3 archive; 0 = no kind chosen
+  // The sub-mode, by kind (see DoppeltEintraege); -1 = no item chosen. Bits 3 and 4 of a value
+  // read from a file (no message for a missing directory, none for a copy error) are passed on
+  // to the comparison unchanged; the editor never sets them.
+  int8_t Doppelt = 0;
+  int32_t Zaehler = 0;           // expected number of files of a run
+  bool ZaehlArt = false;         // true: Zaehler is the source's count; false: the target's
+  Vergleiche* Thread = nullptr;  // the running comparison; never stored in a file
+  bool Booten = false;           // "Beim Booten"
+  bool Herunterfahren = false;   // "Beim Herunterfahren"
+  bool Idle = false;             // "Beim Leerlauf"
+  std::vector<TZeitEintrag> Zeiten;
+};
+
+// The job collection, in display order: job 0 is row 1 of the grid and section "Vorgang 1" of
+// the file. Jobs are owned here; their addresses stay valid until they are removed, so a caller
+// may keep a pointer to a job across insertions of others.
+class Sammlung {
+ public:
+  size_t Anzahl() const { return jobs_.size(); }
+  bool Leer() const { return jobs_.empty(); }
+
+  // A job taken from the editor goes to the front.
+  TVergleichThread* Vorn(TVergleichThread job);
+  // Jobs read from a file are appended in file order.
+  TVergleichThread* Anhaengen(TVergleichThread job);
+
+  // The job at a 0-based position, or nullptr when there is none.
+  TVergleichThread* An(size_t index);
+  const TVergleichThread* An(size_t index) const;
+  // The job shown in grid row `zeile` (row 1 is the first job), or nullptr for the header row
+  // and rows beyond the last job.
+  TVergleichThread* InZeile(int zeile);
+
+  // Unlinks the job at a 0-based position and hands it to the caller (who asks a running thread
+  // to stop before dropping it). nullptr when there is no such job.
+  std::unique_ptr<TVergleichThread> Entfernen(size_t index);
+  void Leeren() { jobs_.clear(); }
+
+  // The job that the comparison `thread` runs, or nullptr (the job was deleted meanwhile).
+  // A null thread finds nothing.
+  TVergleichThread* MitThread(const Vergleiche* thread);
+
+  // Iteration in display order.
+  class const_iterator {
+   public:
+    explicit const_iterator(std::vector<std::unique_ptr<TVergleichThread>>::const_iterator it)
+        : it_(it) {}
+    const TVergleichThread& operator*() const { return **it_; }
+    const TVergleichThread* operator->() const { return it_->get(); }
+    const_iterator& operator++() {
+      ++it_;
+      return *this;
+    }
+    bool operator==(const const_iterator&) const = default;
+
+   private:
+    std::vector<std::unique_ptr<TVergleichThread>>::const_iterator it_;
+  };
+  const_iterator begin() const { return const_iterator(jobs_.begin()); }
+  const_iterator end() const { return const_iterator(jobs_.end()); }
+
+ private:
+  std::vector<std::unique_ptr<TVergleichThread>> jobs_;
+};
+
+// The ten values that a comparison of `job` is started with, in the order of VergleichsWerte:
+// source, target, the move-aside folder setting "LoeschenWohin", kind, sub-mode, the deletion
+// mode setting "Loeschen", last run, expected file count, its side, subdirectories.
+VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschenWohin,
+                                    int loeschen);
+
+// The expected file count of a job taken from the editor, from the file counts of the last
+// completed listings of source and target (0 for a side that is still being listed, was stopped
+// or never listed): the larger side wins, the target on equal counts. Counts beyond the 32-bit
+// range are held at its limit.
+void ZaehlerSetzen(TVergleichThread* job, int64_t herkunftDateien, int64_t zielDateien);
+
+// The end of a job's comparison: the job has no thread any more and, unless the run was
+// cancelled or failed to start, its last run is now (local time from `uhr`).
+void LaufBeendet(TVergleichThread* job, bool abgebrochen, Clock* uhr);
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_EDITOR_JOB_H_

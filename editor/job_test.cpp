@@ -1,0 +1,283 @@
+#include "editor/job.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/job_texts.h"
+
+namespace zarnoft {
+namespace {
+
+// A stand-in for a running comparison: the editor only compares and stores the pointer.
+Vergleiche* FakeThread(int* anchor) {
+  return reinterpret_cast<Vergleiche*>(anchor);
+}
+
+TVergleichThread Job(const std::string& herkunft, int32_t art = 1) {
+  TVergleichThread j;
+  j.Herkunft = herkunft;
+  j.Ziel = herkunft + "-ziel";
+  j.Art = art;
+  return j;
+}
+
+double At(int y, int mo, int d, int h, int mi, int s) {
+  LocalTime lt;
+  lt.year = y, lt.month = mo, lt.day = d, lt.hour = h, lt.minute = mi, lt.second = s;
+  return DayCountFromLocal(lt);
+}
+
+TEST(SammlungTest, TakenJobsGoToTheFrontLoadedOnesToTheEnd) {
+  Sammlung s;
+  TVergleichThread* a = s.Anhaengen(Job("/a"));
+  s.Anhaengen(Job("/b"));
+  TVergleichThread* neu = s.Vorn(Job("/neu"));
+  ASSERT_EQ(s.Anzahl(), 3u);
+  EXPECT_EQ(s.An(0)->Herkunft, "/neu");
+  EXPECT_EQ(s.An(1)->Herkunft, "/a");
+  EXPECT_EQ(s.An(2)->Herkunft, "/b");
+  // Records keep their address when others are put in front of them.
+  EXPECT_EQ(s.An(1), a);
+  EXPECT_EQ(s.InZeile(1), neu);
+  EXPECT_EQ(s.InZeile(0), nullptr);
+  EXPECT_EQ(s.InZeile(4), nullptr);
+  EXPECT_EQ(s.An(3), nullptr);
+}
+
+TEST(SammlungTest, RemovingByPositionKeepsTheOrderOfTheRest) {
+  Sammlung s;
+  for (const char* p : {"/a", "/b", "/c"}) s.Anhaengen(Job(p));
+  std::unique_ptr<TVergleichThread> weg = s.Entfernen(1);
+  ASSERT_NE(weg, nullptr);
+  EXPECT_EQ(weg->Herkunft, "/b");
+  ASSERT_EQ(s.Anzahl(), 2u);
+  EXPECT_EQ(s.An(0)->Herkunft, "/a");
+  EXPECT_EQ(s.An(1)->Herkunft, "/c");
+  EXPECT_EQ(s.Entfernen(2), nullptr);
+  EXPECT_EQ(s.Anzahl(), 2u);
+}
+
+TEST(SammlungTest, FindsTheJobOfAThreadOnlyWhileItIsInTheCollection) {
+  int t1 = 0, t2 = 0;
+  Sammlung s;
+  s.Anhaengen(Job("/a"));
+  TVergleichThread* b = s.Anhaengen(Job("/b"));
+  b->Thread = FakeThread(&t1);
+  EXPECT_EQ(s.MitThread(FakeThread(&t1)), b);
+  EXPECT_EQ(s.MitThread(FakeThread(&t2)), nullptr);
+  // Idle jobs have no thread; a null thread must not find them.
+  EXPECT_EQ(s.MitThread(nullptr), nullptr);
+  s.Entfernen(1);
+  EXPECT_EQ(s.MitThread(FakeThread(&t1)), nullptr);
+}
+
+TEST(JobTest, HandsOverTheTenValuesInOrder) {
+  TVergleichThread j;
+  j.Herkunft = "/quelle";
+  j.Ziel = "/ziel";
+  j.Art = 3;
+  j.Doppelt = 9;  // bit 3 set by a prepared file: passed on unchanged
+  j.Aufruf = 45000.25;
+  j.Zaehler = 1234;
+  j.ZaehlArt = true;
+  j.Unterverzeichnisse = false;
+  VergleichsWerte w = VergleichsWerteFuer(j, "/loesch/", 2);
+  EXPECT_EQ(w.Herkunft, "/quelle");
+  EXPECT_EQ(w.Ziel, "/ziel");
+  EXPECT_EQ(w.LoeschenWohin, "/loesch/");
+  EXPECT_EQ(w.Art, 3);
+  EXPECT_EQ(w.Doppelt, 9);
+  EXPECT_EQ(w.Loeschen, 2);
+  EXPECT_EQ(w.Aufruf, 45000.25);
+  EXPECT_EQ(w.Zaehler, 1234);
+  EXPECT_TRUE(w.ZaehlArt);
+  EXPECT_FALSE(w.Unterverzeichnisse);
+
+  j.Doppelt = -1;
+  EXPECT_EQ(VergleichsWerteFuer(j, "", 0).Doppelt, -1);
+}
+
+TEST(JobTest, ExpectedFileCountTakesTheLargerSideAndTheTargetOnEqualCounts) {
+  TVergleichThread j;
+  ZaehlerSetzen(&j, 10, 3);
+  EXPECT_EQ(j.Zaehler, 10);
+  EXPECT_TRUE(j.ZaehlArt);
+  ZaehlerSetzen(&j, 7, 7);
+  EXPECT_EQ(j.Zaehler, 7);
+  EXPECT_FALSE(j.ZaehlArt);
+  ZaehlerSetzen(&j, 0, 5);
+  EXPECT_EQ(j.Zaehler, 5);
+  EXPECT_FALSE(j.ZaehlArt);
+  ZaehlerSetzen(&j, int64_t{1} << 40, 0);
+  EXPECT_EQ(j.Zaehler, INT32_MAX);
+}
+
+TEST(JobTest, EndOfRunSetsTheLastRunUnlessCancelled) {
+  int t = 0;
+  ManualClock uhr;
+  uhr.SetLocal(LocalTime{2024, 3, 1, 14, 5, 32, 0});
+  TVergleichThread j;
+  j.Thread = FakeThread(&t);
+  LaufBeendet(&j, /*abgebrochen=*/true, &uhr);
+  EXPECT_EQ(j.Thread, nullptr);
+  EXPECT_EQ(j.Aufruf, 0);
+
+  j.Thread = FakeThread(&t);
+  LaufBeendet(&j, false, &uhr);
+  EXPECT_EQ(j.Thread, nullptr);
+  EXPECT_DOUBLE_EQ(j.Aufruf, At(2024, 3, 1, 14, 5, 32));
+
+  // A later cancelled run keeps the earlier completion.
+  uhr.Advance(3600);
+  LaufBeendet(&j, true, &uhr);
+  EXPECT_DOUBLE_EQ(j.Aufruf, At(2024, 3, 1, 14, 5, 32));
+}
+
+// --- Texts -------------------------------------------------------------------------------------
+
+TEST(JobTextsTest, StatusColumnByRunState) {
+  int t = 0;
+  TVergleichThread j = Job("/a", 1);
+  EXPECT_EQ(StatusSpalte(j, true), "1:Keiner");
+  EXPECT_EQ(StatusSpalte(j, false), "1:abgbr.");
+  j.Aufruf = At(2023, 11, 5, 14, 5, 32);
+  EXPECT_EQ(StatusSpalte(j, false), "1:14:05:32");
+  j.Art = 2;
+  j.Thread = FakeThread(&t);  // running wins over an earlier completion
+  EXPECT_EQ(StatusSpalte(j, true), "2:läuft");
+  j.Thread = nullptr;
+  j.Art = -5;
+  j.Aufruf = 0;
+  EXPECT_EQ(StatusSpalte(j, true), "-5:Keiner");
+}
+
+TEST(JobTextsTest, PathColumnsMarkSubdirectoriesAndAreShortened) {
+  TextMeasure zeichen = [](const std::string& s) { return static_cast<int>(s.size()) * 7; };
+  EXPECT_EQ(PfadSpalte("/home/a", true, 1000, zeichen), "/home/a +");
+  EXPECT_EQ(PfadSpalte("/home/a", false, 1000, zeichen), "/home/a");
+  const std::string lang = "/home/anna/projekte/alt/bericht";
+  const std::string kurz = PfadSpalte(lang, true, 20 * 7, zeichen);
+  EXPECT_LE(zeichen(kurz), 20 * 7);
+  EXPECT_NE(kurz.find(".."), std::string::npos);
+  EXPECT_TRUE(kurz.ends_with("/bericht +")) << kurz;
+
+  TVergleichThread j = Job("/q", 3);
+  j.Unterverzeichnisse = true;
+  TabellenZeile z = ZeileFuer(j, false, 1000, 1000, zeichen);
+  EXPECT_EQ(z.Status, "3:abgbr.");
+  EXPECT_EQ(z.Herkunft, "/q +");
+  EXPECT_EQ(z.Ziel, "/q-ziel +");
+  EXPECT_EQ(SpaltenKoepfe(), (std::vector<std::string>{"Status", "Herkunft", "Ziel"}));
+}
+
+TEST(JobTextsTest, StatusDescriptionFollowsKindAndSubMode) {
+  StatusBeschreibung s;
+  TVergleichThread j = Job("/a", 1);
+  j.Doppelt = 3;
+  StatusBeschreiben(j, true, &s);
+  EXPECT_EQ(s.ErsteZeile, "Neuere Dateien übertragen:");
+  EXPECT_EQ(s.ZweiteZeile, "(Ziel behalten bei doppelter Änderung)");
+  EXPECT_TRUE(s.ZweiteSichtbar);
+
+  j.Art = 2;
+  j.Doppelt = 2;
+  StatusBeschreiben(j, true, &s);
+  EXPECT_EQ(s.ErsteZeile, "Herkunft auf Ziel schreiben");
+  EXPECT_EQ(s.ZweiteZeile, "(Herkunft und Ziel prüfen)");
+
+  j.Art = 3;
+  j.Doppelt = 1;
+  StatusBeschreiben(j, true, &s);
+  EXPECT_EQ(s.ErsteZeile, "Herkunft archivieren");
+  EXPECT_EQ(s.ZweiteZeile, "(Komplett)");
+}
+
+TEST(JobTextsTest, UnlistedValuesKeepThePreviousText) {
+  StatusBeschreibung s;
+  TVergleichThread j = Job("/a", 1);
+  j.Doppelt = 9;  // not in the table: the label keeps its initial text
+  StatusBeschreiben(j, false, &s);
+  EXPECT_EQ(s.ErsteZeile, "Neuere Dateien übertragen:");
+  EXPECT_EQ(s.ZweiteZeile, "Dateien doppelt geändert:");
+  EXPECT_TRUE(s.ZweiteSichtbar);
+
+  j.Art = 2;
+  j.Doppelt = 0;
+  StatusBeschreiben(j, false, &s);
+  j.Art = 3;
+  j.Doppelt = 5;  // not a sub-mode of kind 3: the kind-2 text stays
+  StatusBeschreiben(j, false, &s);
+  EXPECT_EQ(s.ErsteZeile, "Herkunft archivieren");
+  EXPECT_EQ(s.ZweiteZeile, "(Nur Herkunft prüfen)");
+
+  j.Art = 7;  // unknown kind: first line stays, second hidden
+  StatusBeschreiben(j, false, &s);
+  EXPECT_EQ(s.ErsteZeile, "Herkunft archivieren");
+  EXPECT_FALSE(s.ZweiteSichtbar);
+
+  s.Leeren();
+  EXPECT_EQ(s.ErsteZeile, "");
+  EXPECT_EQ(s.Abgleich, "");
+}
+
+TEST(JobTextsTest, AbgleichLineByRunState) {
+  int t = 0;
+  StatusBeschreibung s;
+  TVergleichThread j = Job("/a", 1);
+  StatusBeschreiben(j, true, &s);
+  EXPECT_EQ(s.Abgleich, "Kein Erstabgleich erbeten.");
+  StatusBeschreiben(j, false, &s);
+  EXPECT_EQ(s.Abgleich, "Erstabgleich abgebrochen.");
+  j.Aufruf = At(2024, 2, 29, 9, 7, 3);
+  StatusBeschreiben(j, false, &s);
+  EXPECT_EQ(s.Abgleich, "Letzter um 29.02.2024 09:07:03");
+  j.Aufruf = At(2024, 2, 29, 0, 0, 0);
+  StatusBeschreiben(j, false, &s);
+  EXPECT_EQ(s.Abgleich, "Letzter um 29.02.2024");
+  j.Thread = FakeThread(&t);
+  StatusBeschreiben(j, false, &s);
+  EXPECT_EQ(s.Abgleich, "Erstabgleich läuft.");
+}
+
+TEST(JobTextsTest, ScheduleListInBootShutdownIdleOrder) {
+  TVergleichThread j;
+  EXPECT_TRUE(ZeitenListe(j).empty());
+  j.Idle = true;
+  j.Booten = true;
+  j.Herunterfahren = true;
+  j.Zeiten.push_back(TZeitEintrag{1, 8, 30, true});
+  EXPECT_EQ(ZeitenListe(j),
+            (std::vector<std::string>{"Beim Booten", "Beim Herunterfahren", "Beim Leerlauf"}));
+  j.Booten = false;
+  EXPECT_EQ(ZeitenListe(j), (std::vector<std::string>{"Beim Herunterfahren", "Beim Leerlauf"}));
+}
+
+TEST(JobTextsTest, KindAndSubModeItems) {
+  ASSERT_EQ(ArtEintraege().size(), 3u);
+  EXPECT_EQ(ArtEintraege()[1], "2: Herkunft auf Ziel kopieren");
+  EXPECT_EQ(DoppeltEintraege(1).size(), 6u);
+  EXPECT_EQ(DoppeltEintraege(1)[5], "Keine Aktion");
+  EXPECT_EQ(DoppeltEintraege(2),
+            (std::vector<std::string>{"Herkunft geändert", "Ziel geändert", "Egal welches"}));
+  EXPECT_EQ(DoppeltEintraege(3), (std::vector<std::string>{"Inkrementell", "Gesamt"}));
+  EXPECT_TRUE(DoppeltEintraege(0).empty());
+  EXPECT_TRUE(DoppeltEintraege(4).empty());
+  EXPECT_EQ(DoppeltVorwahl(1), 0);
+  EXPECT_EQ(DoppeltVorwahl(2), 2);
+  EXPECT_EQ(DoppeltVorwahl(3), 0);
+  EXPECT_EQ(DoppeltVorwahl(0), -1);
+  // Every preselection names an existing item.
+  for (int art = 1; art <= 3; ++art) {
+    EXPECT_LT(static_cast<size_t>(DoppeltVorwahl(art)), DoppeltEintraege(art).size());
+  }
+}
+
+TEST(JobTextsTest, RunEndLogLine) {
+  TVergleichThread j = Job("/a");
+  EXPECT_EQ(VergleichEndeText(j), "Vergleich abgebrochen: /a - /a-ziel");
+  j.Aufruf = 45000.5;
+  EXPECT_EQ(VergleichEndeText(j), "Vergleich beendet: /a - /a-ziel");
+  EXPECT_EQ(LaufendeVergleicheText(2), "Anzahl laufender Vergleiche im Hintergrund: 2");
+}
+
+}  // namespace
+}  // namespace zarnoft

@@ -1,0 +1,85 @@
+// How a job is presented in the main window: its grid row, its status description, its schedule
+// list, and the items of the kind and sub-mode lists. Toolkit-free; the window copies the texts
+// into its controls. GUI thread only (like the jobs themselves).
+#ifndef ZARNOFT_EDITOR_JOB_TEXTS_H_
+#define ZARNOFT_EDITOR_JOB_TEXTS_H_
+
+#include <string>
+#include <vector>
+
+#include "editor/job.h"
+#include "platform/path_helpers.h"
+
+namespace zarnoft {
+
+// --- Grid --------------------------------------------------------------------------------------
+
+// The three column headings: "Status", "Herkunft", "Ziel".
+const std::vector<std::string>& SpaltenKoepfe();
+
+struct TabellenZeile {
+  std::string Status;
+  std::string Herkunft;
+  std::string Ziel;
+};
+
+// "<Art>:" then "läuft" for a running job, the time of day of its last run, "Keiner" when the
+// setting "SofortSync" is on, or "abgbr." ("1:14:05:32", "2:läuft").
+std::string StatusSpalte(const TVergleichThread& job, bool sofortSync);
+// A directory column: the path, " +" when subdirectories are included, shortened to `breite`
+// pixels as `messen` measures them.
+std::string PfadSpalte(const std::string& pfad, bool unterverzeichnisse, int breite,
+                       const TextMeasure& messen);
+// The whole row; the widths are those of the "Herkunft" and "Ziel" columns.
+TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofortSync, int herkunftBreite,
+                        int zielBreite, const TextMeasure& messen);
+
+// --- Status description ------------------------------------------------------------------------
+
+// The texts of the group "Statusbeschreibung". The window keeps one of these for as long as it
+// lives and lets StatusBeschreiben update it, because a kind or sub-mode without a text of its
+// own leaves the previous text standing.
+struct StatusBeschreibung {
+  std::string ErsteZeile;                                 // label Status1, beside "Art:"
+  std::string ZweiteZeile = "Dateien doppelt geändert:";  // label Status3, initially hidden
+  bool ZweiteSichtbar = false;
+  std::string Abgleich;  // label Status2, beside "Abgleich:"
+
+  // An empty collection clears the first line and the "Abgleich:" line.
+  void Leeren() {
+    ErsteZeile.clear();
+    Abgleich.clear();
+  }
+};
+
+// Fills `s` for `job`: first and second line by kind and sub-mode, and the "Abgleich:" line
+// ("Erstabgleich läuft.", "Letzter um <date time>", "Kein Erstabgleich erbeten." with
+// "SofortSync" on, "Erstabgleich abgebrochen.").
+void StatusBeschreiben(const TVergleichThread& job, bool sofortSync, StatusBeschreibung* s);
+
+// The schedule list: "Beim Booten", "Beim Herunterfahren", "Beim Leerlauf", in this order, for
+// the flags that are set. Time entries are not listed.
+std::vector<std::string> ZeitenListe(const TVergleichThread& job);
+
+// --- Kind and sub-mode lists -------------------------------------------------------------------
+
+// "1: Synchronisieren", "2: Herkunft auf Ziel kopieren", "3: Herkunft archivieren"; the kind is
+// the item's position + 1.
+const std::vector<std::string>& ArtEintraege();
+// The sub-mode items of kind `art` (1..3); empty for any other kind (no kind chosen).
+const std::vector<std::string>& DoppeltEintraege(int art);
+// The sub-mode preselected when kind `art` is chosen: 0 for kinds 1 and 3, 2 ("Egal welches")
+// for kind 2, -1 (none) otherwise.
+int DoppeltVorwahl(int art);
+
+// --- Running comparisons -----------------------------------------------------------------------
+
+// "Anzahl laufender Vergleiche im Hintergrund: <n>".
+std::string LaufendeVergleicheText(int anzahlVergleiche);
+// The log line at the end of a job's comparison: "Vergleich beendet: <source> - <target>", or
+// "abgebrochen" in place of "beendet" when the job never completed a run.
+std::string VergleichEndeText(const TVergleichThread& job);
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_EDITOR_JOB_TEXTS_H_
