@@ -1,6 +1,7 @@
 #include "engine/walk.h"
 
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -100,42 +101,56 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
   VerzeichnisZeigen(rel);
 
   // Source pass. The names it saw (Geprueft) are left out of the target pass; they point into
-  // `quelle`, which lives until the end of this visit.
+  // `quelle`, which lives until the end of this visit. The target directory is listed along
+  // with the source, so that each name costs one look per side; a step that changes a file is
+  // decided again on fresh dates (DateiPruefen). An archive target is not listed: it holds every
+  // dated copy ever made.
   std::vector<FileInfo> quelle;
+  std::vector<FileInfo> ziel;
   std::unordered_set<std::string_view> geprueft;
+  std::unordered_map<std::string_view, const FileInfo*> im_ziel;
   bool quelle_gelesen = false;
+  bool ziel_gelesen = false;
   if (!k_.Abbruch()) {
     quelle_gelesen = k_.fs->ListDirectory(hdir, &quelle);
     if (!quelle_gelesen) {
       quelle.clear();
       if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + hdir);
     }
+    if (k_.Art != 3) {
+      ziel_gelesen = k_.fs->ListDirectory(zdir, &ziel);
+      if (!ziel_gelesen) ziel.clear();
+    }
     geprueft.reserve(quelle.size());
     for (const FileInfo& e : quelle) geprueft.insert(e.name);
+    im_ziel.reserve(ziel.size());
+    for (const FileInfo& e : ziel) im_ziel.emplace(e.name, &e);
+    auto ziel_seite = [&](const std::string& name) {
+      if (!ziel_gelesen) return Lies(zdir + name);
+      auto it = im_ziel.find(name);
+      return it == im_ziel.end() ? Seite{} : Seite{true, *it->second};
+    };
     for (const FileInfo& e : quelle) {
       if (IstKopierTempName(e.name)) continue;  // left behind by a copy that broke off
       if (Besonders(e)) {
         if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + hdir + e.name);
         continue;
       }
+      Seite z = ziel_seite(e.name);
       if (e.IsDirectory() && k_.Unterverzeichnisse) {
-        HerkunftsVerzeichnis(rel, e);
+        HerkunftsVerzeichnis(rel, e, std::move(z));
         continue;
       }
-      Seite z = Lies(zdir + e.name);
       if (k_.ZaehlArt || (z.da && !z.info.IsDirectory())) DateiZaehlen();
-      DateiPruefen(rel, e.name, Seite{true, e}, std::move(z), Liste::kHerkunft);
+      DateiPruefen(rel, e.name, Seite{true, e}, std::move(z));
     }
   }
 
-  // Target pass, for a two-way run only. When the source could not be read, every target entry
-  // would look deleted in the source, so the pass is left out.
+  // Target pass, for a two-way run only, over the target listing made with the source pass.
+  // When either side could not be read, every entry would look deleted on the other side, so
+  // the pass is left out.
   if (k_.Art == 1 && quelle_gelesen && !k_.Abbruch()) {
-    std::vector<FileInfo> ziel;
-    if (!k_.fs->ListDirectory(zdir, &ziel)) {
-      ziel.clear();
-      if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + zdir);
-    }
+    if (!ziel_gelesen && k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + zdir);
     for (const FileInfo& e : ziel) {
       if (geprueft.count(e.name) != 0 || IstKopierTempName(e.name)) continue;
       if (Besonders(e)) {
@@ -150,11 +165,17 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
       // A name that turned up in the source during the run is left to the next run.
       Seite h = Lies(hdir + e.name);
       if (h.da) continue;
-      DateiPruefen(rel, e.name, std::move(h), Seite{true, e}, Liste::kZiel);
+      DateiPruefen(rel, e.name, std::move(h), Seite{true, e});
     }
   }
 
   if (k_.Will(6)) k_.log->Zeile(6, "Vergl: **** Verzeichnis fertig: " + rel);
+}
+
+bool Verzeichnisvergleich::NichtBenutzt(const std::string& dir) {
+  Seite d = Lies(dir);
+  return d.da && d.info.IsDirectory() && k_.Vergleichsdatum > Zugriffsdatum(d.info) &&
+         !SeitherBenutzt(dir);
 }
 
 bool Verzeichnisvergleich::SeitherBenutzt(const std::string& dir) {
@@ -174,10 +195,12 @@ void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name) {
   k_.Vergleichsdatum = gespeichert;
 }
 
-void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e) {
+void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e,
+                                                Seite z) {
   const std::string hpfad = k_.Herkunft + rel + e.name;
   const std::string zpfad = k_.Ziel + rel + e.name;
-  Seite z = Lies(zpfad);
+  // What follows from a missing target (a removal or a creation) rests on a fresh look.
+  if (!z.da) z = Lies(zpfad);
   if (z.da) {
     if (!z.info.IsDirectory()) {
       // Never removes the directory for the sake of a file (or a link) of the same name.
@@ -195,7 +218,7 @@ void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const Fi
   // Missing in the target. A two-way run removes a source directory that was last used before
   // the last run: its copy in the target was deleted since. Copy and archive jobs never delete
   // in their source; they create the directory in the target like a new one.
-  if (k_.Art == 1 && k_.Vergleichsdatum > Zugriffsdatum(e) && !SeitherBenutzt(hpfad)) {
+  if (k_.Art == 1 && NichtBenutzt(hpfad)) {
     if (AndereSeiteErreichbar(k_.Ziel + rel, hpfad)) VerzeichnisLoeschen(k_, hpfad);
     return;
   }
@@ -221,7 +244,7 @@ void Verzeichnisvergleich::ZielVerzeichnis(const std::string& rel, const FileInf
     VerzeichnisZeigen(rel);
     return;
   }
-  if (k_.Vergleichsdatum > Zugriffsdatum(e) && !SeitherBenutzt(zpfad)) {
+  if (NichtBenutzt(zpfad)) {
     if (AndereSeiteErreichbar(k_.Herkunft + rel, zpfad)) VerzeichnisLoeschen(k_, zpfad);
     return;
   }
@@ -239,32 +262,33 @@ void Verzeichnisvergleich::Kopieren(const std::string& von, const std::string& n
 }
 
 void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::string& name, Seite h,
-                                        Seite z, Liste liste) {
+                                        Seite z) {
   const int64_t e = k_.Vergleichsdatum;
-  int64_t a = Datum(h.da, h.info);
-  int64_t b = Datum(z.da, z.info);
-
+  int64_t a = 0, b = 0;
   int zeile = 0;
-  if (k_.Art == 1) {
-    auto zugriff = [](const Seite& s) { return s.da ? Zugriffsdatum(s.info) : kDosMissing; };
-    zeile = SyncZeile(a, b, e, a >= 0 ? zugriff(h) : 0, b >= 0 ? zugriff(z) : 0);
-    // The listed side was read when its directory was listed; a copy over it or its deletion
-    // may come much later (after large copies or a question to the user). Such a step is
-    // decided again on a fresh look at that side, so that a file saved meanwhile is not lost.
-    const bool ueber_liste = liste == Liste::kHerkunft ? (zeile == 2 || zeile == 5 || zeile == 6)
-                                                       : (zeile == 2 || zeile == 8);
-    if (ueber_liste) {
-      Seite& gelistet = liste == Liste::kHerkunft ? h : z;
-      Seite frisch = Lies((liste == Liste::kHerkunft ? k_.Herkunft : k_.Ziel) + rel + name);
-      if (frisch.da != gelistet.da || frisch.info.kind != gelistet.info.kind ||
-          frisch.info.mtime != gelistet.info.mtime || frisch.info.atime != gelistet.info.atime ||
-          frisch.info.ctime != gelistet.info.ctime || frisch.info.size != gelistet.info.size) {
-        gelistet = std::move(frisch);
-        a = Datum(h.da, h.info);
-        b = Datum(z.da, z.info);
-        zeile = SyncZeile(a, b, e, a >= 0 ? zugriff(h) : 0, b >= 0 ? zugriff(z) : 0);
-      }
+  // The rows of the two-way table, and for a copy job 1 (target changed), 2 (source changed)
+  // or 3 (nothing); 0 for an archive job.
+  auto entscheiden = [&] {
+    a = Datum(h.da, h.info);
+    b = Datum(z.da, z.info);
+    if (k_.Art == 1) {
+      zeile = SyncZeile(a, b, e, a >= 0 ? Zugriffsdatum(h.info) : 0,
+                        b >= 0 ? Zugriffsdatum(z.info) : 0);
+    } else if (k_.Art == 2 && !h.da) {
+      zeile = 3;  // the source file went away meanwhile
+    } else if (k_.Art == 2) {
+      zeile = b > e && k_.Doppelt >= 1 ? 1 : a > e && (k_.Doppelt == 0 || k_.Doppelt == 2) ? 2 : 3;
     }
+  };
+  entscheiden();
+  // Both sides were read when their directory was listed; the step may come much later (after
+  // large copies or a question to the user). A step that changes a file is therefore decided
+  // again on a fresh look at both sides, so that a file saved meanwhile is not lost.
+  const bool aendert = (k_.Art == 1 && zeile != 1) || (k_.Art == 2 && zeile != 3);
+  if (aendert) {
+    h = Lies(k_.Herkunft + rel + name);
+    z = Lies(k_.Ziel + rel + name);
+    entscheiden();
   }
 
   if (k_.Will(6)) k_.log->Zeile(6, "Vergl: Prüfe Datei: " + name);
@@ -294,23 +318,16 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
     return;
   }
 
-  switch (k_.Art) {
-    case 1:
-      Synchronisieren(rel, name, h, z, a, b, zeile);
-      break;
-    case 2:  // a copy job looks at source entries only
-      if (b > e && k_.Doppelt >= 1) {
-        Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
-        if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Wegen Ziel kopiere " + name + " aus " + rel);
-      } else if (a > e && (k_.Doppelt == 0 || k_.Doppelt == 2)) {
-        Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
-        if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Herkunft kopiere " + name + " aus " + rel);
-      } else {
-        k_.Log(6, kKeineAenderung);
-      }
-      break;
-    default:
-      break;
+  if (k_.Art == 1) {
+    Synchronisieren(rel, name, h, z, a, b, zeile);
+  } else if (k_.Art == 2 && zeile == 1) {
+    Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
+    if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Wegen Ziel kopiere " + name + " aus " + rel);
+  } else if (k_.Art == 2 && zeile == 2) {
+    Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
+    if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Herkunft kopiere " + name + " aus " + rel);
+  } else if (k_.Art == 2) {
+    k_.Log(6, kKeineAenderung);
   }
 }
 

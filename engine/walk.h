@@ -51,21 +51,24 @@ class Verzeichnisvergleich {
     bool da = false;
     FileInfo info;
   };
-  enum class Liste { kHerkunft, kZiel };
 
   Seite Lies(const std::string& path);
   // A subdirectory met in the source pass, and one met in the target pass only.
-  void HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e);
+  // z is the target's entry of the same name as the listing found it.
+  void HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e, Seite z);
   void ZielVerzeichnis(const std::string& rel, const FileInfo& e);
   // Whether anything in a directory's subtree was written or used since the last run. A
   // directory's own dates do not change when a file inside it is written in place, so a
   // directory is removed for having been deleted on the other side only when nothing in it is
   // newer than the last run; otherwise it is restored on the other side like a new one.
   bool SeitherBenutzt(const std::string& dir);
+  // Whether a directory that the other side lacks is to be removed: a fresh look at its own
+  // dates shows no use since the last run, and nothing inside it was used either.
+  bool NichtBenutzt(const std::string& dir);
   // Visits a directory just created on the other side: everything below counts as new.
   void NeuBesuchen(const std::string& rel_name);
-  // Decides one file. h and z are the two sides; `liste` tells which one the entry came from.
-  void DateiPruefen(const std::string& rel, const std::string& name, Seite h, Seite z, Liste liste);
+  // Decides one file; h and z are the two sides as their listings found them.
+  void DateiPruefen(const std::string& rel, const std::string& name, Seite h, Seite z);
   void Synchronisieren(const std::string& rel, const std::string& name, const Seite& h,
                        const Seite& z, int64_t a, int64_t b, int zeile);
   void Kopieren(const std::string& von, const std::string& nach, int64_t groesse);

@@ -576,15 +576,21 @@ TEST_F(WalkTest, NoDeletionWhenTheOtherSideIsGone) {
   EXPECT_TRUE(log.Has(1, "Vergl: Nicht gelöscht: " + H + "/alt.txt, " + Z + "/ nicht erreichbar"));
 }
 
-TEST_F(WalkTest, FileUsedAfterTheListingIsDecidedOnItsFreshDates) {
+TEST_F(WalkTest, FilesChangedAfterTheListingAreDecidedOnTheirFreshDates) {
   Datei("h/a.txt", "a", Vor(2), Nach(1));  // copied first
   Datei("h/b.txt", "b", Vor(2), Vor(1));   // unused when listed: would be deleted
+  Datei("h/c.txt", "c", Nach(1));          // newer than the target when listed
+  Datei("z/c.txt", "alt", Vor(1));
   aufzeichner.bei_kopie = [&] {
-    if (aufzeichner.kopien.size() == 1) SetTimes(baum.Path("h/b.txt"), Vor(2), Nach(2));
+    if (aufzeichner.kopien.size() != 1) return;
+    SetTimes(baum.Path("h/b.txt"), Vor(2), Nach(2));
+    Datei("z/c.txt", "gerade gespeichert", Nach(2));
   };
   Laufen();
   EXPECT_EQ(baum.Read("z/b.txt"), "b");
   EXPECT_TRUE(baum.Exists("h/b.txt"));
+  EXPECT_EQ(baum.Read("z/c.txt"), "gerade gespeichert");  // now changed on both sides
+  EXPECT_TRUE(log.Has(1, "Vergl: Doppelt geändert: " + Z + "/c.txt und " + H + "/c.txt"));
 }
 
 }  // namespace

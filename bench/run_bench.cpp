@@ -1,0 +1,140 @@
+// Runs one job headless and measures it: wall time, files examined and copied, the share of the
+// run spent in window calls (with a window that does nothing), and the peak memory.
+//
+//   bench_run_bench [--art N] [--doppelt N] [--aufruf-datei DATEI] HERKUNFT ZIEL
+//
+// --aufruf-datei keeps the job's last-run date between calls like the job record does: it is
+// read before the run (missing file: never ran) and rewritten after a run that was not
+// cancelled. Prints one line of key=value pairs.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "engine/comparison.h"
+#include "log/log.h"
+#include "platform/date_time.h"
+#include "platform/gui_call.h"
+
+namespace zarnoft {
+namespace {
+
+using Uhr = std::chrono::steady_clock;
+
+// Runs every call at once and adds up the time spent in it, the clock reads included, so the
+// share it reports is an upper bound.
+class MessenderAufruf : public GuiCaller {
+ public:
+  void Call(const std::function<void()>& f) override {
+    auto t0 = Uhr::now();
+    f();
+    dauer += Uhr::now() - t0;
+    ++anzahl;
+  }
+  Uhr::duration dauer{};
+  long anzahl = 0;
+};
+
+class LeeresFenster : public FortschrittFenster {
+ public:
+  void FortschrittOeffnen(const std::string&, const std::string&, bool, int32_t) override {}
+  void ArtSetzen(const std::string&) override {}
+  void VerzeichnisZeigen(const std::string&) override {}
+  void DateiZaehlen(int32_t g, int) override { gezaehlt = g; }
+  void NeueDatei(const NeueDateiAnzeige&) override { ++kopien; }
+  void SchrittFertig() override {}
+  void DateiFertig(const std::string&) override {}
+  void FortschrittSchliessen() override {}
+  void Fehlermeldung(const std::string& text) override {
+    ++fehler;
+    std::fprintf(stderr, "Fehler: %s\n", text.c_str());
+  }
+  int FrageStellen(const Frage& f) override {
+    std::fprintf(stderr, "Frage: %s\n", f.text.c_str());
+    return kKeineAntwort;
+  }
+  static inline int32_t gezaehlt = 0;
+  static inline long kopien = 0;
+  static inline long fehler = 0;
+};
+
+int Nutzung() {
+  std::fprintf(stderr,
+               "Aufruf: bench_run_bench [--art N] [--doppelt N] [--aufruf-datei DATEI] "
+               "HERKUNFT ZIEL\n");
+  return 2;
+}
+
+int Main(int argc, char** argv) {
+  VergleichsWerte w;
+  w.Art = 1;
+  w.Doppelt = 5;  // a double change is left alone: nobody is there to answer
+  w.Loeschen = 1;
+  w.ZaehlArt = true;
+  w.Unterverzeichnisse = true;
+  std::string aufruf_datei;
+  int frei = 0;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if ((a == "--art" || a == "--doppelt" || a == "--aufruf-datei") && i + 1 < argc) {
+      std::string v = argv[++i];
+      if (a == "--art") w.Art = std::atoi(v.c_str());
+      if (a == "--doppelt") w.Doppelt = std::atoi(v.c_str());
+      if (a == "--aufruf-datei") aufruf_datei = v;
+    } else if (frei == 0) {
+      w.Herkunft = a;
+      ++frei;
+    } else if (frei == 1) {
+      w.Ziel = a;
+      ++frei;
+    } else {
+      return Nutzung();
+    }
+  }
+  if (frei != 2) return Nutzung();
+  if (!aufruf_datei.empty()) {
+    std::ifstream in(aufruf_datei);
+    in >> w.Aufruf;
+  }
+  w.LoeschenWohin = "/tmp/zarnoft-bench-lager";
+
+  KeinProtokoll log;
+  MessenderAufruf gui;
+  LaufDienste d;
+  d.log = &log;
+  d.gui = &gui;
+  d.fenster = [] { return std::make_unique<LeeresFenster>(); };
+  bool abgebrochen = true;
+  auto t0 = Uhr::now();
+  Vergleiche::Starten(w, d, [&](Vergleiche& v) { abgebrochen = v.Abgebrochen(); });
+  Vergleiche::AufAlleWarten();
+  auto gesamt = Uhr::now() - t0;
+
+  if (!abgebrochen && !aufruf_datei.empty()) {
+    std::ofstream out(aufruf_datei, std::ios::trunc);
+    char b[64];
+    std::snprintf(b, sizeof b, "%.10f", DayCountNow(Clock::System()));
+    out << b << "\n";
+  }
+  struct rusage ru;
+  getrusage(RUSAGE_SELF, &ru);
+  const double s = std::chrono::duration<double>(gesamt).count();
+  const double fenster_s = std::chrono::duration<double>(gui.dauer).count();
+  std::printf(
+      "sekunden=%.3f gezaehlt=%d kopiert=%ld fehler=%ld fensteraufrufe=%ld fensteranteil=%.2f%% "
+      "spitzenspeicher_mb=%.1f abgebrochen=%d\n",
+      s, LeeresFenster::gezaehlt, LeeresFenster::kopien, LeeresFenster::fehler, gui.anzahl,
+      s > 0 ? 100.0 * fenster_s / s : 0.0, ru.ru_maxrss / 1024.0, abgebrochen ? 1 : 0);
+  return abgebrochen ? 1 : 0;
+}
+
+}  // namespace
+}  // namespace zarnoft
+
+int main(int argc, char** argv) {
+  return zarnoft::Main(argc, argv);
+}
