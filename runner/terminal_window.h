@@ -11,6 +11,7 @@
 #define ZARNOFT_RUNNER_TERMINAL_WINDOW_H_
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "copy/progress_window.h"
@@ -43,6 +44,8 @@ class TerminalFenster : public FortschrittFenster {
   int FrageStellen(const Frage& frage) override;
 
   int Fehler() const { return fehler_; }
+  // Called from the destructor: the runner forgets the window then.
+  void BeimEnde(std::function<void()> f) { beim_ende_ = std::move(f); }
 
  private:
   void Zeile();  // redraws the progress line
@@ -57,6 +60,7 @@ class TerminalFenster : public FortschrittFenster {
   bool zeile_steht_ = false;
   int fehler_ = 0;
   long long letzte_ausgabe_ms_ = 0;
+  std::function<void()> beim_ende_;
 };
 
 // "Zeile 1\rZeile 2" as terminal lines.

@@ -1,0 +1,20 @@
+// zarnoft-sync: runs the jobs of a collection without a window, for cron and systemd timers.
+#include <cstdio>
+#include <string>
+
+#include "platform/program_info.h"
+#include "runner/sync_runner.h"
+
+int main(int argc, char** argv) {
+  zarnoft::SyncOptionen o;
+  std::string fehler;
+  if (!zarnoft::SyncOptionenLesen(argc, argv, &o, &fehler)) {
+    std::fprintf(stderr, "zarnoft-sync: %s\nHilfe: zarnoft-sync --help\n", fehler.c_str());
+    return zarnoft::kSyncAufruf;
+  }
+  if (o.hilfe) {
+    std::fputs(zarnoft::SyncHilfe(), stdout);
+    return zarnoft::kSyncOk;
+  }
+  return zarnoft::SyncAusfuehren(o, zarnoft::ProgramDirectory());
+}

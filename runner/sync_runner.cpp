@@ -1,0 +1,305 @@
+#include "runner/sync_runner.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+
+#include "editor/collection_file.h"
+#include "editor/job.h"
+#include "engine/comparison.h"
+#include "log/log_writer.h"
+#include "platform/date_time.h"
+#include "platform/gui_call.h"
+#include "runner/collection_lock.h"
+#include "runner/terminal_window.h"
+#include "settings/ini_file.h"
+#include "settings/main_settings.h"
+
+namespace zarnoft {
+namespace {
+
+volatile sig_atomic_t g_signal = 0;
+
+extern "C" void BeiSignal(int) {
+  g_signal = 1;
+}
+
+void SignaleEinrichten() {
+  struct sigaction sa {};
+  sa.sa_handler = BeiSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = 0;  // no SA_RESTART: a question waiting on the terminal returns at once
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+}
+
+void Meldung(const std::string& text) {
+  std::fprintf(stderr, "zarnoft-sync: %s\n", text.c_str());
+}
+
+// Passes every line on to the log and counts the copy failures of a run. Level 1 is always
+// "wanted", so that the failures are seen also when the log is off.
+class ZaehlProtokoll : public Protokoll {
+ public:
+  explicit ZaehlProtokoll(Protokoll* ziel) : ziel_(ziel) {}
+  bool Will(int stufe) const override { return stufe <= 1 || ziel_->Will(stufe); }
+  void Zeile(int stufe, const std::string& text) override {
+    if (stufe <= 1 && text.rfind("Vergl: Kopierfehler", 0) == 0) ++kopierfehler;
+    if (ziel_->Will(stufe)) ziel_->Zeile(stufe, text);
+  }
+  std::atomic<int> kopierfehler{0};
+
+ private:
+  Protokoll* ziel_;
+};
+
+// The log's own question has nobody to ask here: the line is dropped and said once on stderr.
+class TerminalLogFrage : public LogFrage {
+ public:
+  LogAntwort FehlerFrage(const std::string&, const std::string&) override {
+    if (!gemeldet_) Meldung("Zugriff auf Logdatei fehlgeschlagen; Zeilen gehen verloren.");
+    gemeldet_ = true;
+    return LogAntwort::kIgnorieren;
+  }
+  void StartFehler(const std::string& meldung) override { Meldung(meldung); }
+
+ private:
+  bool gemeldet_ = false;
+};
+
+bool ZahlLesen(const char* s, int* out) {
+  char* end = nullptr;
+  long v = std::strtol(s, &end, 10);
+  if (end == s || *end != '\0' || v < 1 || v > 1000000) return false;
+  *out = static_cast<int>(v);
+  return true;
+}
+
+}  // namespace
+
+const char* SyncHilfe() {
+  return "Aufruf: zarnoft-sync [--job N]... [--leer-erlaubt] SAMMLUNG.syc\n"
+         "\n"
+         "Führt die Aufträge einer Auftragssammlung ohne Fenster aus, zum Beispiel aus cron\n"
+         "oder einem systemd-Timer. Ohne --job laufen alle Aufträge nacheinander in der\n"
+         "Reihenfolge der Sammlung; --job N (mehrfach möglich, ab 1 gezählt) wählt einzelne.\n"
+         "\n"
+         "Die Einstellungen (Löschverhalten, Auslagerungsverzeichnis, Protokoll) kommen aus\n"
+         "Main.sda im Verzeichnis dieses Programms, wie beim Editor. Nach jedem Lauf, der\n"
+         "nicht abgebrochen wurde, wird sein Datum als letzter Abgleich des Auftrags in die\n"
+         "Sammlung geschrieben (AufrufT, AufrufS).\n"
+         "\n"
+         "Ist stderr ein Terminal, zeigt eine Zeile den Fortschritt. Fehler erscheinen als\n"
+         "Zeilen auf stderr. Eine doppelt geänderte Datei wird im Terminal erfragt\n"
+         "(j = Ja, n = Nein, i = Ignorieren, a = Alles), wenn stdin und stderr Terminals\n"
+         "sind; sonst bleibt sie bei der Einstellung \"Nachfragen\" unverändert.\n"
+         "\n"
+         "  --leer-erlaubt  gleicht auch ab, wenn eines der beiden Verzeichnisse leer ist\n"
+         "                  und das andere nicht (ohne diese Angabe wird ein solcher\n"
+         "                  Abgleich abgelehnt: vielleicht ist ein Laufwerk nicht\n"
+         "                  eingehängt, und der Abgleich würde Dateien löschen)\n"
+         "  --help          zeigt diese Hilfe\n"
+         "\n"
+         "SIGINT (Strg+C) und SIGTERM brechen den laufenden Auftrag ab; keine Datei bleibt\n"
+         "halb geschrieben zurück. Solange ein Lauf die Sammlung benutzt, verweigert ein\n"
+         "zweiter den Start (Sperrdatei SAMMLUNG.syc.lock).\n"
+         "\n"
+         "Rückgabewerte: 0 alle Aufträge liefen bis zu ihrem Ende; 1 ein Auftrag konnte\n"
+         "nicht starten, eine Kopie schlug fehl oder das Datum konnte nicht geschrieben\n"
+         "werden; 2 falscher Aufruf, oder die Sammlung ist nicht lesbar oder belegt;\n"
+         "130 abgebrochen.\n";
+}
+
+bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      o->hilfe = true;
+      return true;
+    } else if (a == "--leer-erlaubt") {
+      o->leer_erlaubt = true;
+    } else if (a == "--job" || a.rfind("--job=", 0) == 0) {
+      const char* wert = nullptr;
+      if (a == "--job") {
+        if (i + 1 >= argc) {
+          *fehler = "--job braucht eine Auftragsnummer.";
+          return false;
+        }
+        wert = argv[++i];
+      } else {
+        wert = argv[i] + 6;
+      }
+      int n = 0;
+      if (!ZahlLesen(wert, &n)) {
+        *fehler = std::string("Ungültige Auftragsnummer: ") + wert;
+        return false;
+      }
+      o->jobs.push_back(n);
+    } else if (!a.empty() && a[0] == '-' && a != "-") {
+      *fehler = "Unbekannte Option: " + a;
+      return false;
+    } else if (o->sammlung.empty()) {
+      o->sammlung = a;
+    } else {
+      *fehler = "Nur eine Auftragssammlung angeben.";
+      return false;
+    }
+  }
+  if (o->sammlung.empty()) {
+    *fehler = "Keine Auftragssammlung angegeben.";
+    return false;
+  }
+  return true;
+}
+
+int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir) {
+  FileSystem* fs = FileSystem::Default();
+  Clock* uhr = Clock::System();
+  const std::string settings = MainSettingsPath(program_dir);
+
+  TerminalLogFrage log_frage;
+  LogSchreiber& log = GlobalLog();
+  log.SetProgrammteil("Sync");
+  log.SetGuiThread(std::this_thread::get_id());
+  log.SetFrage(&log_frage);
+  log.LogStart(program_dir, true);
+
+  EditorEinstellungen e;
+  e.SammlungsVerzeichnis = program_dir;
+  EinstellungenLesen(settings, program_dir, &e, fs);
+
+  FileInfo info;
+  if (!fs->Stat(o.sammlung, &info) || info.IsDirectory() || !fs->OpenForReading(o.sammlung)) {
+    Meldung("Die Auftragssammlung " + o.sammlung + " kann nicht gelesen werden.");
+    return kSyncAufruf;
+  }
+  SammlungsSperre sperre;
+  switch (sperre.Sperren(o.sammlung)) {
+    case SammlungsSperre::Ergebnis::kGesperrt:
+      break;
+    case SammlungsSperre::Ergebnis::kBelegt:
+      Meldung("Die Auftragssammlung " + o.sammlung +
+              " wird gerade von einem anderen Lauf benutzt. Bitte später erneut versuchen.");
+      return kSyncAufruf;
+    case SammlungsSperre::Ergebnis::kFehler:
+      Meldung("Die Auftragssammlung " + o.sammlung + " kann nicht gesperrt werden.");
+      return kSyncAufruf;
+  }
+
+  Sammlung sammlung;
+  SammlungsZustand zustand;
+  SammlungsDienste dienste;
+  dienste.log = &log;
+  dienste.fs = fs;
+  oeffnen(o.sammlung, &sammlung, &zustand, dienste);
+  if (zustand.SammlungsVersion <= 0) {
+    Meldung(o.sammlung + " ist keine lesbare Auftragssammlung (Abschnitt [Allgemein] mit " +
+            "Version und Anzahl fehlt).");
+    return kSyncAufruf;
+  }
+  std::vector<int> jobs = o.jobs;
+  if (jobs.empty()) {
+    for (size_t i = 1; i <= sammlung.Anzahl(); ++i) jobs.push_back(static_cast<int>(i));
+  }
+  for (int n : jobs) {
+    if (n < 1 || static_cast<size_t>(n) > sammlung.Anzahl()) {
+      Meldung("Auftrag " + std::to_string(n) + " gibt es nicht; die Sammlung hat " +
+              std::to_string(sammlung.Anzahl()) + " Aufträge.");
+      return kSyncAufruf;
+    }
+  }
+
+  g_signal = 0;
+  SignaleEinrichten();
+  const bool terminal_aus = ::isatty(STDERR_FILENO) == 1;
+  const bool terminal_ein = ::isatty(STDIN_FILENO) == 1;
+  QueueCaller gui;
+  ZaehlProtokoll zaehler(&log);
+  int ergebnis = kSyncOk;
+
+  for (int n : jobs) {
+    if (g_signal) break;
+    TVergleichThread* job = sammlung.InZeile(n);
+    const std::string name = "Auftrag " + std::to_string(n);
+    if (job->Art < 1 || job->Art > 3) {
+      Meldung(name + " übersprungen: unbekannte Art " + std::to_string(job->Art) + ".");
+      ergebnis = kSyncFehler;
+      continue;
+    }
+    if (job->Herkunft.empty() || job->Ziel.empty()) {
+      Meldung(name + " übersprungen: Herkunft oder Ziel ist leer.");
+      ergebnis = kSyncFehler;
+      continue;
+    }
+    if (terminal_aus) std::fprintf(stderr, "%s\n", name.c_str());
+
+    TerminalOptionen to;
+    to.fortschritt = terminal_aus;
+    to.fragen = terminal_aus && terminal_ein;
+    to.leer_erlaubt = o.leer_erlaubt;
+    FortschrittFenster* fenster = nullptr;
+    int fenster_fehler = 0;
+    LaufDienste ld;
+    ld.fs = fs;
+    ld.uhr = uhr;
+    ld.log = &zaehler;
+    ld.gui = &gui;
+    ld.fenster = [&]() -> std::unique_ptr<FortschrittFenster> {
+      auto w = std::make_unique<TerminalFenster>(to);
+      TerminalFenster* roh = w.get();
+      w->BeimEnde([&, roh] {
+        fenster_fehler = roh->Fehler();
+        fenster = nullptr;
+      });
+      fenster = roh;
+      return w;
+    };
+    bool beendet = false;
+    bool abgebrochen = false;
+    const int fehler_vorher = zaehler.kopierfehler.load();
+    Vergleiche::Starten(VergleichsWerteFuer(*job, e.LoeschenWohin, e.Loeschen), ld,
+                        [&](Vergleiche& v) {
+                          abgebrochen = v.Abgebrochen();
+                          beendet = true;
+                        });
+    while (!beendet) {
+      gui.ServeUntil([&] { return beendet || g_signal != 0; }, std::chrono::milliseconds(100));
+      // The window and the signal flag are both looked at on this thread only.
+      if (g_signal && fenster != nullptr) fenster->AbbrechenClick();
+    }
+    const bool kopierfehler = zaehler.kopierfehler.load() > fehler_vorher;
+    if (g_signal) {
+      ergebnis = kSyncAbgebrochen;
+      break;
+    }
+    if (abgebrochen) {
+      Meldung(name + " wurde nicht ausgeführt (" + job->Herkunft + " - " + job->Ziel + ").");
+      ergebnis = kSyncFehler;
+      continue;
+    }
+    if (kopierfehler || fenster_fehler > 0) {
+      Meldung(name + ": nicht alle Dateien konnten kopiert werden.");
+      ergebnis = kSyncFehler;
+    }
+    job->Aufruf = DayCountNow(uhr);
+    try {
+      AufrufSchreiben(o.sammlung, n, job->Aufruf, fs);
+    } catch (const IniWriteError& err) {
+      Meldung(std::string(err.what()) + ". Das Datum des Laufs von " + name +
+              " fehlt in der Sammlung.");
+      ergebnis = kSyncFehler;
+    }
+  }
+  Vergleiche::AufAlleWarten();
+  if (g_signal) {
+    Meldung("Abgebrochen.");
+    return kSyncAbgebrochen;
+  }
+  return ergebnis;
+}
+
+}  // namespace zarnoft

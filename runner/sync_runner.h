@@ -1,0 +1,37 @@
+// The headless runner: runs the jobs of a collection one after another through the same engine
+// as the editor, with the terminal as its window, and records each completed run's date.
+#ifndef ZARNOFT_RUNNER_SYNC_RUNNER_H_
+#define ZARNOFT_RUNNER_SYNC_RUNNER_H_
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace zarnoft {
+
+// Exit statuses.
+constexpr int kSyncOk = 0;             // every chosen job ran to its end
+constexpr int kSyncFehler = 1;         // a job failed to start, a copy failed, a date not written
+constexpr int kSyncAufruf = 2;         // a usage error, or a collection that cannot be read/locked
+constexpr int kSyncAbgebrochen = 130;  // cancelled by SIGINT or SIGTERM
+
+struct SyncOptionen {
+  std::string sammlung;
+  std::vector<int> jobs;  // 1-based; empty = all, in collection order
+  bool leer_erlaubt = false;
+  bool hilfe = false;
+};
+
+// Parses the command line; false with a German message in *fehler on a usage error.
+bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler);
+
+// The --help text.
+const char* SyncHilfe();
+
+// Runs the chosen jobs. program_dir ends in "/"; Main.sda and the default log are there.
+// Installs handlers for SIGINT and SIGTERM that cancel the run in progress.
+int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir);
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_RUNNER_SYNC_RUNNER_H_
