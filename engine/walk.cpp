@@ -1,8 +1,6 @@
 #include "engine/walk.h"
 
-#include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+#include <algorithm>
 #include <vector>
 
 #include "copy/file_copy.h"
@@ -36,16 +34,16 @@ int64_t Datum(bool da, const FileInfo& i) {
   return da ? DateiDatum(i) : kDosMissing;
 }
 
-// Rows of the two-way table.
-int SyncZeile(int64_t a, int64_t b, int64_t e, int64_t zugriff_h, int64_t zugriff_z) {
+// Rows of the two-way table. The access date is that of the one side that exists.
+int SyncZeile(int64_t a, int64_t b, int64_t e, const FileInfo& h, const FileInfo& z) {
   if (a == b) return 1;
   if (a > e && b > e) return 2;
   if (a > b) {
     if (b >= 0) return 3;
-    return zugriff_h > e ? 4 : 5;
+    return Zugriffsdatum(h) > e ? 4 : 5;
   }
   if (a >= 0) return 6;
-  return zugriff_z > e ? 7 : 8;
+  return Zugriffsdatum(z) > e ? 7 : 8;
 }
 
 }  // namespace
@@ -100,15 +98,15 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
 
   VerzeichnisZeigen(rel);
 
-  // Source pass. The names it saw (Geprueft) are left out of the target pass; they point into
-  // `quelle`, which lives until the end of this visit. The target directory is listed along
-  // with the source, so that each name costs one look per side; a step that changes a file is
-  // decided again on fresh dates (DateiPruefen). An archive target is not listed: it holds every
-  // dated copy ever made.
+  // Source pass. The target directory is listed along with the source, so that each name
+  // costs one look per side; a step that changes a file is decided again on fresh dates
+  // (DateiPruefen). An archive target is not listed: it holds every dated copy ever made.
+  // Both listings are taken in name order, so the target's entry of a source name is found by
+  // walking along; Geprueft marks the target entries whose names the source pass saw, and the
+  // target pass leaves those out.
   std::vector<FileInfo> quelle;
   std::vector<FileInfo> ziel;
-  std::unordered_set<std::string_view> geprueft;
-  std::unordered_map<std::string_view, const FileInfo*> im_ziel;
+  std::vector<bool> geprueft;
   bool quelle_gelesen = false;
   bool ziel_gelesen = false;
   if (!k_.Abbruch()) {
@@ -121,22 +119,21 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
       ziel_gelesen = k_.fs->ListDirectory(zdir, &ziel);
       if (!ziel_gelesen) ziel.clear();
     }
-    geprueft.reserve(quelle.size());
-    for (const FileInfo& e : quelle) geprueft.insert(e.name);
-    im_ziel.reserve(ziel.size());
-    for (const FileInfo& e : ziel) im_ziel.emplace(e.name, &e);
-    auto ziel_seite = [&](const std::string& name) {
-      if (!ziel_gelesen) return Lies(zdir + name);
-      auto it = im_ziel.find(name);
-      return it == im_ziel.end() ? Seite{} : Seite{true, *it->second};
-    };
+    auto nach_name = [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; };
+    std::sort(quelle.begin(), quelle.end(), nach_name);
+    std::sort(ziel.begin(), ziel.end(), nach_name);
+    geprueft.assign(ziel.size(), false);
+    size_t j = 0;
     for (const FileInfo& e : quelle) {
+      while (j < ziel.size() && ziel[j].name < e.name) ++j;
+      const bool im_ziel = j < ziel.size() && ziel[j].name == e.name;
+      if (im_ziel) geprueft[j] = true;
       if (IstKopierTempName(e.name)) continue;  // left behind by a copy that broke off
       if (Besonders(e)) {
         if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + hdir + e.name);
         continue;
       }
-      Seite z = ziel_seite(e.name);
+      Seite z = im_ziel ? Seite{true, ziel[j]} : ziel_gelesen ? Seite{} : Lies(zdir + e.name);
       if (e.IsDirectory() && k_.Unterverzeichnisse) {
         HerkunftsVerzeichnis(rel, e, std::move(z));
         continue;
@@ -151,8 +148,9 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
   // the pass is left out.
   if (k_.Art == 1 && quelle_gelesen && !k_.Abbruch()) {
     if (!ziel_gelesen && k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + zdir);
-    for (const FileInfo& e : ziel) {
-      if (geprueft.count(e.name) != 0 || IstKopierTempName(e.name)) continue;
+    for (size_t j = 0; j < ziel.size(); ++j) {
+      const FileInfo& e = ziel[j];
+      if (geprueft[j] || IstKopierTempName(e.name)) continue;
       if (Besonders(e)) {
         if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + zdir + e.name);
         continue;
@@ -272,8 +270,7 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
     a = Datum(h.da, h.info);
     b = Datum(z.da, z.info);
     if (k_.Art == 1) {
-      zeile = SyncZeile(a, b, e, a >= 0 ? Zugriffsdatum(h.info) : 0,
-                        b >= 0 ? Zugriffsdatum(z.info) : 0);
+      zeile = SyncZeile(a, b, e, h.info, z.info);
     } else if (k_.Art == 2 && !h.da) {
       zeile = 3;  // the source file went away meanwhile
     } else if (k_.Art == 2) {

@@ -4,6 +4,8 @@
 // file that exists on one side only was deleted on the other side or is new is told from its
 // Zugriffsdatum (engine/file_date.h).
 //
+// Each directory's entries are decided in name order (byte order of the names).
+//
 // Relative paths begin and end with "/" ("/" for the roots); a full path is root + relative
 // path + name, the roots carrying no trailing "/".
 //
