@@ -1,13 +1,16 @@
 // Runs one job headless and measures it: wall time, files examined and copied, the share of the
 // run spent in window calls (with a window that does nothing), and the peak memory.
 //
-//   bench_run_bench [--art N] [--doppelt N] [--aufruf-datei DATEI] HERKUNFT ZIEL
+//   bench_run_bench [--art N] [--doppelt N] [--aufruf-datei DATEI] [--gui-faden] HERKUNFT ZIEL
 //
+// --gui-faden carries every window call over to the main thread and waits for it there, as the
+// real window does (a QueueCaller), instead of running it on the run's thread.
 // --aufruf-datei keeps the job's last-run date between calls like the job record does: it is
 // read before the run (missing file: never ran) and rewritten after a run that was not
 // cancelled. Prints one line of key=value pairs.
 #include <sys/resource.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,12 +32,14 @@ using Uhr = std::chrono::steady_clock;
 // share it reports is an upper bound.
 class MessenderAufruf : public GuiCaller {
  public:
+  explicit MessenderAufruf(GuiCaller* weiter) : weiter_(weiter) {}
   void Call(const std::function<void()>& f) override {
     auto t0 = Uhr::now();
-    f();
+    weiter_->Call(f);
     dauer += Uhr::now() - t0;
     ++anzahl;
   }
+  GuiCaller* weiter_;
   Uhr::duration dauer{};
   long anzahl = 0;
 };
@@ -65,7 +70,7 @@ class LeeresFenster : public FortschrittFenster {
 int Nutzung() {
   std::fprintf(stderr,
                "Aufruf: bench_run_bench [--art N] [--doppelt N] [--aufruf-datei DATEI] "
-               "HERKUNFT ZIEL\n");
+               "[--gui-faden] HERKUNFT ZIEL\n");
   return 2;
 }
 
@@ -77,10 +82,13 @@ int Main(int argc, char** argv) {
   w.ZaehlArt = true;
   w.Unterverzeichnisse = true;
   std::string aufruf_datei;
+  bool gui_faden = false;
   int frei = 0;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if ((a == "--art" || a == "--doppelt" || a == "--aufruf-datei") && i + 1 < argc) {
+    if (a == "--gui-faden") {
+      gui_faden = true;
+    } else if ((a == "--art" || a == "--doppelt" || a == "--aufruf-datei") && i + 1 < argc) {
       std::string v = argv[++i];
       if (a == "--art") w.Art = std::atoi(v.c_str());
       if (a == "--doppelt") w.Doppelt = std::atoi(v.c_str());
@@ -103,14 +111,21 @@ int Main(int argc, char** argv) {
   w.LoeschenWohin = "/tmp/zarnoft-bench-lager";
 
   KeinProtokoll log;
-  MessenderAufruf gui;
+  DirectCaller direkt;
+  QueueCaller schlange;
+  MessenderAufruf gui(gui_faden ? static_cast<GuiCaller*>(&schlange) : &direkt);
   LaufDienste d;
   d.log = &log;
   d.gui = &gui;
   d.fenster = [] { return std::make_unique<LeeresFenster>(); };
   bool abgebrochen = true;
+  std::atomic<bool> ende{false};
   auto t0 = Uhr::now();
-  Vergleiche::Starten(w, d, [&](Vergleiche& v) { abgebrochen = v.Abgebrochen(); });
+  Vergleiche::Starten(w, d, [&](Vergleiche& v) {
+    abgebrochen = v.Abgebrochen();
+    ende = true;
+  });
+  if (gui_faden) schlange.ServeUntil([&] { return ende.load(); }, std::chrono::hours(24));
   Vergleiche::AufAlleWarten();
   auto gesamt = Uhr::now() - t0;
 
