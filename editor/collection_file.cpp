@@ -6,9 +6,9 @@
 #include <set>
 #include <utility>
 
-#include "editor/ini_batch.h"
-#include "editor/ini_snapshot.h"
+#include "settings/ini_batch.h"
 #include "settings/ini_file.h"
+#include "settings/ini_snapshot.h"
 
 namespace zarnoft {
 namespace {

@@ -82,9 +82,13 @@ struct SammlungsDienste {
 // that the collection is not empty. Job sections beyond the new job count, left from a larger
 // collection, are erased together with their time-entry sections.
 //
-// Keys are written one by one through the accessor. A refused write throws IniWriteError
-// ("Kann nicht nach <path> schreiben") and stops the save at that key: what was written before
-// stays in the file, panel 0 keeps "Speichern...", panel 1 and the caption are not changed.
+// All or nothing: every key and every erase is recorded in one IniBatch and made at the end on
+// the file as it is then, which is replaced once (a file that would not change is left alone,
+// but must be writable all the same). When the file cannot be written - write-protected, no
+// regular file, a missing directory, a full disk, a value the layout cannot store -
+// IniWriteError ("Kann nicht nach <path> schreiben") propagates to the caller and the old file
+// stays whole, with no temporary file left; panel 0 keeps "Speichern...", panel 1, the caption
+// and the log are not changed (SammlungsVersion, though, is already SpeicherVersion).
 // Success: caption "Zarnoft - <file>", log "<file> gespeichert" (3), panel 1 "Gespeichert",
 // panel 0 cleared.
 void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,

@@ -5,9 +5,8 @@
 #include <atomic>
 #include <cmath>
 
-#include "editor/ini_batch.h"
-#include "editor/ini_snapshot.h"
 #include "settings/ini_file.h"
+#include "settings/ini_snapshot.h"
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"
 
@@ -464,111 +463,6 @@ TEST_F(CollectionFileTest, RunnerWritesOnlyTheLastRunOfOneJob) {
   const size_t p = erwartet.find("AufrufT=0", erwartet.find("[Vorgang 2]"));
   erwartet.replace(p, 19, "AufrufT=" + std::to_string(t.T) + "\nAufrufS=" + std::to_string(t.S));
   EXPECT_EQ(tree.Read("r.syc"), erwartet);
-}
-
-// The snapshot must answer exactly as the accessor does, or a collection would read differently
-// in the editor than in any other reader of the file.
-TEST(IniSnapshotTest, ReadsLikeTheAccessor) {
-  TempTree tree;
-  const std::string text =
-      "\xEF\xBB\xBF[Allgemein]\r\nkey=1\r\n; [Vorgang 1]\r\n"
-      "  [ vorgang 1 ]  \r\nHerkunft =  \" a b \" \r\nArt=0x10\r\nDoppelt=$ff\r\n"
-      "[broken\r\nArt=5\r\n"
-      "[Ölbild]\r\nSchlüssel=ja\r\n"
-      "[Vorgang 1]\r\nArt=9\r\nZiel=/z\r\n"
-      "[Leer]\r\n=x\r\nwert\r\n[VORGANG 2]\r\nZaehler=-12\r\nBool=abc\r\nLang=" +
-      std::string(1500, 'y') + "\r\n";
-  const std::string pfad = tree.Write("x.ini", text);
-  IniFile file(pfad);
-  IniSnapshot snap = IniSnapshot::Load(pfad);
-  const std::vector<std::pair<std::string, std::string>> lookups = {{"Allgemein", "key"},
-                                                                    {"allgemein", "KEY"},
-                                                                    {"Vorgang 1", "Herkunft"},
-                                                                    {"Vorgang 1", "Art"},
-                                                                    {"Vorgang 1", "Ziel"},
-                                                                    {"Vorgang 1", "Doppelt"},
-                                                                    {"ölbild", "SCHLÜSSEL"},
-                                                                    {"Leer", ""},
-                                                                    {"Vorgang 2", "Zaehler"},
-                                                                    {"Vorgang 2", "Bool"},
-                                                                    {"Vorgang 2", "Lang"},
-                                                                    {"broken", "Art"},
-                                                                    {"fehlt", "x"},
-                                                                    {"", "key"}};
-  for (const auto& [sec, key] : lookups) {
-    EXPECT_EQ(snap.ReadString(sec, key, "DEF"), file.ReadString(sec, key, "DEF"))
-        << sec << "/" << key;
-    EXPECT_EQ(snap.ReadInteger(sec, key, -99), file.ReadInteger(sec, key, -99))
-        << sec << "/" << key;
-    EXPECT_EQ(snap.ReadBool(sec, key, true), file.ReadBool(sec, key, true)) << sec << "/" << key;
-    EXPECT_EQ(snap.HasSection(sec), file.HasSection(sec)) << sec;
-  }
-  EXPECT_EQ(snap.ReadString("Vorgang 1", "Herkunft", ""), " a b ");
-  EXPECT_EQ(snap.ReadInteger("Vorgang 1", "Art", 0), 16);
-  EXPECT_EQ(snap.SectionNames(), (std::vector<std::string>{"Allgemein", "vorgang 1", "Ölbild",
-                                                           "Vorgang 1", "Leer", "VORGANG 2"}));
-  EXPECT_TRUE(IniSnapshot::Load(tree.Path("fehlt.ini")).SectionNames().empty());
-}
-
-TEST(IniBatchTest, ChangesInOrderOnTheFileAsItIsAtCommit) {
-  TempTree tree;
-  const std::string pfad = tree.Write("b.ini", "; Kopf\r\n[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
-  IniBatch b(pfad);
-  b.WriteInteger("a", "X", 5);
-  b.EraseSection("B");
-  b.WriteString("B", "z", " mit Blanks ");
-  // Written by someone else after the batch was begun: kept.
-  IniFile(pfad).WriteString("C", "k", "v");
-  EXPECT_EQ(IniFile(pfad).ReadInteger("A", "x", 0), 1);
-  b.Commit();
-  EXPECT_EQ(tree.Read("b.ini"),
-            "; Kopf\r\n[A]\r\nx=5\r\n[C]\r\nk=v\r\n\r\n[B]\r\nz=\" mit Blanks \"\r\n");
-  EXPECT_EQ(IniFile(pfad).ReadString("B", "z", ""), " mit Blanks ");
-  EXPECT_THROW(b.WriteString("A", "x", "zwei\nZeilen"), IniWriteError);
-  EXPECT_THROW(b.WriteString("A]", "x", "1"), IniWriteError);
-}
-
-TEST(IniBatchTest, LeavesFilesAloneThatWouldNotChange) {
-  TempTree tree;
-  const std::string pfad = tree.Write("u.ini", "[A]\nx=1\n");
-  FileSystem* fs = FileSystem::Default();
-  ASSERT_TRUE(fs->SetModificationTime(pfad, FileTime{1000000000, 0}));
-  IniBatch b(pfad);
-  b.WriteInteger("A", "x", 1);
-  b.EraseSection("Fehlt");
-  b.Commit();
-  FileInfo info;
-  ASSERT_TRUE(fs->Stat(pfad, &info));
-  EXPECT_EQ(info.mtime, (FileTime{1000000000, 0}));
-
-  // Erasing what is not there needs no write access and creates no file.
-  ASSERT_TRUE(fs->SetMode(pfad, 0444));
-  b.EraseSection("Fehlt");
-  b.Commit();
-  IniBatch neu(tree.Path("neu.ini"));
-  neu.EraseSection("A");
-  neu.Commit();
-  EXPECT_FALSE(tree.Exists("neu.ini"));
-  // An unchanged value on a write-protected file is still reported.
-  b.WriteInteger("A", "x", 1);
-  EXPECT_THROW(b.Commit(), IniWriteError);
-}
-
-TEST(IniBatchTest, FollowsALinkAndKeepsThePermissionBits) {
-  TempTree tree;
-  const std::string ziel = tree.Write("echt.syc", "[A]\nx=1\n");
-  FileSystem* fs = FileSystem::Default();
-  ASSERT_TRUE(fs->SetMode(ziel, 0640));
-  ASSERT_TRUE(fs->CreateSymlink("echt.syc", tree.Path("link.syc")));
-  IniBatch b(tree.Path("link.syc"));
-  b.WriteInteger("A", "x", 2);
-  b.Commit();
-  FileInfo info;
-  ASSERT_TRUE(fs->Stat(tree.Path("link.syc"), &info));
-  EXPECT_EQ(info.kind, EntryKind::kSymlink);
-  EXPECT_EQ(tree.Read("echt.syc"), "[A]\nx=2\n");
-  ASSERT_TRUE(fs->Stat(ziel, &info));
-  EXPECT_EQ(info.mode & 07777, 0640u);
 }
 
 }  // namespace

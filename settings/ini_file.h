@@ -13,6 +13,9 @@
 // read up to 1023 characters, cut without splitting a UTF-8 character. A value that begins or
 // ends with a blank or a double quote is written in double quotes, which the reader removes.
 //
+// Many changes at once go through IniBatch (ini_batch.h), many reads of one file through
+// IniSnapshot (ini_snapshot.h); both follow the same rules.
+//
 // An IniFile is a light handle: opening reads and creates nothing. One handle is used by one
 // thread at a time; files are shared between handles only through the disk.
 //

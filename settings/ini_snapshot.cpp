@@ -1,16 +1,15 @@
-#include "editor/ini_snapshot.h"
+#include "settings/ini_snapshot.h"
 
 #include <string_view>
 #include <utility>
 
 #include "settings/ini_file.h"
+#include "settings/ini_replace.h"
 #include "settings/ini_text.h"
 
 namespace zarnoft {
 namespace {
 
-// The accessor's read limit; a larger file is read only this far.
-constexpr size_t kMaxFileBytes = size_t{16} << 20;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsAscii(std::string_view s) {
@@ -31,19 +30,7 @@ std::string AsciiLower(std::string_view s) {
 }  // namespace
 
 IniSnapshot IniSnapshot::Load(const std::string& path, FileSystem* fs) {
-  if (fs == nullptr) fs = FileSystem::Default();
-  std::string text;
-  if (!fs->ReadWholeFile(path, &text, kMaxFileBytes)) {
-    // OpenForReading follows no link; the accessor reads the file a link names.
-    text.clear();
-    FileInfo info;
-    std::string real;
-    if (!fs->Stat(path, &info) || info.kind != EntryKind::kSymlink || !fs->RealPath(path, &real) ||
-        !fs->ReadWholeFile(real, &text, kMaxFileBytes)) {
-      text.clear();
-    }
-  }
-  return IniSnapshot(std::move(text));
+  return IniSnapshot(ini::LoadForReading(fs != nullptr ? fs : FileSystem::Default(), path));
 }
 
 IniSnapshot::IniSnapshot(std::string text) : text_(std::move(text)) {

@@ -4,15 +4,15 @@
 // renaming the whole file; on ext4 every rename over a file also starts its writeback, so such a
 // save takes seconds. An IniBatch records the changes, then makes them with the accessor's own
 // text rules (ini_text.h: in place, unknown lines kept, values quoted as the accessor quotes
-// them) on one copy of the file and replaces the file once, the way the accessor replaces it: a
-// temporary file in the same directory, created exclusively, then a rename; a symbolic link is
-// followed, a write-protected file (owner-write bit clear, also for root), a non-regular file
-// and a file beyond the accessor's 16 MB are refused.
+// them) on one copy of the file and replaces the file once, by the accessor's own replacement
+// (ini_replace.h): a temporary file in the same directory, created exclusively, then a rename; a
+// symbolic link is followed, a write-protected file (owner-write bit clear, also for root), a
+// non-regular file and a file beyond the accessor's 16 MB are refused.
 //
 // All or nothing: when the file cannot be written, Commit throws IniWriteError ("Kann nicht nach
 // <path> schreiben") and the file is as it was. A batch is used by one thread.
-#ifndef ZARNOFT_EDITOR_INI_BATCH_H_
-#define ZARNOFT_EDITOR_INI_BATCH_H_
+#ifndef ZARNOFT_SETTINGS_INI_BATCH_H_
+#define ZARNOFT_SETTINGS_INI_BATCH_H_
 
 #include <cstdint>
 #include <string>
@@ -55,4 +55,4 @@ class IniBatch {
 
 }  // namespace zarnoft
 
-#endif  // ZARNOFT_EDITOR_INI_BATCH_H_
+#endif  // ZARNOFT_SETTINGS_INI_BATCH_H_

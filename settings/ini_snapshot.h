@@ -6,8 +6,8 @@
 //
 // Writes made to the file after the snapshot was taken are not seen. Any thread may use its own
 // snapshot; a snapshot is not changed after it was made, so it may be shared for reading.
-#ifndef ZARNOFT_EDITOR_INI_SNAPSHOT_H_
-#define ZARNOFT_EDITOR_INI_SNAPSHOT_H_
+#ifndef ZARNOFT_SETTINGS_INI_SNAPSHOT_H_
+#define ZARNOFT_SETTINGS_INI_SNAPSHOT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -54,4 +54,4 @@ class IniSnapshot {
 
 }  // namespace zarnoft
 
-#endif  // ZARNOFT_EDITOR_INI_SNAPSHOT_H_
+#endif  // ZARNOFT_SETTINGS_INI_SNAPSHOT_H_
