@@ -31,13 +31,12 @@ bool QueueCaller::ServeUntil(const std::function<bool()>& done, std::chrono::mil
     bool d = done();
     lock.lock();
     if (d) return true;
-    if (queue_.empty() && cv_.wait_until(lock, deadline) == std::cv_status::timeout &&
-        queue_.empty()) {
-      lock.unlock();
-      bool last = done();
-      lock.lock();
-      return last;
-    }
+    // done() may turn true without a call (a flag set by another thread), so look again at
+    // short intervals rather than waiting for the next call only.
+    auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return false;
+    if (queue_.empty())
+      cv_.wait_until(lock, std::min(deadline, now + std::chrono::milliseconds(20)));
   }
 }
 

@@ -225,24 +225,36 @@ class TerminalLauf {
     auto ende = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (ausgabe_.find(text) == std::string::npos) {
       if (std::chrono::steady_clock::now() > ende) return false;
-      struct pollfd p {
-        master_, POLLIN, 0
-      };
-      if (::poll(&p, 1, 200) <= 0) continue;
-      char buf[1024];
-      ssize_t n = ::read(master_, buf, sizeof buf);
-      if (n <= 0) return false;
-      ausgabe_.append(buf, static_cast<size_t>(n));
+      if (!Lesen(200)) return false;
     }
+    return true;
+  }
+  // Reads what the program wrote within ms milliseconds; false when the terminal is closed.
+  bool Lesen(int ms) {
+    struct pollfd p = {master_, POLLIN, 0};
+    if (::poll(&p, 1, ms) <= 0) return true;
+    char buf[1024];
+    ssize_t n = ::read(master_, buf, sizeof buf);
+    if (n <= 0) return false;
+    ausgabe_.append(buf, static_cast<size_t>(n));
     return true;
   }
   void Schreiben(const std::string& s) { (void)!::write(master_, s.data(), s.size()); }
   void Signal(int sig) { ::kill(pid_, sig); }
   int Ende() {
     int st = 0;
-    // Drain the terminal so that the program never blocks on its output.
-    Warten("\x01\x02nie");
-    ::waitpid(pid_, &st, 0);
+    // Drain the terminal so that the program never blocks on its output; a program that has not
+    // ended after 30 s is killed and reported as such.
+    auto ende = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (::waitpid(pid_, &st, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > ende) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, &st, 0);
+        pid_ = -1;
+        return -1;
+      }
+      Lesen(100);
+    }
     pid_ = -1;
     return WIFEXITED(st) ? WEXITSTATUS(st) : 1000 + WTERMSIG(st);
   }

@@ -1,5 +1,6 @@
 #include "runner/sync_runner.h"
 
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -36,6 +37,22 @@ void SignaleEinrichten() {
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
 }
+
+// Blocks SIGINT and SIGTERM in the calling thread for its lifetime.
+class SignaleSperren {
+ public:
+  SignaleSperren() {
+    sigset_t s;
+    sigemptyset(&s);
+    sigaddset(&s, SIGINT);
+    sigaddset(&s, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &s, &alt_);
+  }
+  ~SignaleSperren() { pthread_sigmask(SIG_SETMASK, &alt_, nullptr); }
+
+ private:
+  sigset_t alt_;
+};
 
 void Meldung(const std::string& text) {
   std::fprintf(stderr, "zarnoft-sync: %s\n", text.c_str());
@@ -241,35 +258,46 @@ int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir) {
     to.fortschritt = terminal_aus;
     to.fragen = terminal_aus && terminal_ein;
     to.leer_erlaubt = o.leer_erlaubt;
-    FortschrittFenster* fenster = nullptr;
-    int fenster_fehler = 0;
+    to.abgebrochen = [] { return g_signal != 0; };
+    // The run's window while it exists, and its error count once it is gone. Both are touched on
+    // this thread only (the window is created and destroyed through the GUI queue).
+    struct FensterStand {
+      TerminalFenster* fenster = nullptr;
+      int fehler = 0;
+    } stand;
+    FensterStand* st = &stand;
     LaufDienste ld;
     ld.fs = fs;
     ld.uhr = uhr;
     ld.log = &zaehler;
     ld.gui = &gui;
-    ld.fenster = [&]() -> std::unique_ptr<FortschrittFenster> {
+    ld.fenster = [st, to]() -> std::unique_ptr<FortschrittFenster> {
       auto w = std::make_unique<TerminalFenster>(to);
       TerminalFenster* roh = w.get();
-      w->BeimEnde([&, roh] {
-        fenster_fehler = roh->Fehler();
-        fenster = nullptr;
+      w->BeimEnde([st, roh] {
+        st->fehler = roh->Fehler();
+        st->fenster = nullptr;
       });
-      fenster = roh;
+      st->fenster = roh;
       return w;
     };
     bool beendet = false;
     bool abgebrochen = false;
     const int fehler_vorher = zaehler.kopierfehler.load();
-    Vergleiche::Starten(VergleichsWerteFuer(*job, e.LoeschenWohin, e.Loeschen), ld,
-                        [&](Vergleiche& v) {
-                          abgebrochen = v.Abgebrochen();
-                          beendet = true;
-                        });
+    {
+      // The run's thread inherits a mask without SIGINT and SIGTERM, so that the signals reach
+      // this thread, which serves the window and may be waiting for an answer on the terminal.
+      SignaleSperren sperren;
+      Vergleiche::Starten(VergleichsWerteFuer(*job, e.LoeschenWohin, e.Loeschen), ld,
+                          [&](Vergleiche& v) {
+                            abgebrochen = v.Abgebrochen();
+                            beendet = true;
+                          });
+    }
     while (!beendet) {
       gui.ServeUntil([&] { return beendet || g_signal != 0; }, std::chrono::milliseconds(100));
       // The window and the signal flag are both looked at on this thread only.
-      if (g_signal && fenster != nullptr) fenster->AbbrechenClick();
+      if (g_signal && stand.fenster != nullptr) stand.fenster->AbbrechenClick();
     }
     const bool kopierfehler = zaehler.kopierfehler.load() > fehler_vorher;
     if (g_signal) {
@@ -281,7 +309,7 @@ int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir) {
       ergebnis = kSyncFehler;
       continue;
     }
-    if (kopierfehler || fenster_fehler > 0) {
+    if (kopierfehler || stand.fehler > 0) {
       Meldung(name + ": nicht alle Dateien konnten kopiert werden.");
       ergebnis = kSyncFehler;
     }

@@ -1,5 +1,6 @@
 #include "runner/terminal_window.h"
 
+#include <poll.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -43,6 +44,7 @@ char Kuerzel(const std::string& caption) {
 
 TerminalFenster::~TerminalFenster() {
   ZeileLoeschen();
+  if (beim_ende_) beim_ende_();
 }
 
 void TerminalFenster::FortschrittOeffnen(const std::string& herkunft, const std::string& ziel,
@@ -123,8 +125,7 @@ int TerminalFenster::FrageStellen(const Frage& frage) {
                  MitZeilenumbruechen(frage.text).c_str(), wahl.c_str());
     std::fflush(o_.aus);
     char buf[64];
-    errno = 0;
-    if (std::fgets(buf, sizeof buf, o_.ein) == nullptr) {
+    if (!EingabeAbwarten() || std::fgets(buf, sizeof buf, o_.ein) == nullptr) {
       // End of input or a signal: as if the box had been closed without an answer.
       std::clearerr(o_.ein);
       std::fprintf(o_.aus, "\n");
@@ -137,6 +138,17 @@ int TerminalFenster::FrageStellen(const Frage& frage) {
     for (size_t i = 0; i < frage.knoepfe.size(); ++i)
       if (k != 0 && Kuerzel(frage.knoepfe[i]) == k) return static_cast<int>(i);
     std::fprintf(o_.aus, "Bitte eine der Antworten %s eingeben.\n", wahl.c_str());
+  }
+}
+
+bool TerminalFenster::EingabeAbwarten() {
+  // Wait in short slices, so that a signal that arrives just before the wait is not missed.
+  for (;;) {
+    if (o_.abgebrochen && o_.abgebrochen()) return false;
+    struct pollfd p = {::fileno(o_.ein), POLLIN, 0};
+    int r = ::poll(&p, 1, 200);
+    if (r > 0) return true;
+    if (r < 0 && errno != EINTR) return false;
   }
 }
 

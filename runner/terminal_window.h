@@ -24,6 +24,8 @@ struct TerminalOptionen {
   bool leer_erlaubt = false;  // answer the empty-side question with "&Ja"
   std::FILE* aus = stderr;
   std::FILE* ein = stdin;
+  // True once the run is to be cancelled (a signal); a question waiting for input gives up then.
+  std::function<bool()> abgebrochen;
 };
 
 class TerminalFenster : public FortschrittFenster {
@@ -48,7 +50,8 @@ class TerminalFenster : public FortschrittFenster {
   void BeimEnde(std::function<void()> f) { beim_ende_ = std::move(f); }
 
  private:
-  void Zeile();  // redraws the progress line
+  void Zeile();            // redraws the progress line
+  bool EingabeAbwarten();  // false when the run was cancelled while waiting
   void ZeileLoeschen();
 
   TerminalOptionen o_;

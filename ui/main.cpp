@@ -2,8 +2,9 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QMainWindow>
 #include <QTranslator>
+
+#include "ui/main_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -13,9 +14,7 @@ int main(int argc, char** argv) {
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     app.installTranslator(&qt_de);
 
-  QMainWindow window;
-  window.setWindowTitle("Zarnoft");
-  window.resize(427, 400);
+  zarnoft::TZarnoft window;
   window.show();
   return app.exec();
 }
