@@ -333,6 +333,18 @@ TEST_F(LaufTest, MoveAsideFolderGetsItsSlash) {
   EXPECT_TRUE(gefunden);
 }
 
+TEST_F(LaufTest, MoveAsideStoreInsideATreeIsLeftOut) {
+  baum.Write("h/Loesch/alt/brief.txt", "beiseite gelegt");
+  baum.Write("h/brief.txt", "b");
+  VergleichsWerte w = Werte(1);
+  w.LoeschenWohin = H + "/Loesch";
+  w.Loeschen = 3;
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_TRUE(baum.Exists("z/brief.txt"));
+  EXPECT_FALSE(baum.Exists("z/Loesch"));
+  EXPECT_TRUE(log.Has(1, "Vergl: Übersprungen, Auslagerungsverzeichnis: " + H + "/Loesch"));
+}
+
 TEST_F(LaufTest, TreeOfThousandsCopiesAndDeletesExactlyWhatTheTableSays) {
   FileTime jetzt = Clock::System()->Now();
   VergleichsWerte w = Werte(1, 5);

@@ -24,6 +24,7 @@ constexpr char kKeineNormaleDatei[] = "Vergl: Übersprungen, keine normale Datei
 constexpr char kNichtErstellt[] = "Vergl: Verzeichnis nicht erstellt: ";
 constexpr char kNichtLesbar[] = "Vergl: Verzeichnis nicht lesbar: ";
 constexpr char kGleicherName[] = "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: ";
+constexpr char kLager[] = "Vergl: Übersprungen, Auslagerungsverzeichnis: ";
 
 bool Besonders(const FileInfo& i) {
   return i.kind == EntryKind::kSpecial;
@@ -135,7 +136,8 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
       }
       Seite z = im_ziel ? Seite{true, ziel[j]} : ziel_gelesen ? Seite{} : Lies(zdir + e.name);
       if (e.IsDirectory() && k_.Unterverzeichnisse) {
-        HerkunftsVerzeichnis(rel, e, std::move(z));
+        if (!IstLager(hdir + e.name) && !IstLager(zdir + e.name))
+          HerkunftsVerzeichnis(rel, e, std::move(z));
         continue;
       }
       if (k_.ZaehlArt || (z.da && !z.info.IsDirectory())) DateiZaehlen();
@@ -156,7 +158,7 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
         continue;
       }
       if (e.IsDirectory() && k_.Unterverzeichnisse) {
-        ZielVerzeichnis(rel, e);
+        if (!IstLager(zdir + e.name) && !IstLager(hdir + e.name)) ZielVerzeichnis(rel, e);
         continue;
       }
       if (!k_.ZaehlArt) DateiZaehlen();
@@ -191,6 +193,16 @@ void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name) {
   k_.Vergleichsdatum = 0;
   VerzeichnisVergleichen(rel_name);
   k_.Vergleichsdatum = gespeichert;
+}
+
+bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
+  // The move-aside store inside one of the trees is the program's own: synchronising it would
+  // copy what was moved aside back into the trees, and moving aside would feed the walk.
+  if (k_.LoeschenWohin.size() != pfad.size() + 1 ||
+      k_.LoeschenWohin.compare(0, pfad.size(), pfad) != 0)
+    return false;
+  if (k_.Will(1)) k_.log->Zeile(1, kLager + pfad);
+  return true;
 }
 
 void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e,

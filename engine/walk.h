@@ -55,6 +55,8 @@ class Verzeichnisvergleich {
   };
 
   Seite Lies(const std::string& path);
+  // Whether a directory is the move-aside store (logged, then left out).
+  bool IstLager(const std::string& pfad);
   // A subdirectory met in the source pass, and one met in the target pass only.
   // z is the target's entry of the same name as the listing found it.
   void HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e, Seite z);
