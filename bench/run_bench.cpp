@@ -44,16 +44,10 @@ class MessenderAufruf : public GuiCaller {
   long anzahl = 0;
 };
 
-class LeeresFenster : public FortschrittFenster {
+class LeeresFenster : public StillesFenster {
  public:
-  void FortschrittOeffnen(const std::string&, const std::string&, bool, int32_t) override {}
-  void ArtSetzen(const std::string&) override {}
-  void VerzeichnisZeigen(const std::string&) override {}
   void DateiZaehlen(int32_t g, int) override { gezaehlt = g; }
   void NeueDatei(const NeueDateiAnzeige&) override { ++kopien; }
-  void SchrittFertig() override {}
-  void DateiFertig(const std::string&) override {}
-  void FortschrittSchliessen() override {}
   void Fehlermeldung(const std::string& text) override {
     ++fehler;
     std::fprintf(stderr, "Fehler: %s\n", text.c_str());

@@ -82,6 +82,22 @@ class FortschrittFenster {
   std::atomic<bool> abbruch_{false};
 };
 
+// A window that shows nothing and answers no question (as if closed without an answer). For
+// runs without a user, and as a base for windows that watch only a few calls.
+class StillesFenster : public FortschrittFenster {
+ public:
+  void FortschrittOeffnen(const std::string&, const std::string&, bool, int32_t) override {}
+  void ArtSetzen(const std::string&) override {}
+  void VerzeichnisZeigen(const std::string&) override {}
+  void DateiZaehlen(int32_t, int) override {}
+  void NeueDatei(const NeueDateiAnzeige&) override {}
+  void SchrittFertig() override {}
+  void DateiFertig(const std::string&) override {}
+  void FortschrittSchliessen() override {}
+  void Fehlermeldung(const std::string&) override {}
+  int FrageStellen(const Frage&) override { return kKeineAntwort; }
+};
+
 // Creates the window of one run; called on the GUI thread.
 using FensterFabrik = std::function<std::unique_ptr<FortschrittFenster>()>;
 

@@ -19,21 +19,6 @@ std::mutex laeufe_mu;
 std::condition_variable laeufe_cv;
 int laeufe = 0;
 
-// Stands in when the factory gives no window, so that the run still ends (and reports its end).
-class OhneFenster : public FortschrittFenster {
- public:
-  void FortschrittOeffnen(const std::string&, const std::string&, bool, int32_t) override {}
-  void ArtSetzen(const std::string&) override {}
-  void VerzeichnisZeigen(const std::string&) override {}
-  void DateiZaehlen(int32_t, int) override {}
-  void NeueDatei(const NeueDateiAnzeige&) override {}
-  void SchrittFertig() override {}
-  void DateiFertig(const std::string&) override {}
-  void FortschrittSchliessen() override {}
-  void Fehlermeldung(const std::string&) override {}
-  int FrageStellen(const Frage&) override { return kKeineAntwort; }
-};
-
 // The kind label of the progress window; empty where the window keeps its design text.
 std::string ArtText(int art, int doppelt) {
   if (art == 1) return "Abgleich, kopieren neuerer Dateien";
@@ -132,7 +117,7 @@ void Vergleiche::Lauf() {
   gui->Call([&] {
     if (dienste_.fenster) fenster = dienste_.fenster();
   });
-  if (!fenster) fenster = std::make_unique<OhneFenster>();
+  if (!fenster) fenster = std::make_unique<StillesFenster>();
   RunWindow rw(gui, fenster.get());
   k.fenster = &rw;
 
