@@ -161,6 +161,18 @@ TEST_F(SyncTest, ExitCodesForBadCallsAndFailedJobs) {
   EXPECT_EQ(Starten({"--job", "9", sammlung_}).status, 2);
 }
 
+TEST_F(SyncTest, WithoutMainSdaTheDefaultsApply) {
+  ::unlink(t_.Path("bin/Main.sda").c_str());
+  t_.Write("A/a.txt", "a");
+  t_.Mkdir("B");
+  Sammlung({Job("A", "B", 1)});
+  Ergebnis e = Starten({sammlung_});
+  EXPECT_EQ(e.status, 0) << e.fehler;
+  EXPECT_EQ(t_.Read("B/a.txt"), "a");
+  EXPECT_FALSE(t_.Exists("bin/Main.sda"));  // reading settings never creates the file
+  EXPECT_FALSE(t_.Exists("bin/Main.log"));  // the log is off by default
+}
+
 TEST_F(SyncTest, SecondRunnerIsRefusedWhileTheFirstHoldsTheCollection) {
   t_.Write("A/a.txt", "a");
   t_.Mkdir("B");
