@@ -145,5 +145,6 @@ int Main(int argc, char** argv) {
 }  // namespace zarnoft
 
 int main(int argc, char** argv) {
+  zarnoft::PinTimeZone();
   return zarnoft::Main(argc, argv);
 }

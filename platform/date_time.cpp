@@ -4,8 +4,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace zarnoft {
+
+void PinTimeZone() {
+  if (std::getenv("TZ") == nullptr) setenv("TZ", ":/etc/localtime", 0);
+  tzset();
+}
 
 LocalTime ToLocal(FileTime t) {
   time_t s = static_cast<time_t>(t.sec);

@@ -24,6 +24,11 @@ struct LocalTime {
   friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
 
+// Pins the process's time zone once at start-up, before threads run: when TZ is unset it is set
+// to the system's zone file, so that the C library does not look that file up again at every
+// conversion (it stats /etc/localtime for each mktime otherwise).
+void PinTimeZone();
+
 LocalTime ToLocal(FileTime t);
 FileTime FromLocal(const LocalTime& lt);
 

@@ -2,10 +2,12 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/date_time.h"
 #include "platform/program_info.h"
 #include "runner/sync_runner.h"
 
 int main(int argc, char** argv) {
+  zarnoft::PinTimeZone();
   zarnoft::SyncOptionen o;
   std::string fehler;
   if (!zarnoft::SyncOptionenLesen(argc, argv, &o, &fehler)) {

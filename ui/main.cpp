@@ -4,9 +4,11 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "platform/date_time.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
+  zarnoft::PinTimeZone();
   QApplication app(argc, argv);
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   QTranslator qt_de;
