@@ -234,6 +234,9 @@ int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir) {
   SignaleEinrichten();
   const bool terminal_aus = ::isatty(STDERR_FILENO) == 1;
   const bool terminal_ein = ::isatty(STDIN_FILENO) == 1;
+  // Answers are read after a wait for input on the descriptor; input that stdio had already
+  // buffered would not wake that wait, so stdin is read unbuffered.
+  if (terminal_ein) std::setvbuf(stdin, nullptr, _IONBF, 0);
   QueueCaller gui;
   ZaehlProtokoll zaehler(&log);
   int ergebnis = kSyncOk;
