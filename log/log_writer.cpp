@@ -1,19 +1,14 @@
 #include "log/log_writer.h"
 
 #include <algorithm>
-#include <climits>
 #include <vector>
 
-#include "settings/ini_file.h"
+#include "settings/main_settings.h"
 
 namespace zarnoft {
 namespace {
 
 constexpr const char* kSternchen = "*******************************";
-
-int AlsInt(int64_t v) {
-  return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
-}
 
 std::string SchreibFehler(const std::string& path) {
   return "Logdatei " + path + " kann nicht geschrieben werden.";
@@ -84,14 +79,12 @@ bool LogSchreiber::Anhaengen(const std::string& path, const std::string& daten, 
 
 void LogSchreiber::LogStart(const std::string& verzeichnis, bool beimStart) {
   // The settings file is read before the lock is taken; only the GUI thread reads it.
-  IniFile ini(verzeichnis + "Main.sda", fs_);
-  const std::string vorgabe = verzeichnis + "Main.log";
-  std::string ldat = ini.ReadString("Allgemein", "LDat", vorgabe);
-  if (ldat.empty()) ldat = vorgabe;  // an empty entry names no file at all
-  int llev = AlsInt(ini.ReadInteger("Allgemein", "LLev", 0));
-  bool lwarn = ini.ReadBool("Allgemein", "LWarn", true);
-  int lart = AlsInt(ini.ReadInteger("Allgemein", "LArt", 0));
-  int lanz = AlsInt(ini.ReadInteger("Allgemein", "LAnz", 0));
+  const LogEinstellungen e = LogEinstellungenLesen(MainSettingsPath(verzeichnis), verzeichnis, fs_);
+  const std::string ldat = e.LDat.empty() ? verzeichnis + "Main.log" : e.LDat;  // names no file
+  int llev = e.LLev;
+  const bool lwarn = e.LWarn;
+  const int lart = e.LArt;
+  const int lanz = e.LAnz;
   if (!debug_.load() && llev > 7) llev = 7;
 
   std::vector<std::string> meldungen;
