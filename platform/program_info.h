@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/version.h"
+
 namespace zarnoft {
 
 // The directory of the running program file (from /proc/self/exe) with its trailing "/".
@@ -13,15 +15,15 @@ std::string ProgramDirectory();
 // The product data shown in the about box.
 struct ProductData {
   static constexpr const char* kName = "Zarnoft - Editor";
-  static constexpr const char* kProductVersion = "1";
-  static constexpr const char* kVersion = "0.5";
-  static constexpr int kBuild = 57;
+  static constexpr const char* kProductVersion = kProductVersionText;  // "1"
+  static constexpr const char* kVersion = kMinorVersionText;           // "0.5"
+  static constexpr int kBuild = kVersionBuild;                         // 57
   static constexpr const char* kEngineVersion = "1.1.5.5";
   static constexpr const char* kLegalNotice = "Copyright (c) 2026 Zarnoft-Entwickler";
   static constexpr const char* kComment =
       "Hält Verzeichnispaare abgeglichen: in beide Richtungen, als Kopie oder als Archiv.";
   // A build setting; only "Debugversion" unlocks the log levels 8 and 9.
-  static constexpr const char* kSpecialBuild = ZARNOFT_SPECIAL_BUILD;
+  static constexpr const char* kSpecialBuild = kSpecialBuildText;
 };
 
 // Whether this is the debug build (special-build text exactly "Debugversion").
