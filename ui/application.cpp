@@ -1,0 +1,45 @@
+#include "ui/application.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTranslator>
+#include <exception>
+
+#include "log/log_writer.h"
+
+namespace zarnoft {
+
+void DeutschEinrichten(QApplication* app) {
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  auto* qt_de = new QTranslator(app);
+  if (qt_de->load(QLocale(QLocale::German), "qtbase", "_",
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app->installTranslator(qt_de);
+}
+
+void AllgemeinerFehler(const QString& text) {
+  LogZeile(1, text.toStdString());
+  QMessageBox box(QMessageBox::Critical, kAnwendungsTitel, text, QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.exec();
+}
+
+ZarnoftAnwendung::ZarnoftAnwendung(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName("zarnoft");
+  // The title is not made the display name: Qt would append it to every window caption.
+  DeutschEinrichten(this);
+}
+
+bool ZarnoftAnwendung::notify(QObject* empfaenger, QEvent* ereignis) {
+  try {
+    return QApplication::notify(empfaenger, ereignis);
+  } catch (const std::exception& e) {
+    AllgemeinerFehler(QString::fromStdString(e.what()));
+  } catch (...) {
+    AllgemeinerFehler("Unbekannter Fehler");
+  }
+  return false;
+}
+
+}  // namespace zarnoft
