@@ -1,0 +1,143 @@
+#include "editor/main_layout.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace zarnoft {
+
+using namespace hauptlayout;
+
+void SpaltenBreiten(int tabelleBreite, int tabelleHoehe, int tabellenZeilen, int breiten[3]) {
+  bool passen = tabelleHoehe >= kZeilenHoehe * (tabellenZeilen + 1);
+  int rest = passen ? kSpaltenRestOhneBalken : kSpaltenRestMitBalken;
+  // trunc((width - column 0) * 0.5): an integer halving that cuts toward zero.
+  int haelfte = (tabelleBreite - kSpalte0) / 2;
+  breiten[0] = kSpalte0;
+  breiten[1] = haelfte - rest;
+  breiten[2] = haelfte - rest;
+}
+
+HauptLayout LayoutBerechnen(int breite, int hoehe, int artPosition, int tabellenZeilen) {
+  HauptLayout l;
+  l.Breite = std::max(breite, kMinBreite);
+  l.Hoehe = std::max(hoehe, kMinHoehe);
+  const int b = l.Breite;
+  const int h = l.Hoehe;
+
+  l.LeisteBreite = b;
+  l.TabelleBreite = b;
+  l.TabelleHoehe = h - kUeberUndUnterTabelle;
+  l.StatusGruppeOben = h - kStatusGruppeVonUnten;
+  l.ZeitenOben = l.StatusGruppeOben + kZeitenUnterStatusGruppe;
+  l.BeendenLinks = b - kRechterKnopfAbstand;
+  SpaltenBreiten(l.TabelleBreite, l.TabelleHoehe, tabellenZeilen, l.Spalten);
+  l.OrdnerKnopfLinks = b - kRechterKnopfAbstand;
+  l.VerzeichnisBreite = b - kVerzeichnisRest;
+  l.ZGroesseBreite = b - kZGroesseRest;
+  l.Panel2Breite = b - kPanel2Rest;  // the status bar spans the client width
+  l.TrennerBreite = b - kTrennerRest;
+  l.ZeitenBreite = b - kZeitenRest;
+  l.ZeitKnopfBreite = l.ZGroesseBreite + kZeitKnopfZugabe;
+
+  switch (artPosition) {
+    case 0:
+      if (b < kBreitAb) {
+        l.LDoppeltText = "Bei Doppelten:";
+        l.DoppeltBreite = kDoppeltSchmal;
+      } else {
+        l.LDoppeltText = "Bei doppelt geänderten Dateien:";
+        l.DoppeltBreite = kDoppeltBreit;
+      }
+      break;
+    case 1:
+      l.LDoppeltText = "Wann:";
+      l.DoppeltBreite = kDoppeltSchmal;
+      break;
+    case 2:
+      l.LDoppeltText = "Umfang:";
+      l.DoppeltBreite = kDoppeltSchmal;
+      break;
+    default:
+      l.ArtBreite = l.ZeitKnopfBreite;
+      l.DoppeltSichtbar = false;
+      return l;
+  }
+  l.ArtBreite = l.ZeitKnopfBreite - l.DoppeltBreite - kArtDoppeltAbstand;
+  l.DoppeltLinks = b - l.DoppeltBreite - kDoppeltRechts;
+  l.DoppeltSichtbar = true;
+  return l;
+}
+
+namespace {
+
+int64_t Ueberlappung(const Rechteck& a, int64_t x, int64_t y, int64_t w, int64_t h) {
+  int64_t links = std::max<int64_t>(a.x, x);
+  int64_t rechts = std::min<int64_t>(int64_t{a.x} + a.breite, x + w);
+  int64_t oben = std::max<int64_t>(a.y, y);
+  int64_t unten = std::min<int64_t>(int64_t{a.y} + a.hoehe, y + h);
+  if (rechts <= links || unten <= oben) return 0;
+  return (rechts - links) * (unten - oben);
+}
+
+// v held within [lo, hi]; lo wins when the range is empty.
+int64_t Halten(int64_t v, int64_t lo, int64_t hi) {
+  return std::max(lo, std::min(v, hi));
+}
+
+}  // namespace
+
+StartPlatz FensterPlatzieren(const FensterGeometrie& g, const std::vector<Rechteck>& bildschirme,
+                             const Rahmen& rahmen) {
+  StartPlatz p;
+  int64_t breite = std::max(g.Breite, kMinBreite);
+  int64_t hoehe = std::max(g.Hoehe, kMinHoehe);
+  if (bildschirme.empty()) {
+    p.x = g.AnGespeicherterStelle() ? g.PosX : 0;
+    p.y = g.AnGespeicherterStelle() ? g.PosY : 0;
+    p.breite = static_cast<int>(breite);
+    p.hoehe = static_cast<int>(hoehe);
+    return p;
+  }
+  const int64_t rahmenB = int64_t{rahmen.links} + rahmen.rechts;
+  const int64_t rahmenH = int64_t{rahmen.oben} + rahmen.unten;
+
+  // The screen: the one holding most of the stored window, else the primary one.
+  const Rechteck* schirm = &bildschirme.front();
+  bool gespeichert = g.AnGespeicherterStelle();
+  if (gespeichert) {
+    int64_t beste = 0;
+    for (const Rechteck& s : bildschirme) {
+      int64_t f = Ueberlappung(s, g.PosX, g.PosY, breite + rahmenB, hoehe + rahmenH);
+      if (f > beste) {
+        beste = f;
+        schirm = &s;
+      }
+    }
+    gespeichert = beste > 0;
+  }
+
+  // A screen smaller than the minimum wins over the minimum: the window must fit.
+  breite = std::max<int64_t>(1, std::min(breite, schirm->breite - rahmenB));
+  hoehe = std::max<int64_t>(1, std::min(hoehe, schirm->hoehe - rahmenH));
+  const int64_t aussenB = breite + rahmenB;
+  const int64_t aussenH = hoehe + rahmenH;
+
+  int64_t x;
+  int64_t y;
+  if (gespeichert) {
+    x = g.PosX;
+    y = g.PosY;
+  } else {
+    x = schirm->x + (schirm->breite - aussenB) / 2;
+    y = schirm->y + (schirm->hoehe - aussenH) / 2;
+  }
+  x = Halten(x, schirm->x, int64_t{schirm->x} + schirm->breite - aussenB);
+  y = Halten(y, schirm->y, int64_t{schirm->y} + schirm->hoehe - aussenH);
+  p.x = static_cast<int>(x);
+  p.y = static_cast<int>(y);
+  p.breite = static_cast<int>(breite);
+  p.hoehe = static_cast<int>(hoehe);
+  return p;
+}
+
+}  // namespace zarnoft

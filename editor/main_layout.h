@@ -1,0 +1,114 @@
+// The main window's geometry as pure functions: the layout of FormResize from the client size,
+// and where the window opens at start-up from the stored values and the screens. No toolkit; the
+// Qt window applies the results. Sizes are logical pixels. Any thread (no state).
+#ifndef ZARNOFT_EDITOR_MAIN_LAYOUT_H_
+#define ZARNOFT_EDITOR_MAIN_LAYOUT_H_
+
+#include <string>
+#include <vector>
+
+#include "settings/main_settings.h"
+
+namespace zarnoft {
+
+namespace hauptlayout {
+// The smallest client area; a smaller size is raised to it.
+inline constexpr int kMinBreite = 427;
+inline constexpr int kMinHoehe = 416;
+// Room that the elements above and below the grid keep.
+inline constexpr int kUeberUndUnterTabelle = 342;
+inline constexpr int kStatusGruppeVonUnten = 90;
+inline constexpr int kZeitenUnterStatusGruppe = 5;
+// Distances from the right edge of the client area.
+inline constexpr int kRechterKnopfAbstand = 32;  // exit button, folder buttons
+inline constexpr int kVerzeichnisRest = 111;     // directory fields
+inline constexpr int kZGroesseRest = 234;        // target size label
+inline constexpr int kTrennerRest = 104;         // separator bevel
+inline constexpr int kZeitenRest = 264;          // schedule list
+inline constexpr int kPanel2Rest = 300;          // status panel 2 (of the status bar's width)
+inline constexpr int kZeitKnopfZugabe = 5;       // "Zeit..." = target size label + this
+// The grid.
+inline constexpr int kSpalte0 = 65;
+inline constexpr int kZeilenHoehe = 20;
+inline constexpr int kSpaltenRestMitBalken = 12;  // room for the vertical scroll bar
+inline constexpr int kSpaltenRestOhneBalken = 4;
+// The sub-mode list beside the kind list.
+inline constexpr int kDoppeltSchmal = 90;
+inline constexpr int kDoppeltBreit = 160;
+inline constexpr int kBreitAb = 476;  // client width from which kind 1 gets the long label
+inline constexpr int kDoppeltRechts = 9;
+inline constexpr int kArtDoppeltAbstand = 4;
+}  // namespace hauptlayout
+
+// The geometry of the elements that the layout rules name; the positions they leave open are
+// the window's own. Widths, lefts and tops in client coordinates.
+struct HauptLayout {
+  int Breite = 0;  // client area, raised to the minimum
+  int Hoehe = 0;
+  int LeisteBreite = 0;  // top button bar
+  int TabelleBreite = 0;
+  int TabelleHoehe = 0;
+  int Spalten[3] = {0, 0, 0};  // grid column widths
+  int StatusGruppeOben = 0;    // group "Statusbeschreibung"
+  int ZeitenOben = 0;          // schedule list
+  int ZeitenBreite = 0;
+  int BeendenLinks = 0;          // exit button
+  int OrdnerKnopfLinks = 0;      // HVerzB, ZVerzB
+  int VerzeichnisBreite = 0;     // Herkunft, Ziel
+  int ZGroesseBreite = 0;        // target size label
+  int Panel2Breite = 0;          // status bar panel 2
+  int TrennerBreite = 0;         // separator bevel
+  int ZeitKnopfBreite = 0;       // "Zeit..."
+  int ArtBreite = 0;             // kind list
+  bool DoppeltSichtbar = false;  // sub-mode list and its label
+  int DoppeltBreite = 0;
+  int DoppeltLinks = 0;      // the label LDoppelt has the same left
+  std::string LDoppeltText;  // "Bei Doppelten:", "Bei doppelt geänderten Dateien:", "Wann:", ...
+};
+
+// FormResize: the layout for a client area of breite x hoehe, the kind list at `artPosition`
+// (-1 none) and a grid of `tabellenZeilen` rows including the header.
+HauptLayout LayoutBerechnen(int breite, int hoehe, int artPosition, int tabellenZeilen);
+
+// The widths of the grid's three columns: column 0 fixed, the other two share the rest, less
+// room for a vertical scroll bar when the rows do not fit into the grid's height.
+void SpaltenBreiten(int tabelleBreite, int tabelleHoehe, int tabellenZeilen, int breiten[3]);
+
+// --- Where the window opens ---------------------------------------------------------------------
+
+struct Rechteck {
+  int x = 0;
+  int y = 0;
+  int breite = 0;
+  int hoehe = 0;
+};
+
+// The window frame around the client area (title bar, borders), from the window system.
+struct Rahmen {
+  int links = 0;
+  int oben = 0;
+  int rechts = 0;
+  int unten = 0;
+};
+
+// The start geometry: client size and the outer window's top left corner.
+struct StartPlatz {
+  int x = 0;
+  int y = 0;
+  int breite = 0;  // client area
+  int hoehe = 0;
+};
+
+// Where the main window opens. `g` holds the stored values (client size; PosS 1 = at PosX/PosY,
+// the outer edges; otherwise centred). `bildschirme` are the screens' available areas, the
+// primary one first. Whatever is stored - negative or huge sizes, a position off every screen -
+// the window lies fully on one screen: the size is raised to the minimum, lowered to the screen,
+// and a stored position is moved onto the screen that holds most of the window (the primary one
+// when none does). Without any screen the stored values are kept as they are, raised to the
+// minimum.
+StartPlatz FensterPlatzieren(const FensterGeometrie& g, const std::vector<Rechteck>& bildschirme,
+                             const Rahmen& rahmen);
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_EDITOR_MAIN_LAYOUT_H_

@@ -1,0 +1,199 @@
+// Hauptfenster: start-up, the grid, the status description, the kind lists and the layout. The
+// commands live in main_window_edit.cpp (take, fetch, delete, folders), main_window_files.cpp
+// (new, open, save) and main_window_runs.cpp (runs, closing, errors).
+#include "editor/main_window.h"
+
+#include "editor/main_window_internal.h"
+
+namespace zarnoft {
+
+Hauptfenster::Hauptfenster(HauptAnsicht* ansicht, const HauptDienste& dienste)
+    : ansicht_(ansicht),
+      dienste_(dienste),
+      fs_(dienste.fs != nullptr ? dienste.fs : FileSystem::Default()),
+      uhr_(dienste.uhr != nullptr ? dienste.uhr : Clock::System()),
+      listing_(dienste.listing != nullptr ? dienste.listing : &kein_listing_),
+      layout_(LayoutBerechnen(hauptlayout::kMinBreite, hauptlayout::kMinHoehe, 0, 2)) {}
+
+Hauptfenster::~Hauptfenster() {
+  listing_->ListingStoppen(Seite::kHerkunft);
+  listing_->ListingStoppen(Seite::kZiel);
+}
+
+void Hauptfenster::Log(int stufe, const std::string& text) {
+  if (dienste_.log != nullptr) dienste_.log->Zeile(stufe, text);
+}
+
+void Hauptfenster::MarkerSetzen(const std::string& text) {
+  marker_ = text;
+  ansicht_->Statuspanel(1, text);
+}
+
+bool Hauptfenster::Ungespeichert() const {
+  return marker_ == marker::kGeaendert && !sammlung_.Leer();
+}
+
+int Hauptfenster::Zeile() const {
+  // Like a grid with a fixed header row, the selection is never above row 1.
+  int n = ansicht_->GewaehlteZeile();
+  return n < 1 ? 1 : n;
+}
+
+// --- Start-up ------------------------------------------------------------------------------------
+
+FensterGeometrie Hauptfenster::FormCreate(const StartOrte& orte) {
+  orte_ = orte;
+  zustand_.SammlungsVerzeichnis = orte.sammlungsVerzeichnis;
+  if (dienste_.logSchreiber != nullptr) dienste_.logSchreiber->SetProgrammteil("Edit");
+
+  // An empty collection, no run, no listing; nothing to take, fetch or delete yet.
+  zustand_.SammlungsDatei.clear();
+  ansicht_->Aktivieren(Steuerelement::kSetzen, false);
+  ansicht_->Aktivieren(Steuerelement::kLoesch, false);
+  ansicht_->Aktivieren(Steuerelement::kHolen, false);
+  ansicht_->Aktivieren(Steuerelement::kSyncNow, false);
+  MarkerSetzen(marker::kUnveraendert);
+  ansicht_->Titel(kFensterTitel);
+  ZaehlerAnzeigen();
+
+  if (dienste_.logSchreiber != nullptr) {
+    dienste_.logSchreiber->LogStart(DirectoryPart(orte.einstellungsPfad), true);
+  }
+  Log(9, "Main: InI wird geladen");
+  FensterGeometrie g = FensterGeometrieLesen(orte.einstellungsPfad, fs_);
+
+  zustand_.SammlungsVersion = 0;
+  zustand_.SpeicherVersion = kSammlungsFormat;
+  EinstellungenLesen();
+
+  ansicht_->EintraegeSetzen(Steuerelement::kArt, ArtEintraege());
+  ansicht_->PositionSetzen(Steuerelement::kArt, 0);
+  DoppeltFuellen();
+  ansicht_->PositionSetzen(Steuerelement::kDoppelt, 0);
+  layout_ = LayoutBerechnen(g.Breite, g.Hoehe, 0, 2);
+  TabelleZeichnen();
+  Log(8, "Main: FormCreate erledigt");
+  return g;
+}
+
+void Hauptfenster::EinstellungenLesen() {
+  einstellungen_.SammlungsVerzeichnis = zustand_.SammlungsVerzeichnis;
+  zarnoft::EinstellungenLesen(orte_.einstellungsPfad, orte_.programmVerzeichnis, &einstellungen_,
+                              fs_);
+  zustand_.SammlungsVerzeichnis = einstellungen_.SammlungsVerzeichnis;
+}
+
+// --- Grid and status description ---------------------------------------------------------------
+
+void Hauptfenster::TabelleZeichnen() {
+  Tabelle t;
+  t.koepfe = SpaltenKoepfe();
+  int zeile = Zeile();
+  const int zeilen = static_cast<int>(sammlung_.Leer() ? 1 : sammlung_.Anzahl()) + 1;
+  // The columns are fitted to the rows on every rebuild, so that a scroll bar that appears
+  // after a take does not cut the last column.
+  SpaltenBreiten(layout_.TabelleBreite, layout_.TabelleHoehe, zeilen, t.breiten);
+  if (sammlung_.Leer()) {
+    t.zeilen.push_back(TabellenZeile{});
+  } else {
+    t.zeilen.reserve(sammlung_.Anzahl());
+    TextMeasure messen = [this](const std::string& s) { return ansicht_->TextBreite(s); };
+    for (const TVergleichThread& job : sammlung_) {
+      t.zeilen.push_back(
+          ZeileFuer(job, einstellungen_.SofortSync, t.breiten[1], t.breiten[2], messen));
+    }
+  }
+  ansicht_->TabelleSetzen(t);
+  if (zeile > zeilen - 1) zeile = zeilen - 1;
+  // The description follows what changed (a run's state, a deletion) even on the same row.
+  AnzeigeSetzen(zeile, /*erzwingen=*/true);
+  ansicht_->ZeileWaehlen(zeile);
+  if (zeile >= 1 && !sammlung_.Leer()) {
+    ansicht_->Aktivieren(Steuerelement::kLoesch, true);
+    ansicht_->Aktivieren(Steuerelement::kHolen, true);
+  }
+  SyncAllow();
+  Log(9, "Main: Tabelle gezeichnet");
+}
+
+void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
+  Log(9, "Main: Anzeige wird gesetzt");
+  if (zeile == angezeigteZeile_ && !erzwingen) return;
+  angezeigteZeile_ = zeile;
+  if (sammlung_.Leer()) {
+    beschreibung_.Leeren();
+    ansicht_->EintraegeSetzen(Steuerelement::kZeiten, {});
+    ansicht_->TextSetzen(Steuerelement::kStatus1, "");
+    ansicht_->TextSetzen(Steuerelement::kStatus2, "");
+    return;
+  }
+  const TVergleichThread* job = sammlung_.InZeile(zeile);
+  if (job == nullptr) return;
+  StatusBeschreiben(*job, einstellungen_.SofortSync, &beschreibung_);
+  ansicht_->TextSetzen(Steuerelement::kStatus1, beschreibung_.ErsteZeile);
+  ansicht_->TextSetzen(Steuerelement::kStatus3, beschreibung_.ZweiteZeile);
+  ansicht_->Sichtbar(Steuerelement::kStatus3, beschreibung_.ZweiteSichtbar);
+  ansicht_->TextSetzen(Steuerelement::kStatus2, beschreibung_.Abgleich);
+  ansicht_->EintraegeSetzen(Steuerelement::kZeiten, ZeitenListe(*job));
+}
+
+void Hauptfenster::AnzeigeMouseMove(int zeile) {
+  Befehl([&] {
+    if (zeile != angezeigteZeile_) AnzeigeSetzen(zeile, false);
+  });
+}
+
+void Hauptfenster::AnzeigeSelectCell(int) {
+  Befehl([&] { SyncAllow(); });
+}
+
+void Hauptfenster::SyncAllow() {
+  ansicht_->Aktivieren(Steuerelement::kSyncNow, false);
+  const TVergleichThread* job = sammlung_.InZeile(Zeile());
+  if (job != nullptr && job->Thread == nullptr) {
+    ansicht_->Aktivieren(Steuerelement::kSyncNow, true);
+  }
+}
+
+void Hauptfenster::ZaehlerAnzeigen() {
+  ansicht_->TextSetzen(Steuerelement::kLAnzVergl, LaufendeVergleicheText(anzahlVergleiche_));
+}
+
+// --- Kind, sub-mode and layout -----------------------------------------------------------------
+
+void Hauptfenster::DoppeltFuellen() {
+  const int art = ansicht_->Position(Steuerelement::kArt) + 1;
+  ansicht_->EintraegeSetzen(Steuerelement::kDoppelt, DoppeltEintraege(art));
+  ansicht_->PositionSetzen(Steuerelement::kDoppelt, DoppeltVorwahl(art));
+}
+
+void Hauptfenster::ArtChange() {
+  Befehl([&] {
+    DoppeltFuellen();
+    FormResize(layout_.Breite, layout_.Hoehe);
+  });
+}
+
+void Hauptfenster::FormResize(int breite, int hoehe) {
+  Befehl([&] {
+    Log(9, "Main: FormResize");
+    const int zeilen = static_cast<int>(sammlung_.Leer() ? 1 : sammlung_.Anzahl()) + 1;
+    layout_ = LayoutBerechnen(breite, hoehe, ansicht_->Position(Steuerelement::kArt), zeilen);
+    ansicht_->LayoutAnwenden(layout_);
+    TabelleZeichnen();
+  });
+}
+
+// --- Errors ------------------------------------------------------------------------------------
+
+void Hauptfenster::AllgemeinerFehler(const std::string& text) {
+  Log(1, "Main: Fehler: " + text);
+  Meldungsbox box;
+  box.titel = kAnwendungsTitel;
+  box.text = text + ".";
+  box.knoepfe = Knoepfe::kOk;
+  box.symbol = Symbol::kStopp;
+  ansicht_->Meldung(box);
+}
+
+}  // namespace zarnoft

@@ -1,0 +1,195 @@
+// Hauptfenster: the logic of the main window TZarnoft, without any toolkit. It owns the job
+// collection and every rule of the editor: taking, fetching and deleting jobs; new, open and
+// save; the grid and the status description; starting comparisons and their end notifications;
+// the layout; start-up and closing. It talks to the screen only through a HauptAnsicht, so every
+// flow is tested with a fake view.
+//
+// Threads: GUI thread only, all of it. Handlers are named after control and event, as the window
+// forwards them. A handler never lets an exception out: an error that would reach the event loop
+// (a refused write, "Kann nicht nach <path> schreiben") ends the command and is shown by
+// AllgemeinerFehler, as the application's general error handler does.
+//
+// Lifetime: the view, the services and the starter must outlive the object. Runs still under
+// way when it is destroyed are asked to stop; their end notifications must not come afterwards
+// (the window closes only after the last one, see FormClose).
+//
+// Usage (the Qt window):
+//   Hauptfenster logik(this, dienste);
+//   FensterGeometrie g = logik.FormCreate(orte);      // then place the window, show it
+//   logik.KommandozeileOeffnen(argumente);            // after the window is shown
+//   void TZarnoft::closeEvent(QCloseEvent* e) { if (!logik.FormClose(Geometrie())) e->ignore(); }
+#ifndef ZARNOFT_EDITOR_MAIN_WINDOW_H_
+#define ZARNOFT_EDITOR_MAIN_WINDOW_H_
+
+#include <string>
+#include <vector>
+
+#include "editor/collection_file.h"
+#include "editor/job.h"
+#include "editor/job_texts.h"
+#include "editor/listing_service.h"
+#include "editor/main_layout.h"
+#include "editor/main_view.h"
+#include "editor/run_starter.h"
+#include "log/log.h"
+#include "log/log_writer.h"
+#include "platform/date_time.h"
+#include "platform/file_system.h"
+#include "settings/main_settings.h"
+
+namespace zarnoft {
+
+// The texts of the change marker, status bar panel 1.
+namespace marker {
+inline constexpr const char* kUnveraendert = "Unverändert";
+inline constexpr const char* kGeaendert = "Geändert";
+inline constexpr const char* kGespeichert = "Gespeichert";
+inline constexpr const char* kGeladen = "Geladen";
+}  // namespace marker
+
+// The application title: task bar and the caption of the general error box.
+inline constexpr const char* kAnwendungsTitel = "Zarnoft - Einstellungen";
+
+// Where the program's own files are.
+struct StartOrte {
+  std::string programmVerzeichnis;   // with its trailing "/"; the default move-aside folder
+                                     // is formed from it
+  std::string einstellungsPfad;      // Main.sda
+  std::string sammlungsVerzeichnis;  // where the collection dialogs start (with a final "/")
+};
+
+// The services of the main window. Pointers must outlive it; null members as noted.
+struct HauptDienste {
+  Protokoll* log = nullptr;              // required: the log lines
+  LogSchreiber* logSchreiber = nullptr;  // the process's writer, set up by FormCreate and after
+                                         // the settings dialog; null: no set-up (tests)
+  FileSystem* fs = nullptr;              // null: the real file system
+  Clock* uhr = nullptr;                  // null: the system clock
+  LaufStarter* laeufe = nullptr;         // required: starts comparisons
+  GroessenListing* listing = nullptr;    // null: no size listings
+};
+
+class Hauptfenster {
+ public:
+  Hauptfenster(HauptAnsicht* ansicht, const HauptDienste& dienste);
+  ~Hauptfenster();
+  Hauptfenster(const Hauptfenster&) = delete;
+  Hauptfenster& operator=(const Hauptfenster&) = delete;
+
+  // --- Start-up ---
+  // The creation step: program part "Edit", log set-up, grid headers, empty collection, the
+  // buttons disabled, the stored geometry read, EinstellungenLesen, kind 1 and its sub-modes.
+  // Returns the stored geometry; FensterPlatzieren turns it into a place on the screens.
+  FensterGeometrie FormCreate(const StartOrte& orte);
+  // The collection named by the first command-line argument (after the program name), when
+  // there is one and it is not "nil". Call after the window is shown.
+  void KommandozeileOeffnen(const std::vector<std::string>& argumente);
+
+  // --- Commands (menu item and button share one) ---
+  void SetzenClick();           // take the edited job into the collection
+  void HolenClick();            // fetch the selected job into the edit fields
+  void LoeschClick();           // delete the selected job
+  void BNeuClick();             // new collection
+  void BOffnenClick();          // open a collection
+  void BSpeichernClick();       // save
+  void Speichernunter1Click();  // "Speichern unter..."
+  void SyncNowClick();          // run the selected job now
+  void HVerzBClick();           // choose the source folder
+  void ZVerzBClick();           // choose the target folder
+  void Einstellungen1Click();   // settings dialog, then log set-up and EinstellungenLesen
+  void Info1Click();            // about box
+  void Beenden1Click();         // log, then close the window (FormClose decides)
+
+  // --- Events ---
+  void HerkunftChange();
+  void ZielChange();
+  void UnterverzeichnisseClick();
+  void ArtChange();                  // the user picked a kind
+  void AnzeigeMouseMove(int zeile);  // the pointer is over grid row `zeile` (-1 outside rows)
+  void AnzeigeSelectCell(int zeile);
+  void FormResize(int breite, int hoehe);  // client size
+
+  // --- Closing ---
+  // The window is about to close; `jetzt` is its client size and outer position. True: it may
+  // close now (settings written). False: it stays open - the user called closing off, or runs
+  // are being cancelled first; then the window is closed again through HauptAnsicht::Schliessen
+  // after the last run has ended.
+  bool FormClose(const FensterGeometrie& jetzt);
+
+  // The general error handler: error box captioned with the application title, the text with
+  // "." appended, stop icon, OK; logged at level 1.
+  void AllgemeinerFehler(const std::string& text);
+
+  // --- State, for the view and the tests ---
+  const Sammlung& Jobs() const { return sammlung_; }
+  const SammlungsZustand& Zustand() const { return zustand_; }
+  const EditorEinstellungen& Einstellungen() const { return einstellungen_; }
+  const std::string& Marker() const { return marker_; }
+  int AnzahlVergleiche() const { return anzahlVergleiche_; }
+  int AngezeigteZeile() const { return angezeigteZeile_; }
+  const HauptLayout& Layout() const { return layout_; }
+
+ private:
+  class Anzeige;  // the collection file's view of this window
+  friend class Anzeige;
+
+  template <typename F>
+  void Befehl(F f);
+  void Log(int stufe, const std::string& text);
+  void MarkerSetzen(const std::string& text);
+  bool Ungespeichert() const;
+
+  // Grid and description.
+  void TabelleZeichnen();
+  void AnzeigeSetzen(int zeile, bool erzwingen);
+  int Zeile() const;
+  void DoppeltFuellen();
+  void LayoutAnwenden();
+  void SyncAllow();
+  void ZaehlerAnzeigen();
+
+  // Take.
+  bool VerzeichnisBereit(const std::string& pfad);
+
+  // Collections.
+  bool Speichernunter1Frage();
+  bool Speichernunter();
+  void AlleLoeschen();
+  bool OeffnenMoeglich(const std::string& pfad);
+  void Oeffnen(const std::string& pfad);
+  void Speichern();
+  SammlungsDienste SammlungsHelfer(SammlungsAnzeige* anzeige);
+
+  // Runs.
+  void VergleichStarten(TVergleichThread* job);
+  void VergleichBeendet(LaufGriff lauf, const LaufEnde& ende);
+
+  void EinstellungenLesen();
+  void OrdnerWaehlen(Steuerelement feld, const std::string& log, const std::string& text);
+  void ListingStarten(Seite seite);
+  void FeldGeaendert(Seite seite);
+
+  HauptAnsicht* ansicht_;
+  HauptDienste dienste_;
+  FileSystem* fs_;
+  Clock* uhr_;
+  GroessenListing kein_listing_;
+  GroessenListing* listing_;
+
+  StartOrte orte_;
+  Sammlung sammlung_;
+  SammlungsZustand zustand_;
+  EditorEinstellungen einstellungen_;
+  StatusBeschreibung beschreibung_;
+  HauptLayout layout_;
+  std::string marker_ = marker::kUnveraendert;
+  int angezeigteZeile_ = 0;
+  int anzahlVergleiche_ = 0;
+  // Closing: runs are being cancelled, and the window closes after the last end notification.
+  bool schliessenNachLaeufen_ = false;
+  bool schliessenFertig_ = false;
+};
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_EDITOR_MAIN_WINDOW_H_

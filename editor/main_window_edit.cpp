@@ -1,0 +1,237 @@
+// Hauptfenster: editing one job - take, fetch, delete, the folder buttons and the field events.
+#include <cstdlib>
+#include <memory>
+#include <utility>
+
+#include "editor/main_window.h"
+#include "editor/main_window_internal.h"
+#include "platform/path_helpers.h"
+
+namespace zarnoft {
+
+namespace {
+
+std::string OhneRandLeerzeichen(const std::string& s) {
+  const char* leer = " \t\r\n";
+  size_t a = s.find_first_not_of(leer);
+  if (a == std::string::npos) return "";
+  size_t b = s.find_last_not_of(leer);
+  return s.substr(a, b - a + 1);
+}
+
+Meldungsbox Warnung(const std::string& text) {
+  Meldungsbox box;
+  box.titel = "Warnung";
+  box.text = text;
+  box.knoepfe = Knoepfe::kOk;
+  box.symbol = Symbol::kAusrufezeichen;
+  return box;
+}
+
+}  // namespace
+
+bool JobPfadAusFeld(const std::string& feld, std::string* pfad, std::string* fehler) {
+  std::string p = OhneRandLeerzeichen(feld);
+  if (p == "~" || p.rfind("~/", 0) == 0) {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') p = std::string(home) + p.substr(1);
+  }
+  if (p.empty()) {
+    *fehler = "Bitte geben Sie ein Verzeichnis an.";
+    return false;
+  }
+  if (p[0] != '/') {
+    // A window has no meaningful current directory to resolve a relative path against.
+    *fehler = "Das Verzeichnis " + p +
+              " ist nicht vollständig angegeben.\rBitte geben Sie den ganzen Pfad an, "
+              "beginnend mit \"/\".";
+    return false;
+  }
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  *pfad = p;
+  return true;
+}
+
+// Step 3 of the take for one directory: it exists and can be entered, or the user lets it be
+// created and it can be entered then. The test is stat + access; the current directory, which
+// all threads share, is never changed.
+bool Hauptfenster::VerzeichnisBereit(const std::string& pfad) {
+  if (fs_->IsEnterableDirectory(pfad)) return true;
+  FileInfo info;
+  if (fs_->Stat(pfad, &info)) {
+    // Something is there - a file, a dangling link, a directory without permission: creating
+    // cannot help, and asking whether to create it would be misleading.
+    Log(2, "Warn: Verzeichnis nicht zugänglich: " + pfad);
+    ansicht_->Meldung(Warnung("Auf das Verzeichnis " + pfad +
+                              " kann nicht zugegriffen werden.\rEs ist kein Verzeichnis, oder "
+                              "die Berechtigung fehlt."));
+    return false;
+  }
+  Log(9, "Main: Verzeichnis erstellen: " + pfad);
+  Meldungsbox frage;
+  frage.titel = "Verzeichnis fehlt";
+  frage.text = "Das Verzeichnis " + pfad + " existiert nicht. Soll es erstellt werden?";
+  frage.knoepfe = Knoepfe::kOkAbbrechen;
+  frage.symbol = Symbol::kFrage;
+  frage.standard = Antwort::kOk;
+  if (ansicht_->Meldung(frage) != Antwort::kOk) return false;
+  CreateDirectoryPath(pfad, fs_);
+  if (fs_->IsEnterableDirectory(pfad)) return true;
+  ansicht_->Meldung(Warnung("Das Verzeichnis kann nicht erstellt werden!"));
+  Log(2, "Warn: Verzeichnis nicht zu erstellen: " + pfad);
+  return false;
+}
+
+void Hauptfenster::SetzenClick() {
+  Befehl([&] {
+    Log(9, "Main:  Vorgang übernehmen startet");
+    ansicht_->Statuspanel(0, "Verzeichnis übernehmen");
+    // The marker stays "Geändert" even when the take is abandoned below.
+    MarkerSetzen(marker::kGeaendert);
+    ansicht_->NachrichtenVerarbeiten();
+
+    std::string herkunft;
+    std::string ziel;
+    for (auto [feld, pfad] :
+         {std::pair{Steuerelement::kHerkunft, &herkunft}, std::pair{Steuerelement::kZiel, &ziel}}) {
+      std::string fehler;
+      if (!JobPfadAusFeld(ansicht_->Text(feld), pfad, &fehler)) {
+        Log(2, "Warn: Verzeichnis ungültig: " + ansicht_->Text(feld));
+        Meldungsbox box = Warnung(fehler);
+        box.titel = "Verzeichnis ungültig";
+        ansicht_->Meldung(box);
+        return;
+      }
+    }
+    // The source first; the target is tested only while the answer is still yes.
+    if (!VerzeichnisBereit(herkunft) || !VerzeichnisBereit(ziel)) return;
+
+    Log(9, "Main: Datensatz angelegt");
+    TVergleichThread neu;
+    neu.Herkunft = herkunft;
+    neu.Ziel = ziel;
+    neu.Unterverzeichnisse = ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse);
+    neu.Art = ansicht_->Position(Steuerelement::kArt) + 1;
+    neu.Doppelt = static_cast<int8_t>(ansicht_->Position(Steuerelement::kDoppelt));
+    neu.Aufruf = 0;
+    neu.Booten = ansicht_->Angehakt(Steuerelement::kAStart);
+    neu.Herunterfahren = ansicht_->Angehakt(Steuerelement::kAEnde);
+    neu.Idle = ansicht_->Angehakt(Steuerelement::kAIdle);
+    ZaehlerSetzen(&neu, listing_->Dateien(Seite::kHerkunft), listing_->Dateien(Seite::kZiel));
+    TVergleichThread* job = sammlung_.Vorn(std::move(neu));
+
+    if (einstellungen_.SofortSync) {
+      VergleichStarten(job);
+      Log(9, "Main:  Thread für Vergleich gestartet");
+    }
+    TabelleZeichnen();
+    Log(9, "Main:  Werte in Tabelle übernommen");
+    Log(4, "Eing: Vorgang übernehmen");
+  });
+}
+
+void Hauptfenster::HolenClick() {
+  Befehl([&] {
+    Log(5, "Main: Eintrag wird zurückgeschrieben");
+    const TVergleichThread* gefunden = sammlung_.InZeile(Zeile());
+    if (gefunden == nullptr) return;
+    // A copy: the change events of the fields below run other code in between.
+    const TVergleichThread job = *gefunden;
+    ansicht_->Anhaken(Steuerelement::kAStart, job.Booten);
+    ansicht_->Anhaken(Steuerelement::kAEnde, job.Herunterfahren);
+    ansicht_->Anhaken(Steuerelement::kAIdle, job.Idle);
+    ansicht_->TextSetzen(Steuerelement::kHerkunft, job.Herkunft);
+    ansicht_->TextSetzen(Steuerelement::kZiel, job.Ziel);
+    ansicht_->Anhaken(Steuerelement::kUnterverzeichnisse, job.Unterverzeichnisse);
+    const int arten = static_cast<int>(ArtEintraege().size());
+    ansicht_->PositionSetzen(Steuerelement::kArt,
+                             job.Art >= 1 && job.Art <= arten ? job.Art - 1 : -1);
+    DoppeltFuellen();
+    FormResize(layout_.Breite, layout_.Hoehe);
+    const int modi = static_cast<int>(DoppeltEintraege(job.Art).size());
+    ansicht_->PositionSetzen(Steuerelement::kDoppelt,
+                             job.Doppelt >= 0 && job.Doppelt < modi ? job.Doppelt : -1);
+    Log(9, "Main: Zeiten starten");
+    ListingStarten(Seite::kHerkunft);
+    ListingStarten(Seite::kZiel);
+  });
+}
+
+void Hauptfenster::LoeschClick() {
+  Befehl([&] {
+    Log(4, "Eing: Eingabe wird gelöscht");
+    MarkerSetzen(marker::kGeaendert);
+    const int zeile = Zeile();
+    if (sammlung_.InZeile(zeile) != nullptr) {
+      std::unique_ptr<TVergleichThread> job = sammlung_.Entfernen(static_cast<size_t>(zeile - 1));
+      // The run is not waited for; its end notification will find no job.
+      if (job->Thread != nullptr) dienste_.laeufe->StopAnfordern(job->Thread);
+      job.reset();
+      TabelleZeichnen();
+      if (sammlung_.Leer()) {
+        ansicht_->Aktivieren(Steuerelement::kLoesch, false);
+        ansicht_->Aktivieren(Steuerelement::kHolen, false);
+      }
+    }
+    Log(9, "Main: Vorgang gelöscht");
+  });
+}
+
+// --- Folders and field events ------------------------------------------------------------------
+
+void Hauptfenster::OrdnerWaehlen(Steuerelement feld, const std::string& log,
+                                 const std::string& text) {
+  Befehl([&] {
+    Log(5, log);
+    OrdnerDialog d;
+    d.text = text;
+    d.auswahl = ansicht_->Text(feld);
+    std::string pfad;
+    if (ansicht_->OrdnerDialogZeigen(d, &pfad)) ansicht_->TextSetzen(feld, pfad);
+  });
+}
+
+void Hauptfenster::HVerzBClick() {
+  OrdnerWaehlen(Steuerelement::kHerkunft, "Main: Herkunftsverzeichnis wählen",
+                "Bitte wählen Sie das Herkunftsverzeichnis aus.");
+}
+
+void Hauptfenster::ZVerzBClick() {
+  OrdnerWaehlen(Steuerelement::kZiel, "Main: Zielverzeichnis wählen",
+                "Bitte wählen Sie das Zielverzeichnis aus.");
+}
+
+void Hauptfenster::ListingStarten(Seite seite) {
+  const Steuerelement feld =
+      seite == Seite::kHerkunft ? Steuerelement::kHerkunft : Steuerelement::kZiel;
+  listing_->ListingStarten(seite, ansicht_->Text(feld),
+                           ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse));
+}
+
+void Hauptfenster::FeldGeaendert(Seite seite) {
+  Befehl([&] {
+    ListingStarten(seite);
+    // Once both fields have held text, taking stays possible; it is not disabled again.
+    if (!ansicht_->Text(Steuerelement::kHerkunft).empty() &&
+        !ansicht_->Text(Steuerelement::kZiel).empty()) {
+      ansicht_->Aktivieren(Steuerelement::kSetzen, true);
+    }
+  });
+}
+
+void Hauptfenster::HerkunftChange() {
+  FeldGeaendert(Seite::kHerkunft);
+}
+void Hauptfenster::ZielChange() {
+  FeldGeaendert(Seite::kZiel);
+}
+
+void Hauptfenster::UnterverzeichnisseClick() {
+  Befehl([&] {
+    Log(5, "Main: Unterverzeichnisse auswählen");
+    ListingStarten(Seite::kHerkunft);
+    ListingStarten(Seite::kZiel);
+  });
+}
+
+}  // namespace zarnoft

@@ -1,0 +1,253 @@
+// Hauptfenster: the collection as a file - new, open, save, save under a new name, the question
+// before the collection is given up, and the collection named on the command line.
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "editor/main_window.h"
+#include "editor/main_window_internal.h"
+
+namespace zarnoft {
+
+namespace {
+
+const char* kUngespeichertText =
+    "Synchronisationsvorgaben wurden noch nicht gespeichert.\r Soll jetzt gespeichert werden?";
+// How much of a file is looked at to tell text from binary data.
+constexpr size_t kPruefBytes = 64 * 1024;
+
+DateiDialog SammlungsDialog(const std::string& titel, const std::string& verzeichnis) {
+  DateiDialog d;
+  d.titel = titel;
+  d.verzeichnis = verzeichnis;
+  d.filter = {{"SyncDatensätze", "*.syc"}, {"Alle Dateien", "*.*"}};
+  d.endung = "syc";
+  return d;
+}
+
+// Control bytes other than tab, line ends and form feed do not occur in a collection file.
+bool SiehtBinaerAus(const std::string& anfang) {
+  for (unsigned char c : anfang) {
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') return true;
+  }
+  return false;
+}
+
+std::string Absolut(const std::string& pfad) {
+  if (!pfad.empty() && pfad[0] == '/') return pfad;
+  std::error_code fehler;
+  std::filesystem::path hier = std::filesystem::current_path(fehler);
+  if (fehler) return pfad;
+  return (hier / pfad).lexically_normal().string();
+}
+
+}  // namespace
+
+SammlungsPruefung SammlungPruefen(const std::string& pfad, FileSystem* fs, std::string* fehler) {
+  std::string echt;
+  if (!fs->RealPath(pfad, &echt)) {
+    FileInfo info;
+    if (!fs->Stat(pfad, &info)) return SammlungsPruefung::kFehlt;
+    *fehler = "Die Auftragssammlung " + pfad + " kann nicht gelesen werden.";
+    return SammlungsPruefung::kUngeeignet;
+  }
+  if (fs->IsEnterableDirectory(echt)) {
+    *fehler = pfad + " ist ein Verzeichnis und keine Auftragssammlung.";
+    return SammlungsPruefung::kUngeeignet;
+  }
+  FileInfo info;
+  if (!fs->Stat(echt, &info) || info.kind != EntryKind::kFile) {
+    *fehler = pfad + " ist keine Auftragssammlung.";
+    return SammlungsPruefung::kUngeeignet;
+  }
+  std::unique_ptr<ReadableFile> datei = fs->OpenForReading(echt);
+  std::string anfang(kPruefBytes, '\0');
+  size_t gelesen = 0;
+  if (datei == nullptr || !datei->Read(anfang.data(), anfang.size(), &gelesen)) {
+    *fehler = "Die Auftragssammlung " + pfad + " kann nicht gelesen werden.";
+    return SammlungsPruefung::kUngeeignet;
+  }
+  anfang.resize(gelesen);
+  if (SiehtBinaerAus(anfang)) {
+    *fehler = pfad + " ist keine Auftragssammlung.";
+    return SammlungsPruefung::kUngeeignet;
+  }
+  return SammlungsPruefung::kLesbar;
+}
+
+class Hauptfenster::Anzeige : public SammlungsAnzeige {
+ public:
+  explicit Anzeige(Hauptfenster* f) : f_(f) {}
+  void Titel(const std::string& text) override { f_->ansicht_->Titel(text); }
+  void Statuspanel(int index, const std::string& text) override {
+    if (index == 1) {
+      f_->MarkerSetzen(text);
+    } else {
+      f_->ansicht_->Statuspanel(index, text);
+    }
+  }
+  void NachrichtenVerarbeiten() override { f_->ansicht_->NachrichtenVerarbeiten(); }
+  void TabelleZeichnen() override { f_->TabelleZeichnen(); }
+
+ private:
+  Hauptfenster* f_;
+};
+
+SammlungsDienste Hauptfenster::SammlungsHelfer(SammlungsAnzeige* anzeige) {
+  SammlungsDienste d;
+  d.anzeige = anzeige;
+  d.log = dienste_.log;
+  d.fs = fs_;
+  return d;
+}
+
+bool Hauptfenster::Speichernunter1Frage() {
+  Log(5, "Main: Speichern unter");
+  Meldungsbox box;
+  box.titel = "Ungespeichert";
+  box.text = kUngespeichertText;
+  box.knoepfe = Knoepfe::kJaNeinAbbrechen;
+  box.symbol = Symbol::kAusrufezeichen;
+  box.standard = Antwort::kJa;
+  switch (ansicht_->Meldung(box)) {
+    case Antwort::kJa:
+      return Speichernunter();
+    case Antwort::kNein:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Hauptfenster::AlleLoeschen() {
+  // Each job is deleted as the delete command would (its run asked to stop, the two log lines),
+  // but the grid is redrawn once at the end, not after every job.
+  while (!sammlung_.Leer()) {
+    Log(4, "Eing: Eingabe wird gelöscht");
+    std::unique_ptr<TVergleichThread> job = sammlung_.Entfernen(0);
+    if (job->Thread != nullptr) dienste_.laeufe->StopAnfordern(job->Thread);
+    Log(9, "Main: Vorgang gelöscht");
+  }
+  TabelleZeichnen();
+  ansicht_->Aktivieren(Steuerelement::kLoesch, false);
+  ansicht_->Aktivieren(Steuerelement::kHolen, false);
+}
+
+void Hauptfenster::BNeuClick() {
+  Befehl([&] {
+    Log(5, "Main: Neu startet");
+    if (Ungespeichert() && !Speichernunter1Frage()) return;
+    AlleLoeschen();
+    MarkerSetzen(marker::kUnveraendert);
+    ansicht_->Titel(kFensterTitel);
+    zustand_.SammlungsDatei.clear();
+  });
+}
+
+bool Hauptfenster::OeffnenMoeglich(const std::string& pfad) {
+  std::string fehler;
+  switch (SammlungPruefen(pfad, fs_, &fehler)) {
+    case SammlungsPruefung::kLesbar:
+      return true;
+    case SammlungsPruefung::kFehlt: {
+      Meldungsbox box;
+      box.titel = kFensterTitel;
+      box.text = "Die Auftragssammlung " + pfad +
+                 " existiert noch nicht.\rSie wird beim Speichern angelegt.";
+      box.knoepfe = Knoepfe::kOk;
+      box.symbol = Symbol::kInformation;
+      ansicht_->Meldung(box);
+      return true;
+    }
+    case SammlungsPruefung::kUngeeignet:
+      break;
+  }
+  Log(1, "Main: " + fehler);
+  Meldungsbox box;
+  box.titel = "Fehler";
+  box.text = fehler;
+  box.knoepfe = Knoepfe::kOk;
+  box.symbol = Symbol::kStopp;
+  ansicht_->Meldung(box);
+  return false;
+}
+
+void Hauptfenster::Oeffnen(const std::string& pfad) {
+  ansicht_->Statuspanel(0, "Öffnen...");
+  ansicht_->NachrichtenVerarbeiten();
+  AlleLoeschen();
+  MarkerSetzen(marker::kUnveraendert);
+  Anzeige anzeige(this);
+  oeffnen(pfad, &sammlung_, &zustand_, SammlungsHelfer(&anzeige));
+  ansicht_->Titel(std::string(kFensterTitel) + " - " + zustand_.SammlungsDatei);
+}
+
+void Hauptfenster::BOffnenClick() {
+  Befehl([&] {
+    Log(5, "Main: Öffnen startet");
+    if (Ungespeichert() && !Speichernunter1Frage()) return;
+    DateiDialog d = SammlungsDialog("Syncronisationsvorgaben", zustand_.SammlungsVerzeichnis);
+    d.mussExistieren = true;
+    std::string pfad;
+    if (!ansicht_->DateiOeffnenDialog(d, &pfad)) return;
+    if (!OeffnenMoeglich(pfad)) return;
+    Oeffnen(pfad);
+  });
+}
+
+void Hauptfenster::KommandozeileOeffnen(const std::vector<std::string>& argumente) {
+  Befehl([&] {
+    // Only the lower-case word stands for "none"; "Nil" is a file name.
+    if (argumente.empty() || argumente[0] == "nil") return;
+    const std::string pfad = Absolut(argumente[0]);
+    if (!OeffnenMoeglich(pfad)) return;
+    Oeffnen(pfad);
+  });
+}
+
+void Hauptfenster::Speichern() {
+  Anzeige anzeige(this);
+  SammlungSpeichern(sammlung_, &zustand_, SammlungsHelfer(&anzeige));
+}
+
+bool Hauptfenster::Speichernunter() {
+  if (sammlung_.Leer()) return false;
+  DateiDialog d =
+      SammlungsDialog("Syncronisationsverzeichnisse speichern", zustand_.SammlungsVerzeichnis);
+  d.dateiname = zustand_.SammlungsDatei;
+  std::string pfad;
+  if (!ansicht_->DateiSpeichernDialog(d, &pfad)) return false;
+  // An existing file is updated in place, so it must be a collection (or text that can become
+  // one): a directory or someone's binary file is refused instead of being written into.
+  std::string fehler;
+  if (SammlungPruefen(pfad, fs_, &fehler) == SammlungsPruefung::kUngeeignet) {
+    Log(1, "Main: " + fehler);
+    Meldungsbox box;
+    box.titel = "Fehler";
+    box.text = fehler;
+    box.symbol = Symbol::kStopp;
+    ansicht_->Meldung(box);
+    return false;
+  }
+  zustand_.SammlungsDatei = NamePart(pfad);
+  zustand_.SammlungsVerzeichnis = DirectoryPart(pfad);
+  Speichern();
+  return true;
+}
+
+void Hauptfenster::Speichernunter1Click() {
+  Befehl([&] { Speichernunter(); });
+}
+
+void Hauptfenster::BSpeichernClick() {
+  Befehl([&] {
+    Log(5, "Main: Speichern startet");
+    if (zustand_.SammlungsDatei.empty()) {
+      Speichernunter();
+    } else if (!sammlung_.Leer()) {
+      Speichern();
+    }
+  });
+}
+
+}  // namespace zarnoft

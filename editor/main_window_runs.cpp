@@ -1,0 +1,166 @@
+// Hauptfenster: running comparisons (start, run now, end notification), the dialogs of the
+// Extras and Help menus, and closing the window.
+#include "editor/main_window.h"
+#include "editor/main_window_internal.h"
+
+namespace zarnoft {
+
+namespace {
+
+std::string LaeufeFrage(int anzahl) {
+  if (anzahl == 1) return "Es läuft noch 1 Vergleich. Soll er abgebrochen werden?";
+  return "Es laufen noch " + std::to_string(anzahl) + " Vergleiche. Sollen sie abgebrochen werden?";
+}
+
+}  // namespace
+
+// --- Runs --------------------------------------------------------------------------------------
+
+void Hauptfenster::VergleichStarten(TVergleichThread* job) {
+  // While the window waits for cancelled runs to end before it closes, nothing new starts.
+  if (schliessenNachLaeufen_) return;
+  VergleichsWerte werte =
+      VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin, einstellungen_.Loeschen);
+  job->Thread = dienste_.laeufe->Starten(
+      werte, [this](LaufGriff lauf, const LaufEnde& ende) { VergleichBeendet(lauf, ende); });
+  ++anzahlVergleiche_;
+  ZaehlerAnzeigen();
+}
+
+void Hauptfenster::SyncNowClick() {
+  Befehl([&] {
+    Log(4, "Main: Sync Now startet");
+    TVergleichThread* job = sammlung_.InZeile(Zeile());
+    if (job == nullptr || job->Thread != nullptr) return;
+    VergleichStarten(job);
+    // The status column shows "läuft" at once rather than at the next rebuild; the rebuild
+    // also disables SyncNow for the running job.
+    TabelleZeichnen();
+  });
+}
+
+void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
+  Befehl([&] {
+    Log(9, "Main: Vergleichthread beendete sich");
+    TVergleichThread* job = sammlung_.MitThread(lauf);
+    --anzahlVergleiche_;
+    ZaehlerAnzeigen();
+    // A run that was cancelled, failed to start or met errors leaves the last-run date as it
+    // was, so that the next run looks at the same changes again.
+    const bool vollstaendig = !ende.abgebrochen && ende.fehler == 0;
+    if (job != nullptr) LaufBeendet(job, !vollstaendig, uhr_);
+    Log(9, "Main: Vergleichthread gelöscht");
+    if (job != nullptr) {
+      // The text follows the run's own result: a cancelled run of a job that completed before
+      // is not reported as finished.
+      std::string wie = "beendet";
+      if (ende.abgebrochen) {
+        wie = "abgebrochen";
+      } else if (ende.fehler > 0) {
+        wie = "mit " + std::to_string(ende.fehler) + " Fehlern beendet";
+      }
+      if (vollstaendig) MarkerSetzen(marker::kGeaendert);
+      Log(1, "Vergleich " + wie + ": " + job->Herkunft + " - " + job->Ziel);
+    }
+    TabelleZeichnen();
+  });
+  if (schliessenNachLaeufen_ && anzahlVergleiche_ == 0) {
+    Log(8, "Main: FormClose erledigt");
+    schliessenFertig_ = true;
+    ansicht_->Schliessen();
+  }
+}
+
+// --- Extras and help ---------------------------------------------------------------------------
+
+void Hauptfenster::Einstellungen1Click() {
+  Befehl([&] {
+    Log(9, "Main: Einstellungen werden aufgerufen");
+    ansicht_->EinstellungenZeigen();
+    if (dienste_.logSchreiber != nullptr) {
+      dienste_.logSchreiber->LogStart(DirectoryPart(orte_.einstellungsPfad), false);
+    }
+    EinstellungenLesen();
+    // "SofortSync" decides what the status column shows for a job that never completed.
+    TabelleZeichnen();
+  });
+}
+
+void Hauptfenster::Info1Click() {
+  Befehl([&] {
+    Log(9, "Main: Info wird aufgerufen");
+    ansicht_->InfoZeigen();
+  });
+}
+
+// --- Closing -----------------------------------------------------------------------------------
+
+void Hauptfenster::Beenden1Click() {
+  Befehl([&] {
+    Log(1, "Eing: Programm wird beendet");
+    ansicht_->Schliessen();
+  });
+}
+
+bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
+  if (schliessenFertig_) return true;
+  // Runs are being cancelled; the window closes by itself after the last one.
+  if (schliessenNachLaeufen_) return false;
+
+  if (anzahlVergleiche_ > 0) {
+    Meldungsbox box;
+    box.titel = kFensterTitel;
+    box.text = LaeufeFrage(anzahlVergleiche_);
+    box.knoepfe = Knoepfe::kJaNein;
+    box.symbol = Symbol::kFrage;
+    box.standard = Antwort::kNein;
+    if (ansicht_->Meldung(box) != Antwort::kJa) return false;
+  }
+
+  if (Ungespeichert()) {
+    Log(9, "Main: Bei Beenden ungespeichert - Speichern abfragen");
+    Meldungsbox box;
+    box.titel = "Ungespeichert";
+    box.text =
+        "Synchronisationsvorgaben wurden noch nicht gespeichert.\r Soll jetzt gespeichert "
+        "werden?";
+    box.knoepfe = Knoepfe::kJaNeinAbbrechen;
+    box.symbol = Symbol::kAusrufezeichen;
+    box.standard = Antwort::kJa;
+    Antwort a = ansicht_->Meldung(box);
+    if (a == Antwort::kAbbrechen) return false;
+    if (a == Antwort::kJa) {
+      // A save that fails keeps the window open: the collection is not lost by closing.
+      bool gespeichert = false;
+      Befehl([&] {
+        if (!zustand_.SammlungsDatei.empty()) {
+          Speichern();
+          gespeichert = true;
+        } else {
+          gespeichert = Speichernunter();
+        }
+      });
+      if (!gespeichert) return false;
+    }
+  }
+
+  Log(9, "Main: InI allgemein zurückschreiben");
+  // Settings that cannot be written are reported; the program closes all the same.
+  Befehl([&] {
+    EinstellungenBeimSchliessen(orte_.einstellungsPfad, jetzt, zustand_.SammlungsVerzeichnis, fs_);
+  });
+  listing_->ListingStoppen(Seite::kHerkunft);
+  listing_->ListingStoppen(Seite::kZiel);
+
+  if (anzahlVergleiche_ > 0) {
+    schliessenNachLaeufen_ = true;
+    ansicht_->Statuspanel(0, "Vergleiche werden abgebrochen...");
+    dienste_.laeufe->Schliessen();
+    return false;
+  }
+  Log(8, "Main: FormClose erledigt");
+  schliessenFertig_ = true;
+  return true;
+}
+
+}  // namespace zarnoft

@@ -1,0 +1,56 @@
+// How the main window starts comparisons and learns of their end. The real starter creates a
+// Vergleiche per run; tests hand in a fake that ends runs when the test says so.
+//
+// Threads: every call, and every end notification, on the GUI thread. An end notification comes
+// exactly once per started run, also after StopAnfordern and after Schliessen.
+#ifndef ZARNOFT_EDITOR_RUN_STARTER_H_
+#define ZARNOFT_EDITOR_RUN_STARTER_H_
+
+#include <functional>
+#include <set>
+
+#include "editor/job.h"
+#include "engine/comparison.h"
+
+namespace zarnoft {
+
+// What a job holds of its running comparison.
+using LaufGriff = decltype(TVergleichThread::Thread);
+
+// The result that an ending run offers.
+struct LaufEnde {
+  bool abgebrochen = false;  // cancelled, or failed to start
+  int fehler = 0;            // files that failed; a run with failures is not complete
+};
+
+class LaufStarter {
+ public:
+  using Ende = std::function<void(LaufGriff lauf, const LaufEnde& ende)>;
+  virtual ~LaufStarter() = default;
+
+  // Starts a comparison with the ten values. `ende` runs later, on the GUI thread, never inside
+  // this call. The handle stays usable until `ende` has returned.
+  virtual LaufGriff Starten(const VergleichsWerte& werte, Ende ende) = 0;
+  // Asks a run to stop at its next check, without waiting.
+  virtual void StopAnfordern(LaufGriff lauf) = 0;
+  // The program closes: every run is asked to stop, and questions that runs ask from now on are
+  // answered as closed without an answer. The end notifications still come.
+  virtual void Schliessen() = 0;
+};
+
+// The starter of the program: one Vergleiche per run, with the services given.
+class VergleicheStarter : public LaufStarter {
+ public:
+  explicit VergleicheStarter(const LaufDienste& dienste) : dienste_(dienste) {}
+  LaufGriff Starten(const VergleichsWerte& werte, Ende ende) override;
+  void StopAnfordern(LaufGriff lauf) override;
+  void Schliessen() override;
+
+ private:
+  LaufDienste dienste_;
+  std::set<Vergleiche*> laufend_;  // started, end notification not yet returned
+};
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_EDITOR_RUN_STARTER_H_
