@@ -78,9 +78,14 @@ bool LogSchreiber::Anhaengen(const std::string& path, const std::string& daten, 
 }
 
 void LogSchreiber::LogStart(const std::string& verzeichnis, bool beimStart) {
+  LogStart(PortableDateiOrte(verzeichnis), beimStart);
+}
+
+void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
   // The settings file is read before the lock is taken; only the GUI thread reads it.
-  const LogEinstellungen e = LogEinstellungenLesen(MainSettingsPath(verzeichnis), verzeichnis, fs_);
-  const std::string ldat = e.LDat.empty() ? verzeichnis + "Main.log" : e.LDat;  // names no file
+  const LogEinstellungen e = LogEinstellungenLesen(orte, fs_);
+  const std::string ldat =
+      e.LDat.empty() ? orte.log_verzeichnis + "Main.log" : e.LDat;  // names no file
   int llev = e.LLev;
   const bool lwarn = e.LWarn;
   const int lart = e.LArt;
@@ -259,6 +264,10 @@ void LogZeile(int stufe, const std::string& text) {
 
 void LogStart(const std::string& verzeichnis, bool beimStart) {
   GlobalLog().LogStart(verzeichnis, beimStart);
+}
+
+void LogStart(const DateiOrte& orte, bool beimStart) {
+  GlobalLog().LogStart(orte, beimStart);
 }
 
 }  // namespace zarnoft

@@ -21,6 +21,7 @@
 #include "log/log.h"
 #include "log/rotation.h"
 #include "platform/date_time.h"
+#include "platform/file_places.h"
 #include "platform/file_system.h"
 #include "platform/program_info.h"
 
@@ -69,6 +70,9 @@ class LogSchreiber : public Protokoll {
   // rotation kind alone is noted at level 8. Failures go to LogFrage::StartFehler as
   // "Logdatei <path> kann nicht geschrieben werden."; LogStart always returns.
   void LogStart(const std::string& verzeichnis, bool beimStart);
+  // The same at the program's file places: Main.sda from orte.EinstellungsDatei(), the default
+  // log file orte.log_verzeichnis + "Main.log".
+  void LogStart(const DateiOrte& orte, bool beimStart);
 
   // Writes one line of level 1..9: stamp, part, "/", text unchanged, CR LF.
   void LogZeile(int stufe, const std::string& text) { Zeile(stufe, text); }
@@ -133,6 +137,7 @@ LogSchreiber& GlobalLog();
 // Forward to GlobalLog().
 void LogZeile(int stufe, const std::string& text);
 void LogStart(const std::string& verzeichnis, bool beimStart);
+void LogStart(const DateiOrte& orte, bool beimStart);
 
 }  // namespace zarnoft
 

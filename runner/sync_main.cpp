@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/date_time.h"
-#include "platform/program_info.h"
+#include "platform/file_places.h"
 #include "runner/sync_runner.h"
 
 int main(int argc, char** argv) {
@@ -18,5 +18,5 @@ int main(int argc, char** argv) {
     std::fputs(zarnoft::SyncHilfe(), stdout);
     return zarnoft::kSyncOk;
   }
-  return zarnoft::SyncAusfuehren(o, zarnoft::ProgramDirectory());
+  return zarnoft::SyncAusfuehren(o, zarnoft::DateiOrteDesProgramms());
 }

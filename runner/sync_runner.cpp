@@ -106,7 +106,8 @@ const char* SyncHilfe() {
          "Reihenfolge der Sammlung; --job N (mehrfach möglich, ab 1 gezählt) wählt einzelne.\n"
          "\n"
          "Die Einstellungen (Löschverhalten, Auslagerungsverzeichnis, Protokoll) kommen aus\n"
-         "Main.sda im Verzeichnis dieses Programms, wie beim Editor. Nach jedem Lauf, der\n"
+         "Main.sda, wie beim Editor: im Verzeichnis dieses Programms, wenn es beschreibbar\n"
+         "ist, sonst (installiert) in ~/.config/zarnoft/. Nach jedem Lauf, der\n"
          "nicht abgebrochen wurde, wird sein Datum als letzter Abgleich des Auftrags in die\n"
          "Sammlung geschrieben (AufrufT, AufrufS).\n"
          "\n"
@@ -174,20 +175,26 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
 }
 
 int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir) {
+  return SyncAusfuehren(o, PortableDateiOrte(program_dir));
+}
+
+int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   FileSystem* fs = FileSystem::Default();
   Clock* uhr = Clock::System();
-  const std::string settings = MainSettingsPath(program_dir);
+  const std::vector<std::string> orts_meldungen = DateiOrteVorbereiten(orte, fs);
+  for (const std::string& m : orts_meldungen) Meldung(m);
 
   TerminalLogFrage log_frage;
   LogSchreiber& log = GlobalLog();
   log.SetProgrammteil("Sync");
   log.SetGuiThread(std::this_thread::get_id());
   log.SetFrage(&log_frage);
-  log.LogStart(program_dir, true);
+  log.LogStart(orte, true);
+  for (const std::string& m : orts_meldungen) log.LogZeile(1, "Warn: " + m);
 
   EditorEinstellungen e;
-  e.SammlungsVerzeichnis = program_dir;
-  EinstellungenLesen(settings, program_dir, &e, fs);
+  e.SammlungsVerzeichnis = orte.sammlungs_verzeichnis;
+  EinstellungenLesen(orte, &e, fs);
 
   FileInfo info;
   if (!fs->Stat(o.sammlung, &info) || info.IsDirectory() || !fs->OpenForReading(o.sammlung)) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_places.h"
+
 namespace zarnoft {
 
 // Exit statuses.
@@ -28,8 +30,11 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
 // The --help text.
 const char* SyncHilfe();
 
-// Runs the chosen jobs. program_dir ends in "/"; Main.sda and the default log are there.
-// Installs handlers for SIGINT and SIGTERM that cancel the run in progress.
+// Runs the chosen jobs with the settings and the default log at the program's file places;
+// problems with those places are said on stderr and in the log, and the run goes on with the
+// defaults. Installs handlers for SIGINT and SIGTERM that cancel the run in progress.
+int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte);
+// The same for a portable program in program_dir (ending in "/").
 int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir);
 
 }  // namespace zarnoft

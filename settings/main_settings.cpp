@@ -56,6 +56,11 @@ void EinstellungenLesen(const std::string& settings_path, const std::string& pro
   e->LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, program_dir + "Loesch");
 }
 
+void EinstellungenLesen(const DateiOrte& orte, EditorEinstellungen* e, FileSystem* fs) {
+  // The directory argument only forms the default move-aside folder.
+  EinstellungenLesen(orte.EinstellungsDatei(), orte.daten_verzeichnis, e, fs);
+}
+
 void EinstellungenBeimSchliessen(const std::string& settings_path, const FensterGeometrie& g,
                                  const std::string& sammlungs_verzeichnis, FileSystem* fs) {
   IniFile ini(settings_path, fs);
@@ -82,8 +87,17 @@ LogEinstellungen LogEinstellungenLesen(const std::string& settings_path,
   return l;
 }
 
-DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
-                                             const std::string& program_dir, FileSystem* fs) {
+LogEinstellungen LogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs) {
+  // The directory argument only forms the default log file.
+  return LogEinstellungenLesen(orte.EinstellungsDatei(), orte.log_verzeichnis, fs);
+}
+
+namespace {
+
+// The program's directory is the default of three keys when the program is portable; when it is
+// installed, each default comes from its own per-user place (DateiOrte).
+DialogEinstellungen DialogLesen(const std::string& settings_path, const DateiOrte& orte,
+                                FileSystem* fs) {
   const IniFile ini(settings_path, fs);
   DialogEinstellungen d;
   ini.ReadInteger(kAllgemein, kVersion, kVersionWert);  // not used
@@ -92,15 +106,15 @@ DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
   d.SofortSync = ini.ReadBool(kData, kSofortSync, true);
   d.Warnungen = ini.ReadBool(kData, kWarnungen, false);
   d.Fehler = ini.ReadBool(kData, kFehler, false);
-  d.SyncDir = ini.ReadString(kData, kSyncDir, program_dir);
-  d.LDat = ini.ReadString(kAllgemein, kLDat, program_dir + "zarnoft.log");
+  d.SyncDir = ini.ReadString(kData, kSyncDir, orte.sammlungs_verzeichnis);
+  d.LDat = ini.ReadString(kAllgemein, kLDat, orte.log_verzeichnis + "zarnoft.log");
   d.LWarn = ini.ReadBool(kAllgemein, kLWarn, true);
   d.LLev = ReadInt(ini, kAllgemein, kLLev, 0);
   d.LArt = ReadInt(ini, kAllgemein, kLArt, 0);
   d.LAnz = ReadInt(ini, kAllgemein, kLAnz, 0);
   d.Hint = ini.ReadBool(kAllgemein, kHint, true);
   d.Loeschen = ReadInt(ini, kData, kLoeschen, 1);
-  d.LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, program_dir + "Loesch");
+  d.LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, orte.LoeschVorgabe());
   d.Boot = ini.ReadBool(kHauptprogramm, kBoot, true);
   d.Zeit = ini.ReadBool(kHauptprogramm, kZeit, true);
   d.Idle = ini.ReadBool(kHauptprogramm, kIdle, true);
@@ -108,6 +122,17 @@ DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
   d.BootZeit = ReadInt(ini, kHauptprogramm, kBootZeit, 5);
   d.IdleZeit = ReadInt(ini, kHauptprogramm, kIdleZeit, 5);
   return d;
+}
+
+}  // namespace
+
+DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
+                                             const std::string& program_dir, FileSystem* fs) {
+  return DialogLesen(settings_path, PortableDateiOrte(program_dir), fs);
+}
+
+DialogEinstellungen DialogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs) {
+  return DialogLesen(orte.EinstellungsDatei(), orte, fs);
 }
 
 void DialogEinstellungenSchreiben(const std::string& settings_path, const DialogEinstellungen& d,

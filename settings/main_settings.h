@@ -15,6 +15,7 @@
 
 #include <string>
 
+#include "platform/file_places.h"
 #include "platform/file_system.h"
 
 namespace zarnoft {
@@ -90,6 +91,9 @@ struct EditorEinstellungen {
 // program_dir + "Loesch"). Loeschen keeps the low 8 bits of the stored value, taken as signed.
 void EinstellungenLesen(const std::string& settings_path, const std::string& program_dir,
                         EditorEinstellungen* e, FileSystem* fs = nullptr);
+// The same at the program's file places: orte.EinstellungsDatei(), default LoeschenWohin
+// orte.LoeschVorgabe().
+void EinstellungenLesen(const DateiOrte& orte, EditorEinstellungen* e, FileSystem* fs = nullptr);
 
 // The writes when the main window closes: Allgemein/Version = 1, Form/Hoehe, Breite, PosY,
 // PosX (PosS is not touched), then Data/SyncDir = sammlungs_verzeichnis when Data/SyncDirData
@@ -109,6 +113,8 @@ struct LogEinstellungen {
 };
 LogEinstellungen LogEinstellungenLesen(const std::string& settings_path,
                                        const std::string& program_dir, FileSystem* fs = nullptr);
+// The same at the program's file places (LDat: orte.log_verzeichnis + "Main.log").
+LogEinstellungen LogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs = nullptr);
 
 // Every key the settings dialog shows, with the dialog's defaults (LDat: program_dir +
 // "zarnoft.log", SyncDir: program_dir). Values are as stored; the dialog's controls keep them
@@ -138,6 +144,9 @@ struct DialogEinstellungen {
 DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
                                              const std::string& program_dir,
                                              FileSystem* fs = nullptr);
+// The same at the program's file places: LDat orte.log_verzeichnis + "zarnoft.log", SyncDir
+// orte.sammlungs_verzeichnis, LoeschenWohin orte.LoeschVorgabe().
+DialogEinstellungen DialogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs = nullptr);
 // Writes the dialog's keys in the order of its OK, starting with Allgemein/Version = 1, so that
 // a fresh file holds the sections Allgemein, Form, Data, Hauptprogramm. Throws IniWriteError.
 void DialogEinstellungenSchreiben(const std::string& settings_path, const DialogEinstellungen& d,

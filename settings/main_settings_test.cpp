@@ -61,6 +61,28 @@ TEST_F(MainSettingsTest, WithoutAFileEveryReaderHasItsDefaults) {
   EXPECT_FALSE(tree_.Exists("prog/Main.sda"));  // reading created nothing
 }
 
+TEST_F(MainSettingsTest, AnInstalledProgramTakesItsDefaultsFromThePerUserPlaces) {
+  DateiOrte o;
+  o.portabel = false;
+  o.programm_verzeichnis = "/usr/bin/";
+  o.einstellungs_verzeichnis = prog_;
+  o.log_verzeichnis = "/home/anna/.local/state/zarnoft/";
+  o.daten_verzeichnis = "/home/anna/.local/share/zarnoft/";
+  o.sammlungs_verzeichnis = "/home/anna/";
+  WriteSettings("[Data]\nLoeschen=3\n");
+
+  EditorEinstellungen e;
+  EinstellungenLesen(o, &e);
+  EXPECT_EQ(e.Loeschen, 3);  // read from orte.EinstellungsDatei()
+  EXPECT_EQ(e.LoeschenWohin, "/home/anna/.local/share/zarnoft/Loesch");
+  EXPECT_EQ(LogEinstellungenLesen(o).LDat, "/home/anna/.local/state/zarnoft/Main.log");
+  const DialogEinstellungen d = DialogEinstellungenLesen(o);
+  EXPECT_EQ(d.LDat, "/home/anna/.local/state/zarnoft/zarnoft.log");
+  EXPECT_EQ(d.SyncDir, "/home/anna/");
+  EXPECT_EQ(d.LoeschenWohin, "/home/anna/.local/share/zarnoft/Loesch");
+  EXPECT_EQ(d.Loeschen, 3);
+}
+
 TEST_F(MainSettingsTest, StoredValuesAndTheirEncodings) {
   WriteSettings(
       "[Form]\nHoehe=0x190\nBreite=abc\nPosS=1\n"
