@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "log/log_writer.h"
+#include "ui/program_icon.h"
 
 namespace zarnoft {
 
@@ -27,6 +28,10 @@ void AllgemeinerFehler(const QString& text) {
 
 ZarnoftAnwendung::ZarnoftAnwendung(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("zarnoft");
+  // The desktop entry's name, so that the desktop shows the entry's icon and name for our
+  // windows; the icon itself for every window.
+  setDesktopFileName("zarnoft");
+  setWindowIcon(ProgrammSymbol());
   // The title is not made the display name: Qt would append it to every window caption.
   DeutschEinrichten(this);
 }
