@@ -41,9 +41,10 @@ int Hauptfenster::Zeile() const {
 
 // --- Start-up ------------------------------------------------------------------------------------
 
-FensterGeometrie Hauptfenster::FormCreate(const StartOrte& orte) {
+FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   orte_ = orte;
-  zustand_.SammlungsVerzeichnis = orte.sammlungsVerzeichnis;
+  ortsMeldungen_ = DateiOrteVorbereiten(orte, fs_);
+  zustand_.SammlungsVerzeichnis = orte.sammlungs_verzeichnis;
   if (dienste_.logSchreiber != nullptr) dienste_.logSchreiber->SetProgrammteil("Edit");
 
   // An empty collection, no run, no listing; nothing to take, fetch or delete yet.
@@ -57,10 +58,11 @@ FensterGeometrie Hauptfenster::FormCreate(const StartOrte& orte) {
   ZaehlerAnzeigen();
 
   if (dienste_.logSchreiber != nullptr) {
-    dienste_.logSchreiber->LogStart(DirectoryPart(orte.einstellungsPfad), true);
+    dienste_.logSchreiber->LogStart(orte, true);
   }
+  for (const std::string& m : ortsMeldungen_) Log(2, "Warn: " + m);
   Log(9, "Main: InI wird geladen");
-  FensterGeometrie g = FensterGeometrieLesen(orte.einstellungsPfad, fs_);
+  FensterGeometrie g = FensterGeometrieLesen(orte.EinstellungsDatei(), fs_);
 
   zustand_.SammlungsVersion = 0;
   zustand_.SpeicherVersion = kSammlungsFormat;
@@ -78,8 +80,7 @@ FensterGeometrie Hauptfenster::FormCreate(const StartOrte& orte) {
 
 void Hauptfenster::EinstellungenLesen() {
   einstellungen_.SammlungsVerzeichnis = zustand_.SammlungsVerzeichnis;
-  zarnoft::EinstellungenLesen(orte_.einstellungsPfad, orte_.programmVerzeichnis, &einstellungen_,
-                              fs_);
+  zarnoft::EinstellungenLesen(orte_, &einstellungen_, fs_);
   zustand_.SammlungsVerzeichnis = einstellungen_.SammlungsVerzeichnis;
 }
 
@@ -187,10 +188,10 @@ void Hauptfenster::FormResize(int breite, int hoehe) {
 // --- Errors ------------------------------------------------------------------------------------
 
 void Hauptfenster::AllgemeinerFehler(const std::string& text) {
-  Log(1, "Main: Fehler: " + text);
+  Log(kAllgemeinerFehlerStufe, AllgemeinerFehlerLogZeile(text));
   Meldungsbox box;
   box.titel = kAnwendungsTitel;
-  box.text = text + ".";
+  box.text = AllgemeinerFehlerText(text);
   box.knoepfe = Knoepfe::kOk;
   box.symbol = Symbol::kStopp;
   ansicht_->Meldung(box);

@@ -16,7 +16,7 @@
 // Usage (the Qt window):
 //   Hauptfenster logik(this, dienste);
 //   FensterGeometrie g = logik.FormCreate(orte);      // then place the window, show it
-//   logik.KommandozeileOeffnen(argumente);            // after the window is shown
+//   logik.FormShow(argumente);                        // after the window is shown
 //   void TZarnoft::closeEvent(QCloseEvent* e) { if (!logik.FormClose(Geometrie())) e->ignore(); }
 #ifndef ZARNOFT_EDITOR_MAIN_WINDOW_H_
 #define ZARNOFT_EDITOR_MAIN_WINDOW_H_
@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "editor/collection_file.h"
+#include "editor/general_error.h"
 #include "editor/job.h"
 #include "editor/job_texts.h"
 #include "editor/listing_service.h"
@@ -34,6 +35,7 @@
 #include "log/log.h"
 #include "log/log_writer.h"
 #include "platform/date_time.h"
+#include "platform/file_places.h"
 #include "platform/file_system.h"
 #include "settings/main_settings.h"
 
@@ -46,17 +48,6 @@ inline constexpr const char* kGeaendert = "Geändert";
 inline constexpr const char* kGespeichert = "Gespeichert";
 inline constexpr const char* kGeladen = "Geladen";
 }  // namespace marker
-
-// The application title: task bar and the caption of the general error box.
-inline constexpr const char* kAnwendungsTitel = "Zarnoft - Einstellungen";
-
-// Where the program's own files are.
-struct StartOrte {
-  std::string programmVerzeichnis;   // with its trailing "/"; the default move-aside folder
-                                     // is formed from it
-  std::string einstellungsPfad;      // Main.sda
-  std::string sammlungsVerzeichnis;  // where the collection dialogs start (with a final "/")
-};
 
 // The services of the main window. Pointers must outlive it; null members as noted.
 struct HauptDienste {
@@ -77,13 +68,15 @@ class Hauptfenster {
   Hauptfenster& operator=(const Hauptfenster&) = delete;
 
   // --- Start-up ---
-  // The creation step: program part "Edit", log set-up, grid headers, empty collection, the
-  // buttons disabled, the stored geometry read, EinstellungenLesen, kind 1 and its sub-modes.
-  // Returns the stored geometry; FensterPlatzieren turns it into a place on the screens.
-  FensterGeometrie FormCreate(const StartOrte& orte);
-  // The collection named by the first command-line argument (after the program name), when
-  // there is one and it is not "nil". Call after the window is shown.
-  void KommandozeileOeffnen(const std::vector<std::string>& argumente);
+  // The creation step at the program's file places: their directories made (DateiOrte-
+  // Vorbereiten), program part "Edit", log set-up, grid headers, empty collection, the buttons
+  // disabled, the stored geometry read, EinstellungenLesen, kind 1 and its sub-modes. Returns
+  // the stored geometry; FensterPlatzieren turns it into a place on the screens.
+  FensterGeometrie FormCreate(const DateiOrte& orte);
+  // Once the window is shown: the messages about file places that could not be made, then the
+  // collection named by the first command-line argument (after the program name), when there is
+  // one and it is not "nil" ("Nil" is a file name).
+  void FormShow(const std::vector<std::string>& argumente);
 
   // --- Commands (menu item and button share one) ---
   void SetzenClick();           // take the edited job into the collection
@@ -176,7 +169,8 @@ class Hauptfenster {
   GroessenListing kein_listing_;
   GroessenListing* listing_;
 
-  StartOrte orte_;
+  DateiOrte orte_;
+  std::vector<std::string> ortsMeldungen_;  // shown by FormShow
   Sammlung sammlung_;
   SammlungsZustand zustand_;
   EditorEinstellungen einstellungen_;

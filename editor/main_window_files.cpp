@@ -195,8 +195,16 @@ void Hauptfenster::BOffnenClick() {
   });
 }
 
-void Hauptfenster::KommandozeileOeffnen(const std::vector<std::string>& argumente) {
+void Hauptfenster::FormShow(const std::vector<std::string>& argumente) {
   Befehl([&] {
+    for (const std::string& m : ortsMeldungen_) {
+      Meldungsbox box;
+      box.titel = kFensterTitel;
+      box.text = m;
+      box.symbol = Symbol::kAusrufezeichen;
+      ansicht_->Meldung(box);
+    }
+    ortsMeldungen_.clear();
     // Only the lower-case word stands for "none"; "Nil" is a file name.
     if (argumente.empty() || argumente[0] == "nil") return;
     const std::string pfad = Absolut(argumente[0]);

@@ -78,7 +78,7 @@ void Hauptfenster::Einstellungen1Click() {
     Log(9, "Main: Einstellungen werden aufgerufen");
     ansicht_->EinstellungenZeigen();
     if (dienste_.logSchreiber != nullptr) {
-      dienste_.logSchreiber->LogStart(DirectoryPart(orte_.einstellungsPfad), false);
+      dienste_.logSchreiber->LogStart(orte_, false);
     }
     EinstellungenLesen();
     // "SofortSync" decides what the status column shows for a job that never completed.
@@ -147,7 +147,8 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
   Log(9, "Main: InI allgemein zurückschreiben");
   // Settings that cannot be written are reported; the program closes all the same.
   Befehl([&] {
-    EinstellungenBeimSchliessen(orte_.einstellungsPfad, jetzt, zustand_.SammlungsVerzeichnis, fs_);
+    EinstellungenBeimSchliessen(orte_.EinstellungsDatei(), jetzt, zustand_.SammlungsVerzeichnis,
+                                fs_);
   });
   listing_->ListingStoppen(Seite::kHerkunft);
   listing_->ListingStoppen(Seite::kZiel);

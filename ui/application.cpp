@@ -20,8 +20,10 @@ void DeutschEinrichten(QApplication* app) {
 }
 
 void AllgemeinerFehler(const QString& text) {
-  LogZeile(1, text.toStdString());
-  QMessageBox box(QMessageBox::Critical, kAnwendungsTitel, text, QMessageBox::Ok,
+  const std::string fehler = text.toStdString();
+  LogZeile(kAllgemeinerFehlerStufe, AllgemeinerFehlerLogZeile(fehler));
+  QMessageBox box(QMessageBox::Critical, kAnwendungsTitel,
+                  QString::fromStdString(AllgemeinerFehlerText(fehler)), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
 }

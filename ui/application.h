@@ -13,17 +13,16 @@
 #include <QApplication>
 #include <QString>
 
-namespace zarnoft {
+#include "editor/general_error.h"
 
-// The application title: task bar, and the caption of the general error box.
-inline constexpr const char* kAnwendungsTitel = "Zarnoft - Einstellungen";
+namespace zarnoft {
 
 // Installs Qt's German translation (standard buttons read "Ja", "Nein", "Abbrechen") and makes
 // German the default locale. The translator lives as long as the application.
 void DeutschEinrichten(QApplication* app);
 
-// The general error box: error icon, one OK button, the application title as caption; the text
-// is logged at level 1 first.
+// The general error box: error icon, one OK button, the application title as caption, the text
+// with "." appended; it is logged at level 1 first (texts from editor/general_error.h).
 void AllgemeinerFehler(const QString& text);
 
 class ZarnoftAnwendung : public QApplication {

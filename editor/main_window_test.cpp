@@ -1,0 +1,604 @@
+#include "editor/main_window.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "settings/ini_file.h"
+#include "testing/fake_main_view.h"
+#include "testing/recording_log.h"
+#include "testing/temp_tree.h"
+
+namespace zarnoft {
+namespace {
+
+using E = Steuerelement;
+using testing::FakeAnsicht;
+using testing::FakeLaeufe;
+using testing::FakeListing;
+using testing::RecordingLog;
+using testing::TempTree;
+
+class HauptfensterTest : public ::testing::Test {
+ protected:
+  // Starts the window; `mainSda` is the settings file's text ("" = no file).
+  void Start(const std::string& mainSda = "") {
+    tree.Mkdir("prog");
+    if (!mainSda.empty()) tree.Write("prog/Main.sda", mainSda);
+    orte = PortableDateiOrte(tree.Path("prog/"));
+    HauptDienste d;
+    d.log = &log;
+    d.uhr = &uhr;
+    d.laeufe = &laeufe;
+    d.listing = &listing;
+    f = std::make_unique<Hauptfenster>(&ansicht, d);
+    ansicht.logik = f.get();
+    geometrie = f->FormCreate(orte);
+  }
+  void Nehmen(const std::string& herkunft, const std::string& ziel) {
+    ansicht.Tippen(E::kHerkunft, herkunft);
+    ansicht.Tippen(E::kZiel, ziel);
+    f->SetzenClick();
+  }
+  // Takes a job over two new directories below the tree.
+  void NehmenNeu(const std::string& name) {
+    Nehmen(tree.Mkdir(name + "/q"), tree.Mkdir(name + "/z"));
+  }
+  const TabellenZeile& Zeile(int n) { return ansicht.tabelle.zeilen.at(n - 1); }
+  const TVergleichThread& Job(int zeile) { return *f->Jobs().An(zeile - 1); }
+  std::string MainSda(const std::string& sektion, const std::string& key) {
+    return IniFile(orte.EinstellungsDatei()).ReadString(sektion, key, "<fehlt>");
+  }
+
+  TempTree tree;
+  RecordingLog log;
+  FakeAnsicht ansicht;
+  FakeLaeufe laeufe;
+  FakeListing listing;
+  ManualClock uhr{testing::Local(2024, 3, 1, 14, 5, 32)};
+  DateiOrte orte;
+  FensterGeometrie geometrie;
+  std::unique_ptr<Hauptfenster> f;
+};
+
+const char* kOhneSofortSync = "[Data]\nSofortSync=0\n";
+
+TEST_F(HauptfensterTest, StartsEmptyWithDefaults) {
+  Start();
+  EXPECT_EQ(geometrie.Breite, 427);
+  EXPECT_EQ(geometrie.Hoehe, 400);
+  EXPECT_FALSE(geometrie.AnGespeicherterStelle());
+  EXPECT_EQ(ansicht.titel, "Zarnoft");
+  EXPECT_EQ(ansicht.panel[1], "Unverändert");
+  for (E e : {E::kSetzen, E::kLoesch, E::kHolen, E::kSyncNow}) EXPECT_FALSE(ansicht.Aktiv(e));
+  EXPECT_EQ(ansicht.eintraege[E::kArt].size(), 3u);
+  EXPECT_EQ(ansicht.Position(E::kArt), 0);
+  EXPECT_EQ(ansicht.eintraege[E::kDoppelt].front(), "Nachfragen");
+  EXPECT_EQ(ansicht.Position(E::kDoppelt), 0);
+  EXPECT_EQ(ansicht.tabelle.koepfe, (std::vector<std::string>{"Status", "Herkunft", "Ziel"}));
+  ASSERT_EQ(ansicht.tabelle.zeilen.size(), 1u);
+  EXPECT_EQ(Zeile(1).Status, "");
+  EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");
+  EXPECT_EQ(f->Zustand().SammlungsVerzeichnis, orte.sammlungs_verzeichnis);
+  EXPECT_TRUE(f->Einstellungen().SofortSync);
+  EXPECT_EQ(f->Einstellungen().LoeschenWohin, orte.programm_verzeichnis + "Loesch");
+  EXPECT_TRUE(log.Has(9, "Main: InI wird geladen"));
+  EXPECT_TRUE(log.Has(8, "Main: FormCreate erledigt"));
+  EXPECT_FALSE(tree.Exists("prog/Main.sda"));  // reading creates nothing
+}
+
+TEST_F(HauptfensterTest, TakeRunsTheJobAtOnceAndCountsRunningComparisons) {
+  Start();
+  listing.dateien[1] = 7;  // the source's listing completed with 7 files, the target's not
+  const std::string q = tree.Mkdir("a/q");
+  const std::string z = tree.Mkdir("a/z");
+  ansicht.Tippen(E::kHerkunft, q);
+  EXPECT_FALSE(ansicht.Aktiv(E::kSetzen));
+  ansicht.Tippen(E::kZiel, z);
+  EXPECT_TRUE(ansicht.Aktiv(E::kSetzen));
+  EXPECT_EQ(listing.starts.back(), "2 " + z + " 0");
+  f->SetzenClick();
+
+  ASSERT_EQ(f->Jobs().Anzahl(), 1u);
+  ASSERT_EQ(laeufe.laeufe.size(), 1u);
+  const VergleichsWerte& w = laeufe.laeufe[0].werte;
+  EXPECT_EQ(w.Herkunft, q);
+  EXPECT_EQ(w.Ziel, z);
+  EXPECT_EQ(w.LoeschenWohin, orte.programm_verzeichnis + "Loesch");
+  EXPECT_EQ(w.Art, 1);
+  EXPECT_EQ(w.Doppelt, 0);
+  EXPECT_EQ(w.Loeschen, 1);
+  EXPECT_EQ(w.Aufruf, 0);
+  EXPECT_EQ(w.Zaehler, 7);
+  EXPECT_TRUE(w.ZaehlArt);
+  EXPECT_FALSE(w.Unterverzeichnisse);
+  EXPECT_EQ(Zeile(1).Status, "1:läuft");
+  EXPECT_EQ(ansicht.texte[E::kStatus2], "Erstabgleich läuft.");
+  EXPECT_EQ(ansicht.panel[0], "Verzeichnis übernehmen");
+  EXPECT_EQ(ansicht.panel[1], "Geändert");
+  EXPECT_TRUE(ansicht.Aktiv(E::kLoesch));
+  EXPECT_TRUE(ansicht.Aktiv(E::kHolen));
+  EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
+  for (auto [stufe, text] : {std::pair{9, "Main:  Vorgang übernehmen startet"},
+                             {9, "Main: Datensatz angelegt"},
+                             {9, "Main:  Thread für Vergleich gestartet"},
+                             {9, "Main:  Werte in Tabelle übernommen"},
+                             {4, "Eing: Vorgang übernehmen"}}) {
+    EXPECT_TRUE(log.Has(stufe, text)) << text;
+  }
+
+  // A second job goes to the front; two run.
+  NehmenNeu("b");
+  EXPECT_EQ(Job(2).Herkunft, q);
+  EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 2");
+  EXPECT_EQ(Job(2).Zaehler, 7);
+
+  laeufe.Beenden(0);
+  EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 1");
+  EXPECT_EQ(Zeile(2).Status, "1:14:05:32");
+  EXPECT_EQ(Job(2).Thread, nullptr);
+  EXPECT_TRUE(log.Has(1, "Vergleich beendet: " + q + " - " + z));
+  laeufe.Beenden(1, /*abgebrochen=*/true);
+  EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");
+  EXPECT_EQ(Job(1).Aufruf, 0);
+  EXPECT_EQ(Zeile(1).Status, "1:Keiner");
+  EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 1);
+
+  // The description of row 2 after its run.
+  ansicht.Waehlen(2);
+  f->AnzeigeMouseMove(2);
+  EXPECT_EQ(ansicht.texte[E::kStatus1], "Neuere Dateien übertragen:");
+  EXPECT_EQ(ansicht.texte[E::kStatus3], "(Nachfragen bei doppelter Änderung)");
+  EXPECT_TRUE(ansicht.sichtbar[E::kStatus3]);
+  EXPECT_EQ(ansicht.texte[E::kStatus2], "Letzter um 01.03.2024 14:05:32");
+}
+
+TEST_F(HauptfensterTest, WithoutSofortSyncRunNowStartsTheSelectedJob) {
+  Start(kOhneSofortSync);
+  listing.dateien[1] = 5;
+  listing.dateien[2] = 5;  // equal counts: the target wins
+  NehmenNeu("a");
+  EXPECT_TRUE(laeufe.laeufe.empty());
+  EXPECT_EQ(Zeile(1).Status, "1:abgbr.");
+  EXPECT_EQ(Job(1).Zaehler, 5);
+  EXPECT_FALSE(Job(1).ZaehlArt);
+  EXPECT_TRUE(ansicht.Aktiv(E::kSyncNow));
+
+  f->SyncNowClick();
+  EXPECT_TRUE(log.Has(4, "Main: Sync Now startet"));
+  ASSERT_EQ(laeufe.laeufe.size(), 1u);
+  EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
+  EXPECT_EQ(Zeile(1).Status, "1:läuft");
+  ansicht.Waehlen(1);
+  EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
+  f->SyncNowClick();  // a running job is not started again
+  EXPECT_EQ(laeufe.laeufe.size(), 1u);
+  laeufe.Beenden(0);
+  EXPECT_TRUE(ansicht.Aktiv(E::kSyncNow));
+}
+
+TEST_F(HauptfensterTest, TakeAsksToCreateAMissingSource) {
+  Start();
+  const std::string q = tree.Path("neu/tief/q");
+  const std::string z = tree.Mkdir("z");
+  ansicht.antworten = {Antwort::kOk};
+  Nehmen(q, z);
+  ASSERT_EQ(ansicht.meldungen.size(), 1u);
+  const Meldungsbox& box = ansicht.meldungen[0];
+  EXPECT_EQ(box.titel, "Verzeichnis fehlt");
+  EXPECT_EQ(box.text, "Das Verzeichnis " + q + " existiert nicht. Soll es erstellt werden?");
+  EXPECT_EQ(box.knoepfe, Knoepfe::kOkAbbrechen);
+  EXPECT_EQ(box.symbol, Symbol::kFrage);
+  EXPECT_TRUE(log.Has(9, "Main: Verzeichnis erstellen: " + q));
+  EXPECT_TRUE(tree.Exists("neu/tief/q"));
+  EXPECT_EQ(f->Jobs().Anzahl(), 1u);
+}
+
+TEST_F(HauptfensterTest, CancelledOrFailedCreationAddsNothing) {
+  Start();
+  // Cancel at the source: the (also missing) target is not asked about.
+  ansicht.antworten = {Antwort::kAbbrechen};
+  Nehmen(tree.Path("fehlt1"), tree.Path("fehlt2"));
+  EXPECT_EQ(ansicht.meldungen.size(), 1u);
+  EXPECT_TRUE(f->Jobs().Leer());
+  EXPECT_EQ(ansicht.panel[1], "Geändert");
+  EXPECT_FALSE(tree.Exists("fehlt1"));
+
+  // OK, but the target cannot be created: its parent is a file.
+  tree.Write("datei", "x");
+  const std::string z = tree.Path("datei/z");
+  ansicht.antworten = {Antwort::kOk};
+  Nehmen(tree.Mkdir("q"), z);
+  EXPECT_EQ(ansicht.LetzteMeldung(), "Das Verzeichnis kann nicht erstellt werden!");
+  EXPECT_EQ(ansicht.meldungen.back().symbol, Symbol::kAusrufezeichen);
+  EXPECT_TRUE(log.Has(2, "Warn: Verzeichnis nicht zu erstellen: " + z));
+  EXPECT_TRUE(f->Jobs().Leer());
+
+  // A file where the target should be: no offer to create it.
+  ansicht.meldungen.clear();
+  Nehmen(tree.Path("q"), tree.Path("datei"));
+  ASSERT_EQ(ansicht.meldungen.size(), 1u);
+  EXPECT_EQ(ansicht.meldungen[0].knoepfe, Knoepfe::kOk);
+  EXPECT_NE(ansicht.LetzteMeldung().find(tree.Path("datei")), std::string::npos);
+  EXPECT_TRUE(f->Jobs().Leer());
+  EXPECT_TRUE(laeufe.laeufe.empty());
+}
+
+TEST_F(HauptfensterTest, TakeCleansTypedPathsAndRefusesRelativeOnes) {
+  Start();
+  const std::string q = tree.Mkdir("q");
+  const std::string z = tree.Mkdir("z");
+  Nehmen("  " + q + "/ ", z + "//");
+  ASSERT_EQ(f->Jobs().Anzahl(), 1u);
+  EXPECT_EQ(Job(1).Herkunft, q);
+  EXPECT_EQ(Job(1).Ziel, z);
+
+  Nehmen("daten/q", z);
+  EXPECT_EQ(ansicht.meldungen.back().titel, "Verzeichnis ungültig");
+  EXPECT_EQ(ansicht.LetzteMeldung(),
+            "Das Verzeichnis daten/q ist nicht vollständig angegeben.\rBitte geben Sie den "
+            "ganzen Pfad an, beginnend mit \"/\".");
+  Nehmen(q, "   ");
+  EXPECT_EQ(ansicht.LetzteMeldung(), "Bitte geben Sie ein Verzeichnis an.");
+  EXPECT_EQ(f->Jobs().Anzahl(), 1u);
+}
+
+TEST_F(HauptfensterTest, FetchFillsTheFieldsForEachKind) {
+  Start();
+  const std::string syc = tree.Write("jobs.syc",
+                                     "[Allgemein]\nVersion=2\nAnzahl=4\n"
+                                     "[Vorgang 1]\nHerkunft=/q/1\nZiel=/z/1\nArt=2\nDoppelt=1\n"
+                                     "Unterverzeichnisse=1\nBooten=1\n"
+                                     "[Vorgang 2]\nHerkunft=/q/2\nZiel=/z/2\nArt=3\nDoppelt=1\n"
+                                     "[Vorgang 3]\nHerkunft=/q/3\nZiel=/z/3\nArt=0\n"
+                                     "[Vorgang 4]\nHerkunft=/q/4\nZiel=/z/4\nArt=1\nDoppelt=9\n");
+  f->FormShow({syc});
+  ASSERT_EQ(f->Jobs().Anzahl(), 4u);
+  EXPECT_EQ(ansicht.titel, "Zarnoft - jobs.syc");
+  EXPECT_EQ(ansicht.panel[1], "Geladen");
+
+  struct Fall {
+    int zeile;
+    int art;
+    std::vector<std::string> modi;
+    int doppelt;
+    std::string label;  // "" = the sub-mode list is hidden
+  };
+  const Fall faelle[] = {
+      {1, 1, {"Herkunft geändert", "Ziel geändert", "Egal welches"}, 1, "Wann:"},
+      {2, 2, {"Inkrementell", "Gesamt"}, 1, "Umfang:"},
+      {3, -1, {}, -1, ""},
+      {4, 0, DoppeltEintraege(1), -1, "Bei Doppelten:"},  // 9 is no item: none selected
+  };
+  for (const Fall& fall : faelle) {
+    SCOPED_TRACE(fall.zeile);
+    ansicht.Waehlen(fall.zeile);
+    f->HolenClick();
+    EXPECT_EQ(ansicht.Text(E::kHerkunft), "/q/" + std::to_string(fall.zeile));
+    EXPECT_EQ(ansicht.Position(E::kArt), fall.art);
+    EXPECT_EQ(ansicht.eintraege[E::kDoppelt], fall.modi);
+    EXPECT_EQ(ansicht.Position(E::kDoppelt), fall.doppelt);
+    EXPECT_EQ(ansicht.layout.DoppeltSichtbar, !fall.label.empty());
+    if (!fall.label.empty()) {
+      EXPECT_EQ(ansicht.layout.LDoppeltText, fall.label);
+    }
+  }
+  // The first job's switches, and the listings restarted for both sides at the end.
+  ansicht.Waehlen(1);
+  f->HolenClick();
+  EXPECT_TRUE(ansicht.Angehakt(E::kUnterverzeichnisse));
+  EXPECT_TRUE(ansicht.Angehakt(E::kAStart));
+  EXPECT_FALSE(ansicht.Angehakt(E::kAEnde));
+  ASSERT_GE(listing.starts.size(), 2u);
+  EXPECT_EQ(listing.starts[listing.starts.size() - 2], "1 /q/1 1");
+  EXPECT_EQ(listing.starts.back(), "2 /z/1 1");
+  EXPECT_TRUE(ansicht.Aktiv(E::kSetzen));
+  EXPECT_TRUE(log.Has(5, "Main: Eintrag wird zurückgeschrieben"));
+  EXPECT_TRUE(log.Has(9, "Main: Zeiten starten"));
+}
+
+TEST_F(HauptfensterTest, DeletingARunningJobStopsItsRunWithoutWaiting) {
+  Start();
+  NehmenNeu("a");
+  f->LoeschClick();
+  EXPECT_TRUE(laeufe.laeufe[0].stop);
+  EXPECT_TRUE(f->Jobs().Leer());
+  ASSERT_EQ(ansicht.tabelle.zeilen.size(), 1u);
+  EXPECT_EQ(Zeile(1).Herkunft, "");
+  EXPECT_FALSE(ansicht.Aktiv(E::kLoesch));
+  EXPECT_FALSE(ansicht.Aktiv(E::kHolen));
+  EXPECT_EQ(f->AnzahlVergleiche(), 1);
+  EXPECT_TRUE(log.Has(4, "Eing: Eingabe wird gelöscht"));
+  EXPECT_TRUE(log.Has(9, "Main: Vorgang gelöscht"));
+
+  // The end notification finds no job: the count drops, nothing else happens.
+  laeufe.Beenden(0);
+  EXPECT_EQ(f->AnzahlVergleiche(), 0);
+  EXPECT_TRUE(log.Has(9, "Main: Vergleichthread gelöscht"));
+  EXPECT_EQ(log.CountPrefix("Vergleich "), 0);
+}
+
+TEST_F(HauptfensterTest, RunsThatDidNotCompleteKeepTheLastRun) {
+  Start(kOhneSofortSync);
+  NehmenNeu("a");
+  f->SyncNowClick();
+  laeufe.Beenden(0);
+  const double erster = Job(1).Aufruf;
+  EXPECT_NE(erster, 0);
+  ansicht.dateien = {tree.Path("j.syc")};
+  f->BSpeichernClick();
+  ASSERT_EQ(ansicht.panel[1], "Gespeichert");
+
+  uhr.Advance(3600);
+  f->SyncNowClick();
+  laeufe.Beenden(1, /*abgebrochen=*/true);
+  f->SyncNowClick();
+  laeufe.Beenden(2, false, /*fehler=*/3);
+  EXPECT_EQ(Job(1).Aufruf, erster);
+  EXPECT_EQ(ansicht.panel[1], "Gespeichert");
+  EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 1);
+  EXPECT_EQ(log.CountPrefix("Vergleich mit 3 Fehlern beendet: "), 1);
+}
+
+TEST_F(HauptfensterTest, NewAsksAboutAnUnsavedCollection) {
+  Start(kOhneSofortSync);
+  NehmenNeu("a");
+  NehmenNeu("b");
+
+  ansicht.antworten = {Antwort::kAbbrechen};
+  f->BNeuClick();
+  const Meldungsbox& box = ansicht.meldungen.back();
+  EXPECT_EQ(box.titel, "Ungespeichert");
+  EXPECT_EQ(box.text,
+            "Synchronisationsvorgaben wurden noch nicht gespeichert.\r Soll jetzt gespeichert "
+            "werden?");
+  EXPECT_EQ(box.knoepfe, Knoepfe::kJaNeinAbbrechen);
+  EXPECT_EQ(box.symbol, Symbol::kAusrufezeichen);
+  EXPECT_EQ(f->Jobs().Anzahl(), 2u);
+
+  ansicht.antworten = {Antwort::kJa};
+  ansicht.dateien = {std::nullopt};  // the save dialog is cancelled
+  f->BNeuClick();
+  EXPECT_EQ(f->Jobs().Anzahl(), 2u);
+  EXPECT_EQ(ansicht.panel[1], "Geändert");
+  EXPECT_EQ(ansicht.dateiDialoge.back().titel, "Syncronisationsverzeichnisse speichern");
+
+  ansicht.antworten = {Antwort::kNein};
+  f->BNeuClick();
+  EXPECT_TRUE(f->Jobs().Leer());
+  EXPECT_EQ(ansicht.titel, "Zarnoft");
+  EXPECT_EQ(ansicht.panel[1], "Unverändert");
+  EXPECT_EQ(log.CountPrefix("Eing: Eingabe wird gelöscht"), 2);
+  EXPECT_FALSE(ansicht.Aktiv(E::kLoesch));
+}
+
+TEST_F(HauptfensterTest, SaveOpenRoundTripThroughTheDialogs) {
+  Start(kOhneSofortSync);
+  NehmenNeu("a");
+  const std::string syc = tree.Path("jobs.syc");
+  ansicht.dateien = {syc};
+  f->BSpeichernClick();
+  const DateiDialog& d = ansicht.dateiDialoge.back();
+  EXPECT_EQ(d.verzeichnis, orte.sammlungs_verzeichnis);
+  EXPECT_EQ(d.endung, "syc");
+  EXPECT_EQ(d.filter.size(), 2u);
+  EXPECT_FALSE(d.ueberschreibenFragen);
+  EXPECT_EQ(ansicht.titel, "Zarnoft - jobs.syc");
+  EXPECT_EQ(ansicht.panel[1], "Gespeichert");
+  EXPECT_EQ(f->Zustand().SammlungsVerzeichnis, tree.root() + "/");
+
+  // Saved, so New asks nothing; Open with unsaved changes saves first (Yes) into the same file.
+  f->BNeuClick();
+  EXPECT_TRUE(f->Jobs().Leer());
+  ansicht.dateien = {syc};
+  f->BOffnenClick();
+  EXPECT_EQ(ansicht.dateiDialoge.back().titel, "Syncronisationsvorgaben");
+  EXPECT_TRUE(ansicht.dateiDialoge.back().mussExistieren);
+  ASSERT_EQ(f->Jobs().Anzahl(), 1u);
+  EXPECT_EQ(ansicht.panel[1], "Geladen");
+  EXPECT_EQ(ansicht.titel, "Zarnoft - jobs.syc");
+
+  NehmenNeu("b");
+  ansicht.antworten = {Antwort::kJa};
+  ansicht.dateien = {syc, syc};
+  f->BOffnenClick();
+  EXPECT_EQ(f->Jobs().Anzahl(), 2u);  // both jobs were saved before the file was opened again
+  EXPECT_EQ(ansicht.panel[1], "Geladen");
+}
+
+TEST_F(HauptfensterTest, SaveToAReadOnlyCollectionShowsTheGeneralError) {
+  Start(kOhneSofortSync);
+  NehmenNeu("a");
+  const std::string syc = tree.Path("jobs.syc");
+  ansicht.dateien = {syc};
+  f->BSpeichernClick();
+  NehmenNeu("b");
+  ASSERT_EQ(chmod(syc.c_str(), 0444), 0);
+  const std::string vorher = tree.Read("jobs.syc");
+
+  f->BSpeichernClick();
+  const Meldungsbox& box = ansicht.meldungen.back();
+  EXPECT_EQ(box.titel, "Zarnoft - Einstellungen");
+  EXPECT_EQ(box.text, "Kann nicht nach " + syc + " schreiben.");
+  EXPECT_EQ(box.symbol, Symbol::kStopp);
+  EXPECT_TRUE(log.Has(1, "Main: Kann nicht nach " + syc + " schreiben."));
+  EXPECT_EQ(ansicht.panel[0], "Speichern...");
+  EXPECT_EQ(ansicht.panel[1], "Geändert");
+  EXPECT_EQ(tree.Read("jobs.syc"), vorher);
+
+  // Closing: Yes to saving fails as well, so the window stays open.
+  ansicht.antworten = {Antwort::kJa};
+  EXPECT_FALSE(f->FormClose(geometrie));
+  EXPECT_EQ(tree.Read("prog/Main.sda"), kOhneSofortSync);  // settings untouched
+}
+
+TEST_F(HauptfensterTest, CommandLineCollection) {
+  Start();
+  f->FormShow({});
+  f->FormShow({"nil"});
+  EXPECT_TRUE(ansicht.meldungen.empty());
+  EXPECT_EQ(ansicht.titel, "Zarnoft");
+
+  // "Nil" is a file name: a collection not there yet opens empty, with a note.
+  const std::string fehlt = tree.Path("Nil");
+  f->FormShow({fehlt});
+  EXPECT_EQ(ansicht.meldungen.back().symbol, Symbol::kInformation);
+  EXPECT_EQ(ansicht.titel, "Zarnoft - Nil");
+  EXPECT_EQ(ansicht.panel[1], "Geladen");
+
+  struct Fall {
+    std::string pfad;
+    std::string text;
+  };
+  std::vector<Fall> faelle = {
+      {tree.Mkdir("ordner.syc"), " ist ein Verzeichnis und keine Auftragssammlung."},
+      {tree.Write("bild.syc", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)),
+       " ist keine Auftragssammlung."},
+  };
+  if (geteuid() != 0) {
+    std::string p = tree.Write("geheim.syc", "[Allgemein]\nVersion=2\n");
+    chmod(p.c_str(), 0);
+    faelle.push_back({"", ""});
+    faelle.back().pfad = p;
+    faelle.back().text = "Die Auftragssammlung " + p + " kann nicht gelesen werden.";
+  }
+  for (const Fall& fall : faelle) {
+    SCOPED_TRACE(fall.pfad);
+    f->FormShow({fall.pfad});
+    const Meldungsbox& box = ansicht.meldungen.back();
+    EXPECT_EQ(box.titel, "Fehler");
+    EXPECT_EQ(box.symbol, Symbol::kStopp);
+    const std::string erwartet = fall.text[0] == ' ' ? fall.pfad + fall.text : fall.text;
+    EXPECT_EQ(box.text, erwartet);
+    EXPECT_TRUE(log.Has(1, "Main: " + erwartet));
+    EXPECT_EQ(ansicht.titel, "Zarnoft - Nil");  // nothing else was opened
+  }
+}
+
+TEST_F(HauptfensterTest, ClosingWritesTheSettingsAndAsksOnlyWhenUnsaved) {
+  Start("[Data]\nSyncDirData=2\n");
+  FensterGeometrie jetzt;
+  jetzt.Breite = 600;
+  jetzt.Hoehe = 500;
+  jetzt.PosX = 10;
+  jetzt.PosY = 20;
+  f->Beenden1Click();
+  EXPECT_TRUE(log.Has(1, "Eing: Programm wird beendet"));
+  EXPECT_EQ(ansicht.schliessen, 1);
+  EXPECT_TRUE(f->FormClose(jetzt));
+  EXPECT_TRUE(ansicht.meldungen.empty());
+  EXPECT_EQ(MainSda("Form", "Hoehe"), "500");
+  EXPECT_EQ(MainSda("Form", "Breite"), "600");
+  EXPECT_EQ(MainSda("Form", "PosX"), "10");
+  EXPECT_EQ(MainSda("Allgemein", "Version"), "1");
+  EXPECT_EQ(MainSda("Data", "SyncDir"), orte.sammlungs_verzeichnis);
+  EXPECT_TRUE(log.Has(9, "Main: InI allgemein zurückschreiben"));
+  EXPECT_TRUE(log.Has(8, "Main: FormClose erledigt"));
+}
+
+TEST_F(HauptfensterTest, ClosingWithUnsavedChangesEachAnswer) {
+  Start(kOhneSofortSync);
+  NehmenNeu("a");
+  ansicht.antworten = {Antwort::kAbbrechen};
+  EXPECT_FALSE(f->FormClose(geometrie));
+  EXPECT_TRUE(log.Has(9, "Main: Bei Beenden ungespeichert - Speichern abfragen"));
+  EXPECT_EQ(ansicht.meldungen.back().standard, Antwort::kJa);
+  EXPECT_EQ(tree.Read("prog/Main.sda"), kOhneSofortSync);  // settings untouched
+
+  ansicht.antworten = {Antwort::kJa};
+  ansicht.dateien = {std::nullopt};  // never saved: the save dialog, cancelled
+  EXPECT_FALSE(f->FormClose(geometrie));
+  EXPECT_EQ(tree.Read("prog/Main.sda"), kOhneSofortSync);
+
+  ansicht.antworten = {Antwort::kNein};
+  EXPECT_TRUE(f->FormClose(geometrie));
+  EXPECT_EQ(MainSda("Form", "Breite"), "427");
+}
+
+TEST_F(HauptfensterTest, ClosingWithRunsUnderWayCancelsThemFirst) {
+  Start();
+  NehmenNeu("a");
+  NehmenNeu("b");
+  ansicht.antworten = {Antwort::kNein};
+  EXPECT_FALSE(f->FormClose(geometrie));
+  EXPECT_EQ(ansicht.meldungen.back().text,
+            "Es laufen noch 2 Vergleiche. Sollen sie abgebrochen werden?");
+  EXPECT_EQ(ansicht.meldungen.back().knoepfe, Knoepfe::kJaNein);
+  EXPECT_FALSE(laeufe.geschlossen);
+
+  ansicht.antworten = {Antwort::kJa, Antwort::kNein};  // cancel the runs; do not save
+  EXPECT_FALSE(f->FormClose(geometrie));
+  EXPECT_TRUE(laeufe.geschlossen);
+  EXPECT_TRUE(tree.Exists("prog/Main.sda"));
+  EXPECT_FALSE(f->FormClose(geometrie));  // a second close while waiting asks nothing
+  EXPECT_EQ(ansicht.meldungen.size(), 3u);
+
+  laeufe.Beenden(0, true);
+  EXPECT_EQ(ansicht.schliessen, 0);
+  laeufe.Beenden(1, true);
+  EXPECT_EQ(ansicht.schliessen, 1);  // the window closes itself after the last run
+  EXPECT_TRUE(f->FormClose(geometrie));
+  EXPECT_EQ(ansicht.meldungen.size(), 3u);
+}
+
+TEST_F(HauptfensterTest, UnwritableSettingsAreReportedAndTheProgramStillCloses) {
+  tree.Mkdir("prog/Main.sda");  // a directory where the settings file belongs
+  Start();
+  f->FormShow({});
+  ASSERT_EQ(ansicht.meldungen.size(), 1u);
+  EXPECT_NE(ansicht.meldungen[0].text.find(" ist ein Verzeichnis."), std::string::npos);
+  EXPECT_TRUE(f->FormClose(geometrie));
+  ASSERT_EQ(ansicht.meldungen.size(), 2u);
+  EXPECT_EQ(ansicht.meldungen[1].titel, "Zarnoft - Einstellungen");
+  EXPECT_EQ(ansicht.meldungen[1].text,
+            "Kann nicht nach " + orte.EinstellungsDatei() + " schreiben.");
+}
+
+TEST_F(HauptfensterTest, KindPickAndResizeLayOutTheSubModeList) {
+  Start();
+  f->FormResize(460, 500);
+  EXPECT_EQ(ansicht.layout.LDoppeltText, "Bei Doppelten:");
+  EXPECT_EQ(ansicht.layout.DoppeltBreite, 90);
+  f->FormResize(476, 500);
+  EXPECT_EQ(ansicht.layout.LDoppeltText, "Bei doppelt geänderten Dateien:");
+  EXPECT_EQ(ansicht.layout.DoppeltBreite, 160);
+  EXPECT_EQ(ansicht.tabelle.breiten[1], (476 - 65) / 2 - 4);
+  ansicht.ArtWaehlen(1);
+  EXPECT_EQ(ansicht.eintraege[E::kDoppelt].size(), 3u);
+  EXPECT_EQ(ansicht.Position(E::kDoppelt), 2);
+  EXPECT_EQ(ansicht.layout.LDoppeltText, "Wann:");
+  f->FormResize(100, 100);
+  EXPECT_EQ(ansicht.layout.Breite, 427);
+  EXPECT_EQ(ansicht.layout.Hoehe, 416);
+}
+
+TEST_F(HauptfensterTest, FolderButtonsSetTheFieldWhenConfirmed) {
+  Start();
+  ansicht.Tippen(E::kHerkunft, "/alt");
+  ansicht.ordner = {std::nullopt, std::string("/neu")};
+  f->HVerzBClick();
+  EXPECT_EQ(ansicht.Text(E::kHerkunft), "/alt");
+  EXPECT_EQ(ansicht.ordnerDialoge[0].text, "Bitte wählen Sie das Herkunftsverzeichnis aus.");
+  EXPECT_EQ(ansicht.ordnerDialoge[0].auswahl, "/alt");
+  f->HVerzBClick();
+  EXPECT_EQ(ansicht.Text(E::kHerkunft), "/neu");
+  EXPECT_EQ(listing.starts.back(), "1 /neu 0");
+  EXPECT_TRUE(log.Has(5, "Main: Herkunftsverzeichnis wählen"));
+}
+
+TEST_F(HauptfensterTest, SettingsDialogReloadsTheJobSettings) {
+  Start();
+  NehmenNeu("a");
+  laeufe.Beenden(0, true);
+  EXPECT_EQ(Zeile(1).Status, "1:Keiner");
+  tree.Write("prog/Main.sda", kOhneSofortSync);
+  f->Einstellungen1Click();
+  EXPECT_EQ(ansicht.einstellungen, 1);
+  EXPECT_FALSE(f->Einstellungen().SofortSync);
+  EXPECT_EQ(Zeile(1).Status, "1:abgbr.");
+}
+
+}  // namespace
+}  // namespace zarnoft
