@@ -1,0 +1,116 @@
+// The main window logic with a collection of 1,000 jobs, over a view that draws nothing: opens
+// the collection through the logic (as the editor does from the command line) and rebuilds the
+// grid, and prints the times. What the Qt window adds on top (filling its widgets) is measured
+// with the Qt window itself.
+// Usage: bench_editor_bench [directory]   (default: $TMPDIR or /tmp)
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "editor/collection_file.h"
+#include "editor/main_window.h"
+#include "log/log.h"
+#include "platform/file_system.h"
+
+using namespace zarnoft;
+
+namespace {
+
+double Millis(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// Measures text as a proportional font of about 7 pixels a character would.
+class StilleAnsicht : public HauptAnsicht {
+ public:
+  Antwort Meldung(const Meldungsbox&) override { return Antwort::kAbbrechen; }
+  bool DateiOeffnenDialog(const DateiDialog&, std::string*) override { return false; }
+  bool DateiSpeichernDialog(const DateiDialog&, std::string*) override { return false; }
+  bool OrdnerDialogZeigen(const OrdnerDialog&, std::string*) override { return false; }
+  void TextSetzen(Steuerelement, const std::string&) override {}
+  std::string Text(Steuerelement) const override { return ""; }
+  void Sichtbar(Steuerelement, bool) override {}
+  void Aktivieren(Steuerelement, bool) override {}
+  void Anhaken(Steuerelement, bool) override {}
+  bool Angehakt(Steuerelement) const override { return false; }
+  void EintraegeSetzen(Steuerelement, const std::vector<std::string>&) override {}
+  void PositionSetzen(Steuerelement e, int p) override {
+    if (e == Steuerelement::kArt) art_ = p;
+  }
+  int Position(Steuerelement e) const override { return e == Steuerelement::kArt ? art_ : 0; }
+  void TabelleSetzen(const Tabelle& t) override { zeilen = t.zeilen.size(); }
+  int GewaehlteZeile() const override { return 1; }
+  void ZeileWaehlen(int) override {}
+  int TextBreite(const std::string& s) const override { return 7 * static_cast<int>(s.size()); }
+  void Statuspanel(int, const std::string&) override {}
+  void Titel(const std::string&) override {}
+  void LayoutAnwenden(const HauptLayout&) override {}
+  void NachrichtenVerarbeiten() override {}
+  void Schliessen() override {}
+  void EinstellungenZeigen() override {}
+  void InfoZeigen() override {}
+
+  size_t zeilen = 0;
+
+ private:
+  int art_ = 0;
+};
+
+class KeineLaeufe : public LaufStarter {
+ public:
+  LaufGriff Starten(const VergleichsWerte&, Ende) override { return nullptr; }
+  void StopAnfordern(LaufGriff) override {}
+  void Schliessen() override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string dir = argc > 1 ? argv[1] : (tmp != nullptr ? tmp : "/tmp");
+  if (dir.empty() || dir.back() != '/') dir += "/";
+  const std::string prog = dir + "zarnoft_editor_bench_" + std::to_string(::getpid()) + "/";
+  FileSystem::Default()->CreateDirectory(prog);
+  constexpr int kJobs = 1000;
+
+  Sammlung sammlung;
+  for (int i = 0; i < kJobs; ++i) {
+    TVergleichThread j;
+    j.Herkunft = "/home/benutzer/Dokumente/Projekte/Kunden/Projekt " + std::to_string(i);
+    j.Ziel = "/media/sicherung/Projekte/Kunden/Projekt " + std::to_string(i) + "/Stand";
+    j.Art = 1 + i % 3;
+    j.Unterverzeichnisse = i % 2 == 0;
+    j.Aufruf = i % 3 == 0 ? 0 : 45000.5 + i;
+    sammlung.Anhaengen(j);
+  }
+  SammlungsZustand zustand;
+  zustand.SammlungsVerzeichnis = prog;
+  zustand.SammlungsDatei = "gross.syc";
+  SammlungSpeichern(sammlung, &zustand, {});
+
+  StilleAnsicht ansicht;
+  KeinProtokoll log;
+  KeineLaeufe laeufe;
+  HauptDienste dienste;
+  dienste.log = &log;
+  dienste.laeufe = &laeufe;
+  Hauptfenster fenster(&ansicht, dienste);
+  fenster.FormCreate(PortableDateiOrte(prog));
+
+  auto t0 = std::chrono::steady_clock::now();
+  fenster.FormShow({zustand.Pfad()});
+  auto t1 = std::chrono::steady_clock::now();
+  constexpr int kRunden = 20;
+  for (int i = 0; i < kRunden; ++i) fenster.FormResize(600 + i, 500);
+  auto t2 = std::chrono::steady_clock::now();
+
+  std::printf("Hauptfenster mit %zu Vorgaengen\n", fenster.Jobs().Anzahl());
+  std::printf("  oeffnen (mit Tabelle):    %8.1f ms\n", Millis(t1 - t0));
+  std::printf("  Tabelle neu (Mittel):     %8.2f ms\n", Millis(t2 - t1) / kRunden);
+  FileSystem::Default()->DeleteFile(zustand.Pfad());
+  FileSystem::Default()->RemoveDirectory(prog);
+  return ansicht.zeilen == kJobs ? 0 : 1;
+}
