@@ -117,6 +117,8 @@ class HauptAnsicht {
   virtual bool OrdnerDialogZeigen(const OrdnerDialog& d, std::string* pfad) = 0;
 
   // Controls. Text reads an edit field; Position the selected item of a list (-1 for none).
+  // EintraegeSetzen replaces a list's items and leaves none selected; the logic then selects
+  // one with PositionSetzen.
   virtual void TextSetzen(Steuerelement e, const std::string& text) = 0;
   virtual std::string Text(Steuerelement e) const = 0;
   virtual void Sichtbar(Steuerelement e, bool sichtbar) = 0;

@@ -13,9 +13,12 @@ Hauptfenster::Hauptfenster(HauptAnsicht* ansicht, const HauptDienste& dienste)
       fs_(dienste.fs != nullptr ? dienste.fs : FileSystem::Default()),
       uhr_(dienste.uhr != nullptr ? dienste.uhr : Clock::System()),
       listing_(dienste.listing != nullptr ? dienste.listing : &kein_listing_),
-      layout_(LayoutBerechnen(hauptlayout::kMinBreite, hauptlayout::kMinHoehe, 0, 2)) {}
+      layout_(LayoutBerechnen(hauptlayout::kMinBreite, hauptlayout::kMinHoehe, 0, 2)),
+      selbst_(std::make_shared<Hauptfenster*>(this)) {}
 
 Hauptfenster::~Hauptfenster() {
+  *selbst_ = nullptr;
+  if (anzahlVergleiche_ > 0) dienste_.laeufe->Schliessen();
   listing_->ListingStoppen(Seite::kHerkunft);
   listing_->ListingStoppen(Seite::kZiel);
 }

@@ -9,9 +9,9 @@
 // (a refused write, "Kann nicht nach <path> schreiben") ends the command and is shown by
 // AllgemeinerFehler, as the application's general error handler does.
 //
-// Lifetime: the view, the services and the starter must outlive the object. Runs still under
-// way when it is destroyed are asked to stop; their end notifications must not come afterwards
-// (the window closes only after the last one, see FormClose).
+// Lifetime: the view, the services and the starter must outlive the object. The window closes
+// only after the last run has ended (see FormClose); runs still under way when it is destroyed
+// all the same are cancelled, and their end notifications then do nothing.
 //
 // Usage (the Qt window):
 //   Hauptfenster logik(this, dienste);
@@ -21,6 +21,7 @@
 #ifndef ZARNOFT_EDITOR_MAIN_WINDOW_H_
 #define ZARNOFT_EDITOR_MAIN_WINDOW_H_
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,9 @@ class Hauptfenster {
   // Closing: runs are being cancelled, and the window closes after the last end notification.
   bool schliessenNachLaeufen_ = false;
   bool schliessenFertig_ = false;
+  // Cleared by the destructor: an end notification that still arrives afterwards (the program
+  // ended another way than through FormClose) finds it empty and touches nothing.
+  std::shared_ptr<Hauptfenster*> selbst_;
 };
 
 }  // namespace zarnoft

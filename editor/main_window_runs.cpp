@@ -21,8 +21,10 @@ void Hauptfenster::VergleichStarten(TVergleichThread* job) {
   if (schliessenNachLaeufen_) return;
   VergleichsWerte werte =
       VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin, einstellungen_.Loeschen);
-  job->Thread = dienste_.laeufe->Starten(
-      werte, [this](LaufGriff lauf, const LaufEnde& ende) { VergleichBeendet(lauf, ende); });
+  job->Thread =
+      dienste_.laeufe->Starten(werte, [selbst = selbst_](LaufGriff lauf, const LaufEnde& ende) {
+        if (*selbst != nullptr) (*selbst)->VergleichBeendet(lauf, ende);
+      });
   ++anzahlVergleiche_;
   ZaehlerAnzeigen();
 }

@@ -543,6 +543,14 @@ TEST_F(HauptfensterTest, ClosingWithRunsUnderWayCancelsThemFirst) {
   EXPECT_EQ(ansicht.meldungen.size(), 3u);
 }
 
+TEST_F(HauptfensterTest, EndOfARunAfterTheWindowIsGoneTouchesNothing) {
+  Start();
+  NehmenNeu("a");
+  f.reset();
+  EXPECT_TRUE(laeufe.geschlossen);
+  laeufe.Beenden(0);  // under AddressSanitizer: no use of the freed window
+}
+
 TEST_F(HauptfensterTest, UnwritableSettingsAreReportedAndTheProgramStillCloses) {
   tree.Mkdir("prog/Main.sda");  // a directory where the settings file belongs
   Start();
