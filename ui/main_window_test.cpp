@@ -3,18 +3,170 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTimer>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+#include <vector>
+
+#include "testing/recording_log.h"
+#include "testing/temp_tree.h"
+#include "ui/help.h"
+#include "ui/ui_test_kit.h"
 
 namespace zarnoft {
 namespace {
 
-TEST(TZarnoft, OpensCaptionedAndClosesCleanly) {
-  TZarnoft w;
-  w.show();
-  EXPECT_EQ(w.windowTitle(), "Zarnoft");
-  EXPECT_TRUE(w.isVisible());
-  w.close();
-  EXPECT_FALSE(w.isVisible());
+// Records the runs that the window starts; they end when the test says so.
+class Starter : public LaufStarter {
+ public:
+  struct Lauf {
+    VergleichsWerte werte;
+    Ende ende;
+    bool gestoppt = false;
+  };
+  std::vector<Lauf> laeufe;
+
+  LaufGriff Starten(const VergleichsWerte& w, Ende ende) override {
+    laeufe.push_back({w, std::move(ende)});
+    // Any address that tells the runs apart will do: the window never follows it.
+    return reinterpret_cast<LaufGriff>(&ids_[laeufe.size() - 1]);
+  }
+  void StopAnfordern(LaufGriff) override {
+    for (Lauf& l : laeufe) l.gestoppt = true;
+  }
+  void Schliessen() override {}
+
+ private:
+  char ids_[16] = {};
+};
+
+class TZarnoftTest : public ::testing::Test {
+ protected:
+  TZarnoftTest() {
+    tree_.Write("prog/Main.sda", "[Data]\nSofortSync=0\n");
+    dienste_.log = &log_;
+    dienste_.laeufe = &starter_;
+    w_ = std::make_unique<TZarnoft>(dienste_);
+    StartOrte orte;
+    orte.programmVerzeichnis = tree_.Path("prog/");
+    orte.einstellungsPfad = tree_.Path("prog/Main.sda");
+    orte.sammlungsVerzeichnis = orte.programmVerzeichnis;
+    w_->FormCreate(orte);
+    w_->show();
+  }
+  ~TZarnoftTest() override {
+    // Nothing changed since the last save answer: close without the question.
+    testing::BoxBeantworten(QMessageBox::No);
+    w_->close();
+  }
+
+  template <typename T>
+  T* E(const char* name) {
+    return qobject_cast<T*>(w_->Element(name));
+  }
+
+  // Types both directories and takes the job.
+  void Nehmen(const std::string& herkunft, const std::string& ziel) {
+    E<QLineEdit>("Herkunft")->clear();
+    QTest::keyClicks(E<QLineEdit>("Herkunft"), QString::fromStdString(herkunft));
+    E<QLineEdit>("Ziel")->clear();
+    QTest::keyClicks(E<QLineEdit>("Ziel"), QString::fromStdString(ziel));
+    E<QToolButton>("Setzen")->click();
+  }
+
+  testing::TempTree tree_;
+  testing::RecordingLog log_;
+  Starter starter_;
+  HauptDienste dienste_;
+  std::unique_ptr<TZarnoft> w_;
+};
+
+TEST_F(TZarnoftTest, TakeFetchAndDeleteThroughTheWidgets) {
+  EXPECT_FALSE(E<QToolButton>("Setzen")->isEnabled());
+  Nehmen(tree_.Mkdir("a"), tree_.Mkdir("b"));
+  Nehmen(tree_.Mkdir("c"), tree_.Mkdir("d"));
+  QTableWidget* grid = w_->Anzeige();
+  ASSERT_EQ(grid->rowCount(), 2);
+  EXPECT_EQ(grid->item(0, 1)->text().toStdString(), tree_.Path("c"));
+  EXPECT_EQ(grid->item(1, 0)->text(), "1:abgbr.");
+  EXPECT_EQ(w_->PanelText(1), "Geändert");
+  EXPECT_TRUE(starter_.laeufe.empty());  // "SofortSync" is off
+
+  // Fetch the second row of kind 2 after changing the fields.
+  E<QComboBox>("Art")->setCurrentIndex(1);
+  emit E<QComboBox>("Art")->activated(1);
+  EXPECT_EQ(E<QLabel>("LDoppelt")->text(), "Wann:");
+  grid->setCurrentCell(1, 0);
+  E<QToolButton>("Holen")->click();
+  EXPECT_EQ(E<QLineEdit>("Herkunft")->text().toStdString(), tree_.Path("a"));
+  EXPECT_EQ(E<QComboBox>("Art")->currentIndex(), 0);
+  EXPECT_EQ(E<QComboBox>("Doppelt")->count(), 6);
+
+  // Run it now, then delete it while it runs: the run is asked to stop.
+  E<QToolButton>("SyncNow")->click();
+  ASSERT_EQ(starter_.laeufe.size(), 1u);
+  EXPECT_EQ(starter_.laeufe[0].werte.Herkunft, tree_.Path("a"));
+  EXPECT_FALSE(E<QToolButton>("SyncNow")->isEnabled());
+  EXPECT_EQ(E<QLabel>("LAnzVergl")->text(), "Anzahl laufender Vergleiche im Hintergrund: 1");
+  E<QToolButton>("Loesch")->click();
+  EXPECT_EQ(grid->rowCount(), 1);
+  EXPECT_TRUE(starter_.laeufe[0].gestoppt);
+  starter_.laeufe[0].ende(LaufGriff{}, LaufEnde{true, 0});
+  EXPECT_EQ(E<QLabel>("LAnzVergl")->text(), "Anzahl laufender Vergleiche im Hintergrund: 0");
+}
+
+TEST_F(TZarnoftTest, TakeOfAMissingDirectoryAsksAndCancelKeepsTheCollectionEmpty) {
+  QString frage;
+  testing::BoxBeantworten(QMessageBox::Cancel, &frage);
+  Nehmen(tree_.Path("fehlt"), tree_.Mkdir("b"));
+  EXPECT_EQ(frage.toStdString(), "Das Verzeichnis " + tree_.Path("fehlt") +
+                                     " existiert nicht. Soll es erstellt werden?");
+  EXPECT_EQ(w_->Anzeige()->rowCount(), 1);
+  EXPECT_EQ(w_->Anzeige()->item(0, 1)->text(), "");
+}
+
+// Every visible control lies inside the client area, no two overlap, and no text is wider than
+// its control, at the smallest size and wider, for each kind.
+TEST_F(TZarnoftTest, NothingOverlapsAndNoTextIsCut) {
+  for (QSize groesse : {QSize(427, 416), QSize(475, 500), QSize(800, 600)}) {
+    for (int art = 0; art < 3; ++art) {
+      E<QComboBox>("Art")->setCurrentIndex(art);
+      emit E<QComboBox>("Art")->activated(art);
+      w_->centralWidget()->setMinimumSize(0, 0);
+      w_->resize(groesse + QSize(0, w_->height() - w_->centralWidget()->height()));
+      QApplication::processEvents();
+      QWidget* client = w_->centralWidget();
+      std::vector<QWidget*> sichtbar;
+      for (QWidget* c : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (c->isVisible() && c->objectName() != "StatusBar") sichtbar.push_back(c);
+      for (QWidget* c : sichtbar) {
+        SCOPED_TRACE(c->objectName().toStdString() + " " + std::to_string(groesse.width()));
+        EXPECT_TRUE(client->rect().contains(c->geometry())) << c->metaObject()->className();
+        if (auto* l = qobject_cast<QLabel*>(c)) {
+          QString text = l->text();
+          text.remove('&');
+          EXPECT_LE(l->fontMetrics().horizontalAdvance(text), l->contentsRect().width())
+              << l->text().toStdString();
+        }
+        for (QWidget* d : sichtbar) {
+          if (c < d) {
+            EXPECT_FALSE(c->geometry().intersects(d->geometry()))
+                << c->objectName().toStdString() << " / " << d->objectName().toStdString();
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST_F(TZarnoftTest, F1OnAFieldOpensItsTopic) {
+  E<QLineEdit>("Ziel")->setFocus();
+  QTest::keyClick(E<QLineEdit>("Ziel"), Qt::Key_F1);
+  EXPECT_TRUE(w_->Hilfe()->isVisible());
+  EXPECT_EQ(w_->Hilfe()->AktuellesThema(), 106);
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+// The editor as a whole, in the order of start-up: the GUI caller that the runs use, the run
+// starter, the main window with its creation step, then the settings dialog and the about box.
+// main() builds one; the tests and the screenshot program build theirs with places of their own.
+//
+// GUI thread only. Destroy it after the event loop has ended: the GUI caller then stops serving,
+// so that no run can wait for a GUI thread that is gone.
+#ifndef ZARNOFT_UI_EDITOR_H_
+#define ZARNOFT_UI_EDITOR_H_
+
+#include <QDialog>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/main_window.h"
+#include "editor/run_starter.h"
+#include "ui/main_window.h"
+
+namespace zarnoft {
+
+class EditorAufrufer;
+
+// Where the program's files are when it runs from its own directory.
+StartOrte ProgrammOrte();
+
+class Editor {
+ public:
+  // `fenster` makes the progress window of each run (TKopie unless a test says otherwise).
+  explicit Editor(const StartOrte& orte, FensterFabrik fenster = {});
+  ~Editor();
+
+  TZarnoft& Fenster() { return *fenster_; }
+  GuiCaller& Gui();
+
+  // Shows the main window and opens the collection named on the command line (argumente
+  // without the program name).
+  void Zeigen(const std::vector<std::string>& argumente);
+
+ private:
+  std::unique_ptr<EditorAufrufer> gui_;
+  std::unique_ptr<VergleicheStarter> starter_;
+  std::unique_ptr<TZarnoft> fenster_;
+  std::unique_ptr<QDialog> einstellungen_;
+  std::unique_ptr<QDialog> info_;
+};
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_UI_EDITOR_H_

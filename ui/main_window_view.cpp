@@ -1,0 +1,507 @@
+// The main window as the logic's view: controls by name, dialogs, the grid, the layout.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/main_window.h"
+#include "ui/qt_texts.h"
+
+namespace zarnoft {
+namespace {
+
+// Positions of the client area that the layout rules leave open (logical pixels).
+constexpr int kRand = 8;            // left margin of the fields' labels
+constexpr int kFeldLinks = 72;      // directory fields and the source size label
+constexpr int kRechteSpalte = 220;  // kind list and "Zeit...": what the width rules imply
+constexpr int kZGroesseLinks = 225;
+constexpr int kLinkeSpalte = 205;  // group "Ausführung" and the subdirectory switch
+constexpr int kOrdnerKnopf = 25;   // width of the "..." buttons
+constexpr int kWerkzeug = 25;      // tool buttons: four fill the room beside the separator
+constexpr int kLuecke = 2;         // between rows
+constexpr int kStatusLinks = 4;
+// The logic's grid needs at least this many rows in view (the header included).
+constexpr int kTabelleMindestZeilen = 4;
+
+QMessageBox::StandardButtons BoxKnoepfe(Knoepfe k) {
+  switch (k) {
+    case Knoepfe::kOkAbbrechen:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case Knoepfe::kJaNein:
+      return QMessageBox::Yes | QMessageBox::No;
+    case Knoepfe::kJaNeinAbbrechen:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Knoepfe::kOk:
+      break;
+  }
+  return QMessageBox::Ok;
+}
+
+QMessageBox::Icon BoxSymbol(Symbol s) {
+  switch (s) {
+    case Symbol::kInformation:
+      return QMessageBox::Information;
+    case Symbol::kFrage:
+      return QMessageBox::Question;
+    case Symbol::kAusrufezeichen:
+      return QMessageBox::Warning;
+    case Symbol::kStopp:
+      return QMessageBox::Critical;
+    case Symbol::kKeins:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton BoxKnopf(Antwort a) {
+  switch (a) {
+    case Antwort::kAbbrechen:
+      return QMessageBox::Cancel;
+    case Antwort::kJa:
+      return QMessageBox::Yes;
+    case Antwort::kNein:
+      return QMessageBox::No;
+    case Antwort::kOk:
+      break;
+  }
+  return QMessageBox::Ok;
+}
+
+// "SyncDatensätze (*.syc);;Alle Dateien (*)"; "*.*" is every file, also one without a dot.
+QString FilterText(const std::vector<std::pair<std::string, std::string>>& filter) {
+  QStringList teile;
+  for (const auto& [name, muster] : filter)
+    teile << QString("%1 (%2)").arg(Q(name), muster == "*.*" ? QString("*") : Q(muster));
+  return teile.join(";;");
+}
+
+bool DateiDialogZeigen(QWidget* owner, const DateiDialog& d, bool speichern, std::string* pfad) {
+  QFileDialog dlg(owner, Q(d.titel), Q(d.verzeichnis), FilterText(d.filter));
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(speichern || !d.mussExistieren ? QFileDialog::AnyFile
+                                                 : QFileDialog::ExistingFile);
+  if (speichern && !d.ueberschreibenFragen) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  dlg.setDefaultSuffix(Q(d.endung));
+  if (!d.dateiname.empty()) dlg.selectFile(Q(d.dateiname));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+  *pfad = S(dlg.selectedFiles().first());
+  return true;
+}
+
+}  // namespace
+
+QWidget* TZarnoft::Widget(Steuerelement e) const {
+  switch (e) {
+    case Steuerelement::kHerkunft:
+      return herkunft_;
+    case Steuerelement::kZiel:
+      return ziel_;
+    case Steuerelement::kHgroesse:
+      return hgroesse_;
+    case Steuerelement::kZGroesse:
+      return z_groesse_;
+    case Steuerelement::kUnterverzeichnisse:
+      return unterverzeichnisse_;
+    case Steuerelement::kAStart:
+      return a_start_;
+    case Steuerelement::kAEnde:
+      return a_ende_;
+    case Steuerelement::kAIdle:
+      return a_idle_;
+    case Steuerelement::kArt:
+      return art_;
+    case Steuerelement::kDoppelt:
+      return doppelt_;
+    case Steuerelement::kLDoppelt:
+      return l_doppelt_;
+    case Steuerelement::kSetzen:
+      return setzen_;
+    case Steuerelement::kLoesch:
+      return loesch_;
+    case Steuerelement::kHolen:
+      return holen_;
+    case Steuerelement::kSyncNow:
+      return sync_now_;
+    case Steuerelement::kStatus1:
+      return status1_;
+    case Steuerelement::kStatus2:
+      return status2_;
+    case Steuerelement::kStatus3:
+      return status3_;
+    case Steuerelement::kZeiten:
+      return zeiten_;
+    case Steuerelement::kLAnzVergl:
+      return l_anz_vergl_;
+  }
+  return nullptr;
+}
+
+QWidget* TZarnoft::Element(const QString& name) const {
+  return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
+}
+
+QString TZarnoft::PanelText(int index) const {
+  return index >= 0 && index < 3 ? panels_[index]->text() : QString();
+}
+
+Antwort TZarnoft::Meldung(const Meldungsbox& b) {
+  QMessageBox box(BoxSymbol(b.symbol), Q(b.titel), MeldungsText(b.text), BoxKnoepfe(b.knoepfe),
+                  this);
+  box.setDefaultButton(BoxKnopf(b.standard));
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Antwort::kJa;
+    case QMessageBox::No:
+      return Antwort::kNein;
+    case QMessageBox::Ok:
+      return Antwort::kOk;
+    default:
+      break;
+  }
+  // Closed without a button: Cancel where offered, otherwise No or OK.
+  switch (b.knoepfe) {
+    case Knoepfe::kJaNein:
+      return Antwort::kNein;
+    case Knoepfe::kOk:
+      return Antwort::kOk;
+    default:
+      return Antwort::kAbbrechen;
+  }
+}
+
+bool TZarnoft::DateiOeffnenDialog(const DateiDialog& d, std::string* pfad) {
+  return DateiDialogZeigen(this, d, false, pfad);
+}
+
+bool TZarnoft::DateiSpeichernDialog(const DateiDialog& d, std::string* pfad) {
+  return DateiDialogZeigen(this, d, true, pfad);
+}
+
+bool TZarnoft::OrdnerDialogZeigen(const OrdnerDialog& d, std::string* pfad) {
+  QFileDialog dlg(this, Q(d.text));
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setFileMode(QFileDialog::Directory);
+  dlg.setOption(QFileDialog::ShowDirsOnly);
+  // Start at the folder of the field, or at the nearest folder above it that exists.
+  QDir start(Q(d.auswahl));
+  while (!d.auswahl.empty() && !start.exists() && start.cdUp()) {
+  }
+  if (!d.auswahl.empty() && start.exists()) dlg.setDirectory(start);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+  QString gewaehlt = dlg.selectedFiles().first();
+  while (gewaehlt.size() > 1 && gewaehlt.endsWith('/')) gewaehlt.chop(1);
+  *pfad = S(gewaehlt);
+  return true;
+}
+
+void TZarnoft::TextSetzen(Steuerelement e, const std::string& text) {
+  QWidget* w = Widget(e);
+  if (auto* f = qobject_cast<QLineEdit*>(w)) {
+    if (f->text() != Q(text)) f->setText(Q(text));
+  } else if (auto* l = qobject_cast<QLabel*>(w)) {
+    l->setText(Q(text));
+  }
+}
+
+std::string TZarnoft::Text(Steuerelement e) const {
+  QWidget* w = Widget(e);
+  if (auto* f = qobject_cast<QLineEdit*>(w)) return S(f->text());
+  if (auto* l = qobject_cast<QLabel*>(w)) return S(l->text());
+  return std::string();
+}
+
+void TZarnoft::Sichtbar(Steuerelement e, bool sichtbar) {
+  Widget(e)->setVisible(sichtbar);
+}
+
+void TZarnoft::Aktivieren(Steuerelement e, bool aktiv) {
+  // "Beim Leerlauf" is never offered.
+  if (e == Steuerelement::kAIdle) aktiv = false;
+  Widget(e)->setEnabled(aktiv);
+  // The menu items stay enabled; only the buttons follow.
+}
+
+void TZarnoft::Anhaken(Steuerelement e, bool an) {
+  if (auto* c = qobject_cast<QCheckBox*>(Widget(e))) c->setChecked(an);
+}
+
+bool TZarnoft::Angehakt(Steuerelement e) const {
+  auto* c = qobject_cast<QCheckBox*>(Widget(e));
+  return c != nullptr && c->isChecked();
+}
+
+void TZarnoft::EintraegeSetzen(Steuerelement e, const std::vector<std::string>& eintraege) {
+  if (auto* c = qobject_cast<QComboBox*>(Widget(e))) {
+    QSignalBlocker still(c);
+    c->clear();
+    for (const std::string& s : eintraege) c->addItem(Q(s));
+    c->setCurrentIndex(-1);
+  } else if (auto* l = qobject_cast<QListWidget*>(Widget(e))) {
+    l->clear();
+    for (const std::string& s : eintraege) l->addItem(Q(s));
+  }
+}
+
+void TZarnoft::PositionSetzen(Steuerelement e, int position) {
+  if (auto* c = qobject_cast<QComboBox*>(Widget(e))) {
+    QSignalBlocker still(c);
+    c->setCurrentIndex(position >= 0 && position < c->count() ? position : -1);
+  }
+}
+
+int TZarnoft::Position(Steuerelement e) const {
+  auto* c = qobject_cast<QComboBox*>(Widget(e));
+  return c != nullptr ? c->currentIndex() : -1;
+}
+
+void TZarnoft::TabelleSetzen(const Tabelle& t) {
+  QSignalBlocker still(anzeige_);
+  anzeige_->setUpdatesEnabled(false);
+  QStringList koepfe;
+  for (const std::string& k : t.koepfe) koepfe << Q(k);
+  if (anzeige_->horizontalHeaderItem(0) == nullptr ||
+      anzeige_->horizontalHeaderItem(0)->text() != koepfe.value(0))
+    anzeige_->setHorizontalHeaderLabels(koepfe);
+  anzeige_->setRowCount(static_cast<int>(t.zeilen.size()));
+  for (int r = 0; r < static_cast<int>(t.zeilen.size()); ++r) {
+    const TabellenZeile& z = t.zeilen[r];
+    const std::string* zellen[3] = {&z.Status, &z.Herkunft, &z.Ziel};
+    for (int c = 0; c < 3; ++c) {
+      QString text = Q(*zellen[c]);
+      QTableWidgetItem* item = anzeige_->item(r, c);
+      if (item == nullptr)
+        anzeige_->setItem(r, c, new QTableWidgetItem(text));
+      else if (item->text() != text)
+        item->setText(text);
+    }
+  }
+  for (int c = 0; c < 3; ++c)
+    if (t.breiten[c] > 0) anzeige_->setColumnWidth(c, t.breiten[c]);
+  anzeige_->setUpdatesEnabled(true);
+}
+
+int TZarnoft::GewaehlteZeile() const {
+  int r = anzeige_->currentRow();
+  return r >= 0 ? r + 1 : 0;
+}
+
+void TZarnoft::ZeileWaehlen(int zeile) {
+  if (zeile >= 1 && zeile <= anzeige_->rowCount())
+    anzeige_->setCurrentCell(zeile - 1,
+                             anzeige_->currentColumn() >= 0 ? anzeige_->currentColumn() : 0);
+  else
+    anzeige_->setCurrentCell(-1, -1);
+}
+
+int TZarnoft::TextBreite(const std::string& text) const {
+  return anzeige_->fontMetrics().horizontalAdvance(Q(text));
+}
+
+void TZarnoft::Statuspanel(int index, const std::string& text) {
+  if (index == 0) {
+    aktivitaet_ = Q(text);
+    PanelZeigen();
+  } else if (index > 0 && index < 3) {
+    panels_[index]->setText(Q(text));
+  }
+}
+
+void TZarnoft::Titel(const std::string& text) {
+  setWindowTitle(Q(text));
+}
+
+void TZarnoft::NachrichtenVerarbeiten() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TZarnoft::Schliessen() {
+  QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TZarnoft::EinstellungenZeigen() {
+  if (einstellungen_ != nullptr) einstellungen_->exec();
+}
+
+void TZarnoft::InfoZeigen() {
+  if (info_ != nullptr) info_->exec();
+}
+
+FensterGeometrie TZarnoft::Geometrie() const {
+  FensterGeometrie g;
+  g.Breite = client_->width();
+  g.Hoehe = client_->height();
+  g.PosX = pos().x();
+  g.PosY = pos().y();
+  return g;
+}
+
+void TZarnoft::FormCreate(const StartOrte& orte) {
+  FensterGeometrie g = logik_->FormCreate(orte);
+  std::vector<Rechteck> bildschirme;
+  QList<QScreen*> alle = QGuiApplication::screens();
+  if (QScreen* p = QGuiApplication::primaryScreen()) alle.removeAll(p), alle.prepend(p);
+  for (QScreen* s : alle) {
+    QRect r = s->availableGeometry();
+    bildschirme.push_back({r.x(), r.y(), r.width(), r.height()});
+  }
+  // The frame is known only once the window is shown; the title bar and the menu bar are what
+  // the client area has above it in any case.
+  Rahmen rahmen;
+  rahmen.oben = menuBar()->sizeHint().height() + style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  StartPlatz p = FensterPlatzieren(g, bildschirme, rahmen);
+  resize(p.breite, p.hoehe + menuBar()->sizeHint().height());
+  move(p.x, p.y);
+}
+
+// --- Layout --------------------------------------------------------------------------------------
+
+void TZarnoft::FormResize() {
+  logik_->FormResize(client_->width(), client_->height());
+}
+
+void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
+  layout_ = l;
+  const int b = l.Breite;
+  const int h = std::max(l.Hoehe, client_->height());
+  const int zeile = QFontMetrics(font()).height();           // a line of text
+  const int feld = std::max(herkunft_->sizeHint().height(),  // an edit field or list
+                            art_->sizeHint().height());
+  const int haken = unterverzeichnisse_->sizeHint().height();  // a check box
+
+  // Top bar, with the heading of the job's half beside its buttons.
+  const int leiste = std::max(kWerkzeug, b_neu_->sizeHint().height()) + 2;
+  leiste_->setGeometry(0, 0, l.LeisteBreite, leiste);
+  int x = 2;
+  for (QToolButton* k : {b_neu_, b_offnen_, b_speichern1_}) {
+    k->setGeometry(x, 1, kWerkzeug, leiste - 2);
+    x += kWerkzeug + 1;
+  }
+  beenden_->setGeometry(l.BeendenLinks, 1, kWerkzeug, leiste - 2);
+  l_einzeln_->setGeometry(x + 3 * kRand, 0, l.BeendenLinks - x - 4 * kRand, leiste);
+
+  // Source and target with their size listings.
+  int y = leiste + kLuecke;
+  auto verzeichnis = [&](QLabel* label, QLineEdit* f, QPushButton* knopf) {
+    label->setGeometry(kRand, y, kFeldLinks - kRand - 2, feld);
+    f->setGeometry(kFeldLinks, y, l.VerzeichnisBreite, feld);
+    knopf->setGeometry(l.OrdnerKnopfLinks, y, kOrdnerKnopf, feld);
+    y += feld + 1;
+  };
+  verzeichnis(l_herkunft_, herkunft_, h_verz_b_);
+  hgroesse_->setGeometry(kFeldLinks, y, l.VerzeichnisBreite, zeile);
+  y += zeile + kLuecke;
+  verzeichnis(l_ziel_, ziel_, z_verz_b_);
+  unterverzeichnisse_->setGeometry(kRand, y, kLinkeSpalte, haken);
+  z_groesse_->setGeometry(kZGroesseLinks, y + (haken - zeile) / 2, l.ZGroesseBreite, zeile);
+  y += haken + kLuecke;
+
+  // Left: the triggers. Right: kind, sub-mode and "Zeit...".
+  gr_ausfuehr_->setGeometry(kRand, y, kLinkeSpalte, gr_ausfuehr_->sizeHint().height());
+  if (gr_ausfuehr_->layout() == nullptr) {
+    auto* lg = new QVBoxLayout(gr_ausfuehr_);
+    lg->setSpacing(0);
+    lg->setContentsMargins(6, 2, 6, 2);
+    for (QCheckBox* c : {a_start_, a_ende_, a_idle_}) lg->addWidget(c);
+    gr_ausfuehr_->setGeometry(kRand, y, kLinkeSpalte, gr_ausfuehr_->sizeHint().height());
+  }
+  const int rechtsBreite = b - kRechteSpalte - hauptlayout::kDoppeltRechts;
+  const int artText = l_art_->sizeHint().width();
+  l_art_->setGeometry(kRechteSpalte, y, std::min(artText, rechtsBreite), zeile);
+  // The sub-mode label starts where its list starts; where the long text would run past the
+  // window's edge in this font, the short one is shown, and where the kind's label reaches over,
+  // the sub-mode label moves to a line of its own.
+  QString ld = Q(l.LDoppeltText);
+  const QFontMetrics fm = l_doppelt_->fontMetrics();
+  if (l.DoppeltLinks + fm.horizontalAdvance(ld) > b - 2 && ld.size() > 15) ld = "Bei Doppelten:";
+  l_doppelt_->setText(ld);
+  int yListen = y + zeile + 1;
+  if (kRechteSpalte + artText + kRand > l.DoppeltLinks && l.DoppeltSichtbar) {
+    l_doppelt_->setGeometry(l.DoppeltLinks, yListen, b - l.DoppeltLinks - 2, zeile);
+    yListen += zeile + 1;
+  } else {
+    l_doppelt_->setGeometry(l.DoppeltLinks, y, b - l.DoppeltLinks - 2, zeile);
+  }
+  art_->setGeometry(kRechteSpalte, yListen, l.ArtBreite, feld);
+  doppelt_->setGeometry(l.DoppeltLinks, yListen, l.DoppeltBreite, feld);
+  l_doppelt_->setVisible(l.DoppeltSichtbar);
+  doppelt_->setVisible(l.DoppeltSichtbar);
+  const int zeitOben = yListen + feld + 3;
+  const int zeitHoehe = zeit_->sizeHint().height();
+  zeit_->setGeometry(kRechteSpalte, zeitOben, l.ZeitKnopfBreite, zeitHoehe);
+  y = std::max(gr_ausfuehr_->geometry().bottom() + 1, zeitOben + zeitHoehe) + kLuecke;
+
+  // The collection's heading row: heading, separator, the four tool buttons at the right.
+  const int kopf = std::max(kWerkzeug, setzen_->sizeHint().height());
+  const int kopfText = l_sammlung_->sizeHint().width();
+  l_sammlung_->setGeometry(kRand, y, kopfText, kopf);
+  const int trennerLinks = kRand + kopfText + kRand;
+  trenner_->setGeometry(trennerLinks, y + kopf / 2 - 1, std::max(0, l.TrennerBreite - trennerLinks),
+                        2);
+  x = l.TrennerBreite + 2;
+  for (QToolButton* k : {setzen_, loesch_, holen_, sync_now_}) {
+    k->setGeometry(x, y, kWerkzeug, kopf);
+    x += kWerkzeug;
+  }
+  const int tabelleOben = y + kopf + kLuecke;
+
+  // From the bottom: status bar, status group and schedule list, the running count.
+  const int leisteUnten = zeile + 6;
+  status_bar_->setGeometry(0, h - leisteUnten, b, leisteUnten);
+  panels_[0]->setGeometry(0, 0, 200, leisteUnten);
+  panels_[1]->setGeometry(200, 0, 100, leisteUnten);
+  panels_[2]->setGeometry(300, 0, std::max(0, l.Panel2Breite), leisteUnten);
+  if (status_->layout() == nullptr) {
+    auto* ls = new QGridLayout(status_);
+    ls->setContentsMargins(6, 0, 6, 2);
+    ls->setVerticalSpacing(0);
+    ls->addWidget(l_status_art_, 0, 0);
+    ls->addWidget(status1_, 0, 1);
+    ls->addWidget(status3_, 1, 1);
+    ls->addWidget(l_status_abgleich_, 2, 0);
+    ls->addWidget(status2_, 2, 1);
+    ls->setColumnStretch(1, 1);
+  }
+  const int statusBedarf = status_->minimumSizeHint().height();
+  const int statusOben = std::min(l.StatusGruppeOben, h - leisteUnten - statusBedarf);
+  const int zeitenLinks = b - kRand - l.ZeitenBreite;
+  status_->setGeometry(kStatusLinks, statusOben, zeitenLinks - kStatusLinks - kRand,
+                       h - leisteUnten - statusOben - 1);
+  const int zeitenOben = statusOben + hauptlayout::kZeitenUnterStatusGruppe;
+  zeiten_->setGeometry(zeitenLinks, zeitenOben, l.ZeitenBreite, h - leisteUnten - zeitenOben - 2);
+  const int anzOben = statusOben - zeile - kLuecke;
+  l_anz_vergl_->setGeometry(kRand, anzOben, b - 2 * kRand, zeile);
+
+  // The grid takes the room between: its height by the rule where the font leaves room for it.
+  const int tabelleUnten = anzOben - kLuecke;
+  anzeige_->setGeometry(0, tabelleOben, l.TabelleBreite, std::max(0, tabelleUnten - tabelleOben));
+  for (int c = 0; c < 3; ++c) anzeige_->setColumnWidth(c, l.Spalten[c]);
+  anzeige_->setTextElideMode(Qt::ElideMiddle);
+
+  // The window never gets so small that the grid shows no rows or the fields overlap.
+  const int zeilenHoehe = anzeige_->verticalHeader()->defaultSectionSize();
+  const int mindestHoehe = tabelleOben + kTabelleMindestZeilen * zeilenHoehe + (h - tabelleUnten);
+  client_->setMinimumSize(hauptlayout::kMinBreite, std::max(hauptlayout::kMinHoehe, mindestHoehe));
+  if (client_->width() < l.Breite || client_->height() < l.Hoehe)
+    resize(std::max(width(), width() - client_->width() + l.Breite),
+           std::max(height(), height() - client_->height() + l.Hoehe));
+  layout_gesetzt_ = true;
+}
+
+}  // namespace zarnoft

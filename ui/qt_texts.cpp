@@ -1,0 +1,17 @@
+#include "ui/qt_texts.h"
+
+#include <QApplication>
+
+namespace zarnoft {
+
+QString MeldungsText(const std::string& text) {
+  QString t = Q(text);
+  t.replace('\r', '\n');
+  return t;
+}
+
+QIcon StandardSymbol(const char* themenName, QStyle::StandardPixmap ersatz) {
+  return QIcon::fromTheme(themenName, QApplication::style()->standardIcon(ersatz));
+}
+
+}  // namespace zarnoft
