@@ -1,11 +1,12 @@
 # make run   installs what is missing, builds and starts the editor
 # make test  installs what is missing, builds, runs every test, then the core tests
 #            once more under AddressSanitizer and UndefinedBehaviorSanitizer
+# make screenshots  renders the editor's windows under Xvfb into $(BUILD)/screenshots/
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps build run test test-plain test-asan format clean
+.PHONY: deps build run test test-plain test-asan screenshots format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -28,6 +29,9 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+screenshots: build
+	scripts/screenshots.sh $(BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

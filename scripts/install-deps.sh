@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs; does nothing when all are there.
 set -euo pipefail
 packages=(cmake g++ make ninja-build pkg-config qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
-          libgtest-dev libgmock-dev)
+          libgtest-dev libgmock-dev xvfb openbox x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

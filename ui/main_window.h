@@ -166,6 +166,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QString hinweis_;
   HauptLayout layout_;
   bool layout_gesetzt_ = false;
+  int mindestBreite_ = hauptlayout::kMinBreite;  // raised where the font needs it
 };
 
 }  // namespace zarnoft

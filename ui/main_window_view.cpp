@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyleOptionComboBox>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -103,6 +104,26 @@ bool DateiDialogZeigen(QWidget* owner, const DateiDialog& d, bool speichern, std
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
   *pfad = S(dlg.selectedFiles().first());
   return true;
+}
+
+// The width a drop-down list needs to show its longest item: for the kind list its own items,
+// for the sub-mode list the items of every kind (it changes with the kind).
+int ListenBedarf(QComboBox* liste, int arten) {
+  const QFontMetrics fm = liste->fontMetrics();
+  int text = 0;
+  if (arten == 0) {
+    for (int i = 0; i < liste->count(); ++i)
+      text = std::max(text, fm.horizontalAdvance(liste->itemText(i)));
+  } else {
+    for (int art = 1; art <= arten; ++art)
+      for (const std::string& e : DoppeltEintraege(art))
+        text = std::max(text, fm.horizontalAdvance(Q(e)));
+  }
+  QStyleOptionComboBox opt;
+  opt.initFrom(liste);
+  return liste->style()
+      ->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(text, fm.height()), liste)
+      .width();
 }
 
 }  // namespace
@@ -421,6 +442,16 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
     for (QCheckBox* c : {a_start_, a_ende_, a_idle_}) lg->addWidget(c);
     gr_ausfuehr_->setGeometry(kRand, y, kLinkeSpalte, gr_ausfuehr_->sizeHint().height());
   }
+  // The kind and sub-mode lists show their longest items whole: the sub-mode list grows where
+  // its rule width is too narrow for the desktop font, and the window's smallest width grows so
+  // that the kind list keeps room for its own (at a small font both stay as the rules say).
+  const int dw = std::max(l.DoppeltBreite, ListenBedarf(doppelt_, 3));
+  const int artBreite =
+      l.ZeitKnopfBreite - (l.DoppeltSichtbar ? dw + hauptlayout::kArtDoppeltAbstand : 0);
+  const int doppeltLinks = b - dw - hauptlayout::kDoppeltRechts;
+  mindestBreite_ = std::max(hauptlayout::kMinBreite,
+                            ListenBedarf(art_, 0) + ListenBedarf(doppelt_, 3) +
+                                hauptlayout::kArtDoppeltAbstand + (l.Breite - l.ZeitKnopfBreite));
   const int rechtsBreite = b - kRechteSpalte - hauptlayout::kDoppeltRechts;
   const int artText = l_art_->sizeHint().width();
   l_art_->setGeometry(kRechteSpalte, y, std::min(artText, rechtsBreite), zeile);
@@ -429,17 +460,17 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   // the sub-mode label moves to a line of its own.
   QString ld = Q(l.LDoppeltText);
   const QFontMetrics fm = l_doppelt_->fontMetrics();
-  if (l.DoppeltLinks + fm.horizontalAdvance(ld) > b - 2 && ld.size() > 15) ld = "Bei Doppelten:";
+  if (doppeltLinks + fm.horizontalAdvance(ld) > b - 2 && ld.size() > 15) ld = "Bei Doppelten:";
   l_doppelt_->setText(ld);
   int yListen = y + zeile + 1;
-  if (kRechteSpalte + artText + kRand > l.DoppeltLinks && l.DoppeltSichtbar) {
-    l_doppelt_->setGeometry(l.DoppeltLinks, yListen, b - l.DoppeltLinks - 2, zeile);
+  if (kRechteSpalte + artText + kRand > doppeltLinks && l.DoppeltSichtbar) {
+    l_doppelt_->setGeometry(doppeltLinks, yListen, b - doppeltLinks - 2, zeile);
     yListen += zeile + 1;
   } else {
-    l_doppelt_->setGeometry(l.DoppeltLinks, y, b - l.DoppeltLinks - 2, zeile);
+    l_doppelt_->setGeometry(doppeltLinks, y, b - doppeltLinks - 2, zeile);
   }
-  art_->setGeometry(kRechteSpalte, yListen, l.ArtBreite, feld);
-  doppelt_->setGeometry(l.DoppeltLinks, yListen, l.DoppeltBreite, feld);
+  art_->setGeometry(kRechteSpalte, yListen, artBreite, feld);
+  doppelt_->setGeometry(doppeltLinks, yListen, dw, feld);
   l_doppelt_->setVisible(l.DoppeltSichtbar);
   doppelt_->setVisible(l.DoppeltSichtbar);
   const int zeitOben = yListen + feld + 3;
@@ -497,9 +528,10 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   // The window never gets so small that the grid shows no rows or the fields overlap.
   const int zeilenHoehe = anzeige_->verticalHeader()->defaultSectionSize();
   const int mindestHoehe = tabelleOben + kTabelleMindestZeilen * zeilenHoehe + (h - tabelleUnten);
-  client_->setMinimumSize(hauptlayout::kMinBreite, std::max(hauptlayout::kMinHoehe, mindestHoehe));
-  if (client_->width() < l.Breite || client_->height() < l.Hoehe)
-    resize(std::max(width(), width() - client_->width() + l.Breite),
+  client_->setMinimumSize(mindestBreite_, std::max(hauptlayout::kMinHoehe, mindestHoehe));
+  const int sollBreite = std::max(l.Breite, mindestBreite_);
+  if (client_->width() < sollBreite || client_->height() < l.Hoehe)
+    resize(std::max(width(), width() - client_->width() + sollBreite),
            std::max(height(), height() - client_->height() + l.Hoehe));
   layout_gesetzt_ = true;
 }

@@ -1,0 +1,155 @@
+// Renders the editor's windows into PNG files, for a person to look at: run by
+// scripts/screenshots.sh under a virtual display with a window manager, so that the pictures
+// show the windows with their frames as a desktop shows them.
+//
+//   zarnoft_screenshots OUTPUT_DIR [SUFFIX]
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "log/log.h"
+#include "platform/date_time.h"
+#include "testing/temp_tree.h"
+#include "ui/application.h"
+#include "ui/help.h"
+#include "ui/main_window.h"
+#include "ui/ui_test_kit.h"
+
+namespace zarnoft {
+namespace {
+
+QString g_ziel;
+QString g_suffix;
+int g_fehler = 0;
+
+// Waits until the window manager has framed and drawn the window, then saves its frame.
+void Aufnehmen(QWidget* w, const QString& name) {
+  testing::Warten([w] { return w->isVisible(); }, 3000);
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 700) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  QRect r = w->frameGeometry();
+  QPixmap bild = w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
+  QString pfad = g_ziel + "/" + name + g_suffix + ".png";
+  if (!bild.save(pfad)) {
+    std::fprintf(stderr, "Kann %s nicht schreiben\n", qPrintable(pfad));
+    ++g_fehler;
+  } else {
+    std::printf("%s\n", qPrintable(pfad));
+  }
+}
+
+// Runs that start and never end, so that a job shows as running.
+class Starter : public LaufStarter {
+ public:
+  LaufGriff Starten(const VergleichsWerte&, Ende ende) override {
+    enden_.push_back(std::move(ende));
+    return reinterpret_cast<LaufGriff>(&ids_[enden_.size() - 1]);
+  }
+  void StopAnfordern(LaufGriff) override {}
+  void Schliessen() override {}
+  void AlleBeenden() {
+    for (size_t i = 0; i < enden_.size(); ++i)
+      if (enden_[i]) std::exchange(enden_[i], nullptr)(reinterpret_cast<LaufGriff>(&ids_[i]), {});
+  }
+
+ private:
+  std::vector<Ende> enden_;
+  char ids_[16] = {};
+};
+
+void HauptfensterAufnehmen(testing::TempTree& tree) {
+  tree.Write("prog/Main.sda", "[Data]\nSofortSync=0\n");
+  KeinProtokoll log;
+  Starter starter;
+  HauptDienste d;
+  d.log = &log;
+  d.laeufe = &starter;
+  TZarnoft w(d);
+  StartOrte orte{tree.Path("prog/"), tree.Path("prog/Main.sda"), tree.Path("prog/")};
+  w.FormCreate(orte);
+  w.show();
+  auto* herkunft = qobject_cast<QLineEdit*>(w.Element("Herkunft"));
+  auto* ziel = qobject_cast<QLineEdit*>(w.Element("Ziel"));
+  auto* art = qobject_cast<QComboBox*>(w.Element("Art"));
+  const char* paare[3][2] = {{"home/anna/Dokumente", "media/stick/Dokumente"},
+                             {"home/anna/Bilder", "srv/archiv/Bilder"},
+                             {"home/anna/Projekte/zarnoft", "media/sicherung/Projekte"}};
+  for (int i = 0; i < 3; ++i) {
+    herkunft->setText(QString::fromStdString(tree.Mkdir(paare[i][0])));
+    ziel->setText(QString::fromStdString(tree.Mkdir(paare[i][1])));
+    art->setCurrentIndex(i);
+    emit art->activated(i);
+    w.Logik().SetzenClick();
+  }
+  // The middle job runs.
+  w.Anzeige()->setCurrentCell(1, 0);
+  w.Logik().SyncNowClick();
+  w.resize(640, 560);
+  QApplication::processEvents();
+  w.Anzeige()->setCurrentCell(0, 0);
+  Aufnehmen(&w, "hauptfenster");
+
+  // Closing with a run under way asks first; then, with the run ended, about unsaved changes.
+  testing::BeiModal([](QWidget* box) {
+    Aufnehmen(box, "schliessen-laeufe");
+    if (auto* b = qobject_cast<QMessageBox*>(box)) b->button(QMessageBox::No)->click();
+  });
+  w.close();
+  starter.AlleBeenden();
+  testing::BeiModal([](QWidget* box) {
+    Aufnehmen(box, "schliessen-frage");
+    if (auto* b = qobject_cast<QMessageBox*>(box)) {
+      std::printf("%s: %s\n", qPrintable(b->windowTitle()), qPrintable(b->text()));
+      if (QAbstractButton* k = b->button(QMessageBox::Cancel))
+        k->click();
+      else
+        b->reject();
+    }
+  });
+  w.close();
+
+  // The smallest window.
+  w.resize(427, 416 + w.height() - w.centralWidget()->height());
+  Aufnehmen(&w, "hauptfenster-klein");
+  testing::BoxBeantworten(QMessageBox::No);
+  w.close();
+}
+
+void HilfeAufnehmen() {
+  HilfeFenster h(nullptr);
+  h.ThemaZeigen(100);
+  Aufnehmen(&h, "hilfe");
+  h.close();
+}
+
+}  // namespace
+}  // namespace zarnoft
+
+int main(int argc, char** argv) {
+  zarnoft::PinTimeZone();
+  zarnoft::ZarnoftAnwendung app(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "Aufruf: zarnoft_screenshots ZIELVERZEICHNIS [ANHANG]\n");
+    return 2;
+  }
+  zarnoft::g_ziel = QString::fromLocal8Bit(argv[1]);
+  zarnoft::g_suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+  QDir().mkpath(zarnoft::g_ziel);
+  zarnoft::testing::TempTree tree;
+  zarnoft::HauptfensterAufnehmen(tree);
+  zarnoft::HilfeAufnehmen();
+  return zarnoft::g_fehler == 0 ? 0 : 1;
+}
