@@ -38,15 +38,7 @@ std::unique_ptr<QDialog> LeererDialog(QWidget* owner, const QString& titel) {
 
 }  // namespace
 
-StartOrte ProgrammOrte() {
-  StartOrte o;
-  o.programmVerzeichnis = ProgramDirectory();
-  o.einstellungsPfad = o.programmVerzeichnis + "Main.sda";
-  o.sammlungsVerzeichnis = o.programmVerzeichnis;
-  return o;
-}
-
-Editor::Editor(const StartOrte& orte, FensterFabrik fenster) {
+Editor::Editor(const DateiOrte& orte, FensterFabrik fenster) {
   gui_ = std::make_unique<EditorAufrufer>();
   LaufDienste laufDienste;
   laufDienste.log = &GlobalLog();
@@ -64,9 +56,6 @@ Editor::Editor(const StartOrte& orte, FensterFabrik fenster) {
   einstellungen_ = LeererDialog(fenster_.get(), "Einstellungen");
   info_ = LeererDialog(fenster_.get(), "Zarnoft");
   fenster_->DialogeSetzen(einstellungen_.get(), info_.get());
-  if (auto* app = dynamic_cast<ZarnoftAnwendung*>(QCoreApplication::instance()))
-    app->SetFehlerBehandlung(
-        [this](const std::string& t) { fenster_->Logik().AllgemeinerFehler(t); });
 }
 
 Editor::~Editor() = default;
@@ -77,7 +66,7 @@ GuiCaller& Editor::Gui() {
 
 void Editor::Zeigen(const std::vector<std::string>& argumente) {
   fenster_->show();
-  fenster_->Logik().KommandozeileOeffnen(argumente);
+  fenster_->Logik().FormShow(argumente);
 }
 
 }  // namespace zarnoft

@@ -14,19 +14,17 @@
 
 #include "editor/main_window.h"
 #include "editor/run_starter.h"
+#include "platform/file_places.h"
 #include "ui/main_window.h"
 
 namespace zarnoft {
 
 class EditorAufrufer;
 
-// Where the program's files are when it runs from its own directory.
-StartOrte ProgrammOrte();
-
 class Editor {
  public:
   // `fenster` makes the progress window of each run (TKopie unless a test says otherwise).
-  explicit Editor(const StartOrte& orte, FensterFabrik fenster = {});
+  explicit Editor(const DateiOrte& orte, FensterFabrik fenster = {});
   ~Editor();
 
   TZarnoft& Fenster() { return *fenster_; }

@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
   zarnoft::PinTimeZone();
   zarnoft::ZarnoftAnwendung app(argc, argv);
   std::vector<std::string> argumente(argv + 1, argv + argc);
-  zarnoft::Editor editor(zarnoft::ProgrammOrte());
+  zarnoft::Editor editor(zarnoft::DateiOrteDesProgramms());
   editor.Zeigen(argumente);
   return app.exec();
 }

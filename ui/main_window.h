@@ -52,7 +52,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
 
   // Runs the logic's creation step and places the window as it says (on a screen, at the
   // stored or the centred position); then show().
-  void FormCreate(const StartOrte& orte);
+  void FormCreate(const DateiOrte& orte);
 
   // The dialogs that the menu opens; owned elsewhere, created after this window.
   void DialogeSetzen(QDialog* einstellungen, QDialog* info);

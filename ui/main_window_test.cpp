@@ -50,12 +50,9 @@ class TZarnoftTest : public ::testing::Test {
     dienste_.log = &log_;
     dienste_.laeufe = &starter_;
     w_ = std::make_unique<TZarnoft>(dienste_);
-    StartOrte orte;
-    orte.programmVerzeichnis = tree_.Path("prog/");
-    orte.einstellungsPfad = tree_.Path("prog/Main.sda");
-    orte.sammlungsVerzeichnis = orte.programmVerzeichnis;
-    w_->FormCreate(orte);
+    w_->FormCreate(PortableDateiOrte(tree_.Path("prog/")));
     w_->show();
+    w_->Logik().FormShow({});
   }
   ~TZarnoftTest() override {
     // Nothing changed since the last save answer: close without the question.

@@ -373,7 +373,7 @@ FensterGeometrie TZarnoft::Geometrie() const {
   return g;
 }
 
-void TZarnoft::FormCreate(const StartOrte& orte) {
+void TZarnoft::FormCreate(const DateiOrte& orte) {
   FensterGeometrie g = logik_->FormCreate(orte);
   std::vector<Rechteck> bildschirme;
   QList<QScreen*> alle = QGuiApplication::screens();

@@ -78,9 +78,9 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
   d.log = &log;
   d.laeufe = &starter;
   TZarnoft w(d);
-  StartOrte orte{tree.Path("prog/"), tree.Path("prog/Main.sda"), tree.Path("prog/")};
-  w.FormCreate(orte);
+  w.FormCreate(PortableDateiOrte(tree.Path("prog/")));
   w.show();
+  w.Logik().FormShow({});
   auto* herkunft = qobject_cast<QLineEdit*>(w.Element("Herkunft"));
   auto* ziel = qobject_cast<QLineEdit*>(w.Element("Ziel"));
   auto* art = qobject_cast<QComboBox*>(w.Element("Art"));
