@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     TVergleichThread j;
     j.Herkunft = "/home/benutzer/Dokumente/Projekte/Projekt " + std::to_string(i);
     j.Ziel = "/media/sicherung/Projekte/Projekt " + std::to_string(i);
-    j.Art = 1 + i % 3;
+    j.Art = static_cast<VorgangsArt>(1 + i % 3);
     j.Doppelt = static_cast<int8_t>(i % 3);
     j.Unterverzeichnisse = true;
     j.Zaehler = i * 100;
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   TVergleichThread neu;
   neu.Herkunft = "/home/benutzer/Neu";
   neu.Ziel = "/media/sicherung/Neu";
-  neu.Art = 1;
+  neu.Art = VorgangsArt::kSynchronisieren;
   sammlung.Vorn(neu);
   auto t2b = std::chrono::steady_clock::now();
   SammlungSpeichern(sammlung, &zustand, {});

@@ -70,9 +70,9 @@ int Nutzung() {
 
 int Main(int argc, char** argv) {
   VergleichsWerte w;
-  w.Art = 1;
-  w.Doppelt = 5;  // a double change is left alone: nobody is there to answer
-  w.Loeschen = 1;
+  w.Art = VorgangsArt::kSynchronisieren;
+  w.Doppelt = Zahl(DoppelRegel::kKeineAktion);  // nobody is there to answer a question
+  w.Loeschen = LoeschModus::kNormal;
   w.ZaehlArt = true;
   w.Unterverzeichnisse = true;
   std::string aufruf_datei;
@@ -84,7 +84,7 @@ int Main(int argc, char** argv) {
       gui_faden = true;
     } else if ((a == "--art" || a == "--doppelt" || a == "--aufruf-datei") && i + 1 < argc) {
       std::string v = argv[++i];
-      if (a == "--art") w.Art = std::atoi(v.c_str());
+      if (a == "--art") w.Art = static_cast<VorgangsArt>(std::atoi(v.c_str()));
       if (a == "--doppelt") w.Doppelt = std::atoi(v.c_str());
       if (a == "--aufruf-datei") aufruf_datei = v;
     } else if (frei == 0) {

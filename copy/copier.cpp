@@ -26,8 +26,9 @@ Kopierer::Kopierer(FileSystem* fs, Protokoll* log, RunWindow* fenster, bool kopi
 
 KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nach,
                                   int64_t groesse) {
-  if (log_->Will(9))
-    log_->Zeile(9, "Vergl: Kopie: Prüfe ob schon kopiert:" + von + " bzw. " + nach);
+  if (log_->Will(LogStufe::kDebugAusfuehrlich))
+    log_->Zeile(LogStufe::kDebugAusfuehrlich,
+                "Vergl: Kopie: Prüfe ob schon kopiert:" + von + " bzw. " + nach);
 
   // The register refuses the same copy and its exact reverse, so that a two-way run, which
   // walks both directories, does not copy a file straight back after copying it. Paths are
@@ -35,7 +36,8 @@ KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nac
   std::string schluessel = Schluessel(von, nach);
   if (auftraege_.count(schluessel) != 0 || auftraege_.count(Schluessel(nach, von)) != 0)
     return KopierErgebnis::kAbgelehnt;
-  if (log_->Will(9)) log_->Zeile(9, "Vergl: Kopie: Darf kopieren");
+  if (log_->Will(LogStufe::kDebugAusfuehrlich))
+    log_->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Kopie: Darf kopieren");
   auftraege_.insert(std::move(schluessel));
 
   // A cancelled run keeps the order (it was handed over) but touches no file.
@@ -62,7 +64,8 @@ KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nac
   // Counted whatever became of the copy: the count is of copies carried out, not of successes.
   ++s.AnzahlKopiert;
   if (fenster_ != nullptr) fenster_->DateiFertig(AnzahlDateienText(s.AnzahlKopiert));
-  if (log_->Will(9)) log_->Zeile(9, "Vergl: Kopie abgeschlossen");
+  if (log_->Will(LogStufe::kDebugAusfuehrlich))
+    log_->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Kopie abgeschlossen");
   return ergebnis;
 }
 

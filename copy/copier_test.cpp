@@ -25,9 +25,9 @@ TEST_F(KopierenTest, RegisterRefusesRepeatAndReverse) {
   EXPECT_EQ(Kopieren("b/f", "a/f", 4), KopierErgebnis::kAbgelehnt);
   // A refusal writes the check line and nothing else.
   ASSERT_EQ(log.Lines().size(), lines + 2);
-  EXPECT_EQ(log.Lines().back(),
-            std::make_pair(9, "Vergl: Kopie: Prüfe ob schon kopiert:" + tree.Path("b/f") +
-                                  " bzw. " + tree.Path("a/f")));
+  EXPECT_EQ(log.Lines().back(), std::make_pair(LogStufe::kDebugAusfuehrlich,
+                                               "Vergl: Kopie: Prüfe ob schon kopiert:" +
+                                                   tree.Path("b/f") + " bzw. " + tree.Path("a/f")));
   EXPECT_EQ(win.calls.size(), calls);
   EXPECT_EQ(k->Statistik().AnzahlKopiert, 1);
 
@@ -57,7 +57,8 @@ TEST_F(KopierenTest, FailedCopyStillCountsAndFinishes) {
   EXPECT_EQ(win.calls[0].rfind("NeueDatei ", 0), 0u);
   EXPECT_EQ(win.calls[1].rfind("Fehler ", 0), 0u);
   EXPECT_EQ(win.calls[2], "Fertig Anzahl Dateien: 1 kopiert");
-  EXPECT_EQ(log.Lines().back(), std::make_pair(9, std::string("Vergl: Kopie abgeschlossen")));
+  EXPECT_EQ(log.Lines().back(), std::make_pair(LogStufe::kDebugAusfuehrlich,
+                                               std::string("Vergl: Kopie abgeschlossen")));
 }
 
 TEST_F(KopierenTest, StatisticsCarryMillionsAndShowInNeueDatei) {

@@ -121,7 +121,7 @@ class EinzelKopie {
  private:
   bool Abbruch() const { return fenster_ != nullptr && fenster_->Abbruch(); }
 
-  void Log(int stufe, const std::string& text) {
+  void Log(LogStufe stufe, const std::string& text) {
     if (log_->Will(stufe)) log_->Zeile(stufe, text);
   }
 
@@ -164,11 +164,13 @@ class EinzelKopie {
   bool InhaltKopieren(ReadableFile* in, WritableFile* out) {
     uint64_t kopiert = 0;
     if (groesse_ < kStufenGrenze) {
-      if (log_->Will(8)) log_->Zeile(8, "Vergl: Kopiere direkt " + von_);
+      if (log_->Will(LogStufe::kDebug))
+        log_->Zeile(LogStufe::kDebug, "Vergl: Kopiere direkt " + von_);
       if (!Stueck(in, out, static_cast<uint64_t>(std::max<int64_t>(groesse_, 0)), &kopiert))
         return false;
     } else {
-      if (log_->Will(8)) log_->Zeile(8, "Vergl: Kopiere mit Status " + von_);
+      if (log_->Will(LogStufe::kDebug))
+        log_->Zeile(LogStufe::kDebug, "Vergl: Kopiere mit Status " + von_);
       uint64_t stueck = static_cast<uint64_t>(groesse_ / kSchritte);
       for (int i = 0; i < kSchritte; ++i) {
         // After a cancel the remaining steps only move the gauge.
@@ -192,10 +194,10 @@ class EinzelKopie {
     FileTime t;
     if (HasDosForm(quelle.mtime) && FileTimeFromDos(DosFromFileTime(quelle.mtime), &t))
       fs_->SetModificationTime(temp_, t);
-    if (!log_->Will(9)) return;
+    if (!log_->Will(LogStufe::kDebugAusfuehrlich)) return;
     FileInfo ziel;
     int64_t dos = fs_->Stat(temp_, &ziel) ? DosFromFileTime(ziel.mtime) : kDosMissing;
-    Log(9, "Vergl: Setzte Datum " + DosLogText(dos));
+    Log(LogStufe::kDebugAusfuehrlich, "Vergl: Setzte Datum " + DosLogText(dos));
   }
 
   KopierErgebnis LinkKopieren(const FileInfo& quelle) {
@@ -203,7 +205,8 @@ class EinzelKopie {
     if (!fs_->ReadLink(von_, &text)) return Fehler(Zweig::kQuelle);
     if (!TempAnlegen([&](const std::string& name) { return fs_->CreateSymlink(text, name); }))
       return Fehler(Zweig::kZiel);
-    if (log_->Will(8)) log_->Zeile(8, "Vergl: Kopiere direkt " + von_);
+    if (log_->Will(LogStufe::kDebug))
+      log_->Zeile(LogStufe::kDebug, "Vergl: Kopiere direkt " + von_);
     DatumSetzen(quelle);
     return Einsetzen();
   }
@@ -238,7 +241,7 @@ class EinzelKopie {
         break;
     }
     // The line first: the dialog waits for the user, the log should not.
-    Log(1, zeile);
+    Log(LogStufe::kWarnung, zeile);
     if (meldung_ && fenster_ != nullptr) fenster_->Fehlermeldung(meldung);
     return KopierErgebnis::kFehler;
   }

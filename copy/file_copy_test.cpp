@@ -25,7 +25,7 @@ class DateiKopierenTest : public ::testing::Test, public KopierUmgebung {
   }
   void Fehler(const std::string& meldung, const std::string& zeile) {
     EXPECT_EQ(win.fehler, std::vector<std::string>{meldung});
-    EXPECT_TRUE(log.Has(1, zeile)) << zeile;
+    EXPECT_TRUE(log.Has(LogStufe::kWarnung, zeile)) << zeile;
   }
   FileTime alt_zeit;
 };
@@ -36,7 +36,7 @@ TEST_F(DateiKopierenTest, DirectAndSteppedCopies) {
   EXPECT_EQ(Kopieren("q/klein", "ziel/klein", 99999), KopierErgebnis::kKopiert);
   EXPECT_EQ(tree.Read("ziel/klein"), s);
   EXPECT_EQ(win.schritte, 0);
-  EXPECT_TRUE(log.Has(8, "Vergl: Kopiere direkt " + tree.Path("q/klein")));
+  EXPECT_TRUE(log.Has(LogStufe::kDebug, "Vergl: Kopiere direkt " + tree.Path("q/klein")));
 
   tree.Write("q/gross", Inhalt(100000));
   fs.stuecke.clear();
@@ -46,7 +46,7 @@ TEST_F(DateiKopierenTest, DirectAndSteppedCopies) {
   std::vector<uint64_t> erwartet(99, 1010);
   erwartet.push_back(10);
   EXPECT_EQ(fs.stuecke, erwartet);
-  EXPECT_TRUE(log.Has(8, "Vergl: Kopiere mit Status " + tree.Path("q/gross")));
+  EXPECT_TRUE(log.Has(LogStufe::kDebug, "Vergl: Kopiere mit Status " + tree.Path("q/gross")));
 
   // An exact multiple of 99 leaves no remainder.
   tree.Write("q/genau", Inhalt(990000, 3));
@@ -79,7 +79,7 @@ TEST_F(DateiKopierenTest, DateAndBitsOfTheSource) {
   EXPECT_EQ(Info("ziel/leer").size, 0);
   EXPECT_EQ(Info("ziel/leer").mtime, Local(2024, 3, 1, 14, 5, 8));
   EXPECT_EQ(Info("ziel/leer").mode, 0640u);
-  EXPECT_TRUE(log.Has(9, "Vergl: Setzte Datum 01.03.24 14:05:08 "));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Vergl: Setzte Datum 01.03.24 14:05:08 "));
 
   // A read-only target is replaced and takes the source's bits; a read-only source gives a
   // read-only target. Set-user-ID is not carried over.
@@ -208,7 +208,7 @@ TEST_F(DateiKopierenTest, SymbolicLinkIsCopiedAsLink) {
   ASSERT_TRUE(FileSystem::Default()->ReadLink(tree.Path("ziel/alt"), &text));
   EXPECT_EQ(text, "baum");
   EXPECT_EQ(Info("ziel/alt").mtime, Local(2023, 7, 1, 8, 0, 2));
-  EXPECT_TRUE(log.Has(8, "Vergl: Kopiere direkt " + tree.Path("q/link")));
+  EXPECT_TRUE(log.Has(LogStufe::kDebug, "Vergl: Kopiere direkt " + tree.Path("q/link")));
   EXPECT_EQ(Namen("ziel"), std::vector<std::string>{"alt"});
 }
 

@@ -125,7 +125,7 @@ void JobSchreiben(IniBatch& ini, int64_t n, const TVergleichThread& job) {
   ini.WriteString(sec, "Herkunft", job.Herkunft);
   ini.WriteString(sec, "Ziel", job.Ziel);
   ini.WriteBool(sec, "Unterverzeichnisse", job.Unterverzeichnisse);
-  ini.WriteInteger(sec, "Art", job.Art);
+  ini.WriteInteger(sec, "Art", Zahl(job.Art));
   ini.WriteInteger(sec, "Doppelt", job.Doppelt);
   ini.WriteInteger(sec, "Zaehler", job.Zaehler);
   ini.WriteBool(sec, "ZaehlArt", job.ZaehlArt);
@@ -202,7 +202,8 @@ void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
   ini.Commit();
 
   anzeige->Titel("Zarnoft - " + zustand->SammlungsDatei);
-  if (dienste.log != nullptr) dienste.log->Zeile(3, zustand->SammlungsDatei + " gespeichert");
+  if (dienste.log != nullptr)
+    dienste.log->Zeile(LogStufe::kSpeichernLaden, zustand->SammlungsDatei + " gespeichert");
   anzeige->Statuspanel(1, "Gespeichert");
   anzeige->Statuspanel(0, "");
 }
@@ -232,13 +233,13 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
         job.Herkunft = ini.ReadString(sec, "Herkunft", "");
         job.Ziel = ini.ReadString(sec, "Ziel", "");
         job.Unterverzeichnisse = ini.ReadBool(sec, "Unterverzeichnisse", false);
-        job.Art = Low32(ini.ReadInteger(sec, "Art", 0));
+        job.Art = static_cast<VorgangsArt>(Low32(ini.ReadInteger(sec, "Art", 0)));
         job.Doppelt = Low8(ini.ReadInteger(sec, "Doppelt", 0));
         // In version 1 the sub-mode of a copying job meant nothing; "Egal welches" is what
         // such a job did.
-        if (version == 1 && job.Art == 2) {
-          job.Doppelt = 2;
-          nachtrag.WriteInteger(sec, "Doppelt", 2);
+        if (version == 1 && job.Art == VorgangsArt::kKopieren) {
+          job.Doppelt = Zahl(KopierPruefung::kBeide);
+          nachtrag.WriteInteger(sec, "Doppelt", job.Doppelt);
         }
         job.Booten = ini.ReadBool(sec, "Booten", false);
         job.Herunterfahren = ini.ReadBool(sec, "Herunterfahren", false);
@@ -264,17 +265,19 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
       try {
         nachtrag.Commit();
       } catch (const IniWriteError& e) {
-        if (dienste.log != nullptr) dienste.log->Zeile(2, std::string("Warn: ") + e.what());
+        if (dienste.log != nullptr)
+          dienste.log->Zeile(LogStufe::kDateiAenderung, std::string("Warn: ") + e.what());
       }
       zustand->SammlungsVersion = kSammlungsFormat;
     }
     anzeige->TabelleZeichnen();
-    if (dienste.log != nullptr) dienste.log->Zeile(9, "Main: Werte in Tabelle übernommen");
+    if (dienste.log != nullptr)
+      dienste.log->Zeile(LogStufe::kDebugAusfuehrlich, "Main: Werte in Tabelle übernommen");
   }
 
   anzeige->Titel("Zarnoft - " + name);
   if (dienste.log != nullptr) {
-    dienste.log->Zeile(3, "Main: " + zustand->SammlungsDatei + " geöffnet");
+    dienste.log->Zeile(LogStufe::kSpeichernLaden, "Main: " + zustand->SammlungsDatei + " geöffnet");
   }
   anzeige->Statuspanel(1, "Geladen");
   anzeige->Statuspanel(0, "");

@@ -45,7 +45,7 @@ TVergleichThread Job(const std::string& name, int32_t art = 1) {
   TVergleichThread j;
   j.Herkunft = "/q/" + name;
   j.Ziel = "/z/" + name;
-  j.Art = art;
+  j.Art = static_cast<VorgangsArt>(art);
   return j;
 }
 
@@ -100,7 +100,7 @@ TEST_F(CollectionFileTest, FreshFileLayout) {
   EXPECT_EQ(anzeige.ereignisse,
             (std::vector<std::string>{"Panel0 Speichern...", "Nachrichten",
                                       "Titel Zarnoft - neu.syc", "Panel1 Gespeichert", "Panel0 "}));
-  EXPECT_TRUE(log.Has(3, "neu.syc gespeichert"));
+  EXPECT_TRUE(log.Has(LogStufe::kSpeichernLaden, "neu.syc gespeichert"));
 }
 
 TEST_F(CollectionFileTest, RoundTripKeepsEveryFieldAndTheLastRunToTheSecond) {
@@ -126,7 +126,7 @@ TEST_F(CollectionFileTest, RoundTripKeepsEveryFieldAndTheLastRunToTheSecond) {
   EXPECT_EQ(b.Herkunft, a.Herkunft);
   EXPECT_EQ(b.Ziel, a.Ziel);
   EXPECT_TRUE(b.Unterverzeichnisse);
-  EXPECT_EQ(b.Art, 3);
+  EXPECT_EQ(Zahl(b.Art), 3);
   EXPECT_EQ(b.Doppelt, -1);
   EXPECT_EQ(b.Zaehler, -7);
   EXPECT_TRUE(b.ZaehlArt);
@@ -256,7 +256,7 @@ TEST_F(CollectionFileTest, OpeningReportsAndSetsTheFileNames) {
   EXPECT_EQ(zustand.SammlungsDatei, "fehlt.syc");
   EXPECT_EQ(zustand.SammlungsVerzeichnis, tree.root() + "/");
   EXPECT_EQ(zustand.SammlungsVersion, 0);
-  EXPECT_TRUE(log.Has(3, "Main: fehlt.syc geöffnet"));
+  EXPECT_TRUE(log.Has(LogStufe::kSpeichernLaden, "Main: fehlt.syc geöffnet"));
   EXPECT_FALSE(log.Has("Main: Werte in Tabelle übernommen"));
   EXPECT_EQ(anzeige.ereignisse,
             (std::vector<std::string>{"Titel Zarnoft - " + tree.Path("fehlt.syc"), "Panel1 Geladen",
@@ -265,7 +265,7 @@ TEST_F(CollectionFileTest, OpeningReportsAndSetsTheFileNames) {
   tree.Write("da.syc", "[Allgemein]\nVersion=2\nAnzahl=1\n[Vorgang 1]\nArt=1\n");
   anzeige = AufzeichnendeAnzeige();
   EXPECT_EQ(Oeffnen("da.syc").Anzahl(), 1u);
-  EXPECT_TRUE(log.Has(9, "Main: Werte in Tabelle übernommen"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Werte in Tabelle übernommen"));
   EXPECT_EQ(anzeige.ereignisse.front(), "Tabelle");
 
   // Without a window and without a log.
@@ -290,10 +290,10 @@ TEST_F(CollectionFileTest, DefaultsOfMissingKeysAndSections) {
   EXPECT_EQ(a.Zeiten[1], (TZeitEintrag{0, 16, 0, true}));
   EXPECT_EQ(a.Zaehler, 0);
   EXPECT_FALSE(a.Unterverzeichnisse);
-  EXPECT_EQ(a.Art, 0);
+  EXPECT_EQ(Zahl(a.Art), 0);
   // The missing section 2 gives a job of defaults, and section 3 stays job 3.
   EXPECT_EQ(s.An(1)->Herkunft, "");
-  EXPECT_EQ(s.An(1)->Art, 0);
+  EXPECT_EQ(Zahl(s.An(1)->Art), 0);
   EXPECT_EQ(s.An(2)->Herkunft, "/drei");
 }
 
@@ -305,7 +305,7 @@ TEST_F(CollectionFileTest, EightBitFieldsKeepTheirLowBits) {
   Sammlung s = Oeffnen("b.syc");
   ASSERT_EQ(s.Anzahl(), 1u);
   EXPECT_EQ(s.An(0)->Doppelt, 9);
-  EXPECT_EQ(s.An(0)->Art, 2);
+  EXPECT_EQ(Zahl(s.An(0)->Art), 2);
   EXPECT_EQ(s.An(0)->Zeiten[0], (TZeitEintrag{-56, 127, -1, false}));
 }
 
@@ -321,7 +321,7 @@ TEST_F(CollectionFileTest, NonsenseValuesLoadWithoutAllocatingPerClaimedJob) {
                  "[Vorgang 3]\nArt=3\n");
   Sammlung s = Oeffnen("n.syc");
   ASSERT_EQ(s.Anzahl(), 3u);
-  EXPECT_EQ(s.An(0)->Art, 7);
+  EXPECT_EQ(Zahl(s.An(0)->Art), 7);
   EXPECT_EQ(s.An(0)->Zaehler, -5);
   EXPECT_EQ(s.An(0)->Herkunft.size(), 1023u);
   // Entries 1 and 2 are missing and take defaults; nothing beyond entry 3 is made up.
@@ -336,8 +336,8 @@ TEST_F(CollectionFileTest, NonsenseValuesLoadWithoutAllocatingPerClaimedJob) {
   s = Oeffnen("w.syc");
   ASSERT_GE(s.Anzahl(), 2u);
   EXPECT_LE(s.Anzahl(), 10002u);
-  EXPECT_EQ(s.An(0)->Art, 1);  // a repeated section is read as one, first value first
-  EXPECT_EQ(s.An(s.Anzahl() - 1)->Art, 3);
+  EXPECT_EQ(Zahl(s.An(0)->Art), 1);  // a repeated section is read as one, first value first
+  EXPECT_EQ(Zahl(s.An(s.Anzahl() - 1)->Art), 3);
 
   // Saving such a collection over the file costs only the sections that exist.
   SammlungsZustand z = ZustandFuer("w.syc");

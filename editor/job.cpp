@@ -43,7 +43,7 @@ TVergleichThread* Sammlung::MitThread(const Vergleiche* thread) {
 }
 
 VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschenWohin,
-                                    int loeschen) {
+                                    LoeschModus loeschen) {
   VergleichsWerte w;
   w.Herkunft = job.Herkunft;
   w.Ziel = job.Ziel;

@@ -37,10 +37,10 @@ struct TVergleichThread {
   // fraction the time of day; 0 = never.
   double Aufruf = 0;
   bool Unterverzeichnisse = false;
-  int32_t Art = 0;  // 1 synchronise, 2 copy source onto target, 3 archive; 0 = no kind chosen
-  // The sub-mode, by kind (see DoppeltEintraege); -1 = no item chosen. Bits 3 and 4 of a value
-  // read from a file (no message for a missing directory, none for a copy error) are passed on
-  // to the comparison unchanged; the editor never sets them.
+  VorgangsArt Art = VorgangsArt::kKeine;
+  // The sub-mode, by kind (see DoppeltEintraege); -1 = no item chosen. The flags of DoppeltBits
+  // in a value read from a file are passed on to the comparison unchanged; the editor never sets
+  // them.
   int8_t Doppelt = 0;
   int32_t Zaehler = 0;           // expected number of files of a run
   bool ZaehlArt = false;         // true: Zaehler is the source's count; false: the target's
@@ -107,7 +107,7 @@ class Sammlung {
 // source, target, the move-aside folder setting "LoeschenWohin", kind, sub-mode, the deletion
 // mode setting "Loeschen", last run, expected file count, its side, subdirectories.
 VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschenWohin,
-                                    int loeschen);
+                                    LoeschModus loeschen);
 
 // The expected file count of a job taken from the editor, from the file counts of the last
 // completed listings of source and target (0 for a side that is still being listed, was stopped

@@ -12,7 +12,7 @@ Vergleiche* FakeThread(int* anchor) {
   return reinterpret_cast<Vergleiche*>(anchor);
 }
 
-TVergleichThread Job(const std::string& herkunft, int32_t art = 1) {
+TVergleichThread Job(const std::string& herkunft, VorgangsArt art = VorgangsArt::kSynchronisieren) {
   TVergleichThread j;
   j.Herkunft = herkunft;
   j.Ziel = herkunft + "-ziel";
@@ -74,26 +74,26 @@ TEST(JobTest, HandsOverTheTenValuesInOrder) {
   TVergleichThread j;
   j.Herkunft = "/quelle";
   j.Ziel = "/ziel";
-  j.Art = 3;
+  j.Art = VorgangsArt::kArchivieren;
   j.Doppelt = 9;  // bit 3 set by a prepared file: passed on unchanged
   j.Aufruf = 45000.25;
   j.Zaehler = 1234;
   j.ZaehlArt = true;
   j.Unterverzeichnisse = false;
-  VergleichsWerte w = VergleichsWerteFuer(j, "/loesch/", 2);
+  VergleichsWerte w = VergleichsWerteFuer(j, "/loesch/", LoeschModus::kNie);
   EXPECT_EQ(w.Herkunft, "/quelle");
   EXPECT_EQ(w.Ziel, "/ziel");
   EXPECT_EQ(w.LoeschenWohin, "/loesch/");
-  EXPECT_EQ(w.Art, 3);
+  EXPECT_EQ(w.Art, VorgangsArt::kArchivieren);
   EXPECT_EQ(w.Doppelt, 9);
-  EXPECT_EQ(w.Loeschen, 2);
+  EXPECT_EQ(w.Loeschen, LoeschModus::kNie);
   EXPECT_EQ(w.Aufruf, 45000.25);
   EXPECT_EQ(w.Zaehler, 1234);
   EXPECT_TRUE(w.ZaehlArt);
   EXPECT_FALSE(w.Unterverzeichnisse);
 
   j.Doppelt = -1;
-  EXPECT_EQ(VergleichsWerteFuer(j, "", 0).Doppelt, -1);
+  EXPECT_EQ(VergleichsWerteFuer(j, "", static_cast<LoeschModus>(0)).Doppelt, -1);
 }
 
 TEST(JobTest, ExpectedFileCountTakesTheLargerSideAndTheTargetOnEqualCounts) {
@@ -136,16 +136,16 @@ TEST(JobTest, EndOfRunSetsTheLastRunUnlessCancelled) {
 
 TEST(JobTextsTest, StatusColumnByRunState) {
   int t = 0;
-  TVergleichThread j = Job("/a", 1);
+  TVergleichThread j = Job("/a", VorgangsArt::kSynchronisieren);
   EXPECT_EQ(StatusSpalte(j, true), "1:Keiner");
   EXPECT_EQ(StatusSpalte(j, false), "1:abgbr.");
   j.Aufruf = At(2023, 11, 5, 14, 5, 32);
   EXPECT_EQ(StatusSpalte(j, false), "1:14:05:32");
-  j.Art = 2;
+  j.Art = VorgangsArt::kKopieren;
   j.Thread = FakeThread(&t);  // running wins over an earlier completion
   EXPECT_EQ(StatusSpalte(j, true), "2:läuft");
   j.Thread = nullptr;
-  j.Art = -5;
+  j.Art = static_cast<VorgangsArt>(-5);
   j.Aufruf = 0;
   EXPECT_EQ(StatusSpalte(j, true), "-5:Keiner");
 }
@@ -160,7 +160,7 @@ TEST(JobTextsTest, PathColumnsMarkSubdirectoriesAndAreShortened) {
   EXPECT_NE(kurz.find(".."), std::string::npos);
   EXPECT_TRUE(kurz.ends_with("/bericht +")) << kurz;
 
-  TVergleichThread j = Job("/q", 3);
+  TVergleichThread j = Job("/q", VorgangsArt::kArchivieren);
   j.Unterverzeichnisse = true;
   TabellenZeile z = ZeileFuer(j, false, 1000, 1000, zeichen);
   EXPECT_EQ(z.Status, "3:abgbr.");
@@ -171,20 +171,20 @@ TEST(JobTextsTest, PathColumnsMarkSubdirectoriesAndAreShortened) {
 
 TEST(JobTextsTest, StatusDescriptionFollowsKindAndSubMode) {
   StatusBeschreibung s;
-  TVergleichThread j = Job("/a", 1);
+  TVergleichThread j = Job("/a", VorgangsArt::kSynchronisieren);
   j.Doppelt = 3;
   StatusBeschreiben(j, true, &s);
   EXPECT_EQ(s.ErsteZeile, "Neuere Dateien übertragen:");
   EXPECT_EQ(s.ZweiteZeile, "(Ziel behalten bei doppelter Änderung)");
   EXPECT_TRUE(s.ZweiteSichtbar);
 
-  j.Art = 2;
+  j.Art = VorgangsArt::kKopieren;
   j.Doppelt = 2;
   StatusBeschreiben(j, true, &s);
   EXPECT_EQ(s.ErsteZeile, "Herkunft auf Ziel schreiben");
   EXPECT_EQ(s.ZweiteZeile, "(Herkunft und Ziel prüfen)");
 
-  j.Art = 3;
+  j.Art = VorgangsArt::kArchivieren;
   j.Doppelt = 1;
   StatusBeschreiben(j, true, &s);
   EXPECT_EQ(s.ErsteZeile, "Herkunft archivieren");
@@ -193,23 +193,23 @@ TEST(JobTextsTest, StatusDescriptionFollowsKindAndSubMode) {
 
 TEST(JobTextsTest, UnlistedValuesKeepThePreviousText) {
   StatusBeschreibung s;
-  TVergleichThread j = Job("/a", 1);
+  TVergleichThread j = Job("/a", VorgangsArt::kSynchronisieren);
   j.Doppelt = 9;  // not in the table: the label keeps its initial text
   StatusBeschreiben(j, false, &s);
   EXPECT_EQ(s.ErsteZeile, "Neuere Dateien übertragen:");
   EXPECT_EQ(s.ZweiteZeile, "Dateien doppelt geändert:");
   EXPECT_TRUE(s.ZweiteSichtbar);
 
-  j.Art = 2;
+  j.Art = VorgangsArt::kKopieren;
   j.Doppelt = 0;
   StatusBeschreiben(j, false, &s);
-  j.Art = 3;
+  j.Art = VorgangsArt::kArchivieren;
   j.Doppelt = 5;  // not a sub-mode of kind 3: the kind-2 text stays
   StatusBeschreiben(j, false, &s);
   EXPECT_EQ(s.ErsteZeile, "Herkunft archivieren");
   EXPECT_EQ(s.ZweiteZeile, "(Nur Herkunft prüfen)");
 
-  j.Art = 7;  // unknown kind: first line stays, second hidden
+  j.Art = static_cast<VorgangsArt>(7);  // unknown kind: first line stays, second hidden
   StatusBeschreiben(j, false, &s);
   EXPECT_EQ(s.ErsteZeile, "Herkunft archivieren");
   EXPECT_FALSE(s.ZweiteSichtbar);
@@ -222,7 +222,7 @@ TEST(JobTextsTest, UnlistedValuesKeepThePreviousText) {
 TEST(JobTextsTest, AbgleichLineByRunState) {
   int t = 0;
   StatusBeschreibung s;
-  TVergleichThread j = Job("/a", 1);
+  TVergleichThread j = Job("/a", VorgangsArt::kSynchronisieren);
   StatusBeschreiben(j, true, &s);
   EXPECT_EQ(s.Abgleich, "Kein Erstabgleich erbeten.");
   StatusBeschreiben(j, false, &s);
@@ -254,19 +254,21 @@ TEST(JobTextsTest, ScheduleListInBootShutdownIdleOrder) {
 TEST(JobTextsTest, KindAndSubModeItems) {
   ASSERT_EQ(ArtEintraege().size(), 3u);
   EXPECT_EQ(ArtEintraege()[1], "2: Herkunft auf Ziel kopieren");
-  EXPECT_EQ(DoppeltEintraege(1).size(), 6u);
-  EXPECT_EQ(DoppeltEintraege(1)[5], "Keine Aktion");
-  EXPECT_EQ(DoppeltEintraege(2),
+  EXPECT_EQ(DoppeltEintraege(VorgangsArt::kSynchronisieren).size(), 6u);
+  EXPECT_EQ(DoppeltEintraege(VorgangsArt::kSynchronisieren)[5], "Keine Aktion");
+  EXPECT_EQ(DoppeltEintraege(VorgangsArt::kKopieren),
             (std::vector<std::string>{"Herkunft geändert", "Ziel geändert", "Egal welches"}));
-  EXPECT_EQ(DoppeltEintraege(3), (std::vector<std::string>{"Inkrementell", "Gesamt"}));
-  EXPECT_TRUE(DoppeltEintraege(0).empty());
-  EXPECT_TRUE(DoppeltEintraege(4).empty());
-  EXPECT_EQ(DoppeltVorwahl(1), 0);
-  EXPECT_EQ(DoppeltVorwahl(2), 2);
-  EXPECT_EQ(DoppeltVorwahl(3), 0);
-  EXPECT_EQ(DoppeltVorwahl(0), -1);
+  EXPECT_EQ(DoppeltEintraege(VorgangsArt::kArchivieren),
+            (std::vector<std::string>{"Inkrementell", "Gesamt"}));
+  EXPECT_TRUE(DoppeltEintraege(VorgangsArt::kKeine).empty());
+  EXPECT_TRUE(DoppeltEintraege(static_cast<VorgangsArt>(4)).empty());
+  EXPECT_EQ(DoppeltVorwahl(VorgangsArt::kSynchronisieren), 0);
+  EXPECT_EQ(DoppeltVorwahl(VorgangsArt::kKopieren), 2);
+  EXPECT_EQ(DoppeltVorwahl(VorgangsArt::kArchivieren), 0);
+  EXPECT_EQ(DoppeltVorwahl(VorgangsArt::kKeine), -1);
   // Every preselection names an existing item.
-  for (int art = 1; art <= 3; ++art) {
+  for (VorgangsArt art :
+       {VorgangsArt::kSynchronisieren, VorgangsArt::kKopieren, VorgangsArt::kArchivieren}) {
     EXPECT_LT(static_cast<size_t>(DoppeltVorwahl(art)), DoppeltEintraege(art).size());
   }
 }

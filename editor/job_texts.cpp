@@ -12,22 +12,27 @@ struct ArtText {
   std::map<int, const char*> zweite;  // by Doppelt
 };
 
-const std::map<int, ArtText>& ArtTexte() {
-  static const std::map<int, ArtText> t = {
-      {1,
+const std::map<VorgangsArt, ArtText>& ArtTexte() {
+  using enum DoppelRegel;
+  using enum KopierPruefung;
+  using enum ArchivUmfang;
+  static const std::map<VorgangsArt, ArtText> t = {
+      {VorgangsArt::kSynchronisieren,
        {"Neuere Dateien übertragen:",
-        {{0, "(Nachfragen bei doppelter Änderung)"},
-         {1, "(Neueren behalten bei doppelter Änderung)"},
-         {2, "(Herkunft behalten bei doppelter Änderung)"},
-         {3, "(Ziel behalten bei doppelter Änderung)"},
-         {4, "(Beide behalten bei doppelter Änderung)"},
-         {5, "(Keine Aktion bei doppelter Änderung)"}}}},
-      {2,
+        {{Zahl(kNachfragen), "(Nachfragen bei doppelter Änderung)"},
+         {Zahl(kNeuerenBehalten), "(Neueren behalten bei doppelter Änderung)"},
+         {Zahl(kHerkunftBehalten), "(Herkunft behalten bei doppelter Änderung)"},
+         {Zahl(kZielBehalten), "(Ziel behalten bei doppelter Änderung)"},
+         {Zahl(kBeideBehalten), "(Beide behalten bei doppelter Änderung)"},
+         {Zahl(kKeineAktion), "(Keine Aktion bei doppelter Änderung)"}}}},
+      {VorgangsArt::kKopieren,
        {"Herkunft auf Ziel schreiben",
-        {{0, "(Nur Herkunft prüfen)"},
-         {1, "(Nur Ziel prüfen)"},
-         {2, "(Herkunft und Ziel prüfen)"}}}},
-      {3, {"Herkunft archivieren", {{0, "(Inkrementell)"}, {1, "(Komplett)"}}}},
+        {{Zahl(kNurHerkunft), "(Nur Herkunft prüfen)"},
+         {Zahl(kNurZiel), "(Nur Ziel prüfen)"},
+         {Zahl(kBeide), "(Herkunft und Ziel prüfen)"}}}},
+      {VorgangsArt::kArchivieren,
+       {"Herkunft archivieren",
+        {{Zahl(kInkrementell), "(Inkrementell)"}, {Zahl(kGesamt), "(Komplett)"}}}},
   };
   return t;
 }
@@ -40,7 +45,7 @@ const std::vector<std::string>& SpaltenKoepfe() {
 }
 
 std::string StatusSpalte(const TVergleichThread& job, bool sofortSync) {
-  std::string s = std::to_string(job.Art) + ":";
+  std::string s = std::to_string(Zahl(job.Art)) + ":";
   if (job.Thread != nullptr) return s + "läuft";
   if (job.Aufruf != 0) return s + LongTimeText(LocalFromDayCount(job.Aufruf));
   return s + (sofortSync ? "Keiner" : "abgbr.");
@@ -92,21 +97,38 @@ const std::vector<std::string>& ArtEintraege() {
   return a;
 }
 
-const std::vector<std::string>& DoppeltEintraege(int art) {
+const std::vector<std::string>& DoppeltEintraege(VorgangsArt art) {
+  // In the order of the sub-modes' numbers.
   static const std::vector<std::string> keine;
-  static const std::vector<std::string> eintraege[3] = {
-      {"Nachfragen", "Neueren behalten", "Herkunft behalten", "Ziel behalten", "Beide behalten",
-       "Keine Aktion"},
-      {"Herkunft geändert", "Ziel geändert", "Egal welches"},
-      {"Inkrementell", "Gesamt"},
-  };
-  return art >= 1 && art <= 3 ? eintraege[art - 1] : keine;
+  static const std::vector<std::string> regeln = {"Nachfragen",        "Neueren behalten",
+                                                  "Herkunft behalten", "Ziel behalten",
+                                                  "Beide behalten",    "Keine Aktion"};
+  static const std::vector<std::string> pruefungen = {"Herkunft geändert", "Ziel geändert",
+                                                      "Egal welches"};
+  static const std::vector<std::string> umfaenge = {"Inkrementell", "Gesamt"};
+  switch (art) {
+    case VorgangsArt::kSynchronisieren:
+      return regeln;
+    case VorgangsArt::kKopieren:
+      return pruefungen;
+    case VorgangsArt::kArchivieren:
+      return umfaenge;
+    default:
+      return keine;
+  }
 }
 
-int DoppeltVorwahl(int art) {
-  if (art == 1 || art == 3) return 0;
-  if (art == 2) return 2;
-  return -1;
+int DoppeltVorwahl(VorgangsArt art) {
+  switch (art) {
+    case VorgangsArt::kSynchronisieren:
+      return Zahl(DoppelRegel::kNachfragen);
+    case VorgangsArt::kKopieren:
+      return Zahl(KopierPruefung::kBeide);
+    case VorgangsArt::kArchivieren:
+      return Zahl(ArchivUmfang::kInkrementell);
+    default:
+      return -1;
+  }
 }
 
 std::string LaufendeVergleicheText(int anzahlVergleiche) {

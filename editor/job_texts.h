@@ -64,13 +64,18 @@ std::vector<std::string> ZeitenListe(const TVergleichThread& job);
 // --- Kind and sub-mode lists -------------------------------------------------------------------
 
 // "1: Synchronisieren", "2: Herkunft auf Ziel kopieren", "3: Herkunft archivieren"; the kind is
-// the item's position + 1.
+// the item's position + 1 (ArtAusPosition).
 const std::vector<std::string>& ArtEintraege();
-// The sub-mode items of kind `art` (1..3); empty for any other kind (no kind chosen).
-const std::vector<std::string>& DoppeltEintraege(int art);
-// The sub-mode preselected when kind `art` is chosen: 0 for kinds 1 and 3, 2 ("Egal welches")
-// for kind 2, -1 (none) otherwise.
-int DoppeltVorwahl(int art);
+// The kind of the item at `position` of the kind list; -1 (nothing chosen) gives kKeine.
+inline VorgangsArt ArtAusPosition(int position) {
+  return static_cast<VorgangsArt>(position + 1);
+}
+// The sub-mode items of kind `art`, in the order of the sub-modes' numbers (an item's position
+// is the sub-mode); empty for kKeine and unknown kinds.
+const std::vector<std::string>& DoppeltEintraege(VorgangsArt art);
+// The sub-mode preselected when kind `art` is chosen: the first item for the two-way and the
+// archive kind, "Egal welches" (KopierPruefung::kBeide) for the copy kind, -1 (none) otherwise.
+int DoppeltVorwahl(VorgangsArt art);
 
 // --- Running comparisons -----------------------------------------------------------------------
 

@@ -23,8 +23,8 @@ std::string ArchivName(const std::string& name, const LocalTime& lt) {
 void Archivieren(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a,
                  int64_t groesse) {
   // Incremental: only what changed since the last run. Every other sub-mode archives all.
-  if (k.Doppelt == 0 && a <= k.Vergleichsdatum) {
-    k.Log(6, "Vergl:              ... Keine Änderung");
+  if (k.Umfang() == ArchivUmfang::kInkrementell && a <= k.Vergleichsdatum) {
+    k.Log(LogStufe::kDateizugriff, "Vergl:              ... Keine Änderung");
     return;
   }
   const std::string nach = k.Ziel + rel + ArchivName(name, ToLocal(k.uhr->Now()));
@@ -32,11 +32,11 @@ void Archivieren(LaufKontext& k, const std::string& rel, const std::string& name
   // another entry that happens to carry the name; an earlier archive copy is a plain file.
   FileInfo belegt;
   if (k.fs->Stat(nach, &belegt) && belegt.kind != EntryKind::kFile) {
-    k.Log(1, "Vergl: Archivname belegt, nicht kopiert: " + nach);
+    k.Log(LogStufe::kWarnung, "Vergl: Archivname belegt, nicht kopiert: " + nach);
     return;
   }
   k.kopierer->Kopieren(k.Herkunft + rel + name, nach, groesse);
-  k.Log(2, "Vergl: Archiv kopiere " + name + " aus " + rel);
+  k.Log(LogStufe::kDateiAenderung, "Vergl: Archiv kopiere " + name + " aus " + rel);
 }
 
 }  // namespace zarnoft

@@ -17,7 +17,7 @@ const char kArchiv[] = "z/d/Brief.doc vom 2024_03_01 14_05_09";
 
 struct Archiv : HookLauf {
   explicit Archiv(int doppelt) {
-    k.Art = 3;
+    k.Art = VorgangsArt::kArchivieren;
     k.Doppelt = doppelt;
     k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 1, 1)));
     Datei("h/d/Brief.doc", "v1", kDatum);
@@ -29,18 +29,18 @@ struct Archiv : HookLauf {
 
 TEST(Archivieren, InkrementellUndGesamt) {
   {
-    Archiv t(0);
+    Archiv t(Zahl(ArchivUmfang::kInkrementell));
     t.Entscheiden();  // changed since the last run
     EXPECT_EQ(t.baum.Read(kArchiv), "v1");
     EXPECT_EQ(t.Dos(kArchiv), DosFromFileTime(kDatum));
-    EXPECT_TRUE(t.log.Has(2, "Vergl: Archiv kopiere Brief.doc aus /d/"));
+    EXPECT_TRUE(t.log.Has(LogStufe::kDateiAenderung, "Vergl: Archiv kopiere Brief.doc aus /d/"));
     t.k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 2, 2)));
     t.uhr.Advance(60);
     t.Entscheiden();  // unchanged since
-    EXPECT_TRUE(t.log.Has(6, "Vergl:              ... Keine Änderung"));
+    EXPECT_TRUE(t.log.Has(LogStufe::kDateizugriff, "Vergl:              ... Keine Änderung"));
     EXPECT_FALSE(t.baum.Exists("z/d/Brief.doc vom 2024_03_01 14_06_09"));
   }
-  for (int doppelt : {1, 5}) {
+  for (int doppelt : {Zahl(ArchivUmfang::kGesamt), 5}) {  // 5: no sub-mode of its own
     Archiv t(doppelt);
     t.k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 2, 2)));
     t.Entscheiden();
@@ -49,7 +49,7 @@ TEST(Archivieren, InkrementellUndGesamt) {
 }
 
 TEST(Archivieren, GleicheSekundeErsetztNurDieseKopie) {
-  Archiv t(1);
+  Archiv t(Zahl(ArchivUmfang::kGesamt));
   t.Entscheiden();
   // A second run within the same second (its own copy register) replaces that copy only.
   Kopierer kopierer(t.fs, &t.log, &t.run, true);
@@ -66,12 +66,12 @@ TEST(Archivieren, GleicheSekundeErsetztNurDieseKopie) {
   ASSERT_EQ(::symlink("/", t.baum.Path("z/d/Brief.doc vom 2024_03_01 14_05_11").c_str()), 0);
   t.uhr.Advance(1);
   t.Entscheiden();
-  EXPECT_TRUE(t.log.Has(1, "Vergl: Archivname belegt, nicht kopiert: " + t.k.Ziel +
-                               "/d/Brief.doc vom 2024_03_01 14_05_11"));
+  EXPECT_TRUE(t.log.Has(LogStufe::kWarnung, "Vergl: Archivname belegt, nicht kopiert: " + t.k.Ziel +
+                                                "/d/Brief.doc vom 2024_03_01 14_05_11"));
 }
 
 TEST(Archivieren, ZuLangerNameScheitertImKopierschritt) {
-  Archiv t(1);
+  Archiv t(Zahl(ArchivUmfang::kGesamt));
   const std::string n(240, 'b');
   t.Datei("h/d/" + n, "lang", kDatum);
   Archivieren(t.k, "/d/", n, t.Dos("h/d/" + n), 4);

@@ -20,14 +20,31 @@ std::condition_variable laeufe_cv;
 int laeufe = 0;
 
 // The kind label of the progress window; empty where the window keeps its design text.
-std::string ArtText(int art, int doppelt) {
-  if (art == 1) return "Abgleich, kopieren neuerer Dateien";
-  if (art == 2 && doppelt == 0) return "Herkunft auf Ziel (neuere Herkunft)";
-  if (art == 2 && doppelt == 1) return "Herkunft auf Ziel (neueres Ziel)";
-  if (art == 2 && doppelt == 2) return "Herkunft auf Ziel (Herkunft oder Ziel neuer)";
-  if (art == 3 && doppelt == 0) return "Archivieren inkrementell";
-  if (art == 3 && doppelt == 1) return "Archivieren gesamt";
-  return "";
+std::string ArtText(const LaufKontext& k) {
+  switch (k.Art) {
+    case VorgangsArt::kSynchronisieren:
+      return "Abgleich, kopieren neuerer Dateien";
+    case VorgangsArt::kKopieren:
+      switch (k.Pruefung()) {
+        case KopierPruefung::kNurHerkunft:
+          return "Herkunft auf Ziel (neuere Herkunft)";
+        case KopierPruefung::kNurZiel:
+          return "Herkunft auf Ziel (neueres Ziel)";
+        case KopierPruefung::kBeide:
+          return "Herkunft auf Ziel (Herkunft oder Ziel neuer)";
+      }
+      return "";
+    case VorgangsArt::kArchivieren:
+      switch (k.Umfang()) {
+        case ArchivUmfang::kInkrementell:
+          return "Archivieren inkrementell";
+        case ArchivUmfang::kGesamt:
+          return "Archivieren gesamt";
+      }
+      return "";
+    default:
+      return "";
+  }
 }
 
 // A path with every link resolved, also when its last levels do not exist yet (a target that a
@@ -100,14 +117,14 @@ void Vergleiche::Lauf() {
   k.LoeschenWohin = werte_.LoeschenWohin;
   if (k.LoeschenWohin.empty() || k.LoeschenWohin.back() != '/') k.LoeschenWohin += '/';
   k.Art = werte_.Art;
-  k.Doppelt = werte_.Doppelt & 7;
+  k.Doppelt = werte_.Doppelt & kDoppeltUntermodus;
   k.Loeschen = werte_.Loeschen;
   k.Vergleichsdatum = VergleichsdatumFromDayCount(werte_.Aufruf);
   k.Zaehler = werte_.Zaehler;
   k.ZaehlArt = werte_.ZaehlArt;
   k.Unterverzeichnisse = werte_.Unterverzeichnisse;
-  k.VerzeichnisMeldung = (werte_.Doppelt & 8) == 0;
-  k.KopierMeldung = (werte_.Doppelt & 16) == 0;
+  k.VerzeichnisMeldung = (werte_.Doppelt & kDoppeltOhneVerzeichnisMeldung) == 0;
+  k.KopierMeldung = (werte_.Doppelt & kDoppeltOhneKopierMeldung) == 0;
   k.fs = fs;
   k.uhr = dienste_.uhr;
   k.log = log;
@@ -122,10 +139,10 @@ void Vergleiche::Lauf() {
   k.fenster = &rw;
 
   rw.FortschrittOeffnen(k.Herkunft, k.Ziel, k.Unterverzeichnisse, k.Zaehler);
-  if (log->Will(6)) {
-    log->Zeile(6, "Vergl: Startet Rekursion:");
-    log->Zeile(6, "Vergl: Herkunft: " + k.Herkunft);
-    log->Zeile(6, "Vergl: Ziel:     " + k.Ziel);
+  if (log->Will(LogStufe::kDateizugriff)) {
+    log->Zeile(LogStufe::kDateizugriff, "Vergl: Startet Rekursion:");
+    log->Zeile(LogStufe::kDateizugriff, "Vergl: Herkunft: " + k.Herkunft);
+    log->Zeile(LogStufe::kDateizugriff, "Vergl: Ziel:     " + k.Ziel);
   }
 
   // A file of that name counts as present; the walk then finds it cannot be entered.
@@ -134,16 +151,18 @@ void Vergleiche::Lauf() {
     return !fs->Stat(pfad.empty() ? "/" : pfad, &info);
   };
   std::string fehler;
-  if (k.Art == 1 && fehlt(k.Ziel)) fehler = k.Ziel + " Verzeichnis nicht gefunden";
-  if (k.Art >= 1 && k.Art <= 3 && fehlt(k.Herkunft)) {
+  if (k.Art == VorgangsArt::kSynchronisieren && fehlt(k.Ziel)) {
+    fehler = k.Ziel + " Verzeichnis nicht gefunden";
+  }
+  if (Bekannt(k.Art) && fehlt(k.Herkunft)) {
     fehler = k.Herkunft + " Verzeichnis nicht gefunden";
   }
-  const std::string art_text = ArtText(k.Art, k.Doppelt);
+  const std::string art_text = ArtText(k);
   if (!art_text.empty()) rw.ArtSetzen(art_text);
-  if (fehler.empty() && (k.Art < 1 || k.Art > 3)) {
+  if (fehler.empty() && !Bekannt(k.Art)) {
     // A job read from a damaged collection file: the walk would decide nothing and only create
     // empty directories in the target.
-    fehler = "Vorgangsart " + std::to_string(k.Art) + " unbekannt";
+    fehler = "Vorgangsart " + std::to_string(Zahl(k.Art)) + " unbekannt";
   }
   if (fehler.empty() && Ueberschneiden(fs, k.Herkunft, k.Ziel)) {
     fehler = "Herkunft und Ziel überschneiden sich: " + k.Herkunft + " / " + k.Ziel;
@@ -151,12 +170,12 @@ void Vergleiche::Lauf() {
 
   if (!fehler.empty()) {
     rw.AbbruchSetzen();
-    if (log->Will(1)) log->Zeile(1, "Vergl: " + fehler);
+    if (log->Will(LogStufe::kWarnung)) log->Zeile(LogStufe::kWarnung, "Vergl: " + fehler);
     if (k.VerzeichnisMeldung) rw.Fehlermeldung("Kann Vorgang nicht durchführen,\r" + fehler);
   } else {
     Kopierer kopierer(fs, log, &rw, k.KopierMeldung);
     k.kopierer = &kopierer;
-    if (k.Art == 1 && k.Vergleichsdatum > 0 && !LeereSeiteErlaubt(k)) {
+    if (k.Art == VorgangsArt::kSynchronisieren && k.Vergleichsdatum > 0 && !LeereSeiteErlaubt(k)) {
       rw.AbbruchSetzen();
     } else {
       Verzeichnisvergleich walk(k);
@@ -168,7 +187,8 @@ void Vergleiche::Lauf() {
   rw.FortschrittSchliessen();
   abgebrochen_ = rw.Abbruch();
   gui->Call([&] { fenster.reset(); });
-  if (log->Will(9)) log->Zeile(9, "Vergl: Beendet");
+  if (log->Will(LogStufe::kDebugAusfuehrlich))
+    log->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Beendet");
   if (beendet_) gui->Call([&] { beendet_(*this); });
 }
 

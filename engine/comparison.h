@@ -21,6 +21,7 @@
 #include "platform/date_time.h"
 #include "platform/file_system.h"
 #include "platform/gui_call.h"
+#include "platform/job_modes.h"
 
 namespace zarnoft {
 
@@ -29,11 +30,10 @@ struct VergleichsWerte {
   std::string Herkunft;
   std::string Ziel;
   std::string LoeschenWohin;  // the move-aside folder setting; "/" is appended when missing
-  int Art = 1;
-  int Doppelt = 0;            // the job's whole value: bit 3 = no start message, bit 4 = no copy
-                              // error dialogs, bits 0-2 the sub-mode
-  int Loeschen = 1;
-  double Aufruf = 0;          // last run, days since 30.12.1899 local time; 0 = never
+  VorgangsArt Art = VorgangsArt::kSynchronisieren;
+  int Doppelt = 0;  // the job's whole value: the sub-mode and the flags of DoppeltBits
+  LoeschModus Loeschen = LoeschModus::kNormal;
+  double Aufruf = 0;  // last run, days since 30.12.1899 local time; 0 = never
   int32_t Zaehler = 0;
   bool ZaehlArt = false;
   bool Unterverzeichnisse = true;
@@ -41,11 +41,11 @@ struct VergleichsWerte {
 
 // The services of a run. Pointers must outlive the run; the factory is called on the GUI thread.
 struct LaufDienste {
-  FileSystem* fs = nullptr;     // nullptr: FileSystem::Default()
-  Clock* uhr = nullptr;         // nullptr: Clock::System()
-  Protokoll* log = nullptr;     // required
-  GuiCaller* gui = nullptr;     // required
-  FensterFabrik fenster;        // required
+  FileSystem* fs = nullptr;  // nullptr: FileSystem::Default()
+  Clock* uhr = nullptr;      // nullptr: Clock::System()
+  Protokoll* log = nullptr;  // required
+  GuiCaller* gui = nullptr;  // required
+  FensterFabrik fenster;     // required
 };
 
 class Vergleiche {

@@ -77,14 +77,14 @@ class LaufTest : public ::testing::Test {
     Z = baum.Mkdir("z");
   }
 
-  VergleichsWerte Werte(int art, int doppelt = 0) const {
+  VergleichsWerte Werte(VorgangsArt art, int doppelt = 0) const {
     VergleichsWerte w;
     w.Herkunft = H;
     w.Ziel = Z;
     w.LoeschenWohin = baum.Path("lager");
     w.Art = art;
     w.Doppelt = doppelt;
-    w.Loeschen = 1;
+    w.Loeschen = LoeschModus::kNormal;
     w.Zaehler = 7;
     w.ZaehlArt = true;
     w.Unterverzeichnisse = true;
@@ -134,7 +134,7 @@ class LaufTest : public ::testing::Test {
 
 TEST_F(LaufTest, RunOpensChecksWalksClosesAndReportsOnTheGuiThread) {
   baum.Write("h/a.txt", "a");
-  VergleichsWerte w = Werte(1);
+  VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren);
   w.Herkunft += "/";
   w.Ziel += "/";
   EXPECT_FALSE(Laufen(w));
@@ -151,7 +151,7 @@ TEST_F(LaufTest, RunOpensChecksWalksClosesAndReportsOnTheGuiThread) {
   EXPECT_EQ(t[1], "Vergl: Herkunft: " + H);
   EXPECT_EQ(t[2], "Vergl: Ziel:     " + Z);
   EXPECT_EQ(t.back(), "Vergl: Beendet");
-  EXPECT_TRUE(log.Has(9, "Vergl: Beendet"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Vergl: Beendet"));
 }
 
 TEST_F(LaufTest, KindLabel) {
@@ -165,7 +165,8 @@ TEST_F(LaufTest, KindLabel) {
       {2, 0, "Herkunft auf Ziel (neuere Herkunft)"},
       {2, 1, "Herkunft auf Ziel (neueres Ziel)"},
       {2, 2, "Herkunft auf Ziel (Herkunft oder Ziel neuer)"},
-      {2, 8 + 16 + 1, "Herkunft auf Ziel (neueres Ziel)"},  // the flag bits are no sub-mode
+      {2, kDoppeltOhneVerzeichnisMeldung | kDoppeltOhneKopierMeldung | 1,
+       "Herkunft auf Ziel (neueres Ziel)"},  // the flag bits are no sub-mode
       {2, 3, nullptr},
       {3, 0, "Archivieren inkrementell"},
       {3, 1, "Archivieren gesamt"},
@@ -173,7 +174,7 @@ TEST_F(LaufTest, KindLabel) {
   };
   for (const Fall& f : faelle) {
     SCOPED_TRACE(std::to_string(f.art) + "/" + std::to_string(f.doppelt));
-    EXPECT_FALSE(Laufen(Werte(f.art, f.doppelt)));
+    EXPECT_FALSE(Laufen(Werte(static_cast<VorgangsArt>(f.art), f.doppelt)));
     if (f.text == nullptr) {
       EXPECT_TRUE(Mit("Art ").empty());
     } else {
@@ -185,14 +186,14 @@ TEST_F(LaufTest, KindLabel) {
 TEST_F(LaufTest, MissingDirectoriesStopTheRunBeforeTheWalk) {
   const std::string fehlt_h = baum.Path("gibtsnicht_h");
   const std::string fehlt_z = baum.Path("gibtsnicht_z");
-  VergleichsWerte w = Werte(1);
+  VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren);
   w.Herkunft = fehlt_h;
   w.Ziel = fehlt_z;
   EXPECT_TRUE(Laufen(w));
   EXPECT_EQ(b.fehler, std::vector<std::string>{"Kann Vorgang nicht durchführen,\r" + fehlt_h +
                                                " Verzeichnis nicht gefunden"});
-  EXPECT_TRUE(log.Has(1, "Vergl: " + fehlt_h + " Verzeichnis nicht gefunden"));
-  EXPECT_FALSE(log.Has(1, "Vergl: " + fehlt_z + " Verzeichnis nicht gefunden"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: " + fehlt_h + " Verzeichnis nicht gefunden"));
+  EXPECT_FALSE(log.Has(LogStufe::kWarnung, "Vergl: " + fehlt_z + " Verzeichnis nicht gefunden"));
   EXPECT_TRUE(Mit("Verz ").empty());
 
   w.Herkunft = H;
@@ -201,23 +202,23 @@ TEST_F(LaufTest, MissingDirectoriesStopTheRunBeforeTheWalk) {
                                                " Verzeichnis nicht gefunden"});
 
   // Bit 3 of the sub-mode: logged, but no message box.
-  w = Werte(2, 8);
+  w = Werte(VorgangsArt::kKopieren, kDoppeltOhneVerzeichnisMeldung);
   w.Herkunft = fehlt_h;
   EXPECT_TRUE(Laufen(w));
   EXPECT_TRUE(b.fehler.empty());
-  EXPECT_TRUE(log.Has(1, "Vergl: " + fehlt_h + " Verzeichnis nicht gefunden"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: " + fehlt_h + " Verzeichnis nicht gefunden"));
 }
 
 TEST_F(LaufTest, CopyJobWithMissingTargetStartsAndReportsEachFailedCopy) {
   baum.Write("h/a.txt", "a");
-  VergleichsWerte w = Werte(2);
+  VergleichsWerte w = Werte(VorgangsArt::kKopieren);
   w.Ziel = baum.Path("fehlt");
   EXPECT_FALSE(Laufen(w));
   EXPECT_EQ(Mit("Verz "), std::vector<std::string>{"Verz /"});
   ASSERT_EQ(b.fehler.size(), 1u);
   EXPECT_FALSE(baum.Exists("fehlt"));
 
-  w.Doppelt = 16;  // no copy error dialogs
+  w.Doppelt = kDoppeltOhneKopierMeldung;
   EXPECT_FALSE(Laufen(w));
   EXPECT_TRUE(b.fehler.empty());
 }
@@ -231,26 +232,26 @@ TEST_F(LaufTest, RefusesOverlappingDirectoriesAndUnknownKinds) {
       {H, H + "/unter/neu"}, {H, baum.Path("verweis")}, {H, baum.root()}, {"/", Z}};
   for (const Fall& f : faelle) {
     SCOPED_TRACE(f.ziel);
-    VergleichsWerte w = Werte(2);
+    VergleichsWerte w = Werte(VorgangsArt::kKopieren);
     w.Herkunft = f.herkunft;
     w.Ziel = f.ziel;
     EXPECT_TRUE(Laufen(w));
     const std::string text =
         "Herkunft und Ziel überschneiden sich: " + StripTrailingSlash(f.herkunft) + " / " + f.ziel;
     EXPECT_EQ(b.fehler, std::vector<std::string>{"Kann Vorgang nicht durchführen,\r" + text});
-    EXPECT_TRUE(log.Has(1, "Vergl: " + text));
+    EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: " + text));
     EXPECT_TRUE(Mit("Verz ").empty());
   }
   EXPECT_FALSE(baum.Exists("h/unter"));
 
   // A name that merely begins like the other is no overlap.
   baum.Write("h/a.txt", "a");
-  VergleichsWerte w = Werte(2);
+  VergleichsWerte w = Werte(VorgangsArt::kKopieren);
   w.Ziel = baum.Mkdir("h2");
   EXPECT_FALSE(Laufen(w));
   EXPECT_TRUE(baum.Exists("h2/a.txt"));
 
-  EXPECT_TRUE(Laufen(Werte(7)));
+  EXPECT_TRUE(Laufen(Werte(static_cast<VorgangsArt>(7))));
   EXPECT_EQ(b.fehler, std::vector<std::string>{"Kann Vorgang nicht durchführen,\rVorgangsart 7 "
                                                "unbekannt"});
 }
@@ -264,7 +265,7 @@ TEST_F(LaufTest, LastRunDateIsUsedInDosForm) {
   lt.hour = 12;
   lt.minute = 0;
   lt.second = 1;
-  VergleichsWerte w = Werte(2);
+  VergleichsWerte w = Werte(VorgangsArt::kKopieren);
   w.Aufruf = DayCountFromLocal(lt);
   auto letzte_datumszeile = [&] {
     std::string r;
@@ -284,7 +285,7 @@ TEST_F(LaufTest, LastRunDateIsUsedInDosForm) {
 
 TEST_F(LaufTest, TwoWayRunOfAnEmptySideAsksAndWalksNothingWhenRefused) {
   baum.Write("z/wichtig.txt", "w");
-  VergleichsWerte w = Werte(1);
+  VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren);
   w.Aufruf = 45000;        // ran before (03.03.2023)
   EXPECT_TRUE(Laufen(w));  // the question is closed without an answer
   EXPECT_EQ(Mit("Frage ").size(), 1u);
@@ -301,14 +302,14 @@ TEST_F(LaufTest, CancelFromTheWindowAndStopRequest) {
   baum.Write("h/a.txt", "a");
   baum.Write("h/b.txt", "b");
   baum.Write("h/unter/c.txt", "c");
-  EXPECT_TRUE(Laufen(Werte(2), [](Fenster& f) {
+  EXPECT_TRUE(Laufen(Werte(VorgangsArt::kKopieren), [](Fenster& f) {
     f.bei_neuer_datei = [&f](const NeueDateiAnzeige&) { f.AbbrechenClick(); };
   }));
   EXPECT_EQ(Mit("Schliessen").size(), 1u);
   EXPECT_FALSE(baum.Exists("z/unter/c.txt"));
 
   // Deleting a running job: no further directory, the run ends normally.
-  EXPECT_FALSE(Laufen(Werte(2), [this](Fenster& f) {
+  EXPECT_FALSE(Laufen(Werte(VorgangsArt::kKopieren), [this](Fenster& f) {
     f.bei_verz = [this](const std::string&) { laufend->StopAnfordern(); };
   }));
   EXPECT_TRUE(baum.Exists("z/a.txt") && baum.Exists("z/b.txt"));
@@ -322,8 +323,8 @@ TEST_F(LaufTest, MoveAsideFolderGetsItsSlash) {
   std::string p = baum.Write("h/weg.txt", "weg");
   SetTimes(p, FileTime{jetzt.sec - 86400, 0}, FileTime{jetzt.sec - 86400, 0});
   baum.Write("z/bleibt.txt", "b");
-  VergleichsWerte w = Werte(1);
-  w.Loeschen = 3;
+  VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren);
+  w.Loeschen = LoeschModus::kAuslagern;
   w.Aufruf = DayCountFromLocal(ToLocal(spaeter));
   EXPECT_FALSE(Laufen(w));
   EXPECT_FALSE(baum.Exists("h/weg.txt"));
@@ -336,18 +337,19 @@ TEST_F(LaufTest, MoveAsideFolderGetsItsSlash) {
 TEST_F(LaufTest, MoveAsideStoreInsideATreeIsLeftOut) {
   baum.Write("h/Loesch/alt/brief.txt", "beiseite gelegt");
   baum.Write("h/brief.txt", "b");
-  VergleichsWerte w = Werte(1);
+  VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren);
   w.LoeschenWohin = H + "/Loesch";
-  w.Loeschen = 3;
+  w.Loeschen = LoeschModus::kAuslagern;
   EXPECT_FALSE(Laufen(w));
   EXPECT_TRUE(baum.Exists("z/brief.txt"));
   EXPECT_FALSE(baum.Exists("z/Loesch"));
-  EXPECT_TRUE(log.Has(1, "Vergl: Übersprungen, Auslagerungsverzeichnis: " + H + "/Loesch"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung,
+                      "Vergl: Übersprungen, Auslagerungsverzeichnis: " + H + "/Loesch"));
 }
 
 TEST_F(LaufTest, TreeOfThousandsCopiesAndDeletesExactlyWhatTheTableSays) {
   FileTime jetzt = Clock::System()->Now();
-  VergleichsWerte w = Werte(1, 5);
+  VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren, 5);
   w.Aufruf = DayCountFromLocal(ToLocal(FileTime{jetzt.sec + 30 * 86400, 0}));
   FileTime e;
   ASSERT_TRUE(FileTimeFromDos(VergleichsdatumFromDayCount(w.Aufruf), &e));

@@ -9,15 +9,6 @@
 namespace zarnoft {
 namespace {
 
-enum Politik {
-  kNachfragen = 0,
-  kNeuerenBehalten = 1,
-  kHerkunftBehalten = 2,
-  kZielBehalten = 3,
-  kBeideBehalten = 4,
-  kKeineAktion = 5,
-};
-
 std::string Anzeige(const std::string& wurzel) {
   return wurzel.empty() ? "/" : wurzel;
 }
@@ -36,7 +27,10 @@ std::string MitVersion(const std::string& name, const std::string& marke) {
   return name.substr(0, punkt) + marke + name.substr(punkt);
 }
 
-int Fragen(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a, int64_t b) {
+// The user's answer, as the policy it chooses for this one file; kNachfragen when the question
+// was closed without an answer (nothing is done then).
+DoppelRegel Fragen(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a,
+                   int64_t b) {
   const std::vector<std::string> zeilen = {
       "Die Datei " + rel + name,
       "wurde sowohl im Verzeichnis",
@@ -66,15 +60,15 @@ int Fragen(LaufKontext& k, const std::string& rel, const std::string& name, int6
   f.abbrechen = 1;  // Esc keeps the target
   switch (k.fenster->FrageStellen(f)) {
     case 0:
-      return kHerkunftBehalten;
+      return DoppelRegel::kHerkunftBehalten;
     case 1:
-      return kZielBehalten;
+      return DoppelRegel::kZielBehalten;
     case 2:
-      return kKeineAktion;
+      return DoppelRegel::kKeineAktion;
     case 3:
-      return kBeideBehalten;
+      return DoppelRegel::kBeideBehalten;
     default:
-      return kNachfragen;  // closed without an answer: nothing is done
+      return DoppelRegel::kNachfragen;
   }
 }
 
@@ -90,7 +84,9 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
   const std::string z = k.Ziel + rel;
   const std::string n1 = MitVersion(name, " V1");
   const std::string n2 = MitVersion(name, " V2");
-  auto nicht_moeglich = [&] { k.Log(1, "Vergl: -> Umbenennen zu V1,V2 nicht möglich"); };
+  auto nicht_moeglich = [&] {
+    k.Log(LogStufe::kWarnung, "Vergl: -> Umbenennen zu V1,V2 nicht möglich");
+  };
 
   // A cancelled run copies nothing, so renaming would leave each version on one side only.
   if (k.Abbruch()) return;
@@ -109,7 +105,7 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
   KopierErgebnis zweite = KopierErgebnis::kAbgebrochen;
   if (erste == KopierErgebnis::kKopiert) zweite = k.kopierer->Kopieren(z + n2, h + n2, groesse);
   if (erste == KopierErgebnis::kKopiert && zweite == KopierErgebnis::kKopiert) {
-    k.Log(2, "Vergl: -> Herkunft als V1, Ziel als V2 behalten");
+    k.Log(LogStufe::kDateiAenderung, "Vergl: -> Herkunft als V1, Ziel als V2 behalten");
     return;
   }
   // A version present on one side only would be taken for a deletion by a later run. Both
@@ -117,7 +113,8 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
   if (erste == KopierErgebnis::kKopiert) k.fs->DeleteFile(z + n1);
   k.fs->RenameNoReplace(h + n1, h + name);
   k.fs->RenameNoReplace(z + n2, z + name);
-  k.Log(1, "Vergl: -> Beide behalten nicht möglich, Kopie fehlgeschlagen: " + rel + name);
+  k.Log(LogStufe::kWarnung,
+        "Vergl: -> Beide behalten nicht möglich, Kopie fehlgeschlagen: " + rel + name);
 }
 
 }  // namespace
@@ -126,38 +123,38 @@ void DoppelteAenderung(LaufKontext& k, const std::string& rel, const std::string
                        int64_t b, int64_t groesse) {
   const std::string h = k.Herkunft + rel + name;
   const std::string z = k.Ziel + rel + name;
-  k.Log(1, "Vergl: Doppelt geändert: " + z + " und " + h);
+  k.Log(LogStufe::kWarnung, "Vergl: Doppelt geändert: " + z + " und " + h);
 
-  int d = k.Doppelt;
-  if (d == kNachfragen) {
+  DoppelRegel d = k.Regel();
+  if (d == DoppelRegel::kNachfragen) {
     // After a cancel no copy is made any more, so the answer would have no effect.
     if (k.Abbruch()) return;
     d = Fragen(k, rel, name, a, b);
-    k.Log(2, "Vergl: (Auswahl durch Benutzer)");
+    k.Log(LogStufe::kDateiAenderung, "Vergl: (Auswahl durch Benutzer)");
   }
 
   switch (d) {
-    case kNeuerenBehalten:
+    case DoppelRegel::kNeuerenBehalten:
       if (b > a) {
         k.kopierer->Kopieren(z, h, groesse);
       } else {
         k.kopierer->Kopieren(h, z, groesse);
       }
-      k.Log(2, "Vergl: -> Neueren kopiert");
+      k.Log(LogStufe::kDateiAenderung, "Vergl: -> Neueren kopiert");
       break;
-    case kHerkunftBehalten:
+    case DoppelRegel::kHerkunftBehalten:
       k.kopierer->Kopieren(h, z, groesse);
-      k.Log(2, "Vergl: -> Herkunft behalten");
+      k.Log(LogStufe::kDateiAenderung, "Vergl: -> Herkunft behalten");
       break;
-    case kZielBehalten:
+    case DoppelRegel::kZielBehalten:
       k.kopierer->Kopieren(z, h, groesse);
-      k.Log(2, "Vergl: -> Ziel behalten");
+      k.Log(LogStufe::kDateiAenderung, "Vergl: -> Ziel behalten");
       break;
-    case kBeideBehalten:
+    case DoppelRegel::kBeideBehalten:
       BeideBehalten(k, rel, name, groesse);
       break;
-    case kKeineAktion:
-      k.Log(2, "Vergl: -> Keine Aktion");
+    case DoppelRegel::kKeineAktion:
+      k.Log(LogStufe::kDateiAenderung, "Vergl: -> Keine Aktion");
       break;
     default:
       break;

@@ -37,11 +37,11 @@ TEST(DoppelteAenderung, RegelnOhneFrage) {
     int doppelt;
     std::string herkunft, ziel, zeile;
   } faelle[] = {
-      {1, "ziel!", "ziel!", "Vergl: -> Neueren kopiert"},
-      {2, "quelle", "quelle", "Vergl: -> Herkunft behalten"},
-      {3, "ziel!", "ziel!", "Vergl: -> Ziel behalten"},
-      {5, "quelle", "ziel!", "Vergl: -> Keine Aktion"},
-      {6, "quelle", "ziel!", ""},
+      {Zahl(DoppelRegel::kNeuerenBehalten), "ziel!", "ziel!", "Vergl: -> Neueren kopiert"},
+      {Zahl(DoppelRegel::kHerkunftBehalten), "quelle", "quelle", "Vergl: -> Herkunft behalten"},
+      {Zahl(DoppelRegel::kZielBehalten), "ziel!", "ziel!", "Vergl: -> Ziel behalten"},
+      {Zahl(DoppelRegel::kKeineAktion), "quelle", "ziel!", "Vergl: -> Keine Aktion"},
+      {6, "quelle", "ziel!", ""},  // no policy: nothing happens
   };
   for (const Fall& f : faelle) {
     SCOPED_TRACE(f.doppelt);
@@ -53,16 +53,17 @@ TEST(DoppelteAenderung, RegelnOhneFrage) {
     EXPECT_TRUE(c.fenster.fragen.empty());
     auto l = c.log.Lines();
     ASSERT_FALSE(l.empty());
-    EXPECT_EQ(l[0], std::make_pair(1, "Vergl: Doppelt geändert: " + c.k.Ziel + "/d/Brief.doc und " +
-                                          c.k.Herkunft + "/d/Brief.doc"));
+    EXPECT_EQ(l[0], std::make_pair(LogStufe::kWarnung, "Vergl: Doppelt geändert: " + c.k.Ziel +
+                                                           "/d/Brief.doc und " + c.k.Herkunft +
+                                                           "/d/Brief.doc"));
     if (!f.zeile.empty()) {
-      EXPECT_TRUE(c.log.Has(2, f.zeile));
+      EXPECT_TRUE(c.log.Has(LogStufe::kDateiAenderung, f.zeile));
     }
     EXPECT_EQ(c.Pfeile(), f.zeile.empty() ? 0 : 1);
   }
   // Policy 1 with the newer file in the source copies the other way.
   Konflikt c;
-  c.k.Doppelt = 1;
+  c.k.Doppelt = Zahl(DoppelRegel::kNeuerenBehalten);
   SetMtime(c.baum.Path("h/d/Brief.doc"), Local(2024, 4, 1));
   c.Entscheiden();
   EXPECT_EQ(c.z("Brief.doc"), "quelle");
@@ -100,7 +101,7 @@ TEST(DoppelteAenderung, FrageUndAntworten) {
     c.Entscheiden();
     EXPECT_EQ(c.h("Brief.doc"), a.herkunft);
     EXPECT_EQ(c.z("Brief.doc"), a.ziel);
-    EXPECT_TRUE(c.log.Has(2, "Vergl: (Auswahl durch Benutzer)"));
+    EXPECT_TRUE(c.log.Has(LogStufe::kDateiAenderung, "Vergl: (Auswahl durch Benutzer)"));
     EXPECT_EQ(c.Pfeile(), a.antwort == kKeineAntwort ? 0 : 1);
   }
 
@@ -131,7 +132,7 @@ TEST(DoppelteAenderung, BeideBehaltenNamen) {
   for (const Fall& f : faelle) {
     SCOPED_TRACE(f.n);
     Konflikt c(f.n);
-    c.k.Doppelt = 4;
+    c.k.Doppelt = Zahl(DoppelRegel::kBeideBehalten);
     c.Entscheiden();
     for (const char* seite : {"h/d/", "z/d/"}) {
       EXPECT_FALSE(c.Da(seite + f.n));
@@ -139,7 +140,8 @@ TEST(DoppelteAenderung, BeideBehaltenNamen) {
       EXPECT_EQ(c.baum.Read(seite + f.n2), "ziel!");
     }
     EXPECT_EQ(c.Dos("z/d/" + f.n1), c.Dos("h/d/" + f.n1));
-    EXPECT_TRUE(c.log.Has(2, "Vergl: -> Herkunft als V1, Ziel als V2 behalten"));
+    EXPECT_TRUE(
+        c.log.Has(LogStufe::kDateiAenderung, "Vergl: -> Herkunft als V1, Ziel als V2 behalten"));
   }
 }
 
@@ -166,9 +168,9 @@ TEST(DoppelteAenderung, BeideBehaltenScheitertOhneVerlust) {
   {
     Konflikt c;  // N2 is taken in the target
     c.Datei("z/d/Brief V2.doc", "alt", kQuellZeit);
-    c.k.Doppelt = 4;
+    c.k.Doppelt = Zahl(DoppelRegel::kBeideBehalten);
     c.Entscheiden();
-    EXPECT_TRUE(c.log.Has(1, kNicht));
+    EXPECT_TRUE(c.log.Has(LogStufe::kWarnung, kNicht));
     EXPECT_EQ(c.z("Brief V2.doc"), "alt");
     EXPECT_EQ(c.z("Brief.doc"), "ziel!");
     EXPECT_EQ(c.h("Brief.doc"), "quelle");
@@ -176,18 +178,18 @@ TEST(DoppelteAenderung, BeideBehaltenScheitertOhneVerlust) {
   {
     Konflikt c;  // N1 is taken in the target: the copy would replace it
     c.Datei("z/d/Brief V1.doc", "alt", kQuellZeit);
-    c.k.Doppelt = 4;
+    c.k.Doppelt = Zahl(DoppelRegel::kBeideBehalten);
     c.Entscheiden();
-    EXPECT_TRUE(c.log.Has(1, kNicht));
+    EXPECT_TRUE(c.log.Has(LogStufe::kWarnung, kNicht));
     EXPECT_EQ(c.z("Brief V1.doc"), "alt");
     EXPECT_FALSE(c.Da("z/d/Brief V2.doc"));
   }
   {
     RenameFehler fs(FileSystem::Default());
     Konflikt c("Brief.doc", &fs);
-    c.k.Doppelt = 4;
+    c.k.Doppelt = Zahl(DoppelRegel::kBeideBehalten);
     c.Entscheiden();
-    EXPECT_TRUE(c.log.Has(1, kNicht));
+    EXPECT_TRUE(c.log.Has(LogStufe::kWarnung, kNicht));
     EXPECT_EQ(c.z("Brief.doc"), "ziel!");
     EXPECT_FALSE(c.Da("z/d/Brief V2.doc"));
     EXPECT_EQ(c.h("Brief.doc"), "quelle");
@@ -195,7 +197,7 @@ TEST(DoppelteAenderung, BeideBehaltenScheitertOhneVerlust) {
   {
     KopieFehler fs(FileSystem::Default());
     Konflikt c("Brief.doc", &fs);
-    c.k.Doppelt = 4;
+    c.k.Doppelt = Zahl(DoppelRegel::kBeideBehalten);
     c.Entscheiden();
     EXPECT_EQ(c.z("Brief.doc"), "ziel!");
     EXPECT_EQ(c.h("Brief.doc"), "quelle");
@@ -207,9 +209,9 @@ TEST(DoppelteAenderung, BeideBehaltenScheitertOhneVerlust) {
   {
     // A name of 255 bytes has no room for " V1": the rename fails, nothing is lost.
     Konflikt c(std::string(251, 'n') + ".txt");
-    c.k.Doppelt = 4;
+    c.k.Doppelt = Zahl(DoppelRegel::kBeideBehalten);
     c.Entscheiden();
-    EXPECT_TRUE(c.log.Has(1, kNicht));
+    EXPECT_TRUE(c.log.Has(LogStufe::kWarnung, kNicht));
     EXPECT_EQ(c.z(c.n), "ziel!");
     EXPECT_EQ(c.h(c.n), "quelle");
   }

@@ -1,5 +1,6 @@
 // DateiLoeschen and VerzeichnisLoeschen: the deletions the walk decides on, carried out under the
-// run's deletion mode (1 delete, 2 never delete, 3 keep a copy in the move-aside store first).
+// run's deletion mode (LoeschModus: delete, never delete, or keep a copy in the move-aside store
+// first).
 //
 // A tree is removed without ever following a symbolic link: a link inside it is deleted (or
 // moved aside) as the link itself, and what it points to is never touched.
@@ -37,35 +38,36 @@ std::string OhneSchraegstrich(const std::string& pfad) {
 
 void DateiLoeschen(LaufKontext& k, const std::string& pfad) {
   switch (k.Loeschen) {
-    case 1: {
+    case LoeschModus::kNormal: {
       FileInfo info;
       if (!k.fs->Stat(pfad, &info)) {
-        k.Log(1, "Vergl: Zu löschende Datei nicht gefunden: " + pfad);
+        k.Log(LogStufe::kWarnung, "Vergl: Zu löschende Datei nicht gefunden: " + pfad);
         return;
       }
       Entfernen(k.fs, pfad, info);
       return;
     }
-    case 2:
-      k.Log(8, "Vergl: Inieinstellung verhindert Delete von " + pfad);
+    case LoeschModus::kNie:
+      k.Log(LogStufe::kDebug, "Vergl: Inieinstellung verhindert Delete von " + pfad);
       return;
-    case 3: {
-      k.Log(8, "Vergl: Kopie statt Löschen von " + pfad);
+    case LoeschModus::kAuslagern: {
+      k.Log(LogStufe::kDebug, "Vergl: Kopie statt Löschen von " + pfad);
       FileInfo info;
       if (!k.fs->Stat(pfad, &info)) {
-        k.Log(1, "Vergl: Zu löschende Datei nicht gefunden: " + pfad);
+        k.Log(LogStufe::kWarnung, "Vergl: Zu löschende Datei nicht gefunden: " + pfad);
         return;
       }
       // Moving the store's own files aside would copy them into the store again, one level
       // deeper each time the tree is removed.
       if (ImLager(k, pfad)) {
-        k.Log(1, "Vergl: Nicht gelöscht, liegt im Auslagerungsverzeichnis: " + pfad);
+        k.Log(LogStufe::kWarnung,
+              "Vergl: Nicht gelöscht, liegt im Auslagerungsverzeichnis: " + pfad);
         return;
       }
       // The file is deleted only when its copy is really in the store; a failed, refused or
       // cancelled copy, or a store that cannot be created, keeps it.
       if (!InsLagerKopieren(k, pfad, info)) {
-        k.Log(1, "Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + pfad);
+        k.Log(LogStufe::kWarnung, "Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + pfad);
         return;
       }
       Entfernen(k.fs, pfad, info);
@@ -78,22 +80,22 @@ void DateiLoeschen(LaufKontext& k, const std::string& pfad) {
 
 void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
   if (k.StopAngefordert()) return;
-  k.Log(9, "Vergl: Verzeichnis löschen: " + pfad);
+  k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen: " + pfad);
 
   FileInfo info;
   if (!k.fs->Stat(OhneSchraegstrich(pfad), &info)) {
-    k.Log(1, "Vergl: Zu löschendes Verzeichnis nicht gefunden: " + pfad);
+    k.Log(LogStufe::kWarnung, "Vergl: Zu löschendes Verzeichnis nicht gefunden: " + pfad);
     return;
   }
   // A link that took the directory's place since the walk saw it is not followed.
   if (info.kind != EntryKind::kDirectory) {
-    k.Log(1, "Vergl: Verzeichnis nicht gelöscht: " + pfad);
+    k.Log(LogStufe::kWarnung, "Vergl: Verzeichnis nicht gelöscht: " + pfad);
     return;
   }
 
   std::string weg = pfad;
   if (!k.fs->RemoveDirectory(weg)) {
-    k.Log(9, "Vergl: Verzeichnis löschen läuft rekursiv.");
+    k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen läuft rekursiv.");
     if (weg.empty() || weg.back() != '/') weg += '/';
     std::vector<FileInfo> eintraege;
     // A listing that breaks off leaves entries behind; the second removal then fails.
@@ -105,14 +107,14 @@ void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
         DateiLoeschen(k, weg + e.name);
       }
     }
-    // Kept files (mode 2, a failed copy, a file in use) keep their directory, and the run goes
-    // on: the line below announces only a removal that took place.
+    // Kept files (never deleting, a failed copy, a file in use) keep their directory, and the run
+    // goes on: the line below announces only a removal that took place.
     if (!k.fs->RemoveDirectory(weg)) {
-      k.Log(1, "Vergl: Verzeichnis nicht gelöscht: " + weg);
+      k.Log(LogStufe::kWarnung, "Vergl: Verzeichnis nicht gelöscht: " + weg);
       return;
     }
   }
-  k.Log(2, "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + weg);
+  k.Log(LogStufe::kDateiAenderung, "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + weg);
 }
 
 }  // namespace zarnoft

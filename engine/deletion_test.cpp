@@ -17,7 +17,7 @@ using testing::Local;
 const FileTime kAlt = Local(2001, 5, 6, 7, 8, 10);
 
 struct Loeschen : HookLauf {
-  explicit Loeschen(int modus, FileSystem* dateisystem = FileSystem::Default())
+  explicit Loeschen(LoeschModus modus, FileSystem* dateisystem = FileSystem::Default())
       : HookLauf(dateisystem) {
     k.Loeschen = modus;
     pfad = Datei("z/d/x.txt", "inhalt", kAlt);
@@ -32,28 +32,30 @@ struct Loeschen : HookLauf {
 
 TEST(DateiLoeschen, Modi) {
   {
-    Loeschen t(1);  // read-only is no obstacle
+    Loeschen t(LoeschModus::kNormal);  // read-only is no obstacle
     ::chmod(t.pfad.c_str(), 0444);
     DateiLoeschen(t.k, t.pfad);
     EXPECT_FALSE(t.Da(t.pfad));
     EXPECT_TRUE(t.log.Lines().empty());
     DateiLoeschen(t.k, t.pfad);  // vanished since the walk saw it
-    EXPECT_TRUE(t.log.Has(1, "Vergl: Zu löschende Datei nicht gefunden: " + t.pfad));
+    EXPECT_TRUE(
+        t.log.Has(LogStufe::kWarnung, "Vergl: Zu löschende Datei nicht gefunden: " + t.pfad));
   }
   {
-    Loeschen t(2);
+    Loeschen t(LoeschModus::kNie);
     DateiLoeschen(t.k, t.pfad);
     EXPECT_TRUE(t.Da(t.pfad));
-    EXPECT_TRUE(t.log.Has(8, "Vergl: Inieinstellung verhindert Delete von " + t.pfad));
+    EXPECT_TRUE(
+        t.log.Has(LogStufe::kDebug, "Vergl: Inieinstellung verhindert Delete von " + t.pfad));
   }
   for (int modus : {0, 4, 7}) {
-    Loeschen t(modus);
+    Loeschen t(static_cast<LoeschModus>(modus));
     DateiLoeschen(t.k, t.pfad);
     EXPECT_TRUE(t.Da(t.pfad));
     EXPECT_TRUE(t.log.Lines().empty());
   }
   {
-    Loeschen t(3);
+    Loeschen t(LoeschModus::kAuslagern);
     DateiLoeschen(t.k, t.pfad);
     EXPECT_FALSE(t.Da(t.pfad));
     EXPECT_EQ(t.log.Texts()[0], "Vergl: Kopie statt Löschen von " + t.pfad);
@@ -102,19 +104,20 @@ TEST(DateiLoeschen, OhneSicherungskopieBleibtDieDatei) {
                      : fall == 1 ? static_cast<FileSystem*>(&schreiben)
                      : fall == 2 ? static_cast<FileSystem*>(&luegt)
                                  : FileSystem::Default();
-    Loeschen t(3, fs);
+    Loeschen t(LoeschModus::kAuslagern, fs);
     if (fall == 3) t.fenster.AbbrechenClick();
     if (fall == 4) t.kopierer.Kopieren(t.pfad, t.lager, 6);  // the register refuses it now
     if (fall == 5) t.baum.Write("lager/tmp", "eine Datei statt einer Stufe");
     if (fall == 5) t.k.LoeschenWohin = t.baum.Path("lager/tmp/");
     DateiLoeschen(t.k, t.pfad);
     EXPECT_EQ(t.baum.Read("z/d/x.txt"), "inhalt");
-    EXPECT_TRUE(t.log.Has(1, "Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + t.pfad));
+    EXPECT_TRUE(
+        t.log.Has(LogStufe::kWarnung, "Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + t.pfad));
   }
 }
 
 TEST(VerzeichnisLoeschen, BaumTiefeZuerst) {
-  Loeschen t(1);
+  Loeschen t(LoeschModus::kNormal);
   t.baum.Write("z/a/x", "1");
   t.baum.Write("z/a/b/y", "2");
   t.baum.Mkdir("z/a/b/c");
@@ -133,7 +136,7 @@ TEST(VerzeichnisLoeschen, BaumTiefeZuerst) {
   EXPECT_EQ(zeilen[1], "Vergl: Verzeichnis löschen läuft rekursiv.");
   EXPECT_EQ(std::vector<std::string>(zeilen.begin() + 2, zeilen.begin() + 7), erwartet_b);
   EXPECT_EQ(zeilen[7], "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + a + "/");
-  EXPECT_TRUE(t.log.Has(2, zeilen[7]));
+  EXPECT_TRUE(t.log.Has(LogStufe::kDateiAenderung, zeilen[7]));
 
   // The stop request: nothing more is removed.
   t.baum.Mkdir("z/leer");
@@ -143,19 +146,20 @@ TEST(VerzeichnisLoeschen, BaumTiefeZuerst) {
 }
 
 TEST(VerzeichnisLoeschen, BehalteneDateienBehaltenDasVerzeichnis) {
-  Loeschen t(2);
+  Loeschen t(LoeschModus::kNie);
   t.baum.Mkdir("z/leer");
   VerzeichnisLoeschen(t.k, t.baum.Path("z/leer"));  // empty: removed in every mode
   EXPECT_FALSE(t.baum.Exists("z/leer"));
   VerzeichnisLoeschen(t.k, t.baum.Path("z/d"));
   EXPECT_TRUE(t.Da(t.pfad));
-  EXPECT_TRUE(t.log.Has(1, "Vergl: Verzeichnis nicht gelöscht: " + t.baum.Path("z/d/")));
+  EXPECT_TRUE(
+      t.log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht gelöscht: " + t.baum.Path("z/d/")));
   EXPECT_EQ(t.log.CountPrefix("Vergl: Verzeichnis inkl."), 1);
 }
 
 TEST(VerzeichnisLoeschen, LinksWerdenNieVerfolgt) {
-  for (int modus : {1, 3}) {
-    SCOPED_TRACE(modus);
+  for (LoeschModus modus : {LoeschModus::kNormal, LoeschModus::kAuslagern}) {
+    SCOPED_TRACE(Zahl(modus));
     Loeschen t(modus);
     const std::string draussen = t.baum.Write("draussen/wichtig", "bleibt");
     ASSERT_EQ(::symlink(t.baum.Path("draussen").c_str(), t.baum.Path("z/d/zeiger").c_str()), 0);
@@ -163,7 +167,7 @@ TEST(VerzeichnisLoeschen, LinksWerdenNieVerfolgt) {
     VerzeichnisLoeschen(t.k, t.baum.Path("z/d"));
     EXPECT_FALSE(t.baum.Exists("z/d"));
     EXPECT_EQ(t.baum.Read("draussen/wichtig"), "bleibt");
-    if (modus == 3) {
+    if (modus == LoeschModus::kAuslagern) {
       char text[512] = {};
       std::string kopie = Auslagerungspfad(t.k.LoeschenWohin, t.baum.Path("z/d/zeiger"));
       ASSERT_GT(::readlink(kopie.c_str(), text, sizeof text - 1), 0);
@@ -173,7 +177,8 @@ TEST(VerzeichnisLoeschen, LinksWerdenNieVerfolgt) {
     ASSERT_EQ(::symlink(t.baum.Path("draussen").c_str(), t.baum.Path("z/weg").c_str()), 0);
     VerzeichnisLoeschen(t.k, t.baum.Path("z/weg"));
     EXPECT_EQ(t.baum.Read("draussen/wichtig"), "bleibt");
-    EXPECT_TRUE(t.log.Has(1, "Vergl: Verzeichnis nicht gelöscht: " + t.baum.Path("z/weg")));
+    EXPECT_TRUE(t.log.Has(LogStufe::kWarnung,
+                          "Vergl: Verzeichnis nicht gelöscht: " + t.baum.Path("z/weg")));
   }
 }
 

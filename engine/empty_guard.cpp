@@ -24,7 +24,7 @@ bool Leer(FileSystem* fs, const std::string& wurzel) {
 
 bool LeereSeiteErlaubt(LaufKontext& k) {
   // Only a two-way run of a job that ran before deletes what the other side lacks.
-  if (k.Art != 1 || k.Vergleichsdatum <= 0) return true;
+  if (k.Art != VorgangsArt::kSynchronisieren || k.Vergleichsdatum <= 0) return true;
   const bool herkunft_leer = Leer(k.fs, k.Herkunft);
   const bool ziel_leer = Leer(k.fs, k.Ziel);
   if (herkunft_leer == ziel_leer) return true;
@@ -43,7 +43,7 @@ bool LeereSeiteErlaubt(LaufKontext& k) {
   f.standard = 1;  // going on must be a deliberate choice
   f.abbrechen = 1;
   if (k.fenster->FrageStellen(f) == 0) return true;
-  k.Log(1, "Vergl: Abgleich abgelehnt, Verzeichnis leer: " + leer);
+  k.Log(LogStufe::kWarnung, "Vergl: Abgleich abgelehnt, Verzeichnis leer: " + leer);
   return false;
 }
 

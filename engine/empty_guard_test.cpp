@@ -14,7 +14,7 @@ using testing::HookLauf;
 
 struct Leer : HookLauf {
   Leer() {
-    k.Art = 1;
+    k.Art = VorgangsArt::kSynchronisieren;
     k.Vergleichsdatum = DosFromLocal(ToLocal(testing::Local(2024, 1, 1)));
   }
 };
@@ -36,14 +36,16 @@ TEST(LeereSeiteErlaubt, FragtNurBeiEinerLeerenSeite) {
     EXPECT_EQ(f.knoepfe, (std::vector<std::string>{"&Ja", "&Nein"}));
     EXPECT_EQ(f.standard, 1);
     EXPECT_EQ(f.abbrechen, 1);
-    EXPECT_EQ(t.log.Has(1, "Vergl: Abgleich abgelehnt, Verzeichnis leer: " + t.k.Herkunft),
+    EXPECT_EQ(t.log.Has(LogStufe::kWarnung,
+                        "Vergl: Abgleich abgelehnt, Verzeichnis leer: " + t.k.Herkunft),
               antwort != 0);
   }
   {
     Leer t;  // the target is the empty one
     t.baum.Mkdir("h/unter");
     EXPECT_FALSE(LeereSeiteErlaubt(t.k));
-    EXPECT_TRUE(t.log.Has(1, "Vergl: Abgleich abgelehnt, Verzeichnis leer: " + t.k.Ziel));
+    EXPECT_TRUE(
+        t.log.Has(LogStufe::kWarnung, "Vergl: Abgleich abgelehnt, Verzeichnis leer: " + t.k.Ziel));
   }
   {
     Leer t;  // both empty, then both filled, then a first run or another kind: no question
@@ -56,7 +58,7 @@ TEST(LeereSeiteErlaubt, FragtNurBeiEinerLeerenSeite) {
     t.k.Vergleichsdatum = 0;
     EXPECT_TRUE(LeereSeiteErlaubt(t.k));
     t.k.Vergleichsdatum = 5;
-    t.k.Art = 2;
+    t.k.Art = VorgangsArt::kKopieren;
     EXPECT_TRUE(LeereSeiteErlaubt(t.k));
     EXPECT_TRUE(t.fenster.fragen.empty());
   }

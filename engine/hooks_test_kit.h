@@ -28,7 +28,7 @@ struct HookLauf {
     k.Herkunft = baum.Path("h");
     k.Ziel = baum.Path("z");
     k.LoeschenWohin = baum.Path("lager") + "/";
-    k.Art = 1;
+    k.Art = VorgangsArt::kSynchronisieren;
     k.fs = fs;
     k.uhr = &uhr;
     k.log = &log;

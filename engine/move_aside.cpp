@@ -33,12 +33,14 @@ bool VerzeichnisseAnlegen(FileSystem* fs, Protokoll* log, const std::string& pfa
     // directory counts as present, and a file of that name fails the query and the creation.
     if (fs->Stat(stufe, &info)) continue;
     if (fs->CreateDirectory(stufe)) {
-      if (log->Will(9)) log->Zeile(9, "Vergl: Verzeichnis angelegt:" + stufe);
+      if (log->Will(LogStufe::kDebugAusfuehrlich))
+        log->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis angelegt:" + stufe);
       continue;
     }
     // Another run may have created it in the meantime.
     if (fs->IsEnterableDirectory(stufe)) continue;
-    if (log->Will(1)) log->Zeile(1, "Vergl: Verzeichnis nicht angelegt: " + stufe);
+    if (log->Will(LogStufe::kWarnung))
+      log->Zeile(LogStufe::kWarnung, "Vergl: Verzeichnis nicht angelegt: " + stufe);
     return false;
   }
   return true;

@@ -45,14 +45,16 @@ TEST(VerzeichnisseAnlegen, StufeNichtAnlegbar) {
     HookLauf t;  // a file stands where a level should be
     t.baum.Write("lager/A", "datei");
     EXPECT_FALSE(VerzeichnisseAnlegen(t.fs, &t.log, t.k.LoeschenWohin + "A/B/x"));
-    EXPECT_TRUE(t.log.Has(1, "Vergl: Verzeichnis nicht angelegt: " + t.k.LoeschenWohin + "A/"));
+    EXPECT_TRUE(t.log.Has(LogStufe::kWarnung,
+                          "Vergl: Verzeichnis nicht angelegt: " + t.k.LoeschenWohin + "A/"));
     EXPECT_FALSE(t.baum.Exists("lager/A/B"));
   }
   {
     AnlegenFehler fs(FileSystem::Default());
     HookLauf t(&fs);
     EXPECT_FALSE(VerzeichnisseAnlegen(t.fs, &t.log, t.k.LoeschenWohin + "x"));
-    EXPECT_TRUE(t.log.Has(1, "Vergl: Verzeichnis nicht angelegt: " + t.k.LoeschenWohin));
+    EXPECT_TRUE(
+        t.log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht angelegt: " + t.k.LoeschenWohin));
   }
 }
 

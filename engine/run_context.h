@@ -13,6 +13,7 @@
 #include "log/log.h"
 #include "platform/date_time.h"
 #include "platform/file_system.h"
+#include "platform/job_modes.h"
 
 namespace zarnoft {
 
@@ -21,9 +22,9 @@ struct LaufKontext {
   std::string Herkunft;       // source root, no trailing "/" ("/" itself is "")
   std::string Ziel;           // target root, likewise
   std::string LoeschenWohin;  // move-aside store, always ending in "/"
-  int Art = 0;                // 1 synchronise, 2 copy source onto target, 3 archive
-  int Doppelt = 0;            // sub-mode, low three bits of the job's value
-  int Loeschen = 1;           // deletion mode: 1 delete, 2 never delete, 3 move aside
+  VorgangsArt Art = VorgangsArt::kKeine;
+  int Doppelt = 0;  // the sub-mode (the job's value without its flag bits); see Regel() and so on
+  LoeschModus Loeschen = LoeschModus::kNormal;
   int64_t Vergleichsdatum = 0;  // last run in DOS form, 0 = never; the walk changes it in place
   int32_t Zaehler = 0;
   bool ZaehlArt = false;
@@ -39,10 +40,15 @@ struct LaufKontext {
   KopierDienst* kopierer = nullptr;
   const std::atomic<bool>* stop = nullptr;  // the stop request (a job deleted while it runs)
 
+  // The sub-mode as the job's kind reads it.
+  DoppelRegel Regel() const { return static_cast<DoppelRegel>(Doppelt); }
+  KopierPruefung Pruefung() const { return static_cast<KopierPruefung>(Doppelt); }
+  ArchivUmfang Umfang() const { return static_cast<ArchivUmfang>(Doppelt); }
+
   bool StopAngefordert() const { return stop != nullptr && stop->load(); }
   bool Abbruch() const { return fenster != nullptr && fenster->Abbruch(); }
-  bool Will(int stufe) const { return log->Will(stufe); }
-  void Log(int stufe, const std::string& text) const {
+  bool Will(LogStufe stufe) const { return log->Will(stufe); }
+  void Log(LogStufe stufe, const std::string& text) const {
     if (log->Will(stufe)) log->Zeile(stufe, text);
   }
 };

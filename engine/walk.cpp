@@ -68,14 +68,16 @@ Verzeichnisvergleich::Seite Verzeichnisvergleich::Lies(const std::string& path) 
 
 bool Verzeichnisvergleich::AndereSeiteErreichbar(const std::string& dir, const std::string& path) {
   if (k_.fs->IsEnterableDirectory(dir)) return true;
-  if (k_.Will(1))
-    k_.log->Zeile(1, "Vergl: Nicht gelöscht: " + path + ", " + dir + " nicht erreichbar");
+  if (k_.Will(LogStufe::kWarnung))
+    k_.log->Zeile(LogStufe::kWarnung,
+                  "Vergl: Nicht gelöscht: " + path + ", " + dir + " nicht erreichbar");
   return false;
 }
 
 void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
   if (k_.StopAngefordert()) return;
-  if (k_.Will(6)) k_.log->Zeile(6, "Vergl: **** Verzeichnis: " + rel_in);
+  if (k_.Will(LogStufe::kDateizugriff))
+    k_.log->Zeile(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: " + rel_in);
 
   std::string rel = rel_in;
   if (rel.empty() || rel.back() != '/') rel += '/';
@@ -88,11 +90,11 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
     const std::string pfad = k_.Herkunft + StripTrailingSlash(rel);
     FileInfo vorhanden;
     if (k_.fs->Stat(pfad, &vorhanden)) {
-      if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + pfad);
+      if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtLesbar + pfad);
       return;
     }
     if (!k_.fs->CreateDirectory(pfad)) {
-      if (k_.Will(1)) k_.log->Zeile(1, kNichtErstellt + pfad);
+      if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtErstellt + pfad);
       return;
     }
   }
@@ -114,9 +116,9 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
     quelle_gelesen = k_.fs->ListDirectory(hdir, &quelle);
     if (!quelle_gelesen) {
       quelle.clear();
-      if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + hdir);
+      if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtLesbar + hdir);
     }
-    if (k_.Art != 3) {
+    if (k_.Art != VorgangsArt::kArchivieren) {
       ziel_gelesen = k_.fs->ListDirectory(zdir, &ziel);
       if (!ziel_gelesen) ziel.clear();
     }
@@ -131,7 +133,8 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
       if (im_ziel) geprueft[j] = true;
       if (IstKopierTempName(e.name)) continue;  // left behind by a copy that broke off
       if (Besonders(e)) {
-        if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + hdir + e.name);
+        if (k_.Will(LogStufe::kWarnung))
+          k_.log->Zeile(LogStufe::kWarnung, kKeineNormaleDatei + hdir + e.name);
         continue;
       }
       Seite z = im_ziel ? Seite{true, ziel[j]} : ziel_gelesen ? Seite{} : Lies(zdir + e.name);
@@ -148,13 +151,15 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
   // Target pass, for a two-way run only, over the target listing made with the source pass.
   // When either side could not be read, every entry would look deleted on the other side, so
   // the pass is left out.
-  if (k_.Art == 1 && quelle_gelesen && !k_.Abbruch()) {
-    if (!ziel_gelesen && k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + zdir);
+  if (k_.Art == VorgangsArt::kSynchronisieren && quelle_gelesen && !k_.Abbruch()) {
+    if (!ziel_gelesen && k_.Will(LogStufe::kWarnung))
+      k_.log->Zeile(LogStufe::kWarnung, kNichtLesbar + zdir);
     for (size_t j = 0; j < ziel.size(); ++j) {
       const FileInfo& e = ziel[j];
       if (geprueft[j] || IstKopierTempName(e.name)) continue;
       if (Besonders(e)) {
-        if (k_.Will(1)) k_.log->Zeile(1, kKeineNormaleDatei + zdir + e.name);
+        if (k_.Will(LogStufe::kWarnung))
+          k_.log->Zeile(LogStufe::kWarnung, kKeineNormaleDatei + zdir + e.name);
         continue;
       }
       if (e.IsDirectory() && k_.Unterverzeichnisse) {
@@ -169,7 +174,8 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
     }
   }
 
-  if (k_.Will(6)) k_.log->Zeile(6, "Vergl: **** Verzeichnis fertig: " + rel);
+  if (k_.Will(LogStufe::kDateizugriff))
+    k_.log->Zeile(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: " + rel);
 }
 
 bool Verzeichnisvergleich::NichtBenutzt(const std::string& dir) {
@@ -201,7 +207,7 @@ bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
   if (k_.LoeschenWohin.size() != pfad.size() + 1 ||
       k_.LoeschenWohin.compare(0, pfad.size(), pfad) != 0)
     return false;
-  if (k_.Will(1)) k_.log->Zeile(1, kLager + pfad);
+  if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kLager + pfad);
   return true;
 }
 
@@ -214,11 +220,12 @@ void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const Fi
   if (z.da) {
     if (!z.info.IsDirectory()) {
       // Never removes the directory for the sake of a file (or a link) of the same name.
-      if (k_.Will(1)) k_.log->Zeile(1, kGleicherName + hpfad + " / " + zpfad);
+      if (k_.Will(LogStufe::kWarnung))
+        k_.log->Zeile(LogStufe::kWarnung, kGleicherName + hpfad + " / " + zpfad);
       return;
     }
     if (!k_.fs->IsEnterableDirectory(zpfad)) {
-      if (k_.Will(1)) k_.log->Zeile(1, kNichtLesbar + zpfad);
+      if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtLesbar + zpfad);
       return;
     }
     VerzeichnisVergleichen(rel + e.name);
@@ -228,12 +235,12 @@ void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const Fi
   // Missing in the target. A two-way run removes a source directory that was last used before
   // the last run: its copy in the target was deleted since. Copy and archive jobs never delete
   // in their source; they create the directory in the target like a new one.
-  if (k_.Art == 1 && NichtBenutzt(hpfad)) {
+  if (k_.Art == VorgangsArt::kSynchronisieren && NichtBenutzt(hpfad)) {
     if (AndereSeiteErreichbar(k_.Ziel + rel, hpfad)) VerzeichnisLoeschen(k_, hpfad);
     return;
   }
   if (!k_.fs->CreateDirectory(zpfad)) {
-    if (k_.Will(1)) k_.log->Zeile(1, kNichtErstellt + zpfad);
+    if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtErstellt + zpfad);
     return;
   }
   NeuBesuchen(rel + e.name);
@@ -247,7 +254,8 @@ void Verzeichnisvergleich::ZielVerzeichnis(const std::string& rel, const FileInf
   if (h.da) {
     // Not in the source listing, yet there now: it turned up during the run.
     if (!h.info.IsDirectory()) {
-      if (k_.Will(1)) k_.log->Zeile(1, kGleicherName + hpfad + " / " + zpfad);
+      if (k_.Will(LogStufe::kWarnung))
+        k_.log->Zeile(LogStufe::kWarnung, kGleicherName + hpfad + " / " + zpfad);
       return;
     }
     VerzeichnisVergleichen(rel + e.name);
@@ -259,7 +267,7 @@ void Verzeichnisvergleich::ZielVerzeichnis(const std::string& rel, const FileInf
     return;
   }
   if (!k_.fs->CreateDirectory(hpfad)) {
-    if (k_.Will(1)) k_.log->Zeile(1, kNichtErstellt + hpfad);
+    if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtErstellt + hpfad);
     return;
   }
   NeuBesuchen(rel + e.name);
@@ -281,62 +289,69 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
   auto entscheiden = [&] {
     a = Datum(h.da, h.info);
     b = Datum(z.da, z.info);
-    if (k_.Art == 1) {
+    if (k_.Art == VorgangsArt::kSynchronisieren) {
       zeile = SyncZeile(a, b, e, h.info, z.info);
-    } else if (k_.Art == 2 && !h.da) {
+    } else if (k_.Art == VorgangsArt::kKopieren && !h.da) {
       zeile = 3;  // the source file went away meanwhile
-    } else if (k_.Art == 2) {
-      zeile = b > e && k_.Doppelt >= 1 ? 1 : a > e && (k_.Doppelt == 0 || k_.Doppelt == 2) ? 2 : 3;
+    } else if (k_.Art == VorgangsArt::kKopieren) {
+      const KopierPruefung p = k_.Pruefung();
+      zeile = b > e && PrueftZiel(p) ? 1 : a > e && PrueftHerkunft(p) ? 2 : 3;
     }
   };
   entscheiden();
   // Both sides were read when their directory was listed; the step may come much later (after
   // large copies or a question to the user). A step that changes a file is therefore decided
   // again on a fresh look at both sides, so that a file saved meanwhile is not lost.
-  const bool aendert = (k_.Art == 1 && zeile != 1) || (k_.Art == 2 && zeile != 3);
+  const bool aendert = (k_.Art == VorgangsArt::kSynchronisieren && zeile != 1) ||
+                       (k_.Art == VorgangsArt::kKopieren && zeile != 3);
   if (aendert) {
     h = Lies(k_.Herkunft + rel + name);
     z = Lies(k_.Ziel + rel + name);
     entscheiden();
   }
 
-  if (k_.Will(6)) k_.log->Zeile(6, "Vergl: Prüfe Datei: " + name);
-  if (k_.Will(7)) {
-    k_.log->Zeile(7, "Vergl: Herkunftsfile: " + DosLogText(a) + " Zielfile: " + DosLogText(b) +
-                         " Vergleichsdatum: " + DosLogText(e));
+  if (k_.Will(LogStufe::kDateizugriff))
+    k_.log->Zeile(LogStufe::kDateizugriff, "Vergl: Prüfe Datei: " + name);
+  if (k_.Will(LogStufe::kDiagnose)) {
+    k_.log->Zeile(LogStufe::kDiagnose, "Vergl: Herkunftsfile: " + DosLogText(a) + " Zielfile: " +
+                                           DosLogText(b) + " Vergleichsdatum: " + DosLogText(e));
   }
 
   // Neither a FIFO nor a device is ever opened, and a file never replaces a directory (or the
   // other way round): such names are left as they are. An archive copy gets a name of its own,
   // so what the target holds under the file's name does not matter to it.
-  if (k_.Art == 3) {
+  if (k_.Art == VorgangsArt::kArchivieren) {
     Archivieren(k_, rel, name, a, h.info.size);
     return;
   }
   if ((h.da && Besonders(h.info)) || (z.da && Besonders(z.info))) {
-    if (k_.Will(1)) {
+    if (k_.Will(LogStufe::kWarnung)) {
       const bool hb = h.da && Besonders(h.info);
-      k_.log->Zeile(1, kKeineNormaleDatei + (hb ? k_.Herkunft : k_.Ziel) + rel + name);
+      k_.log->Zeile(LogStufe::kWarnung,
+                    kKeineNormaleDatei + (hb ? k_.Herkunft : k_.Ziel) + rel + name);
     }
     return;
   }
   if (h.da && z.da && h.info.IsDirectory() != z.info.IsDirectory()) {
-    if (k_.Will(1)) {
-      k_.log->Zeile(1, kGleicherName + k_.Herkunft + rel + name + " / " + k_.Ziel + rel + name);
+    if (k_.Will(LogStufe::kWarnung)) {
+      k_.log->Zeile(LogStufe::kWarnung,
+                    kGleicherName + k_.Herkunft + rel + name + " / " + k_.Ziel + rel + name);
     }
     return;
   }
 
-  if (k_.Art == 1) {
+  if (k_.Art == VorgangsArt::kSynchronisieren) {
     Synchronisieren(rel, name, h, z, a, b, zeile);
-  } else if (k_.Art == 2 && zeile == 1) {
+  } else if (k_.Art == VorgangsArt::kKopieren && zeile == 1) {
     Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
-    if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Wegen Ziel kopiere " + name + " aus " + rel);
-  } else if (k_.Art == 2 && zeile == 2) {
+    if (k_.Will(LogStufe::kDateiAenderung))
+      k_.log->Zeile(LogStufe::kDateiAenderung, "Vergl: Wegen Ziel kopiere " + name + " aus " + rel);
+  } else if (k_.Art == VorgangsArt::kKopieren && zeile == 2) {
     Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
-    if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Herkunft kopiere " + name + " aus " + rel);
-  } else if (k_.Art == 2) {
-    k_.Log(6, kKeineAenderung);
+    if (k_.Will(LogStufe::kDateiAenderung))
+      k_.log->Zeile(LogStufe::kDateiAenderung, "Vergl: Herkunft kopiere " + name + " aus " + rel);
+  } else if (k_.Art == VorgangsArt::kKopieren) {
+    k_.Log(LogStufe::kDateizugriff, kKeineAenderung);
   }
 }
 
@@ -346,15 +361,20 @@ void Verzeichnisvergleich::Synchronisieren(const std::string& rel, const std::st
   const std::string hpfad = k_.Herkunft + rel + name;
   const std::string zpfad = k_.Ziel + rel + name;
   auto kopiert_aus = [&](const std::string& wurzel) {
-    if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Kopiert: " + name + " aus Verzeichnis " + wurzel);
+    if (k_.Will(LogStufe::kDateiAenderung))
+      k_.log->Zeile(LogStufe::kDateiAenderung,
+                    "Vergl: Kopiert: " + name + " aus Verzeichnis " + wurzel);
   };
   auto geloescht_aus = [&](const std::string& wurzel, const std::string& andere) {
-    if (k_.Will(2)) k_.log->Zeile(2, "Vergl: Gelöscht: " + name + " aus Verzeichnis " + wurzel);
-    if (k_.Will(7)) k_.log->Zeile(7, kWeilNichtIn + andere + " gefunden");
+    if (k_.Will(LogStufe::kDateiAenderung))
+      k_.log->Zeile(LogStufe::kDateiAenderung,
+                    "Vergl: Gelöscht: " + name + " aus Verzeichnis " + wurzel);
+    if (k_.Will(LogStufe::kDiagnose))
+      k_.log->Zeile(LogStufe::kDiagnose, kWeilNichtIn + andere + " gefunden");
   };
   switch (zeile) {
     case 1:
-      k_.Log(6, kKeineAenderung);
+      k_.Log(LogStufe::kDateizugriff, kKeineAenderung);
       break;
     case 2:
       DoppelteAenderung(k_, rel, name, a, b, h.info.size);
@@ -362,12 +382,13 @@ void Verzeichnisvergleich::Synchronisieren(const std::string& rel, const std::st
     case 3:
       Kopieren(hpfad, zpfad, h.info.size);
       kopiert_aus(k_.Herkunft);
-      k_.Log(7, kVorSyncGeaendert);
+      k_.Log(LogStufe::kDiagnose, kVorSyncGeaendert);
       break;
     case 4:
       Kopieren(hpfad, zpfad, h.info.size);
       kopiert_aus(k_.Herkunft);
-      if (k_.Will(7)) k_.log->Zeile(7, kZugriffTrotzGeloescht + k_.Ziel);
+      if (k_.Will(LogStufe::kDiagnose))
+        k_.log->Zeile(LogStufe::kDiagnose, kZugriffTrotzGeloescht + k_.Ziel);
       break;
     case 5:
       if (!AndereSeiteErreichbar(k_.Ziel + rel, hpfad)) break;
@@ -377,12 +398,13 @@ void Verzeichnisvergleich::Synchronisieren(const std::string& rel, const std::st
     case 6:
       Kopieren(zpfad, hpfad, z.info.size);
       kopiert_aus(k_.Ziel);
-      k_.Log(7, kNachSyncGeaendert);
+      k_.Log(LogStufe::kDiagnose, kNachSyncGeaendert);
       break;
     case 7:
       Kopieren(zpfad, hpfad, z.info.size);
       kopiert_aus(k_.Ziel);
-      if (k_.Will(7)) k_.log->Zeile(7, kZugriffTrotzGeloescht + k_.Herkunft);
+      if (k_.Will(LogStufe::kDiagnose))
+        k_.log->Zeile(LogStufe::kDiagnose, kZugriffTrotzGeloescht + k_.Herkunft);
       break;
     case 8:
       if (!AndereSeiteErreichbar(k_.Herkunft + rel, zpfad)) break;

@@ -79,9 +79,9 @@ class WalkTest : public ::testing::Test {
     k.Herkunft = H;
     k.Ziel = Z;
     k.LoeschenWohin = baum.Path("lager") + "/";
-    k.Art = 1;
-    k.Doppelt = 5;  // a double change is left alone
-    k.Loeschen = 1;
+    k.Art = VorgangsArt::kSynchronisieren;
+    k.Doppelt = Zahl(DoppelRegel::kKeineAktion);  // a double change is left alone
+    k.Loeschen = LoeschModus::kNormal;
     k.ZaehlArt = true;
     k.Unterverzeichnisse = true;
     k.fs = &fs;
@@ -116,7 +116,9 @@ class WalkTest : public ::testing::Test {
     w.VerzeichnisVergleichen("");
     gezaehlt = w.Gezaehlt();
   }
-  bool Geprueft(const std::string& name) const { return log.Has(6, "Vergl: Prüfe Datei: " + name); }
+  bool Geprueft(const std::string& name) const {
+    return log.Has(LogStufe::kDateizugriff, "Vergl: Prüfe Datei: " + name);
+  }
   // The lines logged while one file was decided, from its "Prüfe Datei" line on.
   std::vector<std::string> ZeilenZu(const std::string& name) const {
     std::vector<std::string> r;
@@ -177,17 +179,19 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
   EXPECT_FALSE(baum.Exists("z/r8.txt"));
   EXPECT_FALSE(baum.Exists("h/r8.txt"));
 
-  EXPECT_TRUE(log.Has(6, "Vergl:              ... Keine Änderung"));
-  EXPECT_TRUE(log.Has(1, "Vergl: Doppelt geändert: " + Z + "/r2.txt und " + H + "/r2.txt"));
+  EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl:              ... Keine Änderung"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung,
+                      "Vergl: Doppelt geändert: " + Z + "/r2.txt und " + H + "/r2.txt"));
   // The copy comes first, its decision's lines follow.
   std::vector<std::string> r3 = ZeilenZu("r3.txt");
   ASSERT_GE(r3.size(), 4u);
   EXPECT_EQ(r3[r3.size() - 2], "Vergl: Kopiert: r3.txt aus Verzeichnis " + H);
   EXPECT_EQ(r3[r3.size() - 3], "Vergl: Kopie abgeschlossen");
   EXPECT_EQ(r3.back(), "Vergl:              Andere Version vor letztem Sync geändert");
-  EXPECT_TRUE(log.Has(2, "Vergl: Kopiert: r4.txt aus Verzeichnis " + H));
+  EXPECT_TRUE(log.Has(LogStufe::kDateiAenderung, "Vergl: Kopiert: r4.txt aus Verzeichnis " + H));
   EXPECT_TRUE(
-      log.Has(7, "Vergl:                Zugriff nach letztem Sync, trotz gelöscht unter " + Z));
+      log.Has(LogStufe::kDiagnose,
+              "Vergl:                Zugriff nach letztem Sync, trotz gelöscht unter " + Z));
   EXPECT_EQ(ZeilenZu("r5.txt"),
             (std::vector<std::string>{
                 "Vergl: Prüfe Datei: r5.txt",
@@ -195,12 +199,15 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
                     " Zielfile: unbekannt Vergleichsdatum: " + DosLogText(k.Vergleichsdatum),
                 "Vergl: Gelöscht: r5.txt aus Verzeichnis " + H,
                 "Vergl:                weil nicht in " + Z + " gefunden"}));
-  EXPECT_TRUE(log.Has(2, "Vergl: Kopiert: r6.txt aus Verzeichnis " + Z));
-  EXPECT_TRUE(log.Has(7, "Vergl:                Andere Version nach letztem Sync geändert"));
+  EXPECT_TRUE(log.Has(LogStufe::kDateiAenderung, "Vergl: Kopiert: r6.txt aus Verzeichnis " + Z));
+  EXPECT_TRUE(log.Has(LogStufe::kDiagnose,
+                      "Vergl:                Andere Version nach letztem Sync geändert"));
   EXPECT_TRUE(
-      log.Has(7, "Vergl:                Zugriff nach letztem Sync, trotz gelöscht unter " + H));
-  EXPECT_TRUE(log.Has(2, "Vergl: Gelöscht: r8.txt aus Verzeichnis " + Z));
-  EXPECT_TRUE(log.Has(7, "Vergl:                weil nicht in " + H + " gefunden"));
+      log.Has(LogStufe::kDiagnose,
+              "Vergl:                Zugriff nach letztem Sync, trotz gelöscht unter " + H));
+  EXPECT_TRUE(log.Has(LogStufe::kDateiAenderung, "Vergl: Gelöscht: r8.txt aus Verzeichnis " + Z));
+  EXPECT_TRUE(
+      log.Has(LogStufe::kDiagnose, "Vergl:                weil nicht in " + H + " gefunden"));
 }
 
 TEST_F(WalkTest, SizesHandedOverAreThoseOfTheCopiedSide) {
@@ -228,7 +235,7 @@ TEST_F(WalkTest, NeverRunJobCopiesOneSidedFilesAndDeletesNothing) {
 }
 
 TEST_F(WalkTest, DateLineShowsTheThreeDatesOrUnbekannt) {
-  k.Art = 2;
+  k.Art = VorgangsArt::kKopieren;
   k.Vergleichsdatum = DosFromFileTime(Local(2024, 6, 1, 12, 0, 0));
   Datei("h/brief.txt", "x", Local(2024, 3, 1, 14, 5, 9));
   Datei("z/brief.txt", "y", Local(2023, 12, 24, 18, 30, 0));
@@ -239,22 +246,22 @@ TEST_F(WalkTest, DateLineShowsTheThreeDatesOrUnbekannt) {
   k.Vergleichsdatum = 0;
   testing::RemoveTree(baum.Path("z/brief.txt"));
   Laufen();
-  EXPECT_TRUE(log.Has(7,
+  EXPECT_TRUE(log.Has(LogStufe::kDiagnose,
                       "Vergl: Herkunftsfile: 01.03.24 14:05:08  Zielfile: unbekannt "
                       "Vergleichsdatum: unbekannt"));
 }
 
 // Copy jobs by check mode: which files a run copies from the source onto the target.
 struct KopierFall {
-  int doppelt;
+  KopierPruefung pruefung;
   std::set<std::string> kopiert;
 };
 
 class CopyJobTest : public WalkTest, public ::testing::WithParamInterface<KopierFall> {};
 
 TEST_P(CopyJobTest, CopiesByCheckModeAndNeverLooksAtTargetOnlyFiles) {
-  k.Art = 2;
-  k.Doppelt = GetParam().doppelt;
+  k.Art = VorgangsArt::kKopieren;
+  k.Doppelt = Zahl(GetParam().pruefung);
   k.Vergleichsdatum = DosFromFileTime(Local(2024, 6, 1));
   Datei("h/neu.txt", "neu", Local(2024, 7, 1));
   Datei("h/zielgeaendert.txt", "herkunft", Local(2024, 1, 1));
@@ -271,11 +278,12 @@ TEST_P(CopyJobTest, CopiesByCheckModeAndNeverLooksAtTargetOnlyFiles) {
   EXPECT_FALSE(Geprueft("nurziel.txt"));
   if (GetParam().kopiert.count("h/neu.txt>z/neu.txt")) {
     EXPECT_EQ(baum.Read("z/neu.txt"), "neu");
-    EXPECT_TRUE(log.Has(2, "Vergl: Herkunft kopiere neu.txt aus /"));
+    EXPECT_TRUE(log.Has(LogStufe::kDateiAenderung, "Vergl: Herkunft kopiere neu.txt aus /"));
   }
   if (GetParam().kopiert.count("h/zielgeaendert.txt>z/zielgeaendert.txt")) {
     EXPECT_EQ(baum.Read("z/zielgeaendert.txt"), "herkunft");
-    EXPECT_TRUE(log.Has(2, "Vergl: Wegen Ziel kopiere zielgeaendert.txt aus /"));
+    EXPECT_TRUE(
+        log.Has(LogStufe::kDateiAenderung, "Vergl: Wegen Ziel kopiere zielgeaendert.txt aus /"));
   } else {
     EXPECT_EQ(baum.Read("z/zielgeaendert.txt"), "ziel");
   }
@@ -283,10 +291,11 @@ TEST_P(CopyJobTest, CopiesByCheckModeAndNeverLooksAtTargetOnlyFiles) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pruefmodus, CopyJobTest,
-    ::testing::Values(KopierFall{0, {"h/neu.txt>z/neu.txt"}},
-                      KopierFall{1, {"h/zielgeaendert.txt>z/zielgeaendert.txt"}},
-                      KopierFall{
-                          2, {"h/neu.txt>z/neu.txt", "h/zielgeaendert.txt>z/zielgeaendert.txt"}}));
+    ::testing::Values(
+        KopierFall{KopierPruefung::kNurHerkunft, {"h/neu.txt>z/neu.txt"}},
+        KopierFall{KopierPruefung::kNurZiel, {"h/zielgeaendert.txt>z/zielgeaendert.txt"}},
+        KopierFall{KopierPruefung::kBeide,
+                   {"h/neu.txt>z/neu.txt", "h/zielgeaendert.txt>z/zielgeaendert.txt"}}));
 
 TEST_F(WalkTest, DirectoriesVisitedRemovedOrCreatedWithEverythingBelowNew) {
   const int64_t e = k.Vergleichsdatum;
@@ -323,9 +332,9 @@ TEST_F(WalkTest, DirectoriesVisitedRemovedOrCreatedWithEverythingBelowNew) {
   std::vector<std::string> t = log.Texts();
   EXPECT_EQ(t.front(), "Vergl: **** Verzeichnis: ");
   EXPECT_EQ(t.back(), "Vergl: **** Verzeichnis fertig: /");
-  EXPECT_TRUE(log.Has(6, "Vergl: **** Verzeichnis: /beide"));
-  EXPECT_TRUE(log.Has(6, "Vergl: **** Verzeichnis: /neu/tief"));
-  EXPECT_TRUE(log.Has(6, "Vergl: **** Verzeichnis fertig: /neu/tief/"));
+  EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /beide"));
+  EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /neu/tief"));
+  EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: /neu/tief/"));
   // Shown on the way in and again on the way back.
   auto verz = std::find(fenster.calls.begin(), fenster.calls.end(), "Verz /beide/");
   ASSERT_NE(verz, fenster.calls.end());
@@ -336,8 +345,8 @@ TEST_F(WalkTest, DirectoriesVisitedRemovedOrCreatedWithEverythingBelowNew) {
 }
 
 TEST_F(WalkTest, CopyJobCreatesAMissingSubdirectoryInsteadOfRemovingIt) {
-  k.Art = 2;
-  k.Doppelt = 0;
+  k.Art = VorgangsArt::kKopieren;
+  k.Doppelt = Zahl(KopierPruefung::kNurHerkunft);
   Datei("h/alt/f.txt", "f", Vor(2), Vor(2));
   Alt("h/alt", Vor(1));
   Datei("z/nurziel/g.txt", "g", Vor(2), Vor(2));
@@ -355,21 +364,22 @@ TEST_F(WalkTest, DirectoryThatCannotBeCreatedIsLeftOutAndTheRunGoesOn) {
   Datei("h/b.txt", "b", Vor(2));
   fs.anlegen_scheitert = Z + "/a";
   Laufen();
-  EXPECT_TRUE(log.Has(1, "Vergl: Verzeichnis nicht erstellt: " + Z + "/a"));
-  EXPECT_FALSE(log.Has(6, "Vergl: **** Verzeichnis: /a"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht erstellt: " + Z + "/a"));
+  EXPECT_FALSE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /a"));
   EXPECT_EQ(aufzeichner.kopien, (std::vector<std::string>{"h/b.txt>z/b.txt"}));
   EXPECT_TRUE(baum.Exists("h/a/f.txt"));
 }
 
 TEST_F(WalkTest, WithoutSubdirectoriesTheyAreCountedAndLeftAlone) {
   k.Vergleichsdatum = 0;
-  for (int art : {1, 2}) {
-    SCOPED_TRACE(art);
+  for (VorgangsArt art : {VorgangsArt::kSynchronisieren, VorgangsArt::kKopieren}) {
+    SCOPED_TRACE(Zahl(art));
     TempTree t;
     k.Herkunft = t.Path("h");
     k.Ziel = t.Path("z");
     k.Art = art;
-    k.Doppelt = art == 1 ? 5 : 2;
+    k.Doppelt = art == VorgangsArt::kSynchronisieren ? Zahl(DoppelRegel::kKeineAktion)
+                                                     : Zahl(KopierPruefung::kBeide);
     k.Unterverzeichnisse = false;
     t.Write("h/unter/f.txt", "f");
     t.Write("h/a.txt", "a");
@@ -385,7 +395,7 @@ TEST_F(WalkTest, WithoutSubdirectoriesTheyAreCountedAndLeftAlone) {
     EXPECT_FALSE(t.Exists("z/unter"));
     EXPECT_FALSE(t.Exists("h/nurziel"));
     EXPECT_TRUE(t.Exists("z/nurziel/g.txt"));
-    EXPECT_TRUE(l.Has(6, "Vergl: Prüfe Datei: unter"));
+    EXPECT_TRUE(l.Has(LogStufe::kDateizugriff, "Vergl: Prüfe Datei: unter"));
     EXPECT_EQ(l.CountPrefix("Vergl: **** Verzeichnis: "), 1);
     EXPECT_EQ(l.CountPrefix("Vergl: Übersprungen"), 0);
   }
@@ -427,7 +437,7 @@ TEST_F(WalkTest, CountsBySideAndDrivesTheGauge) {
   t.Write("z/c.txt", "c");
   Laufen();
   EXPECT_EQ(gezaehlt, 2);  // a.txt (on both sides) and c.txt (target only)
-  k.Art = 2;
+  k.Art = VorgangsArt::kKopieren;
   testing::RemoveTree(t.Path("z/b.txt"));
   t.Write("z/d.txt", "d");
   Laufen();
@@ -445,11 +455,11 @@ TEST_F(WalkTest, CancelLetsThePassUnderWayDecideWithoutCopyingAndReadsNothingMor
   EXPECT_TRUE(Geprueft("a1") && Geprueft("a2") && Geprueft("a3"));
   EXPECT_EQ(aufzeichner.kopien.size(), 3u);
   EXPECT_FALSE(baum.Exists("z/a1"));  // nothing is copied once cancelled
-  EXPECT_TRUE(log.Has(6, "Vergl: **** Verzeichnis: /z_sub"));
+  EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /z_sub"));
   EXPECT_FALSE(Geprueft("f.txt"));
   EXPECT_FALSE(Geprueft("g.txt"));
   EXPECT_FALSE(Geprueft("nurziel.txt"));
-  EXPECT_TRUE(log.Has(6, "Vergl: **** Verzeichnis fertig: /"));
+  EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: /"));
 }
 
 TEST_F(WalkTest, StopRequestVisitsNoFurtherDirectoryButFinishesTheOneUnderWay) {
@@ -462,7 +472,7 @@ TEST_F(WalkTest, StopRequestVisitsNoFurtherDirectoryButFinishesTheOneUnderWay) {
   Laufen();
   EXPECT_TRUE(baum.Exists("z/a1") && baum.Exists("z/a2"));
   EXPECT_TRUE(baum.Exists("z/z_sub"));  // created, but not visited
-  EXPECT_FALSE(log.Has(6, "Vergl: **** Verzeichnis: /z_sub"));
+  EXPECT_FALSE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /z_sub"));
   EXPECT_FALSE(baum.Exists("z/z_sub/f.txt"));
   EXPECT_EQ(baum.Read("h/nurziel.txt"), "z");  // the target pass under way still runs
 }
@@ -473,16 +483,20 @@ TEST_F(WalkTest, SpecialFilesAreNeverOpened) {
   ASSERT_EQ(::mkfifo(baum.Path("z/nurrohr").c_str(), 0644), 0);
   ASSERT_EQ(::mkfifo(baum.Path("z/datei.txt").c_str(), 0644), 0);
   Datei("h/datei.txt", "d", Vor(1));
-  for (int art : {1, 2}) {
+  for (VorgangsArt art : {VorgangsArt::kSynchronisieren, VorgangsArt::kKopieren}) {
     k.Art = art;
     k.Doppelt = 0;
     RecordingLog l;
     k.log = &l;
     Laufen();
     EXPECT_TRUE(aufzeichner.kopien.empty());
-    EXPECT_TRUE(l.Has(1, "Vergl: Übersprungen, keine normale Datei: " + H + "/rohr"));
-    EXPECT_TRUE(l.Has(1, "Vergl: Übersprungen, keine normale Datei: " + Z + "/datei.txt"));
-    EXPECT_EQ(l.Has(1, "Vergl: Übersprungen, keine normale Datei: " + Z + "/nurrohr"), art == 1);
+    EXPECT_TRUE(
+        l.Has(LogStufe::kWarnung, "Vergl: Übersprungen, keine normale Datei: " + H + "/rohr"));
+    EXPECT_TRUE(
+        l.Has(LogStufe::kWarnung, "Vergl: Übersprungen, keine normale Datei: " + Z + "/datei.txt"));
+    EXPECT_EQ(
+        l.Has(LogStufe::kWarnung, "Vergl: Übersprungen, keine normale Datei: " + Z + "/nurrohr"),
+        art == VorgangsArt::kSynchronisieren);
     EXPECT_EQ(gezaehlt, 1);  // datei.txt; the source FIFO is not counted
   }
   EXPECT_FALSE(baum.Exists("z/rohr"));
@@ -502,15 +516,15 @@ TEST_F(WalkTest, FileBroughtInWithOldTimesAfterTheLastRunIsCopiedNotDeleted) {
 }
 
 TEST_F(WalkTest, SymbolicLinksAreCopiedAsLinksAndNeverFollowed) {
-  k.Art = 2;
-  k.Doppelt = 0;
+  k.Art = VorgangsArt::kKopieren;
+  k.Doppelt = Zahl(KopierPruefung::kNurHerkunft);
   k.Vergleichsdatum = 0;
   Datei("h/unter/f.txt", "f", Vor(1));
   ASSERT_EQ(::symlink("unter/f.txt", baum.Path("h/link").c_str()), 0);
   ASSERT_EQ(::symlink("unter", baum.Path("h/verzlink").c_str()), 0);
   Laufen();
   EXPECT_TRUE(aufzeichner.Menge().count("h/verzlink>z/verzlink"));
-  EXPECT_FALSE(log.Has(6, "Vergl: **** Verzeichnis: /verzlink"));
+  EXPECT_FALSE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /verzlink"));
   std::string text;
   ASSERT_TRUE(FileSystem::Default()->ReadLink(baum.Path("z/link"), &text));
   EXPECT_EQ(text, "unter/f.txt");
@@ -520,8 +534,8 @@ TEST_F(WalkTest, SymbolicLinksAreCopiedAsLinksAndNeverFollowed) {
 }
 
 TEST_F(WalkTest, ArchiveJobArchivesEverySourceFileWhateverTheTargetHoldsUnderItsName) {
-  k.Art = 3;
-  k.Doppelt = 1;
+  k.Art = VorgangsArt::kArchivieren;
+  k.Doppelt = Zahl(ArchivUmfang::kGesamt);
   uhr.Set(Local(2024, 3, 1, 14, 5, 9));
   Datei("h/a.txt", "a", Vor(1));
   baum.Mkdir("z/a.txt");
@@ -557,10 +571,12 @@ TEST_F(WalkTest, UnsafeDeletionsAreRefused) {
   Laufen();
   EXPECT_TRUE(baum.Exists("h/x") && baum.Exists("z/x") && baum.Exists("h/y") && baum.Exists("z/y"));
   EXPECT_TRUE(log.Has(
-      1, "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: " + H + "/x / " + Z + "/x"));
+      LogStufe::kWarnung,
+      "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: " + H + "/x / " + Z + "/x"));
   EXPECT_TRUE(log.Has(
-      1, "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: " + H + "/y / " + Z + "/y"));
-  EXPECT_TRUE(log.Has(1, "Vergl: Verzeichnis nicht lesbar: " + H + "/geheim/"));
+      LogStufe::kWarnung,
+      "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: " + H + "/y / " + Z + "/y"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht lesbar: " + H + "/geheim/"));
   EXPECT_TRUE(baum.Exists("z/geheim/alt.txt"));
   EXPECT_EQ(log.CountPrefix("Vergl: Gelöscht: "), 0);
 }
@@ -570,7 +586,8 @@ TEST_F(WalkTest, NoDeletionWhenTheOtherSideIsGone) {
   fs.unerreichbar = Z + "/";
   Laufen();
   EXPECT_TRUE(baum.Exists("h/alt.txt"));
-  EXPECT_TRUE(log.Has(1, "Vergl: Nicht gelöscht: " + H + "/alt.txt, " + Z + "/ nicht erreichbar"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung,
+                      "Vergl: Nicht gelöscht: " + H + "/alt.txt, " + Z + "/ nicht erreichbar"));
 }
 
 TEST_F(WalkTest, FilesChangedAfterTheListingAreDecidedOnTheirFreshDates) {
@@ -587,7 +604,8 @@ TEST_F(WalkTest, FilesChangedAfterTheListingAreDecidedOnTheirFreshDates) {
   EXPECT_EQ(baum.Read("z/b.txt"), "b");
   EXPECT_TRUE(baum.Exists("h/b.txt"));
   EXPECT_EQ(baum.Read("z/c.txt"), "gerade gespeichert");  // now changed on both sides
-  EXPECT_TRUE(log.Has(1, "Vergl: Doppelt geändert: " + Z + "/c.txt und " + H + "/c.txt"));
+  EXPECT_TRUE(
+      log.Has(LogStufe::kWarnung, "Vergl: Doppelt geändert: " + Z + "/c.txt und " + H + "/c.txt"));
 }
 
 }  // namespace

@@ -10,21 +10,40 @@
 
 namespace zarnoft {
 
+// The level of a log line. A line is written when its level is at most the configured level
+// (Main.sda, Allgemein/LLev, 0 = no log); the names follow the settings dialog's texts for the
+// levels, which say what a user gets in the log by choosing each.
+enum class LogStufe : int {
+  kWarnung = 1,            // "Nur Warnungen bei doppelt geänderten Dateien": failures and warnings
+  kDateiAenderung = 2,     // "Protokoll fremder Dateibearbeitungen": what a run copied or deleted
+  kSpeichernLaden = 3,     // "Speichern und Laden": a job collection saved or opened
+  kGrundbefehl = 4,        // "Grundlegende Buttons": taking a job, running one
+  kBefehl = 5,             // "Alle Buttons": every other command
+  kDateizugriff = 6,       // "Alle Dateizugriffe": every directory and file a run examines
+  kDiagnose = 7,           // "Dateizugriffe mit Diagnose": the reasons of a run's decisions
+  kDebug = 8,              // "Grundlegendes Debugging" (debug build only)
+  kDebugAusfuehrlich = 9,  // "Ausführliches Debugging": every step (debug build only)
+};
+
+inline constexpr int Zahl(LogStufe stufe) {
+  return static_cast<int>(stufe);
+}
+
 class Protokoll {
  public:
   virtual ~Protokoll() = default;
   // Whether a line of this level would be written. Cheap and lock-free, so that callers can
   // skip building texts that nobody reads.
-  virtual bool Will(int stufe) const = 0;
-  // Writes one line of level 1..9 (LogZeile). Thread-safe; calls never interleave.
-  virtual void Zeile(int stufe, const std::string& text) = 0;
+  virtual bool Will(LogStufe stufe) const = 0;
+  // Writes one line (LogZeile). Thread-safe; calls never interleave.
+  virtual void Zeile(LogStufe stufe, const std::string& text) = 0;
 };
 
 // A log that writes nothing.
 class KeinProtokoll : public Protokoll {
  public:
-  bool Will(int) const override { return false; }
-  void Zeile(int, const std::string&) override {}
+  bool Will(LogStufe) const override { return false; }
+  void Zeile(LogStufe, const std::string&) override {}
 };
 
 }  // namespace zarnoft

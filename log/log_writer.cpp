@@ -90,7 +90,8 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
   const bool lwarn = e.LWarn;
   const int lart = e.LArt;
   const int lanz = e.LAnz;
-  if (!debug_.load() && llev > 7) llev = 7;
+  // Outside a debug build the debug levels are taken as the highest level below them.
+  if (!debug_.load() && llev > Zahl(LogStufe::kDiagnose)) llev = Zahl(LogStufe::kDiagnose);
 
   std::vector<std::string> meldungen;
   bool artNotiz = false;
@@ -158,10 +159,11 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
   if (LogFrage* f = frage_.load()) {
     for (const std::string& m : meldungen) f->StartFehler(m);
   }
-  if (artNotiz) Zeile(8, "Log: Neues Rotationsprinzip eingestellt: " + std::to_string(lart));
+  if (artNotiz)
+    Zeile(LogStufe::kDebug, "Log: Neues Rotationsprinzip eingestellt: " + std::to_string(lart));
 }
 
-void LogSchreiber::Zeile(int stufe, const std::string& text) {
+void LogSchreiber::Zeile(LogStufe stufe, const std::string& text) {
   if (!Will(stufe)) return;  // the level test comes first and touches nothing else
   Eintrag e{stufe, text, clock_->Now()};
   std::unique_lock<std::mutex> l(mu_);
@@ -190,7 +192,7 @@ void LogSchreiber::Zurueckgehaltene(std::unique_lock<std::mutex>& l) {
 void LogSchreiber::Schreiben(std::unique_lock<std::mutex>& l, const Eintrag& e) {
   // Checked again under the lock: LogStart may have lowered the level since the quick test,
   // and an Abort stops even lines that were kept back.
-  if (!aktiv_ || llev_ <= 0 || e.stufe > llev_) return;
+  if (!aktiv_ || llev_ <= 0 || Zahl(e.stufe) > llev_) return;
   if (lart_ > 0) {
     if (!eingerichtet_) {
       rotation_.Einrichten(ldat_, lart_);
@@ -258,7 +260,7 @@ LogSchreiber& GlobalLog() {
   return *log;
 }
 
-void LogZeile(int stufe, const std::string& text) {
+void LogZeile(LogStufe stufe, const std::string& text) {
   GlobalLog().Zeile(stufe, text);
 }
 

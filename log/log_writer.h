@@ -74,14 +74,14 @@ class LogSchreiber : public Protokoll {
   // log file orte.log_verzeichnis + "Main.log".
   void LogStart(const DateiOrte& orte, bool beimStart);
 
-  // Writes one line of level 1..9: stamp, part, "/", text unchanged, CR LF.
-  void LogZeile(int stufe, const std::string& text) { Zeile(stufe, text); }
+  // Writes one line: stamp, part, "/", text unchanged, CR LF.
+  void LogZeile(LogStufe stufe, const std::string& text) { Zeile(stufe, text); }
 
-  bool Will(int stufe) const override {
+  bool Will(LogStufe stufe) const override {
     int grenze = wirksam_.load(std::memory_order_relaxed);
-    return grenze > 0 && stufe <= grenze;
+    return grenze > 0 && Zahl(stufe) <= grenze;
   }
-  void Zeile(int stufe, const std::string& text) override;
+  void Zeile(LogStufe stufe, const std::string& text) override;
 
   // The state as last set, for the settings dialog and tests.
   int LLev() const;
@@ -90,7 +90,7 @@ class LogSchreiber : public Protokoll {
 
  private:
   struct Eintrag {
-    int stufe;
+    LogStufe stufe;
     std::string text;
     FileTime zeit;
   };
@@ -135,7 +135,7 @@ class LogSchreiber : public Protokoll {
 // The process-wide writer (real file system and clock). Never destroyed.
 LogSchreiber& GlobalLog();
 // Forward to GlobalLog().
-void LogZeile(int stufe, const std::string& text);
+void LogZeile(LogStufe stufe, const std::string& text);
 void LogStart(const std::string& verzeichnis, bool beimStart);
 void LogStart(const DateiOrte& orte, bool beimStart);
 

@@ -113,13 +113,13 @@ TEST_F(LogSchreiberTest, StartHeaderAndLinesUpToTheLevel) {
   Einstellungen(6);
   log_.LogStart(dir_, true);
   EXPECT_EQ(Log(), kStartKopf6);
-  EXPECT_TRUE(log_.Will(6));
-  EXPECT_FALSE(log_.Will(7));
+  EXPECT_TRUE(log_.Will(LogStufe::kDateizugriff));
+  EXPECT_FALSE(log_.Will(LogStufe::kDiagnose));
 
-  log_.LogZeile(6, "Main: InI wird geladen");
-  log_.LogZeile(7, "Vergl: Grund");
+  log_.LogZeile(LogStufe::kDateizugriff, "Main: InI wird geladen");
+  log_.LogZeile(LogStufe::kDiagnose, "Vergl: Grund");
   // Texts are written unchanged: UTF-8 and embedded CRs stay.
-  log_.LogZeile(1, "Eing: Vorgang übernehmen\rzweite Zeile");
+  log_.LogZeile(LogStufe::kWarnung, "Eing: Vorgang übernehmen\rzweite Zeile");
   EXPECT_EQ(Log(), std::string(kStartKopf6) +
                        "07.12.26 12:40:53 Edit/Main: InI wird geladen\r\n"
                        "07.12.26 12:40:53 Edit/Eing: Vorgang übernehmen\rzweite Zeile\r\n");
@@ -128,10 +128,10 @@ TEST_F(LogSchreiberTest, StartHeaderAndLinesUpToTheLevel) {
 TEST_F(LogSchreiberTest, LevelZeroTouchesNoFile) {
   Einstellungen(0);
   log_.LogStart(dir_, true);
-  log_.LogZeile(1, "Eing: Programm wird beendet");
+  log_.LogZeile(LogStufe::kWarnung, "Eing: Programm wird beendet");
   EXPECT_FALSE(tree_.Exists("Main.log"));
-  EXPECT_FALSE(log_.Will(1));
-  EXPECT_FALSE(log_.Will(0));
+  EXPECT_FALSE(log_.Will(LogStufe::kWarnung));
+  EXPECT_FALSE(log_.Will(static_cast<LogStufe>(0)));
 
   // Nor does a missing settings file: level 0 is its default.
   tree_.Write("Main.sda", "");
@@ -144,15 +144,15 @@ TEST_F(LogSchreiberTest, DebugLevelsNeedTheDebugBuild) {
   log_.LogStart(dir_, true);
   EXPECT_EQ(log_.LLev(), 7);
   EXPECT_NE(Log().find("Loglevel: 7 in Rotationsart: 0"), std::string::npos);
-  log_.LogZeile(8, "Main: FormCreate erledigt");
-  log_.LogZeile(7, "sieben");
+  log_.LogZeile(LogStufe::kDebug, "Main: FormCreate erledigt");
+  log_.LogZeile(LogStufe::kDiagnose, "sieben");
   EXPECT_EQ(Log().find("FormCreate"), std::string::npos);
   EXPECT_NE(Log().find("Edit/sieben"), std::string::npos);
 
   log_.SetDebugVersion(true);
   log_.SetProgrammteil("Sync");
   log_.LogStart(dir_, true);
-  log_.LogZeile(9, "Vergl: Kopie abgeschlossen");
+  log_.LogZeile(LogStufe::kDebugAusfuehrlich, "Vergl: Kopie abgeschlossen");
   EXPECT_NE(Log().find("ZarnoftSync startet am"), std::string::npos);
   EXPECT_NE(Log().find("Loglevel: 9 in Rotationsart: 0"), std::string::npos);
   EXPECT_NE(Log().find("Sync/Vergl: Kopie abgeschlossen\r\n"), std::string::npos);
@@ -166,7 +166,7 @@ TEST_F(LogSchreiberTest, OnlyTheLevelChangedWritesNoHeader) {
   EXPECT_EQ(Log(),
             " \r\n*******************************\r\nZarnoftEdit startet am "
             "07.12.2026 12:40:53\r\nLoglevel: 3 in Rotationsart: 0\r\n");
-  log_.LogZeile(5, "Main: Speichern startet");
+  log_.LogZeile(LogStufe::kBefehl, "Main: Speichern startet");
   EXPECT_EQ(Zeilen(Log()).back(), "07.12.26 12:40:53 Edit/Main: Speichern startet");
 }
 
@@ -228,10 +228,10 @@ TEST_F(LogSchreiberTest, StartWithALogOlderThanItsPeriodRotatesFirst) {
 
   // The next period runs from this rotation: a line a day later (plus a second) rotates.
   clock_.Advance(86400);
-  log_.LogZeile(1, "noch derselbe Tag");
+  log_.LogZeile(LogStufe::kWarnung, "noch derselbe Tag");
   EXPECT_FALSE(tree_.Exists("Main V2.log"));
   clock_.Advance(1);
-  log_.LogZeile(1, "neuer Tag");
+  log_.LogZeile(LogStufe::kWarnung, "neuer Tag");
   EXPECT_TRUE(tree_.Exists("Main V2.log"));
   EXPECT_EQ(Zeilen(Log()).back().substr(18), "Edit/neuer Tag");
 }
@@ -245,13 +245,13 @@ TEST_F(LogSchreiberTest, SizeKindRotatesByRealSizeAndKeepsItsStateWhenTheLevelRi
   log_.LogStart(dir_, false);
   EXPECT_EQ(Log(), "");  // opened for the lines to come, without a header
   const std::string text(70, 'z');
-  for (int i = 0; i < 20; ++i) log_.LogZeile(5, text);
+  for (int i = 0; i < 20; ++i) log_.LogZeile(LogStufe::kBefehl, text);
   EXPECT_FALSE(tree_.Exists("Main V1.log"));
 
   // A line is 95 bytes, the estimate 100: the file passes 10240 bytes with line 108.
-  for (int i = 20; i < 108; ++i) log_.LogZeile(5, text);
+  for (int i = 20; i < 108; ++i) log_.LogZeile(LogStufe::kBefehl, text);
   EXPECT_FALSE(tree_.Exists("Main V1.log"));
-  log_.LogZeile(5, "danach");
+  log_.LogZeile(LogStufe::kBefehl, "danach");
   ASSERT_TRUE(tree_.Exists("Main V1.log"));
   EXPECT_EQ(tree_.Read("Main V1.log").size(), 108u * 95u);
   std::vector<std::string> z = Zeilen(Log());
@@ -266,7 +266,7 @@ TEST_F(LogSchreiberTest, DeletedLogFileIsNotRecreatedAndTheQuestionIsAsked) {
   tree_.Write("Main.log", "");
   ::unlink(tree_.Path("Main.log").c_str());
 
-  log_.LogZeile(2, "Vergl: -> Keine Aktion");
+  log_.LogZeile(LogStufe::kDateiAenderung, "Vergl: -> Keine Aktion");
   EXPECT_FALSE(tree_.Exists("Main.log"));
   EXPECT_EQ(frage_.fragen, 1);
   EXPECT_EQ(frage_.titel_, "Zarnoft - Logdatei");
@@ -274,7 +274,7 @@ TEST_F(LogSchreiberTest, DeletedLogFileIsNotRecreatedAndTheQuestionIsAsked) {
       frage_.text_,
       "Zugriff auf Logdatei fehlgeschlagen.\rSoll weiter in die Logdatei geschrieben werden?");
   // Ignore drops the line only; the next one is attempted and asks again.
-  log_.LogZeile(2, "nochmal");
+  log_.LogZeile(LogStufe::kDateiAenderung, "nochmal");
   EXPECT_EQ(frage_.fragen, 2);
   EXPECT_TRUE(log_.LogAktiv());
 }
@@ -284,16 +284,16 @@ TEST_F(LogSchreiberTest, AbortStopsLinesAndQuestionsUntilTheNextStart) {
   log_.LogStart(dir_, true);
   fs_.anhaengenFehlt = true;
   frage_.antworten = {LogAntwort::kAbbrechen};
-  log_.LogZeile(1, "eins");
+  log_.LogZeile(LogStufe::kWarnung, "eins");
   EXPECT_FALSE(log_.LogAktiv());
-  EXPECT_FALSE(log_.Will(1));
+  EXPECT_FALSE(log_.Will(LogStufe::kWarnung));
   fs_.anhaengenFehlt = false;
-  log_.LogZeile(1, "zwei");
+  log_.LogZeile(LogStufe::kWarnung, "zwei");
   EXPECT_EQ(frage_.fragen, 1);
   EXPECT_EQ(Log(), kStartKopf6);
 
   log_.LogStart(dir_, false);  // the settings dialog closed again
-  log_.LogZeile(1, "drei");
+  log_.LogZeile(LogStufe::kWarnung, "drei");
   EXPECT_EQ(Log(), std::string(kStartKopf6) + "07.12.26 12:40:53 Edit/drei\r\n");
 }
 
@@ -306,7 +306,7 @@ TEST_F(LogSchreiberTest, RetryWritesTheLineOnceTheFileIsBack) {
     if (++runde == 2) fs_.anhaengenFehlt = false;
     return LogAntwort::kWiederholen;
   };
-  log_.LogZeile(1, "eins");
+  log_.LogZeile(LogStufe::kWarnung, "eins");
   EXPECT_EQ(frage_.fragen, 2);
   EXPECT_EQ(Log(), std::string(kStartKopf6) + "07.12.26 12:40:53 Edit/eins\r\n");
 }
@@ -315,17 +315,17 @@ TEST_F(LogSchreiberTest, WithoutWarningOrQuestionObjectFailedLinesAreDropped) {
   Einstellungen(6, 0, 0, "", /*lwarn=*/false);
   log_.LogStart(dir_, true);
   fs_.anhaengenFehlt = true;
-  log_.LogZeile(1, "weg");
+  log_.LogZeile(LogStufe::kWarnung, "weg");
   EXPECT_EQ(frage_.fragen, 0);
   fs_.anhaengenFehlt = false;
-  log_.LogZeile(1, "da");
+  log_.LogZeile(LogStufe::kWarnung, "da");
   EXPECT_EQ(Zeilen(Log()).back(), "07.12.26 12:40:53 Edit/da");
 
   LogSchreiber ohne(&fs_, &clock_, nullptr, false);
   Einstellungen(6);
   ohne.LogStart(dir_, false);
   fs_.anhaengenFehlt = true;
-  ohne.LogZeile(1, "auch weg");  // answered Ignore
+  ohne.LogZeile(LogStufe::kWarnung, "auch weg");  // answered Ignore
   EXPECT_TRUE(ohne.LogAktiv());
 }
 
@@ -344,8 +344,8 @@ TEST_F(LogSchreiberTest, SetUpFailuresAreReportedAndLogStartReturns) {
   EXPECT_TRUE(frage_.meldungen.empty());
   fs_.anlegenFehlt = true;
   const std::string gross(11000, 'g');
-  log_.LogZeile(1, gross);
-  log_.LogZeile(1, "rotiert");
+  log_.LogZeile(LogStufe::kWarnung, gross);
+  log_.LogZeile(LogStufe::kWarnung, "rotiert");
   ASSERT_EQ(frage_.meldungen.size(), 1u);
   EXPECT_EQ(frage_.meldungen[0], "Logdatei " + tree_.Path("Main.log") +
                                      " kann nach der Dateirotation nicht neu angelegt werden.");
@@ -361,8 +361,9 @@ TEST_F(LogSchreiberTest, ConcurrentLinesNeitherInterleaveNorGetLost) {
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([this, t] {
       for (int i = 0; i < kZeilen; ++i) {
-        log_.LogZeile(3, "T" + std::to_string(t) + " " + std::to_string(i) + " " +
-                             std::string(200, static_cast<char>('a' + t)));
+        log_.LogZeile(LogStufe::kSpeichernLaden, "T" + std::to_string(t) + " " + std::to_string(i) +
+                                                     " " +
+                                                     std::string(200, static_cast<char>('a' + t)));
       }
     });
   }
@@ -393,7 +394,7 @@ TEST_F(LogSchreiberTest, GuiThreadLinesDuringAWorkersQuestionAreKeptBack) {
     gefragt.set_value();
     LogAntwort a = LogAntwort::kIgnorieren;
     gui.Call([&] {
-      log_.LogZeile(1, "GUI im Dialog");  // the dialog's own message loop logs
+      log_.LogZeile(LogStufe::kWarnung, "GUI im Dialog");  // the dialog's own message loop logs
       fs_.anhaengenFehlt = false;
       a = LogAntwort::kWiederholen;
     });
@@ -401,13 +402,13 @@ TEST_F(LogSchreiberTest, GuiThreadLinesDuringAWorkersQuestionAreKeptBack) {
   };
   std::atomic<bool> fertig{false};
   std::thread arbeiter([&] {
-    log_.LogZeile(1, "Arbeiter");
+    log_.LogZeile(LogStufe::kWarnung, "Arbeiter");
     fertig = true;
   });
   ASSERT_EQ(gefragt.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
   // Would wait for the question forever if the GUI thread queued behind the lock.
-  log_.LogZeile(1, "GUI waehrend Frage");
-  std::thread zweiter([&] { log_.LogZeile(1, "zweiter Arbeiter"); });
+  log_.LogZeile(LogStufe::kWarnung, "GUI waehrend Frage");
+  std::thread zweiter([&] { log_.LogZeile(LogStufe::kWarnung, "zweiter Arbeiter"); });
   ASSERT_TRUE(gui.ServeUntil([&] { return fertig.load(); }, std::chrono::seconds(20)));
   arbeiter.join();
   zweiter.join();
@@ -426,11 +427,11 @@ TEST_F(LogSchreiberTest, AQuestionThatLogsOnItsOwnThreadDoesNotBlockIt) {
   log_.LogStart(dir_, true);
   fs_.anhaengenFehlt = true;
   frage_.beiFrage = [&] {
-    log_.LogZeile(1, "aus der Frage");
+    log_.LogZeile(LogStufe::kWarnung, "aus der Frage");
     fs_.anhaengenFehlt = false;
     return LogAntwort::kWiederholen;
   };
-  std::thread arbeiter([&] { log_.LogZeile(1, "Arbeiter"); });
+  std::thread arbeiter([&] { log_.LogZeile(LogStufe::kWarnung, "Arbeiter"); });
   arbeiter.join();
   std::vector<std::string> z = Zeilen(Log());
   ASSERT_EQ(z.size(), 6u);

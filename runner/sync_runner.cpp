@@ -58,14 +58,16 @@ void Meldung(const std::string& text) {
   std::fprintf(stderr, "zarnoft-sync: %s\n", text.c_str());
 }
 
-// Passes every line on to the log and counts the copy failures of a run. Level 1 is always
+// Passes every line on to the log and counts the copy failures of a run. Warnings are always
 // "wanted", so that the failures are seen also when the log is off.
 class ZaehlProtokoll : public Protokoll {
  public:
   explicit ZaehlProtokoll(Protokoll* ziel) : ziel_(ziel) {}
-  bool Will(int stufe) const override { return stufe <= 1 || ziel_->Will(stufe); }
-  void Zeile(int stufe, const std::string& text) override {
-    if (stufe <= 1 && text.rfind("Vergl: Kopierfehler", 0) == 0) ++kopierfehler;
+  bool Will(LogStufe stufe) const override {
+    return stufe == LogStufe::kWarnung || ziel_->Will(stufe);
+  }
+  void Zeile(LogStufe stufe, const std::string& text) override {
+    if (stufe == LogStufe::kWarnung && text.rfind("Vergl: Kopierfehler", 0) == 0) ++kopierfehler;
     if (ziel_->Will(stufe)) ziel_->Zeile(stufe, text);
   }
   std::atomic<int> kopierfehler{0};
@@ -252,8 +254,8 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
     if (g_signal) break;
     TVergleichThread* job = sammlung.InZeile(n);
     const std::string name = "Auftrag " + std::to_string(n);
-    if (job->Art < 1 || job->Art > 3) {
-      Meldung(name + " übersprungen: unbekannte Art " + std::to_string(job->Art) + ".");
+    if (!Bekannt(job->Art)) {
+      Meldung(name + " übersprungen: unbekannte Art " + std::to_string(Zahl(job->Art)) + ".");
       ergebnis = kSyncFehler;
       continue;
     }

@@ -52,7 +52,8 @@ void EinstellungenLesen(const std::string& settings_path, const std::string& pro
   }
   e->SofortSync = ini.ReadBool(kData, kSofortSync, true);
   // The deletion mode travels as a signed 8-bit value: 257 is 1, 255 is -1.
-  e->Loeschen = static_cast<int8_t>(static_cast<uint8_t>(ini.ReadInteger(kData, kLoeschen, 1)));
+  e->Loeschen = static_cast<LoeschModus>(
+      static_cast<int8_t>(static_cast<uint8_t>(ini.ReadInteger(kData, kLoeschen, 1))));
   e->LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, program_dir + "Loesch");
 }
 
@@ -113,7 +114,7 @@ DialogEinstellungen DialogLesen(const std::string& settings_path, const DateiOrt
   d.LArt = ReadInt(ini, kAllgemein, kLArt, 0);
   d.LAnz = ReadInt(ini, kAllgemein, kLAnz, 0);
   d.Hint = ini.ReadBool(kAllgemein, kHint, true);
-  d.Loeschen = ReadInt(ini, kData, kLoeschen, 1);
+  d.Loeschen = static_cast<LoeschModus>(ReadInt(ini, kData, kLoeschen, 1));
   d.LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, orte.LoeschVorgabe());
   d.Boot = ini.ReadBool(kHauptprogramm, kBoot, true);
   d.Zeit = ini.ReadBool(kHauptprogramm, kZeit, true);
@@ -151,7 +152,7 @@ void DialogEinstellungenSchreiben(const std::string& settings_path, const Dialog
   ini.WriteBool(kAllgemein, kLWarn, d.LWarn);
   ini.WriteInteger(kAllgemein, kLArt, d.LArt);
   ini.WriteInteger(kAllgemein, kLAnz, d.LAnz);
-  ini.WriteInteger(kData, kLoeschen, d.Loeschen);
+  ini.WriteInteger(kData, kLoeschen, Zahl(d.Loeschen));
   ini.WriteString(kData, kLoeschenWohin, d.LoeschenWohin);
   ini.WriteBool(kHauptprogramm, kBoot, d.Boot);
   ini.WriteBool(kHauptprogramm, kZeit, d.Zeit);

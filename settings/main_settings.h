@@ -17,6 +17,7 @@
 
 #include "platform/file_places.h"
 #include "platform/file_system.h"
+#include "platform/job_modes.h"
 
 namespace zarnoft {
 
@@ -45,7 +46,7 @@ inline constexpr const char* kSyncDir = "SyncDir";
 inline constexpr const char* kSofortSync = "SofortSync";  // Data: run a taken job at once
 inline constexpr const char* kWarnungen = "Warnungen";
 inline constexpr const char* kFehler = "Fehler";
-inline constexpr const char* kLoeschen = "Loeschen";  // Data: 1 normal, 2 never, 3 move aside
+inline constexpr const char* kLoeschen = "Loeschen";            // Data: the LoeschModus
 inline constexpr const char* kLoeschenWohin = "LoeschenWohin";  // Data: the move-aside folder
 inline constexpr const char* kBoot = "Boot";  // Hauptprogramm: stored and shown only
 inline constexpr const char* kZeit = "Zeit";
@@ -79,10 +80,10 @@ FensterGeometrie FensterGeometrieLesen(const std::string& settings_path, FileSys
 
 // The job-editor settings that the main window holds.
 struct EditorEinstellungen {
-  std::string SammlungsVerzeichnis;  // offered by the open and save dialogs
-  bool SofortSync = true;            // a job taken into the collection runs at once
-  int Loeschen = 1;                  // signed 8-bit deletion mode, passed to every run
-  std::string LoeschenWohin;         // the move-aside folder, passed to every run
+  std::string SammlungsVerzeichnis;             // offered by the open and save dialogs
+  bool SofortSync = true;                       // a job taken into the collection runs at once
+  LoeschModus Loeschen = LoeschModus::kNormal;  // signed 8-bit, passed to every run
+  std::string LoeschenWohin;                    // the move-aside folder, passed to every run
 };
 
 // The main window's load of the job-editor settings, at start-up and after the settings dialog.
@@ -132,7 +133,7 @@ struct DialogEinstellungen {
   int LArt = 0;
   int LAnz = 0;
   bool Hint = true;
-  int Loeschen = 1;
+  LoeschModus Loeschen = LoeschModus::kNormal;
   std::string LoeschenWohin;
   bool Boot = true;
   bool Zeit = true;

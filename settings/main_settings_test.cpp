@@ -35,11 +35,11 @@ TEST_F(MainSettingsTest, WithoutAFileEveryReaderHasItsDefaults) {
   EditorEinstellungen e;
   e.SammlungsVerzeichnis = prog_;
   e.SofortSync = false;
-  e.Loeschen = 3;
+  e.Loeschen = LoeschModus::kAuslagern;
   EinstellungenLesen(path_, prog_, &e);
   EXPECT_EQ(e.SammlungsVerzeichnis, prog_);
   EXPECT_TRUE(e.SofortSync);
-  EXPECT_EQ(e.Loeschen, 1);
+  EXPECT_EQ(e.Loeschen, LoeschModus::kNormal);
   EXPECT_EQ(e.LoeschenWohin, prog_ + "Loesch");  // no trailing "/": its users add one
 
   const LogEinstellungen l = LogEinstellungenLesen(path_, prog_);
@@ -51,7 +51,7 @@ TEST_F(MainSettingsTest, WithoutAFileEveryReaderHasItsDefaults) {
   EXPECT_EQ(d.LDat, prog_ + "zarnoft.log");  // the dialog's own default differs from the log's
   EXPECT_EQ(d.SyncDir, prog_);
   EXPECT_EQ(d.SyncDirData, 0);
-  EXPECT_EQ(d.Loeschen, 1);
+  EXPECT_EQ(d.Loeschen, LoeschModus::kNormal);
   EXPECT_EQ(d.LoeschenWohin, prog_ + "Loesch");
   EXPECT_TRUE(d.Hint && d.LWarn && d.SofortSync && d.Boot && d.Zeit && d.Idle && d.Shut);
   EXPECT_FALSE(d.Warnungen || d.Fehler);
@@ -99,7 +99,7 @@ TEST_F(MainSettingsTest, StoredValuesAndTheirEncodings) {
   e.SofortSync = false;
   EinstellungenLesen(path_, prog_, &e);
   EXPECT_TRUE(e.SofortSync);
-  EXPECT_EQ(e.Loeschen, 1);  // low 8 bits
+  EXPECT_EQ(Zahl(e.Loeschen), 1);  // low 8 bits
 
   const LogEinstellungen l = LogEinstellungenLesen(path_, prog_);
   EXPECT_EQ(l.LLev, 9);  // stored as it is; the log caps it
@@ -111,7 +111,7 @@ TEST_F(MainSettingsTest, StoredValuesAndTheirEncodings) {
   EXPECT_EQ(g.Hoehe, 400);  // beyond an int: no usable number
   EXPECT_EQ(g.PosX, 0);     // centred: the stored position is not read
   EinstellungenLesen(path_, prog_, &e);
-  EXPECT_EQ(e.Loeschen, -1);
+  EXPECT_EQ(Zahl(e.Loeschen), -1);
 }
 
 TEST_F(MainSettingsTest, CollectionDirectoryFollowsSyncDirData) {
@@ -217,13 +217,13 @@ TEST_F(MainSettingsTest, DialogOkFillsAFreshFileSectionBySection) {
   // From now on the log uses the file name the dialog showed.
   EXPECT_EQ(LogEinstellungenLesen(path_, prog_).LDat, prog_ + "zarnoft.log");
 
-  d.Loeschen = 3;
+  d.Loeschen = LoeschModus::kAuslagern;
   d.LArt = -1;
   d.SyncDir = " /mit Leerzeichen/ ";
   d.Boot = false;
   DialogEinstellungenSchreiben(path_, d);
   const DialogEinstellungen back = DialogEinstellungenLesen(path_, prog_);
-  EXPECT_EQ(back.Loeschen, 3);
+  EXPECT_EQ(back.Loeschen, LoeschModus::kAuslagern);
   EXPECT_EQ(back.LArt, -1);
   EXPECT_EQ(back.SyncDir, " /mit Leerzeichen/ ");
   EXPECT_FALSE(back.Boot);

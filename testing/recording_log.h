@@ -14,14 +14,14 @@ namespace zarnoft::testing {
 
 class RecordingLog : public Protokoll {
  public:
-  explicit RecordingLog(int level = 9) : level_(level) {}
-  bool Will(int stufe) const override { return stufe <= level_; }
-  void Zeile(int stufe, const std::string& text) override {
-    if (stufe > level_) return;
+  explicit RecordingLog(LogStufe level = LogStufe::kDebugAusfuehrlich) : level_(level) {}
+  bool Will(LogStufe stufe) const override { return Zahl(stufe) <= Zahl(level_); }
+  void Zeile(LogStufe stufe, const std::string& text) override {
+    if (!Will(stufe)) return;
     std::lock_guard<std::mutex> l(mu_);
     lines_.emplace_back(stufe, text);
   }
-  std::vector<std::pair<int, std::string>> Lines() const {
+  std::vector<std::pair<LogStufe, std::string>> Lines() const {
     std::lock_guard<std::mutex> l(mu_);
     return lines_;
   }
@@ -35,7 +35,7 @@ class RecordingLog : public Protokoll {
     auto t = Texts();
     return std::find(t.begin(), t.end(), text) != t.end();
   }
-  bool Has(int stufe, const std::string& text) const {
+  bool Has(LogStufe stufe, const std::string& text) const {
     auto l = Lines();
     return std::find(l.begin(), l.end(), std::make_pair(stufe, text)) != l.end();
   }
@@ -47,9 +47,9 @@ class RecordingLog : public Protokoll {
   }
 
  private:
-  int level_;
+  LogStufe level_;
   mutable std::mutex mu_;
-  std::vector<std::pair<int, std::string>> lines_;
+  std::vector<std::pair<LogStufe, std::string>> lines_;
 };
 
 }  // namespace zarnoft::testing
