@@ -7,12 +7,14 @@
 
 #include <string>
 
+#include "log/log.h"
+
 namespace zarnoft {
 
 // The application title: the task bar, and the caption of the general error box.
 inline constexpr const char* kAnwendungsTitel = "Zarnoft - Einstellungen";
 // The level of the general error's log line.
-inline constexpr int kAllgemeinerFehlerStufe = 1;
+inline constexpr LogStufe kAllgemeinerFehlerStufe = LogStufe::kWarnung;
 
 // The box text (stop icon, one OK button): the error's text with "." appended.
 inline std::string AllgemeinerFehlerText(const std::string& fehler) {

@@ -70,6 +70,10 @@ const std::vector<std::string>& ArtEintraege();
 inline VorgangsArt ArtAusPosition(int position) {
   return static_cast<VorgangsArt>(position + 1);
 }
+// The position of kind `art` in the kind list; -1 (nothing chosen) for kKeine and unknown kinds.
+inline int ArtPosition(VorgangsArt art) {
+  return Bekannt(art) ? Zahl(art) - 1 : -1;
+}
 // The sub-mode items of kind `art`, in the order of the sub-modes' numbers (an item's position
 // is the sub-mode); empty for kKeine and unknown kinds.
 const std::vector<std::string>& DoppeltEintraege(VorgangsArt art);

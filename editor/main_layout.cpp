@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "editor/job_texts.h"
+
 namespace zarnoft {
 
 using namespace hauptlayout;
@@ -39,8 +41,8 @@ HauptLayout LayoutBerechnen(int breite, int hoehe, int artPosition, int tabellen
   l.ZeitenBreite = b - kZeitenRest;
   l.ZeitKnopfBreite = l.ZGroesseBreite + kZeitKnopfZugabe;
 
-  switch (artPosition) {
-    case 0:
+  switch (ArtAusPosition(artPosition)) {
+    case VorgangsArt::kSynchronisieren:
       if (b < kBreitAb) {
         l.LDoppeltText = "Bei Doppelten:";
         l.DoppeltBreite = kDoppeltSchmal;
@@ -49,11 +51,11 @@ HauptLayout LayoutBerechnen(int breite, int hoehe, int artPosition, int tabellen
         l.DoppeltBreite = kDoppeltBreit;
       }
       break;
-    case 1:
+    case VorgangsArt::kKopieren:
       l.LDoppeltText = "Wann:";
       l.DoppeltBreite = kDoppeltSchmal;
       break;
-    case 2:
+    case VorgangsArt::kArchivieren:
       l.LDoppeltText = "Umfang:";
       l.DoppeltBreite = kDoppeltSchmal;
       break;

@@ -23,7 +23,7 @@ Hauptfenster::~Hauptfenster() {
   listing_->ListingStoppen(Seite::kZiel);
 }
 
-void Hauptfenster::Log(int stufe, const std::string& text) {
+void Hauptfenster::Log(LogStufe stufe, const std::string& text) {
   if (dienste_.log != nullptr) dienste_.log->Zeile(stufe, text);
 }
 
@@ -63,8 +63,8 @@ FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   if (dienste_.logSchreiber != nullptr) {
     dienste_.logSchreiber->LogStart(orte, true);
   }
-  for (const std::string& m : ortsMeldungen_) Log(2, "Warn: " + m);
-  Log(9, "Main: InI wird geladen");
+  for (const std::string& m : ortsMeldungen_) Log(LogStufe::kDateiAenderung, "Warn: " + m);
+  Log(LogStufe::kDebugAusfuehrlich, "Main: InI wird geladen");
   FensterGeometrie g = FensterGeometrieLesen(orte.EinstellungsDatei(), fs_);
 
   zustand_.SammlungsVersion = 0;
@@ -77,7 +77,7 @@ FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   ansicht_->PositionSetzen(Steuerelement::kDoppelt, 0);
   layout_ = LayoutBerechnen(g.Breite, g.Hoehe, 0, 2);
   TabelleZeichnen();
-  Log(8, "Main: FormCreate erledigt");
+  Log(LogStufe::kDebug, "Main: FormCreate erledigt");
   return g;
 }
 
@@ -117,11 +117,11 @@ void Hauptfenster::TabelleZeichnen() {
     ansicht_->Aktivieren(Steuerelement::kHolen, true);
   }
   SyncAllow();
-  Log(9, "Main: Tabelle gezeichnet");
+  Log(LogStufe::kDebugAusfuehrlich, "Main: Tabelle gezeichnet");
 }
 
 void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
-  Log(9, "Main: Anzeige wird gesetzt");
+  Log(LogStufe::kDebugAusfuehrlich, "Main: Anzeige wird gesetzt");
   if (zeile == angezeigteZeile_ && !erzwingen) return;
   angezeigteZeile_ = zeile;
   if (sammlung_.Leer()) {
@@ -166,7 +166,7 @@ void Hauptfenster::ZaehlerAnzeigen() {
 // --- Kind, sub-mode and layout -----------------------------------------------------------------
 
 void Hauptfenster::DoppeltFuellen() {
-  const int art = ansicht_->Position(Steuerelement::kArt) + 1;
+  const VorgangsArt art = ArtAusPosition(ansicht_->Position(Steuerelement::kArt));
   ansicht_->EintraegeSetzen(Steuerelement::kDoppelt, DoppeltEintraege(art));
   ansicht_->PositionSetzen(Steuerelement::kDoppelt, DoppeltVorwahl(art));
 }
@@ -180,7 +180,7 @@ void Hauptfenster::ArtChange() {
 
 void Hauptfenster::FormResize(int breite, int hoehe) {
   Befehl([&] {
-    Log(9, "Main: FormResize");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: FormResize");
     const int zeilen = static_cast<int>(sammlung_.Leer() ? 1 : sammlung_.Anzahl()) + 1;
     layout_ = LayoutBerechnen(breite, hoehe, ansicht_->Position(Steuerelement::kArt), zeilen);
     ansicht_->LayoutAnwenden(layout_);

@@ -129,7 +129,7 @@ class Hauptfenster {
 
   template <typename F>
   void Befehl(F f);
-  void Log(int stufe, const std::string& text);
+  void Log(LogStufe stufe, const std::string& text);
   void MarkerSetzen(const std::string& text);
   bool Ungespeichert() const;
 

@@ -61,13 +61,13 @@ bool Hauptfenster::VerzeichnisBereit(const std::string& pfad) {
   if (fs_->Stat(pfad, &info)) {
     // Something is there - a file, a dangling link, a directory without permission: creating
     // cannot help, and asking whether to create it would be misleading.
-    Log(2, "Warn: Verzeichnis nicht zugänglich: " + pfad);
+    Log(LogStufe::kDateiAenderung, "Warn: Verzeichnis nicht zugänglich: " + pfad);
     ansicht_->Meldung(Warnung("Auf das Verzeichnis " + pfad +
                               " kann nicht zugegriffen werden.\rEs ist kein Verzeichnis, oder "
                               "die Berechtigung fehlt."));
     return false;
   }
-  Log(9, "Main: Verzeichnis erstellen: " + pfad);
+  Log(LogStufe::kDebugAusfuehrlich, "Main: Verzeichnis erstellen: " + pfad);
   Meldungsbox frage;
   frage.titel = "Verzeichnis fehlt";
   frage.text = "Das Verzeichnis " + pfad + " existiert nicht. Soll es erstellt werden?";
@@ -78,13 +78,13 @@ bool Hauptfenster::VerzeichnisBereit(const std::string& pfad) {
   CreateDirectoryPath(pfad, fs_);
   if (fs_->IsEnterableDirectory(pfad)) return true;
   ansicht_->Meldung(Warnung("Das Verzeichnis kann nicht erstellt werden!"));
-  Log(2, "Warn: Verzeichnis nicht zu erstellen: " + pfad);
+  Log(LogStufe::kDateiAenderung, "Warn: Verzeichnis nicht zu erstellen: " + pfad);
   return false;
 }
 
 void Hauptfenster::SetzenClick() {
   Befehl([&] {
-    Log(9, "Main:  Vorgang übernehmen startet");
+    Log(LogStufe::kDebugAusfuehrlich, "Main:  Vorgang übernehmen startet");
     ansicht_->Statuspanel(0, "Verzeichnis übernehmen");
     // The marker stays "Geändert" even when the take is abandoned below.
     MarkerSetzen(marker::kGeaendert);
@@ -96,7 +96,7 @@ void Hauptfenster::SetzenClick() {
          {std::pair{Steuerelement::kHerkunft, &herkunft}, std::pair{Steuerelement::kZiel, &ziel}}) {
       std::string fehler;
       if (!JobPfadAusFeld(ansicht_->Text(feld), pfad, &fehler)) {
-        Log(2, "Warn: Verzeichnis ungültig: " + ansicht_->Text(feld));
+        Log(LogStufe::kDateiAenderung, "Warn: Verzeichnis ungültig: " + ansicht_->Text(feld));
         Meldungsbox box = Warnung(fehler);
         box.titel = "Verzeichnis ungültig";
         ansicht_->Meldung(box);
@@ -106,12 +106,12 @@ void Hauptfenster::SetzenClick() {
     // The source first; the target is tested only while the answer is still yes.
     if (!VerzeichnisBereit(herkunft) || !VerzeichnisBereit(ziel)) return;
 
-    Log(9, "Main: Datensatz angelegt");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Datensatz angelegt");
     TVergleichThread neu;
     neu.Herkunft = herkunft;
     neu.Ziel = ziel;
     neu.Unterverzeichnisse = ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse);
-    neu.Art = ansicht_->Position(Steuerelement::kArt) + 1;
+    neu.Art = ArtAusPosition(ansicht_->Position(Steuerelement::kArt));
     neu.Doppelt = static_cast<int8_t>(ansicht_->Position(Steuerelement::kDoppelt));
     neu.Aufruf = 0;
     neu.Booten = ansicht_->Angehakt(Steuerelement::kAStart);
@@ -122,17 +122,17 @@ void Hauptfenster::SetzenClick() {
 
     if (einstellungen_.SofortSync) {
       VergleichStarten(job);
-      Log(9, "Main:  Thread für Vergleich gestartet");
+      Log(LogStufe::kDebugAusfuehrlich, "Main:  Thread für Vergleich gestartet");
     }
     TabelleZeichnen();
-    Log(9, "Main:  Werte in Tabelle übernommen");
-    Log(4, "Eing: Vorgang übernehmen");
+    Log(LogStufe::kDebugAusfuehrlich, "Main:  Werte in Tabelle übernommen");
+    Log(LogStufe::kGrundbefehl, "Eing: Vorgang übernehmen");
   });
 }
 
 void Hauptfenster::HolenClick() {
   Befehl([&] {
-    Log(5, "Main: Eintrag wird zurückgeschrieben");
+    Log(LogStufe::kBefehl, "Main: Eintrag wird zurückgeschrieben");
     const TVergleichThread* gefunden = sammlung_.InZeile(Zeile());
     if (gefunden == nullptr) return;
     // A copy: the change events of the fields below run other code in between.
@@ -143,15 +143,13 @@ void Hauptfenster::HolenClick() {
     ansicht_->TextSetzen(Steuerelement::kHerkunft, job.Herkunft);
     ansicht_->TextSetzen(Steuerelement::kZiel, job.Ziel);
     ansicht_->Anhaken(Steuerelement::kUnterverzeichnisse, job.Unterverzeichnisse);
-    const int arten = static_cast<int>(ArtEintraege().size());
-    ansicht_->PositionSetzen(Steuerelement::kArt,
-                             job.Art >= 1 && job.Art <= arten ? job.Art - 1 : -1);
+    ansicht_->PositionSetzen(Steuerelement::kArt, ArtPosition(job.Art));
     DoppeltFuellen();
     FormResize(layout_.Breite, layout_.Hoehe);
     const int modi = static_cast<int>(DoppeltEintraege(job.Art).size());
     ansicht_->PositionSetzen(Steuerelement::kDoppelt,
                              job.Doppelt >= 0 && job.Doppelt < modi ? job.Doppelt : -1);
-    Log(9, "Main: Zeiten starten");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Zeiten starten");
     ListingStarten(Seite::kHerkunft);
     ListingStarten(Seite::kZiel);
   });
@@ -159,7 +157,7 @@ void Hauptfenster::HolenClick() {
 
 void Hauptfenster::LoeschClick() {
   Befehl([&] {
-    Log(4, "Eing: Eingabe wird gelöscht");
+    Log(LogStufe::kGrundbefehl, "Eing: Eingabe wird gelöscht");
     MarkerSetzen(marker::kGeaendert);
     const int zeile = Zeile();
     if (sammlung_.InZeile(zeile) != nullptr) {
@@ -173,7 +171,7 @@ void Hauptfenster::LoeschClick() {
         ansicht_->Aktivieren(Steuerelement::kHolen, false);
       }
     }
-    Log(9, "Main: Vorgang gelöscht");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Vorgang gelöscht");
   });
 }
 
@@ -182,7 +180,7 @@ void Hauptfenster::LoeschClick() {
 void Hauptfenster::OrdnerWaehlen(Steuerelement feld, const std::string& log,
                                  const std::string& text) {
   Befehl([&] {
-    Log(5, log);
+    Log(LogStufe::kBefehl, log);
     OrdnerDialog d;
     d.text = text;
     d.auswahl = ansicht_->Text(feld);
@@ -228,7 +226,7 @@ void Hauptfenster::ZielChange() {
 
 void Hauptfenster::UnterverzeichnisseClick() {
   Befehl([&] {
-    Log(5, "Main: Unterverzeichnisse auswählen");
+    Log(LogStufe::kBefehl, "Main: Unterverzeichnisse auswählen");
     ListingStarten(Seite::kHerkunft);
     ListingStarten(Seite::kZiel);
   });

@@ -102,7 +102,7 @@ SammlungsDienste Hauptfenster::SammlungsHelfer(SammlungsAnzeige* anzeige) {
 }
 
 bool Hauptfenster::Speichernunter1Frage() {
-  Log(5, "Main: Speichern unter");
+  Log(LogStufe::kBefehl, "Main: Speichern unter");
   Meldungsbox box;
   box.titel = "Ungespeichert";
   box.text = kUngespeichertText;
@@ -123,10 +123,10 @@ void Hauptfenster::AlleLoeschen() {
   // Each job is deleted as the delete command would (its run asked to stop, the two log lines),
   // but the grid is redrawn once at the end, not after every job.
   while (!sammlung_.Leer()) {
-    Log(4, "Eing: Eingabe wird gelöscht");
+    Log(LogStufe::kGrundbefehl, "Eing: Eingabe wird gelöscht");
     std::unique_ptr<TVergleichThread> job = sammlung_.Entfernen(0);
     if (job->Thread != nullptr) dienste_.laeufe->StopAnfordern(job->Thread);
-    Log(9, "Main: Vorgang gelöscht");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Vorgang gelöscht");
   }
   TabelleZeichnen();
   ansicht_->Aktivieren(Steuerelement::kLoesch, false);
@@ -135,7 +135,7 @@ void Hauptfenster::AlleLoeschen() {
 
 void Hauptfenster::BNeuClick() {
   Befehl([&] {
-    Log(5, "Main: Neu startet");
+    Log(LogStufe::kBefehl, "Main: Neu startet");
     if (Ungespeichert() && !Speichernunter1Frage()) return;
     AlleLoeschen();
     MarkerSetzen(marker::kUnveraendert);
@@ -162,7 +162,7 @@ bool Hauptfenster::OeffnenMoeglich(const std::string& pfad) {
     case SammlungsPruefung::kUngeeignet:
       break;
   }
-  Log(1, "Main: " + fehler);
+  Log(LogStufe::kWarnung, "Main: " + fehler);
   Meldungsbox box;
   box.titel = "Fehler";
   box.text = fehler;
@@ -184,7 +184,7 @@ void Hauptfenster::Oeffnen(const std::string& pfad) {
 
 void Hauptfenster::BOffnenClick() {
   Befehl([&] {
-    Log(5, "Main: Öffnen startet");
+    Log(LogStufe::kBefehl, "Main: Öffnen startet");
     if (Ungespeichert() && !Speichernunter1Frage()) return;
     DateiDialog d = SammlungsDialog("Syncronisationsvorgaben", zustand_.SammlungsVerzeichnis);
     d.mussExistieren = true;
@@ -229,7 +229,7 @@ bool Hauptfenster::Speichernunter() {
   // one): a directory or someone's binary file is refused instead of being written into.
   std::string fehler;
   if (SammlungPruefen(pfad, fs_, &fehler) == SammlungsPruefung::kUngeeignet) {
-    Log(1, "Main: " + fehler);
+    Log(LogStufe::kWarnung, "Main: " + fehler);
     Meldungsbox box;
     box.titel = "Fehler";
     box.text = fehler;
@@ -249,7 +249,7 @@ void Hauptfenster::Speichernunter1Click() {
 
 void Hauptfenster::BSpeichernClick() {
   Befehl([&] {
-    Log(5, "Main: Speichern startet");
+    Log(LogStufe::kBefehl, "Main: Speichern startet");
     if (zustand_.SammlungsDatei.empty()) {
       Speichernunter();
     } else if (!sammlung_.Leer()) {

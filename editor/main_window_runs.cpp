@@ -31,7 +31,7 @@ void Hauptfenster::VergleichStarten(TVergleichThread* job) {
 
 void Hauptfenster::SyncNowClick() {
   Befehl([&] {
-    Log(4, "Main: Sync Now startet");
+    Log(LogStufe::kGrundbefehl, "Main: Sync Now startet");
     TVergleichThread* job = sammlung_.InZeile(Zeile());
     if (job == nullptr || job->Thread != nullptr) return;
     VergleichStarten(job);
@@ -43,7 +43,7 @@ void Hauptfenster::SyncNowClick() {
 
 void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
   Befehl([&] {
-    Log(9, "Main: Vergleichthread beendete sich");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread beendete sich");
     TVergleichThread* job = sammlung_.MitThread(lauf);
     --anzahlVergleiche_;
     ZaehlerAnzeigen();
@@ -51,7 +51,7 @@ void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
     // was, so that the next run looks at the same changes again.
     const bool vollstaendig = !ende.abgebrochen && ende.fehler == 0;
     if (job != nullptr) LaufBeendet(job, !vollstaendig, uhr_);
-    Log(9, "Main: Vergleichthread gelöscht");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread gelöscht");
     if (job != nullptr) {
       // The text follows the run's own result: a cancelled run of a job that completed before
       // is not reported as finished.
@@ -62,12 +62,12 @@ void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
         wie = "mit " + std::to_string(ende.fehler) + " Fehlern beendet";
       }
       if (vollstaendig) MarkerSetzen(marker::kGeaendert);
-      Log(1, "Vergleich " + wie + ": " + job->Herkunft + " - " + job->Ziel);
+      Log(LogStufe::kWarnung, "Vergleich " + wie + ": " + job->Herkunft + " - " + job->Ziel);
     }
     TabelleZeichnen();
   });
   if (schliessenNachLaeufen_ && anzahlVergleiche_ == 0) {
-    Log(8, "Main: FormClose erledigt");
+    Log(LogStufe::kDebug, "Main: FormClose erledigt");
     schliessenFertig_ = true;
     ansicht_->Schliessen();
   }
@@ -77,7 +77,7 @@ void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
 
 void Hauptfenster::Einstellungen1Click() {
   Befehl([&] {
-    Log(9, "Main: Einstellungen werden aufgerufen");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Einstellungen werden aufgerufen");
     ansicht_->EinstellungenZeigen();
     if (dienste_.logSchreiber != nullptr) {
       dienste_.logSchreiber->LogStart(orte_, false);
@@ -90,7 +90,7 @@ void Hauptfenster::Einstellungen1Click() {
 
 void Hauptfenster::Info1Click() {
   Befehl([&] {
-    Log(9, "Main: Info wird aufgerufen");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Info wird aufgerufen");
     ansicht_->InfoZeigen();
   });
 }
@@ -99,7 +99,7 @@ void Hauptfenster::Info1Click() {
 
 void Hauptfenster::Beenden1Click() {
   Befehl([&] {
-    Log(1, "Eing: Programm wird beendet");
+    Log(LogStufe::kWarnung, "Eing: Programm wird beendet");
     ansicht_->Schliessen();
   });
 }
@@ -120,7 +120,7 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
   }
 
   if (Ungespeichert()) {
-    Log(9, "Main: Bei Beenden ungespeichert - Speichern abfragen");
+    Log(LogStufe::kDebugAusfuehrlich, "Main: Bei Beenden ungespeichert - Speichern abfragen");
     Meldungsbox box;
     box.titel = "Ungespeichert";
     box.text =
@@ -146,7 +146,7 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
     }
   }
 
-  Log(9, "Main: InI allgemein zurückschreiben");
+  Log(LogStufe::kDebugAusfuehrlich, "Main: InI allgemein zurückschreiben");
   // Settings that cannot be written are reported; the program closes all the same.
   Befehl([&] {
     EinstellungenBeimSchliessen(orte_.EinstellungsDatei(), jetzt, zustand_.SammlungsVerzeichnis,
@@ -161,7 +161,7 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
     dienste_.laeufe->Schliessen();
     return false;
   }
-  Log(8, "Main: FormClose erledigt");
+  Log(LogStufe::kDebug, "Main: FormClose erledigt");
   schliessenFertig_ = true;
   return true;
 }

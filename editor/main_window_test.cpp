@@ -79,13 +79,13 @@ TEST_F(HauptfensterTest, StartsEmptyWithDefaults) {
   EXPECT_EQ(ansicht.Position(E::kDoppelt), 0);
   EXPECT_EQ(ansicht.tabelle.koepfe, (std::vector<std::string>{"Status", "Herkunft", "Ziel"}));
   ASSERT_EQ(ansicht.tabelle.zeilen.size(), 1u);
-  EXPECT_EQ(Zeile(1).Status, "");
+  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "");
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");
   EXPECT_EQ(f->Zustand().SammlungsVerzeichnis, orte.sammlungs_verzeichnis);
   EXPECT_TRUE(f->Einstellungen().SofortSync);
   EXPECT_EQ(f->Einstellungen().LoeschenWohin, orte.programm_verzeichnis + "Loesch");
-  EXPECT_TRUE(log.Has(9, "Main: InI wird geladen"));
-  EXPECT_TRUE(log.Has(8, "Main: FormCreate erledigt"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: InI wird geladen"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebug, "Main: FormCreate erledigt"));
   EXPECT_FALSE(tree.Exists("prog/Main.sda"));  // reading creates nothing
 }
 
@@ -114,7 +114,7 @@ TEST_F(HauptfensterTest, TakeRunsTheJobAtOnceAndCountsRunningComparisons) {
   EXPECT_EQ(w.Zaehler, 7);
   EXPECT_TRUE(w.ZaehlArt);
   EXPECT_FALSE(w.Unterverzeichnisse);
-  EXPECT_EQ(Zeile(1).Status, "1:läuft");
+  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:läuft");
   EXPECT_EQ(ansicht.texte[E::kStatus2], "Erstabgleich läuft.");
   EXPECT_EQ(ansicht.panel[0], "Verzeichnis übernehmen");
   EXPECT_EQ(ansicht.panel[1], "Geändert");
@@ -137,13 +137,13 @@ TEST_F(HauptfensterTest, TakeRunsTheJobAtOnceAndCountsRunningComparisons) {
 
   laeufe.Beenden(0);
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 1");
-  EXPECT_EQ(Zeile(2).Status, "1:14:05:32");
+  EXPECT_EQ(Zeile(LogStufe::kDateiAenderung).Status, "1:14:05:32");
   EXPECT_EQ(Job(2).Thread, nullptr);
-  EXPECT_TRUE(log.Has(1, "Vergleich beendet: " + q + " - " + z));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergleich beendet: " + q + " - " + z));
   laeufe.Beenden(1, /*abgebrochen=*/true);
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");
   EXPECT_EQ(Job(1).Aufruf, 0);
-  EXPECT_EQ(Zeile(1).Status, "1:Keiner");
+  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:Keiner");
   EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 1);
 
   // The description of row 2 after its run.
@@ -161,16 +161,16 @@ TEST_F(HauptfensterTest, WithoutSofortSyncRunNowStartsTheSelectedJob) {
   listing.dateien[2] = 5;  // equal counts: the target wins
   NehmenNeu("a");
   EXPECT_TRUE(laeufe.laeufe.empty());
-  EXPECT_EQ(Zeile(1).Status, "1:abgbr.");
+  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:abgbr.");
   EXPECT_EQ(Job(1).Zaehler, 5);
   EXPECT_FALSE(Job(1).ZaehlArt);
   EXPECT_TRUE(ansicht.Aktiv(E::kSyncNow));
 
   f->SyncNowClick();
-  EXPECT_TRUE(log.Has(4, "Main: Sync Now startet"));
+  EXPECT_TRUE(log.Has(LogStufe::kGrundbefehl, "Main: Sync Now startet"));
   ASSERT_EQ(laeufe.laeufe.size(), 1u);
   EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
-  EXPECT_EQ(Zeile(1).Status, "1:läuft");
+  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:läuft");
   ansicht.Waehlen(1);
   EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
   f->SyncNowClick();  // a running job is not started again
@@ -191,7 +191,7 @@ TEST_F(HauptfensterTest, TakeAsksToCreateAMissingSource) {
   EXPECT_EQ(box.text, "Das Verzeichnis " + q + " existiert nicht. Soll es erstellt werden?");
   EXPECT_EQ(box.knoepfe, Knoepfe::kOkAbbrechen);
   EXPECT_EQ(box.symbol, Symbol::kFrage);
-  EXPECT_TRUE(log.Has(9, "Main: Verzeichnis erstellen: " + q));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Verzeichnis erstellen: " + q));
   EXPECT_TRUE(tree.Exists("neu/tief/q"));
   EXPECT_EQ(f->Jobs().Anzahl(), 1u);
 }
@@ -213,7 +213,7 @@ TEST_F(HauptfensterTest, CancelledOrFailedCreationAddsNothing) {
   Nehmen(tree.Mkdir("q"), z);
   EXPECT_EQ(ansicht.LetzteMeldung(), "Das Verzeichnis kann nicht erstellt werden!");
   EXPECT_EQ(ansicht.meldungen.back().symbol, Symbol::kAusrufezeichen);
-  EXPECT_TRUE(log.Has(2, "Warn: Verzeichnis nicht zu erstellen: " + z));
+  EXPECT_TRUE(log.Has(LogStufe::kDateiAenderung, "Warn: Verzeichnis nicht zu erstellen: " + z));
   EXPECT_TRUE(f->Jobs().Leer());
 
   // A file where the target should be: no offer to create it.
@@ -295,8 +295,8 @@ TEST_F(HauptfensterTest, FetchFillsTheFieldsForEachKind) {
   EXPECT_EQ(listing.starts[listing.starts.size() - 2], "1 /q/1 1");
   EXPECT_EQ(listing.starts.back(), "2 /z/1 1");
   EXPECT_TRUE(ansicht.Aktiv(E::kSetzen));
-  EXPECT_TRUE(log.Has(5, "Main: Eintrag wird zurückgeschrieben"));
-  EXPECT_TRUE(log.Has(9, "Main: Zeiten starten"));
+  EXPECT_TRUE(log.Has(LogStufe::kBefehl, "Main: Eintrag wird zurückgeschrieben"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Zeiten starten"));
 }
 
 TEST_F(HauptfensterTest, DeletingARunningJobStopsItsRunWithoutWaiting) {
@@ -306,17 +306,17 @@ TEST_F(HauptfensterTest, DeletingARunningJobStopsItsRunWithoutWaiting) {
   EXPECT_TRUE(laeufe.laeufe[0].stop);
   EXPECT_TRUE(f->Jobs().Leer());
   ASSERT_EQ(ansicht.tabelle.zeilen.size(), 1u);
-  EXPECT_EQ(Zeile(1).Herkunft, "");
+  EXPECT_EQ(Zeile(LogStufe::kWarnung).Herkunft, "");
   EXPECT_FALSE(ansicht.Aktiv(E::kLoesch));
   EXPECT_FALSE(ansicht.Aktiv(E::kHolen));
   EXPECT_EQ(f->AnzahlVergleiche(), 1);
-  EXPECT_TRUE(log.Has(4, "Eing: Eingabe wird gelöscht"));
-  EXPECT_TRUE(log.Has(9, "Main: Vorgang gelöscht"));
+  EXPECT_TRUE(log.Has(LogStufe::kGrundbefehl, "Eing: Eingabe wird gelöscht"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Vorgang gelöscht"));
 
   // The end notification finds no job: the count drops, nothing else happens.
   laeufe.Beenden(0);
   EXPECT_EQ(f->AnzahlVergleiche(), 0);
-  EXPECT_TRUE(log.Has(9, "Main: Vergleichthread gelöscht"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread gelöscht"));
   EXPECT_EQ(log.CountPrefix("Vergleich "), 0);
 }
 
@@ -423,7 +423,7 @@ TEST_F(HauptfensterTest, SaveToAReadOnlyCollectionShowsTheGeneralError) {
   EXPECT_EQ(box.titel, "Zarnoft - Einstellungen");
   EXPECT_EQ(box.text, "Kann nicht nach " + syc + " schreiben.");
   EXPECT_EQ(box.symbol, Symbol::kStopp);
-  EXPECT_TRUE(log.Has(1, "Main: Kann nicht nach " + syc + " schreiben."));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Main: Kann nicht nach " + syc + " schreiben."));
   EXPECT_EQ(ansicht.panel[0], "Speichern...");
   EXPECT_EQ(ansicht.panel[1], "Geändert");
   EXPECT_EQ(tree.Read("jobs.syc"), vorher);
@@ -472,7 +472,7 @@ TEST_F(HauptfensterTest, CommandLineCollection) {
     EXPECT_EQ(box.symbol, Symbol::kStopp);
     const std::string erwartet = fall.text[0] == ' ' ? fall.pfad + fall.text : fall.text;
     EXPECT_EQ(box.text, erwartet);
-    EXPECT_TRUE(log.Has(1, "Main: " + erwartet));
+    EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Main: " + erwartet));
     EXPECT_EQ(ansicht.titel, "Zarnoft - Nil");  // nothing else was opened
   }
 }
@@ -485,7 +485,7 @@ TEST_F(HauptfensterTest, ClosingWritesTheSettingsAndAsksOnlyWhenUnsaved) {
   jetzt.PosX = 10;
   jetzt.PosY = 20;
   f->Beenden1Click();
-  EXPECT_TRUE(log.Has(1, "Eing: Programm wird beendet"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Eing: Programm wird beendet"));
   EXPECT_EQ(ansicht.schliessen, 1);
   EXPECT_TRUE(f->FormClose(jetzt));
   EXPECT_TRUE(ansicht.meldungen.empty());
@@ -494,8 +494,8 @@ TEST_F(HauptfensterTest, ClosingWritesTheSettingsAndAsksOnlyWhenUnsaved) {
   EXPECT_EQ(MainSda("Form", "PosX"), "10");
   EXPECT_EQ(MainSda("Allgemein", "Version"), "1");
   EXPECT_EQ(MainSda("Data", "SyncDir"), orte.sammlungs_verzeichnis);
-  EXPECT_TRUE(log.Has(9, "Main: InI allgemein zurückschreiben"));
-  EXPECT_TRUE(log.Has(8, "Main: FormClose erledigt"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: InI allgemein zurückschreiben"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebug, "Main: FormClose erledigt"));
 }
 
 TEST_F(HauptfensterTest, ClosingWithUnsavedChangesEachAnswer) {
@@ -503,7 +503,7 @@ TEST_F(HauptfensterTest, ClosingWithUnsavedChangesEachAnswer) {
   NehmenNeu("a");
   ansicht.antworten = {Antwort::kAbbrechen};
   EXPECT_FALSE(f->FormClose(geometrie));
-  EXPECT_TRUE(log.Has(9, "Main: Bei Beenden ungespeichert - Speichern abfragen"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Bei Beenden ungespeichert - Speichern abfragen"));
   EXPECT_EQ(ansicht.meldungen.back().standard, Antwort::kJa);
   EXPECT_EQ(tree.Read("prog/Main.sda"), kOhneSofortSync);  // settings untouched
 
@@ -593,19 +593,19 @@ TEST_F(HauptfensterTest, FolderButtonsSetTheFieldWhenConfirmed) {
   f->HVerzBClick();
   EXPECT_EQ(ansicht.Text(E::kHerkunft), "/neu");
   EXPECT_EQ(listing.starts.back(), "1 /neu 0");
-  EXPECT_TRUE(log.Has(5, "Main: Herkunftsverzeichnis wählen"));
+  EXPECT_TRUE(log.Has(LogStufe::kBefehl, "Main: Herkunftsverzeichnis wählen"));
 }
 
 TEST_F(HauptfensterTest, SettingsDialogReloadsTheJobSettings) {
   Start();
   NehmenNeu("a");
   laeufe.Beenden(0, true);
-  EXPECT_EQ(Zeile(1).Status, "1:Keiner");
+  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:Keiner");
   tree.Write("prog/Main.sda", kOhneSofortSync);
   f->Einstellungen1Click();
   EXPECT_EQ(ansicht.einstellungen, 1);
   EXPECT_FALSE(f->Einstellungen().SofortSync);
-  EXPECT_EQ(Zeile(1).Status, "1:abgbr.");
+  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:abgbr.");
 }
 
 }  // namespace

@@ -192,7 +192,7 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   log.SetGuiThread(std::this_thread::get_id());
   log.SetFrage(&log_frage);
   log.LogStart(orte, true);
-  for (const std::string& m : orts_meldungen) log.LogZeile(1, "Warn: " + m);
+  for (const std::string& m : orts_meldungen) log.LogZeile(LogStufe::kWarnung, "Warn: " + m);
 
   EditorEinstellungen e;
   e.SammlungsVerzeichnis = orte.sammlungs_verzeichnis;

@@ -73,14 +73,14 @@ TEST_F(MainSettingsTest, AnInstalledProgramTakesItsDefaultsFromThePerUserPlaces)
 
   EditorEinstellungen e;
   EinstellungenLesen(o, &e);
-  EXPECT_EQ(e.Loeschen, 3);  // read from orte.EinstellungsDatei()
+  EXPECT_EQ(e.Loeschen, LoeschModus::kAuslagern);  // read from orte.EinstellungsDatei()
   EXPECT_EQ(e.LoeschenWohin, "/home/anna/.local/share/zarnoft/Loesch");
   EXPECT_EQ(LogEinstellungenLesen(o).LDat, "/home/anna/.local/state/zarnoft/Main.log");
   const DialogEinstellungen d = DialogEinstellungenLesen(o);
   EXPECT_EQ(d.LDat, "/home/anna/.local/state/zarnoft/zarnoft.log");
   EXPECT_EQ(d.SyncDir, "/home/anna/");
   EXPECT_EQ(d.LoeschenWohin, "/home/anna/.local/share/zarnoft/Loesch");
-  EXPECT_EQ(d.Loeschen, 3);
+  EXPECT_EQ(d.Loeschen, LoeschModus::kAuslagern);
 }
 
 TEST_F(MainSettingsTest, StoredValuesAndTheirEncodings) {
