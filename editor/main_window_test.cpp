@@ -79,7 +79,7 @@ TEST_F(HauptfensterTest, StartsEmptyWithDefaults) {
   EXPECT_EQ(ansicht.Position(E::kDoppelt), 0);
   EXPECT_EQ(ansicht.tabelle.koepfe, (std::vector<std::string>{"Status", "Herkunft", "Ziel"}));
   ASSERT_EQ(ansicht.tabelle.zeilen.size(), 1u);
-  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "");
+  EXPECT_EQ(Zeile(1).Status, "");
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");
   EXPECT_EQ(f->Zustand().SammlungsVerzeichnis, orte.sammlungs_verzeichnis);
   EXPECT_TRUE(f->Einstellungen().SofortSync);
@@ -107,25 +107,26 @@ TEST_F(HauptfensterTest, TakeRunsTheJobAtOnceAndCountsRunningComparisons) {
   EXPECT_EQ(w.Herkunft, q);
   EXPECT_EQ(w.Ziel, z);
   EXPECT_EQ(w.LoeschenWohin, orte.programm_verzeichnis + "Loesch");
-  EXPECT_EQ(w.Art, 1);
+  EXPECT_EQ(w.Art, VorgangsArt::kSynchronisieren);
   EXPECT_EQ(w.Doppelt, 0);
-  EXPECT_EQ(w.Loeschen, 1);
+  EXPECT_EQ(w.Loeschen, LoeschModus::kNormal);
   EXPECT_EQ(w.Aufruf, 0);
   EXPECT_EQ(w.Zaehler, 7);
   EXPECT_TRUE(w.ZaehlArt);
   EXPECT_FALSE(w.Unterverzeichnisse);
-  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:läuft");
+  EXPECT_EQ(Zeile(1).Status, "1:läuft");
   EXPECT_EQ(ansicht.texte[E::kStatus2], "Erstabgleich läuft.");
   EXPECT_EQ(ansicht.panel[0], "Verzeichnis übernehmen");
   EXPECT_EQ(ansicht.panel[1], "Geändert");
   EXPECT_TRUE(ansicht.Aktiv(E::kLoesch));
   EXPECT_TRUE(ansicht.Aktiv(E::kHolen));
   EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
-  for (auto [stufe, text] : {std::pair{9, "Main:  Vorgang übernehmen startet"},
-                             {9, "Main: Datensatz angelegt"},
-                             {9, "Main:  Thread für Vergleich gestartet"},
-                             {9, "Main:  Werte in Tabelle übernommen"},
-                             {4, "Eing: Vorgang übernehmen"}}) {
+  for (auto [stufe, text] :
+       {std::pair{LogStufe::kDebugAusfuehrlich, "Main:  Vorgang übernehmen startet"},
+        {LogStufe::kDebugAusfuehrlich, "Main: Datensatz angelegt"},
+        {LogStufe::kDebugAusfuehrlich, "Main:  Thread für Vergleich gestartet"},
+        {LogStufe::kDebugAusfuehrlich, "Main:  Werte in Tabelle übernommen"},
+        {LogStufe::kGrundbefehl, "Eing: Vorgang übernehmen"}}) {
     EXPECT_TRUE(log.Has(stufe, text)) << text;
   }
 
@@ -137,13 +138,13 @@ TEST_F(HauptfensterTest, TakeRunsTheJobAtOnceAndCountsRunningComparisons) {
 
   laeufe.Beenden(0);
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 1");
-  EXPECT_EQ(Zeile(LogStufe::kDateiAenderung).Status, "1:14:05:32");
+  EXPECT_EQ(Zeile(2).Status, "1:14:05:32");
   EXPECT_EQ(Job(2).Thread, nullptr);
   EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergleich beendet: " + q + " - " + z));
   laeufe.Beenden(1, /*abgebrochen=*/true);
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");
   EXPECT_EQ(Job(1).Aufruf, 0);
-  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:Keiner");
+  EXPECT_EQ(Zeile(1).Status, "1:Keiner");
   EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 1);
 
   // The description of row 2 after its run.
@@ -161,7 +162,7 @@ TEST_F(HauptfensterTest, WithoutSofortSyncRunNowStartsTheSelectedJob) {
   listing.dateien[2] = 5;  // equal counts: the target wins
   NehmenNeu("a");
   EXPECT_TRUE(laeufe.laeufe.empty());
-  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:abgbr.");
+  EXPECT_EQ(Zeile(1).Status, "1:abgbr.");
   EXPECT_EQ(Job(1).Zaehler, 5);
   EXPECT_FALSE(Job(1).ZaehlArt);
   EXPECT_TRUE(ansicht.Aktiv(E::kSyncNow));
@@ -170,7 +171,7 @@ TEST_F(HauptfensterTest, WithoutSofortSyncRunNowStartsTheSelectedJob) {
   EXPECT_TRUE(log.Has(LogStufe::kGrundbefehl, "Main: Sync Now startet"));
   ASSERT_EQ(laeufe.laeufe.size(), 1u);
   EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
-  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:läuft");
+  EXPECT_EQ(Zeile(1).Status, "1:läuft");
   ansicht.Waehlen(1);
   EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
   f->SyncNowClick();  // a running job is not started again
@@ -270,7 +271,8 @@ TEST_F(HauptfensterTest, FetchFillsTheFieldsForEachKind) {
       {1, 1, {"Herkunft geändert", "Ziel geändert", "Egal welches"}, 1, "Wann:"},
       {2, 2, {"Inkrementell", "Gesamt"}, 1, "Umfang:"},
       {3, -1, {}, -1, ""},
-      {4, 0, DoppeltEintraege(1), -1, "Bei Doppelten:"},  // 9 is no item: none selected
+      {4, 0, DoppeltEintraege(VorgangsArt::kSynchronisieren), -1,
+       "Bei Doppelten:"},  // 9 is no item: none selected
   };
   for (const Fall& fall : faelle) {
     SCOPED_TRACE(fall.zeile);
@@ -306,7 +308,7 @@ TEST_F(HauptfensterTest, DeletingARunningJobStopsItsRunWithoutWaiting) {
   EXPECT_TRUE(laeufe.laeufe[0].stop);
   EXPECT_TRUE(f->Jobs().Leer());
   ASSERT_EQ(ansicht.tabelle.zeilen.size(), 1u);
-  EXPECT_EQ(Zeile(LogStufe::kWarnung).Herkunft, "");
+  EXPECT_EQ(Zeile(1).Herkunft, "");
   EXPECT_FALSE(ansicht.Aktiv(E::kLoesch));
   EXPECT_FALSE(ansicht.Aktiv(E::kHolen));
   EXPECT_EQ(f->AnzahlVergleiche(), 1);
@@ -503,7 +505,8 @@ TEST_F(HauptfensterTest, ClosingWithUnsavedChangesEachAnswer) {
   NehmenNeu("a");
   ansicht.antworten = {Antwort::kAbbrechen};
   EXPECT_FALSE(f->FormClose(geometrie));
-  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Bei Beenden ungespeichert - Speichern abfragen"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich,
+                      "Main: Bei Beenden ungespeichert - Speichern abfragen"));
   EXPECT_EQ(ansicht.meldungen.back().standard, Antwort::kJa);
   EXPECT_EQ(tree.Read("prog/Main.sda"), kOhneSofortSync);  // settings untouched
 
@@ -600,12 +603,12 @@ TEST_F(HauptfensterTest, SettingsDialogReloadsTheJobSettings) {
   Start();
   NehmenNeu("a");
   laeufe.Beenden(0, true);
-  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:Keiner");
+  EXPECT_EQ(Zeile(1).Status, "1:Keiner");
   tree.Write("prog/Main.sda", kOhneSofortSync);
   f->Einstellungen1Click();
   EXPECT_EQ(ansicht.einstellungen, 1);
   EXPECT_FALSE(f->Einstellungen().SofortSync);
-  EXPECT_EQ(Zeile(LogStufe::kWarnung).Status, "1:abgbr.");
+  EXPECT_EQ(Zeile(1).Status, "1:abgbr.");
 }
 
 }  // namespace
