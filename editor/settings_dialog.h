@@ -1,0 +1,148 @@
+// The logic of the settings dialog TEinstellungen, the one place where the user edits Main.sda.
+//
+// The dialog is created once at program start, loads its controls from Main.sda then, and is
+// shown modally from the main window whenever the user asks; it is hidden, never destroyed, so
+// the controls keep their contents between showings. OK writes every control back (and
+// prepares or clears the move-aside folder), Cancel loads the controls again, and closing by
+// the title bar does neither: the controls keep what the user left in them. Whichever way it
+// closes, the main window then sets the log up again and re-reads its editor settings.
+//
+// The Qt dialog (ui/settings_dialog) holds the widgets and forwards its events here; this class
+// holds the rules, so that each of them is tested without a display. It lives beside the main
+// window's logic rather than beside the settings file because it writes log lines, and the log
+// sits above the settings in the layering. GUI thread only.
+#ifndef ZARNOFT_EDITOR_SETTINGS_DIALOG_H_
+#define ZARNOFT_EDITOR_SETTINGS_DIALOG_H_
+
+#include <string>
+#include <vector>
+
+#include "log/log.h"
+#include "platform/file_system.h"
+
+namespace zarnoft {
+
+// The three deletion choices; the numbers are those of Data/Loeschen.
+enum class Loeschwahl { kNormal = 1, kNie = 2, kVerschieben = 3 };
+
+// The range of a number field. A value outside it is shown as the nearest limit.
+struct Zahlbereich {
+  int min;
+  int max;
+  int Begrenzen(int v) const { return v < min ? min : v > max ? max : v; }
+};
+inline constexpr Zahlbereich kLogAnzBereich{0, 10};        // rotated log files kept
+inline constexpr Zahlbereich kZeitBootBereich{5, 60};      // seconds after start-up
+inline constexpr Zahlbereich kZeitLeerlaufBereich{2, 15};  // minutes of idle time
+inline constexpr Zahlbereich kSLVAnzBereich{1, 1000};      // Max of the move-aside folder
+
+// The contents of every control that is loaded or stored, by tab.
+struct EinstellungenFelder {
+  // "&Programm"
+  int DPosition = 0;  // 0 "&Zentriert", 1 "Letzte Position &merken"
+  bool HintShow = true;
+  std::string Datei;  // the log file
+  int LogLev = 0;     // index into LogLevEintraege()
+  bool LogWarn = true;
+  int Logrotieren = 0;  // index into LogrotierenEintraege(); -1 while the field holds typed text
+  int LogAnz = 0;
+  // "S&ynchronisation"
+  bool WNein = false;
+  bool FNein = false;
+  Loeschwahl Loeschen = Loeschwahl::kNormal;
+  std::string SLVerz;  // the move-aside folder
+  int SLVAnz = 1;      // never loaded; written to the folder's Sync.dat
+  // "Hauptprogramm"
+  bool Boot = true;
+  bool Time = true;
+  bool Idle = true;
+  bool Shutdown = true;
+  int ZeitBoot = 5;
+  int ZeitLeerlauf = 5;
+  // "&Editor"
+  int Dateiablage = 0;  // 0 program directory, 1 standard directory SyncVerz, 2 directory used last
+  std::string SyncVerz;
+  bool SSync = true;
+
+  friend bool operator==(const EinstellungenFelder&, const EinstellungenFelder&) = default;
+};
+
+// The items of the level list: ten in the "Debugversion" build, else the levels 0 to 7.
+std::vector<std::string> LogLevEintraege(bool debugVersion);
+// The items of the rotation box.
+const std::vector<std::string>& LogrotierenEintraege();
+
+// The status bar text for the control under the pointer: `hinweise` holds the hints of that
+// control and of its enclosing controls, innermost first ("" for a control without one). The
+// first hint there is gives its long part (the text after "|", or all of it); none gives "".
+std::string StatusHinweis(const std::vector<std::string>& hinweise);
+
+// What the logic needs from the Qt dialog. Every call comes on the GUI thread.
+class EinstellungenAnsicht {
+ public:
+  virtual ~EinstellungenAnsicht() = default;
+  // The controls' contents as they are now, and putting new contents into them.
+  virtual EinstellungenFelder FelderLesen() = 0;
+  virtual void FelderZeigen(const EinstellungenFelder& f) = 0;
+  // SyncVerz, its label and VerzWahl shown or hidden.
+  virtual void SyncVerzSichtbar(bool sichtbar) = 0;
+  // The hidden controls SLVJa and SLVAnz enabled or disabled.
+  virtual void SLVerschFolgen(bool aktiv) = 0;
+  // A folder dialog with a prompt, starting at `anfang`; false when the user cancelled.
+  virtual bool OrdnerWaehlen(const std::string& prompt, const std::string& anfang,
+                             std::string* gewaehlt) = 0;
+  // A save-file dialog for the log file, starting at `anfang`; false when cancelled.
+  virtual bool LogdateiWaehlen(const std::string& anfang, std::string* gewaehlt) = 0;
+  // An error box over the dialog.
+  virtual void FehlerZeigen(const std::string& text) = 0;
+  // The dialog's status bar.
+  virtual void StatusZeigen(const std::string& text) = 0;
+};
+
+class TEinstellungenLogik {
+ public:
+  // settings_path: the Main.sda to edit; program_dir (ending in "/") gives the defaults of the
+  // log file, the standard directory and the move-aside folder. ansicht, fs and log must outlive
+  // the object (nullptr fs: the real file system; nullptr log: no log).
+  TEinstellungenLogik(EinstellungenAnsicht* ansicht, std::string settings_path,
+                      std::string program_dir, bool debugVersion, FileSystem* fs, Protokoll* log);
+
+  // Loads every control from the settings file (at creation), applying the ranges, the level
+  // cap and the visibility and enabling rules.
+  void FormCreate() { Laden(); }
+  // Cancel: loads again, throwing away every change since; writes nothing.
+  void AbbruchClick() { Laden(); }
+  // OK: writes every key in its order, then prepares the move-aside folder (creating its
+  // missing levels from the top down and writing Sync.dat) or, without "verschieben", deletes
+  // its Sync.dat. A failure is shown and logged and ends the rest of OK; the dialog closes all
+  // the same.
+  void JaClick();
+
+  void DateiablageClick();
+  void SLVerschClick();
+  void VerzWahlClick();
+  void SLWahlClick();
+  void Button1Click();
+  // The pointer rests on a control with these hints (innermost first; see StatusHinweis).
+  void ShowHint(const std::vector<std::string>& hinweise);
+
+  const std::string& SettingsPath() const { return settings_path_; }
+
+ private:
+  void Laden();
+  void RegelnAnwenden(const EinstellungenFelder& f);
+  void VerschiebeordnerVorbereiten(const EinstellungenFelder& f);
+  void Melden(const std::string& text);
+
+  EinstellungenAnsicht* ansicht_;
+  std::string settings_path_;
+  std::string program_dir_;
+  bool debug_;
+  FileSystem* fs_;
+  Protokoll* log_;
+  std::string status_;  // what the status bar shows now
+};
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_EDITOR_SETTINGS_DIALOG_H_

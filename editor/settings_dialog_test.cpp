@@ -1,0 +1,256 @@
+#include "editor/settings_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "testing/recording_log.h"
+#include "testing/temp_tree.h"
+
+namespace zarnoft {
+namespace {
+
+using testing::RecordingLog;
+using testing::TempTree;
+
+// The dialog's controls, without a display.
+class FakeAnsicht : public EinstellungenAnsicht {
+ public:
+  EinstellungenFelder FelderLesen() override { return felder; }
+  void FelderZeigen(const EinstellungenFelder& f) override { felder = f; }
+  void SyncVerzSichtbar(bool s) override { sync_verz_sichtbar = s; }
+  void SLVerschFolgen(bool a) override { slv_aktiv = a; }
+  bool OrdnerWaehlen(const std::string& prompt, const std::string& anfang,
+                     std::string* gewaehlt) override {
+    prompts.push_back(prompt + "|" + anfang);
+    if (ordner.empty()) return false;
+    *gewaehlt = ordner;
+    return true;
+  }
+  bool LogdateiWaehlen(const std::string&, std::string* gewaehlt) override {
+    if (logdatei.empty()) return false;
+    *gewaehlt = logdatei;
+    return true;
+  }
+  void FehlerZeigen(const std::string& text) override { fehler.push_back(text); }
+  void StatusZeigen(const std::string& text) override { status = text; }
+
+  EinstellungenFelder felder;
+  bool sync_verz_sichtbar = true;
+  bool slv_aktiv = true;
+  std::vector<std::string> prompts;
+  std::string ordner;    // what the folder dialog answers; "" cancels
+  std::string logdatei;  // what the save dialog answers; "" cancels
+  std::vector<std::string> fehler;
+  std::string status;
+};
+
+class SettingsDialogTest : public ::testing::Test {
+ protected:
+  std::string Dir() { return baum.root() + "/"; }
+  std::string Sda() { return baum.Path("Main.sda"); }
+  TEinstellungenLogik& Logik(bool debug = false) {
+    logik = std::make_unique<TEinstellungenLogik>(&ansicht, Sda(), Dir(), debug, nullptr, &log);
+    logik->FormCreate();
+    return *logik;
+  }
+
+  TempTree baum;
+  FakeAnsicht ansicht;
+  RecordingLog log;
+  std::unique_ptr<TEinstellungenLogik> logik;
+};
+
+TEST_F(SettingsDialogTest, WithoutASettingsFileTheDialogShowsTheDefaults) {
+  Logik();
+  EinstellungenFelder w;
+  w.Datei = Dir() + "zarnoft.log";
+  w.SLVerz = Dir() + "Loesch";
+  w.SyncVerz = Dir();
+  EXPECT_EQ(ansicht.felder, w);
+  EXPECT_FALSE(ansicht.sync_verz_sichtbar);
+  EXPECT_FALSE(ansicht.slv_aktiv);
+  EXPECT_FALSE(baum.Exists("Main.sda"));  // loading writes nothing
+}
+
+TEST_F(SettingsDialogTest, OkWithoutChangesWritesEveryKeyInItsOrder) {
+  Logik().JaClick();
+  EXPECT_EQ(baum.Read("Main.sda"),
+            "[Allgemein]\nVersion=1\nLDat=" + Dir() +
+                "zarnoft.log\nLLev=0\nHint=1\nLWarn=1\nLArt=0\nLAnz=0\n"
+                "\n[Form]\nPosS=0\n"
+                "\n[Data]\nSyncDirData=0\nSyncDir=" +
+                Dir() +
+                "\nSofortSync=1\nWarnungen=0\nFehler=0\nLoeschen=1\nLoeschenWohin=" + Dir() +
+                "Loesch\n"
+                "\n[Hauptprogramm]\nBoot=1\nZeit=1\nIdle=1\nShut=1\nBootZeit=5\nIdleZeit=5\n");
+  EXPECT_TRUE(ansicht.fehler.empty());
+}
+
+TEST_F(SettingsDialogTest, NonsenseValuesShowAsTheNearestChoice) {
+  baum.Write("Main.sda",
+             "[Allgemein]\nLLev=99\nLArt=42\nLAnz=-4\nLWarn=ja\n"
+             "[Form]\nPosS=5\n"
+             "[Data]\nSyncDirData=-2\nLoeschen=259\n"
+             "[Hauptprogramm]\nBootZeit=abc\nIdleZeit=1\n");
+  Logik();
+  EXPECT_EQ(ansicht.felder.LogLev, 7);
+  EXPECT_EQ(ansicht.felder.Logrotieren, -1);  // no item: the box is empty
+  EXPECT_EQ(ansicht.felder.LogAnz, 0);
+  EXPECT_TRUE(ansicht.felder.LogWarn);
+  EXPECT_EQ(ansicht.felder.DPosition, 1);
+  EXPECT_EQ(ansicht.felder.Dateiablage, 0);
+  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kVerschieben);  // 259 is 3 to a run
+  EXPECT_TRUE(ansicht.slv_aktiv);
+  EXPECT_EQ(ansicht.felder.ZeitBoot, 5);
+  EXPECT_EQ(ansicht.felder.ZeitLeerlauf, 2);
+
+  baum.Write("Main.sda",
+             "[Allgemein]\nLLev=-3\n[Hauptprogramm]\nIdleZeit=20\n[Data]\nLoeschen=7\n");
+  ansicht.felder.Loeschen = Loeschwahl::kNie;
+  logik->AbbruchClick();
+  EXPECT_EQ(ansicht.felder.LogLev, 0);
+  EXPECT_EQ(ansicht.felder.ZeitLeerlauf, 15);
+  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kNie);  // 7 leaves the choice as it was
+}
+
+TEST_F(SettingsDialogTest, LevelsEightAndNineOnlyInTheDebugBuild) {
+  EXPECT_EQ(LogLevEintraege(false).size(), 8u);
+  EXPECT_EQ(LogLevEintraege(false).back(), "7 - Dateizugriffe mit Diagnose");
+  EXPECT_EQ(LogLevEintraege(true).back(), "9 - Ausführliches Debugging");
+  baum.Write("Main.sda", "[Allgemein]\nLLev=9\n");
+  Logik(true);
+  EXPECT_EQ(ansicht.felder.LogLev, 9);
+  Logik(false).JaClick();
+  EXPECT_EQ(ansicht.felder.LogLev, 7);
+  EXPECT_NE(baum.Read("Main.sda").find("LLev=7\n"), std::string::npos);
+}
+
+TEST_F(SettingsDialogTest, TypedRotationTextIsStoredAsMinusOneAndShownEmpty) {
+  Logik();
+  ansicht.felder.Logrotieren = -1;
+  logik->JaClick();
+  EXPECT_NE(baum.Read("Main.sda").find("LArt=-1\n"), std::string::npos);
+  ansicht.felder.Logrotieren = 3;
+  logik->AbbruchClick();
+  EXPECT_EQ(ansicht.felder.Logrotieren, -1);
+}
+
+TEST_F(SettingsDialogTest, CancelThrowsAwayTheChangesAndTheRulesFollowTheChoices) {
+  baum.Write("Main.sda", "[Data]\nSyncDirData=1\nSyncDir=/daten/jobs\n");
+  Logik();
+  EXPECT_TRUE(ansicht.sync_verz_sichtbar);
+  ansicht.felder.Dateiablage = 0;
+  logik->DateiablageClick();
+  EXPECT_FALSE(ansicht.sync_verz_sichtbar);
+  ansicht.felder.SyncVerz = "/anders";
+  ansicht.felder.Loeschen = Loeschwahl::kVerschieben;
+  logik->SLVerschClick();
+  EXPECT_TRUE(ansicht.slv_aktiv);
+  logik->AbbruchClick();
+  EXPECT_EQ(ansicht.felder.Dateiablage, 1);
+  EXPECT_EQ(ansicht.felder.SyncVerz, "/daten/jobs");
+  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kNormal);
+  EXPECT_TRUE(ansicht.sync_verz_sichtbar);
+  EXPECT_FALSE(ansicht.slv_aktiv);
+  EXPECT_FALSE(baum.Read("Main.sda").find("/anders") != std::string::npos);
+}
+
+TEST_F(SettingsDialogTest, FolderButtonsTakeTheChoiceAndSLWahlSelectsMovingAside) {
+  Logik();
+  ansicht.felder.Loeschen = Loeschwahl::kNie;
+  logik->SLWahlClick();  // cancelled
+  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kNie);
+  ansicht.ordner = "/mnt/sicher";
+  logik->SLWahlClick();
+  EXPECT_EQ(ansicht.felder.SLVerz, "/mnt/sicher");
+  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kVerschieben);
+  EXPECT_TRUE(ansicht.slv_aktiv);
+  logik->VerzWahlClick();
+  EXPECT_EQ(ansicht.felder.SyncVerz, "/mnt/sicher");
+  EXPECT_EQ(ansicht.prompts.at(0),
+            "Wohin sollen die zu löschenden Dateien gespeichert werden?|" + Dir() + "Loesch");
+  EXPECT_EQ(ansicht.prompts.at(2), "Bitte wählen Sie das Standardverzeichnis aus.|" + Dir());
+  ansicht.logdatei = "/var/tmp/z.log";
+  logik->Button1Click();
+  EXPECT_EQ(ansicht.felder.Datei, "/var/tmp/z.log");
+}
+
+TEST_F(SettingsDialogTest, MovingAsideCreatesTheFolderLevelByLevelAndOtherwiseDropsSyncDat) {
+  Logik();
+  ansicht.felder.SLVerz = baum.Path("a/b/Loesch");
+  ansicht.felder.Loeschen = Loeschwahl::kVerschieben;
+  logik->JaClick();
+  EXPECT_EQ(baum.Read("a/b/Loesch/Sync.dat"), "[Main]\nMax=1\n");
+  EXPECT_EQ(log.Texts(), (std::vector<std::string>{
+                             "Vergl: Verzeichnis angelegt:" + baum.Path("a/"),
+                             "Vergl: Verzeichnis angelegt:" + baum.Path("a/b/"),
+                             "Vergl: Verzeichnis angelegt:" + baum.Path("a/b/Loesch/"),
+                         }));
+  ansicht.felder.Loeschen = Loeschwahl::kNormal;
+  logik->JaClick();
+  EXPECT_FALSE(baum.Exists("a/b/Loesch/Sync.dat"));
+  EXPECT_TRUE(baum.Exists("a/b/Loesch"));
+}
+
+// Refuses to create directories below one path, as a read-only file system does.
+class NurLesbar : public FileSystemWrapper {
+ public:
+  NurLesbar(std::string unter) : FileSystemWrapper(FileSystem::Default()), unter_(unter) {}
+  bool CreateDirectory(const std::string& p) override {
+    if (p.rfind(unter_, 0) != 0) return target()->CreateDirectory(p);
+    errno = EROFS;
+    return false;
+  }
+
+ private:
+  std::string unter_;
+};
+
+TEST_F(SettingsDialogTest, AFolderThatCannotBeCreatedIsReportedWithItsPathAndReason) {
+  baum.Write("datei", "x");
+  Logik();
+  ansicht.felder.Loeschen = Loeschwahl::kVerschieben;
+  ansicht.felder.SLVerz = baum.Path("datei/Loesch");
+  logik->JaClick();
+  ASSERT_EQ(ansicht.fehler.size(), 1u);
+  EXPECT_EQ(ansicht.fehler[0], "Verzeichnis " + baum.Path("datei") +
+                                   " kann nicht angelegt werden: Ist kein Verzeichnis");
+  EXPECT_TRUE(log.Has(1, "Warn: " + ansicht.fehler[0]));
+  EXPECT_EQ(baum.Read("datei"), "x");
+
+  NurLesbar fs(baum.Path("ro"));
+  TEinstellungenLogik ro(&ansicht, Sda(), Dir(), false, &fs, &log);
+  ansicht.felder.SLVerz = baum.Path("ro/x");
+  ro.JaClick();
+  EXPECT_EQ(ansicht.fehler.at(1),
+            "Verzeichnis " + baum.Path("ro") +
+                " kann nicht angelegt werden: Das Dateisystem ist nur lesbar");
+  EXPECT_FALSE(baum.Exists("ro/x/Sync.dat"));
+
+  ansicht.felder.SLVerz = "Loesch";
+  ro.JaClick();
+  EXPECT_NE(ansicht.fehler.at(2).find("kein vollständiger Pfad"), std::string::npos);
+}
+
+TEST_F(SettingsDialogTest, AnUnwritableSettingsFileIsReportedAndTheRestOfOkSkipped) {
+  baum.Mkdir("Main.sda");  // a directory where the file should be
+  Logik();
+  ansicht.felder.Loeschen = Loeschwahl::kVerschieben;
+  ansicht.felder.SLVerz = baum.Path("Loesch");
+  logik->JaClick();
+  ASSERT_EQ(ansicht.fehler.size(), 1u);
+  EXPECT_EQ(ansicht.fehler[0], "Kann nicht nach " + Sda() + " schreiben");
+  EXPECT_FALSE(baum.Exists("Loesch"));
+}
+
+TEST(StatusHinweisTest, LongPartOfTheNearestHint) {
+  EXPECT_EQ(StatusHinweis({"Startposition|Position des Fensters beim Programmstart"}),
+            "Position des Fensters beim Programmstart");
+  EXPECT_EQ(StatusHinweis({"", "", "Was soll geloggt werden?"}), "Was soll geloggt werden?");
+  EXPECT_EQ(StatusHinweis({"", ""}), "");
+  EXPECT_EQ(StatusHinweis({}), "");
+}
+
+}  // namespace
+}  // namespace zarnoft
