@@ -1,0 +1,127 @@
+#include "ui/about_box.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "editor/about_texts.h"
+#include "editor/collection_file.h"
+#include "ui/help.h"
+
+namespace zarnoft {
+namespace {
+
+// The designed client size; a larger desktop font gets the room it needs.
+constexpr int kBreite = 298;
+constexpr int kHoehe = 225;
+constexpr int kHilfeInfo = 5;
+constexpr int kIconGroesse = 32;
+
+QLabel* Text(const std::string& text, const char* name) {
+  auto* l = new QLabel(QString::fromStdString(text));
+  l->setObjectName(name);
+  l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return l;
+}
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent, const std::string& settings_path, FileSystem* fs)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+  setObjectName("AboutBox");
+  setWindowTitle("Zarnoft");
+  HilfeKontextSetzen(this, kHilfeInfo);
+  const AboutTexte t = AboutTexteErstellen(settings_path, kSammlungsFormat, fs);
+
+  auto* panel = new QFrame;
+  panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  auto* icon = new QLabel;
+  icon->setObjectName("ProgramIcon");
+  QIcon programm = QApplication::windowIcon();
+  if (programm.isNull()) programm = style()->standardIcon(QStyle::SP_DriveHDIcon);
+  icon->setPixmap(programm.pixmap(kIconGroesse, kIconGroesse));
+
+  auto* produkt = Text(t.ProductName, "ProductName");
+  QFont fett = produkt->font();
+  fett.setBold(true);
+  produkt->setFont(fett);
+  auto* sonder = Text(t.SpecialBuild, "SpecialBuild");
+  sonder->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  auto* kopf = new QHBoxLayout;
+  kopf->addWidget(icon, 0, Qt::AlignTop);
+  kopf->addWidget(produkt, 1, Qt::AlignVCenter);
+  kopf->addWidget(sonder, 0, Qt::AlignTop);
+
+  VSync_ = Text("", "VSync");
+  auto* g = new QGridLayout;
+  int zeile = 0;
+  auto paar = [&](const char* titel, QLabel* wert) {
+    g->addWidget(new QLabel(titel), zeile, 0);
+    g->addWidget(wert, zeile++, 1);
+  };
+  paar("Version:", Text(t.Version, "Version"));
+  paar("Engine:", Text(t.Engine, "Engine"));
+  paar("Programmdaten:", Text(t.VPrg, "VPrg"));
+  paar("Synchronisationsdaten:", VSync_);
+  g->addWidget(Text(t.VSyncPrg, "VSyncPrg"), zeile++, 1);
+  g->setColumnStretch(1, 1);
+
+  auto* recht = Text(t.LegalNotice, "LegalNotice");
+  recht->setAlignment(Qt::AlignCenter);
+  auto* kommentar = Text(t.Comments, "Comments");
+  kommentar->setAlignment(Qt::AlignCenter);
+  kommentar->setWordWrap(true);
+
+  auto* pv = new QVBoxLayout(panel);
+  pv->addLayout(kopf);
+  pv->addLayout(g);
+  pv->addWidget(recht);
+  pv->addWidget(kommentar);
+  pv->addStretch(1);
+
+  OKButton_ = new QPushButton("OK");
+  OKButton_->setObjectName("OKButton");
+  OKButton_->setDefault(true);
+  connect(OKButton_, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* v = new QVBoxLayout(this);
+  v->addWidget(panel, 1);
+  v->addWidget(OKButton_, 0, Qt::AlignHCenter);
+
+  // The comment wraps within the designed width; the box never grows narrower than designed.
+  kommentar->setMinimumWidth(kBreite - 40);
+  const QSize noetig = sizeHint();
+  setFixedSize(std::max(noetig.width(), kBreite), std::max(noetig.height(), kHoehe));
+}
+
+QLabel* TAboutBox::Label(const char* name) const {
+  return findChild<QLabel*>(name);
+}
+
+void TAboutBox::Zeigen(int sammlungs_version) {
+  VSync_->setText(QString::fromStdString(VSyncText(sammlungs_version)));
+  exec();
+}
+
+void TAboutBox::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  if (erstmals_gezeigt_) return;
+  erstmals_gezeigt_ = true;
+  // Centred on the screen the first time; later where the user left it.
+  if (QScreen* s = screen()) {
+    QRect r = frameGeometry();
+    r.moveCenter(s->availableGeometry().center());
+    move(r.topLeft());
+  }
+  OKButton_->setFocus();
+}
+
+}  // namespace zarnoft
