@@ -95,18 +95,16 @@ std::string StatusHinweis(const std::vector<std::string>& hinweise) {
   return "";
 }
 
-TEinstellungenLogik::TEinstellungenLogik(EinstellungenAnsicht* ansicht, std::string settings_path,
-                                         std::string program_dir, bool debugVersion, FileSystem* fs,
-                                         Protokoll* log)
+TEinstellungenLogik::TEinstellungenLogik(EinstellungenAnsicht* ansicht, DateiOrte orte,
+                                         bool debugVersion, FileSystem* fs, Protokoll* log)
     : ansicht_(ansicht),
-      settings_path_(std::move(settings_path)),
-      program_dir_(std::move(program_dir)),
+      orte_(std::move(orte)),
       debug_(debugVersion),
       fs_(fs != nullptr ? fs : FileSystem::Default()),
       log_(log) {}
 
 void TEinstellungenLogik::Laden() {
-  const DialogEinstellungen d = DialogEinstellungenLesen(settings_path_, program_dir_, fs_);
+  const DialogEinstellungen d = DialogEinstellungenLesen(orte_, fs_);
   // Start from the controls as they are: a stored deletion mode other than 1, 2 or 3 leaves the
   // choice as it was, and SLVAnz is never loaded.
   EinstellungenFelder f = ansicht_->FelderLesen();
@@ -224,7 +222,7 @@ void TEinstellungenLogik::JaClick() {
   d.BootZeit = kZeitBootBereich.Begrenzen(f.ZeitBoot);
   d.IdleZeit = kZeitLeerlaufBereich.Begrenzen(f.ZeitLeerlauf);
   try {
-    DialogEinstellungenSchreiben(settings_path_, d, fs_);
+    DialogEinstellungenSchreiben(orte_.EinstellungsDatei(), d, fs_);
     VerschiebeordnerVorbereiten(f);
   } catch (const IniWriteError& e) {
     Melden(e.what());

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "log/log.h"
+#include "platform/file_places.h"
 #include "platform/file_system.h"
 
 namespace zarnoft {
@@ -101,11 +102,11 @@ class EinstellungenAnsicht {
 
 class TEinstellungenLogik {
  public:
-  // settings_path: the Main.sda to edit; program_dir (ending in "/") gives the defaults of the
-  // log file, the standard directory and the move-aside folder. ansicht, fs and log must outlive
-  // the object (nullptr fs: the real file system; nullptr log: no log).
-  TEinstellungenLogik(EinstellungenAnsicht* ansicht, std::string settings_path,
-                      std::string program_dir, bool debugVersion, FileSystem* fs, Protokoll* log);
+  // orte: where Main.sda lies and the places that give the defaults of the log file, the
+  // standard directory and the move-aside folder. ansicht, fs and log must outlive the object
+  // (nullptr fs: the real file system; nullptr log: no log).
+  TEinstellungenLogik(EinstellungenAnsicht* ansicht, DateiOrte orte, bool debugVersion,
+                      FileSystem* fs, Protokoll* log);
 
   // Loads every control from the settings file (at creation), applying the ranges, the level
   // cap and the visibility and enabling rules.
@@ -126,7 +127,7 @@ class TEinstellungenLogik {
   // The pointer rests on a control with these hints (innermost first; see StatusHinweis).
   void ShowHint(const std::vector<std::string>& hinweise);
 
-  const std::string& SettingsPath() const { return settings_path_; }
+  std::string SettingsPath() const { return orte_.EinstellungsDatei(); }
 
  private:
   void Laden();
@@ -135,8 +136,7 @@ class TEinstellungenLogik {
   void Melden(const std::string& text);
 
   EinstellungenAnsicht* ansicht_;
-  std::string settings_path_;
-  std::string program_dir_;
+  DateiOrte orte_;
   bool debug_;
   FileSystem* fs_;
   Protokoll* log_;

@@ -50,7 +50,8 @@ class SettingsDialogTest : public ::testing::Test {
   std::string Dir() { return baum.root() + "/"; }
   std::string Sda() { return baum.Path("Main.sda"); }
   TEinstellungenLogik& Logik(bool debug = false) {
-    logik = std::make_unique<TEinstellungenLogik>(&ansicht, Sda(), Dir(), debug, nullptr, &log);
+    logik = std::make_unique<TEinstellungenLogik>(&ansicht, PortableDateiOrte(Dir()), debug,
+                                                  nullptr, &log);
     logik->FormCreate();
     return *logik;
   }
@@ -220,7 +221,7 @@ TEST_F(SettingsDialogTest, AFolderThatCannotBeCreatedIsReportedWithItsPathAndRea
   EXPECT_EQ(baum.Read("datei"), "x");
 
   NurLesbar fs(baum.Path("ro"));
-  TEinstellungenLogik ro(&ansicht, Sda(), Dir(), false, &fs, &log);
+  TEinstellungenLogik ro(&ansicht, PortableDateiOrte(Dir()), false, &fs, &log);
   ansicht.felder.SLVerz = baum.Path("ro/x");
   ro.JaClick();
   EXPECT_EQ(ansicht.fehler.at(1),

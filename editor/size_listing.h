@@ -29,13 +29,14 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
+#include "editor/listing_service.h"
+#include "editor/main_view.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 
 namespace zarnoft {
-
-enum class ListingSeite { kHerkunft = 1, kZiel = 2 };
 
 // The totals of a listing, as the label shows them: Millionen * 1,000,000 + Bytes bytes in
 // Dateien files. Bytes stays below one million after every addition. 64 bits, so that today's
@@ -65,8 +66,7 @@ class ListingMelder {
 // Execute on a worker thread; Stoppen may be called from any thread at any time.
 class Verzlisting {
  public:
-  Verzlisting(std::string pfad, ListingSeite seite, bool rekursiv, FileSystem* fs,
-              ListingMelder* melder);
+  Verzlisting(std::string pfad, Seite seite, bool rekursiv, FileSystem* fs, ListingMelder* melder);
 
   // Counts the tree. A path that is no directory this process may enter ends it at once, with
   // nothing shown and Fertig() false. A stop request makes the walk return at the start of its
@@ -78,7 +78,7 @@ class Verzlisting {
   bool Gestoppt() const { return stop_.load(std::memory_order_relaxed); }
 
   const std::string& Pfad() const { return pfad_; }
-  ListingSeite Seite() const { return seite_; }
+  Seite Listingseite() const { return seite_; }
   // Read after Execute has returned.
   bool Fertig() const { return fertig_; }
   const ListingErgebnis& Ergebnis() const { return ergebnis_; }
@@ -89,7 +89,7 @@ class Verzlisting {
   void ErgebnisZeigen();
 
   const std::string pfad_;
-  const ListingSeite seite_;
+  const Seite seite_;
   const bool rekursiv_;
   FileSystem* const fs_;
   ListingMelder* const melder_;
@@ -103,7 +103,7 @@ class ListingAnzeige {
  public:
   virtual ~ListingAnzeige() = default;
   // The size label of a side (Hgroesse, ZGroesse); "" clears it.
-  virtual void GroesseZeigen(ListingSeite seite, const std::string& text) = 0;
+  virtual void GroesseZeigen(Seite seite, const std::string& text) = 0;
   // Status bar panel 2: the directory being listed, already shortened to the panel; "" clears it.
   virtual void ListingPfadZeigen(const std::string& text) = 0;
   // The width of panel 2 and the width of a text in the window's font, in pixels.
@@ -111,44 +111,66 @@ class ListingAnzeige {
   virtual int TextBreite(const std::string& text) = 0;
 };
 
+// The listings on the main window, through its view: the labels Hgroesse and ZGroesse, and
+// status panel 2 at the width that the window's layout gives it now.
+class HauptListingAnzeige : public ListingAnzeige {
+ public:
+  // ansicht must outlive the object; panel2_breite is asked on the GUI thread.
+  HauptListingAnzeige(HauptAnsicht* ansicht, std::function<int()> panel2_breite)
+      : ansicht_(ansicht), panel2_breite_(std::move(panel2_breite)) {}
+  void GroesseZeigen(Seite seite, const std::string& text) override {
+    ansicht_->TextSetzen(
+        seite == Seite::kHerkunft ? Steuerelement::kHgroesse : Steuerelement::kZGroesse, text);
+  }
+  void ListingPfadZeigen(const std::string& text) override { ansicht_->Statuspanel(2, text); }
+  int ListingPfadBreite() override { return panel2_breite_(); }
+  int TextBreite(const std::string& text) override { return ansicht_->TextBreite(text); }
+
+ private:
+  HauptAnsicht* ansicht_;
+  std::function<int()> panel2_breite_;
+};
+
 // Hands a call to the GUI thread and returns at once; the GUI thread runs the calls in the order
 // they were handed in. Called from worker threads. A call handed in after the GUI has gone may
 // be dropped.
 using GuiPost = std::function<void(std::function<void()>)>;
 
-class GroessenListings {
+class GroessenListings : public GroessenListing {
  public:
   // anzeige, fs and log must outlive this object (nullptr fs: the real file system; nullptr
   // log: no log). GUI thread only, for every member function.
   GroessenListings(ListingAnzeige* anzeige, GuiPost post, FileSystem* fs, Protokoll* log);
   // Stops both sides and waits for their workers to unwind (a walk stops within one directory).
   // Calls still queued for the GUI thread then do nothing.
-  ~GroessenListings();
+  ~GroessenListings() override;
   GroessenListings(const GroessenListings&) = delete;
   GroessenListings& operator=(const GroessenListings&) = delete;
 
   // Stops the side's listing, clears its label, forgets its stored result and starts a new
   // listing of `pfad` (the field's text as typed). Logs "Main: Verzeichnislisting (Herkunft)
   // gestartet" or "... (Ziel) ..." at level 8.
-  void ListingStarten(ListingSeite seite, const std::string& pfad, bool rekursiv);
+  void ListingStarten(Seite seite, const std::string& pfad, bool rekursiv) override;
   // Asks the side's listing to stop and forgets it; from then on it shows nothing.
-  void ListingStoppen(ListingSeite seite);
+  void ListingStoppen(Seite seite) override;
+  // The file count of the side's last completed listing (Ergebnis(seite).Dateien).
+  int64_t Dateien(Seite seite) const override { return Ergebnis(seite).Dateien; }
 
   // The side's last completed listing; all 0 while one runs, after a stop, or when the last one
   // could not enter its directory.
-  ListingErgebnis Ergebnis(ListingSeite seite) const;
+  ListingErgebnis Ergebnis(Seite seite) const;
   // Whether the side has a listing that has not ended yet.
-  bool Laeuft(ListingSeite seite) const;
+  bool Laeuft(Seite seite) const;
 
  private:
   struct Zustand;
   struct Seitenarbeit;
 
-  Seitenarbeit& Arbeit(ListingSeite seite);
-  const Seitenarbeit& Arbeit(ListingSeite seite) const;
+  Seitenarbeit& Arbeit(Seite seite);
+  const Seitenarbeit& Arbeit(Seite seite) const;
   // On the GUI thread: show the latest snapshot of a side, if its listing is still the one in
   // the list.
-  void SchnappschussZeigen(ListingSeite seite);
+  void SchnappschussZeigen(Seite seite);
   // On the GUI thread: the end notification of a listing.
   void ListingFertig(const std::shared_ptr<Verzlisting>& listing);
   void Arbeiten(Seitenarbeit* arbeit);

@@ -36,7 +36,7 @@ class EinstellungenTest : public ::testing::Test {
     return baum.Exists("Main.sda") && baum.Read("Main.sda").find(text) != std::string::npos;
   }
   TempTree baum;
-  TEinstellungen dialog{nullptr, baum.Path("Main.sda"), baum.root() + "/"};
+  TEinstellungen dialog{nullptr, PortableDateiOrte(baum.root() + "/")};
 };
 
 TEST_F(EinstellungenTest, EveryTabOpensWithItsControlsAndOkWritesTheFile) {

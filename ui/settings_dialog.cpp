@@ -83,8 +83,8 @@ QWidget* MitKnopf(QLineEdit* feld, QPushButton* knopf) {
 
 }  // namespace
 
-TEinstellungen::TEinstellungen(QWidget* parent, const std::string& settings_path,
-                               const std::string& program_dir, FileSystem* fs, Protokoll* log)
+TEinstellungen::TEinstellungen(QWidget* parent, const DateiOrte& orte, FileSystem* fs,
+                               Protokoll* log)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
   setObjectName("Einstellungen");
@@ -123,8 +123,7 @@ TEinstellungen::TEinstellungen(QWidget* parent, const std::string& settings_path
   HinweiseEinrichten();
   setTabOrder(Abbruch_, Ja_);
 
-  logik_ = std::make_unique<TEinstellungenLogik>(this, settings_path, program_dir, IsDebugBuild(),
-                                                 fs, log);
+  logik_ = std::make_unique<TEinstellungenLogik>(this, orte, IsDebugBuild(), fs, log);
   logik_->FormCreate();
 
   // The designed size is the smallest; a larger desktop font gets the room it needs.

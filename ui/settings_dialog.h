@@ -32,10 +32,9 @@ class TEinstellungen : public QDialog, public EinstellungenAnsicht {
   Q_OBJECT
 
  public:
-  // settings_path: the Main.sda to edit; program_dir (ending in "/") gives the defaults. fs and
-  // log as for TEinstellungenLogik.
-  TEinstellungen(QWidget* parent, const std::string& settings_path, const std::string& program_dir,
-                 FileSystem* fs = nullptr, Protokoll* log = nullptr);
+  // orte: Main.sda and the places of the defaults. fs and log as for TEinstellungenLogik.
+  TEinstellungen(QWidget* parent, const DateiOrte& orte, FileSystem* fs = nullptr,
+                 Protokoll* log = nullptr);
   ~TEinstellungen() override;
 
   // Shows the dialog modally and returns when it has closed, whichever way.
