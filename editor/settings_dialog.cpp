@@ -13,8 +13,8 @@ namespace {
 
 constexpr int kHoechsteStufe = 7;  // outside the debug build
 constexpr int kDebugStufe = 9;
-constexpr int kAnlegenLogStufe = 9;
-constexpr int kFehlerLogStufe = 1;
+constexpr LogStufe kAnlegenLogStufe = LogStufe::kDebugAusfuehrlich;
+constexpr LogStufe kFehlerLogStufe = LogStufe::kWarnung;
 
 // The state file of the move-aside folder and its key.
 constexpr char kSyncDat[] = "Sync.dat";
@@ -125,15 +125,15 @@ void TEinstellungenLogik::Laden() {
   f.LogAnz = kLogAnzBereich.Begrenzen(d.LAnz);
   f.HintShow = d.Hint;
   // The runs take the mode as a signed 8-bit value; show what they will do.
-  switch (static_cast<int8_t>(static_cast<uint8_t>(d.Loeschen))) {
+  switch (static_cast<int8_t>(static_cast<uint8_t>(Zahl(d.Loeschen)))) {
     case 1:
-      f.Loeschen = Loeschwahl::kNormal;
+      f.Loeschen = LoeschModus::kNormal;
       break;
     case 2:
-      f.Loeschen = Loeschwahl::kNie;
+      f.Loeschen = LoeschModus::kNie;
       break;
     case 3:
-      f.Loeschen = Loeschwahl::kVerschieben;
+      f.Loeschen = LoeschModus::kAuslagern;
       break;
     default:
       break;
@@ -151,7 +151,7 @@ void TEinstellungenLogik::Laden() {
 
 void TEinstellungenLogik::RegelnAnwenden(const EinstellungenFelder& f) {
   ansicht_->SyncVerzSichtbar(f.Dateiablage == 1);
-  ansicht_->SLVerschFolgen(f.Loeschen == Loeschwahl::kVerschieben);
+  ansicht_->SLVerschFolgen(f.Loeschen == LoeschModus::kAuslagern);
 }
 
 void TEinstellungenLogik::DateiablageClick() {
@@ -159,7 +159,7 @@ void TEinstellungenLogik::DateiablageClick() {
 }
 
 void TEinstellungenLogik::SLVerschClick() {
-  ansicht_->SLVerschFolgen(ansicht_->FelderLesen().Loeschen == Loeschwahl::kVerschieben);
+  ansicht_->SLVerschFolgen(ansicht_->FelderLesen().Loeschen == LoeschModus::kAuslagern);
 }
 
 void TEinstellungenLogik::VerzWahlClick() {
@@ -178,7 +178,7 @@ void TEinstellungenLogik::SLWahlClick() {
                                f.SLVerz, &pfad))
     return;
   f.SLVerz = pfad;
-  f.Loeschen = Loeschwahl::kVerschieben;
+  f.Loeschen = LoeschModus::kAuslagern;
   ansicht_->FelderZeigen(f);
   RegelnAnwenden(f);
 }
@@ -213,7 +213,7 @@ void TEinstellungenLogik::JaClick() {
   d.LWarn = f.LogWarn;
   d.LArt = f.Logrotieren;
   d.LAnz = kLogAnzBereich.Begrenzen(f.LogAnz);
-  d.Loeschen = static_cast<int>(f.Loeschen);
+  d.Loeschen = f.Loeschen;
   d.LoeschenWohin = f.SLVerz;
   d.Boot = f.Boot;
   d.Zeit = f.Time;
@@ -233,7 +233,7 @@ void TEinstellungenLogik::VerschiebeordnerVorbereiten(const EinstellungenFelder&
   std::string ordner = f.SLVerz;
   if (ordner.empty() || ordner.back() != '/') ordner += '/';
   const std::string sync_dat = ordner + kSyncDat;
-  if (f.Loeschen != Loeschwahl::kVerschieben) {
+  if (f.Loeschen != LoeschModus::kAuslagern) {
     FileInfo info;
     if (fs_->Stat(sync_dat, &info) && !info.IsDirectory()) fs_->DeleteFile(sync_dat);
     return;

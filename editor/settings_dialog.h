@@ -20,11 +20,9 @@
 #include "log/log.h"
 #include "platform/file_places.h"
 #include "platform/file_system.h"
+#include "platform/job_modes.h"
 
 namespace zarnoft {
-
-// The three deletion choices; the numbers are those of Data/Loeschen.
-enum class Loeschwahl { kNormal = 1, kNie = 2, kVerschieben = 3 };
 
 // The range of a number field. A value outside it is shown as the nearest limit.
 struct Zahlbereich {
@@ -50,7 +48,7 @@ struct EinstellungenFelder {
   // "S&ynchronisation"
   bool WNein = false;
   bool FNein = false;
-  Loeschwahl Loeschen = Loeschwahl::kNormal;
+  LoeschModus Loeschen = LoeschModus::kNormal;
   std::string SLVerz;  // the move-aside folder
   int SLVAnz = 1;      // never loaded; written to the folder's Sync.dat
   // "Hauptprogramm"

@@ -101,18 +101,18 @@ TEST_F(SettingsDialogTest, NonsenseValuesShowAsTheNearestChoice) {
   EXPECT_TRUE(ansicht.felder.LogWarn);
   EXPECT_EQ(ansicht.felder.DPosition, 1);
   EXPECT_EQ(ansicht.felder.Dateiablage, 0);
-  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kVerschieben);  // 259 is 3 to a run
+  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kAuslagern);  // 259 is 3 to a run
   EXPECT_TRUE(ansicht.slv_aktiv);
   EXPECT_EQ(ansicht.felder.ZeitBoot, 5);
   EXPECT_EQ(ansicht.felder.ZeitLeerlauf, 2);
 
   baum.Write("Main.sda",
              "[Allgemein]\nLLev=-3\n[Hauptprogramm]\nIdleZeit=20\n[Data]\nLoeschen=7\n");
-  ansicht.felder.Loeschen = Loeschwahl::kNie;
+  ansicht.felder.Loeschen = LoeschModus::kNie;
   logik->AbbruchClick();
   EXPECT_EQ(ansicht.felder.LogLev, 0);
   EXPECT_EQ(ansicht.felder.ZeitLeerlauf, 15);
-  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kNie);  // 7 leaves the choice as it was
+  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kNie);  // 7 leaves the choice as it was
 }
 
 TEST_F(SettingsDialogTest, LevelsEightAndNineOnlyInTheDebugBuild) {
@@ -145,13 +145,13 @@ TEST_F(SettingsDialogTest, CancelThrowsAwayTheChangesAndTheRulesFollowTheChoices
   logik->DateiablageClick();
   EXPECT_FALSE(ansicht.sync_verz_sichtbar);
   ansicht.felder.SyncVerz = "/anders";
-  ansicht.felder.Loeschen = Loeschwahl::kVerschieben;
+  ansicht.felder.Loeschen = LoeschModus::kAuslagern;
   logik->SLVerschClick();
   EXPECT_TRUE(ansicht.slv_aktiv);
   logik->AbbruchClick();
   EXPECT_EQ(ansicht.felder.Dateiablage, 1);
   EXPECT_EQ(ansicht.felder.SyncVerz, "/daten/jobs");
-  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kNormal);
+  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kNormal);
   EXPECT_TRUE(ansicht.sync_verz_sichtbar);
   EXPECT_FALSE(ansicht.slv_aktiv);
   EXPECT_FALSE(baum.Read("Main.sda").find("/anders") != std::string::npos);
@@ -159,13 +159,13 @@ TEST_F(SettingsDialogTest, CancelThrowsAwayTheChangesAndTheRulesFollowTheChoices
 
 TEST_F(SettingsDialogTest, FolderButtonsTakeTheChoiceAndSLWahlSelectsMovingAside) {
   Logik();
-  ansicht.felder.Loeschen = Loeschwahl::kNie;
+  ansicht.felder.Loeschen = LoeschModus::kNie;
   logik->SLWahlClick();  // cancelled
-  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kNie);
+  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kNie);
   ansicht.ordner = "/mnt/sicher";
   logik->SLWahlClick();
   EXPECT_EQ(ansicht.felder.SLVerz, "/mnt/sicher");
-  EXPECT_EQ(ansicht.felder.Loeschen, Loeschwahl::kVerschieben);
+  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kAuslagern);
   EXPECT_TRUE(ansicht.slv_aktiv);
   logik->VerzWahlClick();
   EXPECT_EQ(ansicht.felder.SyncVerz, "/mnt/sicher");
@@ -180,7 +180,7 @@ TEST_F(SettingsDialogTest, FolderButtonsTakeTheChoiceAndSLWahlSelectsMovingAside
 TEST_F(SettingsDialogTest, MovingAsideCreatesTheFolderLevelByLevelAndOtherwiseDropsSyncDat) {
   Logik();
   ansicht.felder.SLVerz = baum.Path("a/b/Loesch");
-  ansicht.felder.Loeschen = Loeschwahl::kVerschieben;
+  ansicht.felder.Loeschen = LoeschModus::kAuslagern;
   logik->JaClick();
   EXPECT_EQ(baum.Read("a/b/Loesch/Sync.dat"), "[Main]\nMax=1\n");
   EXPECT_EQ(log.Texts(), (std::vector<std::string>{
@@ -188,7 +188,7 @@ TEST_F(SettingsDialogTest, MovingAsideCreatesTheFolderLevelByLevelAndOtherwiseDr
                              "Vergl: Verzeichnis angelegt:" + baum.Path("a/b/"),
                              "Vergl: Verzeichnis angelegt:" + baum.Path("a/b/Loesch/"),
                          }));
-  ansicht.felder.Loeschen = Loeschwahl::kNormal;
+  ansicht.felder.Loeschen = LoeschModus::kNormal;
   logik->JaClick();
   EXPECT_FALSE(baum.Exists("a/b/Loesch/Sync.dat"));
   EXPECT_TRUE(baum.Exists("a/b/Loesch"));
@@ -211,13 +211,13 @@ class NurLesbar : public FileSystemWrapper {
 TEST_F(SettingsDialogTest, AFolderThatCannotBeCreatedIsReportedWithItsPathAndReason) {
   baum.Write("datei", "x");
   Logik();
-  ansicht.felder.Loeschen = Loeschwahl::kVerschieben;
+  ansicht.felder.Loeschen = LoeschModus::kAuslagern;
   ansicht.felder.SLVerz = baum.Path("datei/Loesch");
   logik->JaClick();
   ASSERT_EQ(ansicht.fehler.size(), 1u);
   EXPECT_EQ(ansicht.fehler[0], "Verzeichnis " + baum.Path("datei") +
                                    " kann nicht angelegt werden: Ist kein Verzeichnis");
-  EXPECT_TRUE(log.Has(1, "Warn: " + ansicht.fehler[0]));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Warn: " + ansicht.fehler[0]));
   EXPECT_EQ(baum.Read("datei"), "x");
 
   NurLesbar fs(baum.Path("ro"));
@@ -237,7 +237,7 @@ TEST_F(SettingsDialogTest, AFolderThatCannotBeCreatedIsReportedWithItsPathAndRea
 TEST_F(SettingsDialogTest, AnUnwritableSettingsFileIsReportedAndTheRestOfOkSkipped) {
   baum.Mkdir("Main.sda");  // a directory where the file should be
   Logik();
-  ansicht.felder.Loeschen = Loeschwahl::kVerschieben;
+  ansicht.felder.Loeschen = LoeschModus::kAuslagern;
   ansicht.felder.SLVerz = baum.Path("Loesch");
   logik->JaClick();
   ASSERT_EQ(ansicht.fehler.size(), 1u);

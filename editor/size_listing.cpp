@@ -10,7 +10,7 @@ namespace zarnoft {
 namespace {
 
 constexpr int64_t kEineMillion = 1000000;
-constexpr int kListingLogStufe = 8;
+constexpr LogStufe kListingLogStufe = LogStufe::kDebug;
 
 }  // namespace
 

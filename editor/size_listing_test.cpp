@@ -164,8 +164,8 @@ TEST_F(SizeListingTest, EmptyFilesAreNoFilesOfTheCount) {
   ASSERT_TRUE(Fertig());
   EXPECT_EQ(anzeige.label[kH], " 10 Bytes in 1 Dateien ");
   EXPECT_EQ(listings.Ergebnis(kH), (ListingErgebnis{0, 10, 1}));
-  EXPECT_TRUE(log.Has(8, "Main: Verzeichnislisting (Herkunft) gestartet"));
-  EXPECT_TRUE(log.Has(8, "Main: Verzeichnislisting beendet"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebug, "Main: Verzeichnislisting (Herkunft) gestartet"));
+  EXPECT_TRUE(log.Has(LogStufe::kDebug, "Main: Verzeichnislisting beendet"));
 }
 
 TEST_F(SizeListingTest, MillionsCarryAcrossFilesAndSubdirectoriesCountOnlyWhenAsked) {

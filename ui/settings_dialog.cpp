@@ -355,9 +355,9 @@ EinstellungenFelder TEinstellungen::FelderLesen() {
   f.LogAnz = LogAnz_->value();
   f.WNein = WNein_->isChecked();
   f.FNein = FNein_->isChecked();
-  f.Loeschen = SLVersch_->isChecked() ? Loeschwahl::kVerschieben
-               : SLNie_->isChecked()  ? Loeschwahl::kNie
-                                      : Loeschwahl::kNormal;
+  f.Loeschen = SLVersch_->isChecked() ? LoeschModus::kAuslagern
+               : SLNie_->isChecked()  ? LoeschModus::kNie
+                                      : LoeschModus::kNormal;
   f.SLVerz = S(SLVerz_->text());
   f.SLVAnz = SLVAnz_->value();
   f.Boot = Boot_->isChecked();
@@ -389,9 +389,9 @@ void TEinstellungen::FelderZeigen(const EinstellungenFelder& f) {
   LogAnz_->setValue(f.LogAnz);
   WNein_->setChecked(f.WNein);
   FNein_->setChecked(f.FNein);
-  (f.Loeschen == Loeschwahl::kVerschieben ? SLVersch_
-   : f.Loeschen == Loeschwahl::kNie       ? SLNie_
-                                          : SLNormal_)
+  (f.Loeschen == LoeschModus::kAuslagern ? SLVersch_
+   : f.Loeschen == LoeschModus::kNie     ? SLNie_
+                                         : SLNormal_)
       ->setChecked(true);
   text(SLVerz_, f.SLVerz);
   SLVAnz_->setValue(f.SLVAnz);
