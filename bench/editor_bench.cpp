@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     TVergleichThread j;
     j.Herkunft = "/home/benutzer/Dokumente/Projekte/Kunden/Projekt " + std::to_string(i);
     j.Ziel = "/media/sicherung/Projekte/Kunden/Projekt " + std::to_string(i) + "/Stand";
-    j.Art = 1 + i % 3;
+    j.Art = static_cast<VorgangsArt>(1 + i % 3);
     j.Unterverzeichnisse = i % 2 == 0;
     j.Aufruf = i % 3 == 0 ? 0 : 45000.5 + i;
     sammlung.Anhaengen(j);

@@ -115,8 +115,8 @@ int ListenBedarf(QComboBox* liste, int arten) {
     for (int i = 0; i < liste->count(); ++i)
       text = std::max(text, fm.horizontalAdvance(liste->itemText(i)));
   } else {
-    for (int art = 1; art <= arten; ++art)
-      for (const std::string& e : DoppeltEintraege(art))
+    for (int position = 0; position < arten; ++position)
+      for (const std::string& e : DoppeltEintraege(ArtAusPosition(position)))
         text = std::max(text, fm.horizontalAdvance(Q(e)));
   }
   QStyleOptionComboBox opt;
