@@ -107,6 +107,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QWidget* Widget(Steuerelement e) const;
   void FormResize();
   void PanelZeigen();
+  void SpaltenSetzen(const int breiten[3]);
 
   std::unique_ptr<Hauptfenster> logik_;
   HilfeFenster* hilfe_ = nullptr;

@@ -313,9 +313,19 @@ void TZarnoft::TabelleSetzen(const Tabelle& t) {
         item->setText(text);
     }
   }
-  for (int c = 0; c < 3; ++c)
-    if (t.breiten[c] > 0) anzeige_->setColumnWidth(c, t.breiten[c]);
+  if (t.breiten[0] > 0) SpaltenSetzen(t.breiten);
   anzeige_->setUpdatesEnabled(true);
+}
+
+void TZarnoft::SpaltenSetzen(const int breiten[3]) {
+  // The status column holds "<kind>:<time>"; where the font needs more than its rule width, the
+  // two directory columns give up the difference.
+  const int status = anzeige_->fontMetrics().horizontalAdvance("3:00:00:00") +
+                     2 * anzeige_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
+  const int mehr = std::max(0, status - breiten[0]);
+  anzeige_->setColumnWidth(0, breiten[0] + mehr);
+  anzeige_->setColumnWidth(1, breiten[1] - mehr / 2);
+  anzeige_->setColumnWidth(2, breiten[2] - (mehr - mehr / 2));
 }
 
 int TZarnoft::GewaehlteZeile() const {
@@ -522,7 +532,7 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   // The grid takes the room between: its height by the rule where the font leaves room for it.
   const int tabelleUnten = anzOben - kLuecke;
   anzeige_->setGeometry(0, tabelleOben, l.TabelleBreite, std::max(0, tabelleUnten - tabelleOben));
-  for (int c = 0; c < 3; ++c) anzeige_->setColumnWidth(c, l.Spalten[c]);
+  SpaltenSetzen(l.Spalten);
   anzeige_->setTextElideMode(Qt::ElideMiddle);
 
   // The window never gets so small that the grid shows no rows or the fields overlap.

@@ -37,6 +37,8 @@ int g_fehler = 0;
 // Waits until the window manager has framed and drawn the window, then saves its frame.
 void Aufnehmen(QWidget* w, const QString& name) {
   testing::Warten([w] { return w->isVisible(); }, 3000);
+  // Until the window manager has put its frame around the window.
+  testing::Warten([w] { return w->frameGeometry().top() < w->geometry().top(); }, 3000);
   QElapsedTimer t;
   t.start();
   while (t.elapsed() < 700) QApplication::processEvents(QEventLoop::AllEvents, 20);
