@@ -5,8 +5,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "editor/size_listing.h"
 #include "log/log_writer.h"
-#include "platform/program_info.h"
 #include "ui/application.h"
 
 namespace zarnoft {
@@ -23,20 +23,39 @@ class EditorAufrufer : public QObject, public GuiCaller {
   }
 };
 
-namespace {
+// The size listings of the main window: they show through the window, which exists only after
+// the listings were handed to its logic.
+class Editor::Listings : public ListingAnzeige {
+ public:
+  Listings()
+      : listings_(
+            this,
+            [](std::function<void()> f) {
+              QMetaObject::invokeMethod(qApp, std::move(f), Qt::QueuedConnection);
+            },
+            nullptr, &GlobalLog()) {}
+  void FensterSetzen(TZarnoft* f) {
+    fenster_ = f;
+    anzeige_ = std::make_unique<HauptListingAnzeige>(f, [f] { return f->Panel2Breite(); });
+  }
+  GroessenListings& Dienst() { return listings_; }
 
-// A dialog that only opens and closes, until the real one takes its place.
-std::unique_ptr<QDialog> LeererDialog(QWidget* owner, const QString& titel) {
-  auto d = std::make_unique<QDialog>(owner);
-  d->setWindowTitle(titel);
-  auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Ok, d.get());
-  QObject::connect(knoepfe, &QDialogButtonBox::accepted, d.get(), &QDialog::accept);
-  auto* l = new QVBoxLayout(d.get());
-  l->addWidget(knoepfe);
-  return d;
-}
+  void GroesseZeigen(Seite seite, const std::string& text) override {
+    if (anzeige_) anzeige_->GroesseZeigen(seite, text);
+  }
+  void ListingPfadZeigen(const std::string& text) override {
+    if (anzeige_) anzeige_->ListingPfadZeigen(text);
+  }
+  int ListingPfadBreite() override { return anzeige_ ? anzeige_->ListingPfadBreite() : 0; }
+  int TextBreite(const std::string& text) override {
+    return anzeige_ ? anzeige_->TextBreite(text) : 0;
+  }
 
-}  // namespace
+ private:
+  TZarnoft* fenster_ = nullptr;
+  std::unique_ptr<HauptListingAnzeige> anzeige_;
+  GroessenListings listings_;  // last: stopped before the display goes
+};
 
 Editor::Editor(const DateiOrte& orte, FensterFabrik fenster) {
   gui_ = std::make_unique<EditorAufrufer>();
@@ -51,10 +70,13 @@ Editor::Editor(const DateiOrte& orte, FensterFabrik fenster) {
   dienste.log = &GlobalLog();
   dienste.logSchreiber = &GlobalLog();
   dienste.laeufe = starter_.get();
+  listings_ = std::make_unique<Listings>();
+  dienste.listing = &listings_->Dienst();
   fenster_ = std::make_unique<TZarnoft>(dienste);
+  listings_->FensterSetzen(fenster_.get());
   fenster_->FormCreate(orte);
-  einstellungen_ = LeererDialog(fenster_.get(), "Einstellungen");
-  info_ = LeererDialog(fenster_.get(), "Zarnoft");
+  einstellungen_ = std::make_unique<TEinstellungen>(fenster_.get(), orte, nullptr, &GlobalLog());
+  info_ = std::make_unique<TAboutBox>(fenster_.get(), orte.EinstellungsDatei());
   fenster_->DialogeSetzen(einstellungen_.get(), info_.get());
 }
 

@@ -7,7 +7,6 @@
 #ifndef ZARNOFT_UI_EDITOR_H_
 #define ZARNOFT_UI_EDITOR_H_
 
-#include <QDialog>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,7 +14,9 @@
 #include "editor/main_window.h"
 #include "editor/run_starter.h"
 #include "platform/file_places.h"
+#include "ui/about_box.h"
 #include "ui/main_window.h"
+#include "ui/settings_dialog.h"
 
 namespace zarnoft {
 
@@ -38,8 +39,10 @@ class Editor {
   std::unique_ptr<EditorAufrufer> gui_;
   std::unique_ptr<VergleicheStarter> starter_;
   std::unique_ptr<TZarnoft> fenster_;
-  std::unique_ptr<QDialog> einstellungen_;
-  std::unique_ptr<QDialog> info_;
+  class Listings;
+  std::unique_ptr<Listings> listings_;
+  std::unique_ptr<TEinstellungen> einstellungen_;
+  std::unique_ptr<TAboutBox> info_;
 };
 
 }  // namespace zarnoft

@@ -84,7 +84,7 @@ TZarnoft::TZarnoft(const HauptDienste& dienste) {
 
 TZarnoft::~TZarnoft() = default;
 
-void TZarnoft::DialogeSetzen(QDialog* einstellungen, QDialog* info) {
+void TZarnoft::DialogeSetzen(TEinstellungen* einstellungen, TAboutBox* info) {
   einstellungen_ = einstellungen;
   info_ = info;
 }

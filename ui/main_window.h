@@ -38,6 +38,8 @@ class QToolButton;
 namespace zarnoft {
 
 class HilfeFenster;
+class TAboutBox;
+class TEinstellungen;
 
 class TZarnoft : public QMainWindow, public HauptAnsicht {
   Q_OBJECT
@@ -55,7 +57,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   void FormCreate(const DateiOrte& orte);
 
   // The dialogs that the menu opens; owned elsewhere, created after this window.
-  void DialogeSetzen(QDialog* einstellungen, QDialog* info);
+  void DialogeSetzen(TEinstellungen* einstellungen, TAboutBox* info);
 
   // The client area (below the menu bar) and the outer position, as the settings store them.
   FensterGeometrie Geometrie() const;
@@ -90,6 +92,8 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QWidget* Element(const QString& name) const;
   QTableWidget* Anzeige() const { return anzeige_; }
   QString PanelText(int index) const;
+  // The width of status panel 2 now (the size listing shortens its path to it).
+  int Panel2Breite() const;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -111,8 +115,8 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
 
   std::unique_ptr<Hauptfenster> logik_;
   HilfeFenster* hilfe_ = nullptr;
-  QDialog* einstellungen_ = nullptr;
-  QDialog* info_ = nullptr;
+  TEinstellungen* einstellungen_ = nullptr;
+  TAboutBox* info_ = nullptr;
 
   QWidget* client_;  // a Client
   // Top bar.

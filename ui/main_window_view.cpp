@@ -21,8 +21,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/qt_texts.h"
+#include "ui/settings_dialog.h"
 
 namespace zarnoft {
 namespace {
@@ -108,15 +110,16 @@ bool DateiDialogZeigen(QWidget* owner, const DateiDialog& d, bool speichern, std
 
 // The width a drop-down list needs to show its longest item: for the kind list its own items,
 // for the sub-mode list the items of every kind (it changes with the kind).
-int ListenBedarf(QComboBox* liste, int arten) {
+int ListenBedarf(QComboBox* liste, bool alleArten) {
   const QFontMetrics fm = liste->fontMetrics();
   int text = 0;
-  if (arten == 0) {
+  if (!alleArten) {
     for (int i = 0; i < liste->count(); ++i)
       text = std::max(text, fm.horizontalAdvance(liste->itemText(i)));
   } else {
-    for (int position = 0; position < arten; ++position)
-      for (const std::string& e : DoppeltEintraege(ArtAusPosition(position)))
+    for (VorgangsArt art :
+         {VorgangsArt::kSynchronisieren, VorgangsArt::kKopieren, VorgangsArt::kArchivieren})
+      for (const std::string& e : DoppeltEintraege(art))
         text = std::max(text, fm.horizontalAdvance(Q(e)));
   }
   QStyleOptionComboBox opt;
@@ -367,11 +370,15 @@ void TZarnoft::Schliessen() {
 }
 
 void TZarnoft::EinstellungenZeigen() {
-  if (einstellungen_ != nullptr) einstellungen_->exec();
+  if (einstellungen_ != nullptr) einstellungen_->Zeigen();
 }
 
 void TZarnoft::InfoZeigen() {
-  if (info_ != nullptr) info_->exec();
+  if (info_ != nullptr) info_->Zeigen(logik_->Zustand().SammlungsVersion);
+}
+
+int TZarnoft::Panel2Breite() const {
+  return panels_[2]->contentsRect().width();
 }
 
 FensterGeometrie TZarnoft::Geometrie() const {
@@ -455,12 +462,12 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   // The kind and sub-mode lists show their longest items whole: the sub-mode list grows where
   // its rule width is too narrow for the desktop font, and the window's smallest width grows so
   // that the kind list keeps room for its own (at a small font both stay as the rules say).
-  const int dw = std::max(l.DoppeltBreite, ListenBedarf(doppelt_, 3));
+  const int dw = std::max(l.DoppeltBreite, ListenBedarf(doppelt_, true));
   const int artBreite =
       l.ZeitKnopfBreite - (l.DoppeltSichtbar ? dw + hauptlayout::kArtDoppeltAbstand : 0);
   const int doppeltLinks = b - dw - hauptlayout::kDoppeltRechts;
   mindestBreite_ = std::max(hauptlayout::kMinBreite,
-                            ListenBedarf(art_, 0) + ListenBedarf(doppelt_, 3) +
+                            ListenBedarf(art_, false) + ListenBedarf(doppelt_, true) +
                                 hauptlayout::kArtDoppeltAbstand + (l.Breite - l.ZeitKnopfBreite));
   const int rechtsBreite = b - kRechteSpalte - hauptlayout::kDoppeltRechts;
   const int artText = l_art_->sizeHint().width();
