@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "editor/main_view.h"
@@ -172,6 +173,9 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   HauptLayout layout_;
   bool layout_gesetzt_ = false;
   int mindestBreite_ = hauptlayout::kMinBreite;  // raised where the font needs it
+  // TextBreite: the advance of each character met so far, for the grid's font.
+  mutable std::unordered_map<char32_t, int> zeichen_breiten_;
+  mutable int zeichen_hoehe_ = 0;
 };
 
 }  // namespace zarnoft
