@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -80,6 +81,7 @@ TZarnoft::TZarnoft(const HauptDienste& dienste) {
   MenuesAnlegen();
   logik_ = std::make_unique<Hauptfenster>(this, dienste);
   Verbinden();
+  qApp->installEventFilter(this);
 }
 
 TZarnoft::~TZarnoft() = default;
@@ -316,6 +318,7 @@ bool TZarnoft::event(QEvent* e) {
 }
 
 bool TZarnoft::eventFilter(QObject* o, QEvent* e) {
+  if (e->type() == QEvent::ToolTip && !kurzhilfe_) return true;
   // Leaving the grid: the pointer is over no row.
   if (o == anzeige_->viewport() && e->type() == QEvent::Leave) logik_->AnzeigeMouseMove(-1);
   return QMainWindow::eventFilter(o, e);

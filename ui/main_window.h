@@ -113,6 +113,8 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   void FormResize();
   void PanelZeigen();
   void SpaltenSetzen(const int breiten[3]);
+  // "Kurzhilfe anzeigen": whether tool tips appear beside the pointer (status hints always do).
+  void KurzhilfeLesen();
 
   std::unique_ptr<Hauptfenster> logik_;
   HilfeFenster* hilfe_ = nullptr;
@@ -173,6 +175,8 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   HauptLayout layout_;
   bool layout_gesetzt_ = false;
   int mindestBreite_ = hauptlayout::kMinBreite;  // raised where the font needs it
+  std::string einstellungs_pfad_;                // Main.sda, known from FormCreate
+  bool kurzhilfe_ = true;
   // TextBreite: the advance of each character met so far, for the grid's font.
   mutable std::unordered_map<char32_t, int> zeichen_breiten_;
   mutable int zeichen_hoehe_ = 0;

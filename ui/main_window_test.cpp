@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -157,6 +158,18 @@ TEST_F(TZarnoftTest, NothingOverlapsAndNoTextIsCut) {
       }
     }
   }
+}
+
+TEST_F(TZarnoftTest, HintsShowAsToolTipsAndTheirLongPartInPanelZero) {
+  QWidget* setzen = w_->Element("Setzen");
+  EXPECT_EQ(setzen->toolTip(), "Vergleich in Liste übernehmen");
+  QStatusTipEvent tip(setzen->statusTip());
+  QApplication::sendEvent(w_.get(), &tip);
+  EXPECT_EQ(w_->PanelText(0), "Vergleich in Liste übernehmen");
+  // Leaving the control brings the activity back.
+  QStatusTipEvent leer{QString()};
+  QApplication::sendEvent(w_.get(), &leer);
+  EXPECT_EQ(w_->PanelText(0), "");
 }
 
 TEST_F(TZarnoftTest, F1OnAFieldOpensItsTopic) {

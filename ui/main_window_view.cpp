@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "settings/main_settings.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/qt_texts.h"
@@ -387,6 +388,12 @@ void TZarnoft::Schliessen() {
 
 void TZarnoft::EinstellungenZeigen() {
   if (einstellungen_ != nullptr) einstellungen_->Zeigen();
+  KurzhilfeLesen();
+}
+
+void TZarnoft::KurzhilfeLesen() {
+  if (einstellungs_pfad_.empty()) return;
+  kurzhilfe_ = DialogEinstellungenLesen(einstellungs_pfad_, std::string()).Hint;
 }
 
 void TZarnoft::InfoZeigen() {
@@ -408,6 +415,8 @@ FensterGeometrie TZarnoft::Geometrie() const {
 
 void TZarnoft::FormCreate(const DateiOrte& orte) {
   FensterGeometrie g = logik_->FormCreate(orte);
+  einstellungs_pfad_ = orte.EinstellungsDatei();
+  KurzhilfeLesen();
   std::vector<Rechteck> bildschirme;
   QList<QScreen*> alle = QGuiApplication::screens();
   if (QScreen* p = QGuiApplication::primaryScreen()) alle.removeAll(p), alle.prepend(p);
