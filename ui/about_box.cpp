@@ -1,6 +1,5 @@
 #include "ui/about_box.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -8,12 +7,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include "editor/about_texts.h"
 #include "editor/collection_file.h"
 #include "ui/help.h"
+#include "ui/program_icon.h"
 
 namespace zarnoft {
 namespace {
@@ -45,9 +44,7 @@ TAboutBox::TAboutBox(QWidget* parent, const std::string& settings_path, FileSyst
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   auto* icon = new QLabel;
   icon->setObjectName("ProgramIcon");
-  QIcon programm = QApplication::windowIcon();
-  if (programm.isNull()) programm = style()->standardIcon(QStyle::SP_DriveHDIcon);
-  icon->setPixmap(programm.pixmap(kIconGroesse, kIconGroesse));
+  icon->setPixmap(ProgrammSymbol().pixmap(kIconGroesse, kIconGroesse));
 
   auto* produkt = Text(t.ProductName, "ProductName");
   QFont fett = produkt->font();
