@@ -115,19 +115,32 @@ class ListingAnzeige {
 // status panel 2 at the width that the window's layout gives it now.
 class HauptListingAnzeige : public ListingAnzeige {
  public:
-  // ansicht must outlive the object; panel2_breite is asked on the GUI thread.
-  HauptListingAnzeige(HauptAnsicht* ansicht, std::function<int()> panel2_breite)
-      : ansicht_(ansicht), panel2_breite_(std::move(panel2_breite)) {}
+  HauptListingAnzeige() = default;
+  HauptListingAnzeige(HauptAnsicht* ansicht, std::function<int()> panel2_breite) {
+    Verbinden(ansicht, std::move(panel2_breite));
+  }
+  // The window exists only after its logic, which needs the listings: it is connected then, and
+  // until then nothing is shown. ansicht must outlive the object; panel2_breite is asked on the
+  // GUI thread.
+  void Verbinden(HauptAnsicht* ansicht, std::function<int()> panel2_breite) {
+    ansicht_ = ansicht;
+    panel2_breite_ = std::move(panel2_breite);
+  }
   void GroesseZeigen(Seite seite, const std::string& text) override {
+    if (ansicht_ == nullptr) return;
     ansicht_->TextSetzen(
         seite == Seite::kHerkunft ? Steuerelement::kHgroesse : Steuerelement::kZGroesse, text);
   }
-  void ListingPfadZeigen(const std::string& text) override { ansicht_->Statuspanel(2, text); }
-  int ListingPfadBreite() override { return panel2_breite_(); }
-  int TextBreite(const std::string& text) override { return ansicht_->TextBreite(text); }
+  void ListingPfadZeigen(const std::string& text) override {
+    if (ansicht_ != nullptr) ansicht_->Statuspanel(2, text);
+  }
+  int ListingPfadBreite() override { return ansicht_ != nullptr ? panel2_breite_() : 0; }
+  int TextBreite(const std::string& text) override {
+    return ansicht_ != nullptr ? ansicht_->TextBreite(text) : 0;
+  }
 
  private:
-  HauptAnsicht* ansicht_;
+  HauptAnsicht* ansicht_ = nullptr;
   std::function<int()> panel2_breite_;
 };
 

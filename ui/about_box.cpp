@@ -108,17 +108,19 @@ void TAboutBox::Zeigen(int sammlungs_version) {
   exec();
 }
 
-void TAboutBox::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  if (erstmals_gezeigt_) return;
-  erstmals_gezeigt_ = true;
-  // Centred on the screen the first time; later where the user left it.
-  if (QScreen* s = screen()) {
-    QRect r = frameGeometry();
-    r.moveCenter(s->availableGeometry().center());
-    move(r.topLeft());
+void TAboutBox::setVisible(bool sichtbar) {
+  if (sichtbar && !erstmals_gezeigt_) {
+    erstmals_gezeigt_ = true;
+    // Centred on the screen the first time, placed before it is mapped; later where the user
+    // left it.
+    if (QScreen* s = parentWidget() != nullptr ? parentWidget()->screen() : screen()) {
+      QRect r(QPoint(), size());
+      r.moveCenter(s->availableGeometry().center());
+      move(r.topLeft());
+    }
+    OKButton_->setFocus();
   }
-  OKButton_->setFocus();
+  QDialog::setVisible(sichtbar);
 }
 
 }  // namespace zarnoft

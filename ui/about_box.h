@@ -31,8 +31,8 @@ class TAboutBox : public QDialog {
   // The labels, for tests and screenshots.
   QLabel* Label(const char* name) const;
 
- protected:
-  void showEvent(QShowEvent* e) override;
+  // The first showing places the box.
+  void setVisible(bool sichtbar) override;
 
  private:
   QLabel* VSync_;

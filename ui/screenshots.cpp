@@ -5,10 +5,13 @@
 //   zarnoft_screenshots OUTPUT_DIR [SUFFIX]
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -19,12 +22,15 @@
 #include <utility>
 #include <vector>
 
+#include "editor/size_listing.h"
 #include "log/log.h"
 #include "platform/date_time.h"
 #include "testing/temp_tree.h"
+#include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/help.h"
 #include "ui/main_window.h"
+#include "ui/settings_dialog.h"
 #include "ui/ui_test_kit.h"
 
 namespace zarnoft {
@@ -76,10 +82,20 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
   tree.Write("prog/Main.sda", "[Data]\nSofortSync=0\n");
   KeinProtokoll log;
   Starter starter;
+  // The size labels count what the directories hold.
+  HauptListingAnzeige listing_anzeige;
+  GroessenListings listings(
+      &listing_anzeige,
+      [](std::function<void()> f) {
+        QMetaObject::invokeMethod(qApp, std::move(f), Qt::QueuedConnection);
+      },
+      nullptr, nullptr);
   HauptDienste d;
   d.log = &log;
   d.laeufe = &starter;
+  d.listing = &listings;
   TZarnoft w(d);
+  listing_anzeige.Verbinden(&w, [&w] { return w.Panel2Breite(); });
   w.FormCreate(PortableDateiOrte(tree.Path("prog/")));
   w.show();
   w.Logik().FormShow({});
@@ -89,6 +105,12 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
   const char* paare[3][2] = {{"home/anna/Dokumente", "media/stick/Dokumente"},
                              {"home/anna/Bilder", "srv/archiv/Bilder"},
                              {"home/anna/Projekte/zarnoft", "media/sicherung/Projekte"}};
+  for (int i = 0; i < 40; ++i) {
+    tree.Write("home/anna/Projekte/zarnoft/datei" + std::to_string(i) + ".cpp",
+               std::string(1000 + 997 * i, 'x'));
+    tree.Write("media/sicherung/Projekte/alt" + std::to_string(i) + ".tar",
+               std::string(52000, 'y'));
+  }
   for (int i = 0; i < 3; ++i) {
     herkunft->setText(QString::fromStdString(tree.Mkdir(paare[i][0])));
     ziel->setText(QString::fromStdString(tree.Mkdir(paare[i][1])));
@@ -102,6 +124,8 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
   w.resize(640, 560);
   QApplication::processEvents();
   w.Anzeige()->setCurrentCell(0, 0);
+  testing::Warten(
+      [&] { return !listings.Laeuft(Seite::kHerkunft) && !listings.Laeuft(Seite::kZiel); });
   Aufnehmen(&w, "hauptfenster");
 
   // Closing with a run under way asks first; then, with the run ended, about unsaved changes.
@@ -130,6 +154,33 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
   w.close();
 }
 
+// Each tab of the settings dialog, with the hint of a control in its status bar.
+void EinstellungenAufnehmen(testing::TempTree& tree) {
+  TEinstellungen dialog(nullptr, PortableDateiOrte(tree.Path("prog/")));
+  dialog.show();
+  auto* tabs = dialog.findChild<QTabWidget*>();
+  const char* namen[4][2] = {{"einstellungen-programm", "LogLev"},
+                             {"einstellungen-synchronisation", "SLVersch"},
+                             {"einstellungen-hauptprogramm", "ZeitBoot"},
+                             {"einstellungen-editor", "SSync"}};
+  for (int i = 0; i < tabs->count(); ++i) {
+    tabs->setCurrentIndex(i);
+    QEvent betreten(QEvent::Enter);
+    QApplication::sendEvent(dialog.findChild<QWidget*>(namen[i][1]), &betreten);
+    Aufnehmen(&dialog, namen[i][0]);
+  }
+  dialog.close();
+}
+
+void InfoAufnehmen(testing::TempTree& tree) {
+  TAboutBox box(nullptr, tree.Path("prog/Main.sda"));
+  testing::BeiModal([](QWidget* w) {
+    Aufnehmen(w, "info");
+    if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
+  });
+  box.Zeigen(kSammlungsFormat);
+}
+
 void HilfeAufnehmen() {
   HilfeFenster h(nullptr);
   h.ThemaZeigen(100);
@@ -152,6 +203,10 @@ int main(int argc, char** argv) {
   QDir().mkpath(zarnoft::g_ziel);
   zarnoft::testing::TempTree tree;
   zarnoft::HauptfensterAufnehmen(tree);
+  // The pointer rests in a corner, away from the windows and their hints.
+  QCursor::setPos(QGuiApplication::primaryScreen()->geometry().bottomRight());
+  zarnoft::EinstellungenAufnehmen(tree);
+  zarnoft::InfoAufnehmen(tree);
   zarnoft::HilfeAufnehmen();
   return zarnoft::g_fehler == 0 ? 0 : 1;
 }

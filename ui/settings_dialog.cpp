@@ -31,6 +31,8 @@ namespace {
 constexpr int kMindestBreite = 349;
 constexpr int kMindestHoehe = 330;
 constexpr QPoint kEntwurfsPosition(284, 119);
+// Room for a window manager's frame around the client area.
+constexpr int kRahmenZugabe = 40;
 
 // Help contexts of the dialog and of its tabs.
 constexpr int kHilfeDialog = 300;
@@ -466,19 +468,21 @@ void TEinstellungen::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
-void TEinstellungen::showEvent(QShowEvent* e) {
-  QDialog::showEvent(e);
-  if (erstmals_gezeigt_) return;
-  erstmals_gezeigt_ = true;
-  // The designed position, where it lies wholly on a screen; otherwise where Qt puts it.
-  const QRect entwurf(kEntwurfsPosition, frameGeometry().size());
-  for (QScreen* s : QGuiApplication::screens()) {
-    if (s->availableGeometry().contains(entwurf)) {
-      move(kEntwurfsPosition);
-      break;
+void TEinstellungen::setVisible(bool sichtbar) {
+  if (sichtbar && !erstmals_gezeigt_) {
+    erstmals_gezeigt_ = true;
+    // The designed position, where the window with its frame lies wholly on a screen; otherwise
+    // where Qt puts it. Placed before the window is mapped, so that it never jumps.
+    const QRect entwurf(kEntwurfsPosition, size() + QSize(kRahmenZugabe, kRahmenZugabe));
+    for (QScreen* s : QGuiApplication::screens()) {
+      if (s->availableGeometry().contains(entwurf)) {
+        move(kEntwurfsPosition);
+        break;
+      }
     }
+    Ja_->setFocus();
   }
-  Ja_->setFocus();
+  QDialog::setVisible(sichtbar);
 }
 
 void TEinstellungen::HinweiseEinrichten() {

@@ -56,10 +56,11 @@ class TEinstellungen : public QDialog, public EinstellungenAnsicht {
  public slots:
   void accept() override;  // OK
   void reject() override;  // Cancel and Esc
+  // The first showing places the dialog and puts the focus on OK.
+  void setVisible(bool sichtbar) override;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
-  void showEvent(QShowEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
