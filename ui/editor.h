@@ -38,9 +38,11 @@ class Editor {
  private:
   std::unique_ptr<EditorAufrufer> gui_;
   std::unique_ptr<VergleicheStarter> starter_;
-  std::unique_ptr<TZarnoft> fenster_;
+  // Before the window: the window's logic stops the listings when it goes, so they must outlive
+  // it.
   class Listings;
   std::unique_ptr<Listings> listings_;
+  std::unique_ptr<TZarnoft> fenster_;
   std::unique_ptr<TEinstellungen> einstellungen_;
   std::unique_ptr<TAboutBox> info_;
 };
