@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "copy/copy_test_support.h"
+#include "testing/copy_test_kit.h"
 
 namespace zarnoft::testing {
 namespace {

@@ -1,5 +1,6 @@
-// The copy hand-over of a run (Kopieren) with its register of copies already handed over, and
-// the run's copy statistics.
+// The copy hand-over of a run (Kopieren) as the decision steps see it: one call per file and
+// what became of it. The register of copies already handed over and the run's copy statistics
+// belong to its implementation, the Kopierer (copy/copier.h).
 #ifndef ZARNOFT_COPY_COPY_ORDERS_H_
 #define ZARNOFT_COPY_COPY_ORDERS_H_
 

@@ -19,6 +19,7 @@
 
 #include "copy/copier.h"
 #include "platform/date_time.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 namespace {

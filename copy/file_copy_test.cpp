@@ -4,7 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "copy/copy_test_support.h"
+#include "platform/path_helpers.h"
+#include "testing/copy_test_kit.h"
 
 namespace zarnoft::testing {
 namespace {

@@ -1,6 +1,6 @@
 #include "copy/progress_texts.h"
 
-#include "platform/path_helpers.h"
+#include "platform/number_format.h"
 
 namespace zarnoft {
 namespace {

@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/path_helpers.h"
 #include "settings/ini_batch.h"
 #include "settings/ini_file.h"
 #include "settings/ini_snapshot.h"

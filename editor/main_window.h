@@ -52,7 +52,7 @@ inline constexpr const char* kGeladen = "Geladen";
 
 // The services of the main window. Pointers must outlive it; null members as noted.
 struct HauptDienste {
-  Protokoll* log = nullptr;              // required: the log lines
+  Protokoll* log = nullptr;              // null: no log lines
   LogSchreiber* logSchreiber = nullptr;  // the process's writer, set up by FormCreate and after
                                          // the settings dialog; null: no set-up (tests)
   FileSystem* fs = nullptr;              // null: the real file system

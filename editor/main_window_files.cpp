@@ -6,6 +6,7 @@
 
 #include "editor/main_window.h"
 #include "editor/main_window_internal.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/number_format.h"
 #include "platform/path_helpers.h"
 
 namespace zarnoft {

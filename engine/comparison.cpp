@@ -10,6 +10,7 @@
 #include "engine/run_context.h"
 #include "engine/run_hooks.h"
 #include "engine/walk.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 namespace {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/date_time.h"
+#include "platform/path_helpers.h"
 #include "testing/fake_window.h"
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"

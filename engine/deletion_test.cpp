@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "engine/hooks_test_kit.h"
 #include "engine/move_aside.h"
 #include "engine/run_hooks.h"
+#include "testing/run_test_kit.h"
 
 namespace zarnoft {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/hooks_test_kit.h"
 #include "engine/run_hooks.h"
+#include "testing/run_test_kit.h"
 
 namespace zarnoft {
 namespace {

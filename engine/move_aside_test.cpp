@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/hooks_test_kit.h"
+#include "testing/run_test_kit.h"
 
 namespace zarnoft {
 namespace {

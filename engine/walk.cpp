@@ -7,6 +7,7 @@
 #include "engine/file_date.h"
 #include "engine/run_hooks.h"
 #include "platform/date_time.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 namespace {

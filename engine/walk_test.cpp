@@ -15,6 +15,7 @@
 #include "copy/file_copy.h"
 #include "platform/date_time.h"
 #include "platform/gui_call.h"
+#include "platform/path_helpers.h"
 #include "testing/fake_window.h"
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"

@@ -184,14 +184,6 @@ class FileSystemWrapper : public FileSystem {
   FileSystem* target_;
 };
 
-// Path helpers. A root keeps no trailing "/"; the root "/" itself becomes the empty string, so
-// that root + "/" + name reads "/name".
-std::string StripTrailingSlash(const std::string& path);
-// The directory part including its final "/", or "" when there is none.
-std::string DirectoryPart(const std::string& path);
-// The part after the last "/".
-std::string NamePart(const std::string& path);
-
 }  // namespace zarnoft
 
 #endif  // ZARNOFT_PLATFORM_FILE_SYSTEM_H_

@@ -2,6 +2,21 @@
 
 namespace zarnoft {
 
+std::string StripTrailingSlash(const std::string& path) {
+  if (!path.empty() && path.back() == '/') return path.substr(0, path.size() - 1);
+  return path;
+}
+
+std::string DirectoryPart(const std::string& path) {
+  size_t p = path.rfind('/');
+  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+std::string NamePart(const std::string& path) {
+  size_t p = path.rfind('/');
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
 std::string ShortenPathToWidth(const std::string& path, int width, const TextMeasure& measure) {
   if (measure(path) <= width) return path;
   // Positions below are 1-based as in the description of the routine; L is the length.
@@ -42,33 +57,6 @@ std::string ShortenPathToWidth(const std::string& path, int width, const TextMea
     }
   }
   return candidate(b);
-}
-
-std::string FormatDottedNumber(int64_t millions, int64_t units) {
-  if (units > 999999) millions += units / 1000000;
-  std::string m = std::to_string(millions);
-  std::string u = std::to_string(units);
-  if (millions > 0) {
-    std::string padded = "000000" + u;
-    u = padded.substr(padded.size() - 6);
-  }
-  // Inserts "." before the last n characters (built anew: GCC 12 at -O3 warns falsely,
-  // -Wrestrict, on std::string::insert here).
-  auto dot = [](std::string& s, size_t n) {
-    if (s.size() > n) s = s.substr(0, s.size() - n) + "." + s.substr(s.size() - n);
-  };
-  auto group = [&](std::string& s) {
-    dot(s, 3);
-    dot(s, 7);
-    dot(s, 11);
-  };
-  group(u);
-  group(m);
-  return millions > 0 ? m + "." + u : u;
-}
-
-std::string FormatDottedNumber(int64_t count) {
-  return FormatDottedNumber(count / 1000000, count % 1000000);
 }
 
 bool CreateDirectoryPath(const std::string& path, FileSystem* fs) {

@@ -1,4 +1,6 @@
-// Small text helpers shared by the windows, the runs and the job editor.
+// Path helpers shared by the windows, the runs and the job editor: the parts of a path, a path
+// shortened for display, and a directory created with its parents. Paths are byte strings with
+// "/" as separator. Any thread.
 #ifndef ZARNOFT_PLATFORM_PATH_HELPERS_H_
 #define ZARNOFT_PLATFORM_PATH_HELPERS_H_
 
@@ -10,6 +12,14 @@
 
 namespace zarnoft {
 
+// A root keeps no trailing "/": "/home/anna/" gives "/home/anna", and the root "/" itself becomes
+// the empty string, so that root + "/" + name reads "/name".
+std::string StripTrailingSlash(const std::string& path);
+// The directory part including its final "/", or "" when there is none.
+std::string DirectoryPart(const std::string& path);
+// The part after the last "/".
+std::string NamePart(const std::string& path);
+
 // The pixel width of a text in some font. The Qt layer passes its font metrics; tests pass a
 // fixed width per character. Called on the thread that calls ShortenPathToWidth.
 using TextMeasure = std::function<int(const std::string&)>;
@@ -18,12 +28,6 @@ using TextMeasure = std::function<int(const std::string&)>;
 // from the third character on) stays, then "..", then as many trailing elements as fit; the last
 // element stays even when the result is still too wide. A path that fits is returned unchanged.
 std::string ShortenPathToWidth(const std::string& path, int width, const TextMeasure& measure);
-
-// A count of millions and units with "." grouping the thousands: (0, 1234) gives "1.234",
-// (12, 345) gives "12.000.345".
-std::string FormatDottedNumber(int64_t millions, int64_t units);
-// The same for a plain count.
-std::string FormatDottedNumber(int64_t count);
 
 // Creates a directory with all missing parents; true when the whole path is an enterable
 // directory afterwards. Failed creations are ignored (the result tells). Never changes the

@@ -12,6 +12,14 @@ int Fixed(const std::string& s) {
   return static_cast<int>(s.size()) * 10;
 }
 
+TEST(PathParts, RootsKeepNoTrailingSlash) {
+  EXPECT_EQ(StripTrailingSlash("/"), "");
+  EXPECT_EQ(StripTrailingSlash("/home/anna/"), "/home/anna");
+  EXPECT_EQ(DirectoryPart("/a/b.syc"), "/a/");
+  EXPECT_EQ(NamePart("/a/b.syc"), "b.syc");
+  EXPECT_EQ(DirectoryPart("b.syc"), "");
+}
+
 TEST(ShortenPathToWidth, KeepsWhatFitsAndCutsTheMiddle) {
   const std::string p = "/home/Daten/Projekte/Alt/Brief.txt";
   EXPECT_EQ(ShortenPathToWidth(p, 1000, Fixed), p);
@@ -25,17 +33,6 @@ TEST(ShortenPathToWidth, KeepsWhatFitsAndCutsTheMiddle) {
   EXPECT_EQ(ShortenPathToWidth("/Sehrlangername", 50, Fixed), "/Sehrlangername");
   // A trailing "/" is never taken as the last cut.
   EXPECT_EQ(ShortenPathToWidth("/home/a/b/Verz/", 130, Fixed), "/home/../Verz/");
-}
-
-TEST(FormatDottedNumber, Examples) {
-  EXPECT_EQ(FormatDottedNumber(0, 0), "0");
-  EXPECT_EQ(FormatDottedNumber(0, 999), "999");
-  EXPECT_EQ(FormatDottedNumber(0, 1234), "1.234");
-  EXPECT_EQ(FormatDottedNumber(12, 345), "12.000.345");
-  EXPECT_EQ(FormatDottedNumber(0, 1500000), "1.500.000");
-  EXPECT_EQ(FormatDottedNumber(1234, 5), "1.234.000.005");
-  EXPECT_EQ(FormatDottedNumber(5, 0), "5.000.000");
-  EXPECT_EQ(FormatDottedNumber(int64_t{2345678901}), "2.345.678.901");
 }
 
 TEST(CreateDirectoryPath, CreatesMissingLevelsTopDown) {

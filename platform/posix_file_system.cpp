@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 namespace {
@@ -310,21 +311,6 @@ bool FileSystem::ReadWholeFile(const std::string& path, std::string* out, size_t
     }
     out->append(buf, got);
   }
-}
-
-std::string StripTrailingSlash(const std::string& path) {
-  if (!path.empty() && path.back() == '/') return path.substr(0, path.size() - 1);
-  return path;
-}
-
-std::string DirectoryPart(const std::string& path) {
-  size_t p = path.rfind('/');
-  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
-}
-
-std::string NamePart(const std::string& path) {
-  size_t p = path.rfind('/');
-  return p == std::string::npos ? path : path.substr(p + 1);
 }
 
 }  // namespace zarnoft

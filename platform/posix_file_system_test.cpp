@@ -97,14 +97,6 @@ TEST(FileSystemWrapper, ForwardsAllButTheOverriddenCall) {
   EXPECT_EQ(info.name, "x");
 }
 
-TEST(PathParts, RootsKeepNoTrailingSlash) {
-  EXPECT_EQ(StripTrailingSlash("/"), "");
-  EXPECT_EQ(StripTrailingSlash("/home/anna/"), "/home/anna");
-  EXPECT_EQ(DirectoryPart("/a/b.syc"), "/a/");
-  EXPECT_EQ(NamePart("/a/b.syc"), "b.syc");
-  EXPECT_EQ(DirectoryPart("b.syc"), "");
-}
-
 TEST(QueueCaller, RunsWorkerCallsOnTheServingThread) {
   QueueCaller q;
   std::thread::id server = std::this_thread::get_id();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <random>
 
+#include "platform/path_helpers.h"
 #include "settings/ini_file.h"
 #include "settings/ini_text.h"
 

@@ -1,7 +1,7 @@
 // Test fixture for the run's decisions: one run's services over a temporary tree with the
 // source "h", the target "z" and a move-aside store "lager/" that does not exist yet.
-#ifndef ZARNOFT_ENGINE_HOOKS_TEST_KIT_H_
-#define ZARNOFT_ENGINE_HOOKS_TEST_KIT_H_
+#ifndef ZARNOFT_TESTING_RUN_TEST_KIT_H_
+#define ZARNOFT_TESTING_RUN_TEST_KIT_H_
 
 #include <sys/stat.h>
 
@@ -70,4 +70,4 @@ struct HookLauf {
 
 }  // namespace zarnoft::testing
 
-#endif  // ZARNOFT_ENGINE_HOOKS_TEST_KIT_H_
+#endif  // ZARNOFT_TESTING_RUN_TEST_KIT_H_

@@ -1,7 +1,7 @@
-// Test support of the copy tests: a run's copy step over a real temporary tree, with a scripted
+// Test kit of the copy tests: a run's copy step over a real temporary tree, with a scripted
 // window, a recording log and a file system that fails on purpose.
-#ifndef ZARNOFT_COPY_COPY_TEST_SUPPORT_H_
-#define ZARNOFT_COPY_COPY_TEST_SUPPORT_H_
+#ifndef ZARNOFT_TESTING_COPY_TEST_KIT_H_
+#define ZARNOFT_TESTING_COPY_TEST_KIT_H_
 
 #include <algorithm>
 #include <memory>
@@ -96,4 +96,4 @@ inline std::string Inhalt(size_t n, char basis = 0) {
 
 }  // namespace zarnoft::testing
 
-#endif  // ZARNOFT_COPY_COPY_TEST_SUPPORT_H_
+#endif  // ZARNOFT_TESTING_COPY_TEST_KIT_H_
