@@ -175,7 +175,7 @@ void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
 
   const std::string pfad = zustand->Pfad();
   const IniSnapshot alt = IniSnapshot::Load(pfad, dienste.fs);
-  const int64_t altAnzahl = alt.ReadInteger(kAllgemein, "Anzahl", 0);
+  const int64_t alt_anzahl = alt.ReadInteger(kAllgemein, "Anzahl", 0);
 
   IniBatch ini(pfad, dienste.fs);
   zustand->SammlungsVersion = zustand->SpeicherVersion;
@@ -189,7 +189,7 @@ void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
   const Abschnitte ab = AbschnitteVon(alt);
   for (int64_t k : ab.vorgaenge) {
     if (k <= n) continue;
-    if (k > altAnzahl) break;
+    if (k > alt_anzahl) break;
     const int64_t zeiten = alt.ReadInteger(VorgangSektion(k), "Zeiten", 0);
     auto z = ab.zeiten.find(k);
     if (z != ab.zeiten.end()) {
@@ -224,10 +224,10 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
   if (anzahl > 0 && version > 0) {
     IniBatch nachtrag(name, dienste.fs);
     const Abschnitte ab = AbschnitteVon(ini);
-    int64_t jobBudget = kFehlendeHoechstens;
-    int64_t zeitBudget = kFehlendeHoechstens;
+    int64_t job_budget = kFehlendeHoechstens;
+    int64_t zeit_budget = kFehlendeHoechstens;
     static const std::set<int64_t> kKeine;
-    Nummern(anzahl, ab.vorgaenge, &jobBudget, [&](int64_t n, bool vorhanden) {
+    Nummern(anzahl, ab.vorgaenge, &job_budget, [&](int64_t n, bool vorhanden) {
       TVergleichThread job;
       if (vorhanden) {
         const std::string sec = VorgangSektion(n);
@@ -247,7 +247,7 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
         job.Idle = ini.ReadBool(sec, "Idle", false);
         const int64_t zeiten = ini.ReadInteger(sec, "Zeiten", 0);
         auto z = ab.zeiten.find(n);
-        Nummern(zeiten, z != ab.zeiten.end() ? z->second : kKeine, &zeitBudget,
+        Nummern(zeiten, z != ab.zeiten.end() ? z->second : kKeine, &zeit_budget,
                 [&](int64_t k, bool da) {
                   job.Zeiten.push_back(da ? ZeitLesen(ini, ZeitSektion(n, k)) : TZeitEintrag{});
                 });

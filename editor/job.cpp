@@ -42,12 +42,12 @@ TVergleichThread* Sammlung::MitThread(const Vergleiche* thread) {
   return nullptr;
 }
 
-VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschenWohin,
+VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschen_wohin,
                                     LoeschModus loeschen) {
   VergleichsWerte w;
   w.Herkunft = job.Herkunft;
   w.Ziel = job.Ziel;
-  w.LoeschenWohin = loeschenWohin;
+  w.LoeschenWohin = loeschen_wohin;
   w.Art = job.Art;
   w.Doppelt = job.Doppelt;
   w.Loeschen = loeschen;
@@ -58,16 +58,16 @@ VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::stri
   return w;
 }
 
-void ZaehlerSetzen(TVergleichThread* job, int64_t herkunftDateien, int64_t zielDateien) {
+void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel_dateien) {
   auto held = [](int64_t n) {
     constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(n < 0 ? 0 : (n > kMax ? kMax : n));
   };
-  if (herkunftDateien > zielDateien) {
-    job->Zaehler = held(herkunftDateien);
+  if (herkunft_dateien > ziel_dateien) {
+    job->Zaehler = held(herkunft_dateien);
     job->ZaehlArt = true;
   } else {
-    job->Zaehler = held(zielDateien);
+    job->Zaehler = held(ziel_dateien);
     job->ZaehlArt = false;
   }
 }

@@ -106,14 +106,14 @@ class Sammlung {
 // The ten values that a comparison of `job` is started with, in the order of VergleichsWerte:
 // source, target, the move-aside folder setting "LoeschenWohin", kind, sub-mode, the deletion
 // mode setting "Loeschen", last run, expected file count, its side, subdirectories.
-VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschenWohin,
+VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschen_wohin,
                                     LoeschModus loeschen);
 
 // The expected file count of a job taken from the editor, from the file counts of the last
 // completed listings of source and target (0 for a side that is still being listed, was stopped
 // or never listed): the larger side wins, the target on equal counts. Counts beyond the 32-bit
 // range are held at its limit.
-void ZaehlerSetzen(TVergleichThread* job, int64_t herkunftDateien, int64_t zielDateien);
+void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel_dateien);
 
 // The end of a job's comparison: the job has no thread any more and, unless the run was
 // cancelled or failed to start, its last run is now (local time from `uhr`).

@@ -44,11 +44,11 @@ const std::vector<std::string>& SpaltenKoepfe() {
   return k;
 }
 
-std::string StatusSpalte(const TVergleichThread& job, bool sofortSync) {
+std::string StatusSpalte(const TVergleichThread& job, bool sofort_sync) {
   std::string s = std::to_string(Zahl(job.Art)) + ":";
   if (job.Thread != nullptr) return s + "läuft";
   if (job.Aufruf != 0) return s + LongTimeText(LocalFromDayCount(job.Aufruf));
-  return s + (sofortSync ? "Keiner" : "abgbr.");
+  return s + (sofort_sync ? "Keiner" : "abgbr.");
 }
 
 std::string PfadSpalte(const std::string& pfad, bool unterverzeichnisse, int breite,
@@ -56,14 +56,14 @@ std::string PfadSpalte(const std::string& pfad, bool unterverzeichnisse, int bre
   return ShortenPathToWidth(unterverzeichnisse ? pfad + " +" : pfad, breite, messen);
 }
 
-TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofortSync, int herkunftBreite,
-                        int zielBreite, const TextMeasure& messen) {
-  return {StatusSpalte(job, sofortSync),
-          PfadSpalte(job.Herkunft, job.Unterverzeichnisse, herkunftBreite, messen),
-          PfadSpalte(job.Ziel, job.Unterverzeichnisse, zielBreite, messen)};
+TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofort_sync, int herkunft_breite,
+                        int ziel_breite, const TextMeasure& messen) {
+  return {StatusSpalte(job, sofort_sync),
+          PfadSpalte(job.Herkunft, job.Unterverzeichnisse, herkunft_breite, messen),
+          PfadSpalte(job.Ziel, job.Unterverzeichnisse, ziel_breite, messen)};
 }
 
-void StatusBeschreiben(const TVergleichThread& job, bool sofortSync, StatusBeschreibung* s) {
+void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBeschreibung* s) {
   s->ZweiteSichtbar = false;
   auto art = ArtTexte().find(job.Art);
   if (art != ArtTexte().end()) {
@@ -76,7 +76,7 @@ void StatusBeschreiben(const TVergleichThread& job, bool sofortSync, StatusBesch
     s->Abgleich = "Erstabgleich läuft.";
   } else if (job.Aufruf != 0) {
     s->Abgleich = "Letzter um " + DateTimeText(LocalFromDayCount(job.Aufruf));
-  } else if (sofortSync) {
+  } else if (sofort_sync) {
     s->Abgleich = "Kein Erstabgleich erbeten.";
   } else {
     s->Abgleich = "Erstabgleich abgebrochen.";
@@ -131,8 +131,8 @@ int DoppeltVorwahl(VorgangsArt art) {
   }
 }
 
-std::string LaufendeVergleicheText(int anzahlVergleiche) {
-  return "Anzahl laufender Vergleiche im Hintergrund: " + std::to_string(anzahlVergleiche);
+std::string LaufendeVergleicheText(int anzahl_vergleiche) {
+  return "Anzahl laufender Vergleiche im Hintergrund: " + std::to_string(anzahl_vergleiche);
 }
 
 std::string VergleichEndeText(const TVergleichThread& job) {

@@ -25,14 +25,14 @@ struct TabellenZeile {
 
 // "<Art>:" then "läuft" for a running job, the time of day of its last run, "Keiner" when the
 // setting "SofortSync" is on, or "abgbr." ("1:14:05:32", "2:läuft").
-std::string StatusSpalte(const TVergleichThread& job, bool sofortSync);
+std::string StatusSpalte(const TVergleichThread& job, bool sofort_sync);
 // A directory column: the path, " +" when subdirectories are included, shortened to `breite`
 // pixels as `messen` measures them.
 std::string PfadSpalte(const std::string& pfad, bool unterverzeichnisse, int breite,
                        const TextMeasure& messen);
 // The whole row; the widths are those of the "Herkunft" and "Ziel" columns.
-TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofortSync, int herkunftBreite,
-                        int zielBreite, const TextMeasure& messen);
+TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofort_sync, int herkunft_breite,
+                        int ziel_breite, const TextMeasure& messen);
 
 // --- Status description ------------------------------------------------------------------------
 
@@ -55,7 +55,7 @@ struct StatusBeschreibung {
 // Fills `s` for `job`: first and second line by kind and sub-mode, and the "Abgleich:" line
 // ("Erstabgleich läuft.", "Letzter um <date time>", "Kein Erstabgleich erbeten." with
 // "SofortSync" on, "Erstabgleich abgebrochen.").
-void StatusBeschreiben(const TVergleichThread& job, bool sofortSync, StatusBeschreibung* s);
+void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBeschreibung* s);
 
 // The schedule list: "Beim Booten", "Beim Herunterfahren", "Beim Leerlauf", in this order, for
 // the flags that are set. Time entries are not listed.
@@ -84,7 +84,7 @@ int DoppeltVorwahl(VorgangsArt art);
 // --- Running comparisons -----------------------------------------------------------------------
 
 // "Anzahl laufender Vergleiche im Hintergrund: <n>".
-std::string LaufendeVergleicheText(int anzahlVergleiche);
+std::string LaufendeVergleicheText(int anzahl_vergleiche);
 // The log line at the end of a job's comparison: "Vergleich beendet: <source> - <target>", or
 // "abgebrochen" in place of "beendet" when the job never completed a run.
 std::string VergleichEndeText(const TVergleichThread& job);

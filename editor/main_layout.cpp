@@ -9,17 +9,17 @@ namespace zarnoft {
 
 using namespace hauptlayout;
 
-void SpaltenBreiten(int tabelleBreite, int tabelleHoehe, int tabellenZeilen, int breiten[3]) {
-  bool passen = tabelleHoehe >= kZeilenHoehe * (tabellenZeilen + 1);
+void SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen, int breiten[3]) {
+  bool passen = tabelle_hoehe >= kZeilenHoehe * (tabellen_zeilen + 1);
   int rest = passen ? kSpaltenRestOhneBalken : kSpaltenRestMitBalken;
   // trunc((width - column 0) * 0.5): an integer halving that cuts toward zero.
-  int haelfte = (tabelleBreite - kSpalte0) / 2;
+  int haelfte = (tabelle_breite - kSpalte0) / 2;
   breiten[0] = kSpalte0;
   breiten[1] = haelfte - rest;
   breiten[2] = haelfte - rest;
 }
 
-HauptLayout LayoutBerechnen(int breite, int hoehe, int artPosition, int tabellenZeilen) {
+HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen) {
   HauptLayout l;
   l.Breite = std::max(breite, kMinBreite);
   l.Hoehe = std::max(hoehe, kMinHoehe);
@@ -32,7 +32,7 @@ HauptLayout LayoutBerechnen(int breite, int hoehe, int artPosition, int tabellen
   l.StatusGruppeOben = h - kStatusGruppeVonUnten;
   l.ZeitenOben = l.StatusGruppeOben + kZeitenUnterStatusGruppe;
   l.BeendenLinks = b - kRechterKnopfAbstand;
-  SpaltenBreiten(l.TabelleBreite, l.TabelleHoehe, tabellenZeilen, l.Spalten);
+  SpaltenBreiten(l.TabelleBreite, l.TabelleHoehe, tabellen_zeilen, l.Spalten);
   l.OrdnerKnopfLinks = b - kRechterKnopfAbstand;
   l.VerzeichnisBreite = b - kVerzeichnisRest;
   l.ZGroesseBreite = b - kZGroesseRest;
@@ -41,7 +41,7 @@ HauptLayout LayoutBerechnen(int breite, int hoehe, int artPosition, int tabellen
   l.ZeitenBreite = b - kZeitenRest;
   l.ZeitKnopfBreite = l.ZGroesseBreite + kZeitKnopfZugabe;
 
-  switch (ArtAusPosition(artPosition)) {
+  switch (ArtAusPosition(art_position)) {
     case VorgangsArt::kSynchronisieren:
       if (b < kBreitAb) {
         l.LDoppeltText = "Bei Doppelten:";
@@ -100,8 +100,8 @@ StartPlatz FensterPlatzieren(const FensterGeometrie& g, const std::vector<Rechte
     p.hoehe = static_cast<int>(hoehe);
     return p;
   }
-  const int64_t rahmenB = int64_t{rahmen.links} + rahmen.rechts;
-  const int64_t rahmenH = int64_t{rahmen.oben} + rahmen.unten;
+  const int64_t rahmen_b = int64_t{rahmen.links} + rahmen.rechts;
+  const int64_t rahmen_h = int64_t{rahmen.oben} + rahmen.unten;
 
   // The screen: the one holding most of the stored window, else the primary one.
   const Rechteck* schirm = &bildschirme.front();
@@ -109,7 +109,7 @@ StartPlatz FensterPlatzieren(const FensterGeometrie& g, const std::vector<Rechte
   if (gespeichert) {
     int64_t beste = 0;
     for (const Rechteck& s : bildschirme) {
-      int64_t f = Ueberlappung(s, g.PosX, g.PosY, breite + rahmenB, hoehe + rahmenH);
+      int64_t f = Ueberlappung(s, g.PosX, g.PosY, breite + rahmen_b, hoehe + rahmen_h);
       if (f > beste) {
         beste = f;
         schirm = &s;
@@ -119,10 +119,10 @@ StartPlatz FensterPlatzieren(const FensterGeometrie& g, const std::vector<Rechte
   }
 
   // A screen smaller than the minimum wins over the minimum: the window must fit.
-  breite = std::max<int64_t>(1, std::min(breite, schirm->breite - rahmenB));
-  hoehe = std::max<int64_t>(1, std::min(hoehe, schirm->hoehe - rahmenH));
-  const int64_t aussenB = breite + rahmenB;
-  const int64_t aussenH = hoehe + rahmenH;
+  breite = std::max<int64_t>(1, std::min(breite, schirm->breite - rahmen_b));
+  hoehe = std::max<int64_t>(1, std::min(hoehe, schirm->hoehe - rahmen_h));
+  const int64_t aussen_b = breite + rahmen_b;
+  const int64_t aussen_h = hoehe + rahmen_h;
 
   int64_t x;
   int64_t y;
@@ -130,11 +130,11 @@ StartPlatz FensterPlatzieren(const FensterGeometrie& g, const std::vector<Rechte
     x = g.PosX;
     y = g.PosY;
   } else {
-    x = schirm->x + (schirm->breite - aussenB) / 2;
-    y = schirm->y + (schirm->hoehe - aussenH) / 2;
+    x = schirm->x + (schirm->breite - aussen_b) / 2;
+    y = schirm->y + (schirm->hoehe - aussen_h) / 2;
   }
-  x = Halten(x, schirm->x, int64_t{schirm->x} + schirm->breite - aussenB);
-  y = Halten(y, schirm->y, int64_t{schirm->y} + schirm->hoehe - aussenH);
+  x = Halten(x, schirm->x, int64_t{schirm->x} + schirm->breite - aussen_b);
+  y = Halten(y, schirm->y, int64_t{schirm->y} + schirm->hoehe - aussen_h);
   p.x = static_cast<int>(x);
   p.y = static_cast<int>(y);
   p.breite = static_cast<int>(breite);

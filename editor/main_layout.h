@@ -66,13 +66,13 @@ struct HauptLayout {
   std::string LDoppeltText;  // "Bei Doppelten:", "Bei doppelt geänderten Dateien:", "Wann:", ...
 };
 
-// FormResize: the layout for a client area of breite x hoehe, the kind list at `artPosition`
-// (-1 none) and a grid of `tabellenZeilen` rows including the header.
-HauptLayout LayoutBerechnen(int breite, int hoehe, int artPosition, int tabellenZeilen);
+// FormResize: the layout for a client area of breite x hoehe, the kind list at `art_position`
+// (-1 none) and a grid of `tabellen_zeilen` rows including the header.
+HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen);
 
 // The widths of the grid's three columns: column 0 fixed, the other two share the rest, less
 // room for a vertical scroll bar when the rows do not fit into the grid's height.
-void SpaltenBreiten(int tabelleBreite, int tabelleHoehe, int tabellenZeilen, int breiten[3]);
+void SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen, int breiten[3]);
 
 // --- Where the window opens ---------------------------------------------------------------------
 

@@ -108,7 +108,7 @@ TEST(FensterPlatzieren, StoredPositionIsKeptWhenOnScreen) {
 TEST(FensterPlatzieren, NonsenseAlwaysGivesAWindowFullyOnOneScreen) {
   struct Fall {
     const char* name;
-    int breite, hoehe, posS, x, y;
+    int breite, hoehe, pos_s, x, y;
   };
   const Fall faelle[] = {
       {"negative size", -300, -1, 1, 10, 10},
@@ -123,7 +123,7 @@ TEST(FensterPlatzieren, NonsenseAlwaysGivesAWindowFullyOnOneScreen) {
     FensterGeometrie g;
     g.Breite = f.breite;
     g.Hoehe = f.hoehe;
-    g.PosS = f.posS;
+    g.PosS = f.pos_s;
     g.PosX = f.x;
     g.PosY = f.y;
     StartPlatz p = FensterPlatzieren(g, kZweiSchirme, kRahmen);

@@ -82,9 +82,9 @@ struct DateiDialog {
   // Filters in order: display name and pattern, e.g. {"SyncDatensätze", "*.syc"},
   // {"Alle Dateien", "*.*"} ("*.*" means every file, also one without an extension).
   std::vector<std::pair<std::string, std::string>> filter;
-  std::string endung;                 // default extension without ".", added when a name has none
-  bool mussExistieren = false;        // open: only an existing file can be chosen
-  bool ueberschreibenFragen = false;  // save: ask before choosing an existing file
+  std::string endung;                  // default extension without ".", added when a name has none
+  bool muss_existieren = false;        // open: only an existing file can be chosen
+  bool ueberschreiben_fragen = false;  // save: ask before choosing an existing file
 };
 
 struct OrdnerDialog {

@@ -18,7 +18,7 @@ Hauptfenster::Hauptfenster(HauptAnsicht* ansicht, const HauptDienste& dienste)
 
 Hauptfenster::~Hauptfenster() {
   *selbst_ = nullptr;
-  if (anzahlVergleiche_ > 0) dienste_.laeufe->Schliessen();
+  if (anzahl_vergleiche_ > 0) dienste_.laeufe->Schliessen();
   listing_->ListingStoppen(Seite::kHerkunft);
   listing_->ListingStoppen(Seite::kZiel);
 }
@@ -46,9 +46,9 @@ int Hauptfenster::Zeile() const {
 
 FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   orte_ = orte;
-  ortsMeldungen_ = DateiOrteVorbereiten(orte, fs_);
+  orts_meldungen_ = DateiOrteVorbereiten(orte, fs_);
   zustand_.SammlungsVerzeichnis = orte.sammlungs_verzeichnis;
-  if (dienste_.logSchreiber != nullptr) dienste_.logSchreiber->SetProgrammteil("Edit");
+  if (dienste_.log_schreiber != nullptr) dienste_.log_schreiber->SetProgrammteil("Edit");
 
   // An empty collection, no run, no listing; nothing to take, fetch or delete yet.
   zustand_.SammlungsDatei.clear();
@@ -60,10 +60,10 @@ FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   ansicht_->Titel(kFensterTitel);
   ZaehlerAnzeigen();
 
-  if (dienste_.logSchreiber != nullptr) {
-    dienste_.logSchreiber->LogStart(orte, true);
+  if (dienste_.log_schreiber != nullptr) {
+    dienste_.log_schreiber->LogStart(orte, true);
   }
-  for (const std::string& m : ortsMeldungen_) Log(LogStufe::kDateiAenderung, "Warn: " + m);
+  for (const std::string& m : orts_meldungen_) Log(LogStufe::kDateiAenderung, "Warn: " + m);
   Log(LogStufe::kDebugAusfuehrlich, "Main: InI wird geladen");
   FensterGeometrie g = FensterGeometrieLesen(orte.EinstellungsDatei(), fs_);
 
@@ -122,8 +122,8 @@ void Hauptfenster::TabelleZeichnen() {
 
 void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
   Log(LogStufe::kDebugAusfuehrlich, "Main: Anzeige wird gesetzt");
-  if (zeile == angezeigteZeile_ && !erzwingen) return;
-  angezeigteZeile_ = zeile;
+  if (zeile == angezeigte_zeile_ && !erzwingen) return;
+  angezeigte_zeile_ = zeile;
   if (sammlung_.Leer()) {
     beschreibung_.Leeren();
     ansicht_->EintraegeSetzen(Steuerelement::kZeiten, {});
@@ -143,7 +143,7 @@ void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
 
 void Hauptfenster::AnzeigeMouseMove(int zeile) {
   Befehl([&] {
-    if (zeile != angezeigteZeile_) AnzeigeSetzen(zeile, false);
+    if (zeile != angezeigte_zeile_) AnzeigeSetzen(zeile, false);
   });
 }
 
@@ -160,7 +160,7 @@ void Hauptfenster::SyncAllow() {
 }
 
 void Hauptfenster::ZaehlerAnzeigen() {
-  ansicht_->TextSetzen(Steuerelement::kLAnzVergl, LaufendeVergleicheText(anzahlVergleiche_));
+  ansicht_->TextSetzen(Steuerelement::kLAnzVergl, LaufendeVergleicheText(anzahl_vergleiche_));
 }
 
 // --- Kind, sub-mode and layout -----------------------------------------------------------------

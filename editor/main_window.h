@@ -52,13 +52,13 @@ inline constexpr const char* kGeladen = "Geladen";
 
 // The services of the main window. Pointers must outlive it; null members as noted.
 struct HauptDienste {
-  Protokoll* log = nullptr;              // null: no log lines
-  LogSchreiber* logSchreiber = nullptr;  // the process's writer, set up by FormCreate and after
-                                         // the settings dialog; null: no set-up (tests)
-  FileSystem* fs = nullptr;              // null: the real file system
-  Clock* uhr = nullptr;                  // null: the system clock
-  LaufStarter* laeufe = nullptr;         // required: starts comparisons
-  GroessenListing* listing = nullptr;    // null: no size listings
+  Protokoll* log = nullptr;               // null: no log lines
+  LogSchreiber* log_schreiber = nullptr;  // the process's writer, set up by FormCreate and after
+                                          // the settings dialog; null: no set-up (tests)
+  FileSystem* fs = nullptr;               // null: the real file system
+  Clock* uhr = nullptr;                   // null: the system clock
+  LaufStarter* laeufe = nullptr;          // required: starts comparisons
+  GroessenListing* listing = nullptr;     // null: no size listings
 };
 
 class Hauptfenster {
@@ -119,8 +119,8 @@ class Hauptfenster {
   const SammlungsZustand& Zustand() const { return zustand_; }
   const EditorEinstellungen& Einstellungen() const { return einstellungen_; }
   const std::string& Marker() const { return marker_; }
-  int AnzahlVergleiche() const { return anzahlVergleiche_; }
-  int AngezeigteZeile() const { return angezeigteZeile_; }
+  int AnzahlVergleiche() const { return anzahl_vergleiche_; }
+  int AngezeigteZeile() const { return angezeigte_zeile_; }
   const HauptLayout& Layout() const { return layout_; }
 
  private:
@@ -171,18 +171,18 @@ class Hauptfenster {
   GroessenListing* listing_;
 
   DateiOrte orte_;
-  std::vector<std::string> ortsMeldungen_;  // shown by FormShow
+  std::vector<std::string> orts_meldungen_;  // shown by FormShow
   Sammlung sammlung_;
   SammlungsZustand zustand_;
   EditorEinstellungen einstellungen_;
   StatusBeschreibung beschreibung_;
   HauptLayout layout_;
   std::string marker_ = marker::kUnveraendert;
-  int angezeigteZeile_ = 0;
-  int anzahlVergleiche_ = 0;
+  int angezeigte_zeile_ = 0;
+  int anzahl_vergleiche_ = 0;
   // Closing: runs are being cancelled, and the window closes after the last end notification.
-  bool schliessenNachLaeufen_ = false;
-  bool schliessenFertig_ = false;
+  bool schliessen_nach_laeufen_ = false;
+  bool schliessen_fertig_ = false;
   // Cleared by the destructor: an end notification that still arrives afterwards (the program
   // ended another way than through FormClose) finds it empty and touches nothing.
   std::shared_ptr<Hauptfenster*> selbst_;

@@ -188,7 +188,7 @@ void Hauptfenster::BOffnenClick() {
     Log(LogStufe::kBefehl, "Main: Öffnen startet");
     if (Ungespeichert() && !Speichernunter1Frage()) return;
     DateiDialog d = SammlungsDialog("Syncronisationsvorgaben", zustand_.SammlungsVerzeichnis);
-    d.mussExistieren = true;
+    d.muss_existieren = true;
     std::string pfad;
     if (!ansicht_->DateiOeffnenDialog(d, &pfad)) return;
     if (!OeffnenMoeglich(pfad)) return;
@@ -198,14 +198,14 @@ void Hauptfenster::BOffnenClick() {
 
 void Hauptfenster::FormShow(const std::vector<std::string>& argumente) {
   Befehl([&] {
-    for (const std::string& m : ortsMeldungen_) {
+    for (const std::string& m : orts_meldungen_) {
       Meldungsbox box;
       box.titel = kFensterTitel;
       box.text = m;
       box.symbol = Symbol::kAusrufezeichen;
       ansicht_->Meldung(box);
     }
-    ortsMeldungen_.clear();
+    orts_meldungen_.clear();
     // Only the lower-case word stands for "none"; "Nil" is a file name.
     if (argumente.empty() || argumente[0] == "nil") return;
     const std::string pfad = Absolut(argumente[0]);

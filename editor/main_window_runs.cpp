@@ -18,14 +18,14 @@ std::string LaeufeFrage(int anzahl) {
 
 void Hauptfenster::VergleichStarten(TVergleichThread* job) {
   // While the window waits for cancelled runs to end before it closes, nothing new starts.
-  if (schliessenNachLaeufen_) return;
+  if (schliessen_nach_laeufen_) return;
   VergleichsWerte werte =
       VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin, einstellungen_.Loeschen);
   job->Thread =
       dienste_.laeufe->Starten(werte, [selbst = selbst_](LaufGriff lauf, const LaufEnde& ende) {
         if (*selbst != nullptr) (*selbst)->VergleichBeendet(lauf, ende);
       });
-  ++anzahlVergleiche_;
+  ++anzahl_vergleiche_;
   ZaehlerAnzeigen();
 }
 
@@ -45,7 +45,7 @@ void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
   Befehl([&] {
     Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread beendete sich");
     TVergleichThread* job = sammlung_.MitThread(lauf);
-    --anzahlVergleiche_;
+    --anzahl_vergleiche_;
     ZaehlerAnzeigen();
     // A run that was cancelled, failed to start or met errors leaves the last-run date as it
     // was, so that the next run looks at the same changes again.
@@ -66,9 +66,9 @@ void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
     }
     TabelleZeichnen();
   });
-  if (schliessenNachLaeufen_ && anzahlVergleiche_ == 0) {
+  if (schliessen_nach_laeufen_ && anzahl_vergleiche_ == 0) {
     Log(LogStufe::kDebug, "Main: FormClose erledigt");
-    schliessenFertig_ = true;
+    schliessen_fertig_ = true;
     ansicht_->Schliessen();
   }
 }
@@ -79,8 +79,8 @@ void Hauptfenster::Einstellungen1Click() {
   Befehl([&] {
     Log(LogStufe::kDebugAusfuehrlich, "Main: Einstellungen werden aufgerufen");
     ansicht_->EinstellungenZeigen();
-    if (dienste_.logSchreiber != nullptr) {
-      dienste_.logSchreiber->LogStart(orte_, false);
+    if (dienste_.log_schreiber != nullptr) {
+      dienste_.log_schreiber->LogStart(orte_, false);
     }
     EinstellungenLesen();
     // "SofortSync" decides what the status column shows for a job that never completed.
@@ -105,14 +105,14 @@ void Hauptfenster::Beenden1Click() {
 }
 
 bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
-  if (schliessenFertig_) return true;
+  if (schliessen_fertig_) return true;
   // Runs are being cancelled; the window closes by itself after the last one.
-  if (schliessenNachLaeufen_) return false;
+  if (schliessen_nach_laeufen_) return false;
 
-  if (anzahlVergleiche_ > 0) {
+  if (anzahl_vergleiche_ > 0) {
     Meldungsbox box;
     box.titel = kFensterTitel;
-    box.text = LaeufeFrage(anzahlVergleiche_);
+    box.text = LaeufeFrage(anzahl_vergleiche_);
     box.knoepfe = Knoepfe::kJaNein;
     box.symbol = Symbol::kFrage;
     box.standard = Antwort::kNein;
@@ -155,14 +155,14 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
   listing_->ListingStoppen(Seite::kHerkunft);
   listing_->ListingStoppen(Seite::kZiel);
 
-  if (anzahlVergleiche_ > 0) {
-    schliessenNachLaeufen_ = true;
+  if (anzahl_vergleiche_ > 0) {
+    schliessen_nach_laeufen_ = true;
     ansicht_->Statuspanel(0, "Vergleiche werden abgebrochen...");
     dienste_.laeufe->Schliessen();
     return false;
   }
   Log(LogStufe::kDebug, "Main: FormClose erledigt");
-  schliessenFertig_ = true;
+  schliessen_fertig_ = true;
   return true;
 }
 

@@ -23,10 +23,10 @@ using testing::TempTree;
 
 class HauptfensterTest : public ::testing::Test {
  protected:
-  // Starts the window; `mainSda` is the settings file's text ("" = no file).
-  void Start(const std::string& mainSda = "") {
+  // Starts the window; `main_sda_text` is the settings file's text ("" = no file).
+  void Start(const std::string& main_sda_text = "") {
     tree.Mkdir("prog");
-    if (!mainSda.empty()) tree.Write("prog/Main.sda", mainSda);
+    if (!main_sda_text.empty()) tree.Write("prog/Main.sda", main_sda_text);
     orte = PortableDateiOrte(tree.Path("prog/"));
     HauptDienste d;
     d.log = &log;
@@ -365,7 +365,7 @@ TEST_F(HauptfensterTest, NewAsksAboutAnUnsavedCollection) {
   f->BNeuClick();
   EXPECT_EQ(f->Jobs().Anzahl(), 2u);
   EXPECT_EQ(ansicht.panel[1], "Geändert");
-  EXPECT_EQ(ansicht.dateiDialoge.back().titel, "Syncronisationsverzeichnisse speichern");
+  EXPECT_EQ(ansicht.datei_dialoge.back().titel, "Syncronisationsverzeichnisse speichern");
 
   ansicht.antworten = {Antwort::kNein};
   f->BNeuClick();
@@ -382,11 +382,11 @@ TEST_F(HauptfensterTest, SaveOpenRoundTripThroughTheDialogs) {
   const std::string syc = tree.Path("jobs.syc");
   ansicht.dateien = {syc};
   f->BSpeichernClick();
-  const DateiDialog& d = ansicht.dateiDialoge.back();
+  const DateiDialog& d = ansicht.datei_dialoge.back();
   EXPECT_EQ(d.verzeichnis, orte.sammlungs_verzeichnis);
   EXPECT_EQ(d.endung, "syc");
   EXPECT_EQ(d.filter.size(), 2u);
-  EXPECT_FALSE(d.ueberschreibenFragen);
+  EXPECT_FALSE(d.ueberschreiben_fragen);
   EXPECT_EQ(ansicht.titel, "Zarnoft - jobs.syc");
   EXPECT_EQ(ansicht.panel[1], "Gespeichert");
   EXPECT_EQ(f->Zustand().SammlungsVerzeichnis, tree.root() + "/");
@@ -396,8 +396,8 @@ TEST_F(HauptfensterTest, SaveOpenRoundTripThroughTheDialogs) {
   EXPECT_TRUE(f->Jobs().Leer());
   ansicht.dateien = {syc};
   f->BOffnenClick();
-  EXPECT_EQ(ansicht.dateiDialoge.back().titel, "Syncronisationsvorgaben");
-  EXPECT_TRUE(ansicht.dateiDialoge.back().mussExistieren);
+  EXPECT_EQ(ansicht.datei_dialoge.back().titel, "Syncronisationsvorgaben");
+  EXPECT_TRUE(ansicht.datei_dialoge.back().muss_existieren);
   ASSERT_EQ(f->Jobs().Anzahl(), 1u);
   EXPECT_EQ(ansicht.panel[1], "Geladen");
   EXPECT_EQ(ansicht.titel, "Zarnoft - jobs.syc");
@@ -591,8 +591,8 @@ TEST_F(HauptfensterTest, FolderButtonsSetTheFieldWhenConfirmed) {
   ansicht.ordner = {std::nullopt, std::string("/neu")};
   f->HVerzBClick();
   EXPECT_EQ(ansicht.Text(E::kHerkunft), "/alt");
-  EXPECT_EQ(ansicht.ordnerDialoge[0].text, "Bitte wählen Sie das Herkunftsverzeichnis aus.");
-  EXPECT_EQ(ansicht.ordnerDialoge[0].auswahl, "/alt");
+  EXPECT_EQ(ansicht.ordner_dialoge[0].text, "Bitte wählen Sie das Herkunftsverzeichnis aus.");
+  EXPECT_EQ(ansicht.ordner_dialoge[0].auswahl, "/alt");
   f->HVerzBClick();
   EXPECT_EQ(ansicht.Text(E::kHerkunft), "/neu");
   EXPECT_EQ(listing.starts.back(), "1 /neu 0");

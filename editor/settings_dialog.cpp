@@ -56,7 +56,7 @@ int Eintrag(int v, int anzahl) {
 
 }  // namespace
 
-std::vector<std::string> LogLevEintraege(bool debugVersion) {
+std::vector<std::string> LogLevEintraege(bool debug_version) {
   std::vector<std::string> e = {
       "0 - Aus",
       "1 - Nur Warnungen bei doppelt geänderten Dateien",
@@ -69,7 +69,7 @@ std::vector<std::string> LogLevEintraege(bool debugVersion) {
       "8 - Grundlegendes Debugging",
       "9 - Ausführliches Debugging",
   };
-  if (!debugVersion) e.resize(kHoechsteStufe + 1);
+  if (!debug_version) e.resize(kHoechsteStufe + 1);
   return e;
 }
 
@@ -96,10 +96,10 @@ std::string StatusHinweis(const std::vector<std::string>& hinweise) {
 }
 
 TEinstellungenLogik::TEinstellungenLogik(EinstellungenAnsicht* ansicht, DateiOrte orte,
-                                         bool debugVersion, FileSystem* fs, Protokoll* log)
+                                         bool debug_version, FileSystem* fs, Protokoll* log)
     : ansicht_(ansicht),
       orte_(std::move(orte)),
-      debug_(debugVersion),
+      debug_(debug_version),
       fs_(fs != nullptr ? fs : FileSystem::Default()),
       log_(log) {}
 

@@ -67,7 +67,7 @@ struct EinstellungenFelder {
 };
 
 // The items of the level list: ten in the "Debugversion" build, else the levels 0 to 7.
-std::vector<std::string> LogLevEintraege(bool debugVersion);
+std::vector<std::string> LogLevEintraege(bool debug_version);
 // The items of the rotation box.
 const std::vector<std::string>& LogrotierenEintraege();
 
@@ -103,7 +103,7 @@ class TEinstellungenLogik {
   // orte: where Main.sda lies and the places that give the defaults of the log file, the
   // standard directory and the move-aside folder. ansicht, fs and log must outlive the object
   // (nullptr fs: the real file system; nullptr log: no log).
-  TEinstellungenLogik(EinstellungenAnsicht* ansicht, DateiOrte orte, bool debugVersion,
+  TEinstellungenLogik(EinstellungenAnsicht* ansicht, DateiOrte orte, bool debug_version,
                       FileSystem* fs, Protokoll* log);
 
   // Loads every control from the settings file (at creation), applying the ranges, the level

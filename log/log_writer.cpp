@@ -25,11 +25,11 @@ enum class Grund { kKeiner, kStart, kNeueDatei, kNeueArt, kEingeschaltet };
 
 }  // namespace
 
-LogSchreiber::LogSchreiber(FileSystem* fs, Clock* clock, LogFrage* frage, bool debugVersion)
+LogSchreiber::LogSchreiber(FileSystem* fs, Clock* clock, LogFrage* frage, bool debug_version)
     : fs_(fs ? fs : FileSystem::Default()),
       clock_(clock ? clock : Clock::System()),
       frage_(frage),
-      debug_(debugVersion),
+      debug_(debug_version),
       rotation_(fs_, clock_) {}
 
 void LogSchreiber::SetProgrammteil(const std::string& teil) {
@@ -94,14 +94,14 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
   if (!debug_.load() && llev > Zahl(LogStufe::kDiagnose)) llev = Zahl(LogStufe::kDiagnose);
 
   std::vector<std::string> meldungen;
-  bool artNotiz = false;
+  bool art_notiz = false;
   {
     std::unique_lock<std::mutex> l(mu_);
     gui_thread_ = std::this_thread::get_id();
     aktiv_ = true;
-    const std::string alteDat = ldat_;
-    const int alteArt = lart_;
-    const int alteStufe = llev_;
+    const std::string alte_dat = ldat_;
+    const int alte_art = lart_;
+    const int alte_stufe = llev_;
     ldat_ = ldat;
     llev_ = llev;
     lwarn_ = lwarn;
@@ -112,11 +112,11 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
     Grund grund = Grund::kKeiner;
     if (beimStart) {
       grund = Grund::kStart;
-    } else if (ldat_ != alteDat) {
+    } else if (ldat_ != alte_dat) {
       grund = Grund::kNeueDatei;
-    } else if (lart_ != alteArt) {
+    } else if (lart_ != alte_art) {
       grund = Grund::kNeueArt;
-    } else if (alteStufe <= 0 && llev_ > 0) {
+    } else if (alte_stufe <= 0 && llev_ > 0) {
       grund = Grund::kEingeschaltet;
     }
     if (grund != Grund::kKeiner) eingerichtet_ = false;
@@ -126,17 +126,17 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
       if (grund == Grund::kNeueDatei) {
         // An old file that never came into being (the log was off) has nothing to continue.
         FileInfo info;
-        if (!alteDat.empty() && fs_->Stat(alteDat, &info) &&
-            !Anhaengen(alteDat, "Fortsetzung am " + zeit + "\r\nin Datei: " + ldat_ + "\r\n",
+        if (!alte_dat.empty() && fs_->Stat(alte_dat, &info) &&
+            !Anhaengen(alte_dat, "Fortsetzung am " + zeit + "\r\nin Datei: " + ldat_ + "\r\n",
                        false)) {
-          meldungen.push_back(SchreibFehler(alteDat));
+          meldungen.push_back(SchreibFehler(alte_dat));
         }
       }
       rotation_.Einrichten(ldat_, lart_);
       eingerichtet_ = true;
-      bool rotationGescheitert =
+      bool rotation_gescheitert =
           lart_ > 0 && rotation_.Pruefen(Einstellung()) == RotationsErgebnis::kFehler;
-      if (rotationGescheitert) meldungen.push_back(RotationsFehler(ldat_));
+      if (rotation_gescheitert) meldungen.push_back(RotationsFehler(ldat_));
 
       std::string kopf;
       if (grund == Grund::kStart) {
@@ -148,10 +148,10 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
                " im Loglevel: " + std::to_string(llev_) + "\r\n";
       }
       // Opened (and created) even without a header, so that the next line finds the file.
-      if (!Anhaengen(ldat_, kopf, true) && !rotationGescheitert) {
+      if (!Anhaengen(ldat_, kopf, true) && !rotation_gescheitert) {
         meldungen.push_back(SchreibFehler(ldat_));
       }
-      artNotiz = grund == Grund::kNeueArt;
+      art_notiz = grund == Grund::kNeueArt;
     }
   }
   // Reported without the lock: the message box runs a nested message loop on the GUI thread,
@@ -159,7 +159,7 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
   if (LogFrage* f = frage_.load()) {
     for (const std::string& m : meldungen) f->StartFehler(m);
   }
-  if (artNotiz)
+  if (art_notiz)
     Zeile(LogStufe::kDebug, "Log: Neues Rotationsprinzip eingestellt: " + std::to_string(lart));
 }
 

@@ -50,9 +50,9 @@ class LogSchreiber : public Protokoll {
  public:
   // fs and clock (nullptr: the real ones) and frage must outlive the writer. Without a question
   // object every failure question is answered Ignore and set-up failures are dropped.
-  // debugVersion unlocks the levels 8 and 9; it defaults to the build's special-build text.
+  // debug_version unlocks the levels 8 and 9; it defaults to the build's special-build text.
   explicit LogSchreiber(FileSystem* fs = nullptr, Clock* clock = nullptr, LogFrage* frage = nullptr,
-                        bool debugVersion = IsDebugBuild());
+                        bool debug_version = IsDebugBuild());
 
   // The windows exist only after the process-wide writer; they hand themselves in here.
   void SetFrage(LogFrage* frage) { frage_.store(frage); }

@@ -30,7 +30,7 @@ class FakeFrage : public LogFrage {
       titel_ = titel;
       text_ = text;
       ++fragen;
-      aktion = beiFrage;
+      aktion = bei_frage;
     }
     if (aktion) return aktion();
     std::lock_guard<std::mutex> l(mu);
@@ -49,7 +49,7 @@ class FakeFrage : public LogFrage {
   std::string titel_, text_;
   std::vector<LogAntwort> antworten;
   std::vector<std::string> meldungen;
-  std::function<LogAntwort()> beiFrage;
+  std::function<LogAntwort()> bei_frage;
 };
 
 // Fails appending to existing files (OpenForAppend without create) or creating them anew.
@@ -57,15 +57,15 @@ class StoerDateisystem : public FileSystemWrapper {
  public:
   StoerDateisystem() : FileSystemWrapper(FileSystem::Default()) {}
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& p, bool create) override {
-    if (!create && anhaengenFehlt.load()) return nullptr;
+    if (!create && anhaengen_fehlt.load()) return nullptr;
     return FileSystemWrapper::OpenForAppend(p, create);
   }
   std::unique_ptr<WritableFile> CreateTruncate(const std::string& p) override {
-    if (anlegenFehlt.load()) return nullptr;
+    if (anlegen_fehlt.load()) return nullptr;
     return FileSystemWrapper::CreateTruncate(p);
   }
-  std::atomic<bool> anhaengenFehlt{false};
-  std::atomic<bool> anlegenFehlt{false};
+  std::atomic<bool> anhaengen_fehlt{false};
+  std::atomic<bool> anlegen_fehlt{false};
 };
 
 std::vector<std::string> Zeilen(const std::string& inhalt) {
@@ -82,7 +82,7 @@ std::vector<std::string> Zeilen(const std::string& inhalt) {
 
 class LogSchreiberTest : public ::testing::Test {
  protected:
-  LogSchreiberTest() : log_(&fs_, &clock_, &frage_, /*debugVersion=*/false) {
+  LogSchreiberTest() : log_(&fs_, &clock_, &frage_, /*debug_version=*/false) {
     clock_.Set(Local(2026, 12, 7, 12, 40, 53));
     dir_ = tree_.root() + "/";
   }
@@ -282,12 +282,12 @@ TEST_F(LogSchreiberTest, DeletedLogFileIsNotRecreatedAndTheQuestionIsAsked) {
 TEST_F(LogSchreiberTest, AbortStopsLinesAndQuestionsUntilTheNextStart) {
   Einstellungen(6);
   log_.LogStart(dir_, true);
-  fs_.anhaengenFehlt = true;
+  fs_.anhaengen_fehlt = true;
   frage_.antworten = {LogAntwort::kAbbrechen};
   log_.LogZeile(LogStufe::kWarnung, "eins");
   EXPECT_FALSE(log_.LogAktiv());
   EXPECT_FALSE(log_.Will(LogStufe::kWarnung));
-  fs_.anhaengenFehlt = false;
+  fs_.anhaengen_fehlt = false;
   log_.LogZeile(LogStufe::kWarnung, "zwei");
   EXPECT_EQ(frage_.fragen, 1);
   EXPECT_EQ(Log(), kStartKopf6);
@@ -300,10 +300,10 @@ TEST_F(LogSchreiberTest, AbortStopsLinesAndQuestionsUntilTheNextStart) {
 TEST_F(LogSchreiberTest, RetryWritesTheLineOnceTheFileIsBack) {
   Einstellungen(6);
   log_.LogStart(dir_, true);
-  fs_.anhaengenFehlt = true;
+  fs_.anhaengen_fehlt = true;
   int runde = 0;
-  frage_.beiFrage = [&] {
-    if (++runde == 2) fs_.anhaengenFehlt = false;
+  frage_.bei_frage = [&] {
+    if (++runde == 2) fs_.anhaengen_fehlt = false;
     return LogAntwort::kWiederholen;
   };
   log_.LogZeile(LogStufe::kWarnung, "eins");
@@ -314,17 +314,17 @@ TEST_F(LogSchreiberTest, RetryWritesTheLineOnceTheFileIsBack) {
 TEST_F(LogSchreiberTest, WithoutWarningOrQuestionObjectFailedLinesAreDropped) {
   Einstellungen(6, 0, 0, "", /*lwarn=*/false);
   log_.LogStart(dir_, true);
-  fs_.anhaengenFehlt = true;
+  fs_.anhaengen_fehlt = true;
   log_.LogZeile(LogStufe::kWarnung, "weg");
   EXPECT_EQ(frage_.fragen, 0);
-  fs_.anhaengenFehlt = false;
+  fs_.anhaengen_fehlt = false;
   log_.LogZeile(LogStufe::kWarnung, "da");
   EXPECT_EQ(Zeilen(Log()).back(), "07.12.26 12:40:53 Edit/da");
 
   LogSchreiber ohne(&fs_, &clock_, nullptr, false);
   Einstellungen(6);
   ohne.LogStart(dir_, false);
-  fs_.anhaengenFehlt = true;
+  fs_.anhaengen_fehlt = true;
   ohne.LogZeile(LogStufe::kWarnung, "auch weg");  // answered Ignore
   EXPECT_TRUE(ohne.LogAktiv());
 }
@@ -342,7 +342,7 @@ TEST_F(LogSchreiberTest, SetUpFailuresAreReportedAndLogStartReturns) {
   Einstellungen(6, 4);
   log_.LogStart(dir_, false);
   EXPECT_TRUE(frage_.meldungen.empty());
-  fs_.anlegenFehlt = true;
+  fs_.anlegen_fehlt = true;
   const std::string gross(11000, 'g');
   log_.LogZeile(LogStufe::kWarnung, gross);
   log_.LogZeile(LogStufe::kWarnung, "rotiert");
@@ -388,14 +388,14 @@ TEST_F(LogSchreiberTest, GuiThreadLinesDuringAWorkersQuestionAreKeptBack) {
   Einstellungen(6);
   QueueCaller gui;  // this thread is the GUI thread
   log_.LogStart(dir_, true);
-  fs_.anhaengenFehlt = true;
+  fs_.anhaengen_fehlt = true;
   std::promise<void> gefragt;
-  frage_.beiFrage = [&] {
+  frage_.bei_frage = [&] {
     gefragt.set_value();
     LogAntwort a = LogAntwort::kIgnorieren;
     gui.Call([&] {
       log_.LogZeile(LogStufe::kWarnung, "GUI im Dialog");  // the dialog's own message loop logs
-      fs_.anhaengenFehlt = false;
+      fs_.anhaengen_fehlt = false;
       a = LogAntwort::kWiederholen;
     });
     return a;
@@ -425,10 +425,10 @@ TEST_F(LogSchreiberTest, GuiThreadLinesDuringAWorkersQuestionAreKeptBack) {
 TEST_F(LogSchreiberTest, AQuestionThatLogsOnItsOwnThreadDoesNotBlockIt) {
   Einstellungen(6);
   log_.LogStart(dir_, true);
-  fs_.anhaengenFehlt = true;
-  frage_.beiFrage = [&] {
+  fs_.anhaengen_fehlt = true;
+  frage_.bei_frage = [&] {
     log_.LogZeile(LogStufe::kWarnung, "aus der Frage");
-    fs_.anhaengenFehlt = false;
+    fs_.anhaengen_fehlt = false;
     return LogAntwort::kWiederholen;
   };
   std::thread arbeiter([&] { log_.LogZeile(LogStufe::kWarnung, "Arbeiter"); });

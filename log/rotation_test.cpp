@@ -171,26 +171,26 @@ class AbweisendesDateisystem : public FileSystemWrapper {
  public:
   AbweisendesDateisystem() : FileSystemWrapper(FileSystem::Default()) {}
   bool RenameNoReplace(const std::string& f, const std::string& t) override {
-    return !renameFehlt && FileSystemWrapper::RenameNoReplace(f, t);
+    return !rename_fehlt && FileSystemWrapper::RenameNoReplace(f, t);
   }
   std::unique_ptr<WritableFile> CreateTruncate(const std::string& p) override {
-    if (anlegenFehlt) return nullptr;
+    if (anlegen_fehlt) return nullptr;
     return FileSystemWrapper::CreateTruncate(p);
   }
-  bool renameFehlt = false;
-  bool anlegenFehlt = false;
+  bool rename_fehlt = false;
+  bool anlegen_fehlt = false;
 };
 
 TEST_F(RotationImVerzeichnis, FailuresToMoveAsideEmptyTheLogAndFailuresToCreateAreReported) {
   AbweisendesDateisystem fs;
   tree_.Write("Main.log", "verloren");
-  fs.renameFehlt = true;
+  fs.rename_fehlt = true;
   EXPECT_TRUE(Rotieren(&fs, Art(4)));
   EXPECT_FALSE(tree_.Exists("Main V1.log"));
   EXPECT_EQ(tree_.Read("Main.log"), RotationsKopf(Art(4)));
 
-  fs.renameFehlt = false;
-  fs.anlegenFehlt = true;
+  fs.rename_fehlt = false;
+  fs.anlegen_fehlt = true;
   Rotation rotation(&fs, &clock_);
   rotation.EinrichtenAb(clock_.Now(), 20000, kRotation10k);
   tree_.Write("Main.log", std::string(20000, 'y'));
@@ -212,8 +212,8 @@ TEST_F(RotationImVerzeichnis, CreationTimeOfTheLogFile) {
   EXPECT_EQ(groesse, 5);
   EXPECT_EQ(t.sec % 2, 0);
   EXPECT_EQ(t.nsec, 0);
-  bool geburtBekannt = t.sec >= vorher.sec - 2;
-  if (!geburtBekannt) {
+  bool geburt_bekannt = t.sec >= vorher.sec - 2;
+  if (!geburt_bekannt) {
     EXPECT_EQ(t, Local(2001, 1, 1));  // a file system without birth times
   }
 }

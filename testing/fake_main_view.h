@@ -33,8 +33,8 @@ class FakeAnsicht : public HauptAnsicht {
 
   // --- Records ---
   std::vector<Meldungsbox> meldungen;
-  std::vector<DateiDialog> dateiDialoge;
-  std::vector<OrdnerDialog> ordnerDialoge;
+  std::vector<DateiDialog> datei_dialoge;
+  std::vector<OrdnerDialog> ordner_dialoge;
   std::map<Steuerelement, std::string> texte;
   std::map<Steuerelement, bool> sichtbar;
   std::map<Steuerelement, bool> aktiv;
@@ -69,7 +69,7 @@ class FakeAnsicht : public HauptAnsicht {
     return Dialog(d, pfad);
   }
   bool OrdnerDialogZeigen(const OrdnerDialog& d, std::string* pfad) override {
-    ordnerDialoge.push_back(d);
+    ordner_dialoge.push_back(d);
     return Antworten(&ordner, pfad);
   }
 
@@ -139,7 +139,7 @@ class FakeAnsicht : public HauptAnsicht {
 
  private:
   bool Dialog(const DateiDialog& d, std::string* pfad) {
-    dateiDialoge.push_back(d);
+    datei_dialoge.push_back(d);
     return Antworten(&dateien, pfad);
   }
   static bool Antworten(std::deque<std::optional<std::string>>* q, std::string* pfad) {

@@ -59,16 +59,16 @@ class Editor::Listings : public ListingAnzeige {
 
 Editor::Editor(const DateiOrte& orte, FensterFabrik fenster) {
   gui_ = std::make_unique<EditorAufrufer>();
-  LaufDienste laufDienste;
-  laufDienste.log = &GlobalLog();
-  laufDienste.gui = gui_.get();
-  laufDienste.fenster =
+  LaufDienste lauf_dienste;
+  lauf_dienste.log = &GlobalLog();
+  lauf_dienste.gui = gui_.get();
+  lauf_dienste.fenster =
       fenster ? fenster : [] { return std::unique_ptr<FortschrittFenster>(new StillesFenster); };
-  starter_ = std::make_unique<VergleicheStarter>(laufDienste);
+  starter_ = std::make_unique<VergleicheStarter>(lauf_dienste);
 
   HauptDienste dienste;
   dienste.log = &GlobalLog();
-  dienste.logSchreiber = &GlobalLog();
+  dienste.log_schreiber = &GlobalLog();
   dienste.laeufe = starter_.get();
   listings_ = std::make_unique<Listings>();
   dienste.listing = &listings_->Dienst();

@@ -103,31 +103,31 @@ QString HilfeDatei::Html(int nummer) const {
     return out + html.mid(pos);
   };
   QString html = "<h3>" + t->titel.toHtmlEscaped() + "</h3>";
-  bool inListe = false;
-  QString absatzText;
-  auto absatzEnde = [&] {
-    if (!absatzText.isEmpty()) html += "<p>" + absatz(absatzText) + "</p>";
-    absatzText.clear();
+  bool in_liste = false;
+  QString absatz_text;
+  auto absatz_ende = [&] {
+    if (!absatz_text.isEmpty()) html += "<p>" + absatz(absatz_text) + "</p>";
+    absatz_text.clear();
   };
   for (const QString& zeile : t->text.split('\n')) {
     if (zeile.startsWith("- ")) {
-      absatzEnde();
-      if (!inListe) html += "<ul>";
-      inListe = true;
+      absatz_ende();
+      if (!in_liste) html += "<ul>";
+      in_liste = true;
       html += "<li>" + absatz(zeile.mid(2)) + "</li>";
       continue;
     }
-    if (inListe) html += "</ul>";
-    inListe = false;
+    if (in_liste) html += "</ul>";
+    in_liste = false;
     if (zeile.trimmed().isEmpty()) {
-      absatzEnde();
+      absatz_ende();
     } else {
-      if (!absatzText.isEmpty()) absatzText += ' ';
-      absatzText += zeile.trimmed();
+      if (!absatz_text.isEmpty()) absatz_text += ' ';
+      absatz_text += zeile.trimmed();
     }
   }
-  if (inListe) html += "</ul>";
-  absatzEnde();
+  if (in_liste) html += "</ul>";
+  absatz_ende();
   return html;
 }
 
@@ -164,8 +164,8 @@ HilfeFenster::HilfeFenster(QWidget* owner) : QWidget(owner, Qt::Window) {
   suche_ = new QLineEdit;
   suche_->setPlaceholderText("Suchbegriff");
   suche_->setClearButtonEnabled(true);
-  auto* sucheLabel = new QLabel("&Suchen:");
-  sucheLabel->setBuddy(suche_);
+  auto* suche_label = new QLabel("&Suchen:");
+  suche_label->setBuddy(suche_);
   liste_ = new QListWidget;
   browser_ = new QTextBrowser;
   browser_->setOpenLinks(false);
@@ -176,7 +176,7 @@ HilfeFenster::HilfeFenster(QWidget* owner) : QWidget(owner, Qt::Window) {
   auto* links = new QWidget;
   auto* ll = new QVBoxLayout(links);
   ll->setContentsMargins(0, 0, 0, 0);
-  ll->addWidget(sucheLabel);
+  ll->addWidget(suche_label);
   ll->addWidget(suche_);
   ll->addWidget(liste_);
   auto* teiler = new QSplitter;

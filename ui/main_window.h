@@ -174,8 +174,8 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QString hinweis_;
   HauptLayout layout_;
   bool layout_gesetzt_ = false;
-  int mindestBreite_ = hauptlayout::kMinBreite;  // raised where the font needs it
-  std::string einstellungs_pfad_;                // Main.sda, known from FormCreate
+  int mindest_breite_ = hauptlayout::kMinBreite;  // raised where the font needs it
+  std::string einstellungs_pfad_;                 // Main.sda, known from FormCreate
   bool kurzhilfe_ = true;
   // TextBreite: the advance of each character met so far, for the grid's font.
   mutable std::unordered_map<char32_t, int> zeichen_breiten_;

@@ -99,9 +99,9 @@ bool DateiDialogZeigen(QWidget* owner, const DateiDialog& d, bool speichern, std
   QFileDialog dlg(owner, Q(d.titel), Q(d.verzeichnis), FilterText(d.filter));
   dlg.setOption(QFileDialog::DontUseNativeDialog);
   dlg.setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dlg.setFileMode(speichern || !d.mussExistieren ? QFileDialog::AnyFile
-                                                 : QFileDialog::ExistingFile);
-  if (speichern && !d.ueberschreibenFragen) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  dlg.setFileMode(speichern || !d.muss_existieren ? QFileDialog::AnyFile
+                                                  : QFileDialog::ExistingFile);
+  if (speichern && !d.ueberschreiben_fragen) dlg.setOption(QFileDialog::DontConfirmOverwrite);
   dlg.setDefaultSuffix(Q(d.endung));
   if (!d.dateiname.empty()) dlg.selectFile(Q(d.dateiname));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
@@ -111,10 +111,10 @@ bool DateiDialogZeigen(QWidget* owner, const DateiDialog& d, bool speichern, std
 
 // The width a drop-down list needs to show its longest item: for the kind list its own items,
 // for the sub-mode list the items of every kind (it changes with the kind).
-int ListenBedarf(QComboBox* liste, bool alleArten) {
+int ListenBedarf(QComboBox* liste, bool alle_arten) {
   const QFontMetrics fm = liste->fontMetrics();
   int text = 0;
-  if (!alleArten) {
+  if (!alle_arten) {
     for (int i = 0; i < liste->count(); ++i)
       text = std::max(text, fm.horizontalAdvance(liste->itemText(i)));
   } else {
@@ -488,58 +488,58 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   // its rule width is too narrow for the desktop font, and the window's smallest width grows so
   // that the kind list keeps room for its own (at a small font both stay as the rules say).
   const int dw = std::max(l.DoppeltBreite, ListenBedarf(doppelt_, true));
-  const int artBreite =
+  const int art_breite =
       l.ZeitKnopfBreite - (l.DoppeltSichtbar ? dw + hauptlayout::kArtDoppeltAbstand : 0);
-  const int doppeltLinks = b - dw - hauptlayout::kDoppeltRechts;
-  mindestBreite_ = std::max(hauptlayout::kMinBreite,
-                            ListenBedarf(art_, false) + ListenBedarf(doppelt_, true) +
-                                hauptlayout::kArtDoppeltAbstand + (l.Breite - l.ZeitKnopfBreite));
-  const int rechtsBreite = b - kRechteSpalte - hauptlayout::kDoppeltRechts;
-  const int artText = l_art_->sizeHint().width();
-  l_art_->setGeometry(kRechteSpalte, y, std::min(artText, rechtsBreite), zeile);
+  const int doppelt_links = b - dw - hauptlayout::kDoppeltRechts;
+  mindest_breite_ = std::max(hauptlayout::kMinBreite,
+                             ListenBedarf(art_, false) + ListenBedarf(doppelt_, true) +
+                                 hauptlayout::kArtDoppeltAbstand + (l.Breite - l.ZeitKnopfBreite));
+  const int rechts_breite = b - kRechteSpalte - hauptlayout::kDoppeltRechts;
+  const int art_text = l_art_->sizeHint().width();
+  l_art_->setGeometry(kRechteSpalte, y, std::min(art_text, rechts_breite), zeile);
   // The sub-mode label starts where its list starts; where the long text would run past the
   // window's edge in this font, the short one is shown, and where the kind's label reaches over,
   // the sub-mode label moves to a line of its own.
   QString ld = Q(l.LDoppeltText);
   const QFontMetrics fm = l_doppelt_->fontMetrics();
-  if (doppeltLinks + fm.horizontalAdvance(ld) > b - 2 && ld.size() > 15) ld = "Bei Doppelten:";
+  if (doppelt_links + fm.horizontalAdvance(ld) > b - 2 && ld.size() > 15) ld = "Bei Doppelten:";
   l_doppelt_->setText(ld);
   int yListen = y + zeile + 1;
-  if (kRechteSpalte + artText + kRand > doppeltLinks && l.DoppeltSichtbar) {
-    l_doppelt_->setGeometry(doppeltLinks, yListen, b - doppeltLinks - 2, zeile);
+  if (kRechteSpalte + art_text + kRand > doppelt_links && l.DoppeltSichtbar) {
+    l_doppelt_->setGeometry(doppelt_links, yListen, b - doppelt_links - 2, zeile);
     yListen += zeile + 1;
   } else {
-    l_doppelt_->setGeometry(doppeltLinks, y, b - doppeltLinks - 2, zeile);
+    l_doppelt_->setGeometry(doppelt_links, y, b - doppelt_links - 2, zeile);
   }
-  art_->setGeometry(kRechteSpalte, yListen, artBreite, feld);
-  doppelt_->setGeometry(doppeltLinks, yListen, dw, feld);
+  art_->setGeometry(kRechteSpalte, yListen, art_breite, feld);
+  doppelt_->setGeometry(doppelt_links, yListen, dw, feld);
   l_doppelt_->setVisible(l.DoppeltSichtbar);
   doppelt_->setVisible(l.DoppeltSichtbar);
-  const int zeitOben = yListen + feld + 3;
-  const int zeitHoehe = zeit_->sizeHint().height();
-  zeit_->setGeometry(kRechteSpalte, zeitOben, l.ZeitKnopfBreite, zeitHoehe);
-  y = std::max(gr_ausfuehr_->geometry().bottom() + 1, zeitOben + zeitHoehe) + kLuecke;
+  const int zeit_oben = yListen + feld + 3;
+  const int zeit_hoehe = zeit_->sizeHint().height();
+  zeit_->setGeometry(kRechteSpalte, zeit_oben, l.ZeitKnopfBreite, zeit_hoehe);
+  y = std::max(gr_ausfuehr_->geometry().bottom() + 1, zeit_oben + zeit_hoehe) + kLuecke;
 
   // The collection's heading row: heading, separator, the four tool buttons at the right.
   const int kopf = std::max(kWerkzeug, setzen_->sizeHint().height());
-  const int kopfText = l_sammlung_->sizeHint().width();
-  l_sammlung_->setGeometry(kRand, y, kopfText, kopf);
-  const int trennerLinks = kRand + kopfText + kRand;
-  trenner_->setGeometry(trennerLinks, y + kopf / 2 - 1, std::max(0, l.TrennerBreite - trennerLinks),
-                        2);
+  const int kopf_text = l_sammlung_->sizeHint().width();
+  l_sammlung_->setGeometry(kRand, y, kopf_text, kopf);
+  const int trenner_links = kRand + kopf_text + kRand;
+  trenner_->setGeometry(trenner_links, y + kopf / 2 - 1,
+                        std::max(0, l.TrennerBreite - trenner_links), 2);
   x = l.TrennerBreite + 2;
   for (QToolButton* k : {setzen_, loesch_, holen_, sync_now_}) {
     k->setGeometry(x, y, kWerkzeug, kopf);
     x += kWerkzeug;
   }
-  const int tabelleOben = y + kopf + kLuecke;
+  const int tabelle_oben = y + kopf + kLuecke;
 
   // From the bottom: status bar, status group and schedule list, the running count.
-  const int leisteUnten = zeile + 6;
-  status_bar_->setGeometry(0, h - leisteUnten, b, leisteUnten);
-  panels_[0]->setGeometry(0, 0, 200, leisteUnten);
-  panels_[1]->setGeometry(200, 0, 100, leisteUnten);
-  panels_[2]->setGeometry(300, 0, std::max(0, l.Panel2Breite), leisteUnten);
+  const int leiste_unten = zeile + 6;
+  status_bar_->setGeometry(0, h - leiste_unten, b, leiste_unten);
+  panels_[0]->setGeometry(0, 0, 200, leiste_unten);
+  panels_[1]->setGeometry(200, 0, 100, leiste_unten);
+  panels_[2]->setGeometry(300, 0, std::max(0, l.Panel2Breite), leiste_unten);
   if (status_->layout() == nullptr) {
     auto* ls = new QGridLayout(status_);
     ls->setContentsMargins(6, 0, 6, 2);
@@ -551,29 +551,32 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
     ls->addWidget(status2_, 2, 1);
     ls->setColumnStretch(1, 1);
   }
-  const int statusBedarf = status_->minimumSizeHint().height();
-  const int statusOben = std::min(l.StatusGruppeOben, h - leisteUnten - statusBedarf);
-  const int zeitenLinks = b - kRand - l.ZeitenBreite;
-  status_->setGeometry(kStatusLinks, statusOben, zeitenLinks - kStatusLinks - kRand,
-                       h - leisteUnten - statusOben - 1);
-  const int zeitenOben = statusOben + hauptlayout::kZeitenUnterStatusGruppe;
-  zeiten_->setGeometry(zeitenLinks, zeitenOben, l.ZeitenBreite, h - leisteUnten - zeitenOben - 2);
-  const int anzOben = statusOben - zeile - kLuecke;
-  l_anz_vergl_->setGeometry(kRand, anzOben, b - 2 * kRand, zeile);
+  const int status_bedarf = status_->minimumSizeHint().height();
+  const int status_oben = std::min(l.StatusGruppeOben, h - leiste_unten - status_bedarf);
+  const int zeiten_links = b - kRand - l.ZeitenBreite;
+  status_->setGeometry(kStatusLinks, status_oben, zeiten_links - kStatusLinks - kRand,
+                       h - leiste_unten - status_oben - 1);
+  const int zeiten_oben = status_oben + hauptlayout::kZeitenUnterStatusGruppe;
+  zeiten_->setGeometry(zeiten_links, zeiten_oben, l.ZeitenBreite,
+                       h - leiste_unten - zeiten_oben - 2);
+  const int anz_oben = status_oben - zeile - kLuecke;
+  l_anz_vergl_->setGeometry(kRand, anz_oben, b - 2 * kRand, zeile);
 
   // The grid takes the room between: its height by the rule where the font leaves room for it.
-  const int tabelleUnten = anzOben - kLuecke;
-  anzeige_->setGeometry(0, tabelleOben, l.TabelleBreite, std::max(0, tabelleUnten - tabelleOben));
+  const int tabelle_unten = anz_oben - kLuecke;
+  anzeige_->setGeometry(0, tabelle_oben, l.TabelleBreite,
+                        std::max(0, tabelle_unten - tabelle_oben));
   SpaltenSetzen(l.Spalten);
   anzeige_->setTextElideMode(Qt::ElideMiddle);
 
   // The window never gets so small that the grid shows no rows or the fields overlap.
-  const int zeilenHoehe = anzeige_->verticalHeader()->defaultSectionSize();
-  const int mindestHoehe = tabelleOben + kTabelleMindestZeilen * zeilenHoehe + (h - tabelleUnten);
-  client_->setMinimumSize(mindestBreite_, std::max(hauptlayout::kMinHoehe, mindestHoehe));
-  const int sollBreite = std::max(l.Breite, mindestBreite_);
-  if (client_->width() < sollBreite || client_->height() < l.Hoehe)
-    resize(std::max(width(), width() - client_->width() + sollBreite),
+  const int zeilen_hoehe = anzeige_->verticalHeader()->defaultSectionSize();
+  const int mindest_hoehe =
+      tabelle_oben + kTabelleMindestZeilen * zeilen_hoehe + (h - tabelle_unten);
+  client_->setMinimumSize(mindest_breite_, std::max(hauptlayout::kMinHoehe, mindest_hoehe));
+  const int soll_breite = std::max(l.Breite, mindest_breite_);
+  if (client_->width() < soll_breite || client_->height() < l.Hoehe)
+    resize(std::max(width(), width() - client_->width() + soll_breite),
            std::max(height(), height() - client_->height() + l.Hoehe));
   layout_gesetzt_ = true;
 }

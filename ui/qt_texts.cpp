@@ -10,8 +10,8 @@ QString MeldungsText(const std::string& text) {
   return t;
 }
 
-QIcon StandardSymbol(const char* themenName, QStyle::StandardPixmap ersatz) {
-  return QIcon::fromTheme(themenName, QApplication::style()->standardIcon(ersatz));
+QIcon StandardSymbol(const char* themen_name, QStyle::StandardPixmap ersatz) {
+  return QIcon::fromTheme(themen_name, QApplication::style()->standardIcon(ersatz));
 }
 
 }  // namespace zarnoft

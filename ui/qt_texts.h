@@ -21,7 +21,7 @@ QString MeldungsText(const std::string& text);
 
 // An icon of the desktop's theme by its freedesktop name, or Qt's built-in one when the theme
 // has none.
-QIcon StandardSymbol(const char* themenName, QStyle::StandardPixmap ersatz);
+QIcon StandardSymbol(const char* themen_name, QStyle::StandardPixmap ersatz);
 
 }  // namespace zarnoft
 
