@@ -18,11 +18,6 @@ std::string RotationsFehler(const std::string& path) {
   return "Logdatei " + path + " kann nach der Dateirotation nicht neu angelegt werden.";
 }
 
-// Why LogStart goes on to the file. kEingeschaltet: the level was raised from 0 with file and
-// kind unchanged; no header is written then, but the file is opened (created when missing) and
-// the rotation state set up, so that the first line neither fails nor rotates needlessly.
-enum class Grund { kKeiner, kStart, kNeueDatei, kNeueArt, kEingeschaltet };
-
 }  // namespace
 
 LogSchreiber::LogSchreiber(FileSystem* fs, Clock* clock, LogFrage* frage, bool debug_version)
@@ -77,6 +72,16 @@ bool LogSchreiber::Anhaengen(const std::string& path, const std::string& daten, 
   return f->Close() && ok;
 }
 
+// A new file takes precedence over a new rotation kind.
+LogSchreiber::StartGrund LogSchreiber::GrundFuer(bool beim_start, bool neue_datei, bool neue_art,
+                                                 bool eingeschaltet) {
+  if (beim_start) return StartGrund::kStart;
+  if (neue_datei) return StartGrund::kNeueDatei;
+  if (neue_art) return StartGrund::kNeueArt;
+  if (eingeschaltet) return StartGrund::kEingeschaltet;
+  return StartGrund::kKeiner;
+}
+
 void LogSchreiber::LogStart(const std::string& verzeichnis, bool beimStart) {
   LogStart(PortableDateiOrte(verzeichnis), beimStart);
 }
@@ -87,9 +92,6 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
   const std::string ldat =
       e.LDat.empty() ? orte.log_verzeichnis + "Main.log" : e.LDat;  // names no file
   int llev = e.LLev;
-  const bool lwarn = e.LWarn;
-  const int lart = e.LArt;
-  const int lanz = e.LAnz;
   // Outside a debug build the debug levels are taken as the highest level below them.
   if (!debug_.load() && llev > Zahl(LogStufe::kDiagnose)) llev = Zahl(LogStufe::kDiagnose);
 
@@ -100,58 +102,18 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
     gui_thread_ = std::this_thread::get_id();
     aktiv_ = true;
     const std::string alte_dat = ldat_;
-    const int alte_art = lart_;
-    const int alte_stufe = llev_;
+    const StartGrund grund =
+        GrundFuer(beimStart, ldat != alte_dat, e.LArt != lart_, llev_ <= 0 && llev > 0);
     ldat_ = ldat;
     llev_ = llev;
-    lwarn_ = lwarn;
-    lart_ = lart;
-    lanz_ = lanz;
+    lwarn_ = e.LWarn;
+    lart_ = e.LArt;
+    lanz_ = e.LAnz;
     SetzeWirksam();
-
-    Grund grund = Grund::kKeiner;
-    if (beimStart) {
-      grund = Grund::kStart;
-    } else if (ldat_ != alte_dat) {
-      grund = Grund::kNeueDatei;
-    } else if (lart_ != alte_art) {
-      grund = Grund::kNeueArt;
-    } else if (alte_stufe <= 0 && llev_ > 0) {
-      grund = Grund::kEingeschaltet;
-    }
-    if (grund != Grund::kKeiner) eingerichtet_ = false;
-
-    if (llev_ > 0 && grund != Grund::kKeiner) {
-      const std::string zeit = DateAndTimeText(ToLocal(clock_->Now()));
-      if (grund == Grund::kNeueDatei) {
-        // An old file that never came into being (the log was off) has nothing to continue.
-        FileInfo info;
-        if (!alte_dat.empty() && fs_->Stat(alte_dat, &info) &&
-            !Anhaengen(alte_dat, "Fortsetzung am " + zeit + "\r\nin Datei: " + ldat_ + "\r\n",
-                       false)) {
-          meldungen.push_back(SchreibFehler(alte_dat));
-        }
-      }
-      rotation_.Einrichten(ldat_, lart_);
-      eingerichtet_ = true;
-      bool rotation_gescheitert =
-          lart_ > 0 && rotation_.Pruefen(Einstellung()) == RotationsErgebnis::kFehler;
-      if (rotation_gescheitert) meldungen.push_back(RotationsFehler(ldat_));
-
-      std::string kopf;
-      if (grund == Grund::kStart) {
-        kopf = std::string(" \r\n") + kSternchen + "\r\nZarnoft" + programmteil_ + " startet am " +
-               zeit + "\r\nLoglevel: " + std::to_string(llev_) +
-               " in Rotationsart: " + std::to_string(lart_) + "\r\n";
-      } else if (grund == Grund::kNeueDatei) {
-        kopf = "Neue Logdatei ausgewählt um " + zeit + "\r\nZarnoft" + programmteil_ +
-               " im Loglevel: " + std::to_string(llev_) + "\r\n";
-      }
-      // Opened (and created) even without a header, so that the next line finds the file.
-      if (!Anhaengen(ldat_, kopf, true) && !rotation_gescheitert) {
-        meldungen.push_back(SchreibFehler(ldat_));
-      }
-      art_notiz = grund == Grund::kNeueArt;
+    if (grund != StartGrund::kKeiner) eingerichtet_ = false;
+    if (llev_ > 0 && grund != StartGrund::kKeiner) {
+      DateiEinrichten(grund, alte_dat, &meldungen);
+      art_notiz = grund == StartGrund::kNeueArt;
     }
   }
   // Reported without the lock: the message box runs a nested message loop on the GUI thread,
@@ -160,7 +122,39 @@ void LogSchreiber::LogStart(const DateiOrte& orte, bool beimStart) {
     for (const std::string& m : meldungen) f->StartFehler(m);
   }
   if (art_notiz)
-    Zeile(LogStufe::kDebug, "Log: Neues Rotationsprinzip eingestellt: " + std::to_string(lart));
+    Zeile(LogStufe::kDebug, "Log: Neues Rotationsprinzip eingestellt: " + std::to_string(e.LArt));
+}
+
+void LogSchreiber::DateiEinrichten(StartGrund grund, const std::string& alte_dat,
+                                   std::vector<std::string>* meldungen) {
+  const std::string zeit = DateAndTimeText(ToLocal(clock_->Now()));
+  if (grund == StartGrund::kNeueDatei) {
+    // An old file that never came into being (the log was off) has nothing to continue.
+    FileInfo info;
+    if (!alte_dat.empty() && fs_->Stat(alte_dat, &info) &&
+        !Anhaengen(alte_dat, "Fortsetzung am " + zeit + "\r\nin Datei: " + ldat_ + "\r\n", false)) {
+      meldungen->push_back(SchreibFehler(alte_dat));
+    }
+  }
+  rotation_.Einrichten(ldat_, lart_);
+  eingerichtet_ = true;
+  const bool rotation_gescheitert =
+      lart_ > 0 && rotation_.Pruefen(Einstellung()) == RotationsErgebnis::kFehler;
+  if (rotation_gescheitert) meldungen->push_back(RotationsFehler(ldat_));
+
+  std::string kopf;
+  if (grund == StartGrund::kStart) {
+    kopf = std::string(" \r\n") + kSternchen + "\r\nZarnoft" + programmteil_ + " startet am " +
+           zeit + "\r\nLoglevel: " + std::to_string(llev_) +
+           " in Rotationsart: " + std::to_string(lart_) + "\r\n";
+  } else if (grund == StartGrund::kNeueDatei) {
+    kopf = "Neue Logdatei ausgewählt um " + zeit + "\r\nZarnoft" + programmteil_ +
+           " im Loglevel: " + std::to_string(llev_) + "\r\n";
+  }
+  // Opened (and created) even without a header, so that the next line finds the file.
+  if (!Anhaengen(ldat_, kopf, true) && !rotation_gescheitert) {
+    meldungen->push_back(SchreibFehler(ldat_));
+  }
 }
 
 void LogSchreiber::Zeile(LogStufe stufe, const std::string& text) {

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "log/log.h"
 #include "log/rotation.h"
@@ -89,6 +90,12 @@ class LogSchreiber : public Protokoll {
   std::string LDat() const;
 
  private:
+  // Why LogStart goes on to the file. kEingeschaltet: the level was raised from 0 with file and
+  // kind unchanged; no header is written then, but the file is opened (created when missing) and
+  // the rotation state set up, so that the first line neither fails nor rotates needlessly.
+  enum class StartGrund { kKeiner, kStart, kNeueDatei, kNeueArt, kEingeschaltet };
+  static StartGrund GrundFuer(bool beim_start, bool neue_datei, bool neue_art, bool eingeschaltet);
+
   struct Eintrag {
     LogStufe stufe;
     std::string text;
@@ -101,6 +108,10 @@ class LogSchreiber : public Protokoll {
   void Melden(std::unique_lock<std::mutex>& l, const std::string& meldung);
   template <typename F>
   void OhneSperre(std::unique_lock<std::mutex>& l, F f);
+  // LogStart's work on the files, with mu_ held: the note in the old file, the rotation set-up
+  // and the header. Failures are added to `meldungen`, to be shown after the lock is released.
+  void DateiEinrichten(StartGrund grund, const std::string& alte_dat,
+                       std::vector<std::string>* meldungen);
   bool Anhaengen(const std::string& path, const std::string& daten, bool anlegen);
   RotationsEinstellung Einstellung() const;
   void SetzeWirksam();
