@@ -16,6 +16,11 @@ std::string ProgramDirectory() {
   return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
+std::string VersionsText(const std::string& programm) {
+  return programm + " " + kVersionText + " (" + ProductData::kSpecialBuild + ")\nEngine " +
+         ProductData::kEngineVersion + "\n" + ProductData::kLegalNotice + "\n";
+}
+
 bool IsDebugBuild() {
   return std::strcmp(ProductData::kSpecialBuild, "Debugversion") == 0;
 }

@@ -26,6 +26,10 @@ struct ProductData {
   static constexpr const char* kSpecialBuild = kSpecialBuildText;
 };
 
+// What `--version` prints: the program's name and version with the special-build text, the
+// engine version and the legal notice, one a line.
+std::string VersionsText(const std::string& programm);
+
 // Whether this is the debug build (special-build text exactly "Debugversion").
 bool IsDebugBuild();
 

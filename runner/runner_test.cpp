@@ -312,5 +312,29 @@ TEST_F(SyncTest, SignalCancelsAndLeavesTheLastRunDateAlone) {
     EXPECT_EQ(e.path().filename().string().find(".zarnoft"), std::string::npos);
 }
 
+// The logout run over the list beside the program: the marked job runs, the unmarked one does
+// not, and a listed collection that is missing is named while the others still run.
+TEST_F(SyncTest, TriggerRunsTheMarkedJobsOfTheListedCollections) {
+  t_.Write("A/a.txt", "a");
+  t_.Write("X/x.txt", "x");
+  t_.Mkdir("Y");
+  t_.Mkdir("B");
+  Sammlung({Job("X", "Y", 2, 2), Job("A", "B", 2, 2) + "Herunterfahren=1\n"});
+  t_.Write("bin/automatisch.txt", t_.Path("fehlt.syc") + "\n" + sammlung_ + "\n");
+  Ergebnis e = Starten({"--ausloeser", "ende"});
+  EXPECT_EQ(e.status, 1) << e.fehler;
+  EXPECT_NE(e.fehler.find(t_.Path("fehlt.syc") + " für automatische Läufe fehlt"),
+            std::string::npos)
+      << e.fehler;
+  EXPECT_EQ(t_.Read("B/a.txt"), "a");
+  EXPECT_FALSE(t_.Exists("Y/x.txt"));
+  EXPECT_EQ(AufrufT(1), 0);
+  EXPECT_GT(AufrufT(2), 0);
+
+  EXPECT_EQ(Starten({"--ausloeser", "ende", sammlung_}).status, 0);
+  EXPECT_EQ(Starten({"--ausloeser", "mittags"}).status, 2);
+  EXPECT_EQ(Starten({"--ausloeser=start", "--job", "1", sammlung_}).status, 2);
+}
+
 }  // namespace
 }  // namespace zarnoft

@@ -4,7 +4,9 @@
 
 #include "platform/date_time.h"
 #include "platform/file_places.h"
+#include "platform/program_info.h"
 #include "runner/sync_runner.h"
+#include "runner/trigger.h"
 
 int main(int argc, char** argv) {
   zarnoft::PinTimeZone();
@@ -18,5 +20,10 @@ int main(int argc, char** argv) {
     std::fputs(zarnoft::SyncHilfe(), stdout);
     return zarnoft::kSyncOk;
   }
+  if (o.version) {
+    std::fputs(zarnoft::VersionsText("zarnoft-sync").c_str(), stdout);
+    return zarnoft::kSyncOk;
+  }
+  if (!o.ausloeser.empty()) return zarnoft::AusloeserStarten(o, zarnoft::DateiOrteDesProgramms());
   return zarnoft::SyncAusfuehren(o, zarnoft::DateiOrteDesProgramms());
 }

@@ -102,77 +102,121 @@ bool ZahlLesen(const char* s, int* out) {
 
 const char* SyncHilfe() {
   return "Aufruf: zarnoft-sync [--job N]... [--leer-erlaubt] SAMMLUNG.syc\n"
+         "       zarnoft-sync --ausloeser start|ende [--leer-erlaubt] [SAMMLUNG.syc]...\n"
+         "       zarnoft-sync --help | --version\n"
          "\n"
          "Führt die Aufträge einer Auftragssammlung ohne Fenster aus, zum Beispiel aus cron\n"
          "oder einem systemd-Timer. Ohne --job laufen alle Aufträge nacheinander in der\n"
          "Reihenfolge der Sammlung; --job N (mehrfach möglich, ab 1 gezählt) wählt einzelne.\n"
-         "\n"
-         "Die Einstellungen (Löschverhalten, Auslagerungsverzeichnis, Protokoll) kommen aus\n"
-         "Main.sda, wie beim Editor: im Verzeichnis dieses Programms, wenn es beschreibbar\n"
-         "ist, sonst (installiert) in ~/.config/zarnoft/. Nach jedem Lauf, der\n"
-         "nicht abgebrochen wurde, wird sein Datum als letzter Abgleich des Auftrags in die\n"
-         "Sammlung geschrieben (AufrufT, AufrufS).\n"
+         "Nach jedem Lauf, der nicht abgebrochen wurde, wird sein Datum als letzter Abgleich\n"
+         "des Auftrags in die Sammlung geschrieben (AufrufT, AufrufS).\n"
          "\n"
          "Ist stderr ein Terminal, zeigt eine Zeile den Fortschritt. Fehler erscheinen als\n"
          "Zeilen auf stderr. Eine doppelt geänderte Datei wird im Terminal erfragt\n"
          "(j = Ja, n = Nein, i = Ignorieren, a = Alles), wenn stdin und stderr Terminals\n"
          "sind; sonst bleibt sie bei der Einstellung \"Nachfragen\" unverändert.\n"
          "\n"
-         "  --leer-erlaubt  gleicht auch ab, wenn eines der beiden Verzeichnisse leer ist\n"
-         "                  und das andere nicht (ohne diese Angabe wird ein solcher\n"
-         "                  Abgleich abgelehnt: vielleicht ist ein Laufwerk nicht\n"
-         "                  eingehängt, und der Abgleich würde Dateien löschen)\n"
-         "  --help          zeigt diese Hilfe\n"
+         "Automatische Läufe: --ausloeser start wartet die Verzögerung aus den\n"
+         "Einstellungen ab (Hauptprogramm, 5 bis 60 Sekunden) und führt dann die Aufträge\n"
+         "aus, die \"Beim Booten\" markiert sind, wenn \"Aufträge beim Startvorgang\"\n"
+         "eingeschaltet ist. --ausloeser ende führt sofort die Aufträge mit \"Beim\n"
+         "Herunterfahren\" aus, wenn \"Aufträge beim Herunterfahren\" eingeschaltet ist.\n"
+         "Ohne SAMMLUNG.syc gelten die Sammlungen aus der Datei automatisch.txt neben\n"
+         "Main.sda, eine je Zeile. Die systemd-Benutzereinheiten des Pakets rufen beides\n"
+         "bei der Anmeldung und beim Abmelden oder Herunterfahren auf; eingeschaltet mit\n"
+         "  systemctl --user enable zarnoft-start.service zarnoft-ende.service\n"
+         "\n"
+         "  --job N           führt nur Auftrag N aus (mehrfach möglich)\n"
+         "  --ausloeser WANN  automatischer Lauf: start oder ende (siehe oben)\n"
+         "  --leer-erlaubt    gleicht auch ab, wenn eines der beiden Verzeichnisse leer ist\n"
+         "                    und das andere nicht (ohne diese Angabe wird ein solcher\n"
+         "                    Abgleich abgelehnt: vielleicht ist ein Laufwerk nicht\n"
+         "                    eingehängt, und der Abgleich würde Dateien löschen)\n"
+         "  --help            zeigt diese Hilfe\n"
+         "  --version         zeigt die Version\n"
+         "\n"
+         "Dateien: Main.sda (Löschverhalten, Auslagerungsverzeichnis, Protokoll, automatische\n"
+         "Läufe) und automatisch.txt liegen im Verzeichnis dieses Programms, wenn es\n"
+         "beschreibbar ist (ein Build-Ordner), sonst (installiert) in\n"
+         "$XDG_CONFIG_HOME/zarnoft/, vorgegeben ~/.config/zarnoft/; die Logdatei liegt dann\n"
+         "in ~/.local/state/zarnoft/.\n"
          "\n"
          "SIGINT (Strg+C) und SIGTERM brechen den laufenden Auftrag ab; keine Datei bleibt\n"
          "halb geschrieben zurück. Solange ein Lauf die Sammlung benutzt, verweigert ein\n"
          "zweiter den Start (Sperrdatei SAMMLUNG.syc.lock).\n"
          "\n"
          "Rückgabewerte: 0 alle Aufträge liefen bis zu ihrem Ende; 1 ein Auftrag konnte\n"
-         "nicht starten, eine Kopie schlug fehl oder das Datum konnte nicht geschrieben\n"
-         "werden; 2 falscher Aufruf, oder die Sammlung ist nicht lesbar oder belegt;\n"
-         "130 abgebrochen.\n";
+         "nicht starten, eine Kopie schlug fehl, das Datum konnte nicht geschrieben werden\n"
+         "oder eine Sammlung eines automatischen Laufs fehlte; 2 falscher Aufruf, oder die\n"
+         "Sammlung ist nicht lesbar oder belegt; 130 abgebrochen.\n";
 }
 
 bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler) {
+  std::vector<std::string> sammlungen;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       o->hilfe = true;
       return true;
+    } else if (a == "--version") {
+      o->version = true;
+      return true;
     } else if (a == "--leer-erlaubt") {
       o->leer_erlaubt = true;
-    } else if (a == "--job" || a.rfind("--job=", 0) == 0) {
-      const char* wert = nullptr;
-      if (a == "--job") {
+    } else if (a == "--job" || a.rfind("--job=", 0) == 0 || a == "--ausloeser" ||
+               a.rfind("--ausloeser=", 0) == 0) {
+      const bool job = a.rfind("--job", 0) == 0;
+      const std::string name = job ? "--job" : "--ausloeser";
+      std::string wert;
+      if (a == name) {
         if (i + 1 >= argc) {
-          *fehler = "--job braucht eine Auftragsnummer.";
+          *fehler =
+              job ? "--job braucht eine Auftragsnummer." : "--ausloeser braucht start oder ende.";
           return false;
         }
         wert = argv[++i];
       } else {
-        wert = argv[i] + 6;
+        wert = a.substr(name.size() + 1);
+      }
+      if (!job) {
+        if (wert != "start" && wert != "ende") {
+          *fehler = "Unbekannter Auslöser: " + wert + " (start oder ende).";
+          return false;
+        }
+        o->ausloeser = wert;
+        continue;
       }
       int n = 0;
-      if (!ZahlLesen(wert, &n)) {
-        *fehler = std::string("Ungültige Auftragsnummer: ") + wert;
+      if (!ZahlLesen(wert.c_str(), &n)) {
+        *fehler = "Ungültige Auftragsnummer: " + wert;
         return false;
       }
       o->jobs.push_back(n);
     } else if (!a.empty() && a[0] == '-' && a != "-") {
       *fehler = "Unbekannte Option: " + a;
       return false;
-    } else if (o->sammlung.empty()) {
-      o->sammlung = a;
     } else {
-      *fehler = "Nur eine Auftragssammlung angeben.";
-      return false;
+      sammlungen.push_back(a);
     }
   }
-  if (o->sammlung.empty()) {
+  if (!o->ausloeser.empty()) {
+    // The trigger chooses the jobs by their flags; without collections it reads its list.
+    if (!o->jobs.empty()) {
+      *fehler = "--job und --ausloeser schließen einander aus.";
+      return false;
+    }
+    o->sammlungen = sammlungen;
+    return true;
+  }
+  if (sammlungen.empty()) {
     *fehler = "Keine Auftragssammlung angegeben.";
     return false;
   }
+  if (sammlungen.size() > 1) {
+    *fehler = "Nur eine Auftragssammlung angeben.";
+    return false;
+  }
+  o->sammlung = sammlungen[0];
   return true;
 }
 

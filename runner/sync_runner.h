@@ -22,6 +22,11 @@ struct SyncOptionen {
   std::vector<int> jobs;  // 1-based; empty = all, in collection order
   bool leer_erlaubt = false;
   bool hilfe = false;
+  bool version = false;
+  // Automatic runs: "start" or "ende" (empty: a plain run), over any number of collections
+  // (none: the list of the user's file places). See runner/trigger.h.
+  std::string ausloeser;
+  std::vector<std::string> sammlungen;
 };
 
 // Parses the command line; false with a German message in *fehler on a usage error.

@@ -1,10 +1,19 @@
 // The editor's entry point: the application with its German texts and general error handler,
 // then the editor's windows in their order, then the event loop until the main window closes.
+#include <cstdio>
+
 #include "platform/date_time.h"
+#include "settings/command_line.h"
 #include "ui/application.h"
 #include "ui/editor.h"
 
 int main(int argc, char** argv) {
+  // --help and --version answer before Qt looks for a display.
+  const zarnoft::EditorAufruf aufruf = zarnoft::EditorAufrufLesen(argc, argv);
+  if (aufruf.beenden) {
+    std::fputs(aufruf.text.c_str(), stdout);
+    return 0;
+  }
   zarnoft::PinTimeZone();
   zarnoft::ZarnoftAnwendung app(argc, argv);
   std::vector<std::string> argumente(argv + 1, argv + argc);

@@ -1,0 +1,195 @@
+#include "runner/trigger.h"
+
+#include <signal.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "editor/collection_file.h"
+#include "log/log_writer.h"
+#include "settings/main_settings.h"
+
+namespace zarnoft {
+namespace {
+
+std::string Getrimmt(const std::string& s) {
+  const size_t a = s.find_first_not_of(" \t\r");
+  if (a == std::string::npos) return "";
+  return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
+}
+
+// A collection is usable when it can be read and holds the section [Allgemein] with a version.
+// Reading it upgrades an old format in place, as every other reader of collections does.
+bool SammlungLesen(const std::string& pfad, FileSystem* fs, Sammlung* s) {
+  FileInfo info;
+  if (!fs->Stat(pfad, &info) || info.IsDirectory() || !fs->OpenForReading(pfad)) return false;
+  SammlungsZustand zustand;
+  SammlungsDienste dienste;
+  dienste.fs = fs;
+  oeffnen(pfad, s, &zustand, dienste);
+  return zustand.SammlungsVersion > 0;
+}
+
+// --- the real services ----------------------------------------------------------------------
+
+// SIGINT and SIGTERM between and before the runs (each run installs its own handlers and is
+// cancelled by them). The handlers are put back after every run, so a signal that arrives
+// between two collections stops the next one from starting.
+volatile sig_atomic_t g_ausloeser_signal = 0;
+
+extern "C" void AusloeserSignal(int) {
+  g_ausloeser_signal = 1;
+}
+
+void AusloeserSignaleEinrichten() {
+  struct sigaction sa {};
+  sa.sa_handler = AusloeserSignal;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+}
+
+// Sleeps in short steps on the monotonic clock, so that a signal ends the wait soon.
+class EchteWartezeit : public Wartezeit {
+ public:
+  bool Warten(int sekunden) override {
+    timespec jetzt{};
+    clock_gettime(CLOCK_MONOTONIC, &jetzt);
+    const time_t ende = jetzt.tv_sec + sekunden;
+    while (!g_ausloeser_signal) {
+      clock_gettime(CLOCK_MONOTONIC, &jetzt);
+      if (jetzt.tv_sec >= ende) return true;
+      const timespec schritt{0, 100 * 1000 * 1000};
+      nanosleep(&schritt, nullptr);
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+bool AusloeserLesen(const std::string& wort, Ausloeser* a) {
+  if (wort == "start") {
+    *a = Ausloeser::kStart;
+  } else if (wort == "ende") {
+    *a = Ausloeser::kEnde;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string AutomatikListe(const DateiOrte& orte) {
+  return orte.einstellungs_verzeichnis + "automatisch.txt";
+}
+
+std::vector<std::string> AutomatikListeLesen(const std::string& liste, const std::string& home,
+                                             FileSystem* fs) {
+  std::string text;
+  std::vector<std::string> pfade;
+  if (!fs->ReadWholeFile(liste, &text, 1 << 20)) return pfade;
+  std::string basis = home.empty() ? "/" : home;
+  if (basis.back() != '/') basis += '/';
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    if (nl == std::string::npos) nl = text.size();
+    std::string zeile = Getrimmt(text.substr(pos, nl - pos));
+    pos = nl + 1;
+    if (zeile.empty() || zeile[0] == '#') continue;
+    if (zeile == "~") zeile = "~/";
+    if (zeile.rfind("~/", 0) == 0) {
+      zeile = basis + zeile.substr(2);
+    } else if (zeile[0] != '/') {
+      zeile = basis + zeile;
+    }
+    pfade.push_back(zeile);
+  }
+  return pfade;
+}
+
+std::vector<int> AusloeserAuswahl(const Sammlung& sammlung, Ausloeser a) {
+  std::vector<int> jobs;
+  for (size_t i = 0; i < sammlung.Anzahl(); ++i) {
+    const TVergleichThread* job = sammlung.An(i);
+    if (a == Ausloeser::kStart ? job->Booten : job->Herunterfahren) {
+      jobs.push_back(static_cast<int>(i + 1));
+    }
+  }
+  return jobs;
+}
+
+int AusloeserAusfuehren(Ausloeser a, const std::vector<std::string>& sammlungen, bool leer_erlaubt,
+                        const DateiOrte& orte, const AusloeserDienste& d) {
+  FileSystem* fs = d.fs != nullptr ? d.fs : FileSystem::Default();
+  const DialogEinstellungen e = DialogEinstellungenLesen(orte, fs);
+  const bool start = a == Ausloeser::kStart;
+  if (!(start ? e.Boot : e.Shut)) {
+    d.meldung(start ? "Automatische Läufe beim Start sind ausgeschaltet (Einstellungen, "
+                      "Hauptprogramm: \"Aufträge beim Startvorgang\")."
+                    : "Automatische Läufe beim Herunterfahren sind ausgeschaltet "
+                      "(Einstellungen, Hauptprogramm: \"Aufträge beim Herunterfahren\").");
+    return kSyncOk;
+  }
+  std::vector<std::string> liste = sammlungen;
+  if (liste.empty()) liste = AutomatikListeLesen(AutomatikListe(orte), d.home, fs);
+  if (liste.empty()) {
+    d.meldung("Keine Auftragssammlung für automatische Läufe eingetragen (" + AutomatikListe(orte) +
+              ", eine Sammlung je Zeile).");
+    return kSyncOk;
+  }
+  if (start && !d.warten->Warten(std::clamp(e.BootZeit, kBootZeitMin, kBootZeitMax))) {
+    return kSyncAbgebrochen;
+  }
+
+  int ergebnis = kSyncOk;
+  for (const std::string& pfad : liste) {
+    Sammlung sammlung;
+    if (!SammlungLesen(pfad, fs, &sammlung)) {
+      d.meldung("Die Auftragssammlung " + pfad +
+                " für automatische Läufe fehlt oder ist nicht lesbar; sie wird übersprungen.");
+      ergebnis = kSyncFehler;
+      continue;
+    }
+    SyncOptionen o;
+    o.sammlung = pfad;
+    o.jobs = AusloeserAuswahl(sammlung, a);
+    o.leer_erlaubt = leer_erlaubt;
+    if (o.jobs.empty()) continue;  // an empty choice would mean every job to the run
+    const int r = d.lauf(o);
+    if (r == kSyncAbgebrochen) return kSyncAbgebrochen;
+    if (r != kSyncOk) ergebnis = kSyncFehler;
+  }
+  return ergebnis;
+}
+
+int AusloeserStarten(const SyncOptionen& o, const DateiOrte& orte) {
+  Ausloeser a = Ausloeser::kStart;
+  AusloeserLesen(o.ausloeser, &a);  // the argument parser let only the two words through
+  g_ausloeser_signal = 0;
+  AusloeserSignaleEinrichten();
+  EchteWartezeit warten;
+  AusloeserDienste d;
+  d.warten = &warten;
+  d.home = OrtsUmgebungLesen().home;
+  d.meldung = [](const std::string& text) {
+    std::fprintf(stderr, "zarnoft-sync: %s\n", text.c_str());
+    LogZeile(1, "Warn: " + text);
+  };
+  d.lauf = [&orte](const SyncOptionen& lauf) {
+    if (g_ausloeser_signal) return kSyncAbgebrochen;
+    const int r = SyncAusfuehren(lauf, orte);
+    AusloeserSignaleEinrichten();
+    return g_ausloeser_signal ? kSyncAbgebrochen : r;
+  };
+  // The log is set up here for the trigger's own messages; each run sets it up again and says
+  // what is wrong with the file places.
+  DateiOrteVorbereiten(orte);
+  LogSchreiber& log = GlobalLog();
+  log.SetProgrammteil("Sync");
+  log.LogStart(orte, true);
+  return AusloeserAusfuehren(a, o.sammlungen, o.leer_erlaubt, orte, d);
+}
+
+}  // namespace zarnoft
