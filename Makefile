@@ -1,34 +1,39 @@
-# make run   installs what is missing, builds and starts the editor
-# make test  installs what is missing, builds, runs every test, then the core tests
-#            once more under AddressSanitizer and UndefinedBehaviorSanitizer
+# Aliases of the scripts in scripts/, which need only bash (a fresh machine has no make):
+# make run          installs what is missing, builds and starts the editor (scripts/run.sh)
+# make test         installs what is missing, builds, runs every test, checks the Debian package,
+#                   then the core tests under AddressSanitizer and UBSan (scripts/test.sh)
+# make deb          builds the Debian package build/zarnoft_<version>_<arch>.deb
 # make screenshots  renders the editor's windows under Xvfb into $(BUILD)/screenshots/
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
+export BUILD ASAN_BUILD JOBS
 
-.PHONY: deps build run test test-plain test-asan screenshots format clean
+.PHONY: deps build run test test-plain test-package test-asan deb screenshots format clean
 
 deps:
-	@scripts/install-deps.sh
+	@bash scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNOFT_WERROR=ON >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS)
+	@bash scripts/build.sh $(BUILD)
 
-run: build
-	./$(BUILD)/ui/zarnoft
+run:
+	@bash scripts/run.sh
 
-test: test-plain test-asan
+test:
+	@bash scripts/test.sh
 
-test-plain: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+test-plain:
+	@bash scripts/test.sh tests
 
-test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZARNOFT_SANITIZE=ON -DZARNOFT_WERROR=ON \
-	  -DZARNOFT_UI=OFF >/dev/null
-	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  ctest --output-on-failure -j $(JOBS)
+test-package:
+	@bash scripts/test.sh paket
+
+test-asan:
+	@bash scripts/test.sh asan
+
+deb: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null && ls "$$PWD"/zarnoft_*.deb
 
 screenshots: build
 	scripts/screenshots.sh $(BUILD)

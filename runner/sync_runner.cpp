@@ -132,7 +132,7 @@ const char* SyncHilfe() {
          "                    und das andere nicht (ohne diese Angabe wird ein solcher\n"
          "                    Abgleich abgelehnt: vielleicht ist ein Laufwerk nicht\n"
          "                    eingehängt, und der Abgleich würde Dateien löschen)\n"
-         "  --help            zeigt diese Hilfe\n"
+         "  -h, --help        zeigt diese Hilfe\n"
          "  --version         zeigt die Version\n"
          "\n"
          "Dateien: Main.sda (Löschverhalten, Auslagerungsverzeichnis, Protokoll, automatische\n"

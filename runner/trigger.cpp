@@ -175,7 +175,7 @@ int AusloeserStarten(const SyncOptionen& o, const DateiOrte& orte) {
   d.home = OrtsUmgebungLesen().home;
   d.meldung = [](const std::string& text) {
     std::fprintf(stderr, "zarnoft-sync: %s\n", text.c_str());
-    LogZeile(1, "Warn: " + text);
+    LogZeile(LogStufe::kWarnung, "Warn: " + text);
   };
   d.lauf = [&orte](const SyncOptionen& lauf) {
     if (g_ausloeser_signal) return kSyncAbgebrochen;
