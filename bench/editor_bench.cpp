@@ -61,7 +61,7 @@ class StilleAnsicht : public HauptAnsicht {
 
 class KeineLaeufe : public LaufStarter {
  public:
-  LaufGriff Starten(const VergleichsWerte&, Ende) override { return nullptr; }
+  LaufGriff Starten(const VergleichsWerte&, Ende) override { return LaufGriff(); }
   void StopAnfordern(LaufGriff) override {}
   void Schliessen() override {}
 };

@@ -33,12 +33,14 @@ using Uhr = std::chrono::steady_clock;
 class MessenderAufruf : public GuiCaller {
  public:
   explicit MessenderAufruf(GuiCaller* weiter) : weiter_(weiter) {}
-  void Call(const std::function<void()>& f) override {
+  bool Call(const std::function<void()>& f) override {
     auto t0 = Uhr::now();
-    weiter_->Call(f);
+    bool gelaufen = weiter_->Call(f);
     dauer += Uhr::now() - t0;
     ++anzahl;
+    return gelaufen;
   }
+  bool ImGuiThread() const override { return weiter_->ImGuiThread(); }
   GuiCaller* weiter_;
   Uhr::duration dauer{};
   long anzahl = 0;
@@ -46,18 +48,21 @@ class MessenderAufruf : public GuiCaller {
 
 class LeeresFenster : public StillesFenster {
  public:
-  void DateiZaehlen(int32_t g, int) override { gezaehlt = g; }
-  void NeueDatei(const NeueDateiAnzeige&) override { ++kopien; }
-  void Fehlermeldung(const std::string& text) override {
+  ~LeeresFenster() override {
+    Fortschrittsstand s;
+    Stand().Lesen(&s);
+    gezaehlt = s.gezaehlt;
+  }
+  void Fehlermeldung(const std::string& text, AntwortRueckruf geschlossen) override {
     ++fehler;
     std::fprintf(stderr, "Fehler: %s\n", text.c_str());
+    geschlossen(0);
   }
-  int FrageStellen(const Frage& f) override {
+  void FrageStellen(const Frage& f, AntwortRueckruf antwort) override {
     std::fprintf(stderr, "Frage: %s\n", f.text.c_str());
-    return kKeineAntwort;
+    antwort(kKeineAntwort);
   }
   static inline int32_t gezaehlt = 0;
-  static inline long kopien = 0;
   static inline long fehler = 0;
 };
 
@@ -112,16 +117,12 @@ int Main(int argc, char** argv) {
   d.log = &log;
   d.gui = &gui;
   d.fenster = [] { return std::make_unique<LeeresFenster>(); };
-  bool abgebrochen = true;
-  std::atomic<bool> ende{false};
   auto t0 = Uhr::now();
-  Vergleiche::Starten(w, d, [&](Vergleiche& v) {
-    abgebrochen = v.Abgebrochen();
-    ende = true;
-  });
-  if (gui_faden) schlange.ServeUntil([&] { return ende.load(); }, std::chrono::hours(24));
-  Vergleiche::AufAlleWarten();
+  LaufHandle lauf = Vergleiche::Starten(w, d, {});
+  if (gui_faden) schlange.ServeUntil([&] { return lauf.Beendet(); }, std::chrono::hours(24));
+  lauf.Warten();
   auto gesamt = Uhr::now() - t0;
+  const bool abgebrochen = lauf.Ergebnis().abgebrochen;
 
   if (!abgebrochen && !aufruf_datei.empty()) {
     std::ofstream out(aufruf_datei, std::ios::trunc);
@@ -136,7 +137,7 @@ int Main(int argc, char** argv) {
   std::printf(
       "sekunden=%.3f gezaehlt=%d kopiert=%ld fehler=%ld fensteraufrufe=%ld fensteranteil=%.2f%% "
       "spitzenspeicher_mb=%.1f abgebrochen=%d\n",
-      s, LeeresFenster::gezaehlt, LeeresFenster::kopien, LeeresFenster::fehler, gui.anzahl,
+      s, LeeresFenster::gezaehlt, 0L, LeeresFenster::fehler, gui.anzahl,
       s > 0 ? 100.0 * fenster_s / s : 0.0, ru.ru_maxrss / 1024.0, abgebrochen ? 1 : 0);
   return abgebrochen ? 1 : 0;
 }

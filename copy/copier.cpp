@@ -21,7 +21,7 @@ std::string Schluessel(const std::string& von, const std::string& nach) {
 
 }  // namespace
 
-Kopierer::Kopierer(FileSystem* fs, Protokoll* log, RunWindow* fenster, bool kopier_meldung)
+Kopierer::Kopierer(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool kopier_meldung)
     : fs_(fs), log_(log), fenster_(fenster), kopier_meldung_(kopier_meldung) {}
 
 KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nach,

@@ -11,9 +11,9 @@
 #include <unordered_set>
 
 #include "copy/copy_orders.h"
-#include "copy/progress_window.h"
 #include "log/log.h"
 #include "platform/file_system.h"
+#include "window/progress.h"
 
 namespace zarnoft {
 
@@ -29,7 +29,7 @@ struct KopierStatistik {
 class Kopierer : public KopierDienst {
  public:
   // All pointers must outlive the Kopierer. kopier_meldung: show the copy error dialogs.
-  Kopierer(FileSystem* fs, Protokoll* log, RunWindow* fenster, bool kopier_meldung);
+  Kopierer(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool kopier_meldung);
 
   KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
                           int64_t groesse) override;
@@ -41,7 +41,7 @@ class Kopierer : public KopierDienst {
 
   FileSystem* fs_;
   Protokoll* log_;
-  RunWindow* fenster_;
+  Fortschritt* fenster_;
   bool kopier_meldung_;
   KopierStatistik statistik_;
   // The register: "von\0nach" of every accepted order.

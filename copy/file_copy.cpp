@@ -76,7 +76,7 @@ enum class Zweig { kQuelle, kZiel, kKopie };
 // One call of DateiKopieren. Owns the temporary file while it exists.
 class EinzelKopie {
  public:
-  EinzelKopie(FileSystem* fs, Protokoll* log, RunWindow* fenster, bool meldung,
+  EinzelKopie(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool meldung,
               const std::string& von, const std::string& nach, int64_t groesse)
       : fs_(fs),
         log_(log),
@@ -249,7 +249,7 @@ class EinzelKopie {
 
   FileSystem* fs_;
   Protokoll* log_;
-  RunWindow* fenster_;
+  Fortschritt* fenster_;
   bool meldung_;
   const std::string& von_;
   const std::string& nach_;

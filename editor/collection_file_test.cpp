@@ -134,7 +134,7 @@ TEST_F(CollectionFileTest, RoundTripKeepsEveryFieldAndTheLastRunToTheSecond) {
   EXPECT_TRUE(b.Herunterfahren);
   EXPECT_TRUE(b.Idle);
   EXPECT_EQ(b.Zeiten, a.Zeiten);
-  EXPECT_EQ(b.Thread, nullptr);
+  EXPECT_TRUE(b.Thread.Leer());
   EXPECT_EQ(LongTimeText(LocalFromDayCount(b.Aufruf)), "14:05:32");
   EXPECT_NEAR(b.Aufruf, At(2023, 11, 5, 14, 5, 32), 1e-9);
   EXPECT_EQ(r.An(1)->Herkunft, "/q/b");

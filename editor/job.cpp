@@ -34,10 +34,10 @@ std::unique_ptr<TVergleichThread> Sammlung::Entfernen(size_t index) {
   return job;
 }
 
-TVergleichThread* Sammlung::MitThread(const Vergleiche* thread) {
-  if (thread == nullptr) return nullptr;
+TVergleichThread* Sammlung::MitThread(const LaufHandle& lauf) {
+  if (lauf.Leer()) return nullptr;
   for (auto& job : jobs_) {
-    if (job->Thread == thread) return job.get();
+    if (job->Thread == lauf) return job.get();
   }
   return nullptr;
 }
@@ -58,6 +58,16 @@ VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::stri
   return w;
 }
 
+LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
+                            LoeschModus loeschen, const LaufDienste& dienste,
+                            Vergleiche::EndeMeldung beendet) {
+  // The handle is recorded before the end notification can run: both happen on the GUI thread,
+  // and the notification waits for it.
+  job->Thread = Vergleiche::Starten(VergleichsWerteFuer(*job, loeschen_wohin, loeschen), dienste,
+                                    std::move(beendet));
+  return job->Thread;
+}
+
 void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel_dateien) {
   auto held = [](int64_t n) {
     constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
@@ -72,9 +82,9 @@ void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel
   }
 }
 
-void LaufBeendet(TVergleichThread* job, bool abgebrochen, Clock* uhr) {
-  job->Thread = nullptr;
-  if (!abgebrochen) job->Aufruf = DayCountNow(uhr != nullptr ? uhr : Clock::System());
+void LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr) {
+  job->Thread = LaufHandle();
+  if (ergebnis.Vollstaendig()) job->Aufruf = DayCountNow(uhr != nullptr ? uhr : Clock::System());
 }
 
 }  // namespace zarnoft

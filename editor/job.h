@@ -42,12 +42,12 @@ struct TVergleichThread {
   // in a value read from a file are passed on to the comparison unchanged; the editor never sets
   // them.
   int8_t Doppelt = 0;
-  int32_t Zaehler = 0;           // expected number of files of a run
-  bool ZaehlArt = false;         // true: Zaehler is the source's count; false: the target's
-  Vergleiche* Thread = nullptr;  // the running comparison; never stored in a file
-  bool Booten = false;           // "Beim Booten"
-  bool Herunterfahren = false;   // "Beim Herunterfahren"
-  bool Idle = false;             // "Beim Leerlauf"
+  int32_t Zaehler = 0;          // expected number of files of a run
+  bool ZaehlArt = false;        // true: Zaehler is the source's count; false: the target's
+  LaufHandle Thread;            // the running comparison (empty: none); never stored in a file
+  bool Booten = false;          // "Beim Booten"
+  bool Herunterfahren = false;  // "Beim Herunterfahren"
+  bool Idle = false;            // "Beim Leerlauf"
   std::vector<TZeitEintrag> Zeiten;
 };
 
@@ -76,9 +76,9 @@ class Sammlung {
   std::unique_ptr<TVergleichThread> Entfernen(size_t index);
   void Leeren() { jobs_.clear(); }
 
-  // The job that the comparison `thread` runs, or nullptr (the job was deleted meanwhile).
-  // A null thread finds nothing.
-  TVergleichThread* MitThread(const Vergleiche* thread);
+  // The job that the comparison `lauf` runs, or nullptr (the job was deleted meanwhile).
+  // An empty handle finds nothing.
+  TVergleichThread* MitThread(const LaufHandle& lauf);
 
   // Iteration in display order.
   class const_iterator {
@@ -109,15 +109,24 @@ class Sammlung {
 VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschen_wohin,
                                     LoeschModus loeschen);
 
+// Starts a comparison of `job` with its ten values (VergleichsWerteFuer) and records the run as
+// the job's Thread. `beendet` runs on the GUI thread at the run's end (it finds the job through
+// Sammlung::MitThread and records the run with LaufBeendet). Returns the handle; an empty one
+// when no thread could be started (the job stays idle, no end notification follows).
+LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
+                            LoeschModus loeschen, const LaufDienste& dienste,
+                            Vergleiche::EndeMeldung beendet);
+
 // The expected file count of a job taken from the editor, from the file counts of the last
 // completed listings of source and target (0 for a side that is still being listed, was stopped
 // or never listed): the larger side wins, the target on equal counts. Counts beyond the 32-bit
 // range are held at its limit.
 void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel_dateien);
 
-// The end of a job's comparison: the job has no thread any more and, unless the run was
-// cancelled or failed to start, its last run is now (local time from `uhr`).
-void LaufBeendet(TVergleichThread* job, bool abgebrochen, Clock* uhr);
+// The end of a job's comparison: the job has no thread any more and, when the run was complete
+// (not cancelled, not failed to start, no failures), its last run is now (local time from `uhr`).
+// The editor's end notification and the headless runner both record a run through this.
+void LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr);
 
 }  // namespace zarnoft
 

@@ -7,9 +7,11 @@
 namespace zarnoft {
 namespace {
 
-// A stand-in for a running comparison: the editor only compares and stores the pointer.
-Vergleiche* FakeThread(int* anchor) {
-  return reinterpret_cast<Vergleiche*>(anchor);
+LaufErgebnis Ergebnis(bool abgebrochen, int fehler = 0) {
+  LaufErgebnis e;
+  e.abgebrochen = abgebrochen;
+  e.fehler = fehler;
+  return e;
 }
 
 TVergleichThread Job(const std::string& herkunft, VorgangsArt art = VorgangsArt::kSynchronisieren) {
@@ -57,17 +59,17 @@ TEST(SammlungTest, RemovingByPositionKeepsTheOrderOfTheRest) {
 }
 
 TEST(SammlungTest, FindsTheJobOfAThreadOnlyWhileItIsInTheCollection) {
-  int t1 = 0, t2 = 0;
+  const LaufHandle t1 = LaufHandle::Neu(), t2 = LaufHandle::Neu();
   Sammlung s;
   s.Anhaengen(Job("/a"));
   TVergleichThread* b = s.Anhaengen(Job("/b"));
-  b->Thread = FakeThread(&t1);
-  EXPECT_EQ(s.MitThread(FakeThread(&t1)), b);
-  EXPECT_EQ(s.MitThread(FakeThread(&t2)), nullptr);
+  b->Thread = t1;
+  EXPECT_EQ(s.MitThread(t1), b);
+  EXPECT_EQ(s.MitThread(t2), nullptr);
   // Idle jobs have no thread; a null thread must not find them.
-  EXPECT_EQ(s.MitThread(nullptr), nullptr);
+  EXPECT_EQ(s.MitThread(LaufHandle()), nullptr);
   s.Entfernen(1);
-  EXPECT_EQ(s.MitThread(FakeThread(&t1)), nullptr);
+  EXPECT_EQ(s.MitThread(t1), nullptr);
 }
 
 TEST(JobTest, HandsOverTheTenValuesInOrder) {
@@ -111,40 +113,43 @@ TEST(JobTest, ExpectedFileCountTakesTheLargerSideAndTheTargetOnEqualCounts) {
   EXPECT_EQ(j.Zaehler, INT32_MAX);
 }
 
-TEST(JobTest, EndOfRunSetsTheLastRunUnlessCancelled) {
-  int t = 0;
+TEST(JobTest, EndOfRunSetsTheLastRunOnlyWhenComplete) {
+  const LaufHandle t = LaufHandle::Neu();
   ManualClock uhr;
   uhr.SetLocal(LocalTime{2024, 3, 1, 14, 5, 32, 0});
   TVergleichThread j;
-  j.Thread = FakeThread(&t);
-  LaufBeendet(&j, /*abgebrochen=*/true, &uhr);
-  EXPECT_EQ(j.Thread, nullptr);
+  j.Thread = t;
+  LaufBeendet(&j, Ergebnis(/*abgebrochen=*/true), &uhr);
+  EXPECT_TRUE(j.Thread.Leer());
   EXPECT_EQ(j.Aufruf, 0);
 
-  j.Thread = FakeThread(&t);
-  LaufBeendet(&j, false, &uhr);
-  EXPECT_EQ(j.Thread, nullptr);
+  j.Thread = t;
+  LaufBeendet(&j, Ergebnis(false), &uhr);
+  EXPECT_TRUE(j.Thread.Leer());
   EXPECT_DOUBLE_EQ(j.Aufruf, At(2024, 3, 1, 14, 5, 32));
 
   // A later cancelled run keeps the earlier completion.
   uhr.Advance(3600);
-  LaufBeendet(&j, true, &uhr);
+  LaufBeendet(&j, Ergebnis(true), &uhr);
+  EXPECT_DOUBLE_EQ(j.Aufruf, At(2024, 3, 1, 14, 5, 32));
+  // So does a run with failures: its files may not all be in step.
+  LaufBeendet(&j, Ergebnis(false, /*fehler=*/2), &uhr);
   EXPECT_DOUBLE_EQ(j.Aufruf, At(2024, 3, 1, 14, 5, 32));
 }
 
 // --- Texts -------------------------------------------------------------------------------------
 
 TEST(JobTextsTest, StatusColumnByRunState) {
-  int t = 0;
+  const LaufHandle t = LaufHandle::Neu();
   TVergleichThread j = Job("/a", VorgangsArt::kSynchronisieren);
   EXPECT_EQ(StatusSpalte(j, true), "1:Keiner");
   EXPECT_EQ(StatusSpalte(j, false), "1:abgbr.");
   j.Aufruf = At(2023, 11, 5, 14, 5, 32);
   EXPECT_EQ(StatusSpalte(j, false), "1:14:05:32");
   j.Art = VorgangsArt::kKopieren;
-  j.Thread = FakeThread(&t);  // running wins over an earlier completion
+  j.Thread = t;  // running wins over an earlier completion
   EXPECT_EQ(StatusSpalte(j, true), "2:läuft");
-  j.Thread = nullptr;
+  j.Thread = LaufHandle();
   j.Art = static_cast<VorgangsArt>(-5);
   j.Aufruf = 0;
   EXPECT_EQ(StatusSpalte(j, true), "-5:Keiner");
@@ -220,7 +225,7 @@ TEST(JobTextsTest, UnlistedValuesKeepThePreviousText) {
 }
 
 TEST(JobTextsTest, AbgleichLineByRunState) {
-  int t = 0;
+  const LaufHandle t = LaufHandle::Neu();
   StatusBeschreibung s;
   TVergleichThread j = Job("/a", VorgangsArt::kSynchronisieren);
   StatusBeschreiben(j, true, &s);
@@ -233,7 +238,7 @@ TEST(JobTextsTest, AbgleichLineByRunState) {
   j.Aufruf = At(2024, 2, 29, 0, 0, 0);
   StatusBeschreiben(j, false, &s);
   EXPECT_EQ(s.Abgleich, "Letzter um 29.02.2024");
-  j.Thread = FakeThread(&t);
+  j.Thread = t;
   StatusBeschreiben(j, false, &s);
   EXPECT_EQ(s.Abgleich, "Erstabgleich läuft.");
 }

@@ -46,7 +46,7 @@ const std::vector<std::string>& SpaltenKoepfe() {
 
 std::string StatusSpalte(const TVergleichThread& job, bool sofort_sync) {
   std::string s = std::to_string(Zahl(job.Art)) + ":";
-  if (job.Thread != nullptr) return s + "läuft";
+  if (!job.Thread.Leer()) return s + "läuft";
   if (job.Aufruf != 0) return s + LongTimeText(LocalFromDayCount(job.Aufruf));
   return s + (sofort_sync ? "Keiner" : "abgbr.");
 }
@@ -72,7 +72,7 @@ void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBesc
     if (zweite != art->second.zweite.end()) s->ZweiteZeile = zweite->second;
     s->ZweiteSichtbar = true;
   }
-  if (job.Thread != nullptr) {
+  if (!job.Thread.Leer()) {
     s->Abgleich = "Erstabgleich läuft.";
   } else if (job.Aufruf != 0) {
     s->Abgleich = "Letzter um " + DateTimeText(LocalFromDayCount(job.Aufruf));

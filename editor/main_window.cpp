@@ -154,7 +154,7 @@ void Hauptfenster::AnzeigeSelectCell(int) {
 void Hauptfenster::SyncAllow() {
   ansicht_->Aktivieren(Steuerelement::kSyncNow, false);
   const TVergleichThread* job = sammlung_.InZeile(Zeile());
-  if (job != nullptr && job->Thread == nullptr) {
+  if (job != nullptr && job->Thread.Leer()) {
     ansicht_->Aktivieren(Steuerelement::kSyncNow, true);
   }
 }

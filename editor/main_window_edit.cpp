@@ -163,7 +163,7 @@ void Hauptfenster::LoeschClick() {
     if (sammlung_.InZeile(zeile) != nullptr) {
       std::unique_ptr<TVergleichThread> job = sammlung_.Entfernen(static_cast<size_t>(zeile - 1));
       // The run is not waited for; its end notification will find no job.
-      if (job->Thread != nullptr) dienste_.laeufe->StopAnfordern(job->Thread);
+      if (!job->Thread.Leer()) dienste_.laeufe->StopAnfordern(job->Thread);
       job.reset();
       TabelleZeichnen();
       if (sammlung_.Leer()) {

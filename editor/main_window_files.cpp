@@ -126,7 +126,7 @@ void Hauptfenster::AlleLoeschen() {
   while (!sammlung_.Leer()) {
     Log(LogStufe::kGrundbefehl, "Eing: Eingabe wird gelöscht");
     std::unique_ptr<TVergleichThread> job = sammlung_.Entfernen(0);
-    if (job->Thread != nullptr) dienste_.laeufe->StopAnfordern(job->Thread);
+    if (!job->Thread.Leer()) dienste_.laeufe->StopAnfordern(job->Thread);
     Log(LogStufe::kDebugAusfuehrlich, "Main: Vorgang gelöscht");
   }
   TabelleZeichnen();

@@ -33,7 +33,7 @@ void Hauptfenster::SyncNowClick() {
   Befehl([&] {
     Log(LogStufe::kGrundbefehl, "Main: Sync Now startet");
     TVergleichThread* job = sammlung_.InZeile(Zeile());
-    if (job == nullptr || job->Thread != nullptr) return;
+    if (job == nullptr || !job->Thread.Leer()) return;
     VergleichStarten(job);
     // The status column shows "läuft" at once rather than at the next rebuild; the rebuild
     // also disables SyncNow for the running job.
@@ -49,8 +49,8 @@ void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
     ZaehlerAnzeigen();
     // A run that was cancelled, failed to start or met errors leaves the last-run date as it
     // was, so that the next run looks at the same changes again.
-    const bool vollstaendig = !ende.abgebrochen && ende.fehler == 0;
-    if (job != nullptr) LaufBeendet(job, !vollstaendig, uhr_);
+    const bool vollstaendig = ende.Vollstaendig();
+    if (job != nullptr) LaufBeendet(job, ende, uhr_);
     Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread gelöscht");
     if (job != nullptr) {
       // The text follows the run's own result: a cancelled run of a job that completed before

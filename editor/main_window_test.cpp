@@ -139,7 +139,7 @@ TEST_F(HauptfensterTest, TakeRunsTheJobAtOnceAndCountsRunningComparisons) {
   laeufe.Beenden(0);
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 1");
   EXPECT_EQ(Zeile(2).Status, "1:14:05:32");
-  EXPECT_EQ(Job(2).Thread, nullptr);
+  EXPECT_TRUE(Job(2).Thread.Leer());
   EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergleich beendet: " + q + " - " + z));
   laeufe.Beenden(1, /*abgebrochen=*/true);
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");

@@ -1,5 +1,6 @@
 #include "editor/run_starter.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -8,21 +9,23 @@ namespace zarnoft {
 LaufGriff VergleicheStarter::Starten(const VergleichsWerte& werte, Ende ende) {
   // Starten runs on the GUI thread, and the run's end notification needs the GUI thread too,
   // so the handle is in place before the notification can arrive.
-  Vergleiche* lauf =
-      Vergleiche::Starten(werte, dienste_, [this, ende = std::move(ende)](Vergleiche& v) {
-        laufend_.erase(&v);
-        ende(&v, LaufEnde{v.Abgebrochen(), 0});
+  LaufHandle lauf = Vergleiche::Starten(
+      werte, dienste_,
+      [this, ende = std::move(ende)](const LaufHandle& l, const LaufErgebnis& ergebnis) {
+        laufend_.erase(std::remove(laufend_.begin(), laufend_.end(), l), laufend_.end());
+        ende(l, ergebnis);
       });
-  laufend_.insert(lauf);
+  if (!lauf.Leer()) laufend_.push_back(lauf);
   return lauf;
 }
 
 void VergleicheStarter::StopAnfordern(LaufGriff lauf) {
-  if (laufend_.count(lauf) != 0) lauf->StopAnfordern();
+  lauf.StopAnfordern();
 }
 
 void VergleicheStarter::Schliessen() {
-  for (Vergleiche* lauf : laufend_) lauf->StopAnfordern();
+  if (dienste_.gui != nullptr) dienste_.gui->SchliessenBeginnen();
+  for (const LaufHandle& lauf : laufend_) lauf.Abbrechen();
 }
 
 }  // namespace zarnoft

@@ -7,7 +7,7 @@
 #define ZARNOFT_EDITOR_RUN_STARTER_H_
 
 #include <functional>
-#include <set>
+#include <vector>
 
 #include "editor/job.h"
 #include "engine/comparison.h"
@@ -17,11 +17,9 @@ namespace zarnoft {
 // What a job holds of its running comparison.
 using LaufGriff = decltype(TVergleichThread::Thread);
 
-// The result that an ending run offers.
-struct LaufEnde {
-  bool abgebrochen = false;  // cancelled, or failed to start
-  int fehler = 0;            // files that failed; a run with failures is not complete
-};
+// The result that an ending run offers: cancelled or failed to start, and its failures (a run
+// with failures is not complete).
+using LaufEnde = LaufErgebnis;
 
 class LaufStarter {
  public:
@@ -33,8 +31,8 @@ class LaufStarter {
   virtual LaufGriff Starten(const VergleichsWerte& werte, Ende ende) = 0;
   // Asks a run to stop at its next check, without waiting.
   virtual void StopAnfordern(LaufGriff lauf) = 0;
-  // The program closes: every run is asked to stop, and questions that runs ask from now on are
-  // answered as closed without an answer. The end notifications still come.
+  // The program closes: every run is cancelled, and questions that runs ask (now and from now on)
+  // are answered as closed without an answer. The end notifications still come.
   virtual void Schliessen() = 0;
 };
 
@@ -48,7 +46,7 @@ class VergleicheStarter : public LaufStarter {
 
  private:
   LaufDienste dienste_;
-  std::set<Vergleiche*> laufend_;  // started, end notification not yet returned
+  std::vector<LaufHandle> laufend_;  // started, end notification not yet returned
 };
 
 }  // namespace zarnoft

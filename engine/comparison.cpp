@@ -1,8 +1,7 @@
 #include "engine/comparison.h"
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -11,14 +10,10 @@
 #include "engine/run_hooks.h"
 #include "engine/walk.h"
 #include "platform/path_helpers.h"
+#include "window/progress.h"
 
 namespace zarnoft {
 namespace {
-
-// The runs of this process that have not yet freed themselves.
-std::mutex laeufe_mu;
-std::condition_variable laeufe_cv;
-int laeufe = 0;
 
 // The kind label of the progress window; empty where the window keeps its design text.
 std::string ArtText(const LaufKontext& k) {
@@ -70,82 +65,27 @@ bool Ueberschneiden(FileSystem* fs, const std::string& herkunft, const std::stri
   return h.rfind(z, 0) == 0 || z.rfind(h, 0) == 0;
 }
 
-}  // namespace
 
-Vergleiche::Vergleiche(const VergleichsWerte& werte, const LaufDienste& dienste,
-                       EndeMeldung beendet)
-    : werte_(werte), dienste_(dienste), beendet_(std::move(beendet)) {
-  static KeinProtokoll kein_protokoll;
-  static DirectCaller direkt;
-  if (dienste_.fs == nullptr) dienste_.fs = FileSystem::Default();
-  if (dienste_.uhr == nullptr) dienste_.uhr = Clock::System();
-  if (dienste_.log == nullptr) dienste_.log = &kein_protokoll;
-  if (dienste_.gui == nullptr) dienste_.gui = &direkt;
+// The run's values as the walk takes them.
+void KontextFuellen(const VergleichsWerte& w, LaufKontext* k) {
+  k->Herkunft = StripTrailingSlash(w.Herkunft);
+  k->Ziel = StripTrailingSlash(w.Ziel);
+  k->LoeschenWohin = w.LoeschenWohin;
+  if (k->LoeschenWohin.empty() || k->LoeschenWohin.back() != '/') k->LoeschenWohin += '/';
+  k->Art = w.Art;
+  k->Doppelt = w.Doppelt & kDoppeltUntermodus;
+  k->Loeschen = w.Loeschen;
+  k->Vergleichsdatum = VergleichsdatumFromDayCount(w.Aufruf);
+  k->Zaehler = w.Zaehler;
+  k->ZaehlArt = w.ZaehlArt;
+  k->Unterverzeichnisse = w.Unterverzeichnisse;
+  k->VerzeichnisMeldung = (w.Doppelt & kDoppeltOhneVerzeichnisMeldung) == 0;
+  k->KopierMeldung = (w.Doppelt & kDoppeltOhneKopierMeldung) == 0;
 }
 
-Vergleiche::~Vergleiche() = default;
-
-Vergleiche* Vergleiche::Starten(const VergleichsWerte& werte, const LaufDienste& dienste,
-                                EndeMeldung beendet) {
-  auto* v = new Vergleiche(werte, dienste, std::move(beendet));
-  {
-    std::lock_guard<std::mutex> l(laeufe_mu);
-    ++laeufe;
-  }
-  std::thread([v] {
-    v->Lauf();
-    delete v;
-    std::lock_guard<std::mutex> l(laeufe_mu);
-    --laeufe;
-    laeufe_cv.notify_all();
-  }).detach();
-  return v;
-}
-
-void Vergleiche::AufAlleWarten() {
-  std::unique_lock<std::mutex> l(laeufe_mu);
-  laeufe_cv.wait(l, [] { return laeufe == 0; });
-}
-
-void Vergleiche::Lauf() {
-  GuiCaller* gui = dienste_.gui;
-  Protokoll* log = dienste_.log;
-  FileSystem* fs = dienste_.fs;
-
-  LaufKontext k;
-  k.Herkunft = StripTrailingSlash(werte_.Herkunft);
-  k.Ziel = StripTrailingSlash(werte_.Ziel);
-  k.LoeschenWohin = werte_.LoeschenWohin;
-  if (k.LoeschenWohin.empty() || k.LoeschenWohin.back() != '/') k.LoeschenWohin += '/';
-  k.Art = werte_.Art;
-  k.Doppelt = werte_.Doppelt & kDoppeltUntermodus;
-  k.Loeschen = werte_.Loeschen;
-  k.Vergleichsdatum = VergleichsdatumFromDayCount(werte_.Aufruf);
-  k.Zaehler = werte_.Zaehler;
-  k.ZaehlArt = werte_.ZaehlArt;
-  k.Unterverzeichnisse = werte_.Unterverzeichnisse;
-  k.VerzeichnisMeldung = (werte_.Doppelt & kDoppeltOhneVerzeichnisMeldung) == 0;
-  k.KopierMeldung = (werte_.Doppelt & kDoppeltOhneKopierMeldung) == 0;
-  k.fs = fs;
-  k.uhr = dienste_.uhr;
-  k.log = log;
-  k.stop = &stop_;
-
-  std::unique_ptr<FortschrittFenster> fenster;
-  gui->Call([&] {
-    if (dienste_.fenster) fenster = dienste_.fenster();
-  });
-  if (!fenster) fenster = std::make_unique<StillesFenster>();
-  RunWindow rw(gui, fenster.get());
-  k.fenster = &rw;
-
-  rw.FortschrittOeffnen(k.Herkunft, k.Ziel, k.Unterverzeichnisse, k.Zaehler);
-  if (log->Will(LogStufe::kDateizugriff)) {
-    log->Zeile(LogStufe::kDateizugriff, "Vergl: Startet Rekursion:");
-    log->Zeile(LogStufe::kDateizugriff, "Vergl: Herkunft: " + k.Herkunft);
-    log->Zeile(LogStufe::kDateizugriff, "Vergl: Ziel:     " + k.Ziel);
-  }
-
+// Why the run cannot start, or "" when it can. Also sets the window's kind label.
+std::string StartPruefen(LaufKontext& k) {
+  FileSystem* fs = k.fs;
   // A file of that name counts as present; the walk then finds it cannot be entered.
   auto fehlt = [&](const std::string& pfad) {
     FileInfo info;
@@ -159,7 +99,7 @@ void Vergleiche::Lauf() {
     fehler = k.Herkunft + " Verzeichnis nicht gefunden";
   }
   const std::string art_text = ArtText(k);
-  if (!art_text.empty()) rw.ArtSetzen(art_text);
+  if (!art_text.empty()) k.fenster->ArtSetzen(art_text);
   if (fehler.empty() && !Bekannt(k.Art)) {
     // A job read from a damaged collection file: the walk would decide nothing and only create
     // empty directories in the target.
@@ -168,29 +108,102 @@ void Vergleiche::Lauf() {
   if (fehler.empty() && Ueberschneiden(fs, k.Herkunft, k.Ziel)) {
     fehler = "Herkunft und Ziel überschneiden sich: " + k.Herkunft + " / " + k.Ziel;
   }
+  return fehler;
+}
 
-  if (!fehler.empty()) {
-    rw.AbbruchSetzen();
-    if (log->Will(LogStufe::kWarnung)) log->Zeile(LogStufe::kWarnung, "Vergl: " + fehler);
-    if (k.VerzeichnisMeldung) rw.Fehlermeldung("Kann Vorgang nicht durchführen,\r" + fehler);
+// The walk from the roots, with the run's copy hand-over.
+void Durchlaufen(LaufKontext& k) {
+  Kopierer kopierer(k.fs, k.log, k.fenster, k.KopierMeldung);
+  k.kopierer = &kopierer;
+  if (k.Art == VorgangsArt::kSynchronisieren && k.Vergleichsdatum > 0 && !LeereSeiteErlaubt(k)) {
+    k.fenster->AbbruchSetzen();
   } else {
-    Kopierer kopierer(fs, log, &rw, k.KopierMeldung);
-    k.kopierer = &kopierer;
-    if (k.Art == VorgangsArt::kSynchronisieren && k.Vergleichsdatum > 0 && !LeereSeiteErlaubt(k)) {
-      rw.AbbruchSetzen();
-    } else {
-      Verzeichnisvergleich walk(k);
-      walk.VerzeichnisVergleichen("");
-    }
-    k.kopierer = nullptr;
+    Verzeichnisvergleich walk(k);
+    walk.VerzeichnisVergleichen("");
+  }
+  k.kopierer = nullptr;
+}
+
+}  // namespace
+
+Vergleiche::Vergleiche(const VergleichsWerte& werte, const LaufDienste& dienste,
+                       EndeMeldung beendet, LaufHandle handle)
+    : werte_(werte), dienste_(dienste), beendet_(std::move(beendet)), handle_(std::move(handle)) {
+  static KeinProtokoll kein_protokoll;
+  static DirectCaller direkt;
+  if (dienste_.fs == nullptr) dienste_.fs = FileSystem::Default();
+  if (dienste_.uhr == nullptr) dienste_.uhr = Clock::System();
+  if (dienste_.log == nullptr) dienste_.log = &kein_protokoll;
+  if (dienste_.gui == nullptr) dienste_.gui = &direkt;
+}
+
+LaufHandle Vergleiche::Starten(const VergleichsWerte& werte, const LaufDienste& dienste,
+                               EndeMeldung beendet) {
+  LaufHandle handle = LaufHandle::Neu();
+  auto lauf =
+      std::unique_ptr<Vergleiche>(new Vergleiche(werte, dienste, std::move(beendet), handle));
+  Vergleiche* roh = lauf.get();
+  try {
+    std::thread([roh, handle] {
+      roh->Lauf();
+      delete roh;
+      handle.Beenden();
+    }).detach();
+  } catch (const std::system_error& e) {
+    Protokoll* log = roh->dienste_.log;
+    if (log->Will(LogStufe::kWarnung))
+      log->Zeile(LogStufe::kWarnung, std::string("Vergl: Vergleich nicht gestartet: ") + e.what());
+    return LaufHandle();
+  }
+  lauf.release();  // the thread frees it
+  return handle;
+}
+
+void Vergleiche::Lauf() {
+  GuiCaller* gui = dienste_.gui;
+  Protokoll* log = dienste_.log;
+
+  LaufKontext k;
+  KontextFuellen(werte_, &k);
+  k.fs = dienste_.fs;
+  k.uhr = dienste_.uhr;
+  k.log = log;
+  k.stop = handle_.StopFlagge();
+
+  std::unique_ptr<FortschrittFenster> fenster;
+  gui->Call([&] {
+    if (dienste_.fenster) fenster = dienste_.fenster();
+  });
+  if (!fenster) fenster = std::make_unique<StillesFenster>();
+  Fortschritt fortschritt(gui, fenster.get(), handle_.AbbruchFlagge());
+  k.fenster = &fortschritt;
+
+  fortschritt.FortschrittOeffnen(k.Herkunft, k.Ziel, k.Unterverzeichnisse, k.Zaehler);
+  if (log->Will(LogStufe::kDateizugriff)) {
+    log->Zeile(LogStufe::kDateizugriff, "Vergl: Startet Rekursion:");
+    log->Zeile(LogStufe::kDateizugriff, "Vergl: Herkunft: " + k.Herkunft);
+    log->Zeile(LogStufe::kDateizugriff, "Vergl: Ziel:     " + k.Ziel);
   }
 
-  rw.FortschrittSchliessen();
-  abgebrochen_ = rw.Abbruch();
-  gui->Call([&] { fenster.reset(); });
+  const std::string fehler = StartPruefen(k);
+  if (!fehler.empty()) {
+    fortschritt.AbbruchSetzen();
+    if (log->Will(LogStufe::kWarnung)) log->Zeile(LogStufe::kWarnung, "Vergl: " + fehler);
+    if (k.VerzeichnisMeldung)
+      fortschritt.Fehlermeldung("Kann Vorgang nicht durchführen,\r" + fehler);
+  } else {
+    Durchlaufen(k);
+  }
+
+  fortschritt.FortschrittSchliessen();
+  LaufErgebnis ergebnis;
+  ergebnis.abgebrochen = fortschritt.Abbruch();
+  ergebnis.fehler = k.Fehler;
+  if (!gui->Call([&] { fenster.reset(); })) FensterZuruecklassen(std::move(fenster));
   if (log->Will(LogStufe::kDebugAusfuehrlich))
     log->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Beendet");
-  if (beendet_) gui->Call([&] { beendet_(*this); });
+  handle_.ErgebnisSetzen(ergebnis);
+  if (beendet_) gui->Call([&] { beendet_(handle_, ergebnis); });
 }
 
 }  // namespace zarnoft

@@ -2,12 +2,12 @@
 //
 // Created with the job's ten values, the run starts at once. It opens its progress window
 // (created by the FensterFabrik on the GUI thread), checks the job's directories, walks the two
-// trees, closes the window and then runs its end notification on the GUI thread through the
-// GuiCaller, synchronously; after the notification has returned the object frees itself.
+// trees, closes and destroys the window and then runs its end notification on the GUI thread
+// through the GuiCaller, synchronously; after the notification has returned the run frees itself
+// and its handle reports it as ended.
 //
-// Thread rules: Starten, StopAnfordern and the end notification belong to the GUI thread; the
-// object must not be touched after the end notification has returned. Abgebrochen() may be read
-// in the end notification.
+// Threads: Starten on any thread (the GUI thread in the editor); the end notification on the GUI
+// thread. The owners keep nothing of the run but its LaufHandle (engine/run_handle.h).
 #ifndef ZARNOFT_ENGINE_COMPARISON_H_
 #define ZARNOFT_ENGINE_COMPARISON_H_
 
@@ -16,12 +16,13 @@
 #include <functional>
 #include <string>
 
-#include "copy/progress_window.h"
+#include "engine/run_handle.h"
 #include "log/log.h"
 #include "platform/date_time.h"
 #include "platform/file_system.h"
 #include "platform/gui_call.h"
 #include "platform/job_modes.h"
+#include "window/progress_window.h"
 
 namespace zarnoft {
 
@@ -39,48 +40,37 @@ struct VergleichsWerte {
   bool Unterverzeichnisse = true;
 };
 
-// The services of a run. Pointers must outlive the run; the factory is called on the GUI thread.
+// The services of a run. Pointers must outlive the run (wait for its handle); the factory is
+// called on the GUI thread.
 struct LaufDienste {
   FileSystem* fs = nullptr;  // nullptr: FileSystem::Default()
   Clock* uhr = nullptr;      // nullptr: Clock::System()
-  Protokoll* log = nullptr;  // required
-  GuiCaller* gui = nullptr;  // required
-  FensterFabrik fenster;     // required
+  Protokoll* log = nullptr;  // nullptr: no log
+  GuiCaller* gui = nullptr;  // nullptr: every window call runs on the run's own thread
+  FensterFabrik fenster;     // empty, or no window made: a window that shows nothing
 };
 
 class Vergleiche {
  public:
-  using EndeMeldung = std::function<void(Vergleiche&)>;
+  // Runs on the GUI thread after the run's window is gone, while the run's thread waits. `lauf`
+  // is the handle that Starten returned (to find the job that it belongs to).
+  using EndeMeldung = std::function<void(const LaufHandle& lauf, const LaufErgebnis& ergebnis)>;
 
-  // Creates the run and starts its thread at once. `beendet` is called on the GUI thread at the
-  // end (before the object frees itself). Returns the running object.
-  static Vergleiche* Starten(const VergleichsWerte& werte, const LaufDienste& dienste,
-                             EndeMeldung beendet);
-
-  // The stop request: no further directory is visited or removed; the run then ends normally.
-  // Any thread.
-  void StopAnfordern() { stop_.store(true); }
-
-  // The result: the run was cancelled or failed to start. Valid in the end notification.
-  bool Abgebrochen() const { return abgebrochen_; }
-
-  const VergleichsWerte& Werte() const { return werte_; }
-
-  // Blocks until every run of this process has freed itself (for tests and the headless runner,
-  // whose GUI thread must keep serving calls meanwhile: call it only after the last end
-  // notification).
-  static void AufAlleWarten();
+  // Creates the run and starts its thread at once. `beendet` (may be empty) is in place before
+  // the run can end. Returns the run's handle; an empty handle when no thread could be started
+  // (logged at level 1; nothing ran and no end notification follows).
+  static LaufHandle Starten(const VergleichsWerte& werte, const LaufDienste& dienste,
+                            EndeMeldung beendet);
 
  private:
-  Vergleiche(const VergleichsWerte& werte, const LaufDienste& dienste, EndeMeldung beendet);
-  ~Vergleiche();
+  Vergleiche(const VergleichsWerte& werte, const LaufDienste& dienste, EndeMeldung beendet,
+             LaufHandle handle);
   void Lauf();
 
   VergleichsWerte werte_;
   LaufDienste dienste_;
   EndeMeldung beendet_;
-  std::atomic<bool> stop_{false};
-  bool abgebrochen_ = false;
+  LaufHandle handle_;
 };
 
 }  // namespace zarnoft

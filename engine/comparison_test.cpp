@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -33,8 +34,9 @@ struct Beobachtung {
   bool falscher_thread = false;
 };
 
-// The run's window: records like FakeWindow and checks that the run uses it on the GUI thread
-// only (the thread that serves the QueueCaller, here the test's own).
+// The run's window: records like FakeWindow and checks that the run calls it on the GUI thread
+// only (the thread that serves the QueueCaller, here the test's own). The display changes come
+// on the run's thread, through the Mitschrift.
 class Fenster : public FakeWindow {
  public:
   Fenster(Beobachtung* b, std::thread::id gui) : b_(b), gui_(gui) {}
@@ -49,13 +51,20 @@ class Fenster : public FakeWindow {
     FakeWindow::FortschrittOeffnen(h, z, uv, n);
   }
   void VerzeichnisZeigen(const std::string& p) override {
-    Pruefen();
     FakeWindow::VerzeichnisZeigen(p);
     if (bei_verz) bei_verz(p);
   }
-  void DateiZaehlen(int32_t g, int p) override {
+  void Zeigen(const Fortschrittsstand& s) override {
     Pruefen();
-    FakeWindow::DateiZaehlen(g, p);
+    FakeWindow::Zeigen(s);
+  }
+  void FrageStellen(const Frage& f, AntwortRueckruf a) override {
+    Pruefen();
+    FakeWindow::FrageStellen(f, a);
+  }
+  void Fehlermeldung(const std::string& t, AntwortRueckruf a) override {
+    Pruefen();
+    FakeWindow::Fehlermeldung(t, a);
   }
   void FortschrittSchliessen() override {
     Pruefen();
@@ -105,14 +114,19 @@ class LaufTest : public ::testing::Test {
     };
     bool ende = false;
     bool abgebrochen = false;
-    laufend = Vergleiche::Starten(w, d, [&](Vergleiche& v) {
+    std::promise<LaufHandle> gestartet;
+    laufend = gestartet.get_future().share();
+    LaufHandle lauf = Vergleiche::Starten(w, d, [&](const LaufHandle& l, const LaufErgebnis& e) {
       EXPECT_EQ(std::this_thread::get_id(), haupt);
       EXPECT_TRUE(b.zerstoert);  // the window is gone before the end notification
-      abgebrochen = v.Abgebrochen();
+      EXPECT_EQ(l, laufend.get());
+      EXPECT_EQ(l.Ergebnis().abgebrochen, e.abgebrochen);
+      abgebrochen = e.abgebrochen;
       ende = true;
     });
+    gestartet.set_value(lauf);
     EXPECT_TRUE(gui.ServeUntil([&] { return ende; }, std::chrono::seconds(120)));
-    Vergleiche::AufAlleWarten();
+    lauf.Warten();
     EXPECT_FALSE(b.falscher_thread);
     return abgebrochen;
   }
@@ -130,7 +144,8 @@ class LaufTest : public ::testing::Test {
   TempTree baum;
   std::string H, Z;
   Beobachtung b;
-  Vergleiche* laufend = nullptr;
+  // The running job's handle; a hook on the run's thread waits here until Starten has returned.
+  std::shared_future<LaufHandle> laufend;
 };
 
 TEST_F(LaufTest, RunOpensChecksWalksClosesAndReportsOnTheGuiThread) {
@@ -311,7 +326,7 @@ TEST_F(LaufTest, CancelFromTheWindowAndStopRequest) {
 
   // Deleting a running job: no further directory, the run ends normally.
   EXPECT_FALSE(Laufen(Werte(VorgangsArt::kKopieren), [this](Fenster& f) {
-    f.bei_verz = [this](const std::string&) { laufend->StopAnfordern(); };
+    f.bei_verz = [this](const std::string&) { laufend.get().StopAnfordern(); };
   }));
   EXPECT_TRUE(baum.Exists("z/a.txt") && baum.Exists("z/b.txt"));
   EXPECT_FALSE(baum.Exists("z/unter/c.txt"));

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "copy/copy_orders.h"
-#include "copy/progress_window.h"
 #include "log/log.h"
 #include "platform/date_time.h"
 #include "platform/file_system.h"
 #include "platform/job_modes.h"
+#include "window/progress.h"
 
 namespace zarnoft {
 
@@ -32,11 +32,15 @@ struct LaufKontext {
   bool VerzeichnisMeldung = true;
   bool KopierMeldung = true;
 
+  // --- the run's result ---
+  // Failures the run went on after; a run with failures does not become the job's last run.
+  int Fehler = 0;
+
   // --- services (not owned) ---
   FileSystem* fs = nullptr;
   Clock* uhr = nullptr;
   Protokoll* log = nullptr;
-  RunWindow* fenster = nullptr;
+  Fortschritt* fenster = nullptr;
   KopierDienst* kopierer = nullptr;
   const std::atomic<bool>* stop = nullptr;  // the stop request (a job deleted while it runs)
 

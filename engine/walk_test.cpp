@@ -138,7 +138,7 @@ class WalkTest : public ::testing::Test {
   RecordingLog log;
   FakeWindow fenster;
   DirectCaller gui;
-  RunWindow run{&gui, &fenster};
+  Fortschritt run{&gui, &fenster};
   ManualClock uhr;
   std::atomic<bool> stop{false};
   Kopierer kopierer{&fs, &log, &run, true};

@@ -12,6 +12,7 @@
 #include "editor/collection_file.h"
 #include "editor/job.h"
 #include "engine/comparison.h"
+#include "engine/run_handle.h"
 #include "log/log_writer.h"
 #include "platform/date_time.h"
 #include "platform/gui_call.h"
@@ -220,165 +221,245 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
   return true;
 }
 
+namespace {
+
+// What the jobs of one call share.
+struct Umgebung {
+  const SyncOptionen& o;
+  FileSystem* fs;
+  Clock* uhr;
+  LogSchreiber& log;
+  EditorEinstellungen e;
+  bool terminal_aus = false;  // stderr is a terminal: progress line
+  bool terminal_ein = false;  // stdin too: questions on the terminal
+};
+
+// Opens and locks the collection and reads it. Returns kSyncOk or the status to exit with.
+int SammlungLaden(const Umgebung& u, SammlungsSperre* sperre, Sammlung* sammlung) {
+  const std::string& pfad = u.o.sammlung;
+  FileInfo info;
+  if (!u.fs->Stat(pfad, &info) || info.IsDirectory() || !u.fs->OpenForReading(pfad)) {
+    Meldung("Die Auftragssammlung " + pfad + " kann nicht gelesen werden.");
+    return kSyncAufruf;
+  }
+  switch (sperre->Sperren(pfad)) {
+    case SammlungsSperre::Ergebnis::kGesperrt:
+      break;
+    case SammlungsSperre::Ergebnis::kBelegt:
+      Meldung("Die Auftragssammlung " + pfad +
+              " wird gerade von einem anderen Lauf benutzt. Bitte später erneut versuchen.");
+      return kSyncAufruf;
+    case SammlungsSperre::Ergebnis::kFehler:
+      Meldung("Die Auftragssammlung " + pfad + " kann nicht gesperrt werden.");
+      return kSyncAufruf;
+  }
+  SammlungsZustand zustand;
+  SammlungsDienste dienste;
+  dienste.log = &u.log;
+  dienste.fs = u.fs;
+  oeffnen(pfad, sammlung, &zustand, dienste);
+  if (zustand.SammlungsVersion <= 0) {
+    Meldung(pfad + " ist keine lesbare Auftragssammlung (Abschnitt [Allgemein] mit " +
+            "Version und Anzahl fehlt).");
+    return kSyncAufruf;
+  }
+  return kSyncOk;
+}
+
+// The job numbers to run, in order; false (said on stderr) when one does not exist.
+bool AuftraegeWaehlen(const SyncOptionen& o, const Sammlung& sammlung, std::vector<int>* jobs) {
+  *jobs = o.jobs;
+  if (jobs->empty()) {
+    for (size_t i = 1; i <= sammlung.Anzahl(); ++i) jobs->push_back(static_cast<int>(i));
+  }
+  for (int n : *jobs) {
+    if (n < 1 || static_cast<size_t>(n) > sammlung.Anzahl()) {
+      Meldung("Auftrag " + std::to_string(n) + " gibt es nicht; die Sammlung hat " +
+              std::to_string(sammlung.Anzahl()) + " Aufträge.");
+      return false;
+    }
+  }
+  return true;
+}
+
+// Whether a job can run at all; says why not on stderr.
+bool Ausfuehrbar(const TVergleichThread& job, const std::string& name) {
+  if (!Bekannt(job.Art)) {
+    Meldung(name + " übersprungen: unbekannte Art " + std::to_string(Zahl(job.Art)) + ".");
+    return false;
+  }
+  if (job.Herkunft.empty() || job.Ziel.empty()) {
+    Meldung(name + " übersprungen: Herkunft oder Ziel ist leer.");
+    return false;
+  }
+  return true;
+}
+
+// One run of one job, from its start to its end notification, served on this thread.
+class AuftragsLauf {
+ public:
+  AuftragsLauf(const Umgebung& u, QueueCaller* gui, ZaehlProtokoll* log)
+      : u_(u), gui_(gui), log_(log) {}
+
+  // Starts the run and serves its window until it has ended. On a signal the run is cancelled
+  // and its questions are answered as closed; serving goes on until its end notification.
+  void Ausfuehren(Sammlung* sammlung, TVergleichThread* job) {
+    fehler_vorher_ = log_->kopierfehler.load();
+    LaufHandle lauf;
+    {
+      // The run's thread inherits a mask without SIGINT and SIGTERM, so that the signals reach
+      // this thread, which serves the window and may be waiting for an answer on the terminal.
+      SignaleSperren sperren;
+      lauf = VergleichStarten(job, u_.e.LoeschenWohin, u_.e.Loeschen, Dienste(),
+                              [this, sammlung](const LaufHandle& l, const LaufErgebnis& e) {
+                                // The job model records the run, as in the editor.
+                                if (TVergleichThread* j = sammlung->MitThread(l))
+                                  LaufBeendet(j, e, u_.uhr);
+                                ergebnis_ = e;
+                              });
+    }
+    if (lauf.Leer()) {
+      ergebnis_.abgebrochen = true;
+      return;
+    }
+    Bedienen(lauf);
+  }
+
+  const LaufErgebnis& Ergebnis() const { return ergebnis_; }
+  // Copy failures and error boxes of the run.
+  bool MitKopierfehlern() const {
+    return log_->kopierfehler.load() > fehler_vorher_ || fenster_fehler_ > 0;
+  }
+
+ private:
+  LaufDienste Dienste() {
+    TerminalOptionen to;
+    to.fortschritt = u_.terminal_aus;
+    to.fragen = u_.terminal_aus && u_.terminal_ein;
+    to.leer_erlaubt = u_.o.leer_erlaubt;
+    to.abgebrochen = [] { return g_signal != 0; };
+    LaufDienste ld;
+    ld.fs = u_.fs;
+    ld.uhr = u_.uhr;
+    ld.log = log_;
+    ld.gui = gui_;
+    // The window is created and destroyed through the GUI queue, so fenster_ and
+    // fenster_fehler_ are touched on this thread only.
+    ld.fenster = [this, to]() -> std::unique_ptr<FortschrittFenster> {
+      auto w = std::make_unique<TerminalFenster>(to);
+      TerminalFenster* roh = w.get();
+      w->BeimEnde([this, roh] {
+        fenster_fehler_ = roh->Fehler();
+        fenster_ = nullptr;
+      });
+      fenster_ = roh;
+      return w;
+    };
+    return ld;
+  }
+
+  void Bedienen(const LaufHandle& lauf) {
+    bool schliesst = false;
+    while (!lauf.Beendet()) {
+      gui_->ServeUntil([&] { return lauf.Beendet() || (g_signal != 0 && !schliesst); },
+                       kAuffrischen);
+      if (g_signal != 0 && !schliesst) {
+        schliesst = true;
+        gui_->SchliessenBeginnen();
+        lauf.Abbrechen();
+      }
+      if (fenster_ != nullptr) fenster_->Auffrischen();
+    }
+  }
+
+  // How often the terminal's progress line follows the run.
+  static constexpr std::chrono::milliseconds kAuffrischen{100};
+
+  const Umgebung& u_;
+  QueueCaller* gui_;
+  ZaehlProtokoll* log_;
+  TerminalFenster* fenster_ = nullptr;
+  int fenster_fehler_ = 0;
+  int fehler_vorher_ = 0;
+  LaufErgebnis ergebnis_;
+};
+
+// Runs job n and records a completed run in the collection file. Returns its exit status.
+int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, ZaehlProtokoll* log, Sammlung* sammlung,
+                      int n) {
+  TVergleichThread* job = sammlung->InZeile(n);
+  const std::string name = "Auftrag " + std::to_string(n);
+  if (!Ausfuehrbar(*job, name)) return kSyncFehler;
+  if (u.terminal_aus) std::fprintf(stderr, "%s\n", name.c_str());
+
+  const double aufruf_vorher = job->Aufruf;
+  AuftragsLauf lauf(u, gui, log);
+  lauf.Ausfuehren(sammlung, job);
+  if (g_signal) return kSyncAbgebrochen;
+  int status = kSyncOk;
+  if (lauf.Ergebnis().abgebrochen) {
+    Meldung(name + " wurde nicht ausgeführt (" + job->Herkunft + " - " + job->Ziel + ").");
+    return kSyncFehler;
+  }
+  if (lauf.MitKopierfehlern() || lauf.Ergebnis().fehler > 0) {
+    Meldung(name + ": nicht alle Dateien konnten kopiert werden.");
+    status = kSyncFehler;
+  }
+  if (job->Aufruf == aufruf_vorher) return status;
+  try {
+    AufrufSchreiben(u.o.sammlung, n, job->Aufruf, u.fs);
+  } catch (const IniWriteError& err) {
+    Meldung(std::string(err.what()) + ". Das Datum des Laufs von " + name +
+            " fehlt in der Sammlung.");
+    status = kSyncFehler;
+  }
+  return status;
+}
+
+}  // namespace
+
 int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir) {
   return SyncAusfuehren(o, PortableDateiOrte(program_dir));
 }
 
 int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
-  FileSystem* fs = FileSystem::Default();
-  Clock* uhr = Clock::System();
-  const std::vector<std::string> orts_meldungen = DateiOrteVorbereiten(orte, fs);
+  Umgebung u{o, FileSystem::Default(), Clock::System(), GlobalLog(), {}};
+  const std::vector<std::string> orts_meldungen = DateiOrteVorbereiten(orte, u.fs);
   for (const std::string& m : orts_meldungen) Meldung(m);
 
   TerminalLogFrage log_frage;
-  LogSchreiber& log = GlobalLog();
-  log.SetProgrammteil("Sync");
-  log.SetGuiThread(std::this_thread::get_id());
-  log.SetFrage(&log_frage);
-  log.LogStart(orte, true);
-  for (const std::string& m : orts_meldungen) log.LogZeile(LogStufe::kWarnung, "Warn: " + m);
+  u.log.SetProgrammteil("Sync");
+  u.log.SetGuiThread(std::this_thread::get_id());
+  u.log.SetFrage(&log_frage);
+  u.log.LogStart(orte, true);
+  for (const std::string& m : orts_meldungen) u.log.LogZeile(LogStufe::kWarnung, "Warn: " + m);
+  u.e.SammlungsVerzeichnis = orte.sammlungs_verzeichnis;
+  EinstellungenLesen(orte, &u.e, u.fs);
 
-  EditorEinstellungen e;
-  e.SammlungsVerzeichnis = orte.sammlungs_verzeichnis;
-  EinstellungenLesen(orte, &e, fs);
-
-  FileInfo info;
-  if (!fs->Stat(o.sammlung, &info) || info.IsDirectory() || !fs->OpenForReading(o.sammlung)) {
-    Meldung("Die Auftragssammlung " + o.sammlung + " kann nicht gelesen werden.");
-    return kSyncAufruf;
-  }
   SammlungsSperre sperre;
-  switch (sperre.Sperren(o.sammlung)) {
-    case SammlungsSperre::Ergebnis::kGesperrt:
-      break;
-    case SammlungsSperre::Ergebnis::kBelegt:
-      Meldung("Die Auftragssammlung " + o.sammlung +
-              " wird gerade von einem anderen Lauf benutzt. Bitte später erneut versuchen.");
-      return kSyncAufruf;
-    case SammlungsSperre::Ergebnis::kFehler:
-      Meldung("Die Auftragssammlung " + o.sammlung + " kann nicht gesperrt werden.");
-      return kSyncAufruf;
-  }
-
   Sammlung sammlung;
-  SammlungsZustand zustand;
-  SammlungsDienste dienste;
-  dienste.log = &log;
-  dienste.fs = fs;
-  oeffnen(o.sammlung, &sammlung, &zustand, dienste);
-  if (zustand.SammlungsVersion <= 0) {
-    Meldung(o.sammlung + " ist keine lesbare Auftragssammlung (Abschnitt [Allgemein] mit " +
-            "Version und Anzahl fehlt).");
-    return kSyncAufruf;
-  }
-  std::vector<int> jobs = o.jobs;
-  if (jobs.empty()) {
-    for (size_t i = 1; i <= sammlung.Anzahl(); ++i) jobs.push_back(static_cast<int>(i));
-  }
-  for (int n : jobs) {
-    if (n < 1 || static_cast<size_t>(n) > sammlung.Anzahl()) {
-      Meldung("Auftrag " + std::to_string(n) + " gibt es nicht; die Sammlung hat " +
-              std::to_string(sammlung.Anzahl()) + " Aufträge.");
-      return kSyncAufruf;
-    }
-  }
+  std::vector<int> jobs;
+  if (int status = SammlungLaden(u, &sperre, &sammlung); status != kSyncOk) return status;
+  if (!AuftraegeWaehlen(o, sammlung, &jobs)) return kSyncAufruf;
 
   g_signal = 0;
   SignaleEinrichten();
-  const bool terminal_aus = ::isatty(STDERR_FILENO) == 1;
-  const bool terminal_ein = ::isatty(STDIN_FILENO) == 1;
+  u.terminal_aus = ::isatty(STDERR_FILENO) == 1;
+  u.terminal_ein = ::isatty(STDIN_FILENO) == 1;
   // Answers are read after a wait for input on the descriptor; input that stdio had already
   // buffered would not wake that wait, so stdin is read unbuffered.
-  if (terminal_ein) std::setvbuf(stdin, nullptr, _IONBF, 0);
+  if (u.terminal_ein) std::setvbuf(stdin, nullptr, _IONBF, 0);
   QueueCaller gui;
-  ZaehlProtokoll zaehler(&log);
+  ZaehlProtokoll zaehler(&u.log);
   int ergebnis = kSyncOk;
-
   for (int n : jobs) {
     if (g_signal) break;
-    TVergleichThread* job = sammlung.InZeile(n);
-    const std::string name = "Auftrag " + std::to_string(n);
-    if (!Bekannt(job->Art)) {
-      Meldung(name + " übersprungen: unbekannte Art " + std::to_string(Zahl(job->Art)) + ".");
-      ergebnis = kSyncFehler;
-      continue;
-    }
-    if (job->Herkunft.empty() || job->Ziel.empty()) {
-      Meldung(name + " übersprungen: Herkunft oder Ziel ist leer.");
-      ergebnis = kSyncFehler;
-      continue;
-    }
-    if (terminal_aus) std::fprintf(stderr, "%s\n", name.c_str());
-
-    TerminalOptionen to;
-    to.fortschritt = terminal_aus;
-    to.fragen = terminal_aus && terminal_ein;
-    to.leer_erlaubt = o.leer_erlaubt;
-    to.abgebrochen = [] { return g_signal != 0; };
-    // The run's window while it exists, and its error count once it is gone. Both are touched on
-    // this thread only (the window is created and destroyed through the GUI queue).
-    struct FensterStand {
-      TerminalFenster* fenster = nullptr;
-      int fehler = 0;
-    } stand;
-    FensterStand* st = &stand;
-    LaufDienste ld;
-    ld.fs = fs;
-    ld.uhr = uhr;
-    ld.log = &zaehler;
-    ld.gui = &gui;
-    ld.fenster = [st, to]() -> std::unique_ptr<FortschrittFenster> {
-      auto w = std::make_unique<TerminalFenster>(to);
-      TerminalFenster* roh = w.get();
-      w->BeimEnde([st, roh] {
-        st->fehler = roh->Fehler();
-        st->fenster = nullptr;
-      });
-      st->fenster = roh;
-      return w;
-    };
-    bool beendet = false;
-    bool abgebrochen = false;
-    const int fehler_vorher = zaehler.kopierfehler.load();
-    {
-      // The run's thread inherits a mask without SIGINT and SIGTERM, so that the signals reach
-      // this thread, which serves the window and may be waiting for an answer on the terminal.
-      SignaleSperren sperren;
-      Vergleiche::Starten(VergleichsWerteFuer(*job, e.LoeschenWohin, e.Loeschen), ld,
-                          [&](Vergleiche& v) {
-                            abgebrochen = v.Abgebrochen();
-                            beendet = true;
-                          });
-    }
-    while (!beendet) {
-      gui.ServeUntil([&] { return beendet || g_signal != 0; }, std::chrono::milliseconds(100));
-      // The window and the signal flag are both looked at on this thread only.
-      if (g_signal && stand.fenster != nullptr) stand.fenster->AbbrechenClick();
-    }
-    const bool kopierfehler = zaehler.kopierfehler.load() > fehler_vorher;
-    if (g_signal) {
-      ergebnis = kSyncAbgebrochen;
-      break;
-    }
-    if (abgebrochen) {
-      Meldung(name + " wurde nicht ausgeführt (" + job->Herkunft + " - " + job->Ziel + ").");
-      ergebnis = kSyncFehler;
-      continue;
-    }
-    if (kopierfehler || stand.fehler > 0) {
-      Meldung(name + ": nicht alle Dateien konnten kopiert werden.");
-      ergebnis = kSyncFehler;
-    }
-    job->Aufruf = DayCountNow(uhr);
-    try {
-      AufrufSchreiben(o.sammlung, n, job->Aufruf, fs);
-    } catch (const IniWriteError& err) {
-      Meldung(std::string(err.what()) + ". Das Datum des Laufs von " + name +
-              " fehlt in der Sammlung.");
-      ergebnis = kSyncFehler;
-    }
+    const int status = AuftragAusfuehren(u, &gui, &zaehler, &sammlung, n);
+    if (status != kSyncOk) ergebnis = status;
+    if (status == kSyncAbgebrochen) break;
   }
-  Vergleiche::AufAlleWarten();
+  // Every run has ended (its handle said so) before the queue goes.
+  gui.Einstellen();
   if (g_signal) {
     Meldung("Abgebrochen.");
     return kSyncAbgebrochen;

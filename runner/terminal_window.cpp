@@ -54,60 +54,44 @@ void TerminalFenster::FortschrittOeffnen(const std::string& herkunft, const std:
                  ziel.empty() ? "/" : ziel.c_str(), uv ? "  (mit Unterverzeichnissen)" : "");
 }
 
-void TerminalFenster::ArtSetzen(const std::string& text) {
-  if (o_.fortschritt) std::fprintf(o_.aus, "%s\n", text.c_str());
-}
-
-void TerminalFenster::VerzeichnisZeigen(const std::string& relativer_pfad) {
-  verzeichnis_ = relativer_pfad;
-  Zeile();
-}
-
-void TerminalFenster::DateiZaehlen(int32_t, int prozent) {
-  prozent_ = prozent;
-  Zeile();
-}
-
-void TerminalFenster::NeueDatei(const NeueDateiAnzeige& anzeige) {
-  datei_ = anzeige.akt_datei;
-  anzahl_ = anzeige.anzahl_text;
-  datei_schritte_ = 0;
-  Zeile();
-}
-
-void TerminalFenster::SchrittFertig() {
-  ++datei_schritte_;
-  Zeile();
-}
-
-void TerminalFenster::DateiFertig(const std::string& anzahl_text) {
-  anzahl_ = anzahl_text;
-  datei_.clear();
+void TerminalFenster::Zeigen(const Fortschrittsstand& stand) {
+  if (o_.fortschritt && !art_gezeigt_) {
+    ZeileLoeschen();
+    std::fprintf(o_.aus, "%s\n", stand.art.c_str());
+    art_gezeigt_ = true;
+  }
+  stand_ = stand;
   Zeile();
 }
 
 void TerminalFenster::FortschrittSchliessen() {
   ZeileLoeschen();
-  if (o_.fortschritt && !anzahl_.empty()) std::fprintf(o_.aus, "%s\n", anzahl_.c_str());
+  if (o_.fortschritt && !stand_.akt_datei.empty())
+    std::fprintf(o_.aus, "%s\n", stand_.anzahl_text.c_str());
 }
 
-void TerminalFenster::Fehlermeldung(const std::string& text) {
+void TerminalFenster::Fehlermeldung(const std::string& text, AntwortRueckruf geschlossen) {
   ++fehler_;
   ZeileLoeschen();
   std::fprintf(o_.aus, "Fehler: %s\n", MitZeilenumbruechen(text).c_str());
   std::fflush(o_.aus);
+  geschlossen(0);
 }
 
-int TerminalFenster::FrageStellen(const Frage& frage) {
+void TerminalFenster::FrageStellen(const Frage& frage, AntwortRueckruf antwort) {
+  antwort(Fragen(frage));
+}
+
+int TerminalFenster::Fragen(const Frage& frage) {
   if (frage.anlass == Frage::Anlass::kLeereSeite) {
     // Never ask on the terminal: a timer-started run must not depend on who is watching.
     ZeileLoeschen();
     std::fprintf(o_.aus, "%s: %s\n", frage.titel.c_str(), MitZeilenumbruechen(frage.text).c_str());
     if (o_.leer_erlaubt) {
-      std::fprintf(o_.aus, "Antwort: Ja (--leer-erlaubt)\n");
+      std::fprintf(o_.aus, "AntwortRueckruf: Ja (--leer-erlaubt)\n");
       return 0;
     }
-    std::fprintf(o_.aus, "Antwort: Nein (mit --leer-erlaubt würde abgeglichen)\n");
+    std::fprintf(o_.aus, "AntwortRueckruf: Nein (mit --leer-erlaubt würde abgeglichen)\n");
     return frage.abbrechen >= 0 ? frage.abbrechen : kKeineAntwort;
   }
   if (!o_.fragen) return kKeineAntwort;
@@ -158,10 +142,12 @@ void TerminalFenster::Zeile() {
   long long now = MonotonMs();
   if (now - letzte_ausgabe_ms_ < 100) return;
   letzte_ausgabe_ms_ = now;
-  std::string z = std::to_string(prozent_) + " % ";
-  if (!anzahl_.empty()) z += anzahl_ + " ";
-  z += datei_.empty() ? verzeichnis_ : datei_;
-  if (datei_schritte_ > 0) z += " (" + std::to_string(datei_schritte_) + " %)";
+  // While a copy is under way its file is shown, else the directory being walked.
+  const bool kopiert = !stand_.akt_datei.empty() && stand_.datei_prozent < 100;
+  std::string z = std::to_string(stand_.verzeichnisse_prozent) + " % ";
+  if (!stand_.akt_datei.empty()) z += stand_.anzahl_text + " ";
+  z += kopiert ? stand_.akt_datei : stand_.verzeichnis;
+  if (kopiert && stand_.datei_prozent > 0) z += " (" + std::to_string(stand_.datei_prozent) + " %)";
   std::fprintf(o_.aus, "\r\033[K%s", Ende(z, kBreite).c_str());
   std::fflush(o_.aus);
   zeile_steht_ = true;

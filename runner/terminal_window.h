@@ -4,9 +4,10 @@
 // stderr; questions on the terminal when stdin and stderr are terminals (the answer is the
 // accelerator letter of a button: j / n / i / a), otherwise no answer, as if the box had been
 // closed without one. The empty-side question is never asked here: it is answered by the
-// runner's --leer-erlaubt option.
+// runner's --leer-erlaubt option. Boxes and questions are answered before the call returns.
 //
-// Called on the runner's main thread (its "GUI thread") only.
+// Called on the runner's main thread (its "GUI thread") only; the runner refreshes the display
+// (Auffrischen) from its serving loop.
 #ifndef ZARNOFT_RUNNER_TERMINAL_WINDOW_H_
 #define ZARNOFT_RUNNER_TERMINAL_WINDOW_H_
 
@@ -14,7 +15,7 @@
 #include <functional>
 #include <string>
 
-#include "copy/progress_window.h"
+#include "window/progress_window.h"
 
 namespace zarnoft {
 
@@ -35,15 +36,13 @@ class TerminalFenster : public FortschrittFenster {
 
   void FortschrittOeffnen(const std::string& herkunft, const std::string& ziel, bool uv,
                           int32_t zaehler) override;
-  void ArtSetzen(const std::string& text) override;
-  void VerzeichnisZeigen(const std::string& relativer_pfad) override;
-  void DateiZaehlen(int32_t gezaehlt, int prozent) override;
-  void NeueDatei(const NeueDateiAnzeige& anzeige) override;
-  void SchrittFertig() override;
-  void DateiFertig(const std::string& anzahl_text) override;
+  void Zeigen(const Fortschrittsstand& stand) override;
   void FortschrittSchliessen() override;
-  void Fehlermeldung(const std::string& text) override;
-  int FrageStellen(const Frage& frage) override;
+  void Fehlermeldung(const std::string& text, AntwortRueckruf geschlossen) override;
+  void FrageStellen(const Frage& frage, AntwortRueckruf antwort) override;
+
+  // The answer to a question, read from the terminal (or given by the options).
+  int Fragen(const Frage& frage);
 
   int Fehler() const { return fehler_; }
   // Called from the destructor: the runner forgets the window then.
@@ -55,11 +54,8 @@ class TerminalFenster : public FortschrittFenster {
   void ZeileLoeschen();
 
   TerminalOptionen o_;
-  std::string verzeichnis_;
-  std::string datei_;
-  std::string anzahl_;
-  int prozent_ = 0;
-  int datei_schritte_ = 0;
+  Fortschrittsstand stand_;
+  bool art_gezeigt_ = false;
   bool zeile_steht_ = false;
   int fehler_ = 0;
   long long letzte_ausgabe_ms_ = 0;

@@ -31,10 +31,10 @@ int Antwort(const std::string& eingabe, const Frage& f, std::string* aus, bool f
   o.leer_erlaubt = leer_erlaubt;
   o.ein = ein;
   o.aus = raus;
-  int a;
+  int a = -2;
   {
     TerminalFenster w(o);
-    a = w.FrageStellen(f);
+    w.FrageStellen(f, [&](int x) { a = x; });
   }
   std::rewind(raus);
   aus->clear();
@@ -81,8 +81,10 @@ TEST(TerminalFenster, ErrorsAreCountedAndReportedWhenTheWindowGoes) {
   {
     TerminalFenster w(o);
     w.BeimEnde([&] { fehler = w.Fehler(); });
-    w.Fehlermeldung("Fehler beim Öffnen der Quelldatei\r/a/b");
-    w.Fehlermeldung("zweiter");
+    int geschlossen = 0;
+    w.Fehlermeldung("Fehler beim Öffnen der Quelldatei\r/a/b", [&](int) { ++geschlossen; });
+    w.Fehlermeldung("zweiter", [&](int) { ++geschlossen; });
+    EXPECT_EQ(geschlossen, 2);
   }
   EXPECT_EQ(fehler, 2);
   std::rewind(raus);

@@ -64,7 +64,7 @@ struct KopierUmgebung {
   RecordingLog log;
   FakeWindow win;
   DirectCaller gui;
-  RunWindow rw{&gui, &win};
+  Fortschritt rw{&gui, &win};
   StoerFs fs;
   std::unique_ptr<Kopierer> k = std::make_unique<Kopierer>(&fs, &log, &rw, true);
 

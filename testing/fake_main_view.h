@@ -155,7 +155,7 @@ class FakeAnsicht : public HauptAnsicht {
   }
 };
 
-// Runs that end when the test calls Beenden. The handles are tokens that are never dereferenced.
+// Runs that end when the test calls Beenden; their handles belong to no thread.
 class FakeLaeufe : public LaufStarter {
  public:
   struct Lauf {
@@ -169,7 +169,7 @@ class FakeLaeufe : public LaufStarter {
   bool geschlossen = false;
 
   LaufGriff Starten(const VergleichsWerte& werte, Ende ende) override {
-    auto griff = reinterpret_cast<LaufGriff>(static_cast<uintptr_t>(0x1000 + 16 * laeufe.size()));
+    LaufGriff griff = LaufHandle::Neu();
     laeufe.push_back({griff, werte, std::move(ende)});
     return griff;
   }

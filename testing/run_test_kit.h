@@ -61,7 +61,7 @@ struct HookLauf {
   RecordingLog log;
   FakeWindow fenster;
   DirectCaller gui;
-  RunWindow run{&gui, &fenster};
+  Fortschritt run{&gui, &fenster};
   ManualClock uhr;
   std::atomic<bool> stop{false};
   Kopierer kopierer;

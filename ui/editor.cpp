@@ -2,7 +2,6 @@
 
 #include <QDialogButtonBox>
 #include <QMetaObject>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include "editor/size_listing.h"
@@ -11,15 +10,13 @@
 
 namespace zarnoft {
 
-// Carries a run's call onto the GUI thread and waits for it there.
-class EditorAufrufer : public QObject, public GuiCaller {
- public:
-  void Call(const std::function<void()>& f) override {
-    if (QThread::currentThread() == thread())
-      f();
-    else
-      QMetaObject::invokeMethod(
-          this, [&f] { f(); }, Qt::BlockingQueuedConnection);
+// Carries a run's call onto the GUI thread and waits for it there: a queue that the event loop
+// works off whenever a call comes (and that releases its callers once it no longer serves).
+class EditorAufrufer : public QObject, public QueueCaller {
+ protected:
+  void Wecken() override {
+    QMetaObject::invokeMethod(
+        this, [this] { Abarbeiten(); }, Qt::QueuedConnection);
   }
 };
 

@@ -64,18 +64,19 @@ class Starter : public LaufStarter {
  public:
   LaufGriff Starten(const VergleichsWerte&, Ende ende) override {
     enden_.push_back(std::move(ende));
-    return reinterpret_cast<LaufGriff>(&ids_[enden_.size() - 1]);
+    griffe_.push_back(LaufHandle::Neu());
+    return griffe_.back();
   }
   void StopAnfordern(LaufGriff) override {}
   void Schliessen() override {}
   void AlleBeenden() {
     for (size_t i = 0; i < enden_.size(); ++i)
-      if (enden_[i]) std::exchange(enden_[i], nullptr)(reinterpret_cast<LaufGriff>(&ids_[i]), {});
+      if (enden_[i]) std::exchange(enden_[i], nullptr)(griffe_[i], {});
   }
 
  private:
   std::vector<Ende> enden_;
-  char ids_[16] = {};
+  std::vector<LaufGriff> griffe_;
 };
 
 void HauptfensterAufnehmen(testing::TempTree& tree) {

@@ -1,6 +1,14 @@
-#include "copy/progress_window.h"
+#include "window/progress_window.h"
 
 namespace zarnoft {
+
+bool FortschrittFenster::Auffrischen() {
+  if (stand_.Version() == gezeigt_) return false;
+  Fortschrittsstand s;
+  gezeigt_ = stand_.Lesen(&s);
+  Zeigen(s);
+  return true;
+}
 
 int GaugeProzent(int64_t position, int64_t maximum) {
   if (maximum <= 0 || position <= 0) return 0;
