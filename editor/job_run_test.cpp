@@ -68,7 +68,7 @@ class JobLaufTest : public ::testing::Test {
     TVergleichThread j;
     j.Herkunft = baum.Path("h");
     j.Ziel = baum.Mkdir(ziel);
-    j.Art = 1;
+    j.Art = VorgangsArt::kSynchronisieren;
     j.Unterverzeichnisse = true;
     return j;
   }
@@ -81,7 +81,7 @@ class JobLaufTest : public ::testing::Test {
     d.fenster = [st]() -> std::unique_ptr<FortschrittFenster> {
       return std::make_unique<HaltFenster>(st);
     };
-    return VergleichStarten(job, baum.Path("lager"), 1, d,
+    return VergleichStarten(job, baum.Path("lager"), LoeschModus::kNormal, d,
                             [this](const LaufHandle& lauf, const LaufErgebnis& e) {
                               ++enden;
                               if (TVergleichThread* j = sammlung.MitThread(lauf)) {

@@ -49,7 +49,7 @@ class OffenesFenster : public FakeWindow {
 
 class LaufHandleTest : public ::testing::Test {
  protected:
-  VergleichsWerte Werte(const std::string& name, int art = 1) {
+  VergleichsWerte Werte(const std::string& name, VorgangsArt art = VorgangsArt::kSynchronisieren) {
     VergleichsWerte w;
     w.Herkunft = baum.Mkdir(name + "_h");
     w.Ziel = baum.Mkdir(name + "_z");
@@ -74,7 +74,7 @@ class LaufHandleTest : public ::testing::Test {
 };
 
 TEST_F(LaufHandleTest, AfterTenThousandFilesTheWindowShowsExactlyTheRunsEnd) {
-  VergleichsWerte w = Werte("gross", 2);
+  VergleichsWerte w = Werte("gross", VorgangsArt::kKopieren);
   constexpr int kDateien = 10000;
   for (int i = 0; i < kDateien; ++i) {
     baum.Write("gross_h/d" + std::to_string(i / 500) + "/f" + std::to_string(i), "12345");
@@ -112,7 +112,7 @@ TEST_F(LaufHandleTest, AQuestionHoldsUpOnlyItsOwnRun) {
   VergleichsWerte fragt = Werte("fragt");
   baum.Write("fragt_h/a.txt", "a");
   fragt.Aufruf = 45000;
-  VergleichsWerte laeuft = Werte("laeuft", 2);
+  VergleichsWerte laeuft = Werte("laeuft", VorgangsArt::kKopieren);
   baum.Write("laeuft_h/b.txt", "b");
 
   OffenesFenster::Spur spur1, spur2;
