@@ -7,18 +7,9 @@
 #include "editor/size_listing.h"
 #include "log/log_writer.h"
 #include "ui/application.h"
+#include "ui/progress_window.h"
 
 namespace zarnoft {
-
-// Carries a run's call onto the GUI thread and waits for it there: a queue that the event loop
-// works off whenever a call comes (and that releases its callers once it no longer serves).
-class EditorAufrufer : public QObject, public QueueCaller {
- protected:
-  void Wecken() override {
-    QMetaObject::invokeMethod(
-        this, [this] { Abarbeiten(); }, Qt::QueuedConnection);
-  }
-};
 
 // The size listings of the main window: they show through the window, which exists only after
 // the listings were handed to its logic.
@@ -54,13 +45,15 @@ class Editor::Listings : public ListingAnzeige {
   GroessenListings listings_;  // last: stopped before the display goes
 };
 
-Editor::Editor(const DateiOrte& orte, FensterFabrik fenster) {
-  gui_ = std::make_unique<EditorAufrufer>();
+Editor::Editor(const DateiOrte& orte, FensterFabrik fenster, FileSystem* fs) {
+  gui_ = std::make_unique<QtCaller>();
+  log_frage_ = std::make_unique<QtLogFrage>(gui_.get());
+  GlobalLog().SetFrage(log_frage_.get());
   LaufDienste lauf_dienste;
   lauf_dienste.log = &GlobalLog();
   lauf_dienste.gui = gui_.get();
-  lauf_dienste.fenster =
-      fenster ? fenster : [] { return std::unique_ptr<FortschrittFenster>(new StillesFenster); };
+  lauf_dienste.fs = fs;
+  lauf_dienste.fenster = fenster ? fenster : TKopie::Fabrik();
   starter_ = std::make_unique<VergleicheStarter>(lauf_dienste);
 
   HauptDienste dienste;
@@ -77,7 +70,11 @@ Editor::Editor(const DateiOrte& orte, FensterFabrik fenster) {
   fenster_->DialogeSetzen(einstellungen_.get(), info_.get());
 }
 
-Editor::~Editor() = default;
+Editor::~Editor() {
+  // The event loop has ended: no run may wait for it any more.
+  gui_->Einstellen();
+  GlobalLog().SetFrage(nullptr);
+}
 
 GuiCaller& Editor::Gui() {
   return *gui_;

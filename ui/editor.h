@@ -15,17 +15,18 @@
 #include "editor/run_starter.h"
 #include "platform/file_places.h"
 #include "ui/about_box.h"
+#include "ui/gui_caller.h"
+#include "ui/log_question.h"
 #include "ui/main_window.h"
 #include "ui/settings_dialog.h"
 
 namespace zarnoft {
 
-class EditorAufrufer;
-
 class Editor {
  public:
   // `fenster` makes the progress window of each run (TKopie unless a test says otherwise).
-  explicit Editor(const DateiOrte& orte, FensterFabrik fenster = {});
+  // `fs`: the file system of the runs (nullptr: the real one; a test slows it down).
+  explicit Editor(const DateiOrte& orte, FensterFabrik fenster = {}, FileSystem* fs = nullptr);
   ~Editor();
 
   TZarnoft& Fenster() { return *fenster_; }
@@ -36,7 +37,8 @@ class Editor {
   void Zeigen(const std::vector<std::string>& argumente);
 
  private:
-  std::unique_ptr<EditorAufrufer> gui_;
+  std::unique_ptr<QtCaller> gui_;
+  std::unique_ptr<QtLogFrage> log_frage_;
   std::unique_ptr<VergleicheStarter> starter_;
   // Before the window: the window's logic stops the listings when it goes, so they must outlive
   // it.

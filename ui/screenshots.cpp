@@ -30,6 +30,7 @@
 #include "ui/application.h"
 #include "ui/help.h"
 #include "ui/main_window.h"
+#include "ui/progress_window.h"
 #include "ui/settings_dialog.h"
 #include "ui/ui_test_kit.h"
 
@@ -189,6 +190,36 @@ void HilfeAufnehmen() {
   h.close();
 }
 
+void KopieAufnehmen() {
+  TKopie k;
+  k.FortschrittOeffnen("/home/anna/Projekte/zarnoft", "/media/sicherung/Projekte/zarnoft", true,
+                       1840);
+  k.Stand().ArtSetzen("Abgleich, kopieren neuerer Dateien");
+  k.Stand().VerzeichnisZeigen("/Dokumentation/Handbuch/Bilder/");
+  for (int i = 1; i <= 733; ++i) k.Stand().DateiZaehlen(i, i * 100 / 1840);
+  k.Stand().NeueDatei({"/home/anna/Projekte/zarnoft/Dokumentation/Handbuch/Bilder/hauptfenster.png",
+                       "Anzahl Dateien: 1.234 kopiert", "Summe: 5,500 MB / Akt.: 2,048 kB"});
+  for (int i = 0; i < 42; ++i) k.Stand().SchrittFertig();
+  k.Auffrischen();
+  Aufnehmen(&k, "fortschritt");
+
+  // The double-change question of a run, over its progress window.
+  Frage f;
+  f.symbol = Frage::Symbol::kWarnung;
+  f.titel = "Warnung";
+  f.text =
+      "Die Datei /Briefe/Angebot.odt\rwurde sowohl im Verzeichnis\r1: /home/anna/Dokumente"
+      "\r   (geändert 01.03.2024 14:05:10)\rals auch im Verzeichnis\r2: /media/stick/Dokumente"
+      "\r   (geändert 02.03.2024 09:00:00)\rgeändert.\r\r Soll die Datei im Verzeichnis 1 "
+      "erhalten bleiben?\r\rJa: 1 auf 2 kopieren, Nein: 2 auf 1 kopieren,\rAlle: beide bleiben "
+      "erhalten (als V1 und V2),\rIgnorieren: keine Aktion durchführen";
+  f.knoepfe = {"&Ja", "&Nein", "&Ignorieren", "&Alles"};
+  f.abbrechen = 1;
+  k.FrageStellen(f, [](int) {});
+  Aufnehmen(k.OffeneBox(), "doppelt-frage");
+  k.FortschrittSchliessen();
+}
+
 }  // namespace
 }  // namespace zarnoft
 
@@ -209,5 +240,6 @@ int main(int argc, char** argv) {
   zarnoft::EinstellungenAufnehmen(tree);
   zarnoft::InfoAufnehmen(tree);
   zarnoft::HilfeAufnehmen();
+  zarnoft::KopieAufnehmen();
   return zarnoft::g_fehler == 0 ? 0 : 1;
 }
