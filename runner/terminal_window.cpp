@@ -88,10 +88,10 @@ int TerminalFenster::Fragen(const Frage& frage) {
     ZeileLoeschen();
     std::fprintf(o_.aus, "%s: %s\n", frage.titel.c_str(), MitZeilenumbruechen(frage.text).c_str());
     if (o_.leer_erlaubt) {
-      std::fprintf(o_.aus, "AntwortRueckruf: Ja (--leer-erlaubt)\n");
+      std::fprintf(o_.aus, "Antwort: Ja (--leer-erlaubt)\n");
       return 0;
     }
-    std::fprintf(o_.aus, "AntwortRueckruf: Nein (mit --leer-erlaubt würde abgeglichen)\n");
+    std::fprintf(o_.aus, "Antwort: Nein (mit --leer-erlaubt würde abgeglichen)\n");
     return frage.abbrechen >= 0 ? frage.abbrechen : kKeineAntwort;
   }
   if (!o_.fragen) return kKeineAntwort;

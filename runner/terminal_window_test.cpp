@@ -70,7 +70,10 @@ TEST(TerminalFenster, EmptySideQuestionFollowsTheOptionNeverTheTerminal) {
   f.abbrechen = 1;
   std::string aus;
   EXPECT_EQ(Antwort("j\n", f, &aus), 1);
+  EXPECT_NE(aus.find("Antwort: Nein (mit --leer-erlaubt würde abgeglichen)\n"), std::string::npos)
+      << aus;
   EXPECT_EQ(Antwort("", f, &aus, true, /*leer_erlaubt=*/true), 0);
+  EXPECT_NE(aus.find("Antwort: Ja (--leer-erlaubt)\n"), std::string::npos) << aus;
 }
 
 TEST(TerminalFenster, ErrorsAreCountedAndReportedWhenTheWindowGoes) {
