@@ -1,0 +1,58 @@
+#!/bin/bash
+# Checks that every core folder includes only from itself and the folders it links (directly or
+# through them), and that nothing outside ui/ and bench/ includes Qt. All folders share one
+# include root, so an upward include of a header-only type would compile; this check catches it.
+#
+# Usage: scripts/check-layers.sh ROOT FOLDER=BELOW,BELOW ...
+#   (CMake passes each folder with the libraries it links, as zarnoft_module records them.)
+# The runner and the test helpers sit above the whole core; tests may also use testing/.
+set -u
+root=$1
+shift
+cd "$root" || exit 2
+
+declare -A unten=()
+for arg in "$@"; do
+  unten[${arg%%=*}]=$(tr ',' ' ' <<<"${arg#*=}")
+done
+kern="${!unten[*]}"
+unten[runner]=$kern
+unten[testing]=$kern
+
+# The folder itself and everything below it.
+erreichbar() {
+  local ordner=$1 gesehen=" $1 " offen=($1)
+  while [ ${#offen[@]} -gt 0 ]; do
+    local o=${offen[0]}
+    offen=("${offen[@]:1}")
+    for u in ${unten[$o]:-}; do
+      case "$gesehen" in *" $u "*) ;; *) gesehen+="$u " && offen+=("$u") ;; esac
+    done
+  done
+  echo "$gesehen"
+}
+
+declare -A erlaubt=()
+for ordner in "${!unten[@]}"; do erlaubt[$ordner]=$(erreichbar "$ordner"); done
+
+# One pass over every include line of the checked folders: "file:#include ...".
+fehler=0
+while IFS= read -r treffer; do
+  datei=${treffer%%:*}
+  zeile=${treffer#*:}
+  ordner=${datei%%/*}
+  if [[ $zeile == "#include <Q"* ]]; then
+    echo "$datei: includes Qt outside ui/"
+    fehler=1
+    continue
+  fi
+  ziel=${zeile#*\"}
+  ziel=${ziel%%/*}
+  extra=""
+  [[ $datei == *_test.cpp ]] && extra="testing "
+  case " ${erlaubt[$ordner]} $extra" in
+    *" $ziel "*) ;;
+    *) echo "$datei: $zeile (allowed:${erlaubt[$ordner]})" && fehler=1 ;;
+  esac
+done < <(grep -HE '^#include ("[a-z_]+/|<Q)' --include='*.h' --include='*.cpp' -r "${!unten[@]}")
+exit $fehler
