@@ -155,7 +155,7 @@ class Hauptfenster {
   SammlungsDienste SammlungsHelfer(SammlungsAnzeige* anzeige);
 
   // Runs.
-  void VergleichStarten(TVergleichThread* job);
+  bool VergleichStarten(TVergleichThread* job);  // false: nothing started
   void VergleichBeendet(LaufGriff lauf, const LaufEnde& ende);
 
   void EinstellungenLesen();

@@ -120,8 +120,7 @@ void Hauptfenster::SetzenClick() {
     ZaehlerSetzen(&neu, listing_->Dateien(Seite::kHerkunft), listing_->Dateien(Seite::kZiel));
     TVergleichThread* job = sammlung_.Vorn(std::move(neu));
 
-    if (einstellungen_.SofortSync) {
-      VergleichStarten(job);
+    if (einstellungen_.SofortSync && VergleichStarten(job)) {
       Log(LogStufe::kDebugAusfuehrlich, "Main:  Thread für Vergleich gestartet");
     }
     TabelleZeichnen();

@@ -16,17 +16,29 @@ std::string LaeufeFrage(int anzahl) {
 
 // --- Runs --------------------------------------------------------------------------------------
 
-void Hauptfenster::VergleichStarten(TVergleichThread* job) {
+bool Hauptfenster::VergleichStarten(TVergleichThread* job) {
   // While the window waits for cancelled runs to end before it closes, nothing new starts.
-  if (schliessen_nach_laeufen_) return;
+  if (schliessen_nach_laeufen_) return false;
   VergleichsWerte werte =
       VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin, einstellungen_.Loeschen);
-  job->Thread =
-      dienste_.laeufe->Starten(werte, [selbst = selbst_](LaufGriff lauf, const LaufEnde& ende) {
-        if (*selbst != nullptr) (*selbst)->VergleichBeendet(lauf, ende);
+  LaufGriff lauf =
+      dienste_.laeufe->Starten(werte, [selbst = selbst_](LaufGriff l, const LaufEnde& ende) {
+        if (*selbst != nullptr) (*selbst)->VergleichBeendet(l, ende);
       });
+  if (lauf.Leer()) {
+    // No thread could be started (the starter has logged why): the job stays idle and no end
+    // notification will come.
+    Meldungsbox box;
+    box.titel = "Fehler";
+    box.text = "Der Vergleich kann nicht gestartet werden:\r" + job->Herkunft + " - " + job->Ziel;
+    box.symbol = Symbol::kStopp;
+    ansicht_->Meldung(box);
+    return false;
+  }
+  job->Thread = lauf;
   ++anzahl_vergleiche_;
   ZaehlerAnzeigen();
+  return true;
 }
 
 void Hauptfenster::SyncNowClick() {

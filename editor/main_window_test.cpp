@@ -178,6 +178,14 @@ TEST_F(HauptfensterTest, WithoutSofortSyncRunNowStartsTheSelectedJob) {
   EXPECT_EQ(laeufe.laeufe.size(), 1u);
   laeufe.Beenden(0);
   EXPECT_TRUE(ansicht.Aktiv(E::kSyncNow));
+
+  // No thread can be started: an error box, the job stays idle and nothing is counted.
+  laeufe.kein_thread = true;
+  f->SyncNowClick();
+  EXPECT_EQ(ansicht.meldungen.back().titel, "Fehler");
+  EXPECT_EQ(f->AnzahlVergleiche(), 0);
+  EXPECT_TRUE(Job(1).Thread.Leer());
+  EXPECT_TRUE(ansicht.Aktiv(E::kSyncNow));
 }
 
 TEST_F(HauptfensterTest, TakeAsksToCreateAMissingSource) {

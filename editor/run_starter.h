@@ -14,8 +14,8 @@
 
 namespace zarnoft {
 
-// What a job holds of its running comparison.
-using LaufGriff = decltype(TVergleichThread::Thread);
+// What a job holds of its running comparison (the job's Thread).
+using LaufGriff = LaufHandle;
 
 // The result that an ending run offers: cancelled or failed to start, and its failures (a run
 // with failures is not complete).
@@ -27,7 +27,7 @@ class LaufStarter {
   virtual ~LaufStarter() = default;
 
   // Starts a comparison with the ten values. `ende` runs later, on the GUI thread, never inside
-  // this call. The handle stays usable until `ende` has returned.
+  // this call. An empty handle when no run could be started: then `ende` never runs.
   virtual LaufGriff Starten(const VergleichsWerte& werte, Ende ende) = 0;
   // Asks a run to stop at its next check, without waiting.
   virtual void StopAnfordern(LaufGriff lauf) = 0;

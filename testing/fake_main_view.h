@@ -167,8 +167,10 @@ class FakeLaeufe : public LaufStarter {
   };
   std::vector<Lauf> laeufe;
   bool geschlossen = false;
+  bool kein_thread = false;  // Starten fails: no thread could be started
 
   LaufGriff Starten(const VergleichsWerte& werte, Ende ende) override {
+    if (kein_thread) return LaufGriff{};
     LaufGriff griff = LaufHandle::Neu();
     laeufe.push_back({griff, werte, std::move(ende)});
     return griff;
