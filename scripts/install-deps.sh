@@ -57,6 +57,6 @@ schritt() {  # schritt TEXT APT-ARGS...
   fi
 }
 schritt "Paketlisten werden geladen ..." update
-schritt "Installiere ${#missing[@]} Pakete: ${missing[*]} ..." \
+schritt "Fehlende Pakete werden installiert: ${missing[*]} ..." \
   install -y --no-install-recommends "${missing[@]}"
 echo "Pakete installiert."
