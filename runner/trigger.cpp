@@ -4,6 +4,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "editor/collection_file.h"
@@ -53,14 +54,20 @@ void AusloeserSignaleEinrichten() {
 // Sleeps in short steps on the monotonic clock, so that a signal ends the wait soon.
 class EchteWartezeit : public Wartezeit {
  public:
+  static constexpr int64_t kNsJeSekunde = 1000 * 1000 * 1000;
+  static constexpr int64_t kSchrittNs = 100 * 1000 * 1000;
+  static int64_t JetztNs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t{t.tv_sec} * kNsJeSekunde + t.tv_nsec;
+  }
+
   bool Warten(int sekunden) override {
-    timespec jetzt{};
-    clock_gettime(CLOCK_MONOTONIC, &jetzt);
-    const time_t ende = jetzt.tv_sec + sekunden;
+    const int64_t ende = JetztNs() + int64_t{sekunden} * kNsJeSekunde;
     while (!g_ausloeser_signal) {
-      clock_gettime(CLOCK_MONOTONIC, &jetzt);
-      if (jetzt.tv_sec >= ende) return true;
-      const timespec schritt{0, 100 * 1000 * 1000};
+      const int64_t rest = ende - JetztNs();
+      if (rest <= 0) return true;
+      const timespec schritt{0, static_cast<long>(std::min(rest, kSchrittNs))};
       nanosleep(&schritt, nullptr);
     }
     return false;
