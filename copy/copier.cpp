@@ -7,19 +7,6 @@
 #include "copy/progress_texts.h"
 
 namespace zarnoft {
-namespace {
-
-// Paths never contain a NUL byte, so "von\0nach" names one pair unambiguously.
-std::string Schluessel(const std::string& von, const std::string& nach) {
-  std::string s;
-  s.reserve(von.size() + 1 + nach.size());
-  s.append(von);
-  s.push_back('\0');
-  s.append(nach);
-  return s;
-}
-
-}  // namespace
 
 Kopierer::Kopierer(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool kopier_meldung)
     : fs_(fs), log_(log), fenster_(fenster), kopier_meldung_(kopier_meldung) {}
@@ -33,12 +20,9 @@ KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nac
   // The register refuses the same copy and its exact reverse, so that a two-way run, which
   // walks both directories, does not copy a file straight back after copying it. Paths are
   // compared as exact texts: "A" and "a" are different files here.
-  std::string schluessel = Schluessel(von, nach);
-  if (auftraege_.count(schluessel) != 0 || auftraege_.count(Schluessel(nach, von)) != 0)
-    return KopierErgebnis::kAbgelehnt;
+  if (!auftraege_.Eintragen(von, nach)) return KopierErgebnis::kAbgelehnt;
   if (log_->Will(LogStufe::kDebugAusfuehrlich))
     log_->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Kopie: Darf kopieren");
-  auftraege_.insert(std::move(schluessel));
 
   // A cancelled run keeps the order (it was handed over) but touches no file.
   if (fenster_ != nullptr && fenster_->Abbruch()) return KopierErgebnis::kAbgebrochen;

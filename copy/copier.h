@@ -8,9 +8,9 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 
 #include "copy/copy_orders.h"
+#include "copy/copy_register.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 #include "window/progress.h"
@@ -44,8 +44,7 @@ class Kopierer : public KopierDienst {
   Fortschritt* fenster_;
   bool kopier_meldung_;
   KopierStatistik statistik_;
-  // The register: "von\0nach" of every accepted order.
-  std::unordered_set<std::string> auftraege_;
+  KopierRegister auftraege_;  // the orders handed over
 };
 
 }  // namespace zarnoft
