@@ -1,122 +1,203 @@
 #!/usr/bin/env bash
-# Measures runs of zarnoft side by side with rsync and cp on generated trees, in the same run and
-# on the same file system. Nothing is asserted; the numbers are printed.
+# zarnoft-sync side by side with rsync -a and cp -a on generated trees, on the same file system,
+# in alternating pairs. Nothing is asserted: each figure is printed as the median of ROUNDS runs,
+# each ratio as the ratio of the medians with the spread (lowest..highest) of the per-pair ratios.
 #
-#   bench/compare_rsync.sh            (environment: BUILD, WORK, SMALL, BIG, BIGFILE_MB)
+#   bench/compare_rsync.sh     (environment: ROUNDS=5 SMALL=20000 BIG=100000 BIGFILE_MB=1024,
+#                               BUILD=build-bench, WORK=$TMPDIR/zarnoft-bench)
 #
-# 1. first two-way run over SMALL (20000) small files           vs rsync -a
-# 2. no-change re-run over BIG (100000) files                     vs rsync -a re-run
-# 3. one file of BIGFILE_MB (1024) MiB                            vs cp
-# 4. peak memory of the first run over BIG files                  (target below 64 MB)
-# 5. share of the run spent in window calls, no-op window         (target below 5 %), and the
-#    same re-run with the window calls carried over to a second thread like the real window
+# 1. first copy of SMALL files of 1-8 KiB into a fresh target      zarnoft-sync / rsync -a
+# 2. re-run without changes over BIG files in BIG/100 directories  zarnoft-sync / rsync -a, and
+#    both against find listing both trees with sizes and dates (the bound of any such tool);
+#    peak memory of the first run and of the re-run
+# 3. the window's share of that re-run: the runner's progress line (a real window) against a
+#    window that shows nothing, and the share estimated from the display changes
+# 4. one file of BIGFILE_MB MiB into a fresh target                 zarnoft-sync / cp -a
+#
+# Fresh targets are made by renaming the old one aside (removed at the end), never by deleting it
+# right before a timed run: creating files just after a mass deletion is several times slower on
+# some file systems. The machine should be quiet while this runs.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build-bench}
 WORK=${WORK:-${TMPDIR:-/tmp}/zarnoft-bench}
+ROUNDS=${ROUNDS:-5}
 SMALL=${SMALL:-20000}
 BIG=${BIG:-100000}
 BIGFILE_MB=${BIGFILE_MB:-1024}
 
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DZARNOFT_UI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  >/dev/null
-cmake --build "$BUILD" --target bench_run_bench >/dev/null
-RUN=$BUILD/bench/bench_run_bench
+for tool in rsync /usr/bin/time python3; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "$tool fehlt (apt-get install -y rsync time python3)." >&2
+    exit 2
+  fi
+done
 
-HAVE_RSYNC=1
-if ! command -v rsync >/dev/null 2>&1; then
-  HAVE_RSYNC=0
-  echo "rsync fehlt (apt-get install -y rsync): die rsync-Vergleiche entfallen." >&2
-fi
-TIME=/usr/bin/time
-if [[ ! -x $TIME ]]; then
-  echo "/usr/bin/time fehlt (apt-get install -y time): Zeiten ohne Speicherangabe." >&2
-  TIME=""
-fi
+cmake -S "$ROOT" -B "$BUILD" -G Ninja -DZARNOFT_UI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" --target zarnoft-sync bench_run_bench >/dev/null
 
 rm -rf "$WORK"
-mkdir -p "$WORK"
+mkdir -p "$WORK/bin" "$WORK/alt"
 trap 'rm -rf "$WORK"' EXIT
+# A portable copy of the runner with settings of its own: log off, plain deletion.
+cp "$BUILD/runner/zarnoft-sync" "$WORK/bin/"
+printf '[Allgemein]\nLLev=0\n[Data]\nLoeschen=1\n' >"$WORK/bin/Main.sda"
+SYNC=$WORK/bin/zarnoft-sync
+RUN=$BUILD/bench/bench_run_bench
 
-# gen DIR COUNT: COUNT files of 100 to 4000 bytes in directories of 100 files, two levels deep,
+# gen DIR COUNT MIN MAX: COUNT files of MIN..MAX bytes, 100 to a directory, two levels deep,
 # dated in the past year.
 gen() {
-  python3 - "$1" "$2" <<'EOF'
+  python3 - "$@" <<'EOF'
 import os, random, sys, time
-root, count = sys.argv[1], int(sys.argv[2])
+root, count, lo, hi = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
 random.seed(7)
-blob = os.urandom(8192)
+blob = os.urandom(16384)
 now = time.time()
 for i in range(count):
     d = os.path.join(root, "g%03d" % (i // 10000), "d%03d" % ((i // 100) % 100))
     if i % 100 == 0:
         os.makedirs(d, exist_ok=True)
     p = os.path.join(d, "f%05d.dat" % i)
-    n = random.randint(100, 4000)
     with open(p, "wb") as f:
-        f.write(blob[i % 4096:i % 4096 + n])
+        f.write(blob[i % 4096:i % 4096 + random.randint(lo, hi)])
     t = now - random.randint(86400, 365 * 86400)
     os.utime(p, (t, t))
 EOF
 }
 
-# timed LABEL CMD...: runs CMD, prints its wall time and peak memory, then what it printed.
-timed() {
-  local label=$1
-  shift
-  local status=0
-  if [[ -n $TIME ]]; then
-    "$TIME" -f "%e %M" -o "$WORK/zeit" "$@" >"$WORK/stdout" || status=$?
-    awk -v l="$label" '{ printf "  %-40s %8.2f s %8.1f MB\n", l, $1, $2 / 1024 }' "$WORK/zeit"
-  else
-    local t0 t1
-    t0=$(date +%s.%N)
-    "$@" >"$WORK/stdout" || status=$?
-    t1=$(date +%s.%N)
-    awk -v l="$label" -v a="$t0" -v b="$t1" 'BEGIN { printf "  %-40s %8.2f s\n", l, b - a }'
+# sammlung FILE SOURCE TARGET KIND SUBMODE: a collection with one job that never ran.
+sammlung() {
+  printf '[Allgemein]\nVersion=2\nAnzahl=1\n[Vorgang 1]\nHerkunft=%s\nZiel=%s\n' "$2" "$3" >"$1"
+  printf 'Unterverzeichnisse=1\nArt=%s\nDoppelt=%s\n' "$4" "$5" >>"$1"
+}
+
+# zeit CMD...: runs CMD and prints "seconds peak-KiB"; stops the script when CMD fails.
+zeit() {
+  if ! /usr/bin/time -f '%e %M' -o "$WORK/zeit" "$@" >"$WORK/aus" 2>&1; then
+    echo "Fehlgeschlagen: $*" >&2
+    cat "$WORK/aus" >&2
+    exit 1
   fi
-  sed 's/^/      /' "$WORK/stdout"
-  ((status == 0)) || echo "      Rückgabewert $status"
+  cat "$WORK/zeit"
 }
 
-same_tree() {
-  if diff -rq "$1" "$2" >/dev/null; then echo "      Inhalt gleich"; else echo "      UNTERSCHIEDE"; fi
+# beiseite PATH: renames PATH aside, to be removed at the end.
+n_alt=0
+beiseite() {
+  if [[ -e $1 ]]; then
+    n_alt=$((n_alt + 1))
+    mv "$1" "$WORK/alt/$n_alt"
+  fi
 }
 
-echo "== 1. Erster Zwei-Wege-Lauf über $SMALL kleine Dateien"
-gen "$WORK/s_h" "$SMALL"
-mkdir -p "$WORK/s_z"
-timed "zarnoft (Art 1, nie gelaufen)" "$RUN" --art 1 "$WORK/s_h" "$WORK/s_z"
-same_tree "$WORK/s_h" "$WORK/s_z"
-if ((HAVE_RSYNC)); then
-  timed "rsync -a" rsync -a "$WORK/s_h/" "$WORK/s_r/"
-fi
-rm -rf "$WORK/s_h" "$WORK/s_z" "$WORK/s_r"
+median() { printf '%s\n' "$@" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
-echo "== 2. Lauf ohne Änderung über $BIG Dateien (mit 4. und 5.: erster Lauf)"
-gen "$WORK/b_h" "$BIG"
-mkdir -p "$WORK/b_z"
-timed "zarnoft erster Lauf (Art 1)" "$RUN" --art 1 --aufruf-datei "$WORK/aufruf" \
-  "$WORK/b_h" "$WORK/b_z"
-timed "zarnoft erneut, keine Änderung" "$RUN" --art 1 --aufruf-datei "$WORK/aufruf" \
-  "$WORK/b_h" "$WORK/b_z"
-timed "zarnoft erneut, Kopierauftrag (Art 2)" "$RUN" --art 2 --doppelt 0 \
-  --aufruf-datei "$WORK/aufruf" "$WORK/b_h" "$WORK/b_z"
-# The same with every window call carried over to another thread and waited for, as the real
-# window does.
-timed "zarnoft erneut, Fenster im GUI-Faden" "$RUN" --art 1 --gui-faden \
-  --aufruf-datei "$WORK/aufruf" "$WORK/b_h" "$WORK/b_z"
-if ((HAVE_RSYNC)); then
-  timed "rsync -a erster Lauf" rsync -a "$WORK/b_h/" "$WORK/b_r/"
-  timed "rsync -a erneut, keine Änderung" rsync -a "$WORK/b_h/" "$WORK/b_r/"
-fi
-rm -rf "$WORK/b_h" "$WORK/b_z" "$WORK/b_r"
+# bericht LABEL GOAL A... -- B...: medians of A and B, ratio of the medians, spread of A_i/B_i.
+bericht() {
+  local label=$1 ziel=$2
+  shift 2
+  local a=() b=()
+  while [[ $1 != -- ]]; do a+=("$1"); shift; done
+  shift
+  b=("$@")
+  local ma mb
+  ma=$(median "${a[@]}")
+  mb=$(median "${b[@]}")
+  local quoten=()
+  for i in "${!a[@]}"; do quoten+=("$(awk -v x="${a[$i]}" -v y="${b[$i]}" 'BEGIN { printf "%.3f", (y > 0 ? x / y : 0) }')"); done
+  local lo hi
+  lo=$(printf '%s\n' "${quoten[@]}" | sort -g | head -1)
+  hi=$(printf '%s\n' "${quoten[@]}" | sort -g | tail -1)
+  awk -v l="$label" -v a="$ma" -v b="$mb" -v lo="$lo" -v hi="$hi" -v z="$ziel" \
+    'BEGIN { printf "  %-44s %7.2f s / %7.2f s = %5.2f  (%s..%s)  Ziel %s\n", l, a, b, (b > 0 ? a / b : 0), lo, hi, z }'
+}
 
-echo "== 3. Eine Datei von $BIGFILE_MB MiB"
-mkdir -p "$WORK/g_h" "$WORK/g_z" "$WORK/g_cp"
+echo "Runden: $ROUNDS, Rechner: $(nproc) Kerne, $(uname -r)"
+
+echo "== 1. Erste Kopie von $SMALL Dateien zu 1-8 KiB in ein neues Ziel"
+gen "$WORK/s_h" "$SMALL" 1024 8192
+sync
+z=() r=()
+for i in $(seq "$ROUNDS"); do
+  beiseite "$WORK/s_z"
+  beiseite "$WORK/s_r"
+  mkdir "$WORK/s_z"
+  sammlung "$WORK/s.syc" "$WORK/s_h" "$WORK/s_z" 1 5
+  sync
+  if ((i % 2)); then
+    z+=("$(zeit "$SYNC" "$WORK/s.syc" | cut -d' ' -f1)")
+    r+=("$(zeit rsync -a "$WORK/s_h/" "$WORK/s_r/" | cut -d' ' -f1)")
+  else
+    r+=("$(zeit rsync -a "$WORK/s_h/" "$WORK/s_r/" | cut -d' ' -f1)")
+    z+=("$(zeit "$SYNC" "$WORK/s.syc" | cut -d' ' -f1)")
+  fi
+done
+diff -rq "$WORK/s_h" "$WORK/s_z" >/dev/null && echo "  Inhalt gleich" || echo "  UNTERSCHIEDE"
+bericht "zarnoft-sync / rsync -a" "<= 1.00" "${z[@]}" -- "${r[@]}"
+
+echo "== 2. Lauf ohne Änderung über $BIG Dateien"
+gen "$WORK/b_h" "$BIG" 100 4000
+mkdir "$WORK/b_z"
+sammlung "$WORK/b.syc" "$WORK/b_h" "$WORK/b_z" 1 5
+sync
+erst=$(zeit "$SYNC" "$WORK/b.syc")
+rsync -a "$WORK/b_h/" "$WORK/b_r/"
+z=() r=() f=() zm=()
+for i in $(seq "$ROUNDS"); do
+  if ((i % 2)); then
+    m=$(zeit "$SYNC" "$WORK/b.syc")
+    r+=("$(zeit rsync -a "$WORK/b_h/" "$WORK/b_r/" | cut -d' ' -f1)")
+  else
+    r+=("$(zeit rsync -a "$WORK/b_h/" "$WORK/b_r/" | cut -d' ' -f1)")
+    m=$(zeit "$SYNC" "$WORK/b.syc")
+  fi
+  z+=("${m% *}")
+  zm+=("${m#* }")
+  f+=("$(zeit find "$WORK/b_h" "$WORK/b_r" -printf '%s %T@\n' | cut -d' ' -f1)")
+done
+bericht "zarnoft-sync / rsync -a" "<= 1.00" "${z[@]}" -- "${r[@]}"
+bericht "zarnoft-sync / find (Grenze)" "" "${z[@]}" -- "${f[@]}"
+bericht "rsync -a / find (Grenze)" "" "${r[@]}" -- "${f[@]}"
+awk -v a="${erst#* }" -v b="$(median "${zm[@]}")" \
+  'BEGIN { printf "  Spitzenspeicher: erster Lauf %.1f MB, Lauf ohne Änderung %.1f MB  Ziel < 16 MB\n", a / 1024, b / 1024 }'
+
+echo "== 3. Anteil des Fensters am Lauf ohne Änderung"
+t=() s=() anteil=()
+for i in $(seq "$ROUNDS"); do
+  zeile_t=$("$RUN" --gui-faden --fenster terminal "$WORK/b_h" "$WORK/b_z")
+  zeile_s=$("$RUN" --gui-faden --fenster still "$WORK/b_h" "$WORK/b_z")
+  t+=("$(sed -n 's/.*sekunden=\([0-9.]*\).*/\1/p' <<<"$zeile_t")")
+  s+=("$(sed -n 's/.*sekunden=\([0-9.]*\).*/\1/p' <<<"$zeile_s")")
+  anteil+=("$(sed -n 's/.* anzeigeanteil=\([0-9.]*\)%.*/\1/p' <<<"$zeile_t")")
+done
+bericht "Fortschrittszeile / stilles Fenster" "< 1.05" "${t[@]}" -- "${s[@]}"
+echo "  Anzeige-Änderungen, geschätzter Anteil: $(median "${anteil[@]}") %  Ziel < 5 %"
+echo "  $zeile_t"
+
+echo "== 4. Eine Datei von $BIGFILE_MB MiB in ein neues Ziel"
+mkdir -p "$WORK/g_h"
 head -c "$((BIGFILE_MB * 1024 * 1024))" /dev/urandom >"$WORK/g_h/gross.bin"
-timed "zarnoft (Art 2)" "$RUN" --art 2 --doppelt 0 "$WORK/g_h" "$WORK/g_z"
-timed "cp" cp "$WORK/g_h/gross.bin" "$WORK/g_cp/gross.bin"
-cmp -s "$WORK/g_h/gross.bin" "$WORK/g_z/gross.bin" && echo "      Inhalt gleich" ||
-  echo "      UNTERSCHIEDE"
+cat "$WORK/g_h/gross.bin" >/dev/null  # both read the source from the page cache
+z=() c=()
+for i in $(seq "$ROUNDS"); do
+  beiseite "$WORK/g_z"
+  beiseite "$WORK/g_cp.bin"
+  mkdir "$WORK/g_z"
+  sammlung "$WORK/g.syc" "$WORK/g_h" "$WORK/g_z" 2 0
+  # Each starts with no dirty pages of the one before.
+  if ((i % 2)); then
+    sync
+    z+=("$(zeit "$SYNC" "$WORK/g.syc" | cut -d' ' -f1)")
+    sync
+    c+=("$(zeit cp -a "$WORK/g_h/gross.bin" "$WORK/g_cp.bin" | cut -d' ' -f1)")
+  else
+    sync
+    c+=("$(zeit cp -a "$WORK/g_h/gross.bin" "$WORK/g_cp.bin" | cut -d' ' -f1)")
+    sync
+    z+=("$(zeit "$SYNC" "$WORK/g.syc" | cut -d' ' -f1)")
+  fi
+done
+cmp -s "$WORK/g_h/gross.bin" "$WORK/g_z/gross.bin" && echo "  Inhalt gleich" || echo "  UNTERSCHIEDE"
+bericht "zarnoft-sync / cp -a" "<= 1.05" "${z[@]}" -- "${c[@]}"

@@ -316,6 +316,7 @@ class AuftragsLauf {
                                 if (TVergleichThread* j = sammlung->MitThread(l))
                                   LaufBeendet(j, e, u_.uhr);
                                 ergebnis_ = e;
+                                gemeldet_ = true;
                               });
     }
     if (lauf.Leer()) {
@@ -358,10 +359,12 @@ class AuftragsLauf {
     return ld;
   }
 
+  // Serves until the end notification has come; after it the run's thread needs this one no
+  // more and is waited for.
   void Bedienen(const LaufHandle& lauf) {
     bool schliesst = false;
-    while (!lauf.Beendet()) {
-      gui_->ServeUntil([&] { return lauf.Beendet() || (g_signal != 0 && !schliesst); },
+    while (!gemeldet_ && !lauf.Beendet()) {
+      gui_->ServeUntil([&] { return gemeldet_ || lauf.Beendet() || (g_signal != 0 && !schliesst); },
                        kAuffrischen);
       if (g_signal != 0 && !schliesst) {
         schliesst = true;
@@ -370,6 +373,7 @@ class AuftragsLauf {
       }
       if (fenster_ != nullptr) fenster_->Auffrischen();
     }
+    lauf.Warten();
   }
 
   // How often the terminal's progress line follows the run.
@@ -382,6 +386,7 @@ class AuftragsLauf {
   int fenster_fehler_ = 0;
   int fehler_vorher_ = 0;
   LaufErgebnis ergebnis_;
+  bool gemeldet_ = false;  // the end notification has come
 };
 
 // Runs job n and records a completed run in the collection file. Returns its exit status.
