@@ -111,7 +111,7 @@ bericht() {
   lo=$(printf '%s\n' "${quoten[@]}" | sort -g | head -1)
   hi=$(printf '%s\n' "${quoten[@]}" | sort -g | tail -1)
   awk -v l="$label" -v a="$ma" -v b="$mb" -v lo="$lo" -v hi="$hi" -v z="$ziel" \
-    'BEGIN { printf "  %-44s %7.2f s / %7.2f s = %5.2f  (%s..%s)  Ziel %s\n", l, a, b, (b > 0 ? a / b : 0), lo, hi, z }'
+    'BEGIN { printf "  %-40s %7.2f s / %7.2f s = %5.2f  (%s..%s)%s\n", l, a, b, (b > 0 ? a / b : 0), lo, hi, (z == "" ? "" : "  Ziel " z) }'
 }
 
 echo "Runden: $ROUNDS, Rechner: $(nproc) Kerne, $(uname -r)"
@@ -166,8 +166,13 @@ awk -v a="${erst#* }" -v b="$(median "${zm[@]}")" \
 echo "== 3. Anteil des Fensters am Lauf ohne Änderung"
 t=() s=() anteil=()
 for i in $(seq "$ROUNDS"); do
-  zeile_t=$("$RUN" --gui-faden --fenster terminal "$WORK/b_h" "$WORK/b_z")
-  zeile_s=$("$RUN" --gui-faden --fenster still "$WORK/b_h" "$WORK/b_z")
+  if ((i % 2)); then
+    zeile_t=$("$RUN" --gui-faden --fenster terminal "$WORK/b_h" "$WORK/b_z")
+    zeile_s=$("$RUN" --gui-faden --fenster still "$WORK/b_h" "$WORK/b_z")
+  else
+    zeile_s=$("$RUN" --gui-faden --fenster still "$WORK/b_h" "$WORK/b_z")
+    zeile_t=$("$RUN" --gui-faden --fenster terminal "$WORK/b_h" "$WORK/b_z")
+  fi
   t+=("$(sed -n 's/.*sekunden=\([0-9.]*\).*/\1/p' <<<"$zeile_t")")
   s+=("$(sed -n 's/.*sekunden=\([0-9.]*\).*/\1/p' <<<"$zeile_s")")
   anteil+=("$(sed -n 's/.* anzeigeanteil=\([0-9.]*\)%.*/\1/p' <<<"$zeile_t")")

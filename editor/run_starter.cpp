@@ -15,8 +15,17 @@ LaufGriff VergleicheStarter::Starten(const VergleichsWerte& werte, Ende ende) {
         laufend_.erase(std::remove(laufend_.begin(), laufend_.end(), l), laufend_.end());
         ende(l, ergebnis);
       });
-  if (!lauf.Leer()) laufend_.push_back(lauf);
+  if (!lauf.Leer()) {
+    laufend_.push_back(lauf);
+    std::erase_if(gestartet_, [](const LaufHandle& l) { return l.Beendet(); });
+    gestartet_.push_back(lauf);
+  }
   return lauf;
+}
+
+VergleicheStarter::~VergleicheStarter() {
+  if (dienste_.gui != nullptr) dienste_.gui->Einstellen();
+  for (const LaufHandle& lauf : gestartet_) lauf.Warten();
 }
 
 void VergleicheStarter::StopAnfordern(LaufGriff lauf) {

@@ -40,13 +40,18 @@ class LaufStarter {
 class VergleicheStarter : public LaufStarter {
  public:
   explicit VergleicheStarter(const LaufDienste& dienste) : dienste_(dienste) {}
+  // Stops the GUI caller's serving and waits for every run's thread to be done, so that neither
+  // the caller nor this object is used by a run after they are gone. Runs still under way end by
+  // themselves, without their end notification. GUI thread, after its event loop has ended.
+  ~VergleicheStarter() override;
   LaufGriff Starten(const VergleichsWerte& werte, Ende ende) override;
   void StopAnfordern(LaufGriff lauf) override;
   void Schliessen() override;
 
  private:
   LaufDienste dienste_;
-  std::vector<LaufHandle> laufend_;  // started, end notification not yet returned
+  std::vector<LaufHandle> laufend_;    // started, end notification not yet returned
+  std::vector<LaufHandle> gestartet_;  // started, thread perhaps not yet done
 };
 
 }  // namespace zarnoft
