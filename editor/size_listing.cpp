@@ -18,8 +18,14 @@ constexpr LogStufe kListingLogStufe = LogStufe::kDebug;
 std::string ListingText(const ListingErgebnis& e, bool fertig) {
   const char* auf = fertig ? " " : "(";
   const char* zu = fertig ? " " : ")";
-  return auf + FormatDottedNumber(e.Millionen, e.Bytes) + " Bytes in " +
-         FormatDottedNumber(0, e.Dateien) + " Dateien" + zu;
+  // Appended piece by piece: a const char* + std::string chain trips GCC 12's -Wrestrict at -O3.
+  std::string text = auf;
+  text += FormatDottedNumber(e.Millionen, e.Bytes);
+  text += " Bytes in ";
+  text += FormatDottedNumber(0, e.Dateien);
+  text += " Dateien";
+  text += zu;
+  return text;
 }
 
 // ---------------------------------------------------------------------------------------------
