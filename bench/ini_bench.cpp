@@ -50,9 +50,9 @@ double ReplaceOnly(const std::string& dir, const std::string& final_text) {
     auto f = fs->CreateExclusive(tmp, 0666);
     if (!f) return -1;
     const size_t size = final_text.size() * static_cast<size_t>(i) / static_cast<size_t>(n);
-    bool ok = f->Write(final_text.data(), size);
-    ok = f->Close() && ok;
-    if (!ok || !fs->RenameReplace(tmp, target)) return -1;
+    bool ok = f->Write(final_text.data(), size).ok();
+    ok = f->Close().ok() && ok;
+    if (!ok || !fs->RenameReplace(tmp, target).ok()) return -1;
   }
   const double t = Seconds(start);
   fs->DeleteFile(target);

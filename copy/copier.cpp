@@ -44,6 +44,7 @@ KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nac
   }
 
   KopierErgebnis ergebnis = DateiKopieren(von, nach, groesse);
+  if (ergebnis == KopierErgebnis::kFehler) ++fehlschlaege_;
 
   // Counted whatever became of the copy: the count is of copies carried out, not of successes.
   ++s.AnzahlKopiert;

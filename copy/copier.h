@@ -35,6 +35,8 @@ class Kopierer : public KopierDienst {
                           int64_t groesse) override;
 
   const KopierStatistik& Statistik() const { return statistik_; }
+  // How many copies failed (kFehler) so far: each makes the run a failed one.
+  int32_t Fehlschlaege() const { return fehlschlaege_; }
 
  private:
   KopierErgebnis DateiKopieren(const std::string& von, const std::string& nach, int64_t groesse);
@@ -44,6 +46,7 @@ class Kopierer : public KopierDienst {
   Fortschritt* fenster_;
   bool kopier_meldung_;
   KopierStatistik statistik_;
+  int32_t fehlschlaege_ = 0;
   KopierRegister auftraege_;  // the orders handed over
 };
 

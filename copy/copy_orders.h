@@ -9,13 +9,14 @@
 
 namespace zarnoft {
 
-// What became of one request. The decisions of the walk ignore it, as the run's texts expect;
-// the move-aside deletion needs it, since it must not delete a file whose copy was not made.
+// What became of one request. A decision logs that it copied only when the copy was made, and the
+// move-aside deletion must not delete a file whose copy was not made.
 enum class KopierErgebnis {
   kKopiert,      // the target now holds the source's content, date and attributes
   kAbgelehnt,    // the same copy, or its exact reverse, was already handed over in this run
   kAbgebrochen,  // the run is cancelled: nothing was copied (or the copy was taken back)
-  kFehler,       // the copy failed and was reported (dialog, level-1 line)
+  kFehler,       // the copy failed, or the source changed while it was copied; logged at level 1
+                 // (and, for a failure, shown in a dialog); the target is as it was
 };
 
 // The operation the decision steps call. One object per run, used by the run's thread only.

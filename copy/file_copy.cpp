@@ -1,14 +1,20 @@
 // Kopierer::DateiKopieren: one file (or symbolic link) copied onto its target.
 //
 // The copy is written into a hidden temporary file in the target's directory and renamed over
-// the target only when its content, date and permission bits are complete. Until that rename
-// the target is not touched at all: after a failure or a cancel the temporary file is removed
-// and an earlier target stays exactly as it was, so no half-written file ever stands under a
-// target's name.
+// the target only when its content, date, owner and permission bits are complete. Until that
+// rename the target is not touched at all: after a failure or a cancel the temporary file is
+// removed and an earlier target stays exactly as it was, so no half-written file ever stands
+// under a target's name. The temporary file is locked while it is written, so that a later run
+// can tell the leftover of a killed run from a copy still under way.
+//
+// A source that changed while it was copied (its size, date or identity differ from what they
+// were when the copy began) is not put in place: its copy may be a mixture of old and new
+// content, and giving it the source's date would mark it as current. The target keeps what it
+// had, so that the next run sees the source as newer and copies it again.
 //
 // There is deliberately no fsync per file: a first run over tens of thousands of small files
-// must be as fast as other copy tools that do not sync either, and the rename keeps the old
-// target until the new content is complete as far as this program can tell.
+// must be as fast as other copy tools. The run flushes each file system it wrote to once, before
+// it records its end (engine/comparison.cpp).
 #include "copy/file_copy.h"
 
 #include <algorithm>
@@ -27,26 +33,36 @@ namespace {
 constexpr size_t kNameMax = 255;  // bytes of one file name on Linux file systems
 constexpr char kMarke[] = ".zarnoft-";
 constexpr char kKurzname[] = ".zarnoft-tmp-";
+// The 12 hex digits of a temporary name: 8 random ones, then 4 that check the rest of the name,
+// so that a user's file that merely looks like a leftover is never taken for one.
 constexpr size_t kHexStellen = 12;
+constexpr size_t kZufallsStellen = 8;
 // A step of a very large file can be gigabytes long; it is copied in pieces of this size so
 // that a cancel takes effect within one piece.
 constexpr uint64_t kHoechstesStueck = uint64_t{64} << 20;
 // Attempts at a free temporary name before the target counts as not creatable.
 constexpr int kNamensVersuche = 8;
-// Set-user-ID and set-group-ID are not carried over: the copy belongs to whoever runs the job,
-// and a copy made by root must not turn a user's file into a privileged program.
+// Set-user-ID and set-group-ID are not carried over: a copy made by root must not turn a user's
+// file into a privileged program.
 constexpr uint32_t kKopierteBits = 01777;
 
-std::string Hex(uint64_t v) {
+std::string Hex(uint64_t v, size_t stellen) {
   static const char kZiffern[] = "0123456789abcdef";
-  std::string s(kHexStellen, '0');
-  for (size_t i = kHexStellen; i-- > 0; v >>= 4) s[i] = kZiffern[v & 15];
+  std::string s(stellen, '0');
+  for (size_t i = stellen; i-- > 0; v >>= 4) s[i] = kZiffern[v & 15];
   return s;
 }
 
 bool IstHex(const std::string& s) {
   return std::all_of(s.begin(), s.end(),
                      [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+// The check digits of a temporary name: FNV-1a over everything before them, folded to 16 bits.
+std::string Pruefziffern(const std::string& davor) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : davor) h = (h ^ c) * 16777619u;
+  return Hex((h >> 16) ^ (h & 0xFFFF), kHexStellen - kZufallsStellen);
 }
 
 uint64_t StartWert() {
@@ -71,6 +87,20 @@ uint64_t NaechsterZufall() {
   return z ^ (z >> 31);
 }
 
+// The date a copy gets: the source's, rounded down to an even second as the program's date form
+// keeps it; a date outside that form's years (before 1980, after 2107) exactly, so that it
+// survives the copy and the file is not copied again.
+FileTime KopieDatum(FileTime quelle) {
+  if (!HasDosForm(quelle)) return quelle;
+  return FileTime{quelle.sec - (quelle.sec & 1), 0};
+}
+
+// Whether the source is still the file whose copy began: same file, same size, same date.
+bool Unveraendert(const FileInfo& vorher, const FileInfo& jetzt) {
+  return vorher.kind == jetzt.kind && vorher.size == jetzt.size && vorher.mtime == jetzt.mtime &&
+         vorher.inode == jetzt.inode && vorher.device == jetzt.device;
+}
+
 enum class Zweig { kQuelle, kZiel, kKopie };
 
 // One call of DateiKopieren. Owns the temporary file while it exists.
@@ -88,34 +118,38 @@ class EinzelKopie {
   ~EinzelKopie() { TempEntfernen(); }
 
   KopierErgebnis Ausfuehren() {
-    FileInfo quelle;
-    bool bekannt = fs_->Stat(von_, &quelle);
+    FileInfo vorher;
+    Status s = fs_->Stat(von_, &vorher);
+    if (!s) return Fehler(Zweig::kQuelle, s);
     // A link is copied as a link: following it could copy a whole tree, or a file from
     // outside the job's directories, under the link's name.
-    if (bekannt && quelle.kind == EntryKind::kSymlink) return LinkKopieren(quelle);
+    if (vorher.kind == EntryKind::kSymlink) return LinkKopieren(vorher);
 
-    std::unique_ptr<ReadableFile> in = fs_->OpenForReading(von_);
-    if (!in) return Fehler(Zweig::kQuelle);
+    std::unique_ptr<ReadableFile> in = fs_->OpenForReading(von_, &s);
+    if (!in) return Fehler(Zweig::kQuelle, s);
     std::unique_ptr<WritableFile> out;
-    if (!TempAnlegen([&](const std::string& name) {
-          // Owner-only while written; the source's bits follow when the content is complete.
-          out = fs_->CreateExclusive(name, 0600);
-          return out != nullptr;
-        }))
-      return Fehler(Zweig::kZiel);
+    s = TempAnlegen([&](const std::string& name) {
+      // Owner-only while written; the source's bits follow when the content is complete.
+      Status a;
+      out = fs_->CreateExclusive(name, 0600, &a);
+      return a;
+    });
+    if (!s) return Fehler(Zweig::kZiel, s);
 
-    bool ok = InhaltKopieren(in.get(), out.get());
-    bool geschlossen = out->Close();
+    s = InhaltKopieren(in.get(), out.get());
+    Status geschlossen = out->Close();
     out.reset();
     in.reset();
-    if (!ok || !geschlossen) return Fehler(Zweig::kKopie);
+    if (s.ok()) s = geschlossen;
+    if (!s) return Fehler(Zweig::kKopie, s);
+    if (Abbruch()) return Abbrechen();
 
-    // Date and bits of the source as it is now, after the copy.
-    if (fs_->Stat(von_, &quelle)) bekannt = true;
-    if (bekannt) {
-      DatumSetzen(quelle);
-      fs_->SetMode(temp_, quelle.mode & kKopierteBits);
+    FileInfo jetzt;
+    if (!fs_->Stat(von_, &jetzt).ok() || !Unveraendert(vorher, jetzt)) {
+      Log(LogStufe::kWarnung, "Vergl: Während des Kopierens geändert: " + von_);
+      return KopierErgebnis::kFehler;
     }
+    Eigenschaften(vorher);
     return Einsetzen();
   }
 
@@ -135,95 +169,108 @@ class EinzelKopie {
   // Creates the temporary file through `anlegen`; tries another name only when the name was
   // taken, so a missing or refused directory fails at once.
   template <typename Anlegen>
-  bool TempAnlegen(Anlegen anlegen) {
+  Status TempAnlegen(Anlegen anlegen) {
+    Status s;
     for (int versuch = 0; versuch < kNamensVersuche; ++versuch) {
       std::string name = KopierTempName(nach_, NaechsterZufall());
-      if (anlegen(name)) {
+      s = anlegen(name);
+      if (s.ok()) {
         temp_ = name;
-        return true;
+        return s;
       }
       FileInfo belegt;
-      if (!fs_->Stat(name, &belegt)) return false;
+      if (!fs_->Stat(name, &belegt).ok()) return s;
     }
-    return false;
+    return s;
   }
 
-  // Copies up to n bytes in bounded pieces; *kopiert grows by what was copied. True also when
+  // Copies up to n bytes in bounded pieces; *kopiert grows by what was copied. Done also when
   // the source ends early or the run is cancelled (the copy is then thrown away).
-  bool Stueck(ReadableFile* in, WritableFile* out, uint64_t n, uint64_t* kopiert) {
+  Status Stueck(ReadableFile* in, WritableFile* out, uint64_t n, uint64_t* kopiert) {
     while (n > 0 && !Abbruch()) {
       uint64_t teil = std::min(n, kHoechstesStueck);
       uint64_t c = 0;
-      if (!fs_->CopyData(in, out, teil, &c)) return false;
+      Status s = fs_->CopyData(in, out, teil, &c);
+      if (!s) return s;
       *kopiert += c;
-      if (c < teil) return true;
+      if (c < teil) return s;
       n -= teil;
     }
-    return true;
+    return Status::Ok();
   }
 
-  bool InhaltKopieren(ReadableFile* in, WritableFile* out) {
+  Status InhaltKopieren(ReadableFile* in, WritableFile* out) {
     uint64_t kopiert = 0;
     if (groesse_ < kStufenGrenze) {
       if (log_->Will(LogStufe::kDebug))
         log_->Zeile(LogStufe::kDebug, "Vergl: Kopiere direkt " + von_);
-      if (!Stueck(in, out, static_cast<uint64_t>(std::max<int64_t>(groesse_, 0)), &kopiert))
-        return false;
+      Status s = Stueck(in, out, static_cast<uint64_t>(std::max<int64_t>(groesse_, 0)), &kopiert);
+      if (!s) return s;
     } else {
       if (log_->Will(LogStufe::kDebug))
         log_->Zeile(LogStufe::kDebug, "Vergl: Kopiere mit Status " + von_);
       uint64_t stueck = static_cast<uint64_t>(groesse_ / kSchritte);
       for (int i = 0; i < kSchritte; ++i) {
         // After a cancel the remaining steps only move the gauge.
-        if (!Abbruch() && !Stueck(in, out, stueck, &kopiert)) return false;
+        if (!Abbruch()) {
+          Status s = Stueck(in, out, stueck, &kopiert);
+          if (!s) return s;
+        }
         if (fenster_ != nullptr) fenster_->SchrittFertig();
       }
     }
-    if (Abbruch()) return true;
+    if (Abbruch()) return Status::Ok();
     // The end follows the source's size now, not the size the walk saw: what the file gained
     // since it was listed belongs to the copy too.
     int64_t jetzt = in->Size();
-    if (jetzt < 0) return false;
+    if (jetzt < 0) return Status::FromErrno(EIO);
     if (static_cast<uint64_t>(jetzt) > kopiert)
       return Stueck(in, out, static_cast<uint64_t>(jetzt) - kopiert, &kopiert);
-    return true;
+    return Status::Ok();
   }
 
-  // The source's time rounded down to an even second; a time without DOS form (before 1980,
-  // after 2107) leaves the time of writing. A failure to set it is not reported.
-  void DatumSetzen(const FileInfo& quelle) {
-    FileTime t;
-    if (HasDosForm(quelle.mtime) && FileTimeFromDos(DosFromFileTime(quelle.mtime), &t))
-      fs_->SetModificationTime(temp_, t);
+  // Date, owner and permission bits of the source onto the temporary file. Failures leave the
+  // copy as it is (a file system without owners, say); they are not reported.
+  void Eigenschaften(const FileInfo& quelle) {
+    fs_->SetModificationTime(temp_, KopieDatum(quelle.mtime));
+    // Only a copy made by root can carry another owner; an ordinary user keeps the group when
+    // he belongs to it. Giving a file away clears its set-ID bits, so the bits come last.
+    if (quelle.uid != ProcessUid() || quelle.gid != ProcessGid())
+      fs_->SetOwner(temp_, quelle.uid, quelle.gid);
+    if (quelle.kind != EntryKind::kSymlink) fs_->SetMode(temp_, quelle.mode & kKopierteBits);
     if (!log_->Will(LogStufe::kDebugAusfuehrlich)) return;
     FileInfo ziel;
-    int64_t dos = fs_->Stat(temp_, &ziel) ? DosFromFileTime(ziel.mtime) : kDosMissing;
+    int64_t dos = fs_->Stat(temp_, &ziel).ok() ? DosFromFileTime(ziel.mtime) : kDosMissing;
     Log(LogStufe::kDebugAusfuehrlich, "Vergl: Setzte Datum " + DosLogText(dos));
   }
 
   KopierErgebnis LinkKopieren(const FileInfo& quelle) {
     std::string text;
-    if (!fs_->ReadLink(von_, &text)) return Fehler(Zweig::kQuelle);
-    if (!TempAnlegen([&](const std::string& name) { return fs_->CreateSymlink(text, name); }))
-      return Fehler(Zweig::kZiel);
+    Status s = fs_->ReadLink(von_, &text);
+    if (!s) return Fehler(Zweig::kQuelle, s);
+    s = TempAnlegen([&](const std::string& name) { return fs_->CreateSymlink(text, name); });
+    if (!s) return Fehler(Zweig::kZiel, s);
     if (log_->Will(LogStufe::kDebug))
       log_->Zeile(LogStufe::kDebug, "Vergl: Kopiere direkt " + von_);
-    DatumSetzen(quelle);
+    Eigenschaften(quelle);
     return Einsetzen();
+  }
+
+  KopierErgebnis Abbrechen() {
+    TempEntfernen();
+    return KopierErgebnis::kAbgebrochen;
   }
 
   // The last moment a cancel takes effect; then the finished copy replaces the target.
   KopierErgebnis Einsetzen() {
-    if (Abbruch()) {
-      TempEntfernen();
-      return KopierErgebnis::kAbgebrochen;
-    }
-    if (!fs_->RenameReplace(temp_, nach_)) return Fehler(Zweig::kZiel);
+    if (Abbruch()) return Abbrechen();
+    Status s = fs_->RenameReplace(temp_, nach_);
+    if (!s) return Fehler(Zweig::kZiel, s);
     temp_.clear();
     return KopierErgebnis::kKopiert;
   }
 
-  KopierErgebnis Fehler(Zweig zweig) {
+  KopierErgebnis Fehler(Zweig zweig, const Status& grund) {
     TempEntfernen();
     std::string meldung;
     std::string zeile;
@@ -241,8 +288,9 @@ class EinzelKopie {
         zeile = "Vergl: Kopierfehler: " + von_ + " nach " + nach_;
         break;
     }
-    // The line first: the dialog waits for the user, the log should not.
+    // The lines first: the dialog waits for the user, the log should not.
     Log(LogStufe::kWarnung, zeile);
+    if (!grund.ok()) Log(LogStufe::kWarnung, "Vergl:              Grund: " + grund.Reason());
     if (meldung_ && fenster_ != nullptr) fenster_->Fehlermeldung(meldung);
     return KopierErgebnis::kFehler;
   }
@@ -262,18 +310,22 @@ class EinzelKopie {
 std::string KopierTempName(const std::string& nach, uint64_t zufall) {
   std::string verzeichnis = DirectoryPart(nach);
   std::string name = NamePart(nach);
-  std::string hex = Hex(zufall);
-  std::string abgeleitet = "." + name + kMarke + hex;
-  if (name.empty() || abgeleitet.size() > kNameMax) return verzeichnis + kKurzname + hex;
-  return verzeichnis + abgeleitet;
+  std::string zufaellig = Hex(zufall, kZufallsStellen);
+  std::string davor = "." + name + kMarke + zufaellig;
+  if (name.empty() || davor.size() + kHexStellen - kZufallsStellen > kNameMax)
+    davor = kKurzname + zufaellig;
+  return verzeichnis + davor + Pruefziffern(davor);
 }
 
 bool IstKopierTempName(const std::string& name) {
   const size_t marke = sizeof(kMarke) - 1;
   if (name.size() < 1 + marke + kHexStellen || name[0] != '.') return false;
-  if (!IstHex(name.substr(name.size() - kHexStellen))) return false;
-  return name.compare(name.size() - kHexStellen - marke, marke, kMarke) == 0 ||
-         name == kKurzname + name.substr(name.size() - kHexStellen);
+  const std::string hex = name.substr(name.size() - kHexStellen);
+  const std::string davor = name.substr(0, name.size() - kHexStellen + kZufallsStellen);
+  if (!IstHex(hex)) return false;
+  const bool form = name.compare(name.size() - kHexStellen - marke, marke, kMarke) == 0 ||
+                    name == kKurzname + hex;
+  return form && name.substr(davor.size()) == Pruefziffern(davor);
 }
 
 KopierErgebnis Kopierer::DateiKopieren(const std::string& von, const std::string& nach,

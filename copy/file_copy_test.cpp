@@ -96,12 +96,56 @@ TEST_F(DateiKopierenTest, DateAndBitsOfTheSource) {
   EXPECT_EQ(Kopieren("q/neu", "ziel/suid", 3), KopierErgebnis::kKopiert);
   EXPECT_EQ(Info("ziel/suid").mode, 0755u);
 
-  // A time without DOS form leaves the time of the copy.
-  tree.Write("q/alt", "x");
-  SetMtime(tree.Path("q/alt"), Local(1975, 1, 1));
-  int64_t vorher = time(nullptr) - 1;
-  EXPECT_EQ(Kopieren("q/alt", "ziel/1975", 1), KopierErgebnis::kKopiert);
-  EXPECT_GE(Info("ziel/1975").mtime.sec, vorher);
+  // A time outside the DOS form's years is kept exactly, to the nanosecond.
+  for (int jahr : {1975, 2110}) {
+    const std::string name = std::to_string(jahr);
+    tree.Write("q/" + name, "x");
+    const FileTime t{Local(jahr, 1, 1, 10, 0, 1).sec, 123456789};
+    SetMtime(tree.Path("q/" + name), t);
+    EXPECT_EQ(Kopieren("q/" + name, "ziel/" + name, 1), KopierErgebnis::kKopiert);
+    EXPECT_EQ(Info("ziel/" + name).mtime, t) << jahr;
+  }
+
+  // Run as root, the copy belongs to the source's owner and group (and still has no set-ID bits).
+  if (IstRoot()) {
+    tree.Write("q/fremd", "f");
+    ASSERT_EQ(::chown(tree.Path("q/fremd").c_str(), 4321, 8765), 0);
+    ::chmod(tree.Path("q/fremd").c_str(), 06750);
+    EXPECT_EQ(Kopieren("q/fremd", "ziel/fremd", 1), KopierErgebnis::kKopiert);
+    EXPECT_EQ(Info("ziel/fremd").uid, 4321u);
+    EXPECT_EQ(Info("ziel/fremd").gid, 8765u);
+    EXPECT_EQ(Info("ziel/fremd").mode, 0750u);
+  }
+}
+
+TEST_F(DateiKopierenTest, SourceChangedWhileCopiedIsNotPutInPlace) {
+  // Written in the middle of a stepped copy (same size, new date), replaced by a new file, or
+  // grown during a direct one: each time the target keeps what it had, nothing is left behind,
+  // and the copy counts as failed.
+  tree.Write("q/gross", Inhalt(300000));
+  win.bei_schritt = [&](int n) {
+    if (n == 30) {
+      tree.Write("q/gross", Inhalt(300000, 9));
+      SetMtime(tree.Path("q/gross"), Local(2030, 1, 1));
+    }
+  };
+  EXPECT_EQ(Kopieren("q/gross", "ziel/alt", 300000), KopierErgebnis::kFehler);
+  AltUnveraendert();
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung,
+                      "Vergl: Während des Kopierens geändert: " + tree.Path("q/gross")));
+  EXPECT_TRUE(win.fehler.empty());  // no dialog: the next run copies it again
+
+  win.bei_schritt = nullptr;
+  tree.Write("q/klein", "klein");
+  fs.nach_kopie = [&] { tree.Write("q/klein", "kleiner, aber länger"); };
+  EXPECT_EQ(Kopieren("q/klein", "ziel/alt", 5), KopierErgebnis::kFehler);
+  AltUnveraendert();
+  EXPECT_EQ(k->Fehlschlaege(), 2);
+
+  // An unchanged source is copied as usual.
+  fs.nach_kopie = nullptr;
+  EXPECT_EQ(Kopieren("q/klein", "ziel/neu", 20), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/neu"), "kleiner, aber länger");
 }
 
 TEST_F(DateiKopierenTest, TargetKeepsOldContentUntilTheCopyIsComplete) {
@@ -219,10 +263,20 @@ TEST_F(DateiKopierenTest, LongTargetNameGetsShortTemporaryName) {
   EXPECT_EQ(Kopieren("q/f", "ziel/" + lang, 1), KopierErgebnis::kKopiert);
   EXPECT_EQ(tree.Read("ziel/" + lang), "x");
 
-  EXPECT_EQ(NamePart(KopierTempName("/d/" + lang, 1)), ".zarnoft-tmp-000000000001");
-  EXPECT_EQ(KopierTempName("/d/name", 0xabc), "/d/.name.zarnoft-000000000abc");
-  EXPECT_TRUE(IstKopierTempName(".zarnoft-tmp-0123456789ab"));
+  // The short name when the derived one would be too long; eight random digits, then four that
+  // check the name, so that a user's file that merely looks like one is never taken for one.
+  const std::string kurz = NamePart(KopierTempName("/d/" + lang, 1));
+  EXPECT_EQ(kurz.substr(0, 21), ".zarnoft-tmp-00000001");
+  EXPECT_EQ(kurz.size(), 25u);
+  const std::string abgeleitet = KopierTempName("/d/name", 0xabc);
+  EXPECT_EQ(abgeleitet.substr(0, 25), "/d/.name.zarnoft-00000abc");
+  EXPECT_TRUE(IstKopierTempName(kurz));
+  EXPECT_TRUE(IstKopierTempName(NamePart(abgeleitet)));
   EXPECT_TRUE(IstKopierTempName(NamePart(KopierTempName("/d/x.txt", 77))));
+  std::string falsch = NamePart(abgeleitet);
+  falsch.back() = falsch.back() == '0' ? '1' : '0';
+  EXPECT_FALSE(IstKopierTempName(falsch));
+  EXPECT_FALSE(IstKopierTempName(".name.zarnoft-000000000000"));
   EXPECT_FALSE(IstKopierTempName(".x.zarnoft-"));
   EXPECT_FALSE(IstKopierTempName("name.txt"));
 }

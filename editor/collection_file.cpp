@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <utility>
@@ -118,6 +119,17 @@ TZeitEintrag ZeitLesen(const IniSnapshot& ini, const std::string& sec) {
   return z;
 }
 
+// The last run: AufrufT and AufrufS as the older readers know them, and its start and end as UTC
+// instants. All four are written every time (zeros for a job that never completed), so that a
+// section that held another job before keeps no instants of that job.
+void LaufSchreiben(IniBatch& ini, const std::string& sec, const TVergleichThread& job) {
+  const AufrufTeile a = AufrufZerlegen(job.Aufruf);
+  ini.WriteInteger(sec, "AufrufT", a.T);
+  ini.WriteInteger(sec, "AufrufS", a.S);
+  ini.WriteString(sec, "LaufBeginnUTC", UtcText(job.LaufBeginn));
+  ini.WriteString(sec, "LaufEndeUTC", UtcText(job.LaufEnde));
+}
+
 void JobSchreiben(IniBatch& ini, int64_t n, const TVergleichThread& job) {
   const std::string sec = VorgangSektion(n);
   ini.WriteBool(sec, "Booten", job.Booten);
@@ -130,9 +142,7 @@ void JobSchreiben(IniBatch& ini, int64_t n, const TVergleichThread& job) {
   ini.WriteInteger(sec, "Doppelt", job.Doppelt);
   ini.WriteInteger(sec, "Zaehler", job.Zaehler);
   ini.WriteBool(sec, "ZaehlArt", job.ZaehlArt);
-  const AufrufTeile a = AufrufZerlegen(job.Aufruf);
-  ini.WriteInteger(sec, "AufrufT", a.T);
-  ini.WriteInteger(sec, "AufrufS", a.S);
+  LaufSchreiben(ini, sec, job);
   int64_t k = 0;
   for (const TZeitEintrag& z : job.Zeiten) {
     const std::string zs = ZeitSektion(n, ++k);
@@ -255,6 +265,8 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
         job.ZaehlArt = ini.ReadBool(sec, "ZaehlArt", false);
         job.Aufruf = AufrufZusammensetzen(ini.ReadInteger(sec, "AufrufT", 0),
                                           ini.ReadInteger(sec, "AufrufS", 0));
+        job.LaufBeginn = UtcLesen(ini.ReadString(sec, "LaufBeginnUTC", ""));
+        job.LaufEnde = UtcLesen(ini.ReadString(sec, "LaufEndeUTC", ""));
       }
       sammlung->Anhaengen(std::move(job));
     });
@@ -284,14 +296,46 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
   anzeige->Statuspanel(0, "");
 }
 
-void AufrufSchreiben(const std::string& pfad, int n, double aufruf, FileSystem* fs) {
+void AufrufSchreiben(const std::string& pfad, int n, const TVergleichThread& job, FileSystem* fs) {
   if (n < 1) return;
-  // Both keys or neither: a new day with the old second would be a wrong date.
+  // All keys of the last run or none: a new day with the old second, or a new date with the
+  // instants of an older run, would be a wrong last run.
   IniBatch ini(pfad, fs);
-  const AufrufTeile a = AufrufZerlegen(aufruf);
-  ini.WriteInteger(VorgangSektion(n), "AufrufT", a.T);
-  ini.WriteInteger(VorgangSektion(n), "AufrufS", a.S);
+  LaufSchreiben(ini, VorgangSektion(n), job);
   ini.Commit();
+}
+
+std::string UtcText(FileTime t) {
+  if (t.sec <= 0) return "0";
+  char b[48];
+  std::snprintf(b, sizeof b, "%lld.%09lld", static_cast<long long>(t.sec),
+                static_cast<long long>(t.nsec));
+  return b;
+}
+
+FileTime UtcLesen(const std::string& text) {
+  // "<seconds>" or "<seconds>.<up to 9 digits>"; anything else reads as unknown.
+  FileTime t;
+  size_t i = 0;
+  int64_t sec = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    if (i >= 18) return FileTime{};
+    sec = sec * 10 + (text[i] - '0');
+  }
+  if (i == 0) return FileTime{};
+  int64_t nsec = 0;
+  if (i < text.size()) {
+    if (text[i] != '.' || text.size() - i - 1 > 9 || text.size() - i - 1 == 0) return FileTime{};
+    int stellen = 0;
+    for (++i; i < text.size(); ++i, ++stellen) {
+      if (text[i] < '0' || text[i] > '9') return FileTime{};
+      nsec = nsec * 10 + (text[i] - '0');
+    }
+    for (; stellen < 9; ++stellen) nsec *= 10;
+  }
+  t.sec = sec;
+  t.nsec = nsec;
+  return t;
 }
 
 }  // namespace zarnoft

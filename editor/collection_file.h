@@ -3,9 +3,10 @@
 // Layout. Section "Allgemein" holds "Version" (the format, now 2) and "Anzahl" (number of jobs).
 // Job n (counting from 1, in collection order) is section "Vorgang n" with the keys "Booten",
 // "Herunterfahren", "Idle", "Herkunft", "Ziel", "Unterverzeichnisse", "Art", "Doppelt",
-// "Zaehler", "ZaehlArt", "AufrufT", "AufrufS", "Zeiten", written in this order; its time entry k
-// (counting from 1) is section "Zeit Vn Zk" with "Tag", "Stunde", "Minute", "Nachholen". A file
-// is updated in place: sections and keys not named here stay as they are.
+// "Zaehler", "ZaehlArt", "AufrufT", "AufrufS", "LaufBeginnUTC", "LaufEndeUTC", "Zeiten", written
+// in this order; its time entry k (counting from 1) is section "Zeit Vn Zk" with "Tag", "Stunde",
+// "Minute", "Nachholen". A file is updated in place: sections and keys not named here stay as
+// they are.
 //
 // Version 1 differed only in "Doppelt" of kind-2 jobs, which then meant nothing; reading such a
 // file turns it into "Egal welches" (2) and upgrades the file on disk at once, even when the user
@@ -115,9 +116,17 @@ struct AufrufTeile {
 AufrufTeile AufrufZerlegen(double aufruf);
 double AufrufZusammensetzen(int64_t t, int64_t s);
 
-// Writes only "AufrufT" and "AufrufS" of job n (counting from 1) into the collection at `pfad`:
-// the headless runner's record of a completed run. Throws IniWriteError when refused.
-void AufrufSchreiben(const std::string& pfad, int n, double aufruf, FileSystem* fs = nullptr);
+// Writes only the last run of job n (counting from 1) into the collection at `pfad`: "AufrufT",
+// "AufrufS", "LaufBeginnUTC" and "LaufEndeUTC", from `job`. The headless runner's record of a
+// completed run. Throws IniWriteError when refused.
+void AufrufSchreiben(const std::string& pfad, int n, const TVergleichThread& job,
+                     FileSystem* fs = nullptr);
+
+// An instant as "LaufBeginnUTC" and "LaufEndeUTC" hold it: seconds since 1970 (UTC), a point
+// and nine digits of nanoseconds; "0" for none. Older readers do not know these keys and leave
+// them alone; a file without them reads as zero (unknown), and the job's Aufruf decides then.
+std::string UtcText(FileTime t);
+FileTime UtcLesen(const std::string& text);
 
 }  // namespace zarnoft
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 
 #include "settings/ini_file.h"
@@ -81,6 +82,8 @@ TEST_F(CollectionFileTest, FreshFileLayout) {
   a.Doppelt = -1;
   a.Zaehler = 5;
   a.Aufruf = At(2023, 11, 5, 14, 5, 32);
+  a.LaufBeginn = FileTime{1699189500, 7};
+  a.LaufEnde = FileTime{1699189532, 250000000};
   a.Zeiten = {TZeitEintrag{3, 8, 30, true}};
   s.Anhaengen(a);
   s.Anhaengen(Job("b", 2));
@@ -92,11 +95,13 @@ TEST_F(CollectionFileTest, FreshFileLayout) {
             "[Allgemein]\nVersion=2\nAnzahl=2\n\n"
             "[Vorgang 1]\nBooten=1\nHerunterfahren=0\nIdle=0\nHerkunft=/q/a\nZiel=/z/a\n"
             "Unterverzeichnisse=1\nArt=1\nDoppelt=-1\nZaehler=5\nZaehlArt=0\nAufrufT=" +
-                std::to_string(t.T) + "\nAufrufS=50732\nZeiten=1\n\n" +
+                std::to_string(t.T) +
+                "\nAufrufS=50732\nLaufBeginnUTC=1699189500.000000007\n"
+                "LaufEndeUTC=1699189532.250000000\nZeiten=1\n\n" +
                 "[Zeit V1 Z1]\nTag=3\nStunde=8\nMinute=30\nNachholen=1\n\n"
                 "[Vorgang 2]\nBooten=0\nHerunterfahren=0\nIdle=0\nHerkunft=/q/b\nZiel=/z/b\n"
                 "Unterverzeichnisse=0\nArt=2\nDoppelt=0\nZaehler=0\nZaehlArt=0\nAufrufT=0\n"
-                "AufrufS=0\nZeiten=0\n");
+                "AufrufS=0\nLaufBeginnUTC=0\nLaufEndeUTC=0\nZeiten=0\n");
   EXPECT_EQ(anzeige.ereignisse,
             (std::vector<std::string>{"Panel0 Speichern...", "Nachrichten",
                                       "Titel Zarnoft - neu.syc", "Panel1 Gespeichert", "Panel0 "}));
@@ -115,6 +120,8 @@ TEST_F(CollectionFileTest, RoundTripKeepsEveryFieldAndTheLastRunToTheSecond) {
   a.Idle = true;
   // A hair below 14:05:32 still stores 14:05:32.
   a.Aufruf = At(2023, 11, 5, 14, 5, 32) - 0.1 / 86400;
+  a.LaufBeginn = FileTime{1699189500, 123456789};
+  a.LaufEnde = FileTime{1699189532, 1};
   a.Zeiten = {TZeitEintrag{-3, 23, 59, false}, TZeitEintrag{7, 0, 0, true}};
   s.Anhaengen(a);
   s.Anhaengen(Job("b", 2));
@@ -137,8 +144,21 @@ TEST_F(CollectionFileTest, RoundTripKeepsEveryFieldAndTheLastRunToTheSecond) {
   EXPECT_TRUE(b.Thread.Leer());
   EXPECT_EQ(LongTimeText(LocalFromDayCount(b.Aufruf)), "14:05:32");
   EXPECT_NEAR(b.Aufruf, At(2023, 11, 5, 14, 5, 32), 1e-9);
+  EXPECT_EQ(b.LaufBeginn, a.LaufBeginn);  // to the nanosecond
+  EXPECT_EQ(b.LaufEnde, a.LaufEnde);
   EXPECT_EQ(r.An(1)->Herkunft, "/q/b");
   EXPECT_EQ(r.An(1)->Aufruf, 0);
+  EXPECT_EQ(r.An(1)->LaufEnde, FileTime{});
+}
+
+TEST(LaufUtcTest, InstantsReadBackOrAreUnknown) {
+  EXPECT_EQ(UtcLesen("1700000000"), (FileTime{1700000000, 0}));
+  EXPECT_EQ(UtcLesen("1700000000.5"), (FileTime{1700000000, 500000000}));
+  EXPECT_EQ(UtcLesen(UtcText(FileTime{42, 999999999})), (FileTime{42, 999999999}));
+  // A damaged value is no instant: the job's Aufruf decides then.
+  for (const char* kaputt : {"", "0", "-5", "12x", "1.", "1.1234567890", "99999999999999999999"})
+    EXPECT_EQ(UtcLesen(kaputt), FileTime{}) << kaputt;
+  EXPECT_EQ(UtcText(FileTime{}), "0");
 }
 
 TEST(AufrufTest, DaysAndSeconds) {
@@ -211,7 +231,8 @@ TEST_F(CollectionFileTest, VersionOneFileIsUpgradedOnDisk) {
 class SchreibgeschuetztesFs : public FileSystemWrapper {
  public:
   SchreibgeschuetztesFs() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string&, uint32_t) override {
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string&, uint32_t, Status* s) override {
+    if (s != nullptr) *s = Status::FromErrno(EROFS);
     return nullptr;
   }
 };
@@ -382,8 +403,9 @@ TEST_F(CollectionFileTest, GarbageAndTruncatedFilesLoadWithoutCrashing) {
 class VolleFestplatte : public FileSystemWrapper {
  public:
   VolleFestplatte() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
-    std::unique_ptr<WritableFile> f = FileSystemWrapper::CreateExclusive(p, m);
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m,
+                                                Status* s) override {
+    std::unique_ptr<WritableFile> f = FileSystemWrapper::CreateExclusive(p, m, s);
     if (!f) return f;
     return std::make_unique<Halbe>(std::move(f));
   }
@@ -392,9 +414,12 @@ class VolleFestplatte : public FileSystemWrapper {
   class Halbe : public WritableFile {
    public:
     explicit Halbe(std::unique_ptr<WritableFile> f) : f_(std::move(f)) {}
-    bool Write(const char* d, size_t n) override { return f_->Write(d, n / 2) && false; }
-    bool Sync() override { return f_->Sync(); }
-    bool Close() override { return f_->Close(); }
+    Status Write(const char* d, size_t n) override {
+      f_->Write(d, n / 2);
+      return Status::FromErrno(ENOSPC);
+    }
+    Status Sync() override { return f_->Sync(); }
+    Status Close() override { return f_->Close(); }
 
    private:
     std::unique_ptr<WritableFile> f_;
@@ -453,15 +478,22 @@ TEST_F(CollectionFileTest, RunnerWritesOnlyTheLastRunOfOneJob) {
   s.Anhaengen(Job("b"));
   Speichern(s, "r.syc");
   const std::string vorher = tree.Read("r.syc");
-  AufrufSchreiben(tree.Path("r.syc"), 2, At(2024, 6, 1, 8, 0, 1));
+  TVergleichThread lauf = Job("b");
+  lauf.Aufruf = At(2024, 6, 1, 8, 0, 1);
+  lauf.LaufBeginn = FileTime{1717221600, 5};
+  lauf.LaufEnde = FileTime{1717221601, 6};
+  AufrufSchreiben(tree.Path("r.syc"), 2, lauf);
   Sammlung r = Oeffnen("r.syc");
   EXPECT_EQ(r.An(0)->Aufruf, 0);
   EXPECT_NEAR(r.An(1)->Aufruf, At(2024, 6, 1, 8, 0, 1), 1e-9);
+  EXPECT_EQ(r.An(1)->LaufEnde, lauf.LaufEnde);
   // Everything else is byte for byte as before.
   const AufrufTeile t = AufrufZerlegen(At(2024, 6, 1, 8, 0, 1));
   std::string erwartet = vorher;
   const size_t p = erwartet.find("AufrufT=0", erwartet.find("[Vorgang 2]"));
-  erwartet.replace(p, 19, "AufrufT=" + std::to_string(t.T) + "\nAufrufS=" + std::to_string(t.S));
+  erwartet.replace(p, 49,
+                   "AufrufT=" + std::to_string(t.T) + "\nAufrufS=" + std::to_string(t.S) +
+                       "\nLaufBeginnUTC=1717221600.000000005\nLaufEndeUTC=1717221601.000000006");
   EXPECT_EQ(tree.Read("r.syc"), erwartet);
 }
 

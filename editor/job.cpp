@@ -55,6 +55,8 @@ VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::stri
   w.Zaehler = job.Zaehler;
   w.ZaehlArt = job.ZaehlArt;
   w.Unterverzeichnisse = job.Unterverzeichnisse;
+  w.LaufBeginn = job.LaufBeginn;
+  w.LaufEnde = job.LaufEnde;
   return w;
 }
 
@@ -82,9 +84,13 @@ void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel
   }
 }
 
-void LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr) {
+bool LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr) {
   job->Thread = LaufHandle();
-  if (ergebnis.Vollstaendig()) job->Aufruf = DayCountNow(uhr != nullptr ? uhr : Clock::System());
+  if (!ergebnis.Vollstaendig()) return false;
+  job->Aufruf = DayCountNow(uhr != nullptr ? uhr : Clock::System());
+  job->LaufBeginn = ergebnis.beginn;
+  job->LaufEnde = ergebnis.ende;
+  return true;
 }
 
 }  // namespace zarnoft

@@ -33,9 +33,13 @@ struct TZeitEintrag {
 struct TVergleichThread {
   std::string Herkunft;
   std::string Ziel;
-  // End of the last comparison that was not cancelled: days since 30.12.1899 local time, the
-  // fraction the time of day; 0 = never.
+  // End of the last comparison that completed: days since 30.12.1899 local time, the fraction
+  // the time of day; 0 = never.
   double Aufruf = 0;
+  // Start and end of that comparison as UTC instants (zero when unknown: a collection written
+  // before they were kept). They, not Aufruf, decide what changed since.
+  FileTime LaufBeginn;
+  FileTime LaufEnde;
   bool Unterverzeichnisse = false;
   VorgangsArt Art = VorgangsArt::kKeine;
   // The sub-mode, by kind (see DoppeltEintraege); -1 = no item chosen. The flags of DoppeltBits
@@ -123,10 +127,12 @@ LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_w
 // range are held at its limit.
 void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel_dateien);
 
-// The end of a job's comparison: the job has no thread any more and, when the run was complete
-// (not cancelled, not failed to start, no failures), its last run is now (local time from `uhr`).
-// The editor's end notification and the headless runner both record a run through this.
-void LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr);
+// The end of a job's comparison: the job has no thread any more and, only when the run completed
+// (not cancelled, not failed to start, no failures), its last run is now (local time from `uhr`)
+// with the run's own start and end. A run with failures leaves the last run as it was, so that
+// the next run looks at the same changes again. Returns whether the run completed. The one place
+// of this rule: the editor and the headless runner both call it.
+bool LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr);
 
 }  // namespace zarnoft
 

@@ -113,28 +113,32 @@ TEST(JobTest, ExpectedFileCountTakesTheLargerSideAndTheTargetOnEqualCounts) {
   EXPECT_EQ(j.Zaehler, INT32_MAX);
 }
 
-TEST(JobTest, EndOfRunSetsTheLastRunOnlyWhenComplete) {
+TEST(JobTest, OnlyACompleteRunBecomesTheLastRun) {
   const LaufHandle t = LaufHandle::Neu();
   ManualClock uhr;
   uhr.SetLocal(LocalTime{2024, 3, 1, 14, 5, 32, 0});
+  const LaufErgebnis gelungen{false, 0, FileTime{1709298000, 1}, FileTime{1709298330, 2}};
   TVergleichThread j;
   j.Thread = t;
-  LaufBeendet(&j, Ergebnis(/*abgebrochen=*/true), &uhr);
+  EXPECT_FALSE(LaufBeendet(&j, Ergebnis(/*abgebrochen=*/true), &uhr));
   EXPECT_TRUE(j.Thread.Leer());
   EXPECT_EQ(j.Aufruf, 0);
 
   j.Thread = t;
-  LaufBeendet(&j, Ergebnis(false), &uhr);
+  EXPECT_TRUE(LaufBeendet(&j, gelungen, &uhr));
   EXPECT_TRUE(j.Thread.Leer());
   EXPECT_DOUBLE_EQ(j.Aufruf, At(2024, 3, 1, 14, 5, 32));
+  EXPECT_EQ(j.LaufBeginn, gelungen.beginn);
+  EXPECT_EQ(j.LaufEnde, gelungen.ende);
+  EXPECT_EQ(VergleichsWerteFuer(j, "/l", LoeschModus::kNormal).LaufEnde, gelungen.ende);
 
-  // A later cancelled run keeps the earlier completion.
+  // A later cancelled run, or one with failures, keeps the earlier completion, instants and
+  // all: the next run looks at the same changes again.
   uhr.Advance(3600);
-  LaufBeendet(&j, Ergebnis(true), &uhr);
+  EXPECT_FALSE(LaufBeendet(&j, Ergebnis(true), &uhr));
+  EXPECT_FALSE(LaufBeendet(&j, Ergebnis(false, /*fehler=*/2), &uhr));
   EXPECT_DOUBLE_EQ(j.Aufruf, At(2024, 3, 1, 14, 5, 32));
-  // So does a run with failures: its files may not all be in step.
-  LaufBeendet(&j, Ergebnis(false, /*fehler=*/2), &uhr);
-  EXPECT_DOUBLE_EQ(j.Aufruf, At(2024, 3, 1, 14, 5, 32));
+  EXPECT_EQ(j.LaufEnde, gelungen.ende);
 }
 
 // --- Texts -------------------------------------------------------------------------------------
@@ -280,9 +284,11 @@ TEST(JobTextsTest, KindAndSubModeItems) {
 
 TEST(JobTextsTest, RunEndLogLine) {
   TVergleichThread j = Job("/a");
-  EXPECT_EQ(VergleichEndeText(j), "Vergleich abgebrochen: /a - /a-ziel");
-  j.Aufruf = 45000.5;
-  EXPECT_EQ(VergleichEndeText(j), "Vergleich beendet: /a - /a-ziel");
+  EXPECT_EQ(VergleichEndeText(j, Ergebnis(true)),
+            "Vergleich abgebrochen: /a - /a-ziel");
+  EXPECT_EQ(VergleichEndeText(j, Ergebnis(false, 2)),
+            "Vergleich mit Fehlern: /a - /a-ziel");
+  EXPECT_EQ(VergleichEndeText(j, LaufErgebnis{}), "Vergleich beendet: /a - /a-ziel");
   EXPECT_EQ(LaufendeVergleicheText(2), "Anzahl laufender Vergleiche im Hintergrund: 2");
 }
 

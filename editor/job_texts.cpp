@@ -135,9 +135,14 @@ std::string LaufendeVergleicheText(int anzahl_vergleiche) {
   return "Anzahl laufender Vergleiche im Hintergrund: " + std::to_string(anzahl_vergleiche);
 }
 
-std::string VergleichEndeText(const TVergleichThread& job) {
-  return std::string("Vergleich ") + (job.Aufruf != 0 ? "beendet" : "abgebrochen") + ": " +
-         job.Herkunft + " - " + job.Ziel;
+std::string VergleichEndeText(const TVergleichThread& job, const LaufErgebnis& ergebnis) {
+  std::string wie = "beendet: ";
+  if (ergebnis.abgebrochen) {
+    wie = "abgebrochen: ";
+  } else if (ergebnis.fehler > 0) {
+    wie = "mit Fehlern: ";
+  }
+  return "Vergleich " + wie + job.Herkunft + " - " + job.Ziel;
 }
 
 }  // namespace zarnoft

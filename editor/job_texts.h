@@ -85,9 +85,10 @@ int DoppeltVorwahl(VorgangsArt art);
 
 // "Anzahl laufender Vergleiche im Hintergrund: <n>".
 std::string LaufendeVergleicheText(int anzahl_vergleiche);
-// The log line at the end of a job's comparison: "Vergleich beendet: <source> - <target>", or
-// "abgebrochen" in place of "beendet" when the job never completed a run.
-std::string VergleichEndeText(const TVergleichThread& job);
+// The log line at the end of a job's comparison, by the run's own result: "Vergleich beendet: "
+// + source + " - " + target; "Vergleich abgebrochen: " for a run that was cancelled or failed to
+// start; "Vergleich mit Fehlern: " for one that met failures (and so was not recorded).
+std::string VergleichEndeText(const TVergleichThread& job, const LaufErgebnis& ergebnis);
 
 }  // namespace zarnoft
 

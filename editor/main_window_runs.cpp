@@ -61,20 +61,11 @@ void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
     ZaehlerAnzeigen();
     // A run that was cancelled, failed to start or met errors leaves the last-run date as it
     // was, so that the next run looks at the same changes again.
-    const bool vollstaendig = ende.Vollstaendig();
-    if (job != nullptr) LaufBeendet(job, ende, uhr_);
+    const bool vollstaendig = job != nullptr && LaufBeendet(job, ende, uhr_);
     Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread gelöscht");
     if (job != nullptr) {
-      // The text follows the run's own result: a cancelled run of a job that completed before
-      // is not reported as finished.
-      std::string wie = "beendet";
-      if (ende.abgebrochen) {
-        wie = "abgebrochen";
-      } else if (ende.fehler > 0) {
-        wie = "mit " + std::to_string(ende.fehler) + " Fehlern beendet";
-      }
       if (vollstaendig) MarkerSetzen(marker::kGeaendert);
-      Log(LogStufe::kWarnung, "Vergleich " + wie + ": " + job->Herkunft + " - " + job->Ziel);
+      Log(LogStufe::kWarnung, VergleichEndeText(*job, ende));
     }
     TabelleZeichnen();
   });

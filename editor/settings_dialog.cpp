@@ -250,9 +250,9 @@ void TEinstellungenLogik::VerschiebeordnerVorbereiten(const EinstellungenFelder&
     const std::string ebene = ordner.substr(0, i + 1);
     FileInfo info;
     if (fs_->Stat(ebene, &info)) continue;
-    errno = 0;
-    if (!fs_->CreateDirectory(ebene)) {
-      const int fehler = errno;
+    const Status angelegt = fs_->CreateDirectory(ebene);
+    if (!angelegt) {
+      const int fehler = angelegt.error();
       const std::string name = ordner.substr(0, i);
       FileInfo vorhanden;
       const bool datei = fs_->Stat(name, &vorhanden) && !vorhanden.IsDirectory();

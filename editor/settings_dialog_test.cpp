@@ -198,10 +198,9 @@ TEST_F(SettingsDialogTest, MovingAsideCreatesTheFolderLevelByLevelAndOtherwiseDr
 class NurLesbar : public FileSystemWrapper {
  public:
   NurLesbar(std::string unter) : FileSystemWrapper(FileSystem::Default()), unter_(unter) {}
-  bool CreateDirectory(const std::string& p) override {
+  Status CreateDirectory(const std::string& p) override {
     if (p.rfind(unter_, 0) != 0) return target()->CreateDirectory(p);
-    errno = EROFS;
-    return false;
+    return Status::FromErrno(EROFS);
   }
 
  private:

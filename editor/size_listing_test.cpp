@@ -1,8 +1,10 @@
 #include "editor/size_listing.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <chrono>
 #include <deque>
@@ -88,7 +90,7 @@ class FakeAnzeige : public ListingAnzeige {
 class GateFs : public FileSystemWrapper {
  public:
   GateFs() : FileSystemWrapper(FileSystem::Default()) {}
-  bool ListDirectory(const std::string& d, std::vector<FileInfo>* out) override {
+  Status ListDirectory(const std::string& d, std::vector<FileInfo>* out) override {
     const std::string seite = d.find("/ziel") != std::string::npos ? "ziel" : "herkunft";
     {
       std::unique_lock<std::mutex> l(mu);
@@ -99,10 +101,10 @@ class GateFs : public FileSystemWrapper {
       cv.wait(l, [&] { return !zu.count(seite); });
     }
     if (verzoegerung.count() > 0) std::this_thread::sleep_for(verzoegerung);
-    bool ok = !unlesbar.count(d) && target()->ListDirectory(d, out);
+    Status s = unlesbar.count(d) ? Status::FromErrno(EACCES) : target()->ListDirectory(d, out);
     std::lock_guard<std::mutex> l(mu);
     --laufend[seite];
-    return ok;
+    return s;
   }
   void Schliessen(const std::string& seite) {
     std::lock_guard<std::mutex> l(mu);

@@ -20,10 +20,12 @@ std::string ArchivName(const std::string& name, const LocalTime& lt) {
 
 }  // namespace
 
-void Archivieren(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a,
-                 int64_t groesse) {
-  // Incremental: only what changed since the last run. Every other sub-mode archives all.
-  if (k.Umfang() == ArchivUmfang::kInkrementell && a <= k.Vergleichsdatum) {
+void Archivieren(LaufKontext& k, const std::string& rel, const std::string& name,
+                 const FileInfo& datei) {
+  // Incremental: only what was written since the last run began. Every other sub-mode archives
+  // all. A directory has no date of its own and counts as unchanged.
+  if (k.Umfang() == ArchivUmfang::kInkrementell &&
+      (datei.IsDirectory() || !k.Letzter.GeaendertSeitBeginn(datei))) {
     k.Log(LogStufe::kDateizugriff, "Vergl:              ... Keine Änderung");
     return;
   }
@@ -31,11 +33,13 @@ void Archivieren(LaufKontext& k, const std::string& rel, const std::string& name
   // The copy step replaces its target through a rename, which would also replace a link or
   // another entry that happens to carry the name; an earlier archive copy is a plain file.
   FileInfo belegt;
-  if (k.fs->Stat(nach, &belegt) && belegt.kind != EntryKind::kFile) {
-    k.Log(LogStufe::kWarnung, "Vergl: Archivname belegt, nicht kopiert: " + nach);
+  if (k.fs->Stat(nach, &belegt).ok() && belegt.kind != EntryKind::kFile) {
+    k.Fehlschlag("Vergl: Archivname belegt, nicht kopiert: " + nach);
     return;
   }
-  k.kopierer->Kopieren(k.Herkunft + rel + name, nach, groesse);
+  if (k.kopierer->Kopieren(k.Herkunft + rel + name, nach, datei.size) != KopierErgebnis::kKopiert)
+    return;
+  k.Geschrieben(nach);
   k.Log(LogStufe::kDateiAenderung, "Vergl: Archiv kopiere " + name + " aus " + rel);
 }
 

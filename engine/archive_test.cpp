@@ -19,12 +19,12 @@ struct Archiv : HookLauf {
   explicit Archiv(int doppelt) {
     k.Art = VorgangsArt::kArchivieren;
     k.Doppelt = doppelt;
-    k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 1, 1)));
+    k.Letzter = LetzterLauf::AusDos(DosFromLocal(ToLocal(Local(2024, 1, 1))));
     Datei("h/d/Brief.doc", "v1", kDatum);
     baum.Mkdir("z/d");
     uhr.Set(Local(2024, 3, 1, 14, 5, 9));
   }
-  void Entscheiden() { Archivieren(k, "/d/", "Brief.doc", Dos("h/d/Brief.doc"), 2); }
+  void Entscheiden() { Archivieren(k, "/d/", "Brief.doc", Info("h/d/Brief.doc")); }
 };
 
 TEST(Archivieren, InkrementellUndGesamt) {
@@ -34,7 +34,7 @@ TEST(Archivieren, InkrementellUndGesamt) {
     EXPECT_EQ(t.baum.Read(kArchiv), "v1");
     EXPECT_EQ(t.Dos(kArchiv), DosFromFileTime(kDatum));
     EXPECT_TRUE(t.log.Has(LogStufe::kDateiAenderung, "Vergl: Archiv kopiere Brief.doc aus /d/"));
-    t.k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 2, 2)));
+    t.k.Letzter = LetzterLauf::AusDos(DosFromLocal(ToLocal(Local(2024, 2, 2))));
     t.uhr.Advance(60);
     t.Entscheiden();  // unchanged since
     EXPECT_TRUE(t.log.Has(LogStufe::kDateizugriff, "Vergl:              ... Keine Änderung"));
@@ -42,7 +42,7 @@ TEST(Archivieren, InkrementellUndGesamt) {
   }
   for (int doppelt : {Zahl(ArchivUmfang::kGesamt), 5}) {  // 5: no sub-mode of its own
     Archiv t(doppelt);
-    t.k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 2, 2)));
+    t.k.Letzter = LetzterLauf::AusDos(DosFromLocal(ToLocal(Local(2024, 2, 2))));
     t.Entscheiden();
     EXPECT_EQ(t.baum.Read(kArchiv), "v1");
   }
@@ -74,7 +74,7 @@ TEST(Archivieren, ZuLangerNameScheitertImKopierschritt) {
   Archiv t(Zahl(ArchivUmfang::kGesamt));
   const std::string n(240, 'b');
   t.Datei("h/d/" + n, "lang", kDatum);
-  Archivieren(t.k, "/d/", n, t.Dos("h/d/" + n), 4);
+  Archivieren(t.k, "/d/", n, t.Info("h/d/" + n));
   EXPECT_EQ(t.log.CountPrefix("Vergl: Kopierfehler: Zieldatei nicht erzeugt: "), 1);
   EXPECT_EQ(t.fenster.fehler.size(), 1u);
   EXPECT_EQ(t.baum.Read("h/d/" + n), "lang");

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "copy/copier.h"
+#include "engine/overlap.h"
 #include "engine/run_context.h"
 #include "engine/run_hooks.h"
 #include "engine/walk.h"
@@ -43,28 +44,26 @@ std::string ArtText(const LaufKontext& k) {
   }
 }
 
-// A path with every link resolved, also when its last levels do not exist yet (a target that a
-// copy job will fill): the existing part is resolved, the rest appended.
-std::string Aufgeloest(FileSystem* fs, const std::string& path) {
-  std::string real;
-  if (fs->RealPath(path.empty() ? "/" : path, &real)) return real;
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos || path.empty()) return path;
-  std::string parent = Aufgeloest(fs, path.substr(0, slash));
-  if (parent.empty() || parent.back() != '/') parent += '/';
-  return parent + path.substr(slash + 1);
+// The job's last run: the UTC instants where the job has them, else its local date-time.
+LetzterLauf LetzterLaufVon(const VergleichsWerte& w) {
+  if (w.LaufBeginn.sec > 0 && w.LaufBeginn <= w.LaufEnde)
+    return LetzterLauf::AusUtc(w.LaufBeginn, w.LaufEnde);
+  return LetzterLauf::AusDos(VergleichsdatumFromDayCount(w.Aufruf));
 }
 
-// Whether one directory is the other or lies inside it. A run over such a pair would copy its
-// own copies again, or delete in one side what it just wrote into the other.
-bool Ueberschneiden(FileSystem* fs, const std::string& herkunft, const std::string& ziel) {
-  std::string h = Aufgeloest(fs, herkunft);
-  std::string z = Aufgeloest(fs, ziel);
-  if (h.empty() || h.back() != '/') h += '/';
-  if (z.empty() || z.back() != '/') z += '/';
-  return h.rfind(z, 0) == 0 || z.rfind(h, 0) == 0;
+// Before the run is recorded as done, what it wrote must be on the disk: a power cut or a pulled
+// drive after "beendet" would otherwise leave empty or partial files that carry their source's
+// date, and no later run would copy them again. Each file system written to is flushed once.
+void Sichern(LaufKontext& k) {
+  auto sichern = [&](bool geschrieben, const std::string& wurzel) {
+    if (!geschrieben) return;
+    Status s = k.fs->SyncFileSystem(wurzel.empty() ? "/" : wurzel);
+    if (!s) k.Fehlschlag("Vergl: Nicht auf den Datenträger geschrieben: " + wurzel, s);
+  };
+  sichern(k.ziel_geschrieben, k.Ziel);
+  sichern(k.herkunft_geschrieben, k.Herkunft);
+  sichern(k.lager_geschrieben, k.LoeschenWohin);
 }
-
 
 // The run's values as the walk takes them.
 void KontextFuellen(const VergleichsWerte& w, LaufKontext* k) {
@@ -75,7 +74,7 @@ void KontextFuellen(const VergleichsWerte& w, LaufKontext* k) {
   k->Art = w.Art;
   k->Doppelt = w.Doppelt & kDoppeltUntermodus;
   k->Loeschen = w.Loeschen;
-  k->Vergleichsdatum = VergleichsdatumFromDayCount(w.Aufruf);
+  k->Letzter = LetzterLaufVon(w);
   k->Zaehler = w.Zaehler;
   k->ZaehlArt = w.ZaehlArt;
   k->Unterverzeichnisse = w.Unterverzeichnisse;
@@ -111,17 +110,24 @@ std::string StartPruefen(LaufKontext& k) {
   return fehler;
 }
 
-// The walk from the roots, with the run's copy hand-over.
-void Durchlaufen(LaufKontext& k) {
+// The walk from the roots, with the run's copy hand-over; returns when the walk ended. What it
+// wrote is flushed to the disk before the run counts as done.
+FileTime Durchlaufen(LaufKontext& k) {
   Kopierer kopierer(k.fs, k.log, k.fenster, k.KopierMeldung);
   k.kopierer = &kopierer;
-  if (k.Art == VorgangsArt::kSynchronisieren && k.Vergleichsdatum > 0 && !LeereSeiteErlaubt(k)) {
+  if (!LeereSeiteErlaubt(k)) {
     k.fenster->AbbruchSetzen();
   } else {
     Verzeichnisvergleich walk(k);
     walk.VerzeichnisVergleichen("");
   }
+  const FileTime ende = k.uhr->Now();
+  // A stopped run left directories unvisited; what it did not see must not count as seen.
+  if (k.StopAngefordert()) k.Fehlschlag("Vergl: Angehalten, nicht alle Verzeichnisse verglichen");
+  Sichern(k);
+  k.Fehler += kopierer.Fehlschlaege();
   k.kopierer = nullptr;
+  return ende;
 }
 
 }  // namespace
@@ -169,6 +175,7 @@ void Vergleiche::Lauf() {
   k.uhr = dienste_.uhr;
   k.log = log;
   k.stop = handle_.StopFlagge();
+  k.Laufbeginn = k.uhr->Now();
 
   std::unique_ptr<FortschrittFenster> fenster;
   gui->Call([&] {
@@ -186,19 +193,22 @@ void Vergleiche::Lauf() {
   }
 
   const std::string fehler = StartPruefen(k);
+  FileTime ende;
   if (!fehler.empty()) {
     fortschritt.AbbruchSetzen();
     if (log->Will(LogStufe::kWarnung)) log->Zeile(LogStufe::kWarnung, "Vergl: " + fehler);
     if (k.VerzeichnisMeldung)
       fortschritt.Fehlermeldung("Kann Vorgang nicht durchführen,\r" + fehler);
   } else {
-    Durchlaufen(k);
+    ende = Durchlaufen(k);
   }
 
   fortschritt.FortschrittSchliessen();
   LaufErgebnis ergebnis;
   ergebnis.abgebrochen = fortschritt.Abbruch();
   ergebnis.fehler = k.Fehler;
+  ergebnis.beginn = k.Laufbeginn;
+  ergebnis.ende = ende;
   if (!gui->Call([&] { fenster.reset(); })) FensterZuruecklassen(std::move(fenster));
   if (log->Will(LogStufe::kDebugAusfuehrlich))
     log->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Beendet");

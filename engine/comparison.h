@@ -38,6 +38,10 @@ struct VergleichsWerte {
   int32_t Zaehler = 0;
   bool ZaehlArt = false;
   bool Unterverzeichnisse = true;
+  // The start and the end of the last completed run (UTC), when the job knows them; they decide
+  // in place of Aufruf (engine/last_run.h).
+  FileTime LaufBeginn;
+  FileTime LaufEnde;
 };
 
 // The services of a run. Pointers must outlive the run (wait for its handle); the factory is

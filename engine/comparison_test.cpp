@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -101,10 +102,12 @@ class LaufTest : public ::testing::Test {
     return w;
   }
 
-  // Runs one job to its end, serving its window calls meanwhile; returns Abgebrochen.
+  // Runs one job to its end, serving its window calls meanwhile; returns Abgebrochen. The whole
+  // result is left in `ergebnis`.
   bool Laufen(const VergleichsWerte& w, std::function<void(Fenster&)> einrichten = {}) {
     b = Beobachtung();
     LaufDienste d;
+    d.fs = fs;
     d.log = &log;
     d.gui = &gui;
     d.fenster = [&]() -> std::unique_ptr<FortschrittFenster> {
@@ -122,6 +125,7 @@ class LaufTest : public ::testing::Test {
       EXPECT_EQ(l, laufend.get());
       EXPECT_EQ(l.Ergebnis().abgebrochen, e.abgebrochen);
       abgebrochen = e.abgebrochen;
+      ergebnis = e;
       ende = true;
     });
     gestartet.set_value(lauf);
@@ -146,7 +150,64 @@ class LaufTest : public ::testing::Test {
   Beobachtung b;
   // The running job's handle; a hook on the run's thread waits here until Starten has returned.
   std::shared_future<LaufHandle> laufend;
+  FileSystem* fs = nullptr;
+  LaufErgebnis ergebnis;
 };
+
+// Records which file systems a run flushes, and can refuse it, as a disk that failed a write.
+class SyncFs : public FileSystemWrapper {
+ public:
+  SyncFs() : FileSystemWrapper(FileSystem::Default()) {}
+  Status SyncFileSystem(const std::string& p) override {
+    gesichert.push_back(p);
+    return fehler ? Status::FromErrno(EIO) : FileSystemWrapper::SyncFileSystem(p);
+  }
+  std::vector<std::string> gesichert;
+  bool fehler = false;
+};
+
+TEST_F(LaufTest, WrittenTreesAreFlushedBeforeTheRunCountsAsDone) {
+  SyncFs sync;
+  fs = &sync;
+  const FileTime vorhin{Clock::System()->Now().sec - 3600, 0};
+  SetTimes(baum.Write("h/a.txt", "a"), vorhin, vorhin);
+  EXPECT_FALSE(Laufen(Werte(VorgangsArt::kKopieren, 2)));
+  EXPECT_EQ(sync.gesichert, std::vector<std::string>{Z});  // only the tree it wrote to
+  EXPECT_TRUE(ergebnis.Vollstaendig());
+  EXPECT_GT(ergebnis.beginn.sec, 0);
+  EXPECT_LE(ergebnis.beginn, ergebnis.ende);
+
+  sync.gesichert.clear();
+  VergleichsWerte w = Werte(VorgangsArt::kKopieren);
+  w.LaufBeginn = ergebnis.beginn;
+  w.LaufEnde = ergebnis.ende;
+  Laufen(w);  // nothing to copy, nothing to flush
+  EXPECT_TRUE(sync.gesichert.empty());
+
+  // A refused flush (a pulled drive, a write the disk refused) fails the run.
+  sync.fehler = true;
+  baum.Write("h/b.txt", "b");
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_EQ(ergebnis.fehler, 1);
+  EXPECT_FALSE(ergebnis.Vollstaendig());
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Nicht auf den Datenträger geschrieben: " + Z +
+                                              " (Eingabe-/Ausgabefehler)"));
+}
+
+TEST_F(LaufTest, TheLastRunsInstantsDecideInPlaceOfItsLocalDate) {
+  // Written an hour ago and untouched since the last run (its instants): deleted in the source
+  // since, so it goes - although the job's local date alone says it never ran.
+  baum.Write("h/bleibt.txt", "b");
+  const std::string alt = baum.Write("z/alt.txt", "alt");
+  const int64_t jetzt = Clock::System()->Now().sec;
+  SetTimes(alt, FileTime{jetzt - 3600, 0}, FileTime{jetzt - 3600, 0});
+  VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren);
+  w.LaufBeginn = FileTime{jetzt - 60, 0};
+  w.LaufEnde = FileTime{jetzt + 1, 0};  // after the test's own writes
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_FALSE(baum.Exists("z/alt.txt"));
+  EXPECT_TRUE(baum.Exists("z/bleibt.txt"));
+}
 
 TEST_F(LaufTest, RunOpensChecksWalksClosesAndReportsOnTheGuiThread) {
   baum.Write("h/a.txt", "a");
@@ -324,12 +385,16 @@ TEST_F(LaufTest, CancelFromTheWindowAndStopRequest) {
   EXPECT_EQ(Mit("Schliessen").size(), 1u);
   EXPECT_FALSE(baum.Exists("z/unter/c.txt"));
 
-  // Deleting a running job: no further directory, the run ends normally.
+  // Deleting a running job: no further directory, the run ends normally - but it saw less than
+  // all, so it does not count as done.
   EXPECT_FALSE(Laufen(Werte(VorgangsArt::kKopieren), [this](Fenster& f) {
     f.bei_verz = [this](const std::string&) { laufend.get().StopAnfordern(); };
   }));
   EXPECT_TRUE(baum.Exists("z/a.txt") && baum.Exists("z/b.txt"));
   EXPECT_FALSE(baum.Exists("z/unter/c.txt"));
+  EXPECT_EQ(ergebnis.fehler, 1);
+  EXPECT_TRUE(
+      log.Has(LogStufe::kWarnung, "Vergl: Angehalten, nicht alle Verzeichnisse verglichen"));
 }
 
 TEST_F(LaufTest, MoveAsideFolderGetsItsSlash) {

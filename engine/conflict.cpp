@@ -1,5 +1,11 @@
 // DoppelteAenderung: a file changed on both sides since the last run, settled by the job's
 // policy or by asking the user about this one file.
+//
+// Nothing is settled behind the user's back: when nobody can be asked (a run without a user),
+// the file is left alone and the run counts a failure, so that its last run is not recorded and
+// the next run meets the conflict again (a later run would otherwise take the older version for
+// unchanged and copy the newer over it). A file written while the question was open is not
+// overwritten either.
 #include <string>
 #include <vector>
 
@@ -13,11 +19,23 @@ std::string Anzeige(const std::string& wurzel) {
   return wurzel.empty() ? "/" : wurzel;
 }
 
-std::string DatumText(int64_t dos) {
+// A file's date as the question shows it: its DOS form turned back into a date-time.
+std::string DatumText(const FileInfo& datei) {
   LocalTime lt;
-  if (!LocalFromDos(dos, &lt)) return "unbekannt";
+  if (!LocalFromDos(DosFromFileTime(datei.mtime), &lt)) return "unbekannt";
   return DateTimeText(lt);
 }
+
+// Whether a file is still what the decision saw.
+bool Unveraendert(FileSystem* fs, const std::string& pfad, const FileInfo& vorher) {
+  FileInfo jetzt;
+  return fs->Stat(pfad, &jetzt).ok() && jetzt.kind == vorher.kind && jetzt.size == vorher.size &&
+         jetzt.mtime == vorher.mtime && jetzt.inode == vorher.inode &&
+         jetzt.device == vorher.device;
+}
+
+// The answer of a window that has nobody to ask.
+constexpr DoppelRegel kNiemandDa = static_cast<DoppelRegel>(-1);
 
 // N with a version mark before its extension (from the last "." on): Brief.doc gives
 // "Brief V1.doc", Liste gives "Liste V1", .profile gives " V1.profile".
@@ -28,9 +46,9 @@ std::string MitVersion(const std::string& name, const std::string& marke) {
 }
 
 // The user's answer, as the policy it chooses for this one file; kNachfragen when the question
-// was closed without an answer (nothing is done then).
-DoppelRegel Fragen(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a,
-                   int64_t b) {
+// was closed without an answer (nothing is done then), kNiemandDa when nobody could be asked.
+DoppelRegel Fragen(LaufKontext& k, const std::string& rel, const std::string& name,
+                   const FileInfo& a, const FileInfo& b) {
   const std::vector<std::string> zeilen = {
       "Die Datei " + rel + name,
       "wurde sowohl im Verzeichnis",
@@ -67,43 +85,50 @@ DoppelRegel Fragen(LaufKontext& k, const std::string& rel, const std::string& na
       return DoppelRegel::kKeineAktion;
     case 3:
       return DoppelRegel::kBeideBehalten;
+    case kNiemandGefragt:
+      return kNiemandDa;
     default:
       return DoppelRegel::kNachfragen;
   }
 }
 
-bool Existiert(FileSystem* fs, const std::string& pfad) {
+// Whether a name is taken; a name that cannot be queried counts as taken.
+bool Belegt(FileSystem* fs, const std::string& pfad) {
   FileInfo info;
-  return fs->Stat(pfad, &info);
+  return !fs->Stat(pfad, &info).missing();
 }
 
 // Both versions stay: the target's as N2, the source's as N1, each copied to the other side.
 void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& name,
-                   int64_t groesse) {
+                   const FileInfo& hi, const FileInfo& zi) {
   const std::string h = k.Herkunft + rel;
   const std::string z = k.Ziel + rel;
   const std::string n1 = MitVersion(name, " V1");
   const std::string n2 = MitVersion(name, " V2");
-  auto nicht_moeglich = [&] {
-    k.Log(LogStufe::kWarnung, "Vergl: -> Umbenennen zu V1,V2 nicht möglich");
+  auto nicht_moeglich = [&](const Status& grund) {
+    k.FehlschlagMitGrundzeile("Vergl: -> Umbenennen zu V1,V2 nicht möglich", grund);
   };
 
   // A cancelled run copies nothing, so renaming would leave each version on one side only.
   if (k.Abbruch()) return;
   // The two copies must not replace a third file that happens to carry N1 or N2 already; the
   // renames refuse existing names on their own.
-  if (Existiert(k.fs, z + n1) || Existiert(k.fs, h + n2)) return nicht_moeglich();
-  if (!k.fs->RenameNoReplace(z + name, z + n2)) return nicht_moeglich();
-  if (!k.fs->RenameNoReplace(h + name, h + n1)) {
+  if (Belegt(k.fs, z + n1) || Belegt(k.fs, h + n2)) return nicht_moeglich(Status());
+  Status s = k.fs->RenameNoReplace(z + name, z + n2);
+  if (!s) return nicht_moeglich(s);
+  s = k.fs->RenameNoReplace(h + name, h + n1);
+  if (!s) {
     // The target's version alone under N2 would count as new there and the source's N as
     // deleted on the other side; the conflict stays as it was instead.
     k.fs->RenameNoReplace(z + n2, z + name);
-    return nicht_moeglich();
+    return nicht_moeglich(s);
   }
+  k.Geschrieben(h + n1);
+  k.Geschrieben(z + n2);
 
-  KopierErgebnis erste = k.kopierer->Kopieren(h + n1, z + n1, groesse);
+  KopierErgebnis erste = k.kopierer->Kopieren(h + n1, z + n1, hi.size);
   KopierErgebnis zweite = KopierErgebnis::kAbgebrochen;
-  if (erste == KopierErgebnis::kKopiert) zweite = k.kopierer->Kopieren(z + n2, h + n2, groesse);
+  if (erste == KopierErgebnis::kKopiert) zweite = k.kopierer->Kopieren(z + n2, h + n2, zi.size);
   if (erste == KopierErgebnis::kKopiert && zweite == KopierErgebnis::kKopiert) {
     k.Log(LogStufe::kDateiAenderung, "Vergl: -> Herkunft als V1, Ziel als V2 behalten");
     return;
@@ -113,14 +138,21 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
   if (erste == KopierErgebnis::kKopiert) k.fs->DeleteFile(z + n1);
   k.fs->RenameNoReplace(h + n1, h + name);
   k.fs->RenameNoReplace(z + n2, z + name);
-  k.Log(LogStufe::kWarnung,
-        "Vergl: -> Beide behalten nicht möglich, Kopie fehlgeschlagen: " + rel + name);
+  k.Fehlschlag("Vergl: -> Beide behalten nicht möglich, Kopie fehlgeschlagen: " + rel + name);
+}
+
+// Copies one version over the other; the line that tells it only when the copy was made.
+void Behalten(LaufKontext& k, const std::string& von, const std::string& nach, int64_t groesse,
+              const char* zeile) {
+  if (k.kopierer->Kopieren(von, nach, groesse) != KopierErgebnis::kKopiert) return;
+  k.Geschrieben(nach);
+  k.Log(LogStufe::kDateiAenderung, zeile);
 }
 
 }  // namespace
 
-void DoppelteAenderung(LaufKontext& k, const std::string& rel, const std::string& name, int64_t a,
-                       int64_t b, int64_t groesse) {
+void DoppelteAenderung(LaufKontext& k, const std::string& rel, const std::string& name,
+                       const FileInfo& hi, const FileInfo& zi) {
   const std::string h = k.Herkunft + rel + name;
   const std::string z = k.Ziel + rel + name;
   k.Log(LogStufe::kWarnung, "Vergl: Doppelt geändert: " + z + " und " + h);
@@ -129,29 +161,37 @@ void DoppelteAenderung(LaufKontext& k, const std::string& rel, const std::string
   if (d == DoppelRegel::kNachfragen) {
     // After a cancel no copy is made any more, so the answer would have no effect.
     if (k.Abbruch()) return;
-    d = Fragen(k, rel, name, a, b);
+    d = Fragen(k, rel, name, hi, zi);
+    if (d == kNiemandDa) {
+      k.Fehlschlag("Vergl: Doppelte Änderung nicht entschieden: " + h);
+      return;
+    }
     k.Log(LogStufe::kDateiAenderung, "Vergl: (Auswahl durch Benutzer)");
+    // The question may have been open for a long time; what was written meanwhile is newer than
+    // what the user decided about.
+    if (!Unveraendert(k.fs, h, hi) || !Unveraendert(k.fs, z, zi)) {
+      k.Fehlschlag("Vergl: Während der Frage geändert, nichts getan: " + h);
+      return;
+    }
   }
 
   switch (d) {
     case DoppelRegel::kNeuerenBehalten:
-      if (b > a) {
-        k.kopierer->Kopieren(z, h, groesse);
+      // The later date in the program's two-second steps wins; equal dates never get here.
+      if ((zi.mtime.sec >> 1) > (hi.mtime.sec >> 1)) {
+        Behalten(k, z, h, zi.size, "Vergl: -> Neueren kopiert");
       } else {
-        k.kopierer->Kopieren(h, z, groesse);
+        Behalten(k, h, z, hi.size, "Vergl: -> Neueren kopiert");
       }
-      k.Log(LogStufe::kDateiAenderung, "Vergl: -> Neueren kopiert");
       break;
     case DoppelRegel::kHerkunftBehalten:
-      k.kopierer->Kopieren(h, z, groesse);
-      k.Log(LogStufe::kDateiAenderung, "Vergl: -> Herkunft behalten");
+      Behalten(k, h, z, hi.size, "Vergl: -> Herkunft behalten");
       break;
     case DoppelRegel::kZielBehalten:
-      k.kopierer->Kopieren(z, h, groesse);
-      k.Log(LogStufe::kDateiAenderung, "Vergl: -> Ziel behalten");
+      Behalten(k, z, h, zi.size, "Vergl: -> Ziel behalten");
       break;
     case DoppelRegel::kBeideBehalten:
-      BeideBehalten(k, rel, name, groesse);
+      BeideBehalten(k, rel, name, hi, zi);
       break;
     case DoppelRegel::kKeineAktion:
       k.Log(LogStufe::kDateiAenderung, "Vergl: -> Keine Aktion");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <string>
 
 #include "engine/run_hooks.h"
@@ -22,9 +24,9 @@ struct Konflikt : HookLauf {
       : HookLauf(dateisystem), n(name) {
     Datei("h/d/" + n, "quelle", kQuellZeit);
     Datei("z/d/" + n, "ziel!", kZielZeit);
-    k.Vergleichsdatum = DosFromLocal(ToLocal(Local(2024, 1, 1)));
+    k.Letzter = LetzterLauf::AusDos(DosFromLocal(ToLocal(Local(2024, 1, 1))));
   }
-  void Entscheiden() { DoppelteAenderung(k, "/d/", n, Dos("h/d/" + n), Dos("z/d/" + n), 6); }
+  void Entscheiden() { DoppelteAenderung(k, "/d/", n, Info("h/d/" + n), Info("z/d/" + n)); }
   std::string h(const std::string& name) const { return baum.Read("h/d/" + name); }
   std::string z(const std::string& name) const { return baum.Read("z/d/" + name); }
   bool Da(const std::string& rel) const { return baum.Exists(rel); }
@@ -112,7 +114,7 @@ TEST(DoppelteAenderung, FrageUndAntworten) {
   EXPECT_EQ(alles.h("Brief V2.doc"), "ziel!");
   alles.Datei("h/d/x", "1", kQuellZeit);
   alles.Datei("z/d/x", "2", kZielZeit);
-  DoppelteAenderung(alles.k, "/d/", "x", alles.Dos("h/d/x"), alles.Dos("z/d/x"), 1);
+  DoppelteAenderung(alles.k, "/d/", "x", alles.Info("h/d/x"), alles.Info("z/d/x"));
   EXPECT_EQ(alles.fenster.fragen.size(), 2u);
 
   // After a cancel no question is asked: its answer could not be carried out.
@@ -120,6 +122,39 @@ TEST(DoppelteAenderung, FrageUndAntworten) {
   abbruch.fenster.AbbrechenClick();
   abbruch.Entscheiden();
   EXPECT_TRUE(abbruch.fenster.fragen.empty());
+}
+
+TEST(DoppelteAenderung, NiemandZuFragenOderWaehrendDerFrageGeaendertBleibtUndScheitert) {
+  // Nobody could be asked: both versions stay, and the run fails, so that the next run meets
+  // the conflict again instead of taking the older version for unchanged.
+  Konflikt niemand;
+  niemand.fenster.antworten = {kNiemandGefragt};
+  niemand.Entscheiden();
+  EXPECT_EQ(niemand.h("Brief.doc"), "quelle");
+  EXPECT_EQ(niemand.z("Brief.doc"), "ziel!");
+  EXPECT_EQ(niemand.k.Fehler, 1);
+  EXPECT_TRUE(niemand.log.Has(LogStufe::kWarnung, "Vergl: Doppelte Änderung nicht entschieden: " +
+                                                      niemand.k.Herkunft + "/d/Brief.doc"));
+  EXPECT_FALSE(niemand.log.Has("Vergl: (Auswahl durch Benutzer)"));
+
+  // The user answers "keep the source", but the target was saved again while the box was open:
+  // that newer save is not overwritten.
+  for (const char* seite : {"z/d/Brief.doc", "h/d/Brief.doc"}) {
+    SCOPED_TRACE(seite);
+    Konflikt c;
+    c.fenster.antworten = {0};
+    c.fenster.bei_frage = [&](const Frage&) { c.Datei(seite, "gerade gespeichert", kZielZeit); };
+    c.Entscheiden();
+    EXPECT_EQ(c.baum.Read(seite), "gerade gespeichert");
+    EXPECT_EQ(c.k.Fehler, 1);
+    EXPECT_EQ(c.Pfeile(), 0);
+  }
+
+  // A box the user closed, or "Keine Aktion", is the user's decision: no failure.
+  Konflikt zu;
+  zu.fenster.antworten = {kKeineAntwort};
+  zu.Entscheiden();
+  EXPECT_EQ(zu.k.Fehler, 0);
 }
 
 TEST(DoppelteAenderung, BeideBehaltenNamen) {
@@ -150,16 +185,20 @@ TEST(DoppelteAenderung, BeideBehaltenNamen) {
 class RenameFehler : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
-  bool RenameNoReplace(const std::string& f, const std::string& t) override {
-    if (t.find("/h/") != std::string::npos && t.find(" V1") != std::string::npos) return false;
+  Status RenameNoReplace(const std::string& f, const std::string& t) override {
+    if (t.find("/h/") != std::string::npos && t.find(" V1") != std::string::npos)
+      return Status::FromErrno(EACCES);
     return FileSystemWrapper::RenameNoReplace(f, t);
   }
 };
 class KopieFehler : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
-    return p.find("/h/") != std::string::npos ? nullptr : FileSystemWrapper::CreateExclusive(p, m);
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m,
+                                                Status* s) override {
+    if (p.find("/h/") == std::string::npos) return FileSystemWrapper::CreateExclusive(p, m, s);
+    if (s != nullptr) *s = Status::FromErrno(ENOSPC);
+    return nullptr;
   }
 };
 

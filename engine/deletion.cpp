@@ -3,7 +3,10 @@
 // first).
 //
 // A tree is removed without ever following a symbolic link: a link inside it is deleted (or
-// moved aside) as the link itself, and what it points to is never touched.
+// moved aside) as the link itself, and what it points to is never touched. Each entry is looked
+// at again right before it goes, so that what was written or used since the tree was judged
+// unused stays.
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -15,13 +18,15 @@ namespace {
 
 constexpr uint32_t kBesitzerSchreiben = 0200;
 
-// Makes the entry writable by its owner and deletes it. A failure is not reported (the file
-// then stays); the bits it had are given back so that a kept file keeps its read-only mark.
-void Entfernen(FileSystem* fs, const std::string& pfad, const FileInfo& info) {
+// Makes the entry writable by its owner and deletes it; the bits it had are given back when the
+// deletion fails, so that a kept file keeps its read-only mark.
+Status Entfernen(FileSystem* fs, const std::string& pfad, const FileInfo& info) {
   bool geaendert = false;
   if (info.kind != EntryKind::kSymlink && (info.mode & kBesitzerSchreiben) == 0)
-    geaendert = fs->SetMode(pfad, info.mode | kBesitzerSchreiben);
-  if (!fs->DeleteFile(pfad) && geaendert) fs->SetMode(pfad, info.mode);
+    geaendert = fs->SetMode(pfad, info.mode | kBesitzerSchreiben).ok();
+  Status s = fs->DeleteFile(pfad);
+  if (!s && geaendert) fs->SetMode(pfad, info.mode);
+  return s;
 }
 
 bool ImLager(const LaufKontext& k, const std::string& pfad) {
@@ -34,48 +39,85 @@ std::string OhneSchraegstrich(const std::string& pfad) {
   return pfad;
 }
 
+// A fresh look at the file to be deleted; false (logged) when there is nothing to delete.
+bool Nachsehen(LaufKontext& k, const std::string& pfad, FileInfo* info) {
+  Status s = k.fs->Stat(pfad, info);
+  if (s.ok()) return true;
+  if (s.missing()) {
+    k.Log(LogStufe::kWarnung, "Vergl: Zu löschende Datei nicht gefunden: " + pfad);
+  } else {
+    k.Fehlschlag("Vergl: Nicht gelöscht, nicht abfragbar: " + pfad, s);
+  }
+  return false;
+}
+
+bool Weg(LaufKontext& k, const std::string& pfad, const FileInfo& info) {
+  Status s = Entfernen(k.fs, pfad, info);
+  if (!s) {
+    k.Fehlschlag("Vergl: Nicht gelöscht: " + pfad, s);
+    return false;
+  }
+  k.Geschrieben(pfad);
+  return true;
+}
+
+// One entry of a directory being removed, looked at again right before it goes: what was
+// written or used since the last run (after the directory was judged unused) stays.
+void EintragLoeschen(LaufKontext& k, const std::string& pfad, bool* behalten) {
+  FileInfo jetzt;
+  Status s = k.fs->Stat(pfad, &jetzt);
+  if (s.missing()) return;
+  if (!s) {
+    k.Fehlschlag("Vergl: Nicht gelöscht, nicht abfragbar: " + pfad, s);
+    *behalten = true;
+    return;
+  }
+  // A directory's last access changes when it is listed, by this run too, so only a change of
+  // its entries (its status change) counts here; the files inside are looked at one by one.
+  const bool benutzt =
+      jetzt.IsDirectory() ? !k.Letzter.VerzeichnisUnveraendert(jetzt) : !k.Letzter.Unbenutzt(jetzt);
+  if (benutzt) {
+    k.Log(LogStufe::kDateiAenderung,
+          "Vergl: Nicht gelöscht, seit dem letzten Abgleich benutzt: " + pfad);
+    *behalten = true;
+    return;
+  }
+  if (jetzt.IsDirectory()) {
+    VerzeichnisLoeschen(k, pfad);
+  } else if (!DateiLoeschen(k, pfad)) {
+    *behalten = true;
+  }
+}
+
 }  // namespace
 
-void DateiLoeschen(LaufKontext& k, const std::string& pfad) {
+bool DateiLoeschen(LaufKontext& k, const std::string& pfad) {
+  FileInfo info;
   switch (k.Loeschen) {
-    case LoeschModus::kNormal: {
-      FileInfo info;
-      if (!k.fs->Stat(pfad, &info)) {
-        k.Log(LogStufe::kWarnung, "Vergl: Zu löschende Datei nicht gefunden: " + pfad);
-        return;
-      }
-      Entfernen(k.fs, pfad, info);
-      return;
-    }
+    case LoeschModus::kNormal:
+      return Nachsehen(k, pfad, &info) && Weg(k, pfad, info);
     case LoeschModus::kNie:
       k.Log(LogStufe::kDebug, "Vergl: Inieinstellung verhindert Delete von " + pfad);
-      return;
-    case LoeschModus::kAuslagern: {
+      return false;
+    case LoeschModus::kAuslagern:
       k.Log(LogStufe::kDebug, "Vergl: Kopie statt Löschen von " + pfad);
-      FileInfo info;
-      if (!k.fs->Stat(pfad, &info)) {
-        k.Log(LogStufe::kWarnung, "Vergl: Zu löschende Datei nicht gefunden: " + pfad);
-        return;
-      }
+      if (!Nachsehen(k, pfad, &info)) return false;
       // Moving the store's own files aside would copy them into the store again, one level
       // deeper each time the tree is removed.
       if (ImLager(k, pfad)) {
         k.Log(LogStufe::kWarnung,
               "Vergl: Nicht gelöscht, liegt im Auslagerungsverzeichnis: " + pfad);
-        return;
+        return false;
       }
       // The file is deleted only when its copy is really in the store; a failed, refused or
       // cancelled copy, or a store that cannot be created, keeps it.
       if (!InsLagerKopieren(k, pfad, info)) {
-        k.Log(LogStufe::kWarnung, "Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + pfad);
-        return;
+        k.Fehlschlag("Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + pfad);
+        return false;
       }
-      Entfernen(k.fs, pfad, info);
-      return;
-    }
-    default:
-      return;
+      return Weg(k, pfad, info);
   }
+  return false;  // an unknown deletion mode deletes nothing
 }
 
 void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
@@ -83,37 +125,42 @@ void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
   k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen: " + pfad);
 
   FileInfo info;
-  if (!k.fs->Stat(OhneSchraegstrich(pfad), &info)) {
+  Status s = k.fs->Stat(OhneSchraegstrich(pfad), &info);
+  if (s.missing()) {
     k.Log(LogStufe::kWarnung, "Vergl: Zu löschendes Verzeichnis nicht gefunden: " + pfad);
     return;
   }
   // A link that took the directory's place since the walk saw it is not followed.
-  if (info.kind != EntryKind::kDirectory) {
-    k.Log(LogStufe::kWarnung, "Vergl: Verzeichnis nicht gelöscht: " + pfad);
+  if (!s || info.kind != EntryKind::kDirectory) {
+    k.Fehlschlag("Vergl: Verzeichnis nicht gelöscht: " + pfad, s);
     return;
   }
 
   std::string weg = pfad;
-  if (!k.fs->RemoveDirectory(weg)) {
+  if (!k.fs->RemoveDirectory(weg).ok()) {
     k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen läuft rekursiv.");
     if (weg.empty() || weg.back() != '/') weg += '/';
     std::vector<FileInfo> eintraege;
-    // A listing that breaks off leaves entries behind; the second removal then fails.
-    k.fs->ListDirectory(weg, &eintraege);
-    for (const FileInfo& e : eintraege) {
-      if (e.kind == EntryKind::kDirectory) {
-        VerzeichnisLoeschen(k, weg + e.name);
-      } else {
-        DateiLoeschen(k, weg + e.name);
-      }
+    s = k.fs->ListDirectory(weg, &eintraege);
+    if (!s) {
+      k.Fehlschlag("Vergl: Verzeichnis nicht gelöscht: " + weg, s);
+      return;
     }
-    // Kept files (never deleting, a failed copy, a file in use) keep their directory, and the run
-    // goes on: the line below announces only a removal that took place.
-    if (!k.fs->RemoveDirectory(weg)) {
-      k.Log(LogStufe::kWarnung, "Vergl: Verzeichnis nicht gelöscht: " + weg);
+    bool behalten = false;
+    for (const FileInfo& e : eintraege) EintragLoeschen(k, weg + e.name, &behalten);
+    // Kept entries (never deleting, used since the last run, a failure) keep their directory,
+    // and the run goes on: the line below announces only a removal that took place.
+    s = k.fs->RemoveDirectory(weg);
+    if (!s) {
+      if (behalten || s.error() == ENOTEMPTY) {
+        k.Log(LogStufe::kDateiAenderung, "Vergl: Verzeichnis bleibt, nicht alles gelöscht: " + weg);
+      } else {
+        k.Fehlschlag("Vergl: Verzeichnis nicht gelöscht: " + weg, s);
+      }
       return;
     }
   }
+  k.Geschrieben(OhneSchraegstrich(weg));
   k.Log(LogStufe::kDateiAenderung, "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + weg);
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <string>
 
@@ -13,6 +15,7 @@ namespace {
 
 using testing::HookLauf;
 using testing::Local;
+using testing::SetTimes;
 
 const FileTime kAlt = Local(2001, 5, 6, 7, 8, 10);
 
@@ -20,6 +23,9 @@ struct Loeschen : HookLauf {
   explicit Loeschen(LoeschModus modus, FileSystem* dateisystem = FileSystem::Default())
       : HookLauf(dateisystem) {
     k.Loeschen = modus;
+    // A last run that lies ahead: everything the test writes counts as untouched since.
+    const int64_t jetzt = Clock::System()->Now().sec;
+    k.Letzter = LetzterLauf::AusUtc(FileTime{jetzt + 3600, 0}, FileTime{jetzt + 7200, 0});
     pfad = Datei("z/d/x.txt", "inhalt", kAlt);
     lager = Auslagerungspfad(k.LoeschenWohin, pfad);
   }
@@ -75,23 +81,26 @@ TEST(DateiLoeschen, Modi) {
 class LagerAnlegenFehler : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
-  bool CreateDirectory(const std::string& p) override {
-    return p.find("/lager/") == std::string::npos && FileSystemWrapper::CreateDirectory(p);
+  Status CreateDirectory(const std::string& p) override {
+    if (p.find("/lager/") != std::string::npos) return Status::FromErrno(EACCES);
+    return FileSystemWrapper::CreateDirectory(p);
   }
 };
 class LagerSchreibFehler : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
-    if (p.find("/lager/") != std::string::npos) return nullptr;
-    return FileSystemWrapper::CreateExclusive(p, m);
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m,
+                                                Status* s) override {
+    if (p.find("/lager/") == std::string::npos) return FileSystemWrapper::CreateExclusive(p, m, s);
+    if (s != nullptr) *s = Status::FromErrno(ENOSPC);
+    return nullptr;
   }
 };
 // Claims the copy was put in place while it was not.
 class LagerLuegt : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
-  bool RenameReplace(const std::string&, const std::string&) override { return true; }
+  Status RenameReplace(const std::string&, const std::string&) override { return Status::Ok(); }
 };
 
 TEST(DateiLoeschen, OhneSicherungskopieBleibtDieDatei) {
@@ -152,9 +161,32 @@ TEST(VerzeichnisLoeschen, BehalteneDateienBehaltenDasVerzeichnis) {
   EXPECT_FALSE(t.baum.Exists("z/leer"));
   VerzeichnisLoeschen(t.k, t.baum.Path("z/d"));
   EXPECT_TRUE(t.Da(t.pfad));
-  EXPECT_TRUE(
-      t.log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht gelöscht: " + t.baum.Path("z/d/")));
+  EXPECT_TRUE(t.log.Has(LogStufe::kDateiAenderung,
+                        "Vergl: Verzeichnis bleibt, nicht alles gelöscht: " + t.baum.Path("z/d/")));
   EXPECT_EQ(t.log.CountPrefix("Vergl: Verzeichnis inkl."), 1);
+  EXPECT_EQ(t.k.Fehler, 0);  // kept on purpose: no failure
+}
+
+TEST(VerzeichnisLoeschen, WasSeitherGeschriebenOderBenutztWurdeBleibt) {
+  // The tree was judged unused; meanwhile one file was saved and one was read. Each stays, and
+  // so does their directory; the rest goes.
+  Loeschen t(LoeschModus::kNormal);
+  const FileTime spaeter{Clock::System()->Now().sec + 3 * 3600, 0};  // after the last run
+  t.Datei("z/d/geschrieben.txt", "neu", spaeter);
+  t.baum.Write("z/d/gelesen.txt", "alt");
+  SetTimes(t.baum.Path("z/d/gelesen.txt"), kAlt, spaeter);
+  t.baum.Write("z/d/weg/alt.txt", "alt");
+  const std::string d = t.baum.Path("z/d");
+  VerzeichnisLoeschen(t.k, d);
+  EXPECT_EQ(t.baum.Read("z/d/geschrieben.txt"), "neu");
+  EXPECT_EQ(t.baum.Read("z/d/gelesen.txt"), "alt");
+  EXPECT_FALSE(t.Da(t.pfad));
+  EXPECT_FALSE(t.baum.Exists("z/d/weg"));
+  EXPECT_TRUE(t.log.Has(
+      LogStufe::kDateiAenderung,
+      "Vergl: Nicht gelöscht, seit dem letzten Abgleich benutzt: " + d + "/geschrieben.txt"));
+  EXPECT_EQ(t.log.CountPrefix("Vergl: Verzeichnis inkl."), 1);  // only "weg"
+  EXPECT_EQ(t.k.Fehler, 0);
 }
 
 TEST(VerzeichnisLoeschen, LinksWerdenNieVerfolgt) {

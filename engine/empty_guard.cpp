@@ -24,7 +24,7 @@ bool Leer(FileSystem* fs, const std::string& wurzel) {
 
 bool LeereSeiteErlaubt(LaufKontext& k) {
   // Only a two-way run of a job that ran before deletes what the other side lacks.
-  if (k.Art != VorgangsArt::kSynchronisieren || k.Vergleichsdatum <= 0) return true;
+  if (k.Art != VorgangsArt::kSynchronisieren || k.Letzter.Nie()) return true;
   const bool herkunft_leer = Leer(k.fs, k.Herkunft);
   const bool ziel_leer = Leer(k.fs, k.Ziel);
   if (herkunft_leer == ziel_leer) return true;

@@ -15,7 +15,7 @@ using testing::HookLauf;
 struct Leer : HookLauf {
   Leer() {
     k.Art = VorgangsArt::kSynchronisieren;
-    k.Vergleichsdatum = DosFromLocal(ToLocal(testing::Local(2024, 1, 1)));
+    k.Letzter = LetzterLauf::AusDos(DosFromLocal(ToLocal(testing::Local(2024, 1, 1))));
   }
 };
 
@@ -55,9 +55,9 @@ TEST(LeereSeiteErlaubt, FragtNurBeiEinerLeerenSeite) {
     EXPECT_TRUE(LeereSeiteErlaubt(t.k));
     t.baum.Write("h/a", "1");
     ::unlink(t.baum.Path("z/b").c_str());
-    t.k.Vergleichsdatum = 0;
+    t.k.Letzter = LetzterLauf();
     EXPECT_TRUE(LeereSeiteErlaubt(t.k));
-    t.k.Vergleichsdatum = 5;
+    t.k.Letzter = LetzterLauf::AusDos(5);
     t.k.Art = VorgangsArt::kKopieren;
     EXPECT_TRUE(LeereSeiteErlaubt(t.k));
     EXPECT_TRUE(t.fenster.fragen.empty());

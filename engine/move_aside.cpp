@@ -32,15 +32,18 @@ bool VerzeichnisseAnlegen(FileSystem* fs, Protokoll* log, const std::string& pfa
     // With the trailing "/" the query follows a link, so a store reached through a link to a
     // directory counts as present, and a file of that name fails the query and the creation.
     if (fs->Stat(stufe, &info)) continue;
-    if (fs->CreateDirectory(stufe)) {
+    Status s = fs->CreateDirectory(stufe);
+    if (s.ok()) {
       if (log->Will(LogStufe::kDebugAusfuehrlich))
         log->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis angelegt:" + stufe);
       continue;
     }
     // Another run may have created it in the meantime.
-    if (fs->IsEnterableDirectory(stufe)) continue;
-    if (log->Will(LogStufe::kWarnung))
-      log->Zeile(LogStufe::kWarnung, "Vergl: Verzeichnis nicht angelegt: " + stufe);
+    if (fs->IsEnterableDirectory(stufe).ok()) continue;
+    if (log->Will(LogStufe::kWarnung)) {
+      log->Zeile(LogStufe::kWarnung,
+                 "Vergl: Verzeichnis nicht angelegt: " + stufe + " (" + s.Reason() + ")");
+    }
     return false;
   }
   return true;
@@ -51,20 +54,21 @@ bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& v
   const std::string ziel = Auslagerungspfad(k.LoeschenWohin, pfad);
   if (!VerzeichnisseAnlegen(k.fs, k.log, ziel)) return false;
   if (k.kopierer->Kopieren(pfad, ziel, vorher.size) != KopierErgebnis::kKopiert) return false;
+  k.Geschrieben(ziel);
 
   FileInfo kopie;
-  if (!k.fs->Stat(ziel, &kopie) || kopie.kind != vorher.kind || kopie.size != vorher.size ||
+  if (!k.fs->Stat(ziel, &kopie).ok() || kopie.kind != vorher.kind || kopie.size != vorher.size ||
       !GleichesDatum(vorher, kopie))
     return false;
   // A file written to while it was copied has content the copy may lack.
   FileInfo nachher;
-  if (!k.fs->Stat(pfad, &nachher) || nachher.kind != vorher.kind || nachher.size != vorher.size ||
-      nachher.mtime != vorher.mtime)
+  if (!k.fs->Stat(pfad, &nachher).ok() || nachher.kind != vorher.kind ||
+      nachher.size != vorher.size || nachher.mtime != vorher.mtime)
     return false;
   if (vorher.kind == EntryKind::kSymlink) {
     std::string original;
     std::string kopierter;
-    if (!k.fs->ReadLink(pfad, &original) || !k.fs->ReadLink(ziel, &kopierter) ||
+    if (!k.fs->ReadLink(pfad, &original).ok() || !k.fs->ReadLink(ziel, &kopierter).ok() ||
         original != kopierter)
       return false;
   }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <string>
 
 #include "testing/run_test_kit.h"
@@ -22,7 +24,7 @@ TEST(Auslagerungspfad, SpiegeltDenVollenPfad) {
 class AnlegenFehler : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
-  bool CreateDirectory(const std::string&) override { return false; }
+  Status CreateDirectory(const std::string&) override { return Status::FromErrno(EROFS); }
 };
 
 TEST(VerzeichnisseAnlegen, VonObenNachUntenNurFehlende) {
@@ -45,8 +47,9 @@ TEST(VerzeichnisseAnlegen, StufeNichtAnlegbar) {
     HookLauf t;  // a file stands where a level should be
     t.baum.Write("lager/A", "datei");
     EXPECT_FALSE(VerzeichnisseAnlegen(t.fs, &t.log, t.k.LoeschenWohin + "A/B/x"));
-    EXPECT_TRUE(t.log.Has(LogStufe::kWarnung,
-                          "Vergl: Verzeichnis nicht angelegt: " + t.k.LoeschenWohin + "A/"));
+    EXPECT_TRUE(
+        t.log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht angelegt: " + t.k.LoeschenWohin +
+                                          "A/ (Die Datei existiert bereits)"));
     EXPECT_FALSE(t.baum.Exists("lager/A/B"));
   }
   {
@@ -54,7 +57,8 @@ TEST(VerzeichnisseAnlegen, StufeNichtAnlegbar) {
     HookLauf t(&fs);
     EXPECT_FALSE(VerzeichnisseAnlegen(t.fs, &t.log, t.k.LoeschenWohin + "x"));
     EXPECT_TRUE(
-        t.log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht angelegt: " + t.k.LoeschenWohin));
+        t.log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht angelegt: " + t.k.LoeschenWohin +
+                                          " (Das Dateisystem ist nur lesbar)"));
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "copy/copy_orders.h"
+#include "engine/last_run.h"
 #include "log/log.h"
 #include "platform/date_time.h"
 #include "platform/file_system.h"
@@ -25,16 +26,27 @@ struct LaufKontext {
   VorgangsArt Art = VorgangsArt::kKeine;
   int Doppelt = 0;  // the sub-mode (the job's value without its flag bits); see Regel() and so on
   LoeschModus Loeschen = LoeschModus::kNormal;
-  int64_t Vergleichsdatum = 0;  // last run in DOS form, 0 = never; the walk changes it in place
+  // The job's last run. The walk replaces it by "never" while it visits a directory it has just
+  // created on the other side, below which everything is new.
+  LetzterLauf Letzter;
+  // This run's start (UTC): a copy's temporary file older than it, and not locked, was left by a
+  // run that was killed.
+  FileTime Laufbeginn;
   int32_t Zaehler = 0;
   bool ZaehlArt = false;
   bool Unterverzeichnisse = false;
   bool VerzeichnisMeldung = true;
   bool KopierMeldung = true;
 
-  // --- the run's result ---
-  // Failures the run went on after; a run with failures does not become the job's last run.
+  // --- what the run met ---
+  // Failures the run went on after (copy failures are counted by the copy step and added at the
+  // end); a run with failures does not become the job's last run, so that the next run looks at
+  // the same changes again.
   int Fehler = 0;
+  // Which trees the run wrote to; the end of the run flushes their file systems.
+  bool herkunft_geschrieben = false;
+  bool ziel_geschrieben = false;
+  bool lager_geschrieben = false;
 
   // --- services (not owned) ---
   FileSystem* fs = nullptr;
@@ -48,6 +60,14 @@ struct LaufKontext {
   DoppelRegel Regel() const { return static_cast<DoppelRegel>(Doppelt); }
   KopierPruefung Pruefung() const { return static_cast<KopierPruefung>(Doppelt); }
   ArchivUmfang Umfang() const { return static_cast<ArchivUmfang>(Doppelt); }
+
+  // A failure: the line is logged at level 1, followed by the system's reason in brackets when
+  // there is one, and counted.
+  void Fehlschlag(const std::string& text, const Status& grund = Status());
+  // The same for a line whose text is fixed: the reason follows on a line of its own.
+  void FehlschlagMitGrundzeile(const std::string& text, const Status& grund);
+  // Notes that the run wrote at `pfad` (a full path in one of the trees or the store).
+  void Geschrieben(const std::string& pfad);
 
   bool StopAngefordert() const { return stop != nullptr && stop->load(); }
   bool Abbruch() const { return fenster != nullptr && fenster->Abbruch(); }

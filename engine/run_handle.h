@@ -22,6 +22,8 @@
 #include <chrono>
 #include <memory>
 
+#include "platform/file_system.h"
+
 namespace zarnoft {
 
 struct LaufErgebnis {
@@ -31,6 +33,10 @@ struct LaufErgebnis {
   // Failures the run went on after (files not copied, deleted or read). A run with failures
   // leaves the job's last-run date as it was.
   int fehler = 0;
+  // When the run began, and when its walk ended (UTC): a complete run's instants become the
+  // job's last run (engine/last_run.h).
+  FileTime beginn{};
+  FileTime ende{};
 
   // Whether the run counts as done, so that its end becomes the job's last run.
   bool Vollstaendig() const { return !abgebrochen && fehler == 0; }

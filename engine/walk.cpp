@@ -1,6 +1,7 @@
 #include "engine/walk.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 #include "copy/file_copy.h"
@@ -12,43 +13,46 @@
 namespace zarnoft {
 namespace {
 
-// The blanks after "Vergl:" belong to the texts.
+// The blanks after "Vergl:" belong to the text.
 constexpr char kKeineAenderung[] = "Vergl:              ... Keine Änderung";
-constexpr char kVorSyncGeaendert[] = "Vergl:              Andere Version vor letztem Sync geändert";
-constexpr char kNachSyncGeaendert[] =
-    "Vergl:                Andere Version nach letztem Sync geändert";
-constexpr char kZugriffTrotzGeloescht[] =
-    "Vergl:                Zugriff nach letztem Sync, trotz gelöscht unter ";
-constexpr char kWeilNichtIn[] = "Vergl:                weil nicht in ";
 
 constexpr char kKeineNormaleDatei[] = "Vergl: Übersprungen, keine normale Datei: ";
 constexpr char kNichtErstellt[] = "Vergl: Verzeichnis nicht erstellt: ";
 constexpr char kNichtLesbar[] = "Vergl: Verzeichnis nicht lesbar: ";
+constexpr char kNichtAbfragbar[] = "Vergl: Nicht abfragbar: ";
 constexpr char kGleicherName[] = "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: ";
 constexpr char kLager[] = "Vergl: Übersprungen, Auslagerungsverzeichnis: ";
+constexpr char kZurueck[] = "Vergl: Übersprungen, führt zurück in einen verglichenen Ordner: ";
+constexpr char kUeberbleibsel[] = "Vergl: Überbleibsel eines abgebrochenen Kopierens entfernt: ";
+
+// A directory the walk creates gets its counterpart's permission bits, without set-user-ID and
+// set-group-ID (as a copied file).
+constexpr uint32_t kVerzeichnisBits = 01777;
 
 bool Besonders(const FileInfo& i) {
   return i.kind == EntryKind::kSpecial;
 }
 
-// The file date of one side: kDosMissing when there is nothing or a directory.
-int64_t Datum(bool da, const FileInfo& i) {
-  return da ? DateiDatum(i) : kDosMissing;
+std::pair<uint64_t, uint64_t> Kennung(const FileInfo& i) {
+  return {i.device, i.inode};
 }
 
-// Rows of the two-way table. The access date is that of the one side that exists.
-int SyncZeile(int64_t a, int64_t b, int64_t e, const FileInfo& h, const FileInfo& z) {
-  if (a == b) return 1;
-  if (a > e && b > e) return 2;
-  if (a > b) {
-    if (b >= 0) return 3;
-    return Zugriffsdatum(h) > e ? 4 : 5;
-  }
-  if (a >= 0) return 6;
-  return Zugriffsdatum(z) > e ? 7 : 8;
+// The file date of one side for the log: kDosMissing when there is nothing or a directory.
+int64_t Datum(const Seite& s) {
+  return s.da ? DateiDatum(s.info) : kDosMissing;
 }
 
 }  // namespace
+
+Verzeichnisvergleich::Verzeichnisvergleich(LaufKontext& k) : k_(k) {
+  // The roots' own identities: a directory inside the trees that is one of them (reached again
+  // through a bind mount) would make the walk copy a tree into itself. With the trailing "/"
+  // the query follows a root that is a link to a directory.
+  for (const std::string* wurzel : {&k_.Herkunft, &k_.Ziel}) {
+    FileInfo i;
+    if (k_.fs->Stat(*wurzel + "/", &i).ok()) offen_.push_back(Kennung(i));
+  }
+}
 
 void Verzeichnisvergleich::DateiZaehlen() {
   ++gezaehlt_;
@@ -61,145 +65,42 @@ void Verzeichnisvergleich::VerzeichnisZeigen(const std::string& rel) {
   if (k_.fenster != nullptr) k_.fenster->VerzeichnisZeigen(rel);
 }
 
-Verzeichnisvergleich::Seite Verzeichnisvergleich::Lies(const std::string& path) {
-  Seite s;
-  s.da = k_.fs->Stat(path, &s.info);
-  return s;
+bool Verzeichnisvergleich::Ansehen(const std::string& pfad, Seite* s) {
+  Status st = k_.fs->Stat(pfad, &s->info);
+  s->da = st.ok();
+  if (st.ok() || st.missing()) return true;
+  k_.Fehlschlag(kNichtAbfragbar + pfad, st);
+  return false;
+}
+
+bool Verzeichnisvergleich::Auflisten(const std::string& dir, std::vector<FileInfo>* eintraege) {
+  Status s = k_.fs->ListDirectory(dir, eintraege);
+  if (!s) {
+    eintraege->clear();
+    k_.Fehlschlag(kNichtLesbar + dir, s);
+    return false;
+  }
+  std::sort(eintraege->begin(), eintraege->end(),
+            [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; });
+  return true;
 }
 
 bool Verzeichnisvergleich::AndereSeiteErreichbar(const std::string& dir, const std::string& path) {
-  if (k_.fs->IsEnterableDirectory(dir)) return true;
-  if (k_.Will(LogStufe::kWarnung))
-    k_.log->Zeile(LogStufe::kWarnung,
-                  "Vergl: Nicht gelöscht: " + path + ", " + dir + " nicht erreichbar");
+  Status s = k_.fs->IsEnterableDirectory(dir);
+  if (s.ok()) return true;
+  k_.Fehlschlag("Vergl: Nicht gelöscht: " + path + ", " + dir + " nicht erreichbar", s);
   return false;
 }
 
-void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
-  if (k_.StopAngefordert()) return;
-  if (k_.Will(LogStufe::kDateizugriff))
-    k_.log->Zeile(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: " + rel_in);
-
-  std::string rel = rel_in;
-  if (rel.empty() || rel.back() != '/') rel += '/';
-  const std::string hdir = k_.Herkunft + rel;
-  const std::string zdir = k_.Ziel + rel;
-
-  // The target pass creates a source directory before it visits it, so this is only needed
-  // when that creation went wrong or the directory vanished meanwhile.
-  if (!k_.fs->IsEnterableDirectory(hdir)) {
-    const std::string pfad = k_.Herkunft + StripTrailingSlash(rel);
-    FileInfo vorhanden;
-    if (k_.fs->Stat(pfad, &vorhanden)) {
-      if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtLesbar + pfad);
-      return;
-    }
-    if (!k_.fs->CreateDirectory(pfad)) {
-      if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtErstellt + pfad);
-      return;
-    }
-  }
-
-  VerzeichnisZeigen(rel);
-
-  // Source pass. The target directory is listed along with the source, so that each name
-  // costs one look per side; a step that changes a file is decided again on fresh dates
-  // (DateiPruefen). An archive target is not listed: it holds every dated copy ever made.
-  // Both listings are taken in name order, so the target's entry of a source name is found by
-  // walking along; Geprueft marks the target entries whose names the source pass saw, and the
-  // target pass leaves those out.
-  std::vector<FileInfo> quelle;
-  std::vector<FileInfo> ziel;
-  std::vector<bool> geprueft;
-  bool quelle_gelesen = false;
-  bool ziel_gelesen = false;
-  if (!k_.Abbruch()) {
-    quelle_gelesen = k_.fs->ListDirectory(hdir, &quelle);
-    if (!quelle_gelesen) {
-      quelle.clear();
-      if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtLesbar + hdir);
-    }
-    if (k_.Art != VorgangsArt::kArchivieren) {
-      ziel_gelesen = k_.fs->ListDirectory(zdir, &ziel);
-      if (!ziel_gelesen) ziel.clear();
-    }
-    auto nach_name = [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; };
-    std::sort(quelle.begin(), quelle.end(), nach_name);
-    std::sort(ziel.begin(), ziel.end(), nach_name);
-    geprueft.assign(ziel.size(), false);
-    size_t j = 0;
-    for (const FileInfo& e : quelle) {
-      while (j < ziel.size() && ziel[j].name < e.name) ++j;
-      const bool im_ziel = j < ziel.size() && ziel[j].name == e.name;
-      if (im_ziel) geprueft[j] = true;
-      if (IstKopierTempName(e.name)) continue;  // left behind by a copy that broke off
-      if (Besonders(e)) {
-        if (k_.Will(LogStufe::kWarnung))
-          k_.log->Zeile(LogStufe::kWarnung, kKeineNormaleDatei + hdir + e.name);
-        continue;
-      }
-      Seite z = im_ziel ? Seite{true, ziel[j]} : ziel_gelesen ? Seite{} : Lies(zdir + e.name);
-      if (e.IsDirectory() && k_.Unterverzeichnisse) {
-        if (!IstLager(hdir + e.name) && !IstLager(zdir + e.name))
-          HerkunftsVerzeichnis(rel, e, std::move(z));
-        continue;
-      }
-      if (k_.ZaehlArt || (z.da && !z.info.IsDirectory())) DateiZaehlen();
-      DateiPruefen(rel, e.name, Seite{true, e}, std::move(z));
-    }
-  }
-
-  // Target pass, for a two-way run only, over the target listing made with the source pass.
-  // When either side could not be read, every entry would look deleted on the other side, so
-  // the pass is left out.
-  if (k_.Art == VorgangsArt::kSynchronisieren && quelle_gelesen && !k_.Abbruch()) {
-    if (!ziel_gelesen && k_.Will(LogStufe::kWarnung))
-      k_.log->Zeile(LogStufe::kWarnung, kNichtLesbar + zdir);
-    for (size_t j = 0; j < ziel.size(); ++j) {
-      const FileInfo& e = ziel[j];
-      if (geprueft[j] || IstKopierTempName(e.name)) continue;
-      if (Besonders(e)) {
-        if (k_.Will(LogStufe::kWarnung))
-          k_.log->Zeile(LogStufe::kWarnung, kKeineNormaleDatei + zdir + e.name);
-        continue;
-      }
-      if (e.IsDirectory() && k_.Unterverzeichnisse) {
-        if (!IstLager(zdir + e.name) && !IstLager(hdir + e.name)) ZielVerzeichnis(rel, e);
-        continue;
-      }
-      if (!k_.ZaehlArt) DateiZaehlen();
-      // A name that turned up in the source during the run is left to the next run.
-      Seite h = Lies(hdir + e.name);
-      if (h.da) continue;
-      DateiPruefen(rel, e.name, std::move(h), Seite{true, e});
-    }
-  }
-
-  if (k_.Will(LogStufe::kDateizugriff))
-    k_.log->Zeile(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: " + rel);
-}
-
-bool Verzeichnisvergleich::NichtBenutzt(const std::string& dir) {
-  Seite d = Lies(dir);
-  return d.da && d.info.IsDirectory() && k_.Vergleichsdatum > Zugriffsdatum(d.info) &&
-         !SeitherBenutzt(dir);
-}
-
-bool Verzeichnisvergleich::SeitherBenutzt(const std::string& dir) {
-  std::vector<FileInfo> eintraege;
-  if (!k_.fs->ListDirectory(dir + "/", &eintraege)) return true;
-  for (const FileInfo& e : eintraege) {
-    if (Zugriffsdatum(e) > k_.Vergleichsdatum || DateiDatum(e) > k_.Vergleichsdatum) return true;
-    if (e.IsDirectory() && SeitherBenutzt(dir + "/" + e.name)) return true;
-  }
-  return false;
-}
-
-void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name) {
-  const int64_t gespeichert = k_.Vergleichsdatum;
-  k_.Vergleichsdatum = 0;
-  VerzeichnisVergleichen(rel_name);
-  k_.Vergleichsdatum = gespeichert;
+void Verzeichnisvergleich::Ueberbleibsel(const std::string& dir, const FileInfo& e) {
+  // A copy writes a temporary file and holds its lock until the file is in place. One that is
+  // older than this run and not locked was left by a run that was killed; anything else (a copy
+  // under way in another run, a newer file) is left alone.
+  if (e.kind != EntryKind::kFile || !(Benutzt(e) < k_.Laufbeginn)) return;
+  const std::string pfad = dir + e.name;
+  if (!k_.fs->DeleteUnlockedFile(pfad).ok()) return;
+  k_.Geschrieben(pfad);
+  k_.Log(LogStufe::kDateiAenderung, kUeberbleibsel + pfad);
 }
 
 bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
@@ -208,8 +109,146 @@ bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
   if (k_.LoeschenWohin.size() != pfad.size() + 1 ||
       k_.LoeschenWohin.compare(0, pfad.size(), pfad) != 0)
     return false;
-  if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kLager + pfad);
+  k_.Log(LogStufe::kWarnung, kLager + pfad);
   return true;
+}
+
+bool Verzeichnisvergleich::FuehrtZurueck(const FileInfo& verzeichnis, const std::string& pfad) {
+  if (verzeichnis.inode == 0) return false;  // a file system that names no inodes
+  if (std::find(offen_.begin(), offen_.end(), Kennung(verzeichnis)) == offen_.end()) return false;
+  k_.Fehlschlag(kZurueck + pfad);
+  return true;
+}
+
+void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
+  if (k_.StopAngefordert()) return;
+  k_.Log(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: " + rel_in);
+
+  std::string rel = rel_in;
+  if (rel.empty() || rel.back() != '/') rel += '/';
+  const std::string hdir = k_.Herkunft + rel;
+  const std::string zdir = k_.Ziel + rel;
+
+  // The target pass creates a source directory before it visits it, so this is only needed
+  // when that creation went wrong or the directory vanished meanwhile.
+  Status s = k_.fs->IsEnterableDirectory(hdir);
+  if (!s) {
+    const std::string pfad = k_.Herkunft + StripTrailingSlash(rel);
+    FileInfo vorhanden;
+    if (!s.missing() || k_.fs->Stat(pfad, &vorhanden).ok()) {
+      k_.Fehlschlag(kNichtLesbar + pfad, s);
+      return;
+    }
+    s = k_.fs->CreateDirectory(pfad);
+    if (!s) {
+      k_.Fehlschlag(kNichtErstellt + pfad, s);
+      return;
+    }
+    k_.Geschrieben(pfad);
+  }
+
+  VerzeichnisZeigen(rel);
+  if (!k_.Abbruch()) Durchgaenge(rel, hdir, zdir);
+  k_.Log(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: " + rel);
+}
+
+void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string& hdir,
+                                       const std::string& zdir) {
+  // Both directories are listed once, so that each name costs one look per side; a step that
+  // changes a file is decided again on fresh dates (DateiPruefen). An archive target is not
+  // listed: it holds every dated copy ever made. Both listings are taken in name order, so the
+  // target's entry of a source name is found by walking along; `geprueft` marks the target
+  // entries whose names the source pass saw, and the target pass leaves those out.
+  std::vector<FileInfo> quelle;
+  std::vector<FileInfo> ziel;
+  const bool quelle_gelesen = Auflisten(hdir, &quelle);
+  bool ziel_gelesen = false;
+  if (k_.Art != VorgangsArt::kArchivieren) {
+    Status s = k_.fs->ListDirectory(zdir, &ziel);
+    ziel_gelesen = s.ok();
+    // Only a two-way run decides on what the target lacks; a copy job reports a missing or
+    // unreadable target with each copy.
+    if (!ziel_gelesen) {
+      ziel.clear();
+      if (k_.Art == VorgangsArt::kSynchronisieren && quelle_gelesen)
+        k_.Fehlschlag(kNichtLesbar + zdir, s);
+    }
+    std::sort(ziel.begin(), ziel.end(),
+              [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; });
+  }
+  std::vector<bool> geprueft(ziel.size(), false);
+  Quelldurchgang(rel, hdir, zdir, quelle, ziel, ziel_gelesen, &geprueft);
+
+  // When either side could not be read, every entry would look deleted on the other side, so
+  // the target pass is left out.
+  if (!quelle_gelesen || k_.Abbruch()) return;
+  for (size_t j = 0; j < ziel.size(); ++j) {
+    if (geprueft[j]) continue;
+    if (IstKopierTempName(ziel[j].name)) {
+      Ueberbleibsel(zdir, ziel[j]);
+    } else if (k_.Art == VorgangsArt::kSynchronisieren) {
+      ZielEintrag(rel, hdir, zdir, ziel[j]);
+    }
+  }
+}
+
+void Verzeichnisvergleich::Quelldurchgang(const std::string& rel, const std::string& hdir,
+                                          const std::string& zdir,
+                                          const std::vector<FileInfo>& quelle,
+                                          const std::vector<FileInfo>& ziel, bool ziel_gelesen,
+                                          std::vector<bool>* geprueft) {
+  size_t j = 0;
+  for (const FileInfo& e : quelle) {
+    while (j < ziel.size() && ziel[j].name < e.name) ++j;
+    const bool im_ziel = j < ziel.size() && ziel[j].name == e.name;
+    if (im_ziel) (*geprueft)[j] = true;
+    if (IstKopierTempName(e.name)) {
+      Ueberbleibsel(hdir, e);
+      if (im_ziel) Ueberbleibsel(zdir, ziel[j]);
+      continue;
+    }
+    if (Besonders(e)) {
+      k_.Log(LogStufe::kWarnung, kKeineNormaleDatei + hdir + e.name);
+      continue;
+    }
+    Seite z;
+    if (im_ziel) {
+      z = Seite{true, ziel[j]};
+    } else if (!ziel_gelesen && !Ansehen(zdir + e.name, &z)) {
+      continue;
+    }
+    if (e.IsDirectory() && k_.Unterverzeichnisse) {
+      if (!IstLager(hdir + e.name) && !IstLager(zdir + e.name)) HerkunftsVerzeichnis(rel, e, z);
+      continue;
+    }
+    if (k_.ZaehlArt || (z.da && !z.info.IsDirectory())) DateiZaehlen();
+    DateiPruefen(rel, e.name, Seite{true, e}, z);
+  }
+}
+
+void Verzeichnisvergleich::ZielEintrag(const std::string& rel, const std::string& hdir,
+                                       const std::string& zdir, const FileInfo& e) {
+  if (Besonders(e)) {
+    k_.Log(LogStufe::kWarnung, kKeineNormaleDatei + zdir + e.name);
+    return;
+  }
+  if (e.IsDirectory() && k_.Unterverzeichnisse) {
+    if (!IstLager(zdir + e.name) && !IstLager(hdir + e.name)) ZielVerzeichnis(rel, e);
+    return;
+  }
+  if (!k_.ZaehlArt) DateiZaehlen();
+  // A name that turned up in the source during the run is left to the next run.
+  Seite h;
+  if (!Ansehen(hdir + e.name, &h) || h.da) return;
+  DateiPruefen(rel, e.name, h, Seite{true, e});
+}
+
+void Verzeichnisvergleich::Besuchen(const std::string& rel_name, const FileInfo& h,
+                                    const FileInfo& z) {
+  offen_.push_back(Kennung(h));
+  offen_.push_back(Kennung(z));
+  VerzeichnisVergleichen(rel_name);
+  offen_.resize(offen_.size() - 2);
 }
 
 void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e,
@@ -217,204 +256,183 @@ void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const Fi
   const std::string hpfad = k_.Herkunft + rel + e.name;
   const std::string zpfad = k_.Ziel + rel + e.name;
   // What follows from a missing target (a removal or a creation) rests on a fresh look.
-  if (!z.da) z = Lies(zpfad);
-  if (z.da) {
-    if (!z.info.IsDirectory()) {
-      // Never removes the directory for the sake of a file (or a link) of the same name.
-      if (k_.Will(LogStufe::kWarnung))
-        k_.log->Zeile(LogStufe::kWarnung, kGleicherName + hpfad + " / " + zpfad);
-      return;
-    }
-    if (!k_.fs->IsEnterableDirectory(zpfad)) {
-      if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtLesbar + zpfad);
-      return;
-    }
-    VerzeichnisVergleichen(rel + e.name);
-    VerzeichnisZeigen(rel);
+  if (!z.da && !Ansehen(zpfad, &z)) return;
+  if (!z.da) return EinseitigesVerzeichnis(rel, e, /*h=*/true);
+  if (!z.info.IsDirectory()) {
+    // Never removes the directory for the sake of a file (or a link) of the same name.
+    k_.Fehlschlag(kGleicherName + hpfad + " / " + zpfad);
     return;
   }
-  // Missing in the target. A two-way run removes a source directory that was last used before
-  // the last run: its copy in the target was deleted since. Copy and archive jobs never delete
-  // in their source; they create the directory in the target like a new one.
-  if (k_.Art == VorgangsArt::kSynchronisieren && NichtBenutzt(hpfad)) {
-    if (AndereSeiteErreichbar(k_.Ziel + rel, hpfad)) VerzeichnisLoeschen(k_, hpfad);
+  Status s = k_.fs->IsEnterableDirectory(zpfad);
+  if (!s) {
+    k_.Fehlschlag(kNichtLesbar + zpfad, s);
     return;
   }
-  if (!k_.fs->CreateDirectory(zpfad)) {
-    if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtErstellt + zpfad);
-    return;
-  }
-  NeuBesuchen(rel + e.name);
+  if (FuehrtZurueck(e, hpfad) || FuehrtZurueck(z.info, zpfad)) return;
+  Besuchen(rel + e.name, e, z.info);
   VerzeichnisZeigen(rel);
 }
 
 void Verzeichnisvergleich::ZielVerzeichnis(const std::string& rel, const FileInfo& e) {
   const std::string hpfad = k_.Herkunft + rel + e.name;
   const std::string zpfad = k_.Ziel + rel + e.name;
-  Seite h = Lies(hpfad);
-  if (h.da) {
-    // Not in the source listing, yet there now: it turned up during the run.
-    if (!h.info.IsDirectory()) {
-      if (k_.Will(LogStufe::kWarnung))
-        k_.log->Zeile(LogStufe::kWarnung, kGleicherName + hpfad + " / " + zpfad);
-      return;
-    }
-    VerzeichnisVergleichen(rel + e.name);
-    VerzeichnisZeigen(rel);
+  Seite h;
+  if (!Ansehen(hpfad, &h)) return;
+  if (!h.da) return EinseitigesVerzeichnis(rel, e, /*h=*/false);
+  // Not in the source listing, yet there now: it turned up during the run.
+  if (!h.info.IsDirectory()) {
+    k_.Fehlschlag(kGleicherName + hpfad + " / " + zpfad);
     return;
   }
-  if (NichtBenutzt(zpfad)) {
-    if (AndereSeiteErreichbar(k_.Herkunft + rel, zpfad)) VerzeichnisLoeschen(k_, zpfad);
-    return;
-  }
-  if (!k_.fs->CreateDirectory(hpfad)) {
-    if (k_.Will(LogStufe::kWarnung)) k_.log->Zeile(LogStufe::kWarnung, kNichtErstellt + hpfad);
-    return;
-  }
-  NeuBesuchen(rel + e.name);
+  if (FuehrtZurueck(h.info, hpfad) || FuehrtZurueck(e, zpfad)) return;
+  Besuchen(rel + e.name, h.info, e);
   VerzeichnisZeigen(rel);
 }
 
-void Verzeichnisvergleich::Kopieren(const std::string& von, const std::string& nach,
-                                    int64_t groesse) {
-  if (k_.kopierer != nullptr) k_.kopierer->Kopieren(von, nach, groesse);
+void Verzeichnisvergleich::EinseitigesVerzeichnis(const std::string& rel, const FileInfo& e,
+                                                  bool h) {
+  const std::string& da_wurzel = h ? k_.Herkunft : k_.Ziel;
+  const std::string& andere_wurzel = h ? k_.Ziel : k_.Herkunft;
+  const std::string da = da_wurzel + rel + e.name;
+  const std::string fehlt = andere_wurzel + rel + e.name;
+  // A two-way run removes a directory that nobody used or wrote since the last run: its copy on
+  // the other side was deleted since. Copy and archive jobs never delete in their source; they
+  // create the directory in the target like a new one.
+  if (k_.Art == VorgangsArt::kSynchronisieren && NichtBenutzt(da)) {
+    if (AndereSeiteErreichbar(andere_wurzel + rel, da)) VerzeichnisLoeschen(k_, da);
+    return;
+  }
+  if (FuehrtZurueck(e, da)) return;
+  Status s = k_.fs->CreateDirectory(fehlt);
+  if (!s) {
+    k_.Fehlschlag(kNichtErstellt + fehlt, s);
+    return;
+  }
+  k_.Geschrieben(fehlt);
+  NeuBesuchen(rel + e.name, fehlt, e);
+  VerzeichnisZeigen(rel);
+}
+
+bool Verzeichnisvergleich::NichtBenutzt(const std::string& dir) {
+  Seite d;
+  if (!Ansehen(dir, &d) || !d.da || !d.info.IsDirectory()) return false;
+  return k_.Letzter.VerzeichnisUnbenutzt(d.info) && AllesUnbenutzt(dir);
+}
+
+bool Verzeichnisvergleich::AllesUnbenutzt(const std::string& dir) {
+  // A directory's own dates do not change when a file inside it is written in place, so every
+  // entry below it is looked at. What cannot be read counts as used: it is kept.
+  std::vector<FileInfo> eintraege;
+  if (!k_.fs->ListDirectory(dir + "/", &eintraege).ok()) return false;
+  for (const FileInfo& e : eintraege) {
+    if (e.IsDirectory()) {
+      if (!k_.Letzter.VerzeichnisUnbenutzt(e) || !AllesUnbenutzt(dir + "/" + e.name)) return false;
+    } else if (!k_.Letzter.Unbenutzt(e)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::string& neu,
+                                       const FileInfo& vorbild) {
+  const LetzterLauf gespeichert = k_.Letzter;
+  k_.Letzter = LetzterLauf();
+  offen_.push_back(Kennung(vorbild));
+  VerzeichnisVergleichen(rel_name);
+  offen_.pop_back();
+  k_.Letzter = gespeichert;
+  // The bits come last: a directory without write permission is filled first. Giving a
+  // directory away (as root) clears its set-ID bits, so the owner comes before them.
+  if (vorbild.uid != ProcessUid() || vorbild.gid != ProcessGid())
+    k_.fs->SetOwner(neu, vorbild.uid, vorbild.gid);
+  k_.fs->SetMode(neu, vorbild.mode & kVerzeichnisBits);
+}
+
+const Entscheidung& Verzeichnisvergleich::Entscheiden(const Seite& h, const Seite& z) const {
+  Lage l(h, z, k_.Letzter);
+  if (k_.Art == VorgangsArt::kSynchronisieren) return SyncEntscheidung(l);
+  l.prueft_herkunft = PrueftHerkunft(k_.Pruefung());
+  l.prueft_ziel = PrueftZiel(k_.Pruefung());
+  return KopierEntscheidung(l);
 }
 
 void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::string& name, Seite h,
                                         Seite z) {
-  const int64_t e = k_.Vergleichsdatum;
-  int64_t a = 0, b = 0;
-  int zeile = 0;
-  // The rows of the two-way table, and for a copy job 1 (target changed), 2 (source changed)
-  // or 3 (nothing); 0 for an archive job.
-  auto entscheiden = [&] {
-    a = Datum(h.da, h.info);
-    b = Datum(z.da, z.info);
-    if (k_.Art == VorgangsArt::kSynchronisieren) {
-      zeile = SyncZeile(a, b, e, h.info, z.info);
-    } else if (k_.Art == VorgangsArt::kKopieren && !h.da) {
-      zeile = 3;  // the source file went away meanwhile
-    } else if (k_.Art == VorgangsArt::kKopieren) {
-      const KopierPruefung p = k_.Pruefung();
-      zeile = b > e && PrueftZiel(p) ? 1 : a > e && PrueftHerkunft(p) ? 2 : 3;
+  const Entscheidung* e = nullptr;
+  if (k_.Art != VorgangsArt::kArchivieren) {
+    e = &Entscheiden(h, z);
+    // Both sides were read when their directory was listed; the step may come much later
+    // (after large copies or a question to the user). A step that changes a file is therefore
+    // decided again on a fresh look at both sides, so that a file saved meanwhile is not lost.
+    if (e->schritt != Schritt::kNichts) {
+      if (!Ansehen(k_.Herkunft + rel + name, &h) || !Ansehen(k_.Ziel + rel + name, &z)) return;
+      e = &Entscheiden(h, z);
     }
-  };
-  entscheiden();
-  // Both sides were read when their directory was listed; the step may come much later (after
-  // large copies or a question to the user). A step that changes a file is therefore decided
-  // again on a fresh look at both sides, so that a file saved meanwhile is not lost.
-  const bool aendert = (k_.Art == VorgangsArt::kSynchronisieren && zeile != 1) ||
-                       (k_.Art == VorgangsArt::kKopieren && zeile != 3);
-  if (aendert) {
-    h = Lies(k_.Herkunft + rel + name);
-    z = Lies(k_.Ziel + rel + name);
-    entscheiden();
   }
 
-  if (k_.Will(LogStufe::kDateizugriff))
-    k_.log->Zeile(LogStufe::kDateizugriff, "Vergl: Prüfe Datei: " + name);
+  k_.Log(LogStufe::kDateizugriff, "Vergl: Prüfe Datei: " + name);
   if (k_.Will(LogStufe::kDiagnose)) {
-    k_.log->Zeile(LogStufe::kDiagnose, "Vergl: Herkunftsfile: " + DosLogText(a) + " Zielfile: " +
-                                           DosLogText(b) + " Vergleichsdatum: " + DosLogText(e));
+    k_.log->Zeile(LogStufe::kDiagnose, "Vergl: Herkunftsfile: " + DosLogText(Datum(h)) +
+                                           " Zielfile: " + DosLogText(Datum(z)) +
+                                           " Vergleichsdatum: " + DosLogText(k_.Letzter.Dos()));
   }
 
+  // An archive copy gets a name of its own, so what the target holds under the file's name
+  // does not matter to it.
+  if (k_.Art == VorgangsArt::kArchivieren) return Archivieren(k_, rel, name, h.info);
   // Neither a FIFO nor a device is ever opened, and a file never replaces a directory (or the
-  // other way round): such names are left as they are. An archive copy gets a name of its own,
-  // so what the target holds under the file's name does not matter to it.
-  if (k_.Art == VorgangsArt::kArchivieren) {
-    Archivieren(k_, rel, name, a, h.info.size);
-    return;
-  }
+  // other way round): such names are left as they are.
   if ((h.da && Besonders(h.info)) || (z.da && Besonders(z.info))) {
-    if (k_.Will(LogStufe::kWarnung)) {
-      const bool hb = h.da && Besonders(h.info);
-      k_.log->Zeile(LogStufe::kWarnung,
-                    kKeineNormaleDatei + (hb ? k_.Herkunft : k_.Ziel) + rel + name);
-    }
+    const bool hb = h.da && Besonders(h.info);
+    k_.Log(LogStufe::kWarnung, kKeineNormaleDatei + (hb ? k_.Herkunft : k_.Ziel) + rel + name);
     return;
   }
   if (h.da && z.da && h.info.IsDirectory() != z.info.IsDirectory()) {
-    if (k_.Will(LogStufe::kWarnung)) {
-      k_.log->Zeile(LogStufe::kWarnung,
-                    kGleicherName + k_.Herkunft + rel + name + " / " + k_.Ziel + rel + name);
-    }
+    k_.Fehlschlag(kGleicherName + k_.Herkunft + rel + name + " / " + k_.Ziel + rel + name);
     return;
   }
-
-  if (k_.Art == VorgangsArt::kSynchronisieren) {
-    Synchronisieren(rel, name, h, z, a, b, zeile);
-  } else if (k_.Art == VorgangsArt::kKopieren && zeile == 1) {
-    Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
-    if (k_.Will(LogStufe::kDateiAenderung))
-      k_.log->Zeile(LogStufe::kDateiAenderung, "Vergl: Wegen Ziel kopiere " + name + " aus " + rel);
-  } else if (k_.Art == VorgangsArt::kKopieren && zeile == 2) {
-    Kopieren(k_.Herkunft + rel + name, k_.Ziel + rel + name, h.info.size);
-    if (k_.Will(LogStufe::kDateiAenderung))
-      k_.log->Zeile(LogStufe::kDateiAenderung, "Vergl: Herkunft kopiere " + name + " aus " + rel);
-  } else if (k_.Art == VorgangsArt::kKopieren) {
-    k_.Log(LogStufe::kDateizugriff, kKeineAenderung);
-  }
+  Ausfuehren(*e, rel, name, h, z);
 }
 
-void Verzeichnisvergleich::Synchronisieren(const std::string& rel, const std::string& name,
-                                           const Seite& h, const Seite& z, int64_t a, int64_t b,
-                                           int zeile) {
+void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& rel,
+                                      const std::string& name, const Seite& h, const Seite& z) {
   const std::string hpfad = k_.Herkunft + rel + name;
   const std::string zpfad = k_.Ziel + rel + name;
-  auto kopiert_aus = [&](const std::string& wurzel) {
-    if (k_.Will(LogStufe::kDateiAenderung))
-      k_.log->Zeile(LogStufe::kDateiAenderung,
-                    "Vergl: Kopiert: " + name + " aus Verzeichnis " + wurzel);
+  auto kopieren = [&](const std::string& von, const std::string& nach, int64_t groesse) {
+    if (k_.kopierer == nullptr) return false;
+    if (k_.kopierer->Kopieren(von, nach, groesse) != KopierErgebnis::kKopiert) return false;
+    k_.Geschrieben(nach);
+    return true;
   };
-  auto geloescht_aus = [&](const std::string& wurzel, const std::string& andere) {
-    if (k_.Will(LogStufe::kDateiAenderung))
-      k_.log->Zeile(LogStufe::kDateiAenderung,
-                    "Vergl: Gelöscht: " + name + " aus Verzeichnis " + wurzel);
-    if (k_.Will(LogStufe::kDiagnose))
-      k_.log->Zeile(LogStufe::kDiagnose, kWeilNichtIn + andere + " gefunden");
-  };
-  switch (zeile) {
-    case 1:
+  bool getan = false;
+  switch (e.schritt) {
+    case Schritt::kNichts:
       k_.Log(LogStufe::kDateizugriff, kKeineAenderung);
+      return;
+    case Schritt::kDoppelteAenderung:
+      DoppelteAenderung(k_, rel, name, h.info, z.info);
+      return;
+    case Schritt::kZumZiel:
+      getan = kopieren(hpfad, zpfad, h.info.size);
       break;
-    case 2:
-      DoppelteAenderung(k_, rel, name, a, b, h.info.size);
+    case Schritt::kZurHerkunft:
+      getan = kopieren(zpfad, hpfad, z.info.size);
       break;
-    case 3:
-      Kopieren(hpfad, zpfad, h.info.size);
-      kopiert_aus(k_.Herkunft);
-      k_.Log(LogStufe::kDiagnose, kVorSyncGeaendert);
+    case Schritt::kHerkunftLoeschen:
+      getan = AndereSeiteErreichbar(k_.Ziel + rel, hpfad) && DateiLoeschen(k_, hpfad);
       break;
-    case 4:
-      Kopieren(hpfad, zpfad, h.info.size);
-      kopiert_aus(k_.Herkunft);
-      if (k_.Will(LogStufe::kDiagnose))
-        k_.log->Zeile(LogStufe::kDiagnose, kZugriffTrotzGeloescht + k_.Ziel);
-      break;
-    case 5:
-      if (!AndereSeiteErreichbar(k_.Ziel + rel, hpfad)) break;
-      DateiLoeschen(k_, hpfad);
-      geloescht_aus(k_.Herkunft, k_.Ziel);
-      break;
-    case 6:
-      Kopieren(zpfad, hpfad, z.info.size);
-      kopiert_aus(k_.Ziel);
-      k_.Log(LogStufe::kDiagnose, kNachSyncGeaendert);
-      break;
-    case 7:
-      Kopieren(zpfad, hpfad, z.info.size);
-      kopiert_aus(k_.Ziel);
-      if (k_.Will(LogStufe::kDiagnose))
-        k_.log->Zeile(LogStufe::kDiagnose, kZugriffTrotzGeloescht + k_.Herkunft);
-      break;
-    case 8:
-      if (!AndereSeiteErreichbar(k_.Herkunft + rel, zpfad)) break;
-      DateiLoeschen(k_, zpfad);
-      geloescht_aus(k_.Ziel, k_.Herkunft);
-      break;
-    default:
+    case Schritt::kZielLoeschen:
+      getan = AndereSeiteErreichbar(k_.Herkunft + rel, zpfad) && DateiLoeschen(k_, zpfad);
       break;
   }
+  // The lines tell what was done: nothing is claimed for a copy that failed or a file kept.
+  if (!getan) return;
+  const Namen n{k_.Herkunft, k_.Ziel, rel, name};
+  if (e.bericht != nullptr && k_.Will(LogStufe::kDateiAenderung))
+    k_.log->Zeile(LogStufe::kDateiAenderung, e.bericht(n));
+  if (e.grund != nullptr && k_.Will(LogStufe::kDiagnose))
+    k_.log->Zeile(LogStufe::kDiagnose, e.grund(n));
 }
 
 }  // namespace zarnoft

@@ -1,8 +1,8 @@
 // The comparison itself: the recursive visit of the source tree (Herkunft) and the target tree
-// (Ziel) of one run, deciding every file from three dates: the source file's, the target file's
-// and the job's last run (Vergleichsdatum). Nothing is stored per file between runs; whether a
-// file that exists on one side only was deleted on the other side or is new is told from its
-// Zugriffsdatum (engine/file_date.h).
+// (Ziel) of one run, deciding every file by the tables of engine/decisions.h from the dates of
+// both sides and the job's last run (engine/last_run.h). Nothing is stored per file between
+// runs; whether a file that exists on one side only was deleted on the other side or is new is
+// told from its dates.
 //
 // Each directory's entries are decided in name order (byte order of the names).
 //
@@ -11,17 +11,26 @@
 //
 // Symbolic links are never followed: a link is decided like a file by its own dates and handed
 // to the copy step as it is; a link to a directory is not descended into. Sockets, FIFOs and
-// device files are left alone with a level-1 line and are not counted.
+// device files are left alone with a level-1 line and are not counted. A directory that leads
+// back to a root or to a directory above it (a bind mount) is not entered.
+//
+// What cannot be done - a directory that cannot be read or created, a file that cannot be
+// queried, a name that is a file on one side and a directory on the other - is logged with the
+// system's reason and counted as a failure of the run (LaufKontext::fehler); the walk goes on.
+// Where a side cannot be read, nothing on the other side is taken for deleted.
 //
 // One Verzeichnisvergleich per run, used by the run's thread only. It works on the run's
-// LaufKontext (whose Vergleichsdatum it changes while it visits a directory it has just created
-// on the other side) and must not outlive it.
+// LaufKontext (whose last run it changes while it visits a directory it has just created on the
+// other side) and must not outlive it.
 #ifndef ZARNOFT_ENGINE_WALK_H_
 #define ZARNOFT_ENGINE_WALK_H_
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "engine/decisions.h"
 #include "engine/run_context.h"
 #include "platform/file_system.h"
 
@@ -29,7 +38,7 @@ namespace zarnoft {
 
 class Verzeichnisvergleich {
  public:
-  explicit Verzeichnisvergleich(LaufKontext& k) : k_(k) {}
+  explicit Verzeichnisvergleich(LaufKontext& k);
   Verzeichnisvergleich(const Verzeichnisvergleich&) = delete;
   Verzeichnisvergleich& operator=(const Verzeichnisvergleich&) = delete;
 
@@ -48,34 +57,44 @@ class Verzeichnisvergleich {
   const std::string& AktuellesVerzeichnis() const { return aktuelles_verzeichnis_; }
 
  private:
-  // What lstat() says of one name on one side; `da` is false when there is nothing.
-  struct Seite {
-    bool da = false;
-    FileInfo info;
-  };
-
-  Seite Lies(const std::string& path);
+  // A fresh look at one path. False when the look failed (the failure is counted); *s then
+  // tells nothing.
+  bool Ansehen(const std::string& pfad, Seite* s);
+  // Lists a directory; false when it could not be read in full (the failure is counted).
+  bool Auflisten(const std::string& dir, std::vector<FileInfo>* eintraege);
+  // A copy's temporary file met in a listing: removed when a killed run left it.
+  void Ueberbleibsel(const std::string& dir, const FileInfo& e);
   // Whether a directory is the move-aside store (logged, then left out).
   bool IstLager(const std::string& pfad);
+  // Whether entering a directory would lead back to a root or to a directory being visited.
+  bool FuehrtZurueck(const FileInfo& verzeichnis, const std::string& pfad);
+  // The two passes over one directory pair, and one entry of the target pass.
+  void Durchgaenge(const std::string& rel, const std::string& hdir, const std::string& zdir);
+  void Quelldurchgang(const std::string& rel, const std::string& hdir, const std::string& zdir,
+                      const std::vector<FileInfo>& quelle, const std::vector<FileInfo>& ziel,
+                      bool ziel_gelesen, std::vector<bool>* geprueft);
+  void ZielEintrag(const std::string& rel, const std::string& hdir, const std::string& zdir,
+                   const FileInfo& e);
+  // Visits a subdirectory pair; h and z are the two directories' own entries.
+  void Besuchen(const std::string& rel_name, const FileInfo& h, const FileInfo& z);
   // A subdirectory met in the source pass, and one met in the target pass only.
   // z is the target's entry of the same name as the listing found it.
   void HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e, Seite z);
   void ZielVerzeichnis(const std::string& rel, const FileInfo& e);
-  // Whether anything in a directory's subtree was written or used since the last run. A
-  // directory's own dates do not change when a file inside it is written in place, so a
-  // directory is removed for having been deleted on the other side only when nothing in it is
-  // newer than the last run; otherwise it is restored on the other side like a new one.
-  bool SeitherBenutzt(const std::string& dir);
-  // Whether a directory that the other side lacks is to be removed: a fresh look at its own
-  // dates shows no use since the last run, and nothing inside it was used either.
+  // A directory on one side only, which the other side lacks (h: it is the source's).
+  void EinseitigesVerzeichnis(const std::string& rel, const FileInfo& e, bool h);
+  // Whether a directory that the other side lacks was deleted there: a fresh look at its own
+  // dates shows no use since the last run, and every entry inside counts as deleted too.
   bool NichtBenutzt(const std::string& dir);
-  // Visits a directory just created on the other side: everything below counts as new.
-  void NeuBesuchen(const std::string& rel_name);
+  bool AllesUnbenutzt(const std::string& dir);
+  // Visits a directory just created on the other side: everything below counts as new. The new
+  // directory then gets the owner and permission bits of the one it copies.
+  void NeuBesuchen(const std::string& rel_name, const std::string& neu, const FileInfo& vorbild);
   // Decides one file; h and z are the two sides as their listings found them.
   void DateiPruefen(const std::string& rel, const std::string& name, Seite h, Seite z);
-  void Synchronisieren(const std::string& rel, const std::string& name, const Seite& h,
-                       const Seite& z, int64_t a, int64_t b, int zeile);
-  void Kopieren(const std::string& von, const std::string& nach, int64_t groesse);
+  const Entscheidung& Entscheiden(const Seite& h, const Seite& z) const;
+  void Ausfuehren(const Entscheidung& e, const std::string& rel, const std::string& name,
+                  const Seite& h, const Seite& z);
   // A deletion on one side rests on the other side's file being gone. It is carried out only
   // while the other side's directory can still be entered, so that a drive that went away
   // during the run does not make every file look deleted.
@@ -84,6 +103,8 @@ class Verzeichnisvergleich {
   LaufKontext& k_;
   int32_t gezaehlt_ = 0;
   std::string aktuelles_verzeichnis_;
+  // Device and inode of the directories being visited, both sides, the roots first.
+  std::vector<std::pair<uint64_t, uint64_t>> offen_;
 };
 
 }  // namespace zarnoft

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <functional>
 #include <set>
 #include <string>
@@ -34,14 +35,17 @@ using testing::TempTree;
 class GestoertesFs : public FileSystemWrapper {
  public:
   GestoertesFs() : FileSystemWrapper(FileSystem::Default()) {}
-  bool ListDirectory(const std::string& d, std::vector<FileInfo>* o) override {
-    return d != liste_fehlt && target()->ListDirectory(d, o);
+  Status ListDirectory(const std::string& d, std::vector<FileInfo>* o) override {
+    if (d == liste_fehlt) return Status::FromErrno(EACCES);
+    return target()->ListDirectory(d, o);
   }
-  bool CreateDirectory(const std::string& p) override {
-    return p != anlegen_scheitert && target()->CreateDirectory(p);
+  Status CreateDirectory(const std::string& p) override {
+    if (p == anlegen_scheitert) return Status::FromErrno(EROFS);
+    return target()->CreateDirectory(p);
   }
-  bool IsEnterableDirectory(const std::string& p) override {
-    return p != unerreichbar && target()->IsEnterableDirectory(p);
+  Status IsEnterableDirectory(const std::string& p) override {
+    if (p == unerreichbar) return Status::FromErrno(EIO);
+    return target()->IsEnterableDirectory(p);
   }
   std::string liste_fehlt, anlegen_scheitert, unerreichbar;
 };
@@ -95,7 +99,7 @@ class WalkTest : public ::testing::Test {
     // before and after the last run freely with the access times it sets.
     FileTime jetzt = Clock::System()->Now();
     basis = FileTime{(jetzt.sec + 30 * 86400) / 2 * 2, 0};
-    k.Vergleichsdatum = DosFromFileTime(basis);
+    k.Letzter = LetzterLauf::AusDos(DosFromFileTime(basis));
   }
 
   FileTime Vor(int stunden) const { return FileTime{basis.sec - stunden * 3600, 0}; }
@@ -157,7 +161,7 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
   Datei("z/r3.txt", "alt", Vor(1));
   Datei("h/r4.txt", "vier", Vor(2), Nach(1));   // 4: target lacks it, used since the last run
   Datei("h/r5.txt", "fuenf", Vor(2), Vor(1));   // 5: target lacks it, unused since then
-  Datei("h/r5gleich.txt", "x", Vor(2), basis);  // 5: access exactly at the last run
+  Datei("h/r5gleich.txt", "x", Vor(2), basis);  // 4: access exactly at the last run is new
   Datei("h/r6.txt", "alt", Vor(3));             // 6: target newer
   Datei("z/r6.txt", "neuer ziel", Vor(1));
   Datei("z/r7.txt", "sieben", Vor(2), Nach(1));  // 7: source lacks it, used since
@@ -166,6 +170,7 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
   Laufen();
 
   EXPECT_EQ(aufzeichner.Menge(), (std::set<std::string>{"h/r3.txt>z/r3.txt", "h/r4.txt>z/r4.txt",
+                                                        "h/r5gleich.txt>z/r5gleich.txt",
                                                         "z/r6.txt>h/r6.txt", "z/r7.txt>h/r7.txt"}));
   EXPECT_EQ(baum.Read("z/r1.txt"), "anders");
   EXPECT_EQ(baum.Read("h/r2.txt"), "h");
@@ -174,7 +179,7 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
   EXPECT_EQ(baum.Read("z/r4.txt"), "vier");
   EXPECT_FALSE(baum.Exists("h/r5.txt"));
   EXPECT_FALSE(baum.Exists("z/r5.txt"));
-  EXPECT_FALSE(baum.Exists("h/r5gleich.txt"));
+  EXPECT_EQ(baum.Read("z/r5gleich.txt"), "x");
   EXPECT_EQ(baum.Read("h/r6.txt"), "neuer ziel");
   EXPECT_EQ(baum.Read("h/r7.txt"), "sieben");
   EXPECT_FALSE(baum.Exists("z/r8.txt"));
@@ -197,7 +202,7 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
             (std::vector<std::string>{
                 "Vergl: Prüfe Datei: r5.txt",
                 "Vergl: Herkunftsfile: " + DosLogText(DosFromFileTime(Vor(2))) +
-                    " Zielfile: unbekannt Vergleichsdatum: " + DosLogText(k.Vergleichsdatum),
+                    " Zielfile: unbekannt Vergleichsdatum: " + DosLogText(k.Letzter.Dos()),
                 "Vergl: Gelöscht: r5.txt aus Verzeichnis " + H,
                 "Vergl:                weil nicht in " + Z + " gefunden"}));
   EXPECT_TRUE(log.Has(LogStufe::kDateiAenderung, "Vergl: Kopiert: r6.txt aus Verzeichnis " + Z));
@@ -221,7 +226,7 @@ TEST_F(WalkTest, SizesHandedOverAreThoseOfTheCopiedSide) {
 }
 
 TEST_F(WalkTest, NeverRunJobCopiesOneSidedFilesAndDeletesNothing) {
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   Datei("h/beide.txt", "h", Vor(2));
   Datei("z/beide.txt", "z", Vor(1));
   Datei("h/nurh.txt", "h", Vor(2), Vor(2));
@@ -237,14 +242,14 @@ TEST_F(WalkTest, NeverRunJobCopiesOneSidedFilesAndDeletesNothing) {
 
 TEST_F(WalkTest, DateLineShowsTheThreeDatesOrUnbekannt) {
   k.Art = VorgangsArt::kKopieren;
-  k.Vergleichsdatum = DosFromFileTime(Local(2024, 6, 1, 12, 0, 0));
+  k.Letzter = LetzterLauf::AusDos(DosFromFileTime(Local(2024, 6, 1, 12, 0, 0)));
   Datei("h/brief.txt", "x", Local(2024, 3, 1, 14, 5, 9));
   Datei("z/brief.txt", "y", Local(2023, 12, 24, 18, 30, 0));
   Laufen();
   EXPECT_EQ(ZeilenZu("brief.txt")[1],
             "Vergl: Herkunftsfile: 01.03.24 14:05:08  Zielfile: 24.12.23 18:30:00  "
             "Vergleichsdatum: 01.06.24 12:00:00 ");
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   testing::RemoveTree(baum.Path("z/brief.txt"));
   Laufen();
   EXPECT_TRUE(log.Has(LogStufe::kDiagnose,
@@ -263,7 +268,7 @@ class CopyJobTest : public WalkTest, public ::testing::WithParamInterface<Kopier
 TEST_P(CopyJobTest, CopiesByCheckModeAndNeverLooksAtTargetOnlyFiles) {
   k.Art = VorgangsArt::kKopieren;
   k.Doppelt = Zahl(GetParam().pruefung);
-  k.Vergleichsdatum = DosFromFileTime(Local(2024, 6, 1));
+  k.Letzter = LetzterLauf::AusDos(DosFromFileTime(Local(2024, 6, 1)));
   Datei("h/neu.txt", "neu", Local(2024, 7, 1));
   Datei("h/zielgeaendert.txt", "herkunft", Local(2024, 1, 1));
   Datei("z/zielgeaendert.txt", "ziel", Local(2024, 7, 1));
@@ -299,7 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"h/neu.txt>z/neu.txt", "h/zielgeaendert.txt>z/zielgeaendert.txt"}}));
 
 TEST_F(WalkTest, DirectoriesVisitedRemovedOrCreatedWithEverythingBelowNew) {
-  const int64_t e = k.Vergleichsdatum;
+  const int64_t e = k.Letzter.Dos();
   Datei("h/beide/x.txt", "neu", Nach(1));  // on both sides: visited
   Datei("z/beide/x.txt", "alt", Vor(1));
   Datei("h/alt/f.txt", "f", Vor(2), Vor(2));  // deleted in the target since the last run
@@ -328,7 +333,7 @@ TEST_F(WalkTest, DirectoriesVisitedRemovedOrCreatedWithEverythingBelowNew) {
   EXPECT_FALSE(baum.Exists("z/zalt"));
   EXPECT_FALSE(baum.Exists("h/zalt"));
   EXPECT_EQ(baum.Read("h/zneu/f.txt"), "f");
-  EXPECT_EQ(k.Vergleichsdatum, e);
+  EXPECT_EQ(k.Letzter.Dos(), e);
 
   std::vector<std::string> t = log.Texts();
   EXPECT_EQ(t.front(), "Vergl: **** Verzeichnis: ");
@@ -360,19 +365,21 @@ TEST_F(WalkTest, CopyJobCreatesAMissingSubdirectoryInsteadOfRemovingIt) {
 }
 
 TEST_F(WalkTest, DirectoryThatCannotBeCreatedIsLeftOutAndTheRunGoesOn) {
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   Datei("h/a/f.txt", "f", Vor(2));
   Datei("h/b.txt", "b", Vor(2));
   fs.anlegen_scheitert = Z + "/a";
   Laufen();
-  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht erstellt: " + Z + "/a"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht erstellt: " + Z +
+                                              "/a (Das Dateisystem ist nur lesbar)"));
+  EXPECT_EQ(k.Fehler, 1);
   EXPECT_FALSE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /a"));
   EXPECT_EQ(aufzeichner.kopien, (std::vector<std::string>{"h/b.txt>z/b.txt"}));
   EXPECT_TRUE(baum.Exists("h/a/f.txt"));
 }
 
 TEST_F(WalkTest, WithoutSubdirectoriesTheyAreCountedAndLeftAlone) {
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   for (VorgangsArt art : {VorgangsArt::kSynchronisieren, VorgangsArt::kKopieren}) {
     SCOPED_TRACE(Zahl(art));
     TempTree t;
@@ -403,7 +410,7 @@ TEST_F(WalkTest, WithoutSubdirectoriesTheyAreCountedAndLeftAlone) {
 }
 
 TEST_F(WalkTest, CountsBySideAndDrivesTheGauge) {
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   k.Zaehler = 4;
   Datei("h/a.txt", "a", Vor(1));
   Datei("z/a.txt", "a", Vor(1));
@@ -446,7 +453,7 @@ TEST_F(WalkTest, CountsBySideAndDrivesTheGauge) {
 }
 
 TEST_F(WalkTest, CancelLetsThePassUnderWayDecideWithoutCopyingAndReadsNothingMore) {
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   for (const char* n : {"a1", "a2", "a3"}) Datei(std::string("h/") + n, n, Vor(1));
   Datei("h/z_sub/f.txt", "f", Vor(1));
   Datei("z/z_sub/g.txt", "g", Vor(1));
@@ -464,7 +471,7 @@ TEST_F(WalkTest, CancelLetsThePassUnderWayDecideWithoutCopyingAndReadsNothingMor
 }
 
 TEST_F(WalkTest, StopRequestVisitsNoFurtherDirectoryButFinishesTheOneUnderWay) {
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   Datei("h/a1", "a", Vor(1));
   Datei("h/a2", "a", Vor(1));
   Datei("h/z_sub/f.txt", "f", Vor(1));
@@ -479,7 +486,7 @@ TEST_F(WalkTest, StopRequestVisitsNoFurtherDirectoryButFinishesTheOneUnderWay) {
 }
 
 TEST_F(WalkTest, SpecialFilesAreNeverOpened) {
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   ASSERT_EQ(::mkfifo(baum.Path("h/rohr").c_str(), 0644), 0);
   ASSERT_EQ(::mkfifo(baum.Path("z/nurrohr").c_str(), 0644), 0);
   ASSERT_EQ(::mkfifo(baum.Path("z/datei.txt").c_str(), 0644), 0);
@@ -506,7 +513,7 @@ TEST_F(WalkTest, SpecialFilesAreNeverOpened) {
 TEST_F(WalkTest, FileBroughtInWithOldTimesAfterTheLastRunIsCopiedNotDeleted) {
   // cp -a keeps the old write and access times; only the status change tells it is new.
   FileTime jetzt = Clock::System()->Now();
-  k.Vergleichsdatum = DosFromFileTime(FileTime{jetzt.sec - 86400, 0});
+  k.Letzter = LetzterLauf::AusDos(DosFromFileTime(FileTime{jetzt.sec - 86400, 0}));
   FileTime alt{jetzt.sec - 10 * 86400, 0};
   Datei("h/kopiert.txt", "h", alt, alt);
   Datei("z/auch.txt", "z", alt, alt);
@@ -519,7 +526,7 @@ TEST_F(WalkTest, FileBroughtInWithOldTimesAfterTheLastRunIsCopiedNotDeleted) {
 TEST_F(WalkTest, SymbolicLinksAreCopiedAsLinksAndNeverFollowed) {
   k.Art = VorgangsArt::kKopieren;
   k.Doppelt = Zahl(KopierPruefung::kNurHerkunft);
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   Datei("h/unter/f.txt", "f", Vor(1));
   ASSERT_EQ(::symlink("unter/f.txt", baum.Path("h/link").c_str()), 0);
   ASSERT_EQ(::symlink("unter", baum.Path("h/verzlink").c_str()), 0);
@@ -547,7 +554,7 @@ TEST_F(WalkTest, ArchiveJobArchivesEverySourceFileWhateverTheTargetHoldsUnderIts
 }
 
 TEST_F(WalkTest, TemporaryFilesOfABrokenOffCopyAreLeftAlone) {
-  k.Vergleichsdatum = 0;
+  k.Letzter = LetzterLauf();
   const std::string h_tmp = NamePart(KopierTempName(H + "/brief.txt", 42));
   const std::string z_tmp = NamePart(KopierTempName(Z + "/" + std::string(300, 'x'), 43));
   ASSERT_TRUE(IstKopierTempName(h_tmp) && IstKopierTempName(z_tmp));
@@ -577,9 +584,11 @@ TEST_F(WalkTest, UnsafeDeletionsAreRefused) {
   EXPECT_TRUE(log.Has(
       LogStufe::kWarnung,
       "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: " + H + "/y / " + Z + "/y"));
-  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Verzeichnis nicht lesbar: " + H + "/geheim/"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung,
+                      "Vergl: Verzeichnis nicht lesbar: " + H + "/geheim/ (Keine Berechtigung)"));
   EXPECT_TRUE(baum.Exists("z/geheim/alt.txt"));
   EXPECT_EQ(log.CountPrefix("Vergl: Gelöscht: "), 0);
+  EXPECT_EQ(k.Fehler, 3);  // each is a failure of the run
 }
 
 TEST_F(WalkTest, NoDeletionWhenTheOtherSideIsGone) {
@@ -587,8 +596,9 @@ TEST_F(WalkTest, NoDeletionWhenTheOtherSideIsGone) {
   fs.unerreichbar = Z + "/";
   Laufen();
   EXPECT_TRUE(baum.Exists("h/alt.txt"));
-  EXPECT_TRUE(log.Has(LogStufe::kWarnung,
-                      "Vergl: Nicht gelöscht: " + H + "/alt.txt, " + Z + "/ nicht erreichbar"));
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Nicht gelöscht: " + H + "/alt.txt, " + Z +
+                                              "/ nicht erreichbar (Eingabe-/Ausgabefehler)"));
+  EXPECT_EQ(k.Fehler, 1);
 }
 
 TEST_F(WalkTest, FilesChangedAfterTheListingAreDecidedOnTheirFreshDates) {

@@ -68,8 +68,8 @@ RotationsEinstellung LogSchreiber::Einstellung() const {
 bool LogSchreiber::Anhaengen(const std::string& path, const std::string& daten, bool anlegen) {
   std::unique_ptr<WritableFile> f = fs_->OpenForAppend(path, anlegen);
   if (!f) return false;
-  bool ok = daten.empty() || f->Write(daten.data(), daten.size());
-  return f->Close() && ok;
+  bool ok = daten.empty() || f->Write(daten.data(), daten.size()).ok();
+  return f->Close().ok() && ok;
 }
 
 // A new file takes precedence over a new rotation kind.

@@ -56,13 +56,14 @@ class FakeFrage : public LogFrage {
 class StoerDateisystem : public FileSystemWrapper {
  public:
   StoerDateisystem() : FileSystemWrapper(FileSystem::Default()) {}
-  std::unique_ptr<WritableFile> OpenForAppend(const std::string& p, bool create) override {
+  std::unique_ptr<WritableFile> OpenForAppend(const std::string& p, bool create,
+                                              Status* s) override {
     if (!create && anhaengen_fehlt.load()) return nullptr;
-    return FileSystemWrapper::OpenForAppend(p, create);
+    return FileSystemWrapper::OpenForAppend(p, create, s);
   }
-  std::unique_ptr<WritableFile> CreateTruncate(const std::string& p) override {
+  std::unique_ptr<WritableFile> CreateTruncate(const std::string& p, Status* s) override {
     if (anlegen_fehlt.load()) return nullptr;
-    return FileSystemWrapper::CreateTruncate(p);
+    return FileSystemWrapper::CreateTruncate(p, s);
   }
   std::atomic<bool> anhaengen_fehlt{false};
   std::atomic<bool> anlegen_fehlt{false};

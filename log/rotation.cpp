@@ -121,8 +121,8 @@ bool Rotieren(FileSystem* fs, const RotationsEinstellung& e) {
   std::unique_ptr<WritableFile> f = fs->CreateTruncate(e.ldat);
   if (!f) return false;
   std::string kopf = RotationsKopf(e);
-  bool ok = f->Write(kopf.data(), kopf.size());
-  return f->Close() && ok;
+  bool ok = f->Write(kopf.data(), kopf.size()).ok();
+  return f->Close().ok() && ok;
 }
 
 void Rotation::Einrichten(const std::string& ldat, int lart) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "testing/temp_tree.h"
 
 namespace zarnoft {
@@ -170,12 +172,13 @@ TEST_F(RotationImVerzeichnis, FileWithoutExtensionAndTheRotationHeader) {
 class AbweisendesDateisystem : public FileSystemWrapper {
  public:
   AbweisendesDateisystem() : FileSystemWrapper(FileSystem::Default()) {}
-  bool RenameNoReplace(const std::string& f, const std::string& t) override {
-    return !rename_fehlt && FileSystemWrapper::RenameNoReplace(f, t);
+  Status RenameNoReplace(const std::string& f, const std::string& t) override {
+    if (rename_fehlt) return Status::FromErrno(EACCES);
+    return FileSystemWrapper::RenameNoReplace(f, t);
   }
-  std::unique_ptr<WritableFile> CreateTruncate(const std::string& p) override {
+  std::unique_ptr<WritableFile> CreateTruncate(const std::string& p, Status* s) override {
     if (anlegen_fehlt) return nullptr;
-    return FileSystemWrapper::CreateTruncate(p);
+    return FileSystemWrapper::CreateTruncate(p, s);
   }
   bool rename_fehlt = false;
   bool anlegen_fehlt = false;

@@ -73,9 +73,9 @@ bool VerzeichnisAnlegen(const std::string& dir, FileSystem* fs, std::string* gru
       *grund = stufe + " ist kein Verzeichnis";
       return false;
     }
-    errno = 0;
-    if (!fs->CreateDirectory(stufe)) {
-      const int err = errno;
+    const Status angelegt = fs->CreateDirectory(stufe);
+    if (!angelegt) {
+      const int err = angelegt.error();
       if (fs->IsEnterableDirectory(stufe)) continue;  // made by someone else meanwhile
       *grund = Grund(err);
       return false;

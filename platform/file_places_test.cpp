@@ -66,10 +66,9 @@ class MkdirFehler : public FileSystemWrapper {
  public:
   MkdirFehler(const std::string& pfad, int err)
       : FileSystemWrapper(FileSystem::Default()), pfad_(pfad), err_(err) {}
-  bool CreateDirectory(const std::string& p) override {
+  Status CreateDirectory(const std::string& p) override {
     if (p != pfad_) return FileSystemWrapper::CreateDirectory(p);
-    errno = err_;
-    return false;
+    return Status::FromErrno(err_);
   }
 
  private:

@@ -3,8 +3,9 @@
 // (a full disk after N bytes, a refused rename) and every error branch is exercised.
 //
 // Paths are plain byte strings with "/" as separator. Calls never follow a symbolic link unless
-// they say so. All methods may be called from any thread at the same time; an object that is
-// returned (a file) belongs to the caller and is used by one thread at a time.
+// they say so, and each that can fail says why (platform/status.h). All methods may be called
+// from any thread at the same time; an object that is returned (a file) belongs to the caller and
+// is used by one thread at a time.
 #ifndef ZARNOFT_PLATFORM_FILE_SYSTEM_H_
 #define ZARNOFT_PLATFORM_FILE_SYSTEM_H_
 
@@ -12,6 +13,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/status.h"
 
 namespace zarnoft {
 
@@ -31,38 +34,57 @@ struct FileInfo {
   std::string name;  // the last path element only
   EntryKind kind = EntryKind::kFile;
   int64_t size = 0;
-  FileTime mtime;     // last write
-  FileTime atime;     // last access
-  FileTime ctime;     // last status change
-  uint32_t mode = 0;  // permission bits (07777)
+  FileTime mtime;       // last write
+  FileTime atime;       // last access
+  FileTime ctime;       // last status change
+  uint32_t mode = 0;    // permission bits (07777)
+  uint32_t uid = 0;     // owner
+  uint32_t gid = 0;     // group
+  uint64_t device = 0;  // with `inode`, which file this is, whatever path led to it
+  uint64_t inode = 0;
 
   bool IsDirectory() const { return kind == EntryKind::kDirectory; }
+};
+
+// Where a directory lies inside its file system: the file system (as the kernel numbers its
+// mounts' devices) and the path from that file system's own root. Two paths that reach the same
+// place through different mounts (a bind mount, a second mount of one device) have the same
+// location.
+struct FsLocation {
+  uint64_t device = 0;
+  std::string path;  // begins with "/"
 };
 
 class ReadableFile {
  public:
   virtual ~ReadableFile() = default;
-  // Reads up to n bytes. Sets *got to the number read (0 at the end). False on a read error.
-  virtual bool Read(char* buf, size_t n, size_t* got) = 0;
+  // Reads up to n bytes. Sets *got to the number read (0 at the end).
+  virtual Status Read(char* buf, size_t n, size_t* got) = 0;
   // The file's current size, or -1 when it cannot be read.
   virtual int64_t Size() = 0;
   // The descriptor, for kernel-side copies; -1 when the file has none (fakes).
   virtual int Descriptor() const { return -1; }
+  // Whether the file takes less room on the disk than its size says (it has holes), so that a
+  // copy should look for them.
+  virtual bool MayHaveHoles() const { return false; }
 };
 
 class WritableFile {
  public:
   virtual ~WritableFile() = default;
   // Writes all n bytes or fails.
-  virtual bool Write(const char* data, size_t n) = 0;
+  virtual Status Write(const char* data, size_t n) = 0;
   // Flushes to the disk (fsync). Needed before a rename makes the file visible under its name.
-  virtual bool Sync() = 0;
-  // Closes the file; false when the last writes could not be completed. A file that is
+  virtual Status Sync() = 0;
+  // Closes the file; fails when the last writes could not be completed. A file that is
   // destroyed without Close() is closed silently.
-  virtual bool Close() = 0;
+  virtual Status Close() = 0;
   virtual int Descriptor() const { return -1; }
 };
 
+// Every call that can fail says why (Status): whether the thing was not there or the call failed,
+// with the system's reason. Calls that open a file return nullptr on failure and, when `status`
+// is given, put the reason there.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -70,65 +92,83 @@ class FileSystem {
   // The process-wide POSIX file system. Never destroyed.
   static FileSystem* Default();
 
-  // Lists a directory without "." and "..". False when it cannot be opened or read; *out then
-  // holds what was read before the failure.
-  virtual bool ListDirectory(const std::string& dir, std::vector<FileInfo>* out) = 0;
+  // Lists a directory without "." and "..". Fails when it cannot be opened or read, or when an
+  // entry that it names cannot be queried (so that a listing never silently lacks an entry);
+  // *out then holds what was read before the failure.
+  virtual Status ListDirectory(const std::string& dir, std::vector<FileInfo>* out) = 0;
 
-  // lstat(): information on the path itself. False when it does not exist or cannot be queried.
-  // info->name is the last path element.
-  virtual bool Stat(const std::string& path, FileInfo* info) = 0;
+  // lstat(): information on the path itself. info->name is the last path element.
+  virtual Status Stat(const std::string& path, FileInfo* info) = 0;
 
-  // True when path is a directory (after following links) that this process may enter.
-  // Never changes the current directory, which all threads share.
-  virtual bool IsEnterableDirectory(const std::string& path) = 0;
+  // Ok when path is a directory (after following links) that this process may enter; missing
+  // when there is nothing, or no directory, of that name. Never changes the current directory,
+  // which all threads share.
+  virtual Status IsEnterableDirectory(const std::string& path) = 0;
 
   // Permission bits. SetMode on a symbolic link does nothing and succeeds.
-  virtual bool GetMode(const std::string& path, uint32_t* mode) = 0;
-  virtual bool SetMode(const std::string& path, uint32_t mode) = 0;
+  virtual Status GetMode(const std::string& path, uint32_t* mode) = 0;
+  virtual Status SetMode(const std::string& path, uint32_t mode) = 0;
+  // Owner and group of the path itself (a link is not followed). Only root may give a file away.
+  virtual Status SetOwner(const std::string& path, uint32_t uid, uint32_t gid) = 0;
 
   // Sets the last-write time (the access time is left as it is); does not follow a link.
-  virtual bool SetModificationTime(const std::string& path, FileTime t) = 0;
+  virtual Status SetModificationTime(const std::string& path, FileTime t) = 0;
 
   // Removes a file or a symbolic link (never a directory).
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual Status DeleteFile(const std::string& path) = 0;
+  // Removes a regular file only while no open file holds its lock (CreateExclusive); fails with
+  // EAGAIN when one does. For leftovers of a copy whose writer may still be alive.
+  virtual Status DeleteUnlockedFile(const std::string& path) = 0;
 
   // Renames; fails when `to` exists (so nothing is ever overwritten by it).
-  virtual bool RenameNoReplace(const std::string& from, const std::string& to) = 0;
+  virtual Status RenameNoReplace(const std::string& from, const std::string& to) = 0;
   // Renames, replacing `to` atomically. Used to put a finished temporary file in place.
-  virtual bool RenameReplace(const std::string& from, const std::string& to) = 0;
+  virtual Status RenameReplace(const std::string& from, const std::string& to) = 0;
 
   // One level each. CreateDirectory gives the new directory the mode 0777 less the umask.
-  virtual bool CreateDirectory(const std::string& path) = 0;
-  virtual bool RemoveDirectory(const std::string& path) = 0;
+  virtual Status CreateDirectory(const std::string& path) = 0;
+  virtual Status RemoveDirectory(const std::string& path) = 0;
 
   // Opens for reading. Fails for directories, FIFOs and other non-regular files (a FIFO would
   // block). Follows no link.
-  virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) = 0;
+  virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path,
+                                                       Status* status = nullptr) = 0;
 
-  // Creates a new file that must not exist yet (O_EXCL), with the given permission bits.
-  virtual std::unique_ptr<WritableFile> CreateExclusive(const std::string& path, uint32_t mode) = 0;
+  // Creates a new file that must not exist yet (O_EXCL), with the given permission bits. The file
+  // is locked (flock) for as long as it stays open, so that DeleteUnlockedFile leaves it alone.
+  virtual std::unique_ptr<WritableFile> CreateExclusive(const std::string& path, uint32_t mode,
+                                                        Status* status = nullptr) = 0;
 
   // Opens for appending; creates the file (mode 0666 less the umask) only when `create` is set.
-  virtual std::unique_ptr<WritableFile> OpenForAppend(const std::string& path, bool create) = 0;
+  virtual std::unique_ptr<WritableFile> OpenForAppend(const std::string& path, bool create,
+                                                      Status* status = nullptr) = 0;
 
   // Creates or truncates a file to zero length.
-  virtual std::unique_ptr<WritableFile> CreateTruncate(const std::string& path) = 0;
+  virtual std::unique_ptr<WritableFile> CreateTruncate(const std::string& path,
+                                                       Status* status = nullptr) = 0;
 
   // Symbolic links: the stored link text, and a new link holding `target`.
-  virtual bool ReadLink(const std::string& path, std::string* target) = 0;
-  virtual bool CreateSymlink(const std::string& target, const std::string& path) = 0;
+  virtual Status ReadLink(const std::string& path, std::string* target) = 0;
+  virtual Status CreateSymlink(const std::string& target, const std::string& path) = 0;
 
-  // The canonical absolute path with every link resolved; false when it does not exist.
-  virtual bool RealPath(const std::string& path, std::string* out) = 0;
+  // The canonical absolute path with every link resolved; missing when it does not exist.
+  virtual Status RealPath(const std::string& path, std::string* out) = 0;
+
+  // Where an existing directory lies in its file system (see FsLocation).
+  virtual Status Location(const std::string& path, FsLocation* out) = 0;
+
+  // Writes everything the file system holding `path` has cached to its disk (syncfs), and
+  // reports a write that the disk refused since the file system was last asked.
+  virtual Status SyncFileSystem(const std::string& path) = 0;
 
   // Copies up to n bytes from the current position of `from` to `to`. *copied is set to what
-  // was copied (less than n only at the end of the source). False on a read or write error.
+  // was copied (less than n only at the end of the source). Fails on a read or write error.
   // The default reads and writes through a bounded buffer; the POSIX file system uses
-  // copy_file_range where the kernel offers it.
-  virtual bool CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied);
+  // copy_file_range where the kernel offers it, and keeps the holes of a file that has some.
+  virtual Status CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied);
 
   // Convenience: whole small files, for settings files and tests.
-  bool ReadWholeFile(const std::string& path, std::string* out, size_t limit = SIZE_MAX);
+  Status ReadWholeFile(const std::string& path, std::string* out, size_t limit = SIZE_MAX);
 };
 
 // Forwards every call to another FileSystem. A test derives from it and overrides the one call
@@ -138,51 +178,65 @@ class FileSystemWrapper : public FileSystem {
   explicit FileSystemWrapper(FileSystem* target) : target_(target) {}
   FileSystem* target() const { return target_; }
 
-  bool ListDirectory(const std::string& d, std::vector<FileInfo>* o) override {
+  Status ListDirectory(const std::string& d, std::vector<FileInfo>* o) override {
     return target_->ListDirectory(d, o);
   }
-  bool Stat(const std::string& p, FileInfo* i) override { return target_->Stat(p, i); }
-  bool IsEnterableDirectory(const std::string& p) override {
+  Status Stat(const std::string& p, FileInfo* i) override { return target_->Stat(p, i); }
+  Status IsEnterableDirectory(const std::string& p) override {
     return target_->IsEnterableDirectory(p);
   }
-  bool GetMode(const std::string& p, uint32_t* m) override { return target_->GetMode(p, m); }
-  bool SetMode(const std::string& p, uint32_t m) override { return target_->SetMode(p, m); }
-  bool SetModificationTime(const std::string& p, FileTime t) override {
+  Status GetMode(const std::string& p, uint32_t* m) override { return target_->GetMode(p, m); }
+  Status SetMode(const std::string& p, uint32_t m) override { return target_->SetMode(p, m); }
+  Status SetOwner(const std::string& p, uint32_t u, uint32_t g) override {
+    return target_->SetOwner(p, u, g);
+  }
+  Status SetModificationTime(const std::string& p, FileTime t) override {
     return target_->SetModificationTime(p, t);
   }
-  bool DeleteFile(const std::string& p) override { return target_->DeleteFile(p); }
-  bool RenameNoReplace(const std::string& f, const std::string& t) override {
+  Status DeleteFile(const std::string& p) override { return target_->DeleteFile(p); }
+  Status DeleteUnlockedFile(const std::string& p) override {
+    return target_->DeleteUnlockedFile(p);
+  }
+  Status RenameNoReplace(const std::string& f, const std::string& t) override {
     return target_->RenameNoReplace(f, t);
   }
-  bool RenameReplace(const std::string& f, const std::string& t) override {
+  Status RenameReplace(const std::string& f, const std::string& t) override {
     return target_->RenameReplace(f, t);
   }
-  bool CreateDirectory(const std::string& p) override { return target_->CreateDirectory(p); }
-  bool RemoveDirectory(const std::string& p) override { return target_->RemoveDirectory(p); }
-  std::unique_ptr<ReadableFile> OpenForReading(const std::string& p) override {
-    return target_->OpenForReading(p);
+  Status CreateDirectory(const std::string& p) override { return target_->CreateDirectory(p); }
+  Status RemoveDirectory(const std::string& p) override { return target_->RemoveDirectory(p); }
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& p, Status* s) override {
+    return target_->OpenForReading(p, s);
   }
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
-    return target_->CreateExclusive(p, m);
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m,
+                                                Status* s) override {
+    return target_->CreateExclusive(p, m, s);
   }
-  std::unique_ptr<WritableFile> OpenForAppend(const std::string& p, bool c) override {
-    return target_->OpenForAppend(p, c);
+  std::unique_ptr<WritableFile> OpenForAppend(const std::string& p, bool c, Status* s) override {
+    return target_->OpenForAppend(p, c, s);
   }
-  std::unique_ptr<WritableFile> CreateTruncate(const std::string& p) override {
-    return target_->CreateTruncate(p);
+  std::unique_ptr<WritableFile> CreateTruncate(const std::string& p, Status* s) override {
+    return target_->CreateTruncate(p, s);
   }
-  bool ReadLink(const std::string& p, std::string* t) override { return target_->ReadLink(p, t); }
-  bool CreateSymlink(const std::string& t, const std::string& p) override {
+  Status ReadLink(const std::string& p, std::string* t) override { return target_->ReadLink(p, t); }
+  Status CreateSymlink(const std::string& t, const std::string& p) override {
     return target_->CreateSymlink(t, p);
   }
-  bool RealPath(const std::string& p, std::string* o) override { return target_->RealPath(p, o); }
-  bool CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
+  Status RealPath(const std::string& p, std::string* o) override { return target_->RealPath(p, o); }
+  Status Location(const std::string& p, FsLocation* o) override { return target_->Location(p, o); }
+  Status SyncFileSystem(const std::string& p) override { return target_->SyncFileSystem(p); }
+  Status CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
     return target_->CopyData(f, t, n, c);
   }
 
  private:
   FileSystem* target_;
 };
+
+// The effective user and group of the process: what a file the program creates belongs to. Read
+// once; any thread.
+uint32_t ProcessUid();
+uint32_t ProcessGid();
 
 }  // namespace zarnoft
 

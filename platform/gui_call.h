@@ -44,9 +44,12 @@
 
 namespace zarnoft {
 
-// The answer of a request closed without a choice: a box closed by its close button, a question
-// nobody is there to answer, a program that is closing.
+// The answer of a request closed without a choice: a box closed by its close button, a program
+// that is closing.
 constexpr int kKeineAntwort = -1;
+// The answer of a window that has nobody to ask (a run without a user). Unlike a box the user
+// closed, it decides nothing: a double change stays for a later run to ask about.
+constexpr int kNiemandGefragt = -2;
 
 // Hands an answer back to the worker that waits for it. Copyable; call it on the GUI thread, at
 // once or later, as often as you like: the first answer counts. Calling it after the worker has

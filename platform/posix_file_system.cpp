@@ -3,12 +3,16 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -32,6 +36,10 @@ EntryKind KindOf(mode_t m) {
 
 void FillInfo(const struct stat& st, FileInfo* info) {
   info->kind = KindOf(st.st_mode);
+  info->uid = st.st_uid;
+  info->gid = st.st_gid;
+  info->device = static_cast<uint64_t>(st.st_dev);
+  info->inode = static_cast<uint64_t>(st.st_ino);
   info->size = static_cast<int64_t>(st.st_size);
   info->mtime = FromTimespec(st.st_mtim);
   info->atime = FromTimespec(st.st_atim);
@@ -39,20 +47,35 @@ void FillInfo(const struct stat& st, FileInfo* info) {
   info->mode = static_cast<uint32_t>(st.st_mode & 07777);
 }
 
+Status Fehler() {
+  return Status::FromErrno(errno);
+}
+
+Status Ergebnis(int rc) {
+  return rc == 0 ? Status::Ok() : Fehler();
+}
+
+// Puts the reason of a failed open where the caller wants it.
+template <typename T>
+std::unique_ptr<T> Gescheitert(Status* status, Status s) {
+  if (status != nullptr) *status = s;
+  return nullptr;
+}
+
 class PosixReadableFile : public ReadableFile {
  public:
-  explicit PosixReadableFile(int fd) : fd_(fd) {}
+  PosixReadableFile(int fd, bool holes) : fd_(fd), holes_(holes) {}
   ~PosixReadableFile() override { ::close(fd_); }
-  bool Read(char* buf, size_t n, size_t* got) override {
+  Status Read(char* buf, size_t n, size_t* got) override {
     for (;;) {
       ssize_t r = ::read(fd_, buf, n);
       if (r < 0 && errno == EINTR) continue;
       if (r < 0) {
         *got = 0;
-        return false;
+        return Fehler();
       }
       *got = static_cast<size_t>(r);
-      return true;
+      return Status::Ok();
     }
   }
   int64_t Size() override {
@@ -61,9 +84,11 @@ class PosixReadableFile : public ReadableFile {
     return st.st_size;
   }
   int Descriptor() const override { return fd_; }
+  bool MayHaveHoles() const override { return holes_; }
 
  private:
   int fd_;
+  bool holes_;
 };
 
 class PosixWritableFile : public WritableFile {
@@ -72,21 +97,23 @@ class PosixWritableFile : public WritableFile {
   ~PosixWritableFile() override {
     if (fd_ >= 0) ::close(fd_);
   }
-  bool Write(const char* data, size_t n) override {
+  Status Write(const char* data, size_t n) override {
     while (n > 0) {
       ssize_t w = ::write(fd_, data, n);
       if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) return false;
+      if (w < 0) return Fehler();
+      if (w == 0) return Status::FromErrno(EIO);
       data += w;
       n -= static_cast<size_t>(w);
     }
-    return true;
+    return Status::Ok();
   }
-  bool Sync() override { return ::fsync(fd_) == 0; }
-  bool Close() override {
+  Status Sync() override { return Ergebnis(::fsync(fd_)); }
+  Status Close() override {
     int fd = fd_;
     fd_ = -1;
-    return fd >= 0 && ::close(fd) == 0;
+    if (fd < 0) return Status::FromErrno(EBADF);
+    return Ergebnis(::close(fd));
   }
   int Descriptor() const override { return fd_; }
 
@@ -94,162 +121,341 @@ class PosixWritableFile : public WritableFile {
   int fd_;
 };
 
+// Undoes the octal escapes (\040 for a blank) of a path in /proc/self/mountinfo.
+std::string Entschluesselt(const std::string& s) {
+  auto oktal = [&](size_t i) { return s[i] >= '0' && s[i] <= '7'; };
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 3 < s.size() && oktal(i + 1) && oktal(i + 2) && oktal(i + 3)) {
+      out += static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
+      i += 3;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+// Whether `pfad` is `oben` or lies below it (both absolute, without a trailing "/").
+bool Unterhalb(const std::string& pfad, const std::string& oben) {
+  if (oben == "/") return true;
+  return pfad.compare(0, oben.size(), oben) == 0 &&
+         (pfad.size() == oben.size() || pfad[oben.size()] == '/');
+}
+
+// Copies len bytes at the given offsets, in the kernel where it can, through a buffer otherwise.
+Status BereichKopieren(int in, int out, off_t von, off_t nach, uint64_t len) {
+  bool kernel = true;
+  std::vector<char> puffer;
+  while (len > 0) {
+    size_t want = static_cast<size_t>(std::min<uint64_t>(len, 1u << 30));
+    ssize_t r = -1;
+    if (kernel) {
+      r = ::copy_file_range(in, &von, out, &nach, want, 0);
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+                    errno == EBADF)) {
+        kernel = false;
+        continue;
+      }
+      if (r < 0) return Fehler();
+    } else {
+      if (puffer.empty()) puffer.resize(1 << 20);
+      want = std::min(want, puffer.size());
+      r = ::pread(in, puffer.data(), want, von);
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0) return Fehler();
+      for (ssize_t w = 0, fertig = 0; fertig < r; fertig += w) {
+        w = ::pwrite(out, puffer.data() + fertig, static_cast<size_t>(r - fertig), nach + fertig);
+        if (w < 0 && errno == EINTR)
+          w = 0;
+        else if (w <= 0)
+          return w < 0 ? Fehler() : Status::FromErrno(EIO);
+      }
+      von += r;
+      nach += r;
+    }
+    if (r == 0) return Status::Ok();  // the source ended early
+    len -= static_cast<uint64_t>(r);
+  }
+  return Status::Ok();
+}
+
+// CopyData for a source with holes: only its data is copied, at the same places, so that the
+// holes stay holes in the copy; a hole at the end is made by setting the copy's length.
+Status MitLoecherKopieren(int in, int out, uint64_t n, uint64_t* copied) {
+  *copied = 0;
+  struct stat st;
+  if (::fstat(in, &st) != 0) return Fehler();
+  const off_t start = ::lseek(in, 0, SEEK_CUR);
+  const off_t ziel_start = ::lseek(out, 0, SEEK_CUR);
+  if (start < 0 || ziel_start < 0) return Fehler();
+  const uint64_t uebrig = st.st_size > start ? static_cast<uint64_t>(st.st_size - start) : 0;
+  const off_t ende = start + static_cast<off_t>(std::min(n, uebrig));
+  for (off_t pos = start; pos < ende;) {
+    off_t daten = ::lseek(in, pos, SEEK_DATA);
+    if (daten < 0 && errno != ENXIO) return Fehler();
+    if (daten < 0 || daten >= ende) break;  // a hole up to the end of this piece
+    off_t loch = ::lseek(in, daten, SEEK_HOLE);
+    if (loch < 0) return Fehler();
+    loch = std::min(loch, ende);
+    Status s = BereichKopieren(in, out, daten, ziel_start + (daten - start),
+                               static_cast<uint64_t>(loch - daten));
+    if (!s) return s;
+    pos = loch;
+  }
+  const off_t ziel_ende = ziel_start + (ende - start);
+  struct stat zst;
+  if (::fstat(out, &zst) != 0) return Fehler();
+  if (zst.st_size < ziel_ende && ::ftruncate(out, ziel_ende) != 0) return Fehler();
+  if (::lseek(in, ende, SEEK_SET) < 0 || ::lseek(out, ziel_ende, SEEK_SET) < 0) return Fehler();
+  *copied = static_cast<uint64_t>(ende - start);
+  return Status::Ok();
+}
+
 class PosixFileSystem : public FileSystem {
  public:
-  bool ListDirectory(const std::string& dir, std::vector<FileInfo>* out) override {
+  Status ListDirectory(const std::string& dir, std::vector<FileInfo>* out) override {
     int dfd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return false;
+    if (dfd < 0) return Fehler();
     DIR* d = ::fdopendir(dfd);
     if (d == nullptr) {
+      Status s = Fehler();
       ::close(dfd);
-      return false;
+      return s;
     }
-    bool ok = true;
+    Status ergebnis;
     for (;;) {
       errno = 0;
       struct dirent* e = ::readdir(d);
       if (e == nullptr) {
-        ok = errno == 0;
+        if (errno != 0) ergebnis = Fehler();
         break;
       }
       if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
       struct stat st;
-      // An entry that vanished between readdir and fstatat is simply no longer there.
-      if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        // An entry that vanished between readdir and fstatat is simply no longer there; one that
+        // cannot be queried makes the listing incomplete, which the caller must know.
+        if (errno != ENOENT && ergebnis.ok()) ergebnis = Fehler();
+        continue;
+      }
       FileInfo info;
       info.name = e->d_name;
       FillInfo(st, &info);
       out->push_back(std::move(info));
     }
     ::closedir(d);
-    return ok;
+    return ergebnis;
   }
 
-  bool Stat(const std::string& path, FileInfo* info) override {
+  Status Stat(const std::string& path, FileInfo* info) override {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return false;
+    if (::lstat(path.c_str(), &st) != 0) return Fehler();
     info->name = NamePart(path);
     FillInfo(st, info);
-    return true;
+    return Status::Ok();
   }
 
-  bool IsEnterableDirectory(const std::string& path) override {
+  Status IsEnterableDirectory(const std::string& path) override {
     const char* p = path.empty() ? "/" : path.c_str();
     struct stat st;
-    return ::stat(p, &st) == 0 && S_ISDIR(st.st_mode) && ::access(p, X_OK) == 0;
+    if (::stat(p, &st) != 0) return Fehler();
+    if (!S_ISDIR(st.st_mode)) return Status::FromErrno(ENOTDIR);
+    return Ergebnis(::access(p, X_OK));
   }
 
-  bool GetMode(const std::string& path, uint32_t* mode) override {
+  Status GetMode(const std::string& path, uint32_t* mode) override {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return false;
+    if (::lstat(path.c_str(), &st) != 0) return Fehler();
     *mode = static_cast<uint32_t>(st.st_mode & 07777);
-    return true;
+    return Status::Ok();
   }
 
-  bool SetMode(const std::string& path, uint32_t mode) override {
+  Status SetMode(const std::string& path, uint32_t mode) override {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return false;
-    if (S_ISLNK(st.st_mode)) return true;  // links carry no permission bits of their own
-    return ::chmod(path.c_str(), mode & 07777) == 0;
+    if (::lstat(path.c_str(), &st) != 0) return Fehler();
+    if (S_ISLNK(st.st_mode)) return Status::Ok();  // links carry no permission bits of their own
+    return Ergebnis(::chmod(path.c_str(), mode & 07777));
   }
 
-  bool SetModificationTime(const std::string& path, FileTime t) override {
+  Status SetOwner(const std::string& path, uint32_t uid, uint32_t gid) override {
+    return Ergebnis(::lchown(path.c_str(), uid, gid));
+  }
+
+  Status SetModificationTime(const std::string& path, FileTime t) override {
     struct timespec ts[2];
     ts[0].tv_sec = 0;
     ts[0].tv_nsec = UTIME_OMIT;
     ts[1].tv_sec = static_cast<time_t>(t.sec);
     ts[1].tv_nsec = static_cast<long>(t.nsec);
-    return ::utimensat(AT_FDCWD, path.c_str(), ts, AT_SYMLINK_NOFOLLOW) == 0;
+    return Ergebnis(::utimensat(AT_FDCWD, path.c_str(), ts, AT_SYMLINK_NOFOLLOW));
   }
 
-  bool DeleteFile(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+  Status DeleteFile(const std::string& path) override { return Ergebnis(::unlink(path.c_str())); }
 
-  bool RenameNoReplace(const std::string& from, const std::string& to) override {
+  Status DeleteUnlockedFile(const std::string& path) override {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Fehler();
+    struct stat st;
+    Status s;
+    if (::fstat(fd, &st) != 0) {
+      s = Fehler();
+    } else if (!S_ISREG(st.st_mode)) {
+      s = Status::FromErrno(EINVAL);
+    } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      s = errno == EWOULDBLOCK ? Status::FromErrno(EAGAIN) : Fehler();
+    } else {
+      // Removed while the lock is held, so no writer can have taken the file meanwhile.
+      s = Ergebnis(::unlink(path.c_str()));
+    }
+    ::close(fd);
+    return s;
+  }
+
+  Status RenameNoReplace(const std::string& from, const std::string& to) override {
     if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
         0)
-      return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
+      return Status::Ok();
+    if (errno != EINVAL && errno != ENOSYS) return Fehler();
     // File systems without RENAME_NOREPLACE: link + unlink also refuses an existing name.
-    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    if (::link(from.c_str(), to.c_str()) != 0) return Fehler();
     if (::unlink(from.c_str()) != 0) {
+      Status s = Fehler();
       ::unlink(to.c_str());
-      return false;
+      return s;
     }
-    return true;
+    return Status::Ok();
   }
 
-  bool RenameReplace(const std::string& from, const std::string& to) override {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+  Status RenameReplace(const std::string& from, const std::string& to) override {
+    return Ergebnis(::rename(from.c_str(), to.c_str()));
   }
 
-  bool CreateDirectory(const std::string& path) override {
-    return ::mkdir(path.c_str(), 0777) == 0;
+  Status CreateDirectory(const std::string& path) override {
+    return Ergebnis(::mkdir(path.c_str(), 0777));
   }
-  bool RemoveDirectory(const std::string& path) override { return ::rmdir(path.c_str()) == 0; }
+  Status RemoveDirectory(const std::string& path) override {
+    return Ergebnis(::rmdir(path.c_str()));
+  }
 
-  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path, Status* status) override {
     // O_NONBLOCK keeps a FIFO from blocking the open; such files are refused below.
     int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Gescheitert<ReadableFile>(status, Fehler());
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      Status s = S_ISDIR(st.st_mode) ? Status::FromErrno(EISDIR) : Status::FromErrno(EINVAL);
       ::close(fd);
-      return nullptr;
+      return Gescheitert<ReadableFile>(status, s);
     }
     int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    return std::make_unique<PosixReadableFile>(fd);
+    // Fewer blocks than the size needs: the file has holes (a few bytes of slack for files
+    // whose tail is kept inline).
+    const bool holes = st.st_size > 0 && st.st_blocks * 512 + 4096 < st.st_size;
+    return std::make_unique<PosixReadableFile>(fd, holes);
   }
 
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path, uint32_t mode) override {
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& path, uint32_t mode,
+                                                Status* status) override {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                     static_cast<mode_t>(mode));
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Gescheitert<WritableFile>(status, Fehler());
+    // The lock tells a file being written from one left by a writer that died. A file system
+    // without locks still gets its file; a leftover there is only removed when it is old.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     return std::make_unique<PosixWritableFile>(fd);
   }
 
-  std::unique_ptr<WritableFile> OpenForAppend(const std::string& path, bool create) override {
+  std::unique_ptr<WritableFile> OpenForAppend(const std::string& path, bool create,
+                                              Status* status) override {
     int flags = O_WRONLY | O_APPEND | O_CLOEXEC | (create ? O_CREAT : 0);
     int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Gescheitert<WritableFile>(status, Fehler());
     return std::make_unique<PosixWritableFile>(fd);
   }
 
-  std::unique_ptr<WritableFile> CreateTruncate(const std::string& path) override {
+  std::unique_ptr<WritableFile> CreateTruncate(const std::string& path, Status* status) override {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Gescheitert<WritableFile>(status, Fehler());
     return std::make_unique<PosixWritableFile>(fd);
   }
 
-  bool ReadLink(const std::string& path, std::string* target) override {
+  Status ReadLink(const std::string& path, std::string* target) override {
     std::vector<char> buf(256);
     for (;;) {
       ssize_t n = ::readlink(path.c_str(), buf.data(), buf.size());
-      if (n < 0) return false;
+      if (n < 0) return Fehler();
       if (static_cast<size_t>(n) < buf.size()) {
         target->assign(buf.data(), static_cast<size_t>(n));
-        return true;
+        return Status::Ok();
       }
       buf.resize(buf.size() * 2);
     }
   }
 
-  bool CreateSymlink(const std::string& target, const std::string& path) override {
-    return ::symlink(target.c_str(), path.c_str()) == 0;
+  Status CreateSymlink(const std::string& target, const std::string& path) override {
+    return Ergebnis(::symlink(target.c_str(), path.c_str()));
   }
 
-  bool RealPath(const std::string& path, std::string* out) override {
+  Status RealPath(const std::string& path, std::string* out) override {
     char* r = ::realpath(path.empty() ? "/" : path.c_str(), nullptr);
-    if (r == nullptr) return false;
+    if (r == nullptr) return Fehler();
     *out = r;
     std::free(r);
-    return true;
+    return Status::Ok();
   }
 
-  bool CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied) override {
+  Status Location(const std::string& path, FsLocation* out) override {
+    std::string real;
+    Status s = RealPath(path, &real);
+    if (!s) return s;
+    struct stat st;
+    if (::stat(real.c_str(), &st) != 0) return Fehler();
+    // Without the kernel's mount table the device and the full path are all there is.
+    out->device = static_cast<uint64_t>(st.st_dev);
+    out->path = real;
+    std::FILE* f = std::fopen("/proc/self/mountinfo", "re");
+    if (f == nullptr) return Status::Ok();
+    char* zeile = nullptr;
+    size_t cap = 0;
+    size_t beste = 0;
+    while (::getline(&zeile, &cap, f) > 0) {
+      // "36 35 98:0 /mnt1 /mnt/parent rw ..." : id, parent, major:minor, root, mount point.
+      unsigned major = 0, minor = 0;
+      char wurzel[4096], punkt[4096];
+      if (std::sscanf(zeile, "%*d %*d %u:%u %4095s %4095s", &major, &minor, wurzel, punkt) != 4)
+        continue;
+      const std::string mp = Entschluesselt(punkt);
+      if (!Unterhalb(real, mp) || mp.size() < beste) continue;
+      // A later line for the same mount point is a mount on top of it, which is what is seen.
+      beste = mp.size();
+      std::string rest = mp == "/" ? real : real.substr(mp.size());
+      std::string root = Entschluesselt(wurzel);
+      if (root == "/") root.clear();
+      out->device = static_cast<uint64_t>(makedev(major, minor));
+      out->path = root + rest;
+      if (out->path.empty()) out->path = "/";
+    }
+    std::free(zeile);
+    std::fclose(f);
+    return Status::Ok();
+  }
+
+  Status SyncFileSystem(const std::string& path) override {
+    int fd = ::open(path.empty() ? "/" : path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Fehler();
+    Status s = Ergebnis(::syncfs(fd));
+    ::close(fd);
+    return s;
+  }
+
+  Status CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied) override {
     int in = from->Descriptor();
     int out = to->Descriptor();
     *copied = 0;
+    if (in >= 0 && out >= 0 && from->MayHaveHoles()) return MitLoecherKopieren(in, out, n, copied);
     if (in >= 0 && out >= 0) {
       while (*copied < n) {
         size_t want = static_cast<size_t>(std::min<uint64_t>(n - *copied, 1u << 30));
@@ -260,17 +466,17 @@ class PosixFileSystem : public FileSystem {
           if (*copied == 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
                                errno == EOPNOTSUPP || errno == EBADF))
             break;
-          return false;
+          return Fehler();
         }
-        if (r == 0) return true;  // end of the source
+        if (r == 0) return Status::Ok();  // end of the source
         *copied += static_cast<uint64_t>(r);
       }
-      if (*copied >= n) return true;
+      if (*copied >= n) return Status::Ok();
     }
     uint64_t rest = 0;
-    bool ok = FileSystem::CopyData(from, to, n - *copied, &rest);
+    Status s = FileSystem::CopyData(from, to, n - *copied, &rest);
     *copied += rest;
-    return ok;
+    return s;
   }
 };
 
@@ -281,36 +487,52 @@ FileSystem* FileSystem::Default() {
   return fs;
 }
 
-bool FileSystem::CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied) {
+Status FileSystem::CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied) {
   constexpr size_t kBuffer = 1 << 20;
   std::vector<char> buf(static_cast<size_t>(std::min<uint64_t>(n, kBuffer)));
   *copied = 0;
   while (*copied < n) {
     size_t want = static_cast<size_t>(std::min<uint64_t>(n - *copied, buf.size()));
     size_t got = 0;
-    if (!from->Read(buf.data(), want, &got)) return false;
-    if (got == 0) return true;
-    if (!to->Write(buf.data(), got)) return false;
+    Status s = from->Read(buf.data(), want, &got);
+    if (!s) return s;
+    if (got == 0) return Status::Ok();
+    s = to->Write(buf.data(), got);
+    if (!s) return s;
     *copied += got;
   }
-  return true;
+  return Status::Ok();
 }
 
-bool FileSystem::ReadWholeFile(const std::string& path, std::string* out, size_t limit) {
+Status FileSystem::ReadWholeFile(const std::string& path, std::string* out, size_t limit) {
   out->clear();
-  std::unique_ptr<ReadableFile> f = OpenForReading(path);
-  if (!f) return false;
+  Status s;
+  std::unique_ptr<ReadableFile> f = OpenForReading(path, &s);
+  // A file system that gives no file must never read as an empty file.
+  if (!f) return s.ok() ? Status::FromErrno(EIO) : s;
   char buf[65536];
   for (;;) {
     size_t got = 0;
-    if (!f->Read(buf, sizeof buf, &got)) return false;
-    if (got == 0) return true;
+    s = f->Read(buf, sizeof buf, &got);
+    if (!s) return s;
+    if (got == 0) return Status::Ok();
     if (out->size() + got > limit) {
       out->append(buf, limit - out->size());
-      return true;
+      return Status::Ok();
     }
     out->append(buf, got);
   }
+}
+
+// Asked once: the program never changes its identity, and a copy asks for each file.
+uint32_t ProcessUid() {
+  static const uint32_t uid = static_cast<uint32_t>(::geteuid());
+  return uid;
+}
+
+uint32_t ProcessGid() {
+  static const uint32_t gid = static_cast<uint32_t>(::getegid());
+  return gid;
 }
 
 }  // namespace zarnoft

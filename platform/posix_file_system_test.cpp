@@ -1,5 +1,10 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -79,11 +84,103 @@ TEST(PosixFileSystem, CopiesDataInChunksAndStopsAtTheEnd) {
   EXPECT_EQ(fs->CreateExclusive(t.Path("z"), 0600), nullptr);  // exclusive
 }
 
+TEST(PosixFileSystem, FailuresSayWhetherTheThingIsMissingAndWhy) {
+  testing::TempTree t;
+  FileSystem* fs = FileSystem::Default();
+  t.Write("datei", "x");
+  FileInfo info;
+  Status fehlt = fs->Stat(t.Path("nichts"), &info);
+  EXPECT_TRUE(fehlt.missing());
+  EXPECT_EQ(fehlt.Reason(), "Datei oder Verzeichnis nicht gefunden");
+  // A path through a file: nothing there either.
+  EXPECT_TRUE(fs->Stat(t.Path("datei/unter"), &info).missing());
+  Status lang = fs->Stat(t.Path(std::string(300, 'n')), &info);
+  EXPECT_TRUE(lang.failed());
+  EXPECT_EQ(lang.Reason(), "Der Dateiname ist zu lang");
+  Status belegt = fs->CreateDirectory(t.Path("datei"));
+  EXPECT_TRUE(belegt.failed());
+  EXPECT_EQ(belegt.Reason(), "Die Datei existiert bereits");
+  Status s;
+  EXPECT_EQ(fs->OpenForReading(t.root(), &s), nullptr);
+  EXPECT_EQ(s.Reason(), "Ist ein Verzeichnis");
+  EXPECT_TRUE(fs->IsEnterableDirectory(t.Path("datei")).missing());
+  EXPECT_EQ(Status::FromErrno(ENOSPC).Reason(),
+            "Auf dem Gerät ist kein Speicherplatz mehr verfügbar");
+  EXPECT_EQ(Status::FromErrno(4242).Reason(), "Systemfehler 4242");
+}
+
+TEST(PosixFileSystem, CopiesKeepHolesAndFindTheLengthOfATrailingHole) {
+  testing::TempTree t;
+  FileSystem* fs = FileSystem::Default();
+  const std::string q = t.Write("q", "");
+  {
+    int fd = ::open(q.c_str(), O_WRONLY);
+    ASSERT_EQ(::pwrite(fd, "anfang", 6, 0), 6);
+    ASSERT_EQ(::pwrite(fd, "mitte", 5, 16 << 20), 5);
+    ASSERT_EQ(::ftruncate(fd, 40 << 20), 0);  // a hole at the end
+    ::close(fd);
+  }
+  auto in = fs->OpenForReading(q);
+  auto out = fs->CreateExclusive(t.Path("z"), 0600);
+  ASSERT_TRUE(in && out);
+  ASSERT_TRUE(in->MayHaveHoles());
+  // In two pieces, as a stepped copy does, the first ending inside a hole.
+  uint64_t a = 0, b = 0;
+  ASSERT_TRUE(fs->CopyData(in.get(), out.get(), 8 << 20, &a));
+  ASSERT_TRUE(fs->CopyData(in.get(), out.get(), UINT64_MAX, &b));
+  EXPECT_EQ(a + b, uint64_t{40} << 20);
+  ASSERT_TRUE(out->Close());
+  struct stat st;
+  ASSERT_EQ(::stat(t.Path("z").c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, 40 << 20);
+  EXPECT_LT(st.st_blocks * 512, 1 << 20);
+  const std::string z = t.Read("z");
+  EXPECT_EQ(z.substr(0, 6), "anfang");
+  EXPECT_EQ(z.substr(16 << 20, 5), "mitte");
+  EXPECT_EQ(z.find_first_not_of('\0', 6), size_t{16 << 20});
+}
+
+TEST(PosixFileSystem, LockedFilesAreNotDeletedAsLeftovers) {
+  testing::TempTree t;
+  FileSystem* fs = FileSystem::Default();
+  auto geschrieben = fs->CreateExclusive(t.Path("wird_geschrieben"), 0600);
+  ASSERT_TRUE(geschrieben);
+  Status s = fs->DeleteUnlockedFile(t.Path("wird_geschrieben"));
+  EXPECT_EQ(s.error(), EAGAIN);
+  EXPECT_TRUE(t.Exists("wird_geschrieben"));
+  ASSERT_TRUE(geschrieben->Close());
+  EXPECT_TRUE(fs->DeleteUnlockedFile(t.Path("wird_geschrieben")));
+  EXPECT_FALSE(t.Exists("wird_geschrieben"));
+  // Never a directory or what a link points to.
+  t.Mkdir("verz");
+  ASSERT_EQ(::symlink("verz", t.Path("link").c_str()), 0);
+  EXPECT_FALSE(fs->DeleteUnlockedFile(t.Path("verz")));
+  EXPECT_FALSE(fs->DeleteUnlockedFile(t.Path("link")));
+  EXPECT_TRUE(t.Exists("verz") && t.Exists("link"));
+}
+
+TEST(PosixFileSystem, LocationSeesThroughBindMounts) {
+  if (!testing::IstRoot()) GTEST_SKIP() << "braucht root zum Einhängen";
+  testing::TempTree t;
+  FileSystem* fs = FileSystem::Default();
+  t.Mkdir("echt/unter");
+  t.Mkdir("gebunden");
+  testing::Einhaengung bind(t.Path("echt/unter"), t.Path("gebunden"), nullptr, MS_BIND);
+  ASSERT_TRUE(bind.ok());
+  FsLocation echt, gebunden;
+  ASSERT_TRUE(fs->Location(t.Path("echt"), &echt));
+  ASSERT_TRUE(fs->Location(t.Path("gebunden"), &gebunden));
+  EXPECT_EQ(gebunden.device, echt.device);
+  EXPECT_EQ(gebunden.path, echt.path + "/unter");
+  EXPECT_TRUE(fs->SyncFileSystem(t.Path("gebunden")));
+  EXPECT_TRUE(fs->SyncFileSystem(t.Path("fehlt")).missing());
+}
+
 // A wrapper that fails one call: the way tests inject a refused operation.
 class NoDelete : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
-  bool DeleteFile(const std::string&) override { return false; }
+  Status DeleteFile(const std::string&) override { return Status::FromErrno(EPERM); }
 };
 
 TEST(FileSystemWrapper, ForwardsAllButTheOverriddenCall) {

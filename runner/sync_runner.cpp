@@ -11,6 +11,7 @@
 
 #include "editor/collection_file.h"
 #include "editor/job.h"
+#include "editor/job_texts.h"
 #include "engine/comparison.h"
 #include "engine/run_handle.h"
 #include "log/log_writer.h"
@@ -59,24 +60,6 @@ void Meldung(const std::string& text) {
   std::fprintf(stderr, "zarnoft-sync: %s\n", text.c_str());
 }
 
-// Passes every line on to the log and counts the copy failures of a run. Warnings are always
-// "wanted", so that the failures are seen also when the log is off.
-class ZaehlProtokoll : public Protokoll {
- public:
-  explicit ZaehlProtokoll(Protokoll* ziel) : ziel_(ziel) {}
-  bool Will(LogStufe stufe) const override {
-    return stufe == LogStufe::kWarnung || ziel_->Will(stufe);
-  }
-  void Zeile(LogStufe stufe, const std::string& text) override {
-    if (stufe == LogStufe::kWarnung && text.rfind("Vergl: Kopierfehler", 0) == 0) ++kopierfehler;
-    if (ziel_->Will(stufe)) ziel_->Zeile(stufe, text);
-  }
-  std::atomic<int> kopierfehler{0};
-
- private:
-  Protokoll* ziel_;
-};
-
 // The log's own question has nobody to ask here: the line is dropped and said once on stderr.
 class TerminalLogFrage : public LogFrage {
  public:
@@ -109,13 +92,17 @@ const char* SyncHilfe() {
          "Führt die Aufträge einer Auftragssammlung ohne Fenster aus, zum Beispiel aus cron\n"
          "oder einem systemd-Timer. Ohne --job laufen alle Aufträge nacheinander in der\n"
          "Reihenfolge der Sammlung; --job N (mehrfach möglich, ab 1 gezählt) wählt einzelne.\n"
-         "Nach jedem Lauf, der nicht abgebrochen wurde, wird sein Datum als letzter Abgleich\n"
-         "des Auftrags in die Sammlung geschrieben (AufrufT, AufrufS).\n"
+         "Nach jedem Lauf, der vollständig gelang (nicht abgebrochen, ohne Fehler), wird er\n"
+         "als letzter Abgleich des Auftrags in die Sammlung geschrieben (AufrufT, AufrufS,\n"
+         "LaufBeginnUTC, LaufEndeUTC). Ein Lauf mit Fehlern wird nicht eingetragen, damit\n"
+         "der nächste Lauf dieselben Änderungen noch einmal betrachtet.\n"
          "\n"
          "Ist stderr ein Terminal, zeigt eine Zeile den Fortschritt. Fehler erscheinen als\n"
          "Zeilen auf stderr. Eine doppelt geänderte Datei wird im Terminal erfragt\n"
          "(j = Ja, n = Nein, i = Ignorieren, a = Alles), wenn stdin und stderr Terminals\n"
-         "sind; sonst bleibt sie bei der Einstellung \"Nachfragen\" unverändert.\n"
+         "sind. Sonst bleibt sie bei der Einstellung \"Nachfragen\" unverändert, das\n"
+         "Protokoll meldet \"Doppelte Änderung nicht entschieden\", und der Lauf gilt als\n"
+         "fehlerhaft (Rückgabewert 1): der nächste Lauf stellt dieselbe Frage wieder.\n"
          "\n"
          "Automatische Läufe: --ausloeser start wartet die Verzögerung aus den\n"
          "Einstellungen ab (Hauptprogramm, 5 bis 60 Sekunden) und führt dann die Aufträge\n"
@@ -146,8 +133,9 @@ const char* SyncHilfe() {
          "halb geschrieben zurück. Solange ein Lauf die Sammlung benutzt, verweigert ein\n"
          "zweiter den Start (Sperrdatei SAMMLUNG.syc.lock).\n"
          "\n"
-         "Rückgabewerte: 0 alle Aufträge liefen bis zu ihrem Ende; 1 ein Auftrag konnte\n"
-         "nicht starten, eine Kopie schlug fehl, das Datum konnte nicht geschrieben werden\n"
+         "Rückgabewerte: 0 alle Aufträge liefen vollständig; 1 ein Auftrag konnte nicht\n"
+         "starten, eine Datei konnte nicht kopiert, gelöscht oder gelesen werden, eine\n"
+         "doppelte Änderung blieb unentschieden, das Datum konnte nicht geschrieben werden\n"
          "oder eine Sammlung eines automatischen Laufs fehlte; 2 falscher Aufruf, oder die\n"
          "Sammlung ist nicht lesbar oder belegt; 130 abgebrochen.\n";
 }
@@ -298,13 +286,12 @@ bool Ausfuehrbar(const TVergleichThread& job, const std::string& name) {
 // One run of one job, from its start to its end notification, served on this thread.
 class AuftragsLauf {
  public:
-  AuftragsLauf(const Umgebung& u, QueueCaller* gui, ZaehlProtokoll* log)
+  AuftragsLauf(const Umgebung& u, QueueCaller* gui, Protokoll* log)
       : u_(u), gui_(gui), log_(log) {}
 
   // Starts the run and serves its window until it has ended. On a signal the run is cancelled
   // and its questions are answered as closed; serving goes on until its end notification.
   void Ausfuehren(Sammlung* sammlung, TVergleichThread* job) {
-    fehler_vorher_ = log_->kopierfehler.load();
     LaufHandle lauf;
     {
       // The run's thread inherits a mask without SIGINT and SIGTERM, so that the signals reach
@@ -327,10 +314,6 @@ class AuftragsLauf {
   }
 
   const LaufErgebnis& Ergebnis() const { return ergebnis_; }
-  // Copy failures and error boxes of the run.
-  bool MitKopierfehlern() const {
-    return log_->kopierfehler.load() > fehler_vorher_ || fenster_fehler_ > 0;
-  }
 
  private:
   LaufDienste Dienste() {
@@ -344,16 +327,12 @@ class AuftragsLauf {
     ld.uhr = u_.uhr;
     ld.log = log_;
     ld.gui = gui_;
-    // The window is created and destroyed through the GUI queue, so fenster_ and
-    // fenster_fehler_ are touched on this thread only.
+    // The window is created and destroyed through the GUI queue, so fenster_ is touched on this
+    // thread only.
     ld.fenster = [this, to]() -> std::unique_ptr<FortschrittFenster> {
       auto w = std::make_unique<TerminalFenster>(to);
-      TerminalFenster* roh = w.get();
-      w->BeimEnde([this, roh] {
-        fenster_fehler_ = roh->Fehler();
-        fenster_ = nullptr;
-      });
-      fenster_ = roh;
+      w->BeimEnde([this] { fenster_ = nullptr; });
+      fenster_ = w.get();
       return w;
     };
     return ld;
@@ -381,44 +360,43 @@ class AuftragsLauf {
 
   const Umgebung& u_;
   QueueCaller* gui_;
-  ZaehlProtokoll* log_;
+  Protokoll* log_;
   TerminalFenster* fenster_ = nullptr;
-  int fenster_fehler_ = 0;
-  int fehler_vorher_ = 0;
   LaufErgebnis ergebnis_;
   bool gemeldet_ = false;  // the end notification has come
 };
 
 // Runs job n and records a completed run in the collection file. Returns its exit status.
-int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, ZaehlProtokoll* log, Sammlung* sammlung,
-                      int n) {
+int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, int n) {
   TVergleichThread* job = sammlung->InZeile(n);
   const std::string name = "Auftrag " + std::to_string(n);
   if (!Ausfuehrbar(*job, name)) return kSyncFehler;
   if (u.terminal_aus) std::fprintf(stderr, "%s\n", name.c_str());
 
-  const double aufruf_vorher = job->Aufruf;
-  AuftragsLauf lauf(u, gui, log);
+  AuftragsLauf lauf(u, gui, &u.log);
   lauf.Ausfuehren(sammlung, job);
   if (g_signal) return kSyncAbgebrochen;
-  int status = kSyncOk;
-  if (lauf.Ergebnis().abgebrochen) {
+  const LaufErgebnis& e = lauf.Ergebnis();
+  u.log.Zeile(LogStufe::kWarnung, VergleichEndeText(*job, e));
+  // The job model recorded the run only when it completed (LaufBeendet, as in the editor).
+  if (e.abgebrochen) {
     Meldung(name + " wurde nicht ausgeführt (" + job->Herkunft + " - " + job->Ziel + ").");
     return kSyncFehler;
   }
-  if (lauf.MitKopierfehlern() || lauf.Ergebnis().fehler > 0) {
-    Meldung(name + ": nicht alle Dateien konnten kopiert werden.");
-    status = kSyncFehler;
+  if (e.fehler > 0) {
+    Meldung(name + ": " + std::to_string(e.fehler) +
+            " Fehler; der Lauf wird nicht als letzter Abgleich eingetragen (Einzelheiten im "
+            "Protokoll).");
+    return kSyncFehler;
   }
-  if (job->Aufruf == aufruf_vorher) return status;
   try {
-    AufrufSchreiben(u.o.sammlung, n, job->Aufruf, u.fs);
+    AufrufSchreiben(u.o.sammlung, n, *job, u.fs);
   } catch (const IniWriteError& err) {
     Meldung(std::string(err.what()) + ". Das Datum des Laufs von " + name +
             " fehlt in der Sammlung.");
-    status = kSyncFehler;
+    return kSyncFehler;
   }
-  return status;
+  return kSyncOk;
 }
 
 }  // namespace
@@ -455,11 +433,10 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   // buffered would not wake that wait, so stdin is read unbuffered.
   if (u.terminal_ein) std::setvbuf(stdin, nullptr, _IONBF, 0);
   QueueCaller gui;
-  ZaehlProtokoll zaehler(&u.log);
   int ergebnis = kSyncOk;
   for (int n : jobs) {
     if (g_signal) break;
-    const int status = AuftragAusfuehren(u, &gui, &zaehler, &sammlung, n);
+    const int status = AuftragAusfuehren(u, &gui, &sammlung, n);
     if (status != kSyncOk) ergebnis = status;
     if (status == kSyncAbgebrochen) break;
   }

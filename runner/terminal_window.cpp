@@ -94,7 +94,7 @@ int TerminalFenster::Fragen(const Frage& frage) {
     std::fprintf(o_.aus, "Antwort: Nein (mit --leer-erlaubt würde abgeglichen)\n");
     return frage.abbrechen >= 0 ? frage.abbrechen : kKeineAntwort;
   }
-  if (!o_.fragen) return kKeineAntwort;
+  if (!o_.fragen) return kNiemandGefragt;
   ZeileLoeschen();
   std::string wahl;
   for (size_t i = 0; i < frage.knoepfe.size(); ++i) {

@@ -2,9 +2,9 @@
 //
 // A one-line progress display on stderr when stderr is a terminal; error boxes as German lines on
 // stderr; questions on the terminal when stdin and stderr are terminals (the answer is the
-// accelerator letter of a button: j / n / i / a), otherwise no answer, as if the box had been
-// closed without one. The empty-side question is never asked here: it is answered by the
-// runner's --leer-erlaubt option. Boxes and questions are answered before the call returns.
+// accelerator letter of a button: j / n / i / a), otherwise kNiemandGefragt: nobody decided. The
+// empty-side question is never asked here: it is answered by the runner's --leer-erlaubt option.
+// Boxes and questions are answered before the call returns.
 //
 // Called on the runner's main thread (its "GUI thread") only; the runner refreshes the display
 // (Auffrischen) from its serving loop.

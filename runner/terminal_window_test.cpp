@@ -57,7 +57,7 @@ TEST(TerminalFenster, AnswersByAcceleratorLetterAndEnterGivesTheDefault) {
   EXPECT_EQ(Antwort("\n", Konflikt(), &aus), 0);
   EXPECT_EQ(Antwort("", Konflikt(), &aus), kKeineAntwort);  // end of input: closed box
   // Without a terminal nothing is asked: as if the box had been closed without an answer.
-  EXPECT_EQ(Antwort("j\n", Konflikt(), &aus, /*fragen=*/false), kKeineAntwort);
+  EXPECT_EQ(Antwort("j\n", Konflikt(), &aus, /*fragen=*/false), kNiemandGefragt);
   EXPECT_TRUE(aus.empty());
 }
 

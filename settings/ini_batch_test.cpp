@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <string>
 #include <vector>
 
@@ -78,7 +80,9 @@ TEST(IniBatchTest, FollowsALinkAndKeepsThePermissionBits) {
 class RenameRefusingFs : public FileSystemWrapper {
  public:
   RenameRefusingFs() : FileSystemWrapper(FileSystem::Default()) {}
-  bool RenameReplace(const std::string&, const std::string&) override { return false; }
+  Status RenameReplace(const std::string&, const std::string&) override {
+    return Status::FromErrno(EACCES);
+  }
 };
 
 TEST(IniBatchTest, ARefusedCommitChangesNothingAndEmptiesTheBatch) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <string>
 #include <vector>
 
@@ -412,8 +414,9 @@ TEST_F(IniFileTest, AValueTheFileAlreadyHoldsIsNotRewritten) {
 class FullDisk : public FileSystemWrapper {
  public:
   explicit FullDisk(size_t room) : FileSystemWrapper(FileSystem::Default()), room_(room) {}
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
-    auto f = FileSystemWrapper::CreateExclusive(p, m);
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m,
+                                                Status* s) override {
+    auto f = FileSystemWrapper::CreateExclusive(p, m, s);
     if (!f) return f;
     return std::make_unique<Limited>(std::move(f), room_);
   }
@@ -422,17 +425,17 @@ class FullDisk : public FileSystemWrapper {
   class Limited : public WritableFile {
    public:
     Limited(std::unique_ptr<WritableFile> f, size_t room) : f_(std::move(f)), room_(room) {}
-    bool Write(const char* d, size_t n) override {
+    Status Write(const char* d, size_t n) override {
       if (n > room_) {
         f_->Write(d, room_);
         room_ = 0;
-        return false;
+        return Status::FromErrno(ENOSPC);
       }
       room_ -= n;
       return f_->Write(d, n);
     }
-    bool Sync() override { return f_->Sync(); }
-    bool Close() override { return f_->Close(); }
+    Status Sync() override { return f_->Sync(); }
+    Status Close() override { return f_->Close(); }
 
    private:
     std::unique_ptr<WritableFile> f_;
@@ -445,35 +448,40 @@ class RefusingFs : public FileSystemWrapper {
  public:
   enum class Step { kCreate, kClose, kSetMode, kRename, kRead };
   explicit RefusingFs(Step step) : FileSystemWrapper(FileSystem::Default()), step_(step) {}
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m,
+                                                Status* s) override {
     if (step_ == Step::kCreate) return nullptr;
-    auto f = FileSystemWrapper::CreateExclusive(p, m);
+    auto f = FileSystemWrapper::CreateExclusive(p, m, s);
     if (step_ == Step::kClose && f) return std::make_unique<FailingClose>(std::move(f));
     return f;
   }
-  bool SetMode(const std::string& p, uint32_t m) override {
-    return step_ != Step::kSetMode && FileSystemWrapper::SetMode(p, m);
+  Status SetMode(const std::string& p, uint32_t m) override {
+    if (step_ == Step::kSetMode) return Status::FromErrno(EPERM);
+    return FileSystemWrapper::SetMode(p, m);
   }
-  bool RenameReplace(const std::string& f, const std::string& t) override {
-    return step_ != Step::kRename && FileSystemWrapper::RenameReplace(f, t);
+  Status RenameReplace(const std::string& f, const std::string& t) override {
+    if (step_ == Step::kRename) return Status::FromErrno(EACCES);
+    return FileSystemWrapper::RenameReplace(f, t);
   }
-  bool RenameNoReplace(const std::string& f, const std::string& t) override {
-    return step_ != Step::kRename && FileSystemWrapper::RenameNoReplace(f, t);
+  Status RenameNoReplace(const std::string& f, const std::string& t) override {
+    if (step_ == Step::kRename) return Status::FromErrno(EACCES);
+    return FileSystemWrapper::RenameNoReplace(f, t);
   }
-  std::unique_ptr<ReadableFile> OpenForReading(const std::string& p) override {
-    if (step_ == Step::kRead) return nullptr;
-    return FileSystemWrapper::OpenForReading(p);
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& p, Status* s) override {
+    if (step_ != Step::kRead) return FileSystemWrapper::OpenForReading(p, s);
+    if (s != nullptr) *s = Status::FromErrno(EIO);
+    return nullptr;
   }
 
  private:
   class FailingClose : public WritableFile {
    public:
     explicit FailingClose(std::unique_ptr<WritableFile> f) : f_(std::move(f)) {}
-    bool Write(const char* d, size_t n) override { return f_->Write(d, n); }
-    bool Sync() override { return f_->Sync(); }
-    bool Close() override {
+    Status Write(const char* d, size_t n) override { return f_->Write(d, n); }
+    Status Sync() override { return f_->Sync(); }
+    Status Close() override {
       f_->Close();
-      return false;
+      return Status::FromErrno(EIO);
     }
 
    private:

@@ -80,11 +80,13 @@ void Replace(FileSystem* fs, const std::string& shown_path, const WriteTarget& t
     if (!f && !fs->Stat(tmp, &clash)) break;  // no name clash: the directory refuses
   }
   if (!f) throw IniWriteError(shown_path);
-  bool ok = f->Write(text.data(), text.size());
-  ok = f->Close() && ok;
+  bool ok = f->Write(text.data(), text.size()).ok();
+  ok = f->Close().ok() && ok;
   f.reset();
-  if (ok && t.exists) ok = fs->SetMode(tmp, t.mode);
-  if (ok) ok = t.exists ? fs->RenameReplace(tmp, t.path) : fs->RenameNoReplace(tmp, t.path);
+  if (ok && t.exists) ok = fs->SetMode(tmp, t.mode).ok();
+  if (ok) {
+    ok = (t.exists ? fs->RenameReplace(tmp, t.path) : fs->RenameNoReplace(tmp, t.path)).ok();
+  }
   if (!ok) {
     fs->DeleteFile(tmp);
     throw IniWriteError(shown_path);

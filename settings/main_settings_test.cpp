@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <string>
 
 #include "settings/ini_file.h"
@@ -172,11 +174,13 @@ TEST_F(MainSettingsTest, ClosingCarriesTheLastDirectoryOnlyForSyncDirData2) {
 class RenameBudget : public FileSystemWrapper {
  public:
   explicit RenameBudget(int left) : FileSystemWrapper(FileSystem::Default()), left_(left) {}
-  bool RenameReplace(const std::string& f, const std::string& t) override {
-    return left_-- > 0 && FileSystemWrapper::RenameReplace(f, t);
+  Status RenameReplace(const std::string& f, const std::string& t) override {
+    if (left_-- <= 0) return Status::FromErrno(EACCES);
+    return FileSystemWrapper::RenameReplace(f, t);
   }
-  bool RenameNoReplace(const std::string& f, const std::string& t) override {
-    return left_-- > 0 && FileSystemWrapper::RenameNoReplace(f, t);
+  Status RenameNoReplace(const std::string& f, const std::string& t) override {
+    if (left_-- <= 0) return Status::FromErrno(EACCES);
+    return FileSystemWrapper::RenameNoReplace(f, t);
   }
 
  private:

@@ -4,6 +4,8 @@
 #define ZARNOFT_TESTING_COPY_TEST_KIT_H_
 
 #include <algorithm>
+#include <cerrno>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,13 +24,17 @@ class KnappeDatei : public WritableFile {
  public:
   KnappeDatei(std::unique_ptr<WritableFile> f, int64_t platz, bool close_fehler)
       : f_(std::move(f)), platz_(platz), close_fehler_(close_fehler) {}
-  bool Write(const char* d, size_t n) override {
-    if (platz_ >= 0 && geschrieben_ + static_cast<int64_t>(n) > platz_) return false;
+  Status Write(const char* d, size_t n) override {
+    if (platz_ >= 0 && geschrieben_ + static_cast<int64_t>(n) > platz_)
+      return Status::FromErrno(ENOSPC);
     geschrieben_ += static_cast<int64_t>(n);
     return f_->Write(d, n);
   }
-  bool Sync() override { return f_->Sync(); }
-  bool Close() override { return f_->Close() && !close_fehler_; }
+  Status Sync() override { return f_->Sync(); }
+  Status Close() override {
+    Status s = f_->Close();
+    return close_fehler_ && s.ok() ? Status::FromErrno(EIO) : s;
+  }
 
  private:
   std::unique_ptr<WritableFile> f_;
@@ -44,18 +50,24 @@ class StoerFs : public FileSystemWrapper {
   int64_t platz = -1;             // bytes a new file takes, -1 unlimited
   bool close_fehler = false;
   bool rename_fehler = false;
+  // Called after each piece of content was copied (a test changes the source there).
+  std::function<void()> nach_kopie;
 
-  bool CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
+  Status CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
     stuecke.push_back(n);
-    return FileSystemWrapper::CopyData(f, t, n, c);
+    Status s = FileSystemWrapper::CopyData(f, t, n, c);
+    if (nach_kopie) nach_kopie();
+    return s;
   }
-  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m) override {
-    auto f = FileSystemWrapper::CreateExclusive(p, m);
+  std::unique_ptr<WritableFile> CreateExclusive(const std::string& p, uint32_t m,
+                                                Status* s) override {
+    auto f = FileSystemWrapper::CreateExclusive(p, m, s);
     if (!f || (platz < 0 && !close_fehler)) return f;
     return std::make_unique<KnappeDatei>(std::move(f), platz, close_fehler);
   }
-  bool RenameReplace(const std::string& f, const std::string& t) override {
-    return !rename_fehler && FileSystemWrapper::RenameReplace(f, t);
+  Status RenameReplace(const std::string& f, const std::string& t) override {
+    if (rename_fehler) return Status::FromErrno(EACCES);
+    return FileSystemWrapper::RenameReplace(f, t);
   }
 };
 

@@ -35,6 +35,8 @@ class FakeWindow : public FortschrittFenster, public AnzeigeMitschrift {
   int gezeigt_anzahl = 0;
   // False: the display changes are not recorded one by one (only the snapshot holds them).
   bool mitschreiben = true;
+  // Called while a question is open (a test may change files there, as a user could meanwhile).
+  std::function<void(const Frage&)> bei_frage;
 
   AnzeigeMitschrift* Mitschrift() override { return mitschreiben ? this : nullptr; }
 
@@ -57,6 +59,7 @@ class FakeWindow : public FortschrittFenster, public AnzeigeMitschrift {
   void FrageStellen(const Frage& f, AntwortRueckruf antwort) override {
     fragen.push_back(f);
     calls.push_back("Frage " + f.titel + "|" + f.text);
+    if (bei_frage) bei_frage(f);
     int a = kKeineAntwort;
     if (!antworten.empty()) {
       a = antworten.front();

@@ -48,6 +48,12 @@ struct HookLauf {
     if (::lstat(baum.Path(rel).c_str(), &st) != 0) return kDosMissing;
     return DosFromFileTime(FileTime{st.st_mtim.tv_sec, st.st_mtim.tv_nsec});
   }
+  // What lstat() says of a path of the tree (an empty FileInfo when there is nothing).
+  FileInfo Info(const std::string& rel) const {
+    FileInfo i;
+    FileSystem::Default()->Stat(baum.Path(rel), &i);
+    return i;
+  }
   // The logged texts that begin with prefix, in order.
   std::vector<std::string> Zeilen(const std::string& prefix) const {
     std::vector<std::string> r;

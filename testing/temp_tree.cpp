@@ -2,14 +2,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <climits>
 
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace zarnoft::testing {
 
@@ -89,22 +95,71 @@ FileTime Local(int year, int month, int day, int hour, int minute, int second) {
   return FromLocal(lt);
 }
 
-void RemoveTree(const std::string& path) {
+namespace {
+
+// Removes the entry `name` of the directory `dir`, descending through descriptors, so that trees
+// deeper than a path may be long are removed too. Mounts left by a failed test are detached
+// first, so that nothing outside the tree is ever removed through them.
+void Entfernen(int dir, const std::string& name, const std::string& pfad) {
   struct stat st;
-  if (::lstat(path.c_str(), &st) != 0) return;
-  if (S_ISDIR(st.st_mode)) {
-    ::chmod(path.c_str(), 0700);
-    if (DIR* d = ::opendir(path.c_str())) {
-      while (struct dirent* e = ::readdir(d)) {
-        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-        RemoveTree(path + "/" + e->d_name);
-      }
-      ::closedir(d);
-    }
-    ::rmdir(path.c_str());
-  } else {
-    ::unlink(path.c_str());
+  if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+  ImmutableSetzen(pfad, false);
+  if (!S_ISDIR(st.st_mode)) {
+    ::unlinkat(dir, name.c_str(), 0);
+    return;
   }
+  if (pfad.size() < PATH_MAX) ::umount2(pfad.c_str(), MNT_DETACH);
+  ::fchmodat(dir, name.c_str(), 0700, 0);
+  int fd = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    if (DIR* d = ::fdopendir(fd)) {
+      std::vector<std::string> namen;
+      while (struct dirent* e = ::readdir(d)) {
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+          namen.push_back(e->d_name);
+      }
+      for (const std::string& n : namen) Entfernen(::dirfd(d), n, pfad + "/" + n);
+      ::closedir(d);
+    } else {
+      ::close(fd);
+    }
+  }
+  ::unlinkat(dir, name.c_str(), AT_REMOVEDIR);
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& path) {
+  Entfernen(AT_FDCWD, path, path);
+}
+
+bool ImmutableSetzen(const std::string& path, bool an) {
+  if (path.size() >= PATH_MAX) return false;
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (ok && ((flags & FS_IMMUTABLE_FL) != 0) != an) {
+    flags = an ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  ::close(fd);
+  return ok;
+}
+
+bool IstRoot() {
+  return ::geteuid() == 0;
+}
+
+Einhaengung::Einhaengung(const std::string& quelle, const std::string& ziel, const char* typ,
+                         unsigned long flags, const std::string& optionen)
+    : ziel_(ziel) {
+  ok_ = ::mount(quelle.c_str(), ziel.c_str(), typ, flags,
+                optionen.empty() ? nullptr : optionen.c_str()) == 0;
+}
+
+Einhaengung::~Einhaengung() {
+  if (ok_) ::umount2(ziel_.c_str(), MNT_DETACH);
 }
 
 }  // namespace zarnoft::testing

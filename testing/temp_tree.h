@@ -37,8 +37,29 @@ void SetTimes(const std::string& path, FileTime mtime, FileTime atime);
 void SetMtime(const std::string& path, FileTime mtime);
 // A local time as a FileTime, e.g. Local(2024, 3, 1, 14, 5, 9).
 FileTime Local(int year, int month, int day, int hour = 12, int minute = 0, int second = 0);
-// Removes a tree (rm -rf), making directories writable first.
+// Removes a tree (rm -rf), making directories writable and files mutable first, detaching mounts
+// a failed test left in it; also trees deeper than a path may be long.
 void RemoveTree(const std::string& path);
+
+// Sets or clears the immutable flag (chattr +i); false where the file system has none.
+bool ImmutableSetzen(const std::string& path, bool an);
+// Whether the tests run as root (mounts, owners, immutable files need it).
+bool IstRoot();
+
+// A mount for the time of a test (tmpfs of a given size, a bind mount), detached at the end.
+class Einhaengung {
+ public:
+  Einhaengung(const std::string& quelle, const std::string& ziel, const char* typ,
+              unsigned long flags, const std::string& optionen = "");
+  ~Einhaengung();
+  Einhaengung(const Einhaengung&) = delete;
+  Einhaengung& operator=(const Einhaengung&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  std::string ziel_;
+  bool ok_ = false;
+};
 
 }  // namespace zarnoft::testing
 

@@ -104,7 +104,7 @@ TEST(TKopie, AQuestionIsWindowModalAndAnsweredLaterWithoutANestedLoop) {
 class LangsamesDateisystem : public FileSystemWrapper {
  public:
   LangsamesDateisystem() : FileSystemWrapper(FileSystem::Default()) {}
-  bool CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
+  Status CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     return FileSystemWrapper::CopyData(f, t, n, c);
   }

@@ -102,15 +102,15 @@ class FortschrittFenster {
   uint64_t gezeigt_ = 0;  // the version last shown; GUI thread only
 };
 
-// A window that shows nothing and answers no question (as if closed without an answer). For
-// runs without a user, and as a base for windows that watch only a few calls.
+// A window that shows nothing and has nobody to ask (kNiemandGefragt). For runs without a user,
+// and as a base for windows that watch only a few calls.
 class StillesFenster : public FortschrittFenster {
  public:
   void FortschrittOeffnen(const std::string&, const std::string&, bool, int32_t) override {}
   void Zeigen(const Fortschrittsstand&) override {}
   void FortschrittSchliessen() override {}
   void Fehlermeldung(const std::string&, AntwortRueckruf geschlossen) override { geschlossen(0); }
-  void FrageStellen(const Frage&, AntwortRueckruf antwort) override { antwort(kKeineAntwort); }
+  void FrageStellen(const Frage&, AntwortRueckruf antwort) override { antwort(kNiemandGefragt); }
 };
 
 // Creates the window of one run; called on the GUI thread.

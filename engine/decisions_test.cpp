@@ -1,0 +1,126 @@
+#include "engine/decisions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/date_time.h"
+#include "testing/temp_tree.h"
+
+namespace zarnoft {
+namespace {
+
+// The last run began at S and ended at E (UTC); times below are seconds from S.
+constexpr int64_t S = 1717236000;  // 01.06.2024 10:00 UTC
+constexpr int64_t E = S + 600;
+
+FileTime Bei(int64_t sek) {
+  return FileTime{S + sek, 0};
+}
+
+// A file written at `w`, last used (read, status changed) at `u`.
+Seite Datei(int64_t w, int64_t u) {
+  Seite s;
+  s.da = true;
+  s.info.kind = EntryKind::kFile;
+  s.info.mtime = Bei(w);
+  s.info.atime = Bei(u);
+  s.info.ctime = Bei(w);
+  return s;
+}
+
+std::string Sync(const Seite& h, const Seite& z, const LetzterLauf& l) {
+  return SyncEntscheidung(Lage(h, z, l)).was;
+}
+
+const LetzterLauf kUtc = LetzterLauf::AusUtc(Bei(0), Bei(600));
+
+TEST(Entscheidungen, EinseitigeDateiNachDenZeitpunktenDesLetztenLaufs) {
+  const Seite nichts;
+  const std::string neu =
+      "in the source only, used or written since the last run: new, copy to "
+      "the target";
+  const std::string weg =
+      "in the source only, untouched since the last run: deleted in the target, delete it";
+  // Written long before the run and read by it: its copy was deleted since, so it goes too.
+  EXPECT_EQ(Sync(Datei(-86400, 300), nichts, kUtc), weg);
+  // Written while the run was under way, in a directory it had already passed: new.
+  EXPECT_EQ(Sync(Datei(300, 300), nichts, kUtc), neu);
+  // Saved a moment after the run ended (the same two seconds): new.
+  EXPECT_EQ(Sync(Datei(601, 601), nichts, kUtc), neu);
+  // Brought in with its old date kept, after the run: its status change is new.
+  Seite kopiert = Datei(-86400, -86400);
+  kopiert.info.ctime = Bei(700);
+  EXPECT_EQ(Sync(kopiert, nichts, kUtc), neu);
+  // The same on the target's side.
+  EXPECT_EQ(std::string(SyncEntscheidung(Lage(nichts, Datei(-86400, 300), kUtc)).was),
+            "in the target only, untouched since the last run: deleted in the source, delete it");
+
+  // Without the instants, the local date of the old files decides; a tie is new.
+  const LetzterLauf dos = LetzterLauf::AusDos(DosFromFileTime(Bei(600)));
+  EXPECT_EQ(Sync(Datei(-86400, 500), nichts, dos), weg);
+  EXPECT_EQ(Sync(Datei(-86400, 601), nichts, dos), neu);  // the same two-second step
+  EXPECT_EQ(Sync(Datei(-86400, 900), nichts, dos), neu);
+  // A job that never ran deletes nothing.
+  EXPECT_EQ(Sync(Datei(-86400, -86400), nichts, LetzterLauf()), neu);
+}
+
+TEST(Entscheidungen, DoppelteAenderungAufDieSekundeGenau) {
+  const std::string doppelt = "written on both sides since the last run: a double change";
+  // Saved a second after the run ended on one side, later on the other: both changed, the
+  // user decides - the later one must not overwrite the earlier.
+  EXPECT_EQ(Sync(Datei(601, 601), Datei(900, 900), kUtc), doppelt);
+  // Copied by the run (the source's old date) and changed later on one side only.
+  EXPECT_EQ(Sync(Datei(-500, -500), Datei(900, 900), kUtc),
+            "target newer, source unchanged since the last run: copy to the source");
+  EXPECT_EQ(Sync(Datei(900, 900), Datei(-500, -500), kUtc),
+            "source newer, target unchanged since the last run: copy to the target");
+  // Equal dates to the two seconds of the date form: nothing to do, whatever the content.
+  Seite a = Datei(-500, -500);
+  Seite b = Datei(-500, -500);
+  b.info.mtime.nsec = 999999999;
+  EXPECT_EQ(Sync(a, b, kUtc), "the same date on both sides: nothing to do");
+  // Dates before 1980 keep their order (the old form made them all equal).
+  Seite alt1 = Datei(0, 0);
+  Seite alt2 = Datei(0, 0);
+  alt1.info.mtime = testing::Local(1975, 1, 1);
+  alt2.info.mtime = testing::Local(1976, 1, 1);
+  EXPECT_EQ(Sync(alt1, alt2, kUtc),
+            "target newer, source unchanged since the last run: copy to the source");
+}
+
+TEST(Entscheidungen, KopierjobKopiertWasSeitDemBeginnGeschriebenWurde) {
+  auto kopie = [](const Seite& h, const Seite& z, bool herkunft, bool ziel) {
+    Lage l(h, z, kUtc);
+    l.prueft_herkunft = herkunft;
+    l.prueft_ziel = ziel;
+    return std::string(KopierEntscheidung(l).was);
+  };
+  const std::string herkunft =
+      "source written since the last run, the job checks the source: copy it to the target";
+  // Written while the last run was under way: it may have been passed, so it is copied again.
+  EXPECT_EQ(kopie(Datei(300, 300), Datei(-500, -500), true, false), herkunft);
+  EXPECT_EQ(kopie(Datei(-500, -500), Seite{}, true, false), "no row holds: nothing to do");
+  EXPECT_EQ(kopie(Datei(-500, -500), Datei(300, 300), false, true),
+            "target written since the last run, the job checks the target: copy the source "
+            "over it");
+  EXPECT_EQ(kopie(Datei(-500, -500), Datei(300, 300), true, false), "no row holds: nothing to do");
+}
+
+TEST(Entscheidungen, VerzeichnisNachSeinenEigenenZeiten) {
+  FileInfo d;
+  d.kind = EntryKind::kDirectory;
+  d.mtime = Bei(700);  // written by the run itself or later: not looked at
+  d.atime = Bei(300);
+  d.ctime = Bei(-100);
+  EXPECT_TRUE(kUtc.VerzeichnisUnbenutzt(d));
+  d.atime = Bei(650);  // listed after the run
+  EXPECT_FALSE(kUtc.VerzeichnisUnbenutzt(d));
+  EXPECT_TRUE(kUtc.VerzeichnisUnveraendert(d));  // listing does not change its entries
+  d.ctime = Bei(650);
+  EXPECT_FALSE(kUtc.VerzeichnisUnveraendert(d));
+  EXPECT_FALSE(LetzterLauf().VerzeichnisUnbenutzt(d));
+}
+
+}  // namespace
+}  // namespace zarnoft

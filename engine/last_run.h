@@ -1,0 +1,77 @@
+// LetzterLauf: what the job's last run tells about a file's dates.
+//
+// There is no state per file between runs. Whether a file was changed since the last run, and
+// whether a file found on one side only was deleted on the other side since or is new, is told
+// from its dates and the last run's. Two forms of the last run exist:
+//
+// - The start and the end of the last completed run as UTC instants (the job's keys
+//   "LaufBeginnUTC" and "LaufEndeUTC"), compared at full resolution. A one-sided file counts as
+//   deleted on the other side only when it was neither used (last access, last status change)
+//   since the end nor written since the start: a file saved while the run was under way, or just
+//   after it, is new. A change of the time zone between runs changes nothing. Writes are
+//   compared with two seconds of slack towards keeping files (a lagging file-system clock).
+// - Without them (a collection written before they existed), the last run's local date-time in
+//   DOS form (2-second steps), as the older files hold it. A tie counts as new.
+//
+// A job that never ran (and a directory that the walk has just created on the other side, below
+// which everything is new) has no last run: every file is new and changed.
+//
+// A value type; used by the run's thread only.
+#ifndef ZARNOFT_ENGINE_LAST_RUN_H_
+#define ZARNOFT_ENGINE_LAST_RUN_H_
+
+#include <cstdint>
+
+#include "platform/file_system.h"
+
+namespace zarnoft {
+
+class LetzterLauf {
+ public:
+  // Never ran.
+  LetzterLauf() = default;
+  // The older form: the last run's local date-time in DOS form; 0 = never.
+  static LetzterLauf AusDos(int64_t vergleichsdatum);
+  // Start and end of the last completed run (UTC). A pair that is not in order counts as none.
+  static LetzterLauf AusUtc(FileTime beginn, FileTime ende);
+
+  bool Nie() const { return art_ == Art::kNie; }
+
+  // Written since the end of the last run: a two-way job takes a file so changed on both sides
+  // for a double change. A file the run itself copied carries the date of its source, so only
+  // the user's writes count.
+  bool GeaendertSeitEnde(const FileInfo& datei) const;
+  // Written since the start of the last run: a copy or archive job copies such a file. A file
+  // written while the last run was under way may have been passed by it, so it counts too.
+  bool GeaendertSeitBeginn(const FileInfo& datei) const;
+  // A file (or link) found on one side only counts as deleted on the other side since the last
+  // run: it was neither used since the run's end nor written since its start.
+  bool Unbenutzt(const FileInfo& datei) const;
+  // The same for a directory's own dates: last access and status change before the end. Its
+  // last write is not looked at: the run itself writes directories.
+  bool VerzeichnisUnbenutzt(const FileInfo& verzeichnis) const;
+
+  // Whether a directory's entries were left as they were since the last run: its status change
+  // lies before the end. Its last access is not looked at: listing a directory (this run's own
+  // look included) changes it.
+  bool VerzeichnisUnveraendert(const FileInfo& verzeichnis) const;
+
+  // The last run in DOS form for the log ("Vergleichsdatum: "), 0 for none.
+  int64_t Dos() const;
+
+ private:
+  enum class Art { kNie, kDos, kUtc };
+  Art art_ = Art::kNie;
+  int64_t dos_ = 0;
+  FileTime beginn_;
+  FileTime ende_;
+};
+
+// The later of last access and last status change: the last time an entry was used. A file
+// brought in with its old times kept (cp -a, an unpacked archive) still has a new status change,
+// so it reads as new, never as one deleted on the other side.
+FileTime Benutzt(const FileInfo& info);
+
+}  // namespace zarnoft
+
+#endif  // ZARNOFT_ENGINE_LAST_RUN_H_

@@ -1,0 +1,76 @@
+#include "engine/overlap.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace zarnoft {
+namespace {
+
+using Kennung = std::pair<uint64_t, uint64_t>;  // device and inode
+
+// Parent levels followed at most: deeper than any path can be.
+constexpr int kHoechstensEbenen = 4096;
+
+std::string Pfad(const std::string& wurzel) {
+  return wurzel.empty() ? "/" : wurzel;
+}
+
+// A path with every link resolved, also when its last levels do not exist yet (a target that a
+// copy job will fill): the existing part is resolved, the rest appended.
+std::string Aufgeloest(FileSystem* fs, const std::string& path) {
+  std::string real;
+  if (fs->RealPath(Pfad(path), &real).ok()) return real;
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos || path.empty()) return path;
+  std::string parent = Aufgeloest(fs, path.substr(0, slash));
+  if (parent.empty() || parent.back() != '/') parent += '/';
+  return parent + path.substr(slash + 1);
+}
+
+// Whether one of two absolute paths is the other or lies below it.
+bool Enthalten(std::string a, std::string b) {
+  if (a.empty() || a.back() != '/') a += '/';
+  if (b.empty() || b.back() != '/') b += '/';
+  return a.rfind(b, 0) == 0 || b.rfind(a, 0) == 0;
+}
+
+// The identities of a directory and of every directory above it, as the kernel walks up
+// (".." crosses a mount to the directory it is mounted on). Empty when it does not exist (yet).
+std::vector<Kennung> Kette(FileSystem* fs, const std::string& pfad) {
+  std::vector<Kennung> kette;
+  FileInfo i;
+  if (!fs->Stat(Pfad(pfad) + "/", &i).ok()) return kette;
+  std::string oben = Pfad(pfad);
+  for (int ebene = 0; ebene < kHoechstensEbenen; ++ebene) {
+    Kennung k{i.device, i.inode};
+    if (!kette.empty() && kette.back() == k) break;  // the root is its own parent
+    kette.push_back(k);
+    oben += "/..";
+    if (!fs->Stat(oben + "/", &i).ok()) break;
+  }
+  return kette;
+}
+
+bool InKette(const std::vector<Kennung>& kette, const std::vector<Kennung>& andere) {
+  return !andere.empty() && std::find(kette.begin(), kette.end(), andere.front()) != kette.end();
+}
+
+}  // namespace
+
+bool Ueberschneiden(FileSystem* fs, const std::string& herkunft, const std::string& ziel) {
+  if (Enthalten(Aufgeloest(fs, herkunft), Aufgeloest(fs, ziel))) return true;
+  // The same directory, or one above the other, through another mount.
+  const std::vector<Kennung> h = Kette(fs, herkunft);
+  const std::vector<Kennung> z = Kette(fs, ziel);
+  if (InKette(h, z) || InKette(z, h)) return true;
+  // A bind mount shows a directory of a file system somewhere else; its place inside that file
+  // system tells where it really lies.
+  FsLocation hl, zl;
+  if (fs->Location(Pfad(herkunft), &hl).ok() && fs->Location(Pfad(ziel), &zl).ok() &&
+      hl.device == zl.device && Enthalten(hl.path, zl.path))
+    return true;
+  return false;
+}
+
+}  // namespace zarnoft
