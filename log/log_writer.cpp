@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "log/log_escape.h"
 #include "settings/main_settings.h"
 
 namespace zarnoft {
@@ -196,7 +197,9 @@ void LogSchreiber::Schreiben(std::unique_lock<std::mutex>& l, const Eintrag& e) 
       Melden(l, RotationsFehler(ldat_));
     }
   }
-  const std::string zeile = LogStampText(ToLocal(e.zeit)) + programmteil_ + "/" + e.text + "\r\n";
+  // A name in the text may hold a line break or an escape sequence; one line stays one line.
+  const std::string zeile =
+      LogStampText(ToLocal(e.zeit)) + programmteil_ + "/" + EscapeControls(e.text) + "\r\n";
   for (;;) {
     if (!aktiv_) return;
     // A missing file counts as a failure: a log file deleted from outside is not re-created.

@@ -119,11 +119,15 @@ TEST_F(LogSchreiberTest, StartHeaderAndLinesUpToTheLevel) {
 
   log_.LogZeile(LogStufe::kDateizugriff, "Main: InI wird geladen");
   log_.LogZeile(LogStufe::kDiagnose, "Vergl: Grund");
-  // Texts are written unchanged: UTF-8 and embedded CRs stay.
+  // UTF-8 stays; a line break or an escape sequence in a text (a file name) is written escaped,
+  // so that one text is always one line and cannot forge another.
   log_.LogZeile(LogStufe::kWarnung, "Eing: Vorgang übernehmen\rzweite Zeile");
+  log_.LogZeile(LogStufe::kWarnung, "Vergl: Kopiert: a\n07.12.26 12:40:53 Edit/Vergl: b\x1b[2J\\");
   EXPECT_EQ(Log(), std::string(kStartKopf6) +
                        "07.12.26 12:40:53 Edit/Main: InI wird geladen\r\n"
-                       "07.12.26 12:40:53 Edit/Eing: Vorgang übernehmen\rzweite Zeile\r\n");
+                       "07.12.26 12:40:53 Edit/Eing: Vorgang übernehmen\\rzweite Zeile\r\n"
+                       "07.12.26 12:40:53 Edit/Vergl: Kopiert: a\\n07.12.26 12:40:53 "
+                       "Edit/Vergl: b\\x1b[2J\\\\\r\n");
 }
 
 TEST_F(LogSchreiberTest, LevelZeroTouchesNoFile) {

@@ -14,6 +14,7 @@
 #include "editor/job_texts.h"
 #include "engine/comparison.h"
 #include "engine/run_handle.h"
+#include "log/log_escape.h"
 #include "log/log_writer.h"
 #include "platform/date_time.h"
 #include "platform/gui_call.h"
@@ -57,7 +58,7 @@ class SignaleSperren {
 };
 
 void Meldung(const std::string& text) {
-  std::fprintf(stderr, "zarnoft-sync: %s\n", text.c_str());
+  std::fprintf(stderr, "zarnoft-sync: %s\n", EscapeControls(text).c_str());
 }
 
 // The log's own question has nobody to ask here: the line is dropped and said once on stderr.

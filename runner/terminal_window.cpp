@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cerrno>
 
+#include "log/log_escape.h"
+
 namespace zarnoft {
 namespace {
 
@@ -30,7 +32,9 @@ std::string Ende(const std::string& s, size_t n) {
 }  // namespace
 
 std::string MitZeilenumbruechen(const std::string& text) {
-  std::string out = text;
+  // A name in the text must not steer the terminal: control characters are shown escaped; only
+  // the messages' own line breaks become lines.
+  std::string out = EscapeControls(text, /*zeilen=*/true);
   for (char& c : out)
     if (c == '\r') c = '\n';
   return out;
@@ -50,8 +54,9 @@ TerminalFenster::~TerminalFenster() {
 void TerminalFenster::FortschrittOeffnen(const std::string& herkunft, const std::string& ziel,
                                          bool uv, int32_t) {
   if (o_.fortschritt)
-    std::fprintf(o_.aus, "Von:  %s\nNach: %s%s\n", herkunft.empty() ? "/" : herkunft.c_str(),
-                 ziel.empty() ? "/" : ziel.c_str(), uv ? "  (mit Unterverzeichnissen)" : "");
+    std::fprintf(
+        o_.aus, "Von:  %s\nNach: %s%s\n", herkunft.empty() ? "/" : EscapeControls(herkunft).c_str(),
+        ziel.empty() ? "/" : EscapeControls(ziel).c_str(), uv ? "  (mit Unterverzeichnissen)" : "");
 }
 
 void TerminalFenster::Zeigen(const Fortschrittsstand& stand) {
@@ -148,7 +153,7 @@ void TerminalFenster::Zeile() {
   if (!stand_.akt_datei.empty()) z += stand_.anzahl_text + " ";
   z += kopiert ? stand_.akt_datei : stand_.verzeichnis;
   if (kopiert && stand_.datei_prozent > 0) z += " (" + std::to_string(stand_.datei_prozent) + " %)";
-  std::fprintf(o_.aus, "\r\033[K%s", Ende(z, kBreite).c_str());
+  std::fprintf(o_.aus, "\r\033[K%s", Ende(EscapeControls(z), kBreite).c_str());
   std::fflush(o_.aus);
   zeile_steht_ = true;
 }
