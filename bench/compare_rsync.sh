@@ -6,13 +6,13 @@
 #   bench/compare_rsync.sh     (environment: ROUNDS=5 SMALL=20000 BIG=100000 BIGFILE_MB=1024,
 #                               BUILD=build-bench, WORK=$TMPDIR/zarnoft-bench)
 #
-# 1. first copy of SMALL files of 1-8 KiB into a fresh target      zarnoft-sync / rsync -a
-# 2. re-run without changes over BIG files in BIG/100 directories  zarnoft-sync / rsync -a, and
+# 1. first copy of SMALL files of 1-8 KiB into a fresh target      zarnoft-sync / rsync -a + sync -f
+# 2. re-run without changes over BIG files in BIG/100 directories  zarnoft-sync / rsync -a + sync -f,
 #    both against find listing both trees with sizes and dates (the bound of any such tool);
 #    peak memory of the first run and of the re-run
 # 3. the window's share of that re-run: the runner's progress line (a real window) against a
 #    window that shows nothing, and the share estimated from the display changes
-# 4. one file of BIGFILE_MB MiB into a fresh target                 zarnoft-sync / cp -a
+# 4. one file of BIGFILE_MB MiB into a fresh target                 zarnoft-sync / cp -a + sync -f
 #
 # Fresh targets are made by renaming the old one aside (removed at the end), never by deleting it
 # right before a timed run: creating files just after a mass deletion is several times slower on
@@ -92,6 +92,11 @@ beiseite() {
   fi
 }
 
+# A run of zarnoft-sync flushes the file systems it wrote to (syncfs) before it counts as done;
+# rsync and cp get the same flush of their target (sync -f) to be compared fairly.
+RSYNC=(bash -c 'rsync -a "$1/" "$2/" && sync -f "$2"' rsync_sync)
+CP=(bash -c 'cp -a "$1" "$2" && sync -f "$2"' cp_sync)
+
 median() { printf '%s\n' "$@" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 # bericht LABEL GOAL A... -- B...: medians of A and B, ratio of the medians, spread of A_i/B_i.
@@ -128,14 +133,14 @@ for i in $(seq "$ROUNDS"); do
   sync
   if ((i % 2)); then
     z+=("$(zeit "$SYNC" "$WORK/s.syc" | cut -d' ' -f1)")
-    r+=("$(zeit rsync -a "$WORK/s_h/" "$WORK/s_r/" | cut -d' ' -f1)")
+    r+=("$(zeit "${RSYNC[@]}" "$WORK/s_h" "$WORK/s_r" | cut -d' ' -f1)")
   else
-    r+=("$(zeit rsync -a "$WORK/s_h/" "$WORK/s_r/" | cut -d' ' -f1)")
+    r+=("$(zeit "${RSYNC[@]}" "$WORK/s_h" "$WORK/s_r" | cut -d' ' -f1)")
     z+=("$(zeit "$SYNC" "$WORK/s.syc" | cut -d' ' -f1)")
   fi
 done
 diff -rq "$WORK/s_h" "$WORK/s_z" >/dev/null && echo "  Inhalt gleich" || echo "  UNTERSCHIEDE"
-bericht "zarnoft-sync / rsync -a" "<= 1.00" "${z[@]}" -- "${r[@]}"
+bericht "zarnoft-sync / rsync -a + sync -f" "<= 1.00" "${z[@]}" -- "${r[@]}"
 
 echo "== 2. Lauf ohne Änderung über $BIG Dateien"
 gen "$WORK/b_h" "$BIG" 100 4000
@@ -148,18 +153,18 @@ z=() r=() f=() zm=()
 for i in $(seq "$ROUNDS"); do
   if ((i % 2)); then
     m=$(zeit "$SYNC" "$WORK/b.syc")
-    r+=("$(zeit rsync -a "$WORK/b_h/" "$WORK/b_r/" | cut -d' ' -f1)")
+    r+=("$(zeit "${RSYNC[@]}" "$WORK/b_h" "$WORK/b_r" | cut -d' ' -f1)")
   else
-    r+=("$(zeit rsync -a "$WORK/b_h/" "$WORK/b_r/" | cut -d' ' -f1)")
+    r+=("$(zeit "${RSYNC[@]}" "$WORK/b_h" "$WORK/b_r" | cut -d' ' -f1)")
     m=$(zeit "$SYNC" "$WORK/b.syc")
   fi
   z+=("${m% *}")
   zm+=("${m#* }")
   f+=("$(zeit find "$WORK/b_h" "$WORK/b_r" -printf '%s %T@\n' | cut -d' ' -f1)")
 done
-bericht "zarnoft-sync / rsync -a" "<= 1.00" "${z[@]}" -- "${r[@]}"
+bericht "zarnoft-sync / rsync -a + sync -f" "<= 1.00" "${z[@]}" -- "${r[@]}"
 bericht "zarnoft-sync / find (Grenze)" "" "${z[@]}" -- "${f[@]}"
-bericht "rsync -a / find (Grenze)" "" "${r[@]}" -- "${f[@]}"
+bericht "rsync -a + sync -f / find (Grenze)" "" "${r[@]}" -- "${f[@]}"
 awk -v a="${erst#* }" -v b="$(median "${zm[@]}")" \
   'BEGIN { printf "  Spitzenspeicher: erster Lauf %.1f MB, Lauf ohne Änderung %.1f MB  Ziel < 16 MB\n", a / 1024, b / 1024 }'
 
@@ -196,13 +201,13 @@ for i in $(seq "$ROUNDS"); do
     sync
     z+=("$(zeit "$SYNC" "$WORK/g.syc" | cut -d' ' -f1)")
     sync
-    c+=("$(zeit cp -a "$WORK/g_h/gross.bin" "$WORK/g_cp.bin" | cut -d' ' -f1)")
+    c+=("$(zeit "${CP[@]}" "$WORK/g_h/gross.bin" "$WORK/g_cp.bin" | cut -d' ' -f1)")
   else
     sync
-    c+=("$(zeit cp -a "$WORK/g_h/gross.bin" "$WORK/g_cp.bin" | cut -d' ' -f1)")
+    c+=("$(zeit "${CP[@]}" "$WORK/g_h/gross.bin" "$WORK/g_cp.bin" | cut -d' ' -f1)")
     sync
     z+=("$(zeit "$SYNC" "$WORK/g.syc" | cut -d' ' -f1)")
   fi
 done
 cmp -s "$WORK/g_h/gross.bin" "$WORK/g_z/gross.bin" && echo "  Inhalt gleich" || echo "  UNTERSCHIEDE"
-bericht "zarnoft-sync / cp -a" "<= 1.05" "${z[@]}" -- "${c[@]}"
+bericht "zarnoft-sync / cp -a + sync -f" "<= 1.05" "${z[@]}" -- "${c[@]}"

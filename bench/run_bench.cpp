@@ -9,8 +9,9 @@
 // every 50 ms. Without it every call runs on the run's own thread.
 // --fenster terminal: the headless runner's progress line, written to /dev/null (a real window);
 // still (default): a window that shows nothing.
-// --aufruf-datei keeps the job's last-run date between calls like the job record does: it is
-// read before the run (missing file: never ran) and rewritten after a complete run.
+// --aufruf-datei keeps the job's last run between calls like the job record does (its local date
+// and its start and end instants): it is read before the run (missing file: never ran) and
+// rewritten after a complete run.
 //
 // Prints one line of key=value pairs. The display's share is estimated from the number of
 // display changes the run made and the measured cost of one change while a reader refreshes.
@@ -147,7 +148,8 @@ bool Lesen(int argc, char** argv, Optionen* o) {
   if (frei != 2) return false;
   if (!o->aufruf_datei.empty()) {
     std::ifstream in(o->aufruf_datei);
-    in >> o->w.Aufruf;
+    in >> o->w.Aufruf >> o->w.LaufBeginn.sec >> o->w.LaufBeginn.nsec >> o->w.LaufEnde.sec >>
+        o->w.LaufEnde.nsec;
   }
   return true;
 }
@@ -201,9 +203,12 @@ int Main(int argc, char** argv) {
   const bool vollstaendig = lauf.Ergebnis().Vollstaendig();
 
   if (vollstaendig && !o.aufruf_datei.empty()) {
+    const LaufErgebnis e = lauf.Ergebnis();
     std::ofstream out(o.aufruf_datei, std::ios::trunc);
-    char b[64];
-    std::snprintf(b, sizeof b, "%.10f", DayCountNow(Clock::System()));
+    char b[160];
+    std::snprintf(b, sizeof b, "%.10f %lld %lld %lld %lld", DayCountNow(Clock::System()),
+                  static_cast<long long>(e.beginn.sec), static_cast<long long>(e.beginn.nsec),
+                  static_cast<long long>(e.ende.sec), static_cast<long long>(e.ende.nsec));
     out << b << "\n";
   }
   struct rusage ru;
