@@ -141,54 +141,27 @@ const char* SyncHilfe() {
          "Sammlung ist nicht lesbar oder belegt; 130 abgebrochen.\n";
 }
 
-bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler) {
-  std::vector<std::string> sammlungen;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--help" || a == "-h") {
-      o->hilfe = true;
-      return true;
-    } else if (a == "--version") {
-      o->version = true;
-      return true;
-    } else if (a == "--leer-erlaubt") {
-      o->leer_erlaubt = true;
-    } else if (a == "--job" || a.rfind("--job=", 0) == 0 || a == "--ausloeser" ||
-               a.rfind("--ausloeser=", 0) == 0) {
-      const bool job = a.rfind("--job", 0) == 0;
-      const std::string name = job ? "--job" : "--ausloeser";
-      std::string wert;
-      if (a == name) {
-        if (i + 1 >= argc) {
-          *fehler =
-              job ? "--job braucht eine Auftragsnummer." : "--ausloeser braucht start oder ende.";
-          return false;
-        }
-        wert = argv[++i];
-      } else {
-        wert = a.substr(name.size() + 1);
-      }
-      if (!job) {
-        if (wert != "start" && wert != "ende") {
-          *fehler = "Unbekannter Auslöser: " + wert + " (start oder ende).";
-          return false;
-        }
-        o->ausloeser = wert;
-        continue;
-      }
-      int n = 0;
-      if (!ZahlLesen(wert.c_str(), &n)) {
-        *fehler = "Ungültige Auftragsnummer: " + wert;
-        return false;
-      }
-      o->jobs.push_back(n);
-    } else if (!a.empty() && a[0] == '-' && a != "-") {
-      *fehler = "Unbekannte Option: " + a;
-      return false;
-    } else {
-      sammlungen.push_back(a);
-    }
+namespace {
+
+bool IstOption(const std::string& a, const std::string& name) {
+  return a == name || a.rfind(name + "=", 0) == 0;
+}
+
+// The value of an option given as "--name value" or as "--name=value"; false when it is missing.
+bool OptionsWert(int argc, char** argv, int* i, const std::string& name, std::string* wert) {
+  const std::string a = argv[*i];
+  if (a != name) {
+    *wert = a.substr(name.size() + 1);
+    return true;
   }
+  if (*i + 1 >= argc) return false;
+  *wert = argv[++*i];
+  return true;
+}
+
+// What the collections named on the command line mean once the options are read.
+bool SammlungenZuordnen(const std::vector<std::string>& sammlungen, SyncOptionen* o,
+                        std::string* fehler) {
   if (!o->ausloeser.empty()) {
     // The trigger chooses the jobs by their flags; without collections it reads its list.
     if (!o->jobs.empty()) {
@@ -208,6 +181,52 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
   }
   o->sammlung = sammlungen[0];
   return true;
+}
+
+}  // namespace
+
+bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler) {
+  std::vector<std::string> sammlungen;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    std::string wert;
+    if (a == "--help" || a == "-h") {
+      o->hilfe = true;
+      return true;
+    } else if (a == "--version") {
+      o->version = true;
+      return true;
+    } else if (a == "--leer-erlaubt") {
+      o->leer_erlaubt = true;
+    } else if (IstOption(a, "--job")) {
+      int n = 0;
+      if (!OptionsWert(argc, argv, &i, "--job", &wert)) {
+        *fehler = "--job braucht eine Auftragsnummer.";
+        return false;
+      }
+      if (!ZahlLesen(wert.c_str(), &n)) {
+        *fehler = "Ungültige Auftragsnummer: " + wert;
+        return false;
+      }
+      o->jobs.push_back(n);
+    } else if (IstOption(a, "--ausloeser")) {
+      if (!OptionsWert(argc, argv, &i, "--ausloeser", &wert)) {
+        *fehler = "--ausloeser braucht start oder ende.";
+        return false;
+      }
+      if (wert != "start" && wert != "ende") {
+        *fehler = "Unbekannter Auslöser: " + wert + " (start oder ende).";
+        return false;
+      }
+      o->ausloeser = wert;
+    } else if (!a.empty() && a[0] == '-' && a != "-") {
+      *fehler = "Unbekannte Option: " + a;
+      return false;
+    } else {
+      sammlungen.push_back(a);
+    }
+  }
+  return SammlungenZuordnen(sammlungen, o, fehler);
 }
 
 namespace {
@@ -287,8 +306,7 @@ bool Ausfuehrbar(const TVergleichThread& job, const std::string& name) {
 // One run of one job, from its start to its end notification, served on this thread.
 class AuftragsLauf {
  public:
-  AuftragsLauf(const Umgebung& u, QueueCaller* gui, Protokoll* log)
-      : u_(u), gui_(gui), log_(log) {}
+  AuftragsLauf(const Umgebung& u, QueueCaller* gui, Protokoll* log) : u_(u), gui_(gui), log_(log) {}
 
   // Starts the run and serves its window until it has ended. On a signal the run is cancelled
   // and its questions are answered as closed; serving goes on until its end notification.
