@@ -3,13 +3,12 @@
 // grid, and prints the times. What the Qt window adds on top (filling its widgets) is measured
 // with the Qt window itself.
 // Usage: bench_editor_bench [directory]   (default: $TMPDIR or /tmp)
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "bench/large_collection.h"
 #include "editor/collection_file.h"
 #include "editor/main_window.h"
 #include "log/log.h"
@@ -69,27 +68,9 @@ class KeineLaeufe : public LaufStarter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string dir = argc > 1 ? argv[1] : (tmp != nullptr ? tmp : "/tmp");
-  if (dir.empty() || dir.back() != '/') dir += "/";
-  const std::string prog = dir + "zarnoft_editor_bench_" + std::to_string(::getpid()) + "/";
-  FileSystem::Default()->CreateDirectory(prog);
   constexpr int kJobs = 1000;
-
-  Sammlung sammlung;
-  for (int i = 0; i < kJobs; ++i) {
-    TVergleichThread j;
-    j.Herkunft = "/home/benutzer/Dokumente/Projekte/Kunden/Projekt " + std::to_string(i);
-    j.Ziel = "/media/sicherung/Projekte/Kunden/Projekt " + std::to_string(i) + "/Stand";
-    j.Art = static_cast<VorgangsArt>(1 + i % 3);
-    j.Unterverzeichnisse = i % 2 == 0;
-    j.Aufruf = i % 3 == 0 ? 0 : 45000.5 + i;
-    sammlung.Anhaengen(j);
-  }
-  SammlungsZustand zustand;
-  zustand.SammlungsVerzeichnis = prog;
-  zustand.SammlungsDatei = "gross.syc";
-  SammlungSpeichern(sammlung, &zustand, {});
+  const SammlungsZustand zustand = GrosseSammlungAnlegen(argc, argv, "zarnoft_editor_bench", kJobs);
+  const std::string& prog = zustand.SammlungsVerzeichnis;
 
   StilleAnsicht ansicht;
   KeinProtokoll log;
@@ -110,7 +91,6 @@ int main(int argc, char** argv) {
   std::printf("Hauptfenster mit %zu Vorgaengen\n", fenster.Jobs().Anzahl());
   std::printf("  oeffnen (mit Tabelle):    %8.1f ms\n", Millis(t1 - t0));
   std::printf("  Tabelle neu (Mittel):     %8.2f ms\n", Millis(t2 - t1) / kRunden);
-  FileSystem::Default()->DeleteFile(zustand.Pfad());
-  FileSystem::Default()->RemoveDirectory(prog);
+  GrosseSammlungEntfernen(zustand);
   return ansicht.zeilen == kJobs ? 0 : 1;
 }

@@ -2,15 +2,14 @@
 // window (as the editor does from the command line) and rebuilds and repaints the grid, and prints
 // the times. The logic alone is measured by bench_editor_bench.
 // Usage: bench_window_bench [directory]   (default: $TMPDIR or /tmp)
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTableWidget>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "bench/large_collection.h"
 #include "editor/collection_file.h"
 #include "log/log.h"
 #include "platform/file_system.h"
@@ -37,27 +36,9 @@ class KeineLaeufe : public LaufStarter {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ZarnoftAnwendung app(argc, argv);
-  const char* tmp = std::getenv("TMPDIR");
-  std::string dir = argc > 1 ? argv[1] : (tmp != nullptr ? tmp : "/tmp");
-  if (dir.empty() || dir.back() != '/') dir += "/";
-  const std::string prog = dir + "zarnoft_window_bench_" + std::to_string(::getpid()) + "/";
-  FileSystem::Default()->CreateDirectory(prog);
   constexpr int kJobs = 1000;
-
-  Sammlung sammlung;
-  for (int i = 0; i < kJobs; ++i) {
-    TVergleichThread j;
-    j.Herkunft = "/home/benutzer/Dokumente/Projekte/Kunden/Projekt " + std::to_string(i);
-    j.Ziel = "/media/sicherung/Projekte/Kunden/Projekt " + std::to_string(i) + "/Stand";
-    j.Art = static_cast<VorgangsArt>(1 + i % 3);
-    j.Unterverzeichnisse = i % 2 == 0;
-    j.Aufruf = i % 3 == 0 ? 0 : 45000.5 + i;
-    sammlung.Anhaengen(j);
-  }
-  SammlungsZustand zustand;
-  zustand.SammlungsVerzeichnis = prog;
-  zustand.SammlungsDatei = "gross.syc";
-  SammlungSpeichern(sammlung, &zustand, {});
+  const SammlungsZustand zustand = GrosseSammlungAnlegen(argc, argv, "zarnoft_window_bench", kJobs);
+  const std::string& prog = zustand.SammlungsVerzeichnis;
 
   KeinProtokoll log;
   KeineLaeufe laeufe;
@@ -90,8 +71,7 @@ int main(int argc, char** argv) {
   std::printf("  oeffnen (mit Tabelle):        %8.1f ms\n", Millis(t1 - t0));
   std::printf("  Tabelle neu:                  %8.2f ms (Mittel)\n", Millis(neu) / kRunden);
   std::printf("  Tabelle gezeichnet:           %8.2f ms (Mittel)\n", Millis(zeichnen) / kRunden);
-  FileSystem::Default()->DeleteFile(zustand.Pfad());
   FileSystem::Default()->DeleteFile(prog + "Main.sda");
-  FileSystem::Default()->RemoveDirectory(prog);
+  GrosseSammlungEntfernen(zustand);
   return fenster.Anzeige()->rowCount() == kJobs ? 0 : 1;
 }
