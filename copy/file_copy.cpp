@@ -118,15 +118,19 @@ class EinzelKopie {
   ~EinzelKopie() { TempEntfernen(); }
 
   KopierErgebnis Ausfuehren() {
-    FileInfo vorher;
-    Status s = fs_->Stat(von_, &vorher);
-    if (!s) return Fehler(Zweig::kQuelle, s);
-    // A link is copied as a link: following it could copy a whole tree, or a file from
-    // outside the job's directories, under the link's name.
-    if (vorher.kind == EntryKind::kSymlink) return LinkKopieren(vorher);
-
+    Status s;
     std::unique_ptr<ReadableFile> in = fs_->OpenForReading(von_, &s);
-    if (!in) return Fehler(Zweig::kQuelle, s);
+    // What the source was when the copy began: as the open file saw it, or looked up by name
+    // when it could not be opened (a link is never followed) or cannot tell (fakes).
+    FileInfo vorher;
+    if (!in || !in->InfoAtOpen(&vorher)) {
+      Status st = fs_->Stat(von_, &vorher);
+      if (!st) return Fehler(Zweig::kQuelle, st);
+      // A link is copied as a link: following it could copy a whole tree, or a file from
+      // outside the job's directories, under the link's name.
+      if (vorher.kind == EntryKind::kSymlink) return LinkKopieren(vorher);
+      if (!in) return Fehler(Zweig::kQuelle, s);
+    }
     std::unique_ptr<WritableFile> out;
     s = TempAnlegen([&](const std::string& name) {
       // Owner-only while written; the source's bits follow when the content is complete.
@@ -137,6 +141,7 @@ class EinzelKopie {
     if (!s) return Fehler(Zweig::kZiel, s);
 
     s = InhaltKopieren(in.get(), out.get());
+    if (s.ok() && !Abbruch()) Rechte(vorher, out.get());
     Status geschlossen = out->Close();
     out.reset();
     in.reset();
@@ -149,7 +154,7 @@ class EinzelKopie {
       Log(LogStufe::kWarnung, "Vergl: Während des Kopierens geändert: " + von_);
       return KopierErgebnis::kFehler;
     }
-    Eigenschaften(vorher);
+    Datum(vorher);
     return Einsetzen();
   }
 
@@ -229,15 +234,26 @@ class EinzelKopie {
     return Status::Ok();
   }
 
-  // Date, owner and permission bits of the source onto the temporary file. Failures leave the
-  // copy as it is (a file system without owners, say); they are not reported.
-  void Eigenschaften(const FileInfo& quelle) {
-    fs_->SetModificationTime(temp_, KopieDatum(quelle.mtime));
+  // Owner and permission bits of the source onto the temporary file: through the open file
+  // `offen` where it can (no look-up by name), else by name. Failures leave the copy as it is (a
+  // file system without owners, say); they are not reported.
+  void Rechte(const FileInfo& quelle, WritableFile* offen) {
+    auto per_name = [](const Status& s) { return s.error() == ENOTSUP; };
     // Only a copy made by root can carry another owner; an ordinary user keeps the group when
     // he belongs to it. Giving a file away clears its set-ID bits, so the bits come last.
-    if (quelle.uid != ProcessUid() || quelle.gid != ProcessGid())
-      fs_->SetOwner(temp_, quelle.uid, quelle.gid);
-    if (quelle.kind != EntryKind::kSymlink) fs_->SetMode(temp_, quelle.mode & kKopierteBits);
+    if (quelle.uid != ProcessUid() || quelle.gid != ProcessGid()) {
+      if (offen == nullptr || per_name(offen->SetOwner(quelle.uid, quelle.gid)))
+        fs_->SetOwner(temp_, quelle.uid, quelle.gid);
+    }
+    if (quelle.kind == EntryKind::kSymlink) return;
+    const uint32_t bits = quelle.mode & kKopierteBits;
+    if (offen == nullptr || per_name(offen->SetMode(bits))) fs_->SetMode(temp_, bits);
+  }
+
+  // The source's date onto the temporary file, by name once the file is closed: a network file
+  // system may write what it still holds when the file is closed, and with it a new date.
+  void Datum(const FileInfo& quelle) {
+    fs_->SetModificationTime(temp_, KopieDatum(quelle.mtime));
     if (!log_->Will(LogStufe::kDebugAusfuehrlich)) return;
     FileInfo ziel;
     int64_t dos = fs_->Stat(temp_, &ziel).ok() ? DosFromFileTime(ziel.mtime) : kDosMissing;
@@ -252,7 +268,8 @@ class EinzelKopie {
     if (!s) return Fehler(Zweig::kZiel, s);
     if (log_->Will(LogStufe::kDebug))
       log_->Zeile(LogStufe::kDebug, "Vergl: Kopiere direkt " + von_);
-    Eigenschaften(quelle);
+    Datum(quelle);
+    Rechte(quelle, nullptr);
     return Einsetzen();
   }
 

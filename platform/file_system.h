@@ -9,6 +9,7 @@
 #ifndef ZARNOFT_PLATFORM_FILE_SYSTEM_H_
 #define ZARNOFT_PLATFORM_FILE_SYSTEM_H_
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -67,6 +68,9 @@ class ReadableFile {
   // Whether the file takes less room on the disk than its size says (it has holes), so that a
   // copy should look for them.
   virtual bool MayHaveHoles() const { return false; }
+  // What the file was when it was opened (its kind, size, dates and identity), so that a copy
+  // need not look it up by name again; false when the file cannot tell (fakes).
+  virtual bool InfoAtOpen(FileInfo* /*info*/) const { return false; }
 };
 
 class WritableFile {
@@ -80,6 +84,10 @@ class WritableFile {
   // destroyed without Close() is closed silently.
   virtual Status Close() = 0;
   virtual int Descriptor() const { return -1; }
+  // Owner and permission bits set through the open file, with no look-up by name. ENOTSUP when
+  // the file cannot (fakes): the caller then sets them by name.
+  virtual Status SetOwner(uint32_t /*uid*/, uint32_t /*gid*/) { return Status::FromErrno(ENOTSUP); }
+  virtual Status SetMode(uint32_t /*mode*/) { return Status::FromErrno(ENOTSUP); }
 };
 
 // Every call that can fail says why (Status): whether the thing was not there or the call failed,

@@ -64,7 +64,7 @@ std::unique_ptr<T> Gescheitert(Status* status, Status s) {
 
 class PosixReadableFile : public ReadableFile {
  public:
-  PosixReadableFile(int fd, bool holes) : fd_(fd), holes_(holes) {}
+  PosixReadableFile(int fd, const struct stat& st) : fd_(fd), st_(st) {}
   ~PosixReadableFile() override { ::close(fd_); }
   Status Read(char* buf, size_t n, size_t* got) override {
     for (;;) {
@@ -84,11 +84,19 @@ class PosixReadableFile : public ReadableFile {
     return st.st_size;
   }
   int Descriptor() const override { return fd_; }
-  bool MayHaveHoles() const override { return holes_; }
+  // Fewer blocks than the size needs: the file has holes (a few bytes of slack for files whose
+  // tail is kept inline).
+  bool MayHaveHoles() const override {
+    return st_.st_size > 0 && st_.st_blocks * 512 + 4096 < st_.st_size;
+  }
+  bool InfoAtOpen(FileInfo* info) const override {
+    FillInfo(st_, info);
+    return true;
+  }
 
  private:
   int fd_;
-  bool holes_;
+  struct stat st_;  // as it was when the file was opened
 };
 
 class PosixWritableFile : public WritableFile {
@@ -116,6 +124,8 @@ class PosixWritableFile : public WritableFile {
     return Ergebnis(::close(fd));
   }
   int Descriptor() const override { return fd_; }
+  Status SetOwner(uint32_t uid, uint32_t gid) override { return Ergebnis(::fchown(fd_, uid, gid)); }
+  Status SetMode(uint32_t mode) override { return Ergebnis(::fchmod(fd_, mode & 07777)); }
 
  private:
   int fd_;
@@ -349,12 +359,10 @@ class PosixFileSystem : public FileSystem {
       ::close(fd);
       return Gescheitert<ReadableFile>(status, s);
     }
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    // Fewer blocks than the size needs: the file has holes (a few bytes of slack for files
-    // whose tail is kept inline).
-    const bool holes = st.st_size > 0 && st.st_blocks * 512 + 4096 < st.st_size;
-    return std::make_unique<PosixReadableFile>(fd, holes);
+    // Reads block as usual from here on. F_SETFL changes only the status flags (O_APPEND,
+    // O_NONBLOCK, ...), and none of the others was asked for.
+    ::fcntl(fd, F_SETFL, 0);
+    return std::make_unique<PosixReadableFile>(fd, st);
   }
 
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path, uint32_t mode,
