@@ -116,6 +116,18 @@ TEST_F(DateiKopierenTest, DateAndBitsOfTheSource) {
     EXPECT_EQ(Info("ziel/fremd").gid, 8765u);
     EXPECT_EQ(Info("ziel/fremd").mode, 0750u);
   }
+
+  // A written file that cannot set its owner and bits itself (here one wrapped to count the
+  // room it takes) gets them by name.
+  fs.platz = 1 << 20;
+  ::chmod(tree.Path("q/neu").c_str(), 0604);
+  EXPECT_EQ(Kopieren("q/neu", "ziel/per-name", 3), KopierErgebnis::kKopiert);
+  EXPECT_EQ(Info("ziel/per-name").mode, 0604u);
+  if (IstRoot()) {
+    EXPECT_EQ(Kopieren("q/fremd", "ziel/fremd-per-name", 1), KopierErgebnis::kKopiert);
+    EXPECT_EQ(Info("ziel/fremd-per-name").uid, 4321u);
+    EXPECT_EQ(Info("ziel/fremd-per-name").mode, 0750u);
+  }
 }
 
 TEST_F(DateiKopierenTest, SourceChangedWhileCopiedIsNotPutInPlace) {
