@@ -11,27 +11,35 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// A worker thread that asks one request and keeps its answer.
+// A worker thread that asks one request and keeps its answer. When a test ends early (a failed
+// assertion), the request is given up, so that the thread can be joined instead of waiting
+// for an answer that will never come.
 struct Frager {
   Frager(GuiCaller* gui, std::function<void(AntwortRueckruf)> stellen,
          std::function<bool()> aufgeben = {}) {
     t = std::thread([=, this] {
-      antwort = gui->Anfrage(stellen, aufgeben);
+      antwort = gui->Anfrage(stellen,
+                             [this, aufgeben] { return ende.load() || (aufgeben && aufgeben()); });
       fertig = true;
     });
   }
-  ~Frager() { t.join(); }
+  ~Frager() {
+    ende = true;
+    t.join();
+  }
   std::thread t;
   std::atomic<int> antwort{-99};
   std::atomic<bool> fertig{false};
+  std::atomic<bool> ende{false};
 };
 
 TEST(GuiCallerTest, RequestIsAnsweredLaterWhileTheGuiThreadGoesOnServing) {
   QueueCaller gui;
-  std::vector<AntwortRueckruf> offen;  // the open boxes, as a window would keep them
-  Frager a(&gui, [&](AntwortRueckruf x) { offen.push_back(x); });
-  Frager b(&gui, [&](AntwortRueckruf x) { offen.push_back(x); });
-  ASSERT_TRUE(gui.ServeUntil([&] { return offen.size() == 2; }, milliseconds(5000)));
+  // The open boxes, as a window would keep them: [0] is a's, [1] is b's, whichever asked first.
+  std::vector<AntwortRueckruf> offen(2);
+  Frager a(&gui, [&](AntwortRueckruf x) { offen[0] = x; });
+  Frager b(&gui, [&](AntwortRueckruf x) { offen[1] = x; });
+  ASSERT_TRUE(gui.ServeUntil([&] { return offen[0] && offen[1]; }, milliseconds(5000)));
   // Both questions are open at once; the GUI thread serves other calls meanwhile.
   std::atomic<bool> anderer_lief{false};
   std::thread anderer([&] { gui.Call([&] { anderer_lief = true; }); });
