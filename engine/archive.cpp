@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/run_hooks.h"
+#include "engine/archive.h"
 #include "platform/date_time.h"
 
 namespace zarnoft {

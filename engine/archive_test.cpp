@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/run_hooks.h"
+#include "engine/archive.h"
 #include "testing/run_test_kit.h"
 
 namespace zarnoft {

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "copy/copier.h"
+#include "engine/empty_guard.h"
 #include "engine/overlap.h"
 #include "engine/run_context.h"
-#include "engine/run_hooks.h"
 #include "engine/walk.h"
 #include "platform/path_helpers.h"
 #include "window/progress.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_hooks.h"
+#include "engine/conflict.h"
 #include "platform/date_time.h"
 
 namespace zarnoft {

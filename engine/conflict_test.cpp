@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/run_hooks.h"
+#include "engine/conflict.h"
 #include "testing/run_test_kit.h"
 
 namespace zarnoft {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/deletion.h"
 #include "engine/move_aside.h"
-#include "engine/run_hooks.h"
 
 namespace zarnoft {
 namespace {

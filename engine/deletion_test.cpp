@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "engine/deletion.h"
 #include "engine/move_aside.h"
-#include "engine/run_hooks.h"
 #include "testing/run_test_kit.h"
 
 namespace zarnoft {

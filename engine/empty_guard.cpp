@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_hooks.h"
+#include "engine/empty_guard.h"
 
 namespace zarnoft {
 namespace {

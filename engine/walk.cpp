@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "copy/file_copy.h"
+#include "engine/archive.h"
+#include "engine/conflict.h"
+#include "engine/deletion.h"
 #include "engine/file_date.h"
-#include "engine/run_hooks.h"
 #include "platform/date_time.h"
 #include "platform/path_helpers.h"
 
