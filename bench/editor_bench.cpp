@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/large_collection.h"
+#include "bench/main_window_kit.h"
 #include "editor/collection_file.h"
 #include "editor/main_window.h"
 #include "log/log.h"
@@ -17,10 +17,6 @@
 using namespace zarnoft;
 
 namespace {
-
-double Millis(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
 
 // Measures text as a proportional font of about 7 pixels a character would.
 class StilleAnsicht : public HauptAnsicht {
@@ -56,13 +52,6 @@ class StilleAnsicht : public HauptAnsicht {
 
  private:
   int art_ = 0;
-};
-
-class KeineLaeufe : public LaufStarter {
- public:
-  LaufGriff Starten(const VergleichsWerte&, Ende) override { return LaufGriff(); }
-  void StopAnfordern(LaufGriff) override {}
-  void Schliessen() override {}
 };
 
 }  // namespace

@@ -190,9 +190,8 @@ int Main(int argc, char** argv) {
     return f;
   };
   auto t0 = Uhr::now();
-  LaufHandle lauf = Vergleiche::Starten(o.w, d, [&](const LaufHandle&, const LaufErgebnis&) {
-    fenster = nullptr;
-  });
+  LaufHandle lauf = Vergleiche::Starten(
+      o.w, d, [&](const LaufHandle&, const LaufErgebnis&) { fenster = nullptr; });
   if (o.gui_faden) {
     while (!schlange.ServeUntil([&] { return lauf.Beendet(); }, kAuffrischen)) {
       if (fenster != nullptr) fenster->Auffrischen();

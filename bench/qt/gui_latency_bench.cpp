@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/main_window_kit.h"
 #include "editor/main_window.h"
 #include "engine/comparison.h"
 #include "log/log.h"
@@ -29,17 +30,6 @@ using Uhr = std::chrono::steady_clock;
 
 constexpr int kTaktMs = 10;       // the timer that shows how late the event loop is
 constexpr int kZeichnenMs = 100;  // how often the main window is repainted
-
-double Millis(Uhr::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-class KeineLaeufe : public LaufStarter {
- public:
-  LaufGriff Starten(const VergleichsWerte&, Ende) override { return LaufGriff{}; }
-  void StopAnfordern(LaufGriff) override {}
-  void Schliessen() override {}
-};
 
 }  // namespace
 

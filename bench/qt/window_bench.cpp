@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/large_collection.h"
+#include "bench/main_window_kit.h"
 #include "editor/collection_file.h"
 #include "log/log.h"
 #include "platform/file_system.h"
@@ -17,21 +17,6 @@
 #include "ui/main_window.h"
 
 using namespace zarnoft;
-
-namespace {
-
-double Millis(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double, std::milli>(d).count();
-}
-
-class KeineLaeufe : public LaufStarter {
- public:
-  LaufGriff Starten(const VergleichsWerte&, Ende) override { return LaufGriff{}; }
-  void StopAnfordern(LaufGriff) override {}
-  void Schliessen() override {}
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,17 +1,32 @@
-// A collection of many jobs on disk, for the benchmarks of the main window (its logic alone and
-// the Qt window). Header-only: the benchmarks are single files.
-#ifndef ZARNOFT_BENCH_LARGE_COLLECTION_H_
-#define ZARNOFT_BENCH_LARGE_COLLECTION_H_
+// What the benchmarks of the main window (its logic alone and the Qt window) share: a collection
+// of many jobs on disk, a run starter that starts nothing, and milliseconds for the printout.
+// Header-only: the benchmarks are single files.
+#ifndef ZARNOFT_BENCH_MAIN_WINDOW_KIT_H_
+#define ZARNOFT_BENCH_MAIN_WINDOW_KIT_H_
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
 #include "editor/collection_file.h"
+#include "editor/main_window.h"
 #include "platform/file_system.h"
 
 namespace zarnoft {
+
+inline double Millis(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The main window's runs, when a benchmark runs none.
+class KeineLaeufe : public LaufStarter {
+ public:
+  LaufGriff Starten(const VergleichsWerte&, Ende) override { return LaufGriff{}; }
+  void StopAnfordern(LaufGriff) override {}
+  void Schliessen() override {}
+};
 
 // Writes a collection of `jobs` jobs of every kind, with long paths, into a new directory
 // `<argv[1] or $TMPDIR or /tmp>/<name>_<pid>/`. The caller removes it with GrosseSammlungEntfernen.
@@ -47,4 +62,4 @@ inline void GrosseSammlungEntfernen(const SammlungsZustand& zustand) {
 
 }  // namespace zarnoft
 
-#endif  // ZARNOFT_BENCH_LARGE_COLLECTION_H_
+#endif  // ZARNOFT_BENCH_MAIN_WINDOW_KIT_H_
