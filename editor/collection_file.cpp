@@ -219,6 +219,45 @@ void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
   anzeige->Statuspanel(0, "");
 }
 
+namespace {
+
+// The job of section "Vorgang n" as the file holds it. A version-1 copying job gets the sub-mode
+// it always acted on, written into `nachtrag` too.
+TVergleichThread VorgangLesen(const IniSnapshot& ini, int64_t n, int version, const Abschnitte& ab,
+                              int64_t* zeit_budget, IniBatch* nachtrag) {
+  static const std::set<int64_t> kKeine;
+  TVergleichThread job;
+  const std::string sec = VorgangSektion(n);
+  job.Herkunft = ini.ReadString(sec, "Herkunft", "");
+  job.Ziel = ini.ReadString(sec, "Ziel", "");
+  job.Unterverzeichnisse = ini.ReadBool(sec, "Unterverzeichnisse", false);
+  job.Art = static_cast<VorgangsArt>(Low32(ini.ReadInteger(sec, "Art", 0)));
+  job.Doppelt = Low8(ini.ReadInteger(sec, "Doppelt", 0));
+  // In version 1 the sub-mode of a copying job meant nothing; "Egal welches" is what such a job
+  // did.
+  if (version == 1 && job.Art == VorgangsArt::kKopieren) {
+    job.Doppelt = Zahl(KopierPruefung::kBeide);
+    nachtrag->WriteInteger(sec, "Doppelt", job.Doppelt);
+  }
+  job.Booten = ini.ReadBool(sec, "Booten", false);
+  job.Herunterfahren = ini.ReadBool(sec, "Herunterfahren", false);
+  job.Idle = ini.ReadBool(sec, "Idle", false);
+  const int64_t zeiten = ini.ReadInteger(sec, "Zeiten", 0);
+  auto z = ab.zeiten.find(n);
+  Nummern(zeiten, z != ab.zeiten.end() ? z->second : kKeine, zeit_budget, [&](int64_t k, bool da) {
+    job.Zeiten.push_back(da ? ZeitLesen(ini, ZeitSektion(n, k)) : TZeitEintrag{});
+  });
+  job.Zaehler = Low32(ini.ReadInteger(sec, "Zaehler", 0));
+  job.ZaehlArt = ini.ReadBool(sec, "ZaehlArt", false);
+  job.Aufruf =
+      AufrufZusammensetzen(ini.ReadInteger(sec, "AufrufT", 0), ini.ReadInteger(sec, "AufrufS", 0));
+  job.LaufBeginn = UtcLesen(ini.ReadString(sec, "LaufBeginnUTC", ""));
+  job.LaufEnde = UtcLesen(ini.ReadString(sec, "LaufEndeUTC", ""));
+  return job;
+}
+
+}  // namespace
+
 void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zustand,
              const SammlungsDienste& dienste) {
   KeineSammlungsAnzeige keine;
@@ -236,39 +275,9 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
     const Abschnitte ab = AbschnitteVon(ini);
     int64_t job_budget = kFehlendeHoechstens;
     int64_t zeit_budget = kFehlendeHoechstens;
-    static const std::set<int64_t> kKeine;
     Nummern(anzahl, ab.vorgaenge, &job_budget, [&](int64_t n, bool vorhanden) {
-      TVergleichThread job;
-      if (vorhanden) {
-        const std::string sec = VorgangSektion(n);
-        job.Herkunft = ini.ReadString(sec, "Herkunft", "");
-        job.Ziel = ini.ReadString(sec, "Ziel", "");
-        job.Unterverzeichnisse = ini.ReadBool(sec, "Unterverzeichnisse", false);
-        job.Art = static_cast<VorgangsArt>(Low32(ini.ReadInteger(sec, "Art", 0)));
-        job.Doppelt = Low8(ini.ReadInteger(sec, "Doppelt", 0));
-        // In version 1 the sub-mode of a copying job meant nothing; "Egal welches" is what
-        // such a job did.
-        if (version == 1 && job.Art == VorgangsArt::kKopieren) {
-          job.Doppelt = Zahl(KopierPruefung::kBeide);
-          nachtrag.WriteInteger(sec, "Doppelt", job.Doppelt);
-        }
-        job.Booten = ini.ReadBool(sec, "Booten", false);
-        job.Herunterfahren = ini.ReadBool(sec, "Herunterfahren", false);
-        job.Idle = ini.ReadBool(sec, "Idle", false);
-        const int64_t zeiten = ini.ReadInteger(sec, "Zeiten", 0);
-        auto z = ab.zeiten.find(n);
-        Nummern(zeiten, z != ab.zeiten.end() ? z->second : kKeine, &zeit_budget,
-                [&](int64_t k, bool da) {
-                  job.Zeiten.push_back(da ? ZeitLesen(ini, ZeitSektion(n, k)) : TZeitEintrag{});
-                });
-        job.Zaehler = Low32(ini.ReadInteger(sec, "Zaehler", 0));
-        job.ZaehlArt = ini.ReadBool(sec, "ZaehlArt", false);
-        job.Aufruf = AufrufZusammensetzen(ini.ReadInteger(sec, "AufrufT", 0),
-                                          ini.ReadInteger(sec, "AufrufS", 0));
-        job.LaufBeginn = UtcLesen(ini.ReadString(sec, "LaufBeginnUTC", ""));
-        job.LaufEnde = UtcLesen(ini.ReadString(sec, "LaufEndeUTC", ""));
-      }
-      sammlung->Anhaengen(std::move(job));
+      sammlung->Anhaengen(vorhanden ? VorgangLesen(ini, n, version, ab, &zeit_budget, &nachtrag)
+                                    : TVergleichThread{});
     });
     if (version == 1) {
       // The upgrade goes into the file at once, even if the user never saves. A file that
