@@ -41,7 +41,7 @@ rm -rf "$WORK"
 mkdir -p "$WORK/bin" "$WORK/alt"
 trap 'rm -rf "$WORK"' EXIT
 # A portable copy of the runner with settings of its own: log off, plain deletion.
-cp "$BUILD/runner/zarnoft-sync" "$WORK/bin/"
+cp "$BUILD/bin/zarnoft-sync" "$WORK/bin/"
 printf '[Allgemein]\nLLev=0\n[Data]\nLoeschen=1\n' >"$WORK/bin/Main.sda"
 SYNC=$WORK/bin/zarnoft-sync
 RUN=$BUILD/bench/bench_run_bench

@@ -6,4 +6,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
-exec "${BUILD:-build}/ui/zarnoft" "$@"
+exec "${BUILD:-build}/bin/zarnoft" "$@"
