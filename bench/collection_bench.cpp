@@ -9,8 +9,8 @@
 
 #include <unistd.h>
 
-#include "editor/collection_file.h"
-#include "editor/job.h"
+#include "jobs/collection_file.h"
+#include "jobs/job.h"
 #include "platform/file_system.h"
 
 using namespace zarnoft;

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "editor/collection_file.h"
+#include "jobs/collection_file.h"
 #include "editor/main_window.h"
 #include "platform/file_system.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/collection_file.h"
+#include "jobs/collection_file.h"
 #include "testing/temp_tree.h"
 
 namespace zarnoft {

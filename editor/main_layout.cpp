@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "editor/job_texts.h"
+#include "jobs/job_texts.h"
 
 namespace zarnoft {
 

@@ -27,7 +27,7 @@
 #include <utility>
 #include <vector>
 
-#include "editor/job_texts.h"
+#include "jobs/job_texts.h"
 #include "editor/main_layout.h"
 
 namespace zarnoft {

@@ -25,14 +25,14 @@
 #include <string>
 #include <vector>
 
-#include "editor/collection_file.h"
+#include "jobs/collection_file.h"
 #include "editor/general_error.h"
-#include "editor/job.h"
-#include "editor/job_texts.h"
+#include "jobs/job.h"
+#include "jobs/job_texts.h"
 #include "editor/listing_service.h"
 #include "editor/main_layout.h"
 #include "editor/main_view.h"
-#include "editor/run_starter.h"
+#include "jobs/run_starter.h"
 #include "log/log.h"
 #include "log/log_writer.h"
 #include "platform/date_time.h"

@@ -13,7 +13,7 @@
 #include <set>
 #include <thread>
 
-#include "editor/job.h"
+#include "jobs/job.h"
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"
 

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "editor/collection_file.h"
-#include "editor/job.h"
-#include "editor/job_texts.h"
+#include "jobs/collection_file.h"
+#include "jobs/job.h"
+#include "jobs/job_texts.h"
 #include "engine/comparison.h"
 #include "engine/run_handle.h"
 #include "log/log_escape.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "editor/collection_file.h"
+#include "jobs/collection_file.h"
 #include "log/log_writer.h"
 #include "settings/main_settings.h"
 

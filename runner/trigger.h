@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/job.h"
+#include "jobs/job.h"
 #include "platform/file_places.h"
 #include "platform/file_system.h"
 #include "runner/sync_runner.h"

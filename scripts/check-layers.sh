@@ -4,8 +4,9 @@
 # include root, so an upward include of a header-only type would compile; this check catches it.
 #
 # Usage: scripts/check-layers.sh ROOT FOLDER=BELOW,BELOW ...
-#   (CMake passes each folder with the libraries it links, as zarnoft_module records them.)
-# The runner and the test helpers sit above the whole core; tests may also use testing/.
+#   (CMake passes each folder with the libraries it links, as zarnoft_module and the runner's
+#   CMakeLists record them.)
+# The test helpers sit above the whole core; tests may also use testing/.
 set -u
 root=$1
 shift
@@ -16,7 +17,6 @@ for arg in "$@"; do
   unten[${arg%%=*}]=$(tr ',' ' ' <<<"${arg#*=}")
 done
 kern="${!unten[*]}"
-unten[runner]=$kern
 unten[testing]=$kern
 
 # The folder itself and everything below it.

@@ -16,7 +16,7 @@
 #include "editor/listing_service.h"
 #include "editor/main_view.h"
 #include "editor/main_window.h"
-#include "editor/run_starter.h"
+#include "jobs/run_starter.h"
 
 namespace zarnoft::testing {
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "editor/about_texts.h"
-#include "editor/collection_file.h"
+#include "jobs/collection_file.h"
 #include "ui/help.h"
 #include "ui/program_icon.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "editor/main_window.h"
-#include "editor/run_starter.h"
+#include "jobs/run_starter.h"
 #include "platform/file_places.h"
 #include "ui/about_box.h"
 #include "ui/gui_caller.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bench/main_window_kit.h"
-#include "editor/collection_file.h"
+#include "jobs/collection_file.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 #include "ui/application.h"

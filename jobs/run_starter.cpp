@@ -1,4 +1,4 @@
-#include "editor/run_starter.h"
+#include "jobs/run_starter.h"
 
 #include <algorithm>
 #include <utility>

@@ -14,13 +14,13 @@
 //
 // Both operations work without a window: the window passes a SammlungsAnzeige for its caption
 // and status bar, the headless runner passes none. GUI thread only (or the runner's one thread).
-#ifndef ZARNOFT_EDITOR_COLLECTION_FILE_H_
-#define ZARNOFT_EDITOR_COLLECTION_FILE_H_
+#ifndef ZARNOFT_JOBS_COLLECTION_FILE_H_
+#define ZARNOFT_JOBS_COLLECTION_FILE_H_
 
 #include <cstdint>
 #include <string>
 
-#include "editor/job.h"
+#include "jobs/job.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 
@@ -130,4 +130,4 @@ FileTime UtcLesen(const std::string& text);
 
 }  // namespace zarnoft
 
-#endif  // ZARNOFT_EDITOR_COLLECTION_FILE_H_
+#endif  // ZARNOFT_JOBS_COLLECTION_FILE_H_

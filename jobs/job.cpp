@@ -1,4 +1,4 @@
-#include "editor/job.h"
+#include "jobs/job.h"
 
 #include <limits>
 #include <utility>

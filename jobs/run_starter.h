@@ -3,13 +3,13 @@
 //
 // Threads: every call, and every end notification, on the GUI thread. An end notification comes
 // exactly once per started run, also after StopAnfordern and after Schliessen.
-#ifndef ZARNOFT_EDITOR_RUN_STARTER_H_
-#define ZARNOFT_EDITOR_RUN_STARTER_H_
+#ifndef ZARNOFT_JOBS_RUN_STARTER_H_
+#define ZARNOFT_JOBS_RUN_STARTER_H_
 
 #include <functional>
 #include <vector>
 
-#include "editor/job.h"
+#include "jobs/job.h"
 #include "engine/comparison.h"
 
 namespace zarnoft {
@@ -56,4 +56,4 @@ class VergleicheStarter : public LaufStarter {
 
 }  // namespace zarnoft
 
-#endif  // ZARNOFT_EDITOR_RUN_STARTER_H_
+#endif  // ZARNOFT_JOBS_RUN_STARTER_H_

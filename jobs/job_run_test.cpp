@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "editor/job.h"
+#include "jobs/job.h"
 #include "testing/fake_window.h"
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"

@@ -5,8 +5,8 @@
 // (VergleichsWerteFuer) and never sees the record. Everything here belongs to the GUI thread:
 // the collection, the jobs' Thread fields and the running count change nowhere else, so no locks
 // are needed.
-#ifndef ZARNOFT_EDITOR_JOB_H_
-#define ZARNOFT_EDITOR_JOB_H_
+#ifndef ZARNOFT_JOBS_JOB_H_
+#define ZARNOFT_JOBS_JOB_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -136,4 +136,4 @@ bool LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr
 
 }  // namespace zarnoft
 
-#endif  // ZARNOFT_EDITOR_JOB_H_
+#endif  // ZARNOFT_JOBS_JOB_H_

@@ -1,4 +1,4 @@
-#include "editor/job_texts.h"
+#include "jobs/job_texts.h"
 
 #include <map>
 #include <utility>

@@ -1,8 +1,8 @@
-#include "editor/job.h"
+#include "jobs/job.h"
 
 #include <gtest/gtest.h>
 
-#include "editor/job_texts.h"
+#include "jobs/job_texts.h"
 
 namespace zarnoft {
 namespace {

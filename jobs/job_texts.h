@@ -1,13 +1,13 @@
 // How a job is presented in the main window: its grid row, its status description, its schedule
 // list, and the items of the kind and sub-mode lists. Toolkit-free; the window copies the texts
 // into its controls. GUI thread only (like the jobs themselves).
-#ifndef ZARNOFT_EDITOR_JOB_TEXTS_H_
-#define ZARNOFT_EDITOR_JOB_TEXTS_H_
+#ifndef ZARNOFT_JOBS_JOB_TEXTS_H_
+#define ZARNOFT_JOBS_JOB_TEXTS_H_
 
 #include <string>
 #include <vector>
 
-#include "editor/job.h"
+#include "jobs/job.h"
 #include "platform/path_helpers.h"
 
 namespace zarnoft {
@@ -92,4 +92,4 @@ std::string VergleichEndeText(const TVergleichThread& job, const LaufErgebnis& e
 
 }  // namespace zarnoft
 
-#endif  // ZARNOFT_EDITOR_JOB_TEXTS_H_
+#endif  // ZARNOFT_JOBS_JOB_TEXTS_H_

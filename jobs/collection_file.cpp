@@ -1,4 +1,4 @@
-#include "editor/collection_file.h"
+#include "jobs/collection_file.h"
 
 #include <algorithm>
 #include <cmath>
