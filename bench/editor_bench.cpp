@@ -9,8 +9,8 @@
 #include <string>
 
 #include "bench/main_window_kit.h"
-#include "jobs/collection_file.h"
 #include "editor/main_window.h"
+#include "jobs/collection_file.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 

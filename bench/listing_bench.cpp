@@ -56,7 +56,7 @@ class GuiSchlange {
 
 class ZaehlendeAnzeige : public ListingAnzeige {
  public:
-  void GroesseZeigen(Seite, const std::string& t) override {
+  void GroesseZeigen(ListingSeite, const std::string& t) override {
     text = t;
     ++labels;
   }
@@ -85,10 +85,10 @@ int Main(int argc, char** argv) {
   ZaehlendeAnzeige anzeige;
   GroessenListings listings(&anzeige, gui.Post(), nullptr, nullptr);
   const auto t0 = Uhr::now();
-  listings.ListingStarten(Seite::kHerkunft, pfad, rekursiv);
-  gui.Bedienen([&] { return !listings.Laeuft(Seite::kHerkunft); });
+  listings.ListingStarten(ListingSeite::kHerkunft, pfad, rekursiv);
+  gui.Bedienen([&] { return !listings.Laeuft(ListingSeite::kHerkunft); });
   const double s = std::chrono::duration<double>(Uhr::now() - t0).count();
-  const ListingErgebnis e = listings.Ergebnis(Seite::kHerkunft);
+  const ListingErgebnis e = listings.Ergebnis(ListingSeite::kHerkunft);
   std::printf("sekunden=%.4f dateien=%lld bytes=%lld%06lld gui_aufrufe=%ld labels=%ld pfade=%ld\n",
               s, static_cast<long long>(e.Dateien), static_cast<long long>(e.Millionen),
               static_cast<long long>(e.Bytes), gui.aufrufe, anzeige.labels, anzeige.pfade);

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "jobs/collection_file.h"
 #include "editor/main_window.h"
+#include "jobs/collection_file.h"
 #include "platform/file_system.h"
 
 namespace zarnoft {
@@ -23,8 +23,8 @@ inline double Millis(std::chrono::steady_clock::duration d) {
 // The main window's runs, when a benchmark runs none.
 class KeineLaeufe : public LaufStarter {
  public:
-  LaufGriff Starten(const VergleichsWerte&, Ende) override { return LaufGriff{}; }
-  void StopAnfordern(LaufGriff) override {}
+  LaufHandle Starten(const VergleichsWerte&, Ende) override { return LaufHandle{}; }
+  void StopAnfordern(LaufHandle) override {}
   void Schliessen() override {}
 };
 

@@ -12,23 +12,25 @@
 
 namespace zarnoft {
 
-enum class Seite { kHerkunft = 1, kZiel = 2 };
+// Which side a size listing lists: the source's field or the target's.
+enum class ListingSeite { kHerkunft = 1, kZiel = 2 };
 
 class GroessenListing {
  public:
   virtual ~GroessenListing() = default;
 
   // Stops the side's listing and starts a new one for `pfad` (the field's text as typed).
-  virtual void ListingStarten(Seite seite, const std::string& pfad, bool unterverzeichnisse) {
+  virtual void ListingStarten(ListingSeite seite, const std::string& pfad,
+                              bool unterverzeichnisse) {
     (void)seite;
     (void)pfad;
     (void)unterverzeichnisse;
   }
   // Asks the side's listing to stop, without waiting, and forgets it.
-  virtual void ListingStoppen(Seite seite) { (void)seite; }
+  virtual void ListingStoppen(ListingSeite seite) { (void)seite; }
   // The number of files of the side's last completed listing; 0 while one runs, after a stop,
   // and when none ever completed. A take uses it for the job's expected file count.
-  virtual int64_t Dateien(Seite seite) const {
+  virtual int64_t Dateien(ListingSeite seite) const {
     (void)seite;
     return 0;
   }

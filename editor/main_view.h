@@ -27,8 +27,8 @@
 #include <utility>
 #include <vector>
 
-#include "jobs/job_texts.h"
 #include "editor/main_layout.h"
+#include "jobs/job_texts.h"
 
 namespace zarnoft {
 

@@ -19,8 +19,8 @@ Hauptfenster::Hauptfenster(HauptAnsicht* ansicht, const HauptDienste& dienste)
 Hauptfenster::~Hauptfenster() {
   *selbst_ = nullptr;
   if (anzahl_vergleiche_ > 0) dienste_.laeufe->Schliessen();
-  listing_->ListingStoppen(Seite::kHerkunft);
-  listing_->ListingStoppen(Seite::kZiel);
+  listing_->ListingStoppen(ListingSeite::kHerkunft);
+  listing_->ListingStoppen(ListingSeite::kZiel);
 }
 
 void Hauptfenster::Log(LogStufe stufe, const std::string& text) {

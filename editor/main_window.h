@@ -25,13 +25,13 @@
 #include <string>
 #include <vector>
 
-#include "jobs/collection_file.h"
 #include "editor/general_error.h"
-#include "jobs/job.h"
-#include "jobs/job_texts.h"
 #include "editor/listing_service.h"
 #include "editor/main_layout.h"
 #include "editor/main_view.h"
+#include "jobs/collection_file.h"
+#include "jobs/job.h"
+#include "jobs/job_texts.h"
 #include "jobs/run_starter.h"
 #include "log/log.h"
 #include "log/log_writer.h"
@@ -118,9 +118,7 @@ class Hauptfenster {
   const Sammlung& Jobs() const { return sammlung_; }
   const SammlungsZustand& Zustand() const { return zustand_; }
   const EditorEinstellungen& Einstellungen() const { return einstellungen_; }
-  const std::string& Marker() const { return marker_; }
   int AnzahlVergleiche() const { return anzahl_vergleiche_; }
-  int AngezeigteZeile() const { return angezeigte_zeile_; }
   const HauptLayout& Layout() const { return layout_; }
 
  private:
@@ -155,13 +153,13 @@ class Hauptfenster {
   SammlungsDienste SammlungsHelfer(SammlungsAnzeige* anzeige);
 
   // Runs.
-  bool VergleichStarten(TVergleichThread* job);  // false: nothing started
-  void VergleichBeendet(LaufGriff lauf, const LaufEnde& ende);
+  bool AuftragStarten(TVergleichThread* job);  // false: nothing started
+  void VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende);
 
   void EinstellungenLesen();
   void OrdnerWaehlen(Steuerelement feld, const std::string& log, const std::string& text);
-  void ListingStarten(Seite seite);
-  void FeldGeaendert(Seite seite);
+  void ListingStarten(ListingSeite seite);
+  void FeldGeaendert(ListingSeite seite);
 
   HauptAnsicht* ansicht_;
   HauptDienste dienste_;

@@ -117,10 +117,11 @@ void Hauptfenster::SetzenClick() {
     neu.Booten = ansicht_->Angehakt(Steuerelement::kAStart);
     neu.Herunterfahren = ansicht_->Angehakt(Steuerelement::kAEnde);
     neu.Idle = ansicht_->Angehakt(Steuerelement::kAIdle);
-    ZaehlerSetzen(&neu, listing_->Dateien(Seite::kHerkunft), listing_->Dateien(Seite::kZiel));
+    ZaehlerSetzen(&neu, listing_->Dateien(ListingSeite::kHerkunft),
+                  listing_->Dateien(ListingSeite::kZiel));
     TVergleichThread* job = sammlung_.Vorn(std::move(neu));
 
-    if (einstellungen_.SofortSync && VergleichStarten(job)) {
+    if (einstellungen_.SofortSync && AuftragStarten(job)) {
       Log(LogStufe::kDebugAusfuehrlich, "Main:  Thread für Vergleich gestartet");
     }
     TabelleZeichnen();
@@ -149,8 +150,8 @@ void Hauptfenster::HolenClick() {
     ansicht_->PositionSetzen(Steuerelement::kDoppelt,
                              job.Doppelt >= 0 && job.Doppelt < modi ? job.Doppelt : -1);
     Log(LogStufe::kDebugAusfuehrlich, "Main: Zeiten starten");
-    ListingStarten(Seite::kHerkunft);
-    ListingStarten(Seite::kZiel);
+    ListingStarten(ListingSeite::kHerkunft);
+    ListingStarten(ListingSeite::kZiel);
   });
 }
 
@@ -198,14 +199,14 @@ void Hauptfenster::ZVerzBClick() {
                 "Bitte wählen Sie das Zielverzeichnis aus.");
 }
 
-void Hauptfenster::ListingStarten(Seite seite) {
+void Hauptfenster::ListingStarten(ListingSeite seite) {
   const Steuerelement feld =
-      seite == Seite::kHerkunft ? Steuerelement::kHerkunft : Steuerelement::kZiel;
+      seite == ListingSeite::kHerkunft ? Steuerelement::kHerkunft : Steuerelement::kZiel;
   listing_->ListingStarten(seite, ansicht_->Text(feld),
                            ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse));
 }
 
-void Hauptfenster::FeldGeaendert(Seite seite) {
+void Hauptfenster::FeldGeaendert(ListingSeite seite) {
   Befehl([&] {
     ListingStarten(seite);
     // Once both fields have held text, taking stays possible; it is not disabled again.
@@ -217,17 +218,17 @@ void Hauptfenster::FeldGeaendert(Seite seite) {
 }
 
 void Hauptfenster::HerkunftChange() {
-  FeldGeaendert(Seite::kHerkunft);
+  FeldGeaendert(ListingSeite::kHerkunft);
 }
 void Hauptfenster::ZielChange() {
-  FeldGeaendert(Seite::kZiel);
+  FeldGeaendert(ListingSeite::kZiel);
 }
 
 void Hauptfenster::UnterverzeichnisseClick() {
   Befehl([&] {
     Log(LogStufe::kBefehl, "Main: Unterverzeichnisse auswählen");
-    ListingStarten(Seite::kHerkunft);
-    ListingStarten(Seite::kZiel);
+    ListingStarten(ListingSeite::kHerkunft);
+    ListingStarten(ListingSeite::kZiel);
   });
 }
 

@@ -16,13 +16,13 @@ std::string LaeufeFrage(int anzahl) {
 
 // --- Runs --------------------------------------------------------------------------------------
 
-bool Hauptfenster::VergleichStarten(TVergleichThread* job) {
+bool Hauptfenster::AuftragStarten(TVergleichThread* job) {
   // While the window waits for cancelled runs to end before it closes, nothing new starts.
   if (schliessen_nach_laeufen_) return false;
   VergleichsWerte werte =
       VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin, einstellungen_.Loeschen);
-  LaufGriff lauf =
-      dienste_.laeufe->Starten(werte, [selbst = selbst_](LaufGriff l, const LaufEnde& ende) {
+  LaufHandle lauf =
+      dienste_.laeufe->Starten(werte, [selbst = selbst_](LaufHandle l, const LaufErgebnis& ende) {
         if (*selbst != nullptr) (*selbst)->VergleichBeendet(l, ende);
       });
   if (lauf.Leer()) {
@@ -46,14 +46,14 @@ void Hauptfenster::SyncNowClick() {
     Log(LogStufe::kGrundbefehl, "Main: Sync Now startet");
     TVergleichThread* job = sammlung_.InZeile(Zeile());
     if (job == nullptr || !job->Thread.Leer()) return;
-    VergleichStarten(job);
+    AuftragStarten(job);
     // The status column shows "läuft" at once rather than at the next rebuild; the rebuild
     // also disables SyncNow for the running job.
     TabelleZeichnen();
   });
 }
 
-void Hauptfenster::VergleichBeendet(LaufGriff lauf, const LaufEnde& ende) {
+void Hauptfenster::VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende) {
   Befehl([&] {
     Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread beendete sich");
     TVergleichThread* job = sammlung_.MitThread(lauf);
@@ -155,8 +155,8 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
     EinstellungenBeimSchliessen(orte_.EinstellungsDatei(), jetzt, zustand_.SammlungsVerzeichnis,
                                 fs_);
   });
-  listing_->ListingStoppen(Seite::kHerkunft);
-  listing_->ListingStoppen(Seite::kZiel);
+  listing_->ListingStoppen(ListingSeite::kHerkunft);
+  listing_->ListingStoppen(ListingSeite::kZiel);
 
   if (anzahl_vergleiche_ > 0) {
     schliessen_nach_laeufen_ = true;

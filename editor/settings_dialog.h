@@ -125,8 +125,6 @@ class TEinstellungenLogik {
   // The pointer rests on a control with these hints (innermost first; see StatusHinweis).
   void ShowHint(const std::vector<std::string>& hinweise);
 
-  std::string SettingsPath() const { return orte_.EinstellungsDatei(); }
-
  private:
   void Laden();
   void RegelnAnwenden(const EinstellungenFelder& f);

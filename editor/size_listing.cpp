@@ -31,7 +31,7 @@ std::string ListingText(const ListingErgebnis& e, bool fertig) {
 // ---------------------------------------------------------------------------------------------
 // One listing.
 
-Verzlisting::Verzlisting(std::string pfad, Seite seite, bool rekursiv, FileSystem* fs,
+Verzlisting::Verzlisting(std::string pfad, ListingSeite seite, bool rekursiv, FileSystem* fs,
                          ListingMelder* melder)
     : pfad_(std::move(pfad)),
       seite_(seite),
@@ -106,7 +106,7 @@ struct GroessenListings::Zustand {
 // One side: its entry in the list and stored result (GUI thread), its worker with the mailbox
 // of the next listing, and the snapshot that the worker fills for the GUI thread.
 struct GroessenListings::Seitenarbeit : ListingMelder {
-  Seitenarbeit(GroessenListings* o, Seite s) : owner(o), seite(s) {}
+  Seitenarbeit(GroessenListings* o, ListingSeite s) : owner(o), seite(s) {}
 
   void PfadGemeldet(const std::string& verzeichnis) override {
     std::lock_guard<std::mutex> l(mu);
@@ -133,7 +133,7 @@ struct GroessenListings::Seitenarbeit : ListingMelder {
   }
 
   GroessenListings* const owner;
-  const Seite seite;
+  const ListingSeite seite;
 
   // GUI thread only.
   std::shared_ptr<Verzlisting> eintrag;  // the side's listing in the list; null when none
@@ -161,8 +161,8 @@ GroessenListings::GroessenListings(ListingAnzeige* anzeige, GuiPost post, FileSy
       fs_(fs != nullptr ? fs : FileSystem::Default()),
       log_(log),
       zustand_(std::make_shared<Zustand>()),
-      herkunft_(std::make_unique<Seitenarbeit>(this, Seite::kHerkunft)),
-      ziel_(std::make_unique<Seitenarbeit>(this, Seite::kZiel)) {}
+      herkunft_(std::make_unique<Seitenarbeit>(this, ListingSeite::kHerkunft)),
+      ziel_(std::make_unique<Seitenarbeit>(this, ListingSeite::kZiel)) {}
 
 GroessenListings::~GroessenListings() {
   zustand_->lebt = false;
@@ -180,15 +180,15 @@ GroessenListings::~GroessenListings() {
   }
 }
 
-GroessenListings::Seitenarbeit& GroessenListings::Arbeit(Seite seite) {
-  return seite == Seite::kHerkunft ? *herkunft_ : *ziel_;
+GroessenListings::Seitenarbeit& GroessenListings::Arbeit(ListingSeite seite) {
+  return seite == ListingSeite::kHerkunft ? *herkunft_ : *ziel_;
 }
 
-const GroessenListings::Seitenarbeit& GroessenListings::Arbeit(Seite seite) const {
-  return seite == Seite::kHerkunft ? *herkunft_ : *ziel_;
+const GroessenListings::Seitenarbeit& GroessenListings::Arbeit(ListingSeite seite) const {
+  return seite == ListingSeite::kHerkunft ? *herkunft_ : *ziel_;
 }
 
-void GroessenListings::ListingStarten(Seite seite, const std::string& pfad, bool rekursiv) {
+void GroessenListings::ListingStarten(ListingSeite seite, const std::string& pfad, bool rekursiv) {
   ListingStoppen(seite);
   Seitenarbeit& a = Arbeit(seite);
   if (!a.text_gezeigt.empty()) {
@@ -199,7 +199,7 @@ void GroessenListings::ListingStarten(Seite seite, const std::string& pfad, bool
   a.eintrag = listing;
   a.gespeichert = ListingErgebnis{};
   if (log_ != nullptr && log_->Will(kListingLogStufe)) {
-    log_->Zeile(kListingLogStufe, seite == Seite::kHerkunft
+    log_->Zeile(kListingLogStufe, seite == ListingSeite::kHerkunft
                                       ? "Main: Verzeichnislisting (Herkunft) gestartet"
                                       : "Main: Verzeichnislisting (Ziel) gestartet");
   }
@@ -211,18 +211,18 @@ void GroessenListings::ListingStarten(Seite seite, const std::string& pfad, bool
   if (!a.worker.joinable()) a.worker = std::thread([this, &a] { Arbeiten(&a); });
 }
 
-void GroessenListings::ListingStoppen(Seite seite) {
+void GroessenListings::ListingStoppen(ListingSeite seite) {
   Seitenarbeit& a = Arbeit(seite);
   if (!a.eintrag) return;
   a.eintrag->Stoppen();
   a.eintrag.reset();
 }
 
-ListingErgebnis GroessenListings::Ergebnis(Seite seite) const {
+ListingErgebnis GroessenListings::Ergebnis(ListingSeite seite) const {
   return Arbeit(seite).gespeichert;
 }
 
-bool GroessenListings::Laeuft(Seite seite) const {
+bool GroessenListings::Laeuft(ListingSeite seite) const {
   return Arbeit(seite).eintrag != nullptr;
 }
 
@@ -249,7 +249,7 @@ void GroessenListings::Arbeiten(Seitenarbeit* a) {
   }
 }
 
-void GroessenListings::SchnappschussZeigen(Seite seite) {
+void GroessenListings::SchnappschussZeigen(ListingSeite seite) {
   Seitenarbeit& a = Arbeit(seite);
   const Verzlisting* von;
   std::string pfad;

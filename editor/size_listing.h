@@ -66,7 +66,8 @@ class ListingMelder {
 // Execute on a worker thread; Stoppen may be called from any thread at any time.
 class Verzlisting {
  public:
-  Verzlisting(std::string pfad, Seite seite, bool rekursiv, FileSystem* fs, ListingMelder* melder);
+  Verzlisting(std::string pfad, ListingSeite seite, bool rekursiv, FileSystem* fs,
+              ListingMelder* melder);
 
   // Counts the tree. A path that is no directory this process may enter ends it at once, with
   // nothing shown and Fertig() false. A stop request makes the walk return at the start of its
@@ -78,7 +79,7 @@ class Verzlisting {
   bool Gestoppt() const { return stop_.load(std::memory_order_relaxed); }
 
   const std::string& Pfad() const { return pfad_; }
-  Seite Listingseite() const { return seite_; }
+  ListingSeite Listingseite() const { return seite_; }
   // Read after Execute has returned.
   bool Fertig() const { return fertig_; }
   const ListingErgebnis& Ergebnis() const { return ergebnis_; }
@@ -89,7 +90,7 @@ class Verzlisting {
   void ErgebnisZeigen();
 
   const std::string pfad_;
-  const Seite seite_;
+  const ListingSeite seite_;
   const bool rekursiv_;
   FileSystem* const fs_;
   ListingMelder* const melder_;
@@ -103,7 +104,7 @@ class ListingAnzeige {
  public:
   virtual ~ListingAnzeige() = default;
   // The size label of a side (Hgroesse, ZGroesse); "" clears it.
-  virtual void GroesseZeigen(Seite seite, const std::string& text) = 0;
+  virtual void GroesseZeigen(ListingSeite seite, const std::string& text) = 0;
   // Status bar panel 2: the directory being listed, already shortened to the panel; "" clears it.
   virtual void ListingPfadZeigen(const std::string& text) = 0;
   // The width of panel 2 and the width of a text in the window's font, in pixels.
@@ -126,10 +127,11 @@ class HauptListingAnzeige : public ListingAnzeige {
     ansicht_ = ansicht;
     panel2_breite_ = std::move(panel2_breite);
   }
-  void GroesseZeigen(Seite seite, const std::string& text) override {
+  void GroesseZeigen(ListingSeite seite, const std::string& text) override {
     if (ansicht_ == nullptr) return;
     ansicht_->TextSetzen(
-        seite == Seite::kHerkunft ? Steuerelement::kHgroesse : Steuerelement::kZGroesse, text);
+        seite == ListingSeite::kHerkunft ? Steuerelement::kHgroesse : Steuerelement::kZGroesse,
+        text);
   }
   void ListingPfadZeigen(const std::string& text) override {
     if (ansicht_ != nullptr) ansicht_->Statuspanel(2, text);
@@ -163,27 +165,27 @@ class GroessenListings : public GroessenListing {
   // Stops the side's listing, clears its label, forgets its stored result and starts a new
   // listing of `pfad` (the field's text as typed). Logs "Main: Verzeichnislisting (Herkunft)
   // gestartet" or "... (Ziel) ..." at level 8.
-  void ListingStarten(Seite seite, const std::string& pfad, bool rekursiv) override;
+  void ListingStarten(ListingSeite seite, const std::string& pfad, bool rekursiv) override;
   // Asks the side's listing to stop and forgets it; from then on it shows nothing.
-  void ListingStoppen(Seite seite) override;
+  void ListingStoppen(ListingSeite seite) override;
   // The file count of the side's last completed listing (Ergebnis(seite).Dateien).
-  int64_t Dateien(Seite seite) const override { return Ergebnis(seite).Dateien; }
+  int64_t Dateien(ListingSeite seite) const override { return Ergebnis(seite).Dateien; }
 
   // The side's last completed listing; all 0 while one runs, after a stop, or when the last one
   // could not enter its directory.
-  ListingErgebnis Ergebnis(Seite seite) const;
+  ListingErgebnis Ergebnis(ListingSeite seite) const;
   // Whether the side has a listing that has not ended yet.
-  bool Laeuft(Seite seite) const;
+  bool Laeuft(ListingSeite seite) const;
 
  private:
   struct Zustand;
   struct Seitenarbeit;
 
-  Seitenarbeit& Arbeit(Seite seite);
-  const Seitenarbeit& Arbeit(Seite seite) const;
+  Seitenarbeit& Arbeit(ListingSeite seite);
+  const Seitenarbeit& Arbeit(ListingSeite seite) const;
   // On the GUI thread: show the latest snapshot of a side, if its listing is still the one in
   // the list.
-  void SchnappschussZeigen(Seite seite);
+  void SchnappschussZeigen(ListingSeite seite);
   // On the GUI thread: the end notification of a listing.
   void ListingFertig(const std::shared_ptr<Verzlisting>& listing);
   void Arbeiten(Seitenarbeit* arbeit);

@@ -24,8 +24,8 @@ using std::chrono::milliseconds;
 using testing::RecordingLog;
 using testing::TempTree;
 
-constexpr Seite kH = Seite::kHerkunft;
-constexpr Seite kZ = Seite::kZiel;
+constexpr ListingSeite kH = ListingSeite::kHerkunft;
+constexpr ListingSeite kZ = ListingSeite::kZiel;
 
 // The GUI thread of these tests: the test thread drains what the workers hand in.
 class PostQueue {
@@ -67,7 +67,7 @@ class PostQueue {
 // Records what the window would show; 7 pixels a character.
 class FakeAnzeige : public ListingAnzeige {
  public:
-  void GroesseZeigen(Seite s, const std::string& text) override {
+  void GroesseZeigen(ListingSeite s, const std::string& text) override {
     label[s] = text;
     texte[s].push_back(text);
   }
@@ -78,8 +78,8 @@ class FakeAnzeige : public ListingAnzeige {
   int ListingPfadBreite() override { return breite; }
   int TextBreite(const std::string& t) override { return 7 * static_cast<int>(t.size()); }
 
-  std::map<Seite, std::string> label;
-  std::map<Seite, std::vector<std::string>> texte;
+  std::map<ListingSeite, std::string> label;
+  std::map<ListingSeite, std::vector<std::string>> texte;
   std::string panel;
   std::vector<std::string> panels;
   int breite = 1000;
@@ -135,7 +135,7 @@ void Groesse(const std::string& pfad, off_t n) {
 
 class SizeListingTest : public ::testing::Test {
  protected:
-  void Listen(Seite s, const std::string& pfad, bool rekursiv = true) {
+  void Listen(ListingSeite s, const std::string& pfad, bool rekursiv = true) {
     listings.ListingStarten(s, pfad, rekursiv);
   }
   bool Fertig() {

@@ -63,7 +63,6 @@ void Verzeichnisvergleich::DateiZaehlen() {
 }
 
 void Verzeichnisvergleich::VerzeichnisZeigen(const std::string& rel) {
-  aktuelles_verzeichnis_ = rel;
   if (k_.fenster != nullptr) k_.fenster->VerzeichnisZeigen(rel);
 }
 

@@ -54,7 +54,6 @@ class Verzeichnisvergleich {
   void VerzeichnisZeigen(const std::string& rel);
 
   int32_t Gezaehlt() const { return gezaehlt_; }
-  const std::string& AktuellesVerzeichnis() const { return aktuelles_verzeichnis_; }
 
  private:
   // A fresh look at one path. False when the look failed (the failure is counted); *s then
@@ -102,7 +101,6 @@ class Verzeichnisvergleich {
 
   LaufKontext& k_;
   int32_t gezaehlt_ = 0;
-  std::string aktuelles_verzeichnis_;
   // Device and inode of the directories being visited, both sides, the roots first.
   std::vector<std::pair<uint64_t, uint64_t>> offen_;
 };

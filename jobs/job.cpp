@@ -60,16 +60,6 @@ VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::stri
   return w;
 }
 
-LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
-                            LoeschModus loeschen, const LaufDienste& dienste,
-                            Vergleiche::EndeMeldung beendet) {
-  // The handle is recorded before the end notification can run: both happen on the GUI thread,
-  // and the notification waits for it.
-  job->Thread = Vergleiche::Starten(VergleichsWerteFuer(*job, loeschen_wohin, loeschen), dienste,
-                                    std::move(beendet));
-  return job->Thread;
-}
-
 void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel_dateien) {
   auto held = [](int64_t n) {
     constexpr int64_t kMax = std::numeric_limits<int32_t>::max();

@@ -113,14 +113,6 @@ class Sammlung {
 VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschen_wohin,
                                     LoeschModus loeschen);
 
-// Starts a comparison of `job` with its ten values (VergleichsWerteFuer) and records the run as
-// the job's Thread. `beendet` runs on the GUI thread at the run's end (it finds the job through
-// Sammlung::MitThread and records the run with LaufBeendet). Returns the handle; an empty one
-// when no thread could be started (the job stays idle, no end notification follows).
-LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
-                            LoeschModus loeschen, const LaufDienste& dienste,
-                            Vergleiche::EndeMeldung beendet);
-
 // The expected file count of a job taken from the editor, from the file counts of the last
 // completed listings of source and target (0 for a side that is still being listed, was stopped
 // or never listed): the larger side wins, the target on equal counts. Counts beyond the 32-bit

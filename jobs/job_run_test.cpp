@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "jobs/job.h"
+#include "jobs/run_starter.h"
 #include "testing/fake_window.h"
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"

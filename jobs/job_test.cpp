@@ -284,10 +284,8 @@ TEST(JobTextsTest, KindAndSubModeItems) {
 
 TEST(JobTextsTest, RunEndLogLine) {
   TVergleichThread j = Job("/a");
-  EXPECT_EQ(VergleichEndeText(j, Ergebnis(true)),
-            "Vergleich abgebrochen: /a - /a-ziel");
-  EXPECT_EQ(VergleichEndeText(j, Ergebnis(false, 2)),
-            "Vergleich mit Fehlern: /a - /a-ziel");
+  EXPECT_EQ(VergleichEndeText(j, Ergebnis(true)), "Vergleich abgebrochen: /a - /a-ziel");
+  EXPECT_EQ(VergleichEndeText(j, Ergebnis(false, 2)), "Vergleich mit Fehlern: /a - /a-ziel");
   EXPECT_EQ(VergleichEndeText(j, LaufErgebnis{}), "Vergleich beendet: /a - /a-ziel");
   EXPECT_EQ(LaufendeVergleicheText(2), "Anzahl laufender Vergleiche im Hintergrund: 2");
 }

@@ -6,7 +6,17 @@
 
 namespace zarnoft {
 
-LaufGriff VergleicheStarter::Starten(const VergleichsWerte& werte, Ende ende) {
+LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
+                            LoeschModus loeschen, const LaufDienste& dienste,
+                            Vergleiche::EndeMeldung beendet) {
+  // The handle is recorded before the end notification can run: both happen on the GUI thread,
+  // and the notification waits for it.
+  job->Thread = Vergleiche::Starten(VergleichsWerteFuer(*job, loeschen_wohin, loeschen), dienste,
+                                    std::move(beendet));
+  return job->Thread;
+}
+
+LaufHandle VergleicheStarter::Starten(const VergleichsWerte& werte, Ende ende) {
   // Starten runs on the GUI thread, and the run's end notification needs the GUI thread too,
   // so the handle is in place before the notification can arrive.
   LaufHandle lauf = Vergleiche::Starten(
@@ -28,7 +38,7 @@ VergleicheStarter::~VergleicheStarter() {
   for (const LaufHandle& lauf : gestartet_) lauf.Warten();
 }
 
-void VergleicheStarter::StopAnfordern(LaufGriff lauf) {
+void VergleicheStarter::StopAnfordern(LaufHandle lauf) {
   lauf.StopAnfordern();
 }
 

@@ -1,5 +1,7 @@
-// How the main window starts comparisons and learns of their end. The real starter creates a
-// Vergleiche per run; tests hand in a fake that ends runs when the test says so.
+// How a job's comparison is started and its end learnt. VergleichStarten starts one job's run
+// for a caller that serves the run itself (the headless runner). The main window starts through
+// a LaufStarter: the real one creates a Vergleiche per run; tests hand in a fake that ends runs
+// when the test says so.
 //
 // Threads: every call, and every end notification, on the GUI thread. An end notification comes
 // exactly once per started run, also after StopAnfordern and after Schliessen.
@@ -9,28 +11,29 @@
 #include <functional>
 #include <vector>
 
-#include "jobs/job.h"
 #include "engine/comparison.h"
+#include "jobs/job.h"
 
 namespace zarnoft {
 
-// What a job holds of its running comparison (the job's Thread).
-using LaufGriff = LaufHandle;
-
-// The result that an ending run offers: cancelled or failed to start, and its failures (a run
-// with failures is not complete).
-using LaufEnde = LaufErgebnis;
+// Starts a comparison of `job` with its ten values (VergleichsWerteFuer) and records the run as
+// the job's Thread. `beendet` runs on the GUI thread at the run's end (it finds the job through
+// Sammlung::MitThread and records the run with LaufBeendet). Returns the handle; an empty one
+// when no thread could be started (the job stays idle, no end notification follows).
+LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
+                            LoeschModus loeschen, const LaufDienste& dienste,
+                            Vergleiche::EndeMeldung beendet);
 
 class LaufStarter {
  public:
-  using Ende = std::function<void(LaufGriff lauf, const LaufEnde& ende)>;
+  using Ende = std::function<void(LaufHandle lauf, const LaufErgebnis& ende)>;
   virtual ~LaufStarter() = default;
 
   // Starts a comparison with the ten values. `ende` runs later, on the GUI thread, never inside
   // this call. An empty handle when no run could be started: then `ende` never runs.
-  virtual LaufGriff Starten(const VergleichsWerte& werte, Ende ende) = 0;
+  virtual LaufHandle Starten(const VergleichsWerte& werte, Ende ende) = 0;
   // Asks a run to stop at its next check, without waiting.
-  virtual void StopAnfordern(LaufGriff lauf) = 0;
+  virtual void StopAnfordern(LaufHandle lauf) = 0;
   // The program closes: every run is cancelled, and questions that runs ask (now and from now on)
   // are answered as closed without an answer. The end notifications still come.
   virtual void Schliessen() = 0;
@@ -44,8 +47,8 @@ class VergleicheStarter : public LaufStarter {
   // the caller nor this object is used by a run after they are gone. Runs still under way end by
   // themselves, without their end notification. GUI thread, after its event loop has ended.
   ~VergleicheStarter() override;
-  LaufGriff Starten(const VergleichsWerte& werte, Ende ende) override;
-  void StopAnfordern(LaufGriff lauf) override;
+  LaufHandle Starten(const VergleichsWerte& werte, Ende ende) override;
+  void StopAnfordern(LaufHandle lauf) override;
   void Schliessen() override;
 
  private:

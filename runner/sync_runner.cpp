@@ -9,11 +9,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "engine/comparison.h"
+#include "engine/run_handle.h"
 #include "jobs/collection_file.h"
 #include "jobs/job.h"
 #include "jobs/job_texts.h"
-#include "engine/comparison.h"
-#include "engine/run_handle.h"
+#include "jobs/run_starter.h"
 #include "log/log_escape.h"
 #include "log/log_writer.h"
 #include "platform/date_time.h"

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Checks that every core folder includes only from itself and the folders it links (directly or
-# through them), and that nothing outside ui/ and bench/ includes Qt. All folders share one
+# through them), that nothing outside ui/ and bench/ includes Qt, and that no type name is defined
+# twice in the namespace. All folders share one
 # include root, so an upward include of a header-only type would compile; this check catches it.
 #
 # Usage: scripts/check-layers.sh ROOT FOLDER=BELOW,BELOW ...
@@ -55,4 +56,30 @@ while IFS= read -r treffer; do
     *) echo "$datei: $zeile (allowed:${erlaubt[$ordner]})" && fehler=1 ;;
   esac
 done < <(grep -HE '^#include ("[a-z_]+/|<Q)' --include='*.h' --include='*.cpp' -r "${!unten[@]}")
+# Two types of one name in one namespace break the one-definition rule without a diagnostic once
+# they meet in one program, and a file that needs both does not compile. Every type defined at
+# namespace level outside an anonymous namespace counts, in every folder of the program (nested
+# types, defined as Outer::Inner, do not).
+typen() {
+  awk '
+    FNR == 1 { anonym = 0 }
+    /^namespace *\{/ { anonym = 1; next }
+    /^\}  \/\/ namespace$/ { anonym = 0; next }
+    anonym { next }
+    /^(class|struct|enum|union) [A-Za-z_]/ {
+      if ($0 ~ /^[^{]*; *$/) next  # a declaration only
+      name = ($2 == "class" || $2 == "struct") && $1 == "enum" ? $3 : $2
+      if (name ~ /::/) next
+      sub(/[^A-Za-z0-9_].*/, "", name)
+      print name, FILENAME
+      next
+    }
+    /^using [A-Za-z_][A-Za-z0-9_]* *=/ { name = $2; sub(/=.*/, "", name); print name, FILENAME }
+  ' "$@"
+}
+mapfile -t dateien < <(find "${!unten[@]}" ui \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null | sort)
+while read -r name orte; do
+  echo "type $name is defined more than once:$orte"
+  fehler=1
+done < <(typen "${dateien[@]}" | awk '{ n[$1]++; o[$1] = o[$1] " " $2 } END { for (t in n) if (n[t] > 1) print t, o[t] }')
 exit $fehler

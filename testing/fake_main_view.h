@@ -159,7 +159,7 @@ class FakeAnsicht : public HauptAnsicht {
 class FakeLaeufe : public LaufStarter {
  public:
   struct Lauf {
-    LaufGriff griff;
+    LaufHandle griff;
     VergleichsWerte werte;
     Ende ende;
     bool stop = false;
@@ -169,13 +169,13 @@ class FakeLaeufe : public LaufStarter {
   bool geschlossen = false;
   bool kein_thread = false;  // Starten fails: no thread could be started
 
-  LaufGriff Starten(const VergleichsWerte& werte, Ende ende) override {
-    if (kein_thread) return LaufGriff{};
-    LaufGriff griff = LaufHandle::Neu();
+  LaufHandle Starten(const VergleichsWerte& werte, Ende ende) override {
+    if (kein_thread) return LaufHandle{};
+    LaufHandle griff = LaufHandle::Neu();
     laeufe.push_back({griff, werte, std::move(ende)});
     return griff;
   }
-  void StopAnfordern(LaufGriff lauf) override {
+  void StopAnfordern(LaufHandle lauf) override {
     for (Lauf& l : laeufe) {
       if (l.griff == lauf) l.stop = true;
     }
@@ -189,7 +189,7 @@ class FakeLaeufe : public LaufStarter {
     ASSERT_LT(i, laeufe.size());
     ASSERT_FALSE(laeufe[i].beendet);
     laeufe[i].beendet = true;
-    laeufe[i].ende(laeufe[i].griff, LaufEnde{abgebrochen, fehler});
+    laeufe[i].ende(laeufe[i].griff, LaufErgebnis{abgebrochen, fehler});
   }
 };
 
@@ -198,10 +198,10 @@ class FakeListing : public GroessenListing {
   int64_t dateien[3] = {0, 0, 0};   // by side (1 source, 2 target)
   std::vector<std::string> starts;  // "1 <path> <uv>"
 
-  void ListingStarten(Seite s, const std::string& pfad, bool uv) override {
+  void ListingStarten(ListingSeite s, const std::string& pfad, bool uv) override {
     starts.push_back(std::to_string(static_cast<int>(s)) + " " + pfad + " " + (uv ? "1" : "0"));
   }
-  int64_t Dateien(Seite s) const override { return dateien[static_cast<int>(s)]; }
+  int64_t Dateien(ListingSeite s) const override { return dateien[static_cast<int>(s)]; }
 };
 
 }  // namespace zarnoft::testing

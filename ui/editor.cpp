@@ -28,7 +28,7 @@ class Editor::Listings : public ListingAnzeige {
   }
   GroessenListings& Dienst() { return listings_; }
 
-  void GroesseZeigen(Seite seite, const std::string& text) override {
+  void GroesseZeigen(ListingSeite seite, const std::string& text) override {
     if (anzeige_) anzeige_->GroesseZeigen(seite, text);
   }
   void ListingPfadZeigen(const std::string& text) override {

@@ -30,11 +30,11 @@ class Starter : public LaufStarter {
   };
   std::vector<Lauf> laeufe;
 
-  LaufGriff Starten(const VergleichsWerte& w, Ende ende) override {
+  LaufHandle Starten(const VergleichsWerte& w, Ende ende) override {
     laeufe.push_back({w, std::move(ende)});
     return LaufHandle::Neu();  // a handle of no thread: the run ends when the test says so
   }
-  void StopAnfordern(LaufGriff) override {
+  void StopAnfordern(LaufHandle) override {
     for (Lauf& l : laeufe) l.gestoppt = true;
   }
   void Schliessen() override {}
@@ -109,7 +109,7 @@ TEST_F(TZarnoftTest, TakeFetchAndDeleteThroughTheWidgets) {
   E<QToolButton>("Loesch")->click();
   EXPECT_EQ(grid->rowCount(), 1);
   EXPECT_TRUE(starter_.laeufe[0].gestoppt);
-  starter_.laeufe[0].ende(LaufGriff{}, LaufEnde{true, 0});
+  starter_.laeufe[0].ende(LaufHandle{}, LaufErgebnis{true, 0});
   EXPECT_EQ(E<QLabel>("LAnzVergl")->text(), "Anzahl laufender Vergleiche im Hintergrund: 0");
 }
 

@@ -63,12 +63,12 @@ void Aufnehmen(QWidget* w, const QString& name) {
 // Runs that start and never end, so that a job shows as running.
 class Starter : public LaufStarter {
  public:
-  LaufGriff Starten(const VergleichsWerte&, Ende ende) override {
+  LaufHandle Starten(const VergleichsWerte&, Ende ende) override {
     enden_.push_back(std::move(ende));
     griffe_.push_back(LaufHandle::Neu());
     return griffe_.back();
   }
-  void StopAnfordern(LaufGriff) override {}
+  void StopAnfordern(LaufHandle) override {}
   void Schliessen() override {}
   void AlleBeenden() {
     for (size_t i = 0; i < enden_.size(); ++i)
@@ -77,7 +77,7 @@ class Starter : public LaufStarter {
 
  private:
   std::vector<Ende> enden_;
-  std::vector<LaufGriff> griffe_;
+  std::vector<LaufHandle> griffe_;
 };
 
 void HauptfensterAufnehmen(testing::TempTree& tree) {
@@ -126,8 +126,9 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
   w.resize(640, 560);
   QApplication::processEvents();
   w.Anzeige()->setCurrentCell(0, 0);
-  testing::Warten(
-      [&] { return !listings.Laeuft(Seite::kHerkunft) && !listings.Laeuft(Seite::kZiel); });
+  testing::Warten([&] {
+    return !listings.Laeuft(ListingSeite::kHerkunft) && !listings.Laeuft(ListingSeite::kZiel);
+  });
   Aufnehmen(&w, "hauptfenster");
 
   // Closing with a run under way asks first; then, with the run ended, about unsaved changes.
