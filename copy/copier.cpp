@@ -13,6 +13,17 @@ Kopierer::Kopierer(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool ko
 
 KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nach,
                                   int64_t groesse) {
+  return Uebergeben(von, nach, groesse, nullptr);
+}
+
+KopierErgebnis Kopierer::KopierenNeu(const std::string& von, const std::string& nach,
+                                     int64_t groesse, std::string* genommen) {
+  std::string name;
+  return Uebergeben(von, nach, groesse, genommen != nullptr ? genommen : &name);
+}
+
+KopierErgebnis Kopierer::Uebergeben(const std::string& von, const std::string& nach,
+                                    int64_t groesse, std::string* genommen) {
   if (log_->Will(LogStufe::kDebugAusfuehrlich))
     log_->Zeile(LogStufe::kDebugAusfuehrlich,
                 "Vergl: Kopie: Prüfe ob schon kopiert:" + von + " bzw. " + nach);
@@ -43,7 +54,7 @@ KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nac
     fenster_->NeueDatei(anzeige);
   }
 
-  KopierErgebnis ergebnis = DateiKopieren(von, nach, groesse);
+  KopierErgebnis ergebnis = DateiKopieren(von, nach, groesse, genommen);
   if (ergebnis == KopierErgebnis::kFehler) ++fehlschlaege_;
 
   // Counted whatever became of the copy: the count is of copies carried out, not of successes.

@@ -33,13 +33,20 @@ class Kopierer : public KopierDienst {
 
   KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
                           int64_t groesse) override;
+  KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach, int64_t groesse,
+                             std::string* genommen) override;
 
   const KopierStatistik& Statistik() const { return statistik_; }
   // How many copies failed (kFehler) so far: each makes the run a failed one.
   int32_t Fehlschlaege() const { return fehlschlaege_; }
 
  private:
-  KopierErgebnis DateiKopieren(const std::string& von, const std::string& nach, int64_t groesse);
+  // The hand-over of both: register, statistics, window. genommen == nullptr: replace `nach`.
+  KopierErgebnis Uebergeben(const std::string& von, const std::string& nach, int64_t groesse,
+                            std::string* genommen);
+  // genommen == nullptr: the copy replaces `nach`; else it takes a free name (KopierenNeu).
+  KopierErgebnis DateiKopieren(const std::string& von, const std::string& nach, int64_t groesse,
+                               std::string* genommen);
 
   FileSystem* fs_;
   Protokoll* log_;

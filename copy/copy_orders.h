@@ -27,6 +27,12 @@ class KopierDienst {
   // it chooses between a direct and a stepped copy.
   virtual KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
                                   int64_t groesse) = 0;
+  // Copies `von` onto a new file and never replaces anything: when `nach` is taken, the copy
+  // takes the first free name of NumberedPath(nach, 2), (3), ... (platform/path_helpers.h). On
+  // kKopiert *genommen holds the full path the copy was put at. For the move-aside store and the
+  // archive, which keep every version they are given.
+  virtual KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach,
+                                     int64_t groesse, std::string* genommen) = 0;
 };
 
 }  // namespace zarnoft

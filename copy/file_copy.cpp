@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <memory>
 #include <random>
@@ -42,6 +43,8 @@ constexpr size_t kZufallsStellen = 8;
 constexpr uint64_t kHoechstesStueck = uint64_t{64} << 20;
 // Attempts at a free temporary name before the target counts as not creatable.
 constexpr int kNamensVersuche = 8;
+// The highest number a copy that keeps what is there tries (" (9999)") before it gives up.
+constexpr int kHoechsteNummer = 9999;
 // Set-user-ID and set-group-ID are not carried over: a copy made by root must not turn a user's
 // file into a privileged program.
 constexpr uint32_t kKopierteBits = 01777;
@@ -107,14 +110,16 @@ enum class Zweig { kQuelle, kZiel, kKopie };
 class EinzelKopie {
  public:
   EinzelKopie(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool meldung,
-              const std::string& von, const std::string& nach, int64_t groesse)
+              const std::string& von, const std::string& nach, int64_t groesse,
+              std::string* genommen)
       : fs_(fs),
         log_(log),
         fenster_(fenster),
         meldung_(meldung),
         von_(von),
         nach_(nach),
-        groesse_(groesse) {}
+        groesse_(groesse),
+        genommen_(genommen) {}
   ~EinzelKopie() { TempEntfernen(); }
 
   KopierErgebnis Ausfuehren() {
@@ -278,10 +283,23 @@ class EinzelKopie {
     return KopierErgebnis::kAbgebrochen;
   }
 
-  // The last moment a cancel takes effect; then the finished copy replaces the target.
+  // The last moment a cancel takes effect; then the finished copy replaces the target, or, for
+  // a copy that keeps what is there, takes the first free numbered name: the rename itself
+  // refuses a taken name, so no other writer can slip in between the look and the rename.
   KopierErgebnis Einsetzen() {
     if (Abbruch()) return Abbrechen();
-    Status s = fs_->RenameReplace(temp_, nach_);
+    Status s;
+    if (genommen_ == nullptr) {
+      s = fs_->RenameReplace(temp_, nach_);
+    } else {
+      for (int n = 1; n <= kHoechsteNummer; ++n) {
+        const std::string name = NumberedPath(nach_, n);
+        s = fs_->RenameNoReplace(temp_, name);
+        if (s.error() == EEXIST) continue;
+        if (s.ok()) *genommen_ = name;
+        break;
+      }
+    }
     if (!s) return Fehler(Zweig::kZiel, s);
     temp_.clear();
     return KopierErgebnis::kKopiert;
@@ -319,7 +337,8 @@ class EinzelKopie {
   const std::string& von_;
   const std::string& nach_;
   int64_t groesse_;
-  std::string temp_;  // the temporary file while it exists, else empty
+  std::string* genommen_;  // nullptr: replace the target; else the name the copy took
+  std::string temp_;       // the temporary file while it exists, else empty
 };
 
 }  // namespace
@@ -346,8 +365,8 @@ bool IstKopierTempName(const std::string& name) {
 }
 
 KopierErgebnis Kopierer::DateiKopieren(const std::string& von, const std::string& nach,
-                                       int64_t groesse) {
-  EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, von, nach, groesse);
+                                       int64_t groesse, std::string* genommen) {
+  EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, von, nach, groesse, genommen);
   return kopie.Ausfuehren();
 }
 

@@ -1,6 +1,8 @@
 // Archivieren: an archive job keeps dated copies of the source files in the target tree. Each
-// copy is a new file named after the moment of its decision, so earlier copies stay untouched;
-// only a copy of the same file made within the same second takes the same name and replaces it.
+// copy is a new file named after the moment of its decision, so earlier copies stay untouched.
+// A name that is taken already (two runs within one second, the hour repeated when summer time
+// ends, a clock set back) is never replaced: the copy gets " (2)", " (3)", ... before the
+// extension.
 #include <cstdio>
 #include <string>
 
@@ -29,15 +31,10 @@ void Archivieren(LaufKontext& k, const std::string& rel, const std::string& name
     k.Log(LogStufe::kDateizugriff, "Vergl:              ... Keine Änderung");
     return;
   }
-  const std::string nach = k.Ziel + rel + ArchivName(name, ToLocal(k.uhr->Now()));
-  // The copy step replaces its target through a rename, which would also replace a link or
-  // another entry that happens to carry the name; an earlier archive copy is a plain file.
-  FileInfo belegt;
-  if (k.fs->Stat(nach, &belegt).ok() && belegt.kind != EntryKind::kFile) {
-    k.Fehlschlag("Vergl: Archivname belegt, nicht kopiert: " + nach);
-    return;
-  }
-  if (k.kopierer->Kopieren(k.Herkunft + rel + name, nach, datei.size) != KopierErgebnis::kKopiert)
+  const std::string name_jetzt = k.Ziel + rel + ArchivName(name, ToLocal(k.uhr->Now()));
+  std::string nach;
+  if (k.kopierer->KopierenNeu(k.Herkunft + rel + name, name_jetzt, datei.size, &nach) !=
+      KopierErgebnis::kKopiert)
     return;
   k.Geschrieben(nach);
   k.Log(LogStufe::kDateiAenderung, "Vergl: Archiv kopiere " + name + " aus " + rel);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -48,26 +49,25 @@ TEST(Archivieren, InkrementellUndGesamt) {
   }
 }
 
-TEST(Archivieren, GleicheSekundeErsetztNurDieseKopie) {
+TEST(Archivieren, EinVergebenerNameWirdNieErsetzt) {
   Archiv t(Zahl(ArchivUmfang::kGesamt));
   t.Entscheiden();
-  // A second run within the same second (its own copy register) replaces that copy only.
-  Kopierer kopierer(t.fs, &t.log, &t.run, true);
-  t.k.kopierer = &kopierer;
-  t.Datei("h/d/Brief.doc", "v2", Local(2024, 2, 3));
-  t.Entscheiden();
-  EXPECT_EQ(t.baum.Read(kArchiv), "v2");
-  t.uhr.Advance(1);
-  t.Entscheiden();
-  EXPECT_EQ(t.baum.Read(kArchiv), "v2");
-  EXPECT_EQ(t.baum.Read("z/d/Brief.doc vom 2024_03_01 14_05_10"), "v2");
-
-  // An entry of that name that is no archive copy is not replaced.
-  ASSERT_EQ(::symlink("/", t.baum.Path("z/d/Brief.doc vom 2024_03_01 14_05_11").c_str()), 0);
-  t.uhr.Advance(1);
-  t.Entscheiden();
-  EXPECT_TRUE(t.log.Has(LogStufe::kWarnung, "Vergl: Archivname belegt, nicht kopiert: " + t.k.Ziel +
-                                                "/d/Brief.doc vom 2024_03_01 14_05_11"));
+  // Further runs within the same second (each with its own copy register), and an entry of
+  // that name that is no archive copy: each copy takes the next free number.
+  ASSERT_EQ(::symlink("/", t.baum.Path("z/d/Brief (3).doc vom 2024_03_01 14_05_09").c_str()), 0);
+  for (const char* inhalt : {"v2", "v3"}) {
+    Kopierer kopierer(t.fs, &t.log, &t.run, true);
+    t.k.kopierer = &kopierer;
+    t.Datei("h/d/Brief.doc", inhalt, Local(2024, 2, 3));
+    t.Entscheiden();
+  }
+  EXPECT_EQ(t.baum.Read(kArchiv), "v1");
+  EXPECT_EQ(t.baum.Read("z/d/Brief (2).doc vom 2024_03_01 14_05_09"), "v2");
+  EXPECT_EQ(t.baum.Read("z/d/Brief (4).doc vom 2024_03_01 14_05_09"), "v3");
+  struct stat st;
+  ASSERT_EQ(::lstat(t.baum.Path("z/d/Brief (3).doc vom 2024_03_01 14_05_09").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(t.log.CountPrefix("Vergl: Archiv kopiere Brief.doc aus /d/"), 3);
 }
 
 TEST(Archivieren, ZuLangerNameScheitertImKopierschritt) {

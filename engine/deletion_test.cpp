@@ -6,8 +6,10 @@
 
 #include <string>
 
+#include "copy/file_copy.h"
 #include "engine/deletion.h"
 #include "engine/move_aside.h"
+#include "platform/path_helpers.h"
 #include "testing/run_test_kit.h"
 
 namespace zarnoft {
@@ -67,13 +69,25 @@ TEST(DateiLoeschen, Modi) {
     EXPECT_EQ(t.log.Texts()[0], "Vergl: Kopie statt Löschen von " + t.pfad);
     EXPECT_EQ(t.baum.Read(t.lager.substr(t.baum.root().size())), "inhalt");
     EXPECT_EQ(t.Dos(t.lager.substr(t.baum.root().size())), DosFromFileTime(kAlt));
-    // The same path moved aside again in a later run (its own register) replaces the copy.
-    Kopierer spaeter(t.fs, &t.log, &t.run, true);
-    t.k.kopierer = &spaeter;
-    t.Datei("z/d/x.txt", "neuer", Local(2002, 1, 1));
-    DateiLoeschen(t.k, t.pfad);
-    EXPECT_FALSE(t.Da(t.pfad));
-    EXPECT_EQ(t.baum.Read(t.lager.substr(t.baum.root().size())), "neuer");
+    // The same path moved aside again in later runs (each with its own register) keeps every
+    // earlier version; a copy cut short by a kill in the store is cleared away.
+    const std::string lager_rel = t.lager.substr(t.baum.root().size() + 1);
+    const std::string rest = DirectoryPart(lager_rel) + KopierTempName("x.txt", 7);
+    t.Datei(rest, "halb", kAlt);
+    t.k.Laufbeginn = FileTime{Clock::System()->Now().sec + 10, 0};
+    for (const char* inhalt : {"neuer", "neuester"}) {
+      Kopierer spaeter(t.fs, &t.log, &t.run, true);
+      t.k.kopierer = &spaeter;
+      t.k.lager_aufgeraeumt.clear();
+      t.Datei("z/d/x.txt", inhalt, Local(2002, 1, 1));
+      DateiLoeschen(t.k, t.pfad);
+      EXPECT_FALSE(t.Da(t.pfad));
+    }
+    EXPECT_EQ(t.baum.Read(lager_rel), "inhalt");
+    EXPECT_EQ(t.baum.Read(NumberedPath(lager_rel, 2)), "neuer");
+    EXPECT_EQ(t.baum.Read(NumberedPath(lager_rel, 3)), "neuester");
+    EXPECT_FALSE(t.baum.Exists(rest));
+    EXPECT_EQ(t.log.CountPrefix("Vergl: Überbleibsel eines abgebrochenen Kopierens entfernt: "), 1);
   }
 }
 
@@ -100,7 +114,7 @@ class LagerSchreibFehler : public FileSystemWrapper {
 class LagerLuegt : public FileSystemWrapper {
  public:
   using FileSystemWrapper::FileSystemWrapper;
-  Status RenameReplace(const std::string&, const std::string&) override { return Status::Ok(); }
+  Status RenameNoReplace(const std::string&, const std::string&) override { return Status::Ok(); }
 };
 
 TEST(DateiLoeschen, OhneSicherungskopieBleibtDieDatei) {

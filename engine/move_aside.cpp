@@ -1,6 +1,10 @@
 #include "engine/move_aside.h"
 
+#include <vector>
+
+#include "copy/file_copy.h"
 #include "platform/date_time.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 namespace {
@@ -10,6 +14,16 @@ namespace {
 bool GleichesDatum(const FileInfo& datei, const FileInfo& kopie) {
   if (!HasDosForm(datei.mtime)) return true;
   return DosFromFileTime(datei.mtime) == DosFromFileTime(kopie.mtime);
+}
+
+// The store is never walked, so leftovers of a copy into it that a kill cut short are looked for
+// here: in each store directory once per run, before the first copy into it.
+void Aufraeumen(LaufKontext& k, const std::string& dir) {
+  if (!k.lager_aufgeraeumt.insert(dir).second) return;
+  std::vector<FileInfo> eintraege;
+  if (!k.fs->ListDirectory(dir, &eintraege).ok()) return;
+  for (const FileInfo& e : eintraege)
+    if (IstKopierTempName(e.name)) k.UeberbleibselEntfernen(dir, e);
 }
 
 }  // namespace
@@ -51,9 +65,13 @@ bool VerzeichnisseAnlegen(FileSystem* fs, Protokoll* log, const std::string& pfa
 
 bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& vorher) {
   if (vorher.kind != EntryKind::kFile && vorher.kind != EntryKind::kSymlink) return false;
-  const std::string ziel = Auslagerungspfad(k.LoeschenWohin, pfad);
-  if (!VerzeichnisseAnlegen(k.fs, k.log, ziel)) return false;
-  if (k.kopierer->Kopieren(pfad, ziel, vorher.size) != KopierErgebnis::kKopiert) return false;
+  const std::string platz = Auslagerungspfad(k.LoeschenWohin, pfad);
+  if (!VerzeichnisseAnlegen(k.fs, k.log, platz)) return false;
+  Aufraeumen(k, DirectoryPart(platz));
+  // An earlier version of the same path stays: this one goes beside it, numbered.
+  std::string ziel;
+  if (k.kopierer->KopierenNeu(pfad, platz, vorher.size, &ziel) != KopierErgebnis::kKopiert)
+    return false;
   k.Geschrieben(ziel);
 
   FileInfo kopie;

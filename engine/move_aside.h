@@ -2,8 +2,9 @@
 // gets there.
 //
 // The store mirrors full paths: the file /home/anna/Brief.odt with the store /srv/Loesch/ is
-// kept as /srv/Loesch/home/anna/Brief.odt, so files from different places never collide and the
-// same path always lands on the same place (a later copy replaces an earlier one).
+// kept as /srv/Loesch/home/anna/Brief.odt, so files from different places never collide. A later
+// version of the same path never replaces the one kept: it goes beside it as "Brief (2).odt",
+// "Brief (3).odt", and so on.
 //
 // All functions run on the run's thread with the run's services.
 #ifndef ZARNOFT_ENGINE_MOVE_ASIDE_H_
@@ -29,7 +30,8 @@ std::string Auslagerungspfad(const std::string& lager, const std::string& pfad);
 // file system), logs it at level 1 and returns false.
 bool VerzeichnisseAnlegen(FileSystem* fs, Protokoll* log, const std::string& pfad);
 
-// Copies the file (or link) `pfad` into the store of the run and reports whether the copy is
+// Copies the file (or link) `pfad` into the store of the run (under the first free name of its
+// place there) and reports whether the copy is
 // really there: the copy step made it, and the store entry has the file's kind, size and DOS
 // date, while the file itself did not change meanwhile. `vorher` is the file's state as just
 // queried. Only then may the caller delete the file. On false nothing is deleted or changed

@@ -25,6 +25,16 @@ void LaufKontext::FehlschlagMitGrundzeile(const std::string& text, const Status&
   if (!grund.ok()) log->Zeile(LogStufe::kWarnung, "Vergl:              Grund: " + grund.Reason());
 }
 
+void LaufKontext::UeberbleibselEntfernen(const std::string& dir, const FileInfo& e) {
+  // A copy writes a temporary file and holds its lock until the file is in place.
+  if (e.kind != EntryKind::kFile || !(Benutzt(e) < Laufbeginn)) return;
+  const std::string pfad = dir + e.name;
+  if (!fs->DeleteUnlockedFile(pfad).ok()) return;
+  Geschrieben(pfad);
+  Log(LogStufe::kDateiAenderung,
+      "Vergl: Überbleibsel eines abgebrochenen Kopierens entfernt: " + pfad);
+}
+
 void LaufKontext::Geschrieben(const std::string& pfad) {
   // The store may lie inside a tree (it is then left out of the walk); it is flushed either way.
   if (Unter(pfad, LoeschenWohin)) lager_geschrieben = true;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "copy/copy_orders.h"
@@ -47,6 +48,8 @@ struct LaufKontext {
   bool herkunft_geschrieben = false;
   bool ziel_geschrieben = false;
   bool lager_geschrieben = false;
+  // The store's directories this run has looked through for leftovers of killed copies.
+  std::set<std::string> lager_aufgeraeumt;
 
   // --- services (not owned) ---
   FileSystem* fs = nullptr;
@@ -68,6 +71,10 @@ struct LaufKontext {
   void FehlschlagMitGrundzeile(const std::string& text, const Status& grund);
   // Notes that the run wrote at `pfad` (a full path in one of the trees or the store).
   void Geschrieben(const std::string& pfad);
+  // A copy's temporary file `e` met in the directory `dir` (ending in "/"): removed, and logged,
+  // when a killed run left it: it is older than this run and no copy holds its lock. Anything
+  // else (a copy under way in another run, a newer file) is left alone.
+  void UeberbleibselEntfernen(const std::string& dir, const FileInfo& e);
 
   bool StopAngefordert() const { return stop != nullptr && stop->load(); }
   bool Abbruch() const { return fenster != nullptr && fenster->Abbruch(); }

@@ -25,7 +25,6 @@ constexpr char kNichtAbfragbar[] = "Vergl: Nicht abfragbar: ";
 constexpr char kGleicherName[] = "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: ";
 constexpr char kLager[] = "Vergl: Übersprungen, Auslagerungsverzeichnis: ";
 constexpr char kZurueck[] = "Vergl: Übersprungen, führt zurück in einen verglichenen Ordner: ";
-constexpr char kUeberbleibsel[] = "Vergl: Überbleibsel eines abgebrochenen Kopierens entfernt: ";
 
 // A directory the walk creates gets its counterpart's permission bits, without set-user-ID and
 // set-group-ID (as a copied file).
@@ -91,17 +90,6 @@ bool Verzeichnisvergleich::AndereSeiteErreichbar(const std::string& dir, const s
   if (s.ok()) return true;
   k_.Fehlschlag("Vergl: Nicht gelöscht: " + path + ", " + dir + " nicht erreichbar", s);
   return false;
-}
-
-void Verzeichnisvergleich::Ueberbleibsel(const std::string& dir, const FileInfo& e) {
-  // A copy writes a temporary file and holds its lock until the file is in place. One that is
-  // older than this run and not locked was left by a run that was killed; anything else (a copy
-  // under way in another run, a newer file) is left alone.
-  if (e.kind != EntryKind::kFile || !(Benutzt(e) < k_.Laufbeginn)) return;
-  const std::string pfad = dir + e.name;
-  if (!k_.fs->DeleteUnlockedFile(pfad).ok()) return;
-  k_.Geschrieben(pfad);
-  k_.Log(LogStufe::kDateiAenderung, kUeberbleibsel + pfad);
 }
 
 bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
@@ -186,7 +174,7 @@ void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string
   for (size_t j = 0; j < ziel.size(); ++j) {
     if (geprueft[j]) continue;
     if (IstKopierTempName(ziel[j].name)) {
-      Ueberbleibsel(zdir, ziel[j]);
+      k_.UeberbleibselEntfernen(zdir, ziel[j]);
     } else if (k_.Art == VorgangsArt::kSynchronisieren) {
       ZielEintrag(rel, hdir, zdir, ziel[j]);
     }
@@ -204,8 +192,8 @@ void Verzeichnisvergleich::Quelldurchgang(const std::string& rel, const std::str
     const bool im_ziel = j < ziel.size() && ziel[j].name == e.name;
     if (im_ziel) (*geprueft)[j] = true;
     if (IstKopierTempName(e.name)) {
-      Ueberbleibsel(hdir, e);
-      if (im_ziel) Ueberbleibsel(zdir, ziel[j]);
+      k_.UeberbleibselEntfernen(hdir, e);
+      if (im_ziel) k_.UeberbleibselEntfernen(zdir, ziel[j]);
       continue;
     }
     if (Besonders(e)) {

@@ -61,8 +61,6 @@ class Verzeichnisvergleich {
   bool Ansehen(const std::string& pfad, Seite* s);
   // Lists a directory; false when it could not be read in full (the failure is counted).
   bool Auflisten(const std::string& dir, std::vector<FileInfo>* eintraege);
-  // A copy's temporary file met in a listing: removed when a killed run left it.
-  void Ueberbleibsel(const std::string& dir, const FileInfo& e);
   // Whether a directory is the move-aside store (logged, then left out).
   bool IstLager(const std::string& pfad);
   // Whether entering a directory would lead back to a root or to a directory being visited.

@@ -62,6 +62,13 @@ class Aufzeichner : public KopierDienst {
     if (bei_kopie) bei_kopie();
     return weiter_->Kopieren(von, nach, groesse);
   }
+  KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach, int64_t groesse,
+                             std::string* genommen) override {
+    kopien.push_back(Kurz(von) + ">" + Kurz(nach));
+    groessen.push_back(groesse);
+    if (bei_kopie) bei_kopie();
+    return weiter_->KopierenNeu(von, nach, groesse, genommen);
+  }
   std::string Kurz(const std::string& p) const { return p.substr(wurzel_.size() + 1); }
   std::set<std::string> Menge() const { return {kopien.begin(), kopien.end()}; }
 

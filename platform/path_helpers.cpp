@@ -17,6 +17,14 @@ std::string NamePart(const std::string& path) {
   return p == std::string::npos ? path : path.substr(p + 1);
 }
 
+std::string NumberedPath(const std::string& path, int n) {
+  if (n <= 1) return path;
+  const size_t name = path.rfind('/') + 1;  // npos + 1 == 0
+  size_t punkt = path.rfind('.');
+  if (punkt == std::string::npos || punkt <= name) punkt = path.size();
+  return path.substr(0, punkt) + " (" + std::to_string(n) + ")" + path.substr(punkt);
+}
+
 std::string ShortenPathToWidth(const std::string& path, int width, const TextMeasure& measure) {
   if (measure(path) <= width) return path;
   // Positions below are 1-based as in the description of the routine; L is the length.

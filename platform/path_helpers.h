@@ -19,6 +19,11 @@ std::string StripTrailingSlash(const std::string& path);
 std::string DirectoryPart(const std::string& path);
 // The part after the last "/".
 std::string NamePart(const std::string& path);
+// The n-th version of a path that must not replace what stands under its name: n = 1 gives the
+// path itself, n >= 2 gives " (n)" before the extension of its last element (from its last "."
+// on, a leading "." not counting): "/a/Brief.doc" gives "/a/Brief (2).doc", "/a/.profile" gives
+// "/a/.profile (2)".
+std::string NumberedPath(const std::string& path, int n);
 
 // The pixel width of a text in some font. The Qt layer passes its font metrics; tests pass a
 // fixed width per character. Called on the thread that calls ShortenPathToWidth.

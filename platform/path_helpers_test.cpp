@@ -20,6 +20,16 @@ TEST(PathParts, RootsKeepNoTrailingSlash) {
   EXPECT_EQ(DirectoryPart("b.syc"), "");
 }
 
+TEST(PathParts, NumberedPathGoesBeforeTheExtension) {
+  EXPECT_EQ(NumberedPath("/a/Brief.doc", 1), "/a/Brief.doc");
+  EXPECT_EQ(NumberedPath("/a/Brief.doc", 2), "/a/Brief (2).doc");
+  EXPECT_EQ(NumberedPath("/a/b.c/Liste", 3), "/a/b.c/Liste (3)");
+  EXPECT_EQ(NumberedPath("/a/.profile", 2), "/a/.profile (2)");
+  EXPECT_EQ(NumberedPath("/a/x.tar.gz", 12), "/a/x.tar (12).gz");
+  EXPECT_EQ(NumberedPath("Brief.doc vom 2024_03_01 14_05_09", 2),
+            "Brief (2).doc vom 2024_03_01 14_05_09");
+}
+
 TEST(ShortenPathToWidth, KeepsWhatFitsAndCutsTheMiddle) {
   const std::string p = "/home/Daten/Projekte/Alt/Brief.txt";
   EXPECT_EQ(ShortenPathToWidth(p, 1000, Fixed), p);
