@@ -1,5 +1,6 @@
 #include "engine/comparison.h"
 
+#include <algorithm>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -115,13 +116,19 @@ std::string StartPruefen(LaufKontext& k) {
 FileTime Durchlaufen(LaufKontext& k) {
   Kopierer kopierer(k.fs, k.log, k.fenster, k.KopierMeldung);
   k.kopierer = &kopierer;
+  if (k.Letzter.InDerZukunft(k.Laufbeginn)) {
+    k.Hinweis("Letzter Lauf liegt in der Zukunft (" + DateTimeText(ToLocal(k.Letzter.Ende())) +
+              "), der Auftrag gilt als nie gelaufen");
+    k.Letzter = LetzterLauf();
+  }
   if (!LeereSeiteErlaubt(k)) {
     k.fenster->AbbruchSetzen();
   } else {
     Verzeichnisvergleich walk(k);
     walk.VerzeichnisVergleichen("");
   }
-  const FileTime ende = k.uhr->Now();
+  // A clock set back during the run must not record an end before the start.
+  const FileTime ende = std::max(k.uhr->Now(), k.Laufbeginn);
   // A stopped run left directories unvisited; what it did not see must not count as seen.
   if (k.StopAngefordert()) k.Fehlschlag("Vergl: Angehalten, nicht alle Verzeichnisse verglichen");
   Sichern(k);
@@ -207,6 +214,8 @@ void Vergleiche::Lauf() {
   LaufErgebnis ergebnis;
   ergebnis.abgebrochen = fortschritt.Abbruch();
   ergebnis.fehler = k.Fehler;
+  ergebnis.hinweise = std::move(k.Hinweise);
+  ergebnis.uebersprungen = k.Uebersprungen;
   ergebnis.beginn = k.Laufbeginn;
   ergebnis.ende = ende;
   if (!gui->Call([&] { fenster.reset(); })) FensterZuruecklassen(std::move(fenster));

@@ -108,6 +108,7 @@ class LaufTest : public ::testing::Test {
     b = Beobachtung();
     LaufDienste d;
     d.fs = fs;
+    d.uhr = uhr;
     d.log = &log;
     d.gui = &gui;
     d.fenster = [&]() -> std::unique_ptr<FortschrittFenster> {
@@ -151,6 +152,7 @@ class LaufTest : public ::testing::Test {
   // The running job's handle; a hook on the run's thread waits here until Starten has returned.
   std::shared_future<LaufHandle> laufend;
   FileSystem* fs = nullptr;
+  Clock* uhr = nullptr;
   LaufErgebnis ergebnis;
 };
 
@@ -207,6 +209,51 @@ TEST_F(LaufTest, TheLastRunsInstantsDecideInPlaceOfItsLocalDate) {
   EXPECT_FALSE(Laufen(w));
   EXPECT_FALSE(baum.Exists("z/alt.txt"));
   EXPECT_TRUE(baum.Exists("z/bleibt.txt"));
+}
+
+// A clock that goes back by an hour after its first reading.
+class ZurueckUhr : public Clock {
+ public:
+  FileTime Now() override {
+    FileTime t = Clock::System()->Now();
+    if (gelesen_++ > 0) t.sec -= 3600;
+    return t;
+  }
+
+ private:
+  int gelesen_ = 0;
+};
+
+TEST_F(LaufTest, ALastRunInTheFutureCountsAsNone) {
+  // Recorded while the clock was a day fast: the files written since would all read as
+  // untouched since that run, so it counts as no run at all.
+  const int64_t jetzt = Clock::System()->Now().sec;
+  const FileTime gestern{jetzt - 86400, 0};
+  SetTimes(baum.Write("z/neu.txt", "neu"), gestern, gestern);
+  SetTimes(baum.Write("h/beide.txt", "h"), gestern, gestern);
+  SetTimes(baum.Write("z/beide.txt", "z"), FileTime{jetzt - 7200, 0}, gestern);
+  VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren, Zahl(DoppelRegel::kKeineAktion));
+  w.LaufBeginn = FileTime{jetzt + 86400, 0};
+  w.LaufEnde = FileTime{jetzt + 86460, 0};
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_EQ(baum.Read("h/neu.txt"), "neu");  // copied, not deleted
+  EXPECT_EQ(log.CountPrefix("Vergl: Doppelt geändert: "), 1);
+  ASSERT_EQ(ergebnis.hinweise.size(), 1u);
+  EXPECT_EQ(ergebnis.hinweise[0].rfind("Letzter Lauf liegt in der Zukunft (", 0), 0u);
+  EXPECT_EQ(log.CountPrefix("Vergl: Letzter Lauf liegt in der Zukunft ("), 1);
+  EXPECT_TRUE(ergebnis.Vollstaendig());  // a warning, no failure
+
+  // The older form, a local date a day ahead, likewise; and a clock set back during the run
+  // never records an end before the start.
+  w.LaufBeginn = w.LaufEnde = FileTime{};
+  w.Aufruf = DayCountFromLocal(ToLocal(FileTime{jetzt + 86400, 0}));
+  ZurueckUhr uhr;
+  LaufDienste d;
+  d.uhr = &uhr;
+  LaufHandle lauf = Vergleiche::Starten(w, d, {});
+  lauf.Warten();
+  EXPECT_EQ(lauf.Ergebnis().hinweise.size(), 1u);
+  EXPECT_FALSE(lauf.Ergebnis().ende < lauf.Ergebnis().beginn);
 }
 
 TEST_F(LaufTest, RunOpensChecksWalksClosesAndReportsOnTheGuiThread) {
@@ -401,6 +448,8 @@ TEST_F(LaufTest, MoveAsideFolderGetsItsSlash) {
   // Deleted files are moved below the store, never beside it.
   FileTime jetzt = Clock::System()->Now();
   FileTime spaeter{jetzt.sec + 30 * 86400, 0};
+  ManualClock danach(FileTime{spaeter.sec + 86400, 0});
+  uhr = &danach;
   std::string p = baum.Write("h/weg.txt", "weg");
   SetTimes(p, FileTime{jetzt.sec - 86400, 0}, FileTime{jetzt.sec - 86400, 0});
   baum.Write("z/bleibt.txt", "b");
@@ -432,6 +481,9 @@ TEST_F(LaufTest, TreeOfThousandsCopiesAndDeletesExactlyWhatTheTableSays) {
   FileTime jetzt = Clock::System()->Now();
   VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren, 5);
   w.Aufruf = DayCountFromLocal(ToLocal(FileTime{jetzt.sec + 30 * 86400, 0}));
+  // The run takes place a day after that last run.
+  ManualClock danach(FileTime{jetzt.sec + 31 * 86400, 0});
+  uhr = &danach;
   FileTime e;
   ASSERT_TRUE(FileTimeFromDos(VergleichsdatumFromDayCount(w.Aufruf), &e));
   const FileTime vor{e.sec - 7200, 0}, nach{e.sec + 7200, 0}, uralt{e.sec - 86400, 0};

@@ -34,6 +34,13 @@ const Entscheidung kSync[] = {
     {"the same date on both sides: nothing to do", [](const Lage& l) { return l.gleich; },
      Schritt::kNichts, nullptr, nullptr},
 
+    // A date in the future says nothing about which version is newer, and it would read as
+    // "changed since the last run" on every run: such a file neither replaces the other
+    // version nor wins a double change. Both stay, and the file is named.
+    {"a file on both sides, one dated in the future: both stay",
+     [](const Lage& l) { return l.h_datei && l.z_datei && (l.h_zukunft || l.z_zukunft); },
+     Schritt::kZukunft, nullptr, nullptr},
+
     // Neither version may simply replace the other: both hold changes of their own.
     {"written on both sides since the last run: a double change",
      [](const Lage& l) { return l.HSeitEnde() && l.ZSeitEnde(); }, Schritt::kDoppelteAenderung,
@@ -81,6 +88,14 @@ const Entscheidung kNichtsZuTun = {"no row holds: nothing to do", [](const Lage&
 
 // The copy table. A copy job writes only onto the target and never deletes.
 const Entscheidung kKopie[] = {
+    // A source dated in the future would be copied again on every run; the target keeps a
+    // version of its own against it (the same one, with an equal date, is simply left).
+    {"the source dated in the future, the target holds the same version: nothing to do",
+     [](const Lage& l) { return l.h_zukunft && l.z_datei && l.gleich; }, Schritt::kNichts, nullptr,
+     nullptr},
+    {"the source dated in the future, the target holds another version: both stay",
+     [](const Lage& l) { return l.h_zukunft && l.z_datei; }, Schritt::kZukunft, nullptr, nullptr},
+
     // The target is to hold the source's version: a target written since the last run is put
     // back, when the job checks the target.
     {"target written since the last run, the job checks the target: copy the source over it",
@@ -104,10 +119,12 @@ const Entscheidung& Erste(const Entscheidung (&tabelle)[N], const Lage& l) {
 
 }  // namespace
 
-Lage::Lage(const Seite& h, const Seite& z, const LetzterLauf& letzter)
+Lage::Lage(const Seite& h, const Seite& z, const LetzterLauf& letzter, FileTime grenze)
     : h_(h), z_(z), letzter_(letzter) {
   h_datei = h.da && !h.info.IsDirectory();
   z_datei = z.da && !z.info.IsDirectory();
+  h_zukunft = h_datei && h.info.mtime > grenze;
+  z_zukunft = z_datei && z.info.mtime > grenze;
   if (h_datei && z_datei) {
     const int64_t a = Schritt2(h.info.mtime);
     const int64_t b = Schritt2(z.info.mtime);

@@ -7,6 +7,7 @@
 #ifndef ZARNOFT_ENGINE_DECISIONS_H_
 #define ZARNOFT_ENGINE_DECISIONS_H_
 
+#include <cstdint>
 #include <string>
 
 #include "engine/last_run.h"
@@ -25,13 +26,17 @@ struct Seite {
 // that a name with equal dates costs no more than the comparison of two numbers.
 class Lage {
  public:
-  Lage(const Seite& h, const Seite& z, const LetzterLauf& letzter);
+  // `grenze`: the latest date that is not in the future (ZukunftsGrenze of the run's start).
+  Lage(const Seite& h, const Seite& z, const LetzterLauf& letzter,
+       FileTime grenze = FileTime{INT64_MAX, 0});
 
   bool h_datei = false;  // the source holds a file of that name
   bool z_datei = false;  // the target holds one
   bool gleich = false;   // both dates fall into the same two-second step (or neither is a file)
   bool h_neuer = false;  // the source's date is the later one
   bool z_neuer = false;
+  bool h_zukunft = false;  // the source's file is dated in the future
+  bool z_zukunft = false;
   bool prueft_herkunft = false;  // a copy job copies a source written since the last run
   bool prueft_ziel = false;      // a copy job puts back a target written since the last run
 
@@ -55,6 +60,7 @@ class Lage {
 enum class Schritt {
   kNichts,             // leave both sides as they are
   kDoppelteAenderung,  // changed on both sides: the job's policy or the user decides
+  kZukunft,            // a file dated in the future against another version: both stay, named
   kZumZiel,            // copy the source's file onto the target
   kZurHerkunft,        // copy the target's file onto the source
   kHerkunftLoeschen,   // delete the source's file (under the deletion mode)

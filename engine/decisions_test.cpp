@@ -122,5 +122,49 @@ TEST(Entscheidungen, VerzeichnisNachSeinenEigenenZeiten) {
   EXPECT_FALSE(LetzterLauf().VerzeichnisUnbenutzt(d));
 }
 
+TEST(Entscheidungen, EinDatumInDerZukunftGewinntNie) {
+  // This run began at 2000 s; the clocks' slack is 2 s.
+  const FileTime grenze = ZukunftsGrenze(Bei(2000));
+  auto sync = [&](const Seite& h, const Seite& z) {
+    const Entscheidung& e = SyncEntscheidung(Lage(h, z, kUtc, grenze));
+    return e.schritt;
+  };
+  const Seite zukunft = Datei(90000, 90000);
+  // Against an unchanged and against a changed version: both stay, named.
+  EXPECT_EQ(sync(zukunft, Datei(-100, -100)), Schritt::kZukunft);
+  EXPECT_EQ(sync(Datei(-100, -100), zukunft), Schritt::kZukunft);
+  EXPECT_EQ(sync(zukunft, Datei(1500, 1500)), Schritt::kZukunft);
+  EXPECT_EQ(sync(Datei(1500, 1500), zukunft), Schritt::kZukunft);
+  // Within the slack it is an ordinary newer file; equal dates are the same version.
+  EXPECT_EQ(sync(Datei(2001, 2001), Datei(-100, -100)), Schritt::kZumZiel);
+  EXPECT_EQ(sync(zukunft, zukunft), Schritt::kNichts);
+  // On one side only it is new, and copied like any new file.
+  EXPECT_EQ(sync(zukunft, Seite{}), Schritt::kZumZiel);
+  EXPECT_EQ(sync(Seite{}, zukunft), Schritt::kZurHerkunft);
+
+  auto kopie = [&](const Seite& h, const Seite& z) {
+    Lage l(h, z, kUtc, grenze);
+    l.prueft_herkunft = l.prueft_ziel = true;
+    return KopierEntscheidung(l).schritt;
+  };
+  EXPECT_EQ(kopie(zukunft, Datei(-100, -100)), Schritt::kZukunft);
+  EXPECT_EQ(kopie(zukunft, zukunft), Schritt::kNichts);
+  EXPECT_EQ(kopie(zukunft, Seite{}), Schritt::kZumZiel);
+  // An unknown start dates nothing in the future.
+  EXPECT_EQ(
+      SyncEntscheidung(Lage(zukunft, Datei(-100, -100), kUtc, ZukunftsGrenze(FileTime{}))).schritt,
+      Schritt::kZumZiel);
+}
+
+TEST(LetzterLauf, InDerZukunftUeberDasSpielHinaus) {
+  EXPECT_FALSE(kUtc.InDerZukunft(Bei(600)));
+  EXPECT_FALSE(kUtc.InDerZukunft(Bei(598)));  // two seconds of slack
+  EXPECT_TRUE(kUtc.InDerZukunft(Bei(597)));
+  EXPECT_FALSE(LetzterLauf().InDerZukunft(Bei(0)));
+  const LetzterLauf dos = LetzterLauf::AusDos(DosFromFileTime(Bei(600)));
+  EXPECT_FALSE(dos.InDerZukunft(Bei(600)));
+  EXPECT_TRUE(dos.InDerZukunft(Bei(-3600)));
+}
+
 }  // namespace
 }  // namespace zarnoft

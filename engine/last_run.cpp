@@ -19,6 +19,31 @@ FileTime Frueher(FileTime t) {
 
 }  // namespace
 
+FileTime ZukunftsGrenze(FileTime laufbeginn) {
+  // A start that is not known dates nothing in the future.
+  if (laufbeginn.sec <= 0) return FileTime{INT64_MAX, 0};
+  return FileTime{laufbeginn.sec + kUhrenSpielSekunden, laufbeginn.nsec};
+}
+
+bool LetzterLauf::InDerZukunft(FileTime jetzt) const {
+  return art_ != Art::kNie && Ende() > ZukunftsGrenze(jetzt);
+}
+
+FileTime LetzterLauf::Ende() const {
+  FileTime t;
+  switch (art_) {
+    case Art::kNie:
+      break;
+    case Art::kDos:
+      if (!FileTimeFromDos(dos_, &t)) t = FileTime{};
+      break;
+    case Art::kUtc:
+      t = ende_;
+      break;
+  }
+  return t;
+}
+
 LetzterLauf LetzterLauf::AusDos(int64_t vergleichsdatum) {
   LetzterLauf l;
   if (vergleichsdatum > 0) {

@@ -36,6 +36,13 @@ class LetzterLauf {
   static LetzterLauf AusUtc(FileTime beginn, FileTime ende);
 
   bool Nie() const { return art_ == Art::kNie; }
+  // Whether the last run ended after `jetzt`, beyond the clocks' slack: recorded while the clock
+  // was fast (a bad real-time clock, another system on the same machine, a hand-edited
+  // collection). Every file written since would read as untouched since that run, so the run
+  // takes such a job for one that never ran.
+  bool InDerZukunft(FileTime jetzt) const;
+  // The end of the last run (UTC); the zero time for none.
+  FileTime Ende() const;
 
   // Written since the end of the last run: a two-way job takes a file so changed on both sides
   // for a double change. A file the run itself copied carries the date of its source, so only
@@ -71,6 +78,12 @@ class LetzterLauf {
 // brought in with its old times kept (cp -a, an unpacked archive) still has a new status change,
 // so it reads as new, never as one deleted on the other side.
 FileTime Benutzt(const FileInfo& info);
+
+// The latest date a file may carry at a run that began at `laufbeginn`: later, beyond the clocks'
+// slack, it is dated in the future (a camera, another machine with a wrong clock). Such a file
+// would be "changed since the last run" on every run and win every double change. An unknown
+// start (the zero time) gives the latest time there is.
+FileTime ZukunftsGrenze(FileTime laufbeginn);
 
 }  // namespace zarnoft
 

@@ -25,6 +25,11 @@ void LaufKontext::FehlschlagMitGrundzeile(const std::string& text, const Status&
   if (!grund.ok()) log->Zeile(LogStufe::kWarnung, "Vergl:              Grund: " + grund.Reason());
 }
 
+void LaufKontext::Hinweis(const std::string& text) {
+  Hinweise.push_back(text);
+  Log(LogStufe::kWarnung, "Vergl: " + text);
+}
+
 void LaufKontext::UeberbleibselEntfernen(const std::string& dir, const FileInfo& e) {
   // A copy writes a temporary file and holds its lock until the file is in place.
   if (e.kind != EntryKind::kFile || !(Benutzt(e) < Laufbeginn)) return;

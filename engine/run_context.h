@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "copy/copy_orders.h"
 #include "engine/last_run.h"
@@ -44,6 +45,11 @@ struct LaufKontext {
   // end); a run with failures does not become the job's last run, so that the next run looks at
   // the same changes again.
   int Fehler = 0;
+  // What the run went on after without a failure, for its owner to show (the headless runner
+  // prints each): a last run or a file dated in the future, a name that is no regular file.
+  std::vector<std::string> Hinweise;
+  // Entries left alone because they are no regular file (FIFOs, sockets, devices).
+  int Uebersprungen = 0;
   // Which trees the run wrote to; the end of the run flushes their file systems.
   bool herkunft_geschrieben = false;
   bool ziel_geschrieben = false;
@@ -69,6 +75,8 @@ struct LaufKontext {
   void Fehlschlag(const std::string& text, const Status& grund = Status());
   // The same for a line whose text is fixed: the reason follows on a line of its own.
   void FehlschlagMitGrundzeile(const std::string& text, const Status& grund);
+  // A warning that is no failure: logged at level 1 as "Vergl: " + text, and kept in Hinweise.
+  void Hinweis(const std::string& text);
   // Notes that the run wrote at `pfad` (a full path in one of the trees or the store).
   void Geschrieben(const std::string& pfad);
   // A copy's temporary file `e` met in the directory `dir` (ending in "/"): removed, and logged,

@@ -21,6 +21,8 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -37,6 +39,10 @@ struct LaufErgebnis {
   // job's last run (engine/last_run.h).
   FileTime beginn{};
   FileTime ende{};
+  // Warnings that are no failures (LaufKontext::Hinweise), and the number of entries left alone
+  // because they are no regular files.
+  std::vector<std::string> hinweise;
+  int uebersprungen = 0;
 
   // Whether the run counts as done, so that its end becomes the job's last run.
   bool Vollstaendig() const { return !abgebrochen && fehler == 0; }

@@ -18,7 +18,8 @@ namespace {
 // The blanks after "Vergl:" belong to the text.
 constexpr char kKeineAenderung[] = "Vergl:              ... Keine Änderung";
 
-constexpr char kKeineNormaleDatei[] = "Vergl: Übersprungen, keine normale Datei: ";
+constexpr char kKeineRegulaereDatei[] = ": keine reguläre Datei, übersprungen";
+constexpr char kZukunft[] = "Datum in der Zukunft: ";
 constexpr char kNichtErstellt[] = "Vergl: Verzeichnis nicht erstellt: ";
 constexpr char kNichtLesbar[] = "Vergl: Verzeichnis nicht lesbar: ";
 constexpr char kNichtAbfragbar[] = "Vergl: Nicht abfragbar: ";
@@ -197,7 +198,7 @@ void Verzeichnisvergleich::Quelldurchgang(const std::string& rel, const std::str
       continue;
     }
     if (Besonders(e)) {
-      k_.Log(LogStufe::kWarnung, kKeineNormaleDatei + hdir + e.name);
+      NichtRegulaer(hdir + e.name);
       continue;
     }
     Seite z;
@@ -218,7 +219,7 @@ void Verzeichnisvergleich::Quelldurchgang(const std::string& rel, const std::str
 void Verzeichnisvergleich::ZielEintrag(const std::string& rel, const std::string& hdir,
                                        const std::string& zdir, const FileInfo& e) {
   if (Besonders(e)) {
-    k_.Log(LogStufe::kWarnung, kKeineNormaleDatei + zdir + e.name);
+    NichtRegulaer(zdir + e.name);
     return;
   }
   if (e.IsDirectory() && k_.Unterverzeichnisse) {
@@ -338,8 +339,14 @@ void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::s
   k_.fs->SetMode(neu, vorbild.mode & kVerzeichnisBits);
 }
 
+void Verzeichnisvergleich::NichtRegulaer(const std::string& pfad) {
+  if (!gemeldet_.insert(pfad).second) return;
+  ++k_.Uebersprungen;
+  k_.Hinweis(pfad + kKeineRegulaereDatei);
+}
+
 const Entscheidung& Verzeichnisvergleich::Entscheiden(const Seite& h, const Seite& z) const {
-  Lage l(h, z, k_.Letzter);
+  Lage l(h, z, k_.Letzter, ZukunftsGrenze(k_.Laufbeginn));
   if (k_.Art == VorgangsArt::kSynchronisieren) return SyncEntscheidung(l);
   l.prueft_herkunft = PrueftHerkunft(k_.Pruefung());
   l.prueft_ziel = PrueftZiel(k_.Pruefung());
@@ -374,7 +381,7 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
   // other way round): such names are left as they are.
   if ((h.da && Besonders(h.info)) || (z.da && Besonders(z.info))) {
     const bool hb = h.da && Besonders(h.info);
-    k_.Log(LogStufe::kWarnung, kKeineNormaleDatei + (hb ? k_.Herkunft : k_.Ziel) + rel + name);
+    NichtRegulaer((hb ? k_.Herkunft : k_.Ziel) + rel + name);
     return;
   }
   if (h.da && z.da && h.info.IsDirectory() != z.info.IsDirectory()) {
@@ -402,6 +409,12 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
     case Schritt::kDoppelteAenderung:
       DoppelteAenderung(k_, rel, name, h.info, z.info);
       return;
+    case Schritt::kZukunft: {
+      const FileTime grenze = ZukunftsGrenze(k_.Laufbeginn);
+      if (h.info.mtime > grenze) k_.Hinweis(kZukunft + hpfad);
+      if (z.info.mtime > grenze) k_.Hinweis(kZukunft + zpfad);
+      return;
+    }
     case Schritt::kZumZiel:
       getan = kopieren(hpfad, zpfad, h.info.size);
       break;

@@ -11,7 +11,9 @@
 //
 // Symbolic links are never followed: a link is decided like a file by its own dates and handed
 // to the copy step as it is; a link to a directory is not descended into. Sockets, FIFOs and
-// device files are left alone with a level-1 line and are not counted. A directory that leads
+// device files are left alone, each named once per run (LaufKontext::Hinweis) and counted as
+// skipped, not as failures. A file dated in the future never replaces another version and
+// never wins a double change; it is named and left as it is. A directory that leads
 // back to a root or to a directory above it (a bind mount) is not entered.
 //
 // What cannot be done - a directory that cannot be read or created, a file that cannot be
@@ -26,6 +28,7 @@
 #define ZARNOFT_ENGINE_WALK_H_
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -90,6 +93,8 @@ class Verzeichnisvergleich {
   // Decides one file; h and z are the two sides as their listings found them.
   void DateiPruefen(const std::string& rel, const std::string& name, Seite h, Seite z);
   const Entscheidung& Entscheiden(const Seite& h, const Seite& z) const;
+  // An entry that is no regular file, left alone: named and counted once per run.
+  void NichtRegulaer(const std::string& pfad);
   void Ausfuehren(const Entscheidung& e, const std::string& rel, const std::string& name,
                   const Seite& h, const Seite& z);
   // A deletion on one side rests on the other side's file being gone. It is carried out only
@@ -101,6 +106,8 @@ class Verzeichnisvergleich {
   int32_t gezaehlt_ = 0;
   // Device and inode of the directories being visited, both sides, the roots first.
   std::vector<std::pair<uint64_t, uint64_t>> offen_;
+  // The entries NichtRegulaer has named.
+  std::set<std::string> gemeldet_;
 };
 
 }  // namespace zarnoft

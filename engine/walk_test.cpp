@@ -492,7 +492,7 @@ TEST_F(WalkTest, StopRequestVisitsNoFurtherDirectoryButFinishesTheOneUnderWay) {
   EXPECT_EQ(baum.Read("h/nurziel.txt"), "z");  // the target pass under way still runs
 }
 
-TEST_F(WalkTest, SpecialFilesAreNeverOpened) {
+TEST_F(WalkTest, SpecialFilesAreNeverOpenedAndNamedOncePerRun) {
   k.Letzter = LetzterLauf();
   ASSERT_EQ(::mkfifo(baum.Path("h/rohr").c_str(), 0644), 0);
   ASSERT_EQ(::mkfifo(baum.Path("z/nurrohr").c_str(), 0644), 0);
@@ -501,20 +501,45 @@ TEST_F(WalkTest, SpecialFilesAreNeverOpened) {
   for (VorgangsArt art : {VorgangsArt::kSynchronisieren, VorgangsArt::kKopieren}) {
     k.Art = art;
     k.Doppelt = 0;
+    k.Hinweise.clear();
+    k.Uebersprungen = 0;
     RecordingLog l;
     k.log = &l;
     Laufen();
     EXPECT_TRUE(aufzeichner.kopien.empty());
-    EXPECT_TRUE(
-        l.Has(LogStufe::kWarnung, "Vergl: Übersprungen, keine normale Datei: " + H + "/rohr"));
-    EXPECT_TRUE(
-        l.Has(LogStufe::kWarnung, "Vergl: Übersprungen, keine normale Datei: " + Z + "/datei.txt"));
-    EXPECT_EQ(
-        l.Has(LogStufe::kWarnung, "Vergl: Übersprungen, keine normale Datei: " + Z + "/nurrohr"),
-        art == VorgangsArt::kSynchronisieren);
+    const bool sync = art == VorgangsArt::kSynchronisieren;
+    std::vector<std::string> erwartet = {Z + "/datei.txt: keine reguläre Datei, übersprungen",
+                                         H + "/rohr: keine reguläre Datei, übersprungen"};
+    if (sync) erwartet.push_back(Z + "/nurrohr: keine reguläre Datei, übersprungen");
+    EXPECT_EQ(k.Hinweise, erwartet);
+    EXPECT_EQ(k.Uebersprungen, sync ? 3 : 2);
+    EXPECT_EQ(k.Fehler, 0);
+    EXPECT_TRUE(l.Has(LogStufe::kWarnung, "Vergl: " + erwartet[0]));
     EXPECT_EQ(gezaehlt, 1);  // datei.txt; the source FIFO is not counted
   }
   EXPECT_FALSE(baum.Exists("z/rohr"));
+}
+
+TEST_F(WalkTest, AFileDatedInTheFutureNeverReplacesAnotherVersion) {
+  // The run began an hour after the last run; "zukunft" files are dated a day after that.
+  k.Laufbeginn = Nach(1);
+  const FileTime zukunft = Nach(30);
+  Datei("h/kamera.jpg", "2031", zukunft);
+  Datei("z/kamera.jpg", "alt", Vor(5));
+  Datei("h/bearbeitet.txt", "neu", FileTime{basis.sec + 1800, 0});
+  Datei("z/bearbeitet.txt", "2031", zukunft);
+  Datei("z/nurziel.jpg", "neu", zukunft);
+  k.Doppelt = Zahl(DoppelRegel::kNeuerenBehalten);
+  Laufen();
+  EXPECT_EQ(baum.Read("z/kamera.jpg"), "alt");
+  EXPECT_EQ(baum.Read("h/kamera.jpg"), "2031");
+  EXPECT_EQ(baum.Read("h/bearbeitet.txt"), "neu");  // no double change won by the future date
+  EXPECT_EQ(baum.Read("z/bearbeitet.txt"), "2031");
+  EXPECT_EQ(baum.Read("h/nurziel.jpg"), "neu");  // new on one side: copied as any new file
+  EXPECT_EQ(k.Hinweise, (std::vector<std::string>{"Datum in der Zukunft: " + Z + "/bearbeitet.txt",
+                                                  "Datum in der Zukunft: " + H + "/kamera.jpg"}));
+  EXPECT_EQ(k.Fehler, 0);
+  EXPECT_EQ(log.CountPrefix("Vergl: Doppelt geändert: "), 0);
 }
 
 TEST_F(WalkTest, FileBroughtInWithOldTimesAfterTheLastRunIsCopiedNotDeleted) {

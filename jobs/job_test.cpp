@@ -117,7 +117,7 @@ TEST(JobTest, OnlyACompleteRunBecomesTheLastRun) {
   const LaufHandle t = LaufHandle::Neu();
   ManualClock uhr;
   uhr.SetLocal(LocalTime{2024, 3, 1, 14, 5, 32, 0});
-  const LaufErgebnis gelungen{false, 0, FileTime{1709298000, 1}, FileTime{1709298330, 2}};
+  const LaufErgebnis gelungen{false, 0, FileTime{1709298000, 1}, FileTime{1709298330, 2}, {}, 0};
   TVergleichThread j;
   j.Thread = t;
   EXPECT_FALSE(LaufBeendet(&j, Ergebnis(/*abgebrochen=*/true), &uhr));

@@ -398,6 +398,11 @@ int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, i
   if (g_signal) return kSyncAbgebrochen;
   const LaufErgebnis& e = lauf.Ergebnis();
   u.log.Zeile(LogStufe::kWarnung, VergleichEndeText(*job, e));
+  // Warnings that are no failures: the run counts as done all the same.
+  for (const std::string& h : e.hinweise) Meldung(name + ": " + h);
+  if (e.uebersprungen > 0)
+    Meldung(name + ": " + std::to_string(e.uebersprungen) +
+            " übersprungen (keine regulären Dateien).");
   // The job model recorded the run only when it completed (LaufBeendet, as in the editor).
   if (e.abgebrochen) {
     Meldung(name + " wurde nicht ausgeführt (" + job->Herkunft + " - " + job->Ziel + ").");
