@@ -189,7 +189,10 @@ class FakeLaeufe : public LaufStarter {
     ASSERT_LT(i, laeufe.size());
     ASSERT_FALSE(laeufe[i].beendet);
     laeufe[i].beendet = true;
-    laeufe[i].ende(laeufe[i].griff, LaufErgebnis{abgebrochen, fehler});
+    LaufErgebnis e;
+    e.abgebrochen = abgebrochen;
+    e.fehler = fehler;
+    laeufe[i].ende(laeufe[i].griff, e);
   }
 };
 

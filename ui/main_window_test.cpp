@@ -109,7 +109,9 @@ TEST_F(TZarnoftTest, TakeFetchAndDeleteThroughTheWidgets) {
   E<QToolButton>("Loesch")->click();
   EXPECT_EQ(grid->rowCount(), 1);
   EXPECT_TRUE(starter_.laeufe[0].gestoppt);
-  starter_.laeufe[0].ende(LaufHandle{}, LaufErgebnis{true, 0});
+  LaufErgebnis abgebrochen;
+  abgebrochen.abgebrochen = true;
+  starter_.laeufe[0].ende(LaufHandle{}, abgebrochen);
   EXPECT_EQ(E<QLabel>("LAnzVergl")->text(), "Anzahl laufender Vergleiche im Hintergrund: 0");
 }
 
