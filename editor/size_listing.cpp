@@ -5,6 +5,7 @@
 
 #include "platform/number_format.h"
 #include "platform/path_helpers.h"
+#include "platform/reserved_dir.h"
 
 namespace zarnoft {
 
@@ -56,6 +57,7 @@ void Verzlisting::VerzeichnisDurchlaufen(std::string verzeichnis) {
   std::vector<FileInfo> eintraege;
   // An unreadable directory contributes nothing; the walk goes on with the next entry above.
   if (!fs_->ListDirectory(verzeichnis, &eintraege)) eintraege.clear();
+  ReservierteWeglassen(&eintraege);  // the program's own files are no part of the user's tree
   for (const FileInfo& e : eintraege) {
     if (Gestoppt()) break;  // unwind quickly once a newer listing waits
     switch (e.kind) {

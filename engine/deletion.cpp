@@ -12,6 +12,7 @@
 
 #include "engine/deletion.h"
 #include "engine/move_aside.h"
+#include "platform/reserved_dir.h"
 
 namespace zarnoft {
 namespace {
@@ -147,7 +148,14 @@ void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
       return;
     }
     bool behalten = false;
-    for (const FileInfo& e : eintraege) EintragLoeschen(k, weg + e.name, &behalten);
+    for (const FileInfo& e : eintraege) {
+      // The program's own directory is never offered for deletion; it keeps its parent.
+      if (IstReserviert(e.name)) {
+        behalten = true;
+        continue;
+      }
+      EintragLoeschen(k, weg + e.name, &behalten);
+    }
     // Kept entries (never deleting, used since the last run, a failure) keep their directory,
     // and the run goes on: the line below announces only a removal that took place.
     s = k.fs->RemoveDirectory(weg);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/empty_guard.h"
+#include "platform/reserved_dir.h"
 
 namespace zarnoft {
 namespace {
@@ -17,6 +18,7 @@ std::string Anzeige(const std::string& wurzel) {
 bool Leer(FileSystem* fs, const std::string& wurzel) {
   std::vector<FileInfo> eintraege;
   fs->ListDirectory(wurzel, &eintraege);
+  ReservierteWeglassen(&eintraege);  // the program's own directory is no content
   return eintraege.empty();
 }
 

@@ -11,6 +11,7 @@
 #include "engine/file_date.h"
 #include "platform/date_time.h"
 #include "platform/path_helpers.h"
+#include "platform/reserved_dir.h"
 
 namespace zarnoft {
 namespace {
@@ -81,6 +82,7 @@ bool Verzeichnisvergleich::Auflisten(const std::string& dir, std::vector<FileInf
     k_.Fehlschlag(kNichtLesbar + dir, s);
     return false;
   }
+  ReservierteWeglassen(eintraege);
   std::sort(eintraege->begin(), eintraege->end(),
             [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; });
   return true;
@@ -156,6 +158,7 @@ void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string
   if (k_.Art != VorgangsArt::kArchivieren) {
     Status s = k_.fs->ListDirectory(zdir, &ziel);
     ziel_gelesen = s.ok();
+    ReservierteWeglassen(&ziel);
     // Only a two-way run decides on what the target lacks; a copy job reports a missing or
     // unreadable target with each copy.
     if (!ziel_gelesen) {
