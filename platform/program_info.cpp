@@ -18,7 +18,8 @@ std::string ProgramDirectory() {
 
 std::string VersionsText(const std::string& programm) {
   return programm + " " + kVersionText + " (" + ProductData::kSpecialBuild + ")\nEngine " +
-         ProductData::kEngineVersion + "\n" + ProductData::kLegalNotice + "\n";
+         ProductData::kEngineVersion + "\n" + ProductData::kLegalNotice + "\n" +
+         ProductData::kLicence + "\n";
 }
 
 bool IsDebugBuild() {

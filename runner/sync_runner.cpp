@@ -87,8 +87,8 @@ bool ZahlLesen(const char* s, int* out) {
 }  // namespace
 
 const char* SyncHilfe() {
-  return "Aufruf: zarnoft-sync [--job N]... [--leer-erlaubt] SAMMLUNG.syc\n"
-         "       zarnoft-sync --ausloeser start|ende [--leer-erlaubt] [SAMMLUNG.syc]...\n"
+  return "Aufruf: zarnoft-sync [--job N]... [--leer-erlaubt] [--] SAMMLUNG.syc\n"
+         "       zarnoft-sync --ausloeser start|ende [--leer-erlaubt] [--] [SAMMLUNG.syc]...\n"
          "       zarnoft-sync --help | --version\n"
          "\n"
          "Führt die Aufträge einer Auftragssammlung ohne Fenster aus, zum Beispiel aus cron\n"
@@ -97,7 +97,8 @@ const char* SyncHilfe() {
          "Nach jedem Lauf, der vollständig gelang (nicht abgebrochen, ohne Fehler), wird er\n"
          "als letzter Abgleich des Auftrags in die Sammlung geschrieben (AufrufT, AufrufS,\n"
          "LaufBeginnUTC, LaufEndeUTC). Ein Lauf mit Fehlern wird nicht eingetragen, damit\n"
-         "der nächste Lauf dieselben Änderungen noch einmal betrachtet.\n"
+         "der nächste Lauf dieselben Änderungen noch einmal betrachtet. Nach -- ist jedes\n"
+         "Argument eine Sammlung, auch wenn es mit - beginnt.\n"
          "\n"
          "Ist stderr ein Terminal, zeigt eine Zeile den Fortschritt. Fehler erscheinen als\n"
          "Zeilen auf stderr. Eine doppelt geänderte Datei wird im Terminal erfragt\n"
@@ -188,10 +189,15 @@ bool SammlungenZuordnen(const std::vector<std::string>& sammlungen, SyncOptionen
 
 bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler) {
   std::vector<std::string> sammlungen;
+  bool nur_noch_sammlungen = false;  // after "--", a collection may begin with "-"
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     std::string wert;
-    if (a == "--help" || a == "-h") {
+    if (nur_noch_sammlungen) {
+      sammlungen.push_back(a);
+    } else if (a == "--") {
+      nur_noch_sammlungen = true;
+    } else if (a == "--help" || a == "-h") {
       o->hilfe = true;
       return true;
     } else if (a == "--version") {

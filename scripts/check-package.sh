@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build folder and checks what it holds: lists its files,
-# unpacks it into a temporary root with dpkg -x, checks that every file of the installation is
-# there and nothing lies outside /usr, that the versions agree, that `zarnoft-sync --help` and
-# its man page name the same options and exit statuses, and validates the desktop entry, the
-# file type and the systemd user units with the tools that are installed
-# (desktop-file-validate, xmllint, update-mime-database, groff, systemd-analyze). Last it
-# installs the build with `cmake --install` under another prefix and compares the file lists.
-#   scripts/check-package.sh [BUILD_DIR]
+# Builds the two Debian packages as a distribution would (scripts/build-deb.sh) and checks
+# them: lintian with no error and no warning (no hardening tag either), the files of each
+# package and nothing outside /usr, that zarnoft-sync needs no toolkit and zarnoft depends on
+# it, the versions, that `zarnoft-sync --help` and its man pages (English and German) name the
+# same options and exit statuses, `man --warnings` on every page, the desktop entry
+# (desktop-file-validate), the file type, the software-centre entry (appstreamcli validate),
+# the systemd user units (systemd-analyze), the bash completion, and last that
+# `cmake --install` under another prefix installs the same files.
+#   scripts/check-package.sh [BUILD_DIR]     (default: build-deb)
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-build}" && pwd)
+build=${1:-$src/build-deb}
+bash "$src/scripts/build-deb.sh" "$build" >/dev/null
+build=$(cd "$build" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -30,47 +33,103 @@ pruefen() {  # pruefen TEXT COMMAND...: one check, its text shown only when it f
 }
 hat() { command -v "$1" >/dev/null 2>&1; }
 
-# --- the package --------------------------------------------------------------------------
-rm -f "$build"/zarnoft_*.deb
-if ! (cd "$build" && cpack -G DEB) >"$work/cpack.log" 2>&1; then
-  cat "$work/cpack.log" >&2
-  echo "FEHLER: cpack konnte das Paket nicht bauen." >&2
-  exit 1
-fi
+# --- the packages -------------------------------------------------------------------------
 version=$(sed -n 's/^project(Zarnoft VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
-deb="$build/zarnoft_${version}_$(dpkg --print-architecture).deb"
-[ -f "$deb" ] || { echo "FEHLER: $deb fehlt." >&2; exit 1; }
-echo "Paket: $deb"
-dpkg-deb -f "$deb" Package Version Depends
-dpkg-deb -c "$deb" | awk '{ print "  " $6 }' | sed 's|^  \./|  /|' | grep -v '/$'
+arch=$(dpkg --print-architecture)
+sync_deb="$build/zarnoft-sync_${version}_${arch}.deb"
+editor_deb="$build/zarnoft_${version}_${arch}.deb"
+for deb in "$sync_deb" "$editor_deb"; do
+  [ -f "$deb" ] || { echo "FEHLER: $deb fehlt." >&2; exit 1; }
+  echo "Paket: $deb"
+  dpkg-deb -f "$deb" Package Version Depends | sed 's/^/  /'
+done
+if [ "$(dpkg-parsechangelog -l "$src/packaging/changelog" -SVersion)" = "$version" ]; then ok; else
+  fehler "der neueste Eintrag in packaging/changelog nennt nicht $version"
+fi
 
 root="$work/root"
-dpkg -x "$deb" "$root"
-dateien=(
-  usr/bin/zarnoft usr/bin/zarnoft-sync
+dpkg -x "$sync_deb" "$root"
+dpkg -x "$editor_deb" "$work/editor"
+dpkg -x "$editor_deb" "$root"
+sync_dateien=(
+  usr/bin/zarnoft-sync
+  usr/share/man/man1/zarnoft-sync.1.gz usr/share/man/de/man1/zarnoft-sync.1.gz
+  usr/share/man/man5/zarnoft.syc.5.gz
+  usr/lib/systemd/user/zarnoft-start.service usr/lib/systemd/user/zarnoft-ende.service
+  usr/share/bash-completion/completions/zarnoft-sync
+  usr/share/doc/zarnoft-sync/copyright usr/share/doc/zarnoft-sync/changelog.gz
+  usr/share/doc/zarnoft-sync/automatisch.txt usr/share/doc/zarnoft-sync/README.md
+)
+editor_dateien=(
+  usr/bin/zarnoft
+  usr/share/man/man1/zarnoft.1.gz usr/share/man/de/man1/zarnoft.1.gz
   usr/share/applications/zarnoft.desktop
   usr/share/mime/packages/zarnoft.xml
+  usr/share/metainfo/org.zarnoft.Zarnoft.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/zarnoft.svg
-  usr/share/man/man1/zarnoft.1.gz usr/share/man/man1/zarnoft-sync.1.gz
-  usr/lib/systemd/user/zarnoft-start.service usr/lib/systemd/user/zarnoft-ende.service
-  usr/share/doc/zarnoft/copyright usr/share/doc/zarnoft/automatisch.txt
+  usr/share/doc/zarnoft/copyright usr/share/doc/zarnoft/changelog.gz
 )
 for size in 16 22 24 32 48 64 128 256; do
-  dateien+=("usr/share/icons/hicolor/${size}x${size}/apps/zarnoft.png")
+  editor_dateien+=("usr/share/icons/hicolor/${size}x${size}/apps/zarnoft.png")
 done
-for f in "${dateien[@]}"; do
-  if [ -f "$root/$f" ]; then ok; else fehler "im Paket fehlt /$f"; fi
+inhalt() { dpkg-deb -c "$1" | awk '{ print $6 }' | sed 's|^\./||' | grep -v '/$'; }
+for f in "${sync_dateien[@]}"; do
+  if inhalt "$sync_deb" | grep -qxF "$f"; then ok; else fehler "in zarnoft-sync fehlt /$f"; fi
+done
+for f in "${editor_dateien[@]}"; do
+  if inhalt "$editor_deb" | grep -qxF "$f"; then ok; else fehler "in zarnoft fehlt /$f"; fi
 done
 for f in usr/bin/zarnoft usr/bin/zarnoft-sync; do
   if [ -x "$root/$f" ]; then ok; else fehler "/$f ist nicht ausführbar"; fi
 done
-ausserhalb=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v -e '^\./usr/' -e '^\./$' || true)
-if [ -z "$ausserhalb" ]; then ok; else fehler "Dateien außerhalb von /usr: $ausserhalb"; fi
-if dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6'; then ok; else
-  fehler "die Abhängigkeiten von dpkg-shlibdeps fehlen"
+for deb in "$sync_deb" "$editor_deb"; do
+  ausserhalb=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v -e '^\./usr/' -e '^\./$' || true)
+  if [ -z "$ausserhalb" ]; then ok; else fehler "Dateien außerhalb von /usr: $ausserhalb"; fi
+done
+
+# --- what each package depends on ---------------------------------------------------------
+sync_depends=$(dpkg-deb -f "$sync_deb" Depends)
+if echo "$sync_depends" | grep -q 'libstdc++6'; then ok; else
+  fehler "zarnoft-sync: die Abhängigkeiten von dpkg-shlibdeps fehlen ($sync_depends)"
+fi
+if echo "$sync_depends" | grep -qi 'qt'; then fehler "zarnoft-sync hängt von Qt ab: $sync_depends"; else ok; fi
+if objdump -p "$root/usr/bin/zarnoft-sync" | grep NEEDED | grep -qi qt; then
+  fehler "zarnoft-sync ist gegen Qt gelinkt"
+else ok; fi
+editor_depends=$(dpkg-deb -f "$editor_deb" Depends)
+for abh in "zarnoft-sync (= $version)" libqt6widgets6 qt6-qpa-plugins; do
+  if echo "$editor_depends" | grep -qF "$abh"; then ok; else fehler "zarnoft hängt nicht von $abh ab"; fi
+done
+
+# --- the programs as built: hardened, stripped, without the compiler's notes --------------
+for f in usr/bin/zarnoft usr/bin/zarnoft-sync; do
+  if readelf -d "$root/$f" | grep -q 'FLAGS.*\bNOW\b' && readelf -l "$root/$f" | grep -q GNU_RELRO; then
+    ok
+  else fehler "/$f ist nicht mit relro und now gelinkt"; fi
+  if readelf -h "$root/$f" | grep -q 'DYN (Position-Independent'; then ok; else fehler "/$f ist nicht PIE"; fi
+  if readelf -S "$root/$f" | grep -q -e '\.comment' -e '\.debug_'; then
+    fehler "/$f enthält .comment oder Debuginformationen"
+  else ok; fi
+done
+if readelf -s --wide "$root/usr/bin/zarnoft-sync" "$root/usr/bin/zarnoft" 2>/dev/null | grep -q '__[a-z]*_chk'; then
+  ok
+else fehler "die Programme rufen keine geprüften Funktionen (_FORTIFY_SOURCE)"; fi
+
+# --- lintian ------------------------------------------------------------------------------
+if hat lintian; then
+  # -I shows the notes too; a hardening note is a finding here, a note on German words not.
+  lintian -I --fail-on error,warning "$sync_deb" "$editor_deb" >"$work/lintian" 2>&1 ||
+    { cat "$work/lintian" >&2; fehler "lintian meldet Fehler oder Warnungen"; }
+  if grep -q 'hardening-no-' "$work/lintian"; then
+    grep 'hardening-no-' "$work/lintian" >&2
+    fehler "lintian vermisst Härtung"
+  else ok; fi
+  sed 's/^/  /' "$work/lintian"
+else
+  fehler "lintian ist nicht installiert (scripts/install-deps.sh)"
 fi
 
-# --- the programs: version and help -------------------------------------------------------
+# --- the programs: version, help and man pages --------------------------------------------
 sync="$root/usr/bin/zarnoft-sync"
 if "$sync" --version | head -n 1 | grep -q "^zarnoft-sync $version "; then ok; else
   fehler "zarnoft-sync --version nennt nicht $version"
@@ -79,51 +138,77 @@ if QT_QPA_PLATFORM=offscreen "$root/usr/bin/zarnoft" --version | head -n 1 |
     grep -q "^zarnoft $version "; then ok; else
   fehler "zarnoft --version nennt nicht $version"
 fi
-zcat "$root/usr/share/man/man1/zarnoft-sync.1.gz" | sed 's/\\-/-/g' >"$work/sync.1"
-sed -n '/^\.SH OPTIONEN/,/^\.SH /p' "$work/sync.1" >"$work/sync-optionen"
 "$sync" --help >"$work/hilfe"
 optionen=$(grep -oE '^  (-[a-zA-Z], )?--?[a-z-]+' "$work/hilfe" | grep -oE -- '--?[a-z-]+')
 [ -n "$optionen" ] || fehler "zarnoft-sync --help nennt keine Option"
-for o in $optionen; do
-  if grep -q -e "^\.B.*$o\b" "$work/sync-optionen"; then ok; else
-    fehler "die Option $o aus zarnoft-sync --help fehlt in zarnoft-sync(1)"
-  fi
-done
-manoptionen=$(grep -oE -- '--[a-z-]+' "$work/sync-optionen" | sort -u)
-for o in $manoptionen; do
-  if grep -q -e " $o\b" "$work/hilfe"; then ok; else
-    fehler "die Option $o aus zarnoft-sync(1) fehlt in zarnoft-sync --help"
-  fi
-done
-for status in 0 1 2 130; do
-  if grep -q "^\.B $status\$" "$work/sync.1" && grep -q "\b$status\b" "$work/hilfe"; then ok; else
-    fehler "der Rückgabewert $status fehlt in --help oder in zarnoft-sync(1)"
-  fi
-done
-if hat groff; then
-  for page in zarnoft zarnoft-sync; do
-    pruefen "$page(1) lässt sich nicht ohne Warnung setzen" \
-      bash -c "zcat '$root/usr/share/man/man1/$page.1.gz' | groff -k -man -ww -z 2>&1 | \
-               (! grep .)"
+# page;heading of the options;heading of the exit statuses
+for seite in "man1/zarnoft-sync.1.gz;OPTIONS;EXIT STATUS" "de/man1/zarnoft-sync.1.gz;OPTIONEN;RÜCKGABEWERT"; do
+  IFS=';' read -r datei optionen_titel status_titel <<<"$seite"
+  zcat "$root/usr/share/man/$datei" | sed 's/\\-/-/g' >"$work/seite"
+  sed -n "/^\.SH $optionen_titel/,/^\.SH /p" "$work/seite" >"$work/seite-optionen"
+  for o in $optionen; do
+    if grep -q -e "^\.B.*$o\b" "$work/seite-optionen"; then ok; else
+      fehler "die Option $o aus zarnoft-sync --help fehlt in $datei"
+    fi
   done
-fi
+  for o in $(grep -oE -- '--[a-z][a-z-]*' "$work/seite-optionen" | sort -u); do
+    if grep -q -e " $o\b" "$work/hilfe"; then ok; else
+      fehler "die Option $o aus $datei fehlt in zarnoft-sync --help"
+    fi
+  done
+  sed -n "/^\.SH \"\?$status_titel/,/^\.SH /p" "$work/seite" >"$work/seite-status"
+  for status in 0 1 2 130; do
+    if grep -q "^\.B $status\$" "$work/seite-status" && grep -q "\b$status\b" "$work/hilfe"; then
+      ok
+    else fehler "der Rückgabewert $status fehlt in --help oder in $datei"; fi
+  done
+done
+seiten=$(cd "$root" && find usr/share/man -name '*.gz' | sort)
+for seite in $seiten; do
+  # As lintian reads them: every warning of groff is a finding.
+  if LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
+      "$root/$seite" 2>"$work/man-warnungen" >/dev/null && [ ! -s "$work/man-warnungen" ]; then
+    ok
+  else
+    cat "$work/man-warnungen" >&2
+    fehler "man --warnings: /$seite"
+  fi
+  case $seite in
+    usr/share/man/de/*)
+      if zcat "$root/$seite" | grep -q '^\. *hla de$'; then ok; else
+        fehler "/$seite wird nicht deutsch getrennt"
+      fi
+      ;;
+  esac
+done
+[ "$(echo "$seiten" | wc -l)" -eq 5 ] && ok || fehler "statt fünf Handbuchseiten: $seiten"
 
-# --- desktop entry, file type, icons ------------------------------------------------------
+# --- desktop entry, file type, software centre --------------------------------------------
 desktop="$root/usr/share/applications/zarnoft.desktop"
-if hat desktop-file-validate; then pruefen "desktop-file-validate" desktop-file-validate "$desktop"; fi
-for zeile in 'Exec=zarnoft %f' 'Icon=zarnoft' 'MimeType=application/x-zarnoft-sammlung;'; do
+pruefen "desktop-file-validate" desktop-file-validate "$desktop"
+for zeile in 'Exec=zarnoft %f' 'Icon=zarnoft' 'MimeType=application/x-zarnoft-sammlung;' \
+    'GenericName=Directory Synchronisation' 'GenericName[de]=Verzeichnisabgleich'; do
   if grep -qxF "$zeile" "$desktop"; then ok; else fehler "zarnoft.desktop: $zeile fehlt"; fi
 done
+if grep -q '^Comment=Keep ' "$desktop" && grep -q '^Comment\[de\]=' "$desktop"; then ok; else
+  fehler "zarnoft.desktop: englischer Comment mit deutscher Übersetzung fehlt"
+fi
 mime="$root/usr/share/mime/packages/zarnoft.xml"
-if hat xmllint; then pruefen "xmllint zarnoft.xml" xmllint --noout "$mime"; fi
-if grep -q '<comment xml:lang="de">' "$mime"; then ok; else fehler "zarnoft.xml: deutscher Kommentar fehlt"; fi
-if hat update-mime-database; then
-  mkdir -p "$work/mime/packages"
-  cp "$mime" "$work/mime/packages/"
-  pruefen "update-mime-database" update-mime-database "$work/mime"
-  if grep -qx 'application/x-zarnoft-sammlung:\*\.syc' "$work/mime/globs"; then ok; else
-    fehler "*.syc ist nach update-mime-database nicht application/x-zarnoft-sammlung"
-  fi
+pruefen "xmllint zarnoft.xml" xmllint --noout "$mime"
+if grep -q '<comment>Zarnoft job collection</comment>' "$mime" &&
+    grep -q '<comment xml:lang="de">' "$mime"; then ok; else
+  fehler "zarnoft.xml: englischer Kommentar mit deutscher Übersetzung fehlt"
+fi
+mkdir -p "$work/mime/packages"
+cp "$mime" "$work/mime/packages/"
+pruefen "update-mime-database" update-mime-database "$work/mime"
+if grep -qx 'application/x-zarnoft-sammlung:\*\.syc' "$work/mime/globs"; then ok; else
+  fehler "*.syc ist nach update-mime-database nicht application/x-zarnoft-sammlung"
+fi
+metainfo="$root/usr/share/metainfo/org.zarnoft.Zarnoft.metainfo.xml"
+pruefen "appstreamcli validate" appstreamcli validate --no-net "$metainfo"
+if grep -q "<release version=\"$version\"" "$metainfo"; then ok; else
+  fehler "org.zarnoft.Zarnoft.metainfo.xml nennt die Version $version nicht"
 fi
 
 # --- systemd user units -------------------------------------------------------------------
@@ -144,13 +229,49 @@ if hat systemd-analyze; then
     MANPATH="$root/usr/share/man" systemd-analyze verify --user "$work"/units/*.service
 fi
 
+# --- bash completion ----------------------------------------------------------------------
+if [ -f /usr/share/bash-completion/bash_completion ]; then
+  mkdir -p "$work/komplett/Ordner"
+  printf '[Allgemein]\r\nVersion=2\r\nAnzahl=3\r\n' >"$work/komplett/Arbeit.syc"
+  touch "$work/komplett/notiz.txt"
+  # komplett WORDS...: what the completion offers for the last word, sorted, on one line.
+  cat >"$work/komplett.sh" <<'KOMPLETT'
+source /usr/share/bash-completion/bash_completion
+source "$1"
+shift
+COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+COMPREPLY=()
+_zarnoft_sync
+printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' '
+KOMPLETT
+  komplett() { (cd "$work/komplett" && bash "$work/komplett.sh" \
+    "$root/usr/share/bash-completion/completions/zarnoft-sync" zarnoft-sync "$@"); }
+  # words;expected
+  for fall in "--leer;--leer-erlaubt " "Arbeit.syc --job ;1 2 3 " "--job 2 ;Arbeit.syc Ordner " \
+      "--ausloeser ;ende start " "-- ;Arbeit.syc Ordner "; do
+    worte=${fall%%;*}
+    erwartet=${fall#*;}
+    read -r -a liste <<<"$worte"
+    [[ $worte == *" " ]] && liste+=("")
+    bekommen=$(komplett "${liste[@]}")
+    if [ "$bekommen" = "$erwartet" ]; then ok; else
+      fehler "Vervollständigung von '$worte': '$bekommen' statt '$erwartet'"
+    fi
+  done
+  for o in $optionen; do
+    if grep -q -e "$o\b" "$root/usr/share/bash-completion/completions/zarnoft-sync"; then ok; else
+      fehler "die Vervollständigung kennt $o nicht"
+    fi
+  done
+fi
+
 # --- cmake --install under another prefix installs the same files -------------------------
 prefix="$work/prefix"
 pruefen "cmake --install --prefix" cmake --install "$build" --prefix "$prefix"
 (cd "$root/usr" && find . -type f | sort) >"$work/paket.txt"
 (cd "$prefix" && find . -type f | sort) >"$work/prefix.txt"
 if diff "$work/paket.txt" "$work/prefix.txt" >&2; then ok; else
-  fehler "cmake --install legt andere Dateien an als das Paket"
+  fehler "cmake --install legt andere Dateien an als die Pakete"
 fi
 if grep -q "^ExecStop=$prefix/bin/zarnoft-sync " "$prefix/lib/systemd/user/zarnoft-ende.service"; then
   ok

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgtest-dev libgmock-dev
   xvfb openbox x11-utils                           # make screenshots
   dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info  # the package check
+  lintian appstream man-db bash-completion binutils
 )
 missing=()
 for p in "${packages[@]}"; do

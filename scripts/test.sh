@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, runs every test, checks the Debian package (where dpkg-deb
-# is installed), then runs the core tests once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Stops at the first failing step.
+# Installs what is missing, builds, runs every test, builds and checks the two Debian packages
+# (in their own build folder, with the distribution's flags; where dpkg-deb is installed), then
+# runs the core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer. Stops at
+# the first failing step.
 #   bash scripts/test.sh [tests|paket|asan]...   (default: all three, in this order)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
 asan_build=${ASAN_BUILD:-build-asan}
+deb_build=${DEB_BUILD:-build-deb}
 jobs=${JOBS:-$(nproc)}
 schritte=("$@")
 [ ${#schritte[@]} -eq 0 ] && schritte=(tests paket asan)
@@ -20,8 +22,7 @@ for schritt in "${schritte[@]}"; do
       ;;
     paket)
       if command -v dpkg-deb >/dev/null 2>&1; then
-        bash scripts/build.sh "$build"
-        bash scripts/check-package.sh "$build"
+        bash scripts/check-package.sh "$deb_build"
       fi
       ;;
     asan)

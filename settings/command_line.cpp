@@ -1,5 +1,6 @@
 #include "settings/command_line.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/program_info.h"
@@ -16,6 +17,7 @@ const char* EditorHilfe() {
          "eigenem Fortschrittsfenster.\n"
          "\n"
          "SAMMLUNG.syc wird beim Start geöffnet; das Wort nil steht für keine Sammlung.\n"
+         "Nach -- ist das nächste Argument eine Sammlung, auch wenn es mit - beginnt.\n"
          "\n"
          "  -h, --help  zeigt diese Hilfe\n"
          "  --version   zeigt die Version\n"
@@ -29,9 +31,16 @@ const char* EditorHilfe() {
          "Aufträge ohne Fenster und automatische Läufe: zarnoft-sync --help.\n";
 }
 
+std::vector<std::string> EditorArgumente(int argc, const char* const* argv) {
+  std::vector<std::string> argumente(argv + std::min(argc, 1), argv + argc);
+  if (!argumente.empty() && argumente[0] == "--") argumente.erase(argumente.begin());
+  return argumente;
+}
+
 EditorAufruf EditorAufrufLesen(int argc, const char* const* argv) {
   EditorAufruf a;
   if (argc < 2) return a;
+  // After "--" even "--help" names a collection.
   const char* erstes = argv[1];
   if (std::strcmp(erstes, "--help") == 0 || std::strcmp(erstes, "-h") == 0) {
     a.beenden = true;

@@ -5,6 +5,7 @@
 #define ZARNOFT_SETTINGS_COMMAND_LINE_H_
 
 #include <string>
+#include <vector>
 
 namespace zarnoft {
 
@@ -16,6 +17,10 @@ struct EditorAufruf {
 // Looks at the first argument only: the one argument of the editor names a collection, and a
 // collection named "--help" is not worth an exception.
 EditorAufruf EditorAufrufLesen(int argc, const char* const* argv);
+
+// The editor's arguments once Qt has taken its own: the collection to open first, without a
+// leading "--" (which only says that the next argument is a collection, whatever it looks like).
+std::vector<std::string> EditorArgumente(int argc, const char* const* argv);
 
 // The --help text.
 const char* EditorHilfe();

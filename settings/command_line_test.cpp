@@ -28,5 +28,17 @@ TEST(EditorAufruf, HelpAndVersionEndTheProgramAnythingElseOpensTheWindow) {
   EXPECT_FALSE(EditorAufrufLesen(1, nichts).beenden);
 }
 
+TEST(EditorAufruf, DoubleDashMakesTheNextArgumentACollection) {
+  const char* hilfe[] = {"zarnoft", "--", "--help"};
+  EXPECT_FALSE(EditorAufrufLesen(3, hilfe).beenden);
+  EXPECT_EQ(EditorArgumente(3, hilfe), std::vector<std::string>{"--help"});
+  const char* zwei[] = {"zarnoft", "--", "--"};
+  EXPECT_EQ(EditorArgumente(3, zwei), std::vector<std::string>{"--"});
+  const char* ohne[] = {"zarnoft", "a.syc", "--"};
+  EXPECT_EQ(EditorArgumente(3, ohne), (std::vector<std::string>{"a.syc", "--"}));
+  const char* nichts[] = {"zarnoft"};
+  EXPECT_TRUE(EditorArgumente(1, nichts).empty());
+}
+
 }  // namespace
 }  // namespace zarnoft

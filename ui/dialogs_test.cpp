@@ -142,5 +142,20 @@ TEST(AboutBoxTest, ShowsTheVersionsAndTheCollectionVersionOfEachShowing) {
   EXPECT_GE(box.height(), 225);
 }
 
+TEST(AboutBoxTest, LicenceAndCommentFitTheDesignedBox) {
+  TempTree baum;
+  TAboutBox box(nullptr, baum.Path("Main.sda"));
+  // With the toolkit's default font the designed size holds everything: the legal notice on
+  // one line, the comment with the licence on at most three.
+  EXPECT_EQ(box.width(), 298);
+  EXPECT_EQ(box.height(), 225);
+  QLabel* kommentar = box.Label("Comments");
+  EXPECT_NE(kommentar->text().indexOf("GNU GPL, Version 3 oder neuer"), -1);
+  const int zeile = kommentar->fontMetrics().lineSpacing();
+  EXPECT_LE(kommentar->heightForWidth(kommentar->minimumWidth()), 3 * zeile);
+  QLabel* recht = box.Label("LegalNotice");
+  EXPECT_LE(recht->sizeHint().width(), 298 - 40);
+}
+
 }  // namespace
 }  // namespace zarnoft

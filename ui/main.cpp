@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   }
   zarnoft::PinTimeZone();
   zarnoft::ZarnoftAnwendung app(argc, argv);
-  std::vector<std::string> argumente(argv + 1, argv + argc);
+  const std::vector<std::string> argumente = zarnoft::EditorArgumente(argc, argv);
   zarnoft::Editor editor(zarnoft::DateiOrteDesProgramms());
   editor.Zeigen(argumente);
   return app.exec();
