@@ -22,7 +22,7 @@ ldflags=$(dpkg-buildflags --get LDFLAGS)
 
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
   -DZARNOFT_WERROR=OFF -DBUILD_TESTING=OFF -DCMAKE_CXX_FLAGS="$cxxflags" \
-  -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
+  -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_STRIP="$src/packaging/strip.sh" >/dev/null
 cmake --build "$build" -j "${JOBS:-$(nproc)}"
 rm -f "$build"/zarnoft_*.deb "$build"/zarnoft-sync_*.deb
 (cd "$build" && cpack -G DEB >cpack.log 2>&1) || {

@@ -32,6 +32,9 @@ pruefen() {  # pruefen TEXT COMMAND...: one check, its text shown only when it f
   fi
 }
 hat() { command -v "$1" >/dev/null 2>&1; }
+# grep that reads its input to the end: with pipefail, "grep -q" ending early would make the
+# command before it die of SIGPIPE and the pipeline fail.
+enthaelt() { grep "$@" >/dev/null; }
 
 # --- the packages -------------------------------------------------------------------------
 version=$(sed -n 's/^project(Zarnoft VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
@@ -74,10 +77,10 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 inhalt() { dpkg-deb -c "$1" | awk '{ print $6 }' | sed 's|^\./||' | grep -v '/$'; }
 for f in "${sync_dateien[@]}"; do
-  if inhalt "$sync_deb" | grep -qxF "$f"; then ok; else fehler "in zarnoft-sync fehlt /$f"; fi
+  if inhalt "$sync_deb" | enthaelt -xF "$f"; then ok; else fehler "in zarnoft-sync fehlt /$f"; fi
 done
 for f in "${editor_dateien[@]}"; do
-  if inhalt "$editor_deb" | grep -qxF "$f"; then ok; else fehler "in zarnoft fehlt /$f"; fi
+  if inhalt "$editor_deb" | enthaelt -xF "$f"; then ok; else fehler "in zarnoft fehlt /$f"; fi
 done
 for f in usr/bin/zarnoft usr/bin/zarnoft-sync; do
   if [ -x "$root/$f" ]; then ok; else fehler "/$f ist nicht ausführbar"; fi
@@ -89,29 +92,29 @@ done
 
 # --- what each package depends on ---------------------------------------------------------
 sync_depends=$(dpkg-deb -f "$sync_deb" Depends)
-if echo "$sync_depends" | grep -q 'libstdc++6'; then ok; else
+if echo "$sync_depends" | enthaelt 'libstdc++6'; then ok; else
   fehler "zarnoft-sync: die Abhängigkeiten von dpkg-shlibdeps fehlen ($sync_depends)"
 fi
-if echo "$sync_depends" | grep -qi 'qt'; then fehler "zarnoft-sync hängt von Qt ab: $sync_depends"; else ok; fi
-if objdump -p "$root/usr/bin/zarnoft-sync" | grep NEEDED | grep -qi qt; then
+if echo "$sync_depends" | enthaelt -i 'qt'; then fehler "zarnoft-sync hängt von Qt ab: $sync_depends"; else ok; fi
+if objdump -p "$root/usr/bin/zarnoft-sync" | grep NEEDED | enthaelt -i qt; then
   fehler "zarnoft-sync ist gegen Qt gelinkt"
 else ok; fi
 editor_depends=$(dpkg-deb -f "$editor_deb" Depends)
 for abh in "zarnoft-sync (= $version)" libqt6widgets6 qt6-qpa-plugins; do
-  if echo "$editor_depends" | grep -qF "$abh"; then ok; else fehler "zarnoft hängt nicht von $abh ab"; fi
+  if echo "$editor_depends" | enthaelt -F "$abh"; then ok; else fehler "zarnoft hängt nicht von $abh ab"; fi
 done
 
 # --- the programs as built: hardened, stripped, without the compiler's notes --------------
 for f in usr/bin/zarnoft usr/bin/zarnoft-sync; do
-  if readelf -d "$root/$f" | grep -q 'FLAGS.*\bNOW\b' && readelf -l "$root/$f" | grep -q GNU_RELRO; then
+  if readelf -d "$root/$f" | enthaelt 'FLAGS.*\bNOW\b' && readelf -l "$root/$f" | enthaelt GNU_RELRO; then
     ok
   else fehler "/$f ist nicht mit relro und now gelinkt"; fi
-  if readelf -h "$root/$f" | grep -q 'DYN (Position-Independent'; then ok; else fehler "/$f ist nicht PIE"; fi
-  if readelf -S "$root/$f" | grep -q -e '\.comment' -e '\.debug_'; then
+  if readelf -h "$root/$f" | enthaelt 'DYN (Position-Independent'; then ok; else fehler "/$f ist nicht PIE"; fi
+  if readelf -S "$root/$f" | enthaelt -e '\.comment' -e '\.debug_'; then
     fehler "/$f enthält .comment oder Debuginformationen"
   else ok; fi
 done
-if readelf -s --wide "$root/usr/bin/zarnoft-sync" "$root/usr/bin/zarnoft" 2>/dev/null | grep -q '__[a-z]*_chk'; then
+if readelf -s --wide "$root/usr/bin/zarnoft-sync" "$root/usr/bin/zarnoft" 2>/dev/null | enthaelt '__[a-z]*_chk'; then
   ok
 else fehler "die Programme rufen keine geprüften Funktionen (_FORTIFY_SOURCE)"; fi
 
@@ -131,7 +134,7 @@ fi
 
 # --- the programs: version, help and man pages --------------------------------------------
 sync="$root/usr/bin/zarnoft-sync"
-if "$sync" --version | head -n 1 | grep -q "^zarnoft-sync $version "; then ok; else
+if "$sync" --version | head -n 1 | enthaelt "^zarnoft-sync $version "; then ok; else
   fehler "zarnoft-sync --version nennt nicht $version"
 fi
 if QT_QPA_PLATFORM=offscreen "$root/usr/bin/zarnoft" --version | head -n 1 |
@@ -175,7 +178,7 @@ for seite in $seiten; do
   fi
   case $seite in
     usr/share/man/de/*)
-      if zcat "$root/$seite" | grep -q '^\. *hla de$'; then ok; else
+      if zcat "$root/$seite" | enthaelt '^\. *hla de$'; then ok; else
         fehler "/$seite wird nicht deutsch getrennt"
       fi
       ;;
