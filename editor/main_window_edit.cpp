@@ -11,14 +11,6 @@ namespace zarnoft {
 
 namespace {
 
-std::string OhneRandLeerzeichen(const std::string& s) {
-  const char* leer = " \t\r\n";
-  size_t a = s.find_first_not_of(leer);
-  if (a == std::string::npos) return "";
-  size_t b = s.find_last_not_of(leer);
-  return s.substr(a, b - a + 1);
-}
-
 Meldungsbox Warnung(const std::string& text) {
   Meldungsbox box;
   box.titel = "Warnung";
@@ -30,47 +22,23 @@ Meldungsbox Warnung(const std::string& text) {
 
 }  // namespace
 
-bool JobPfadAusFeld(const std::string& feld, std::string* pfad, std::string* fehler) {
-  std::string p = OhneRandLeerzeichen(feld);
-  if (p == "~" || p.rfind("~/", 0) == 0) {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') p = std::string(home) + p.substr(1);
-  }
-  if (p.empty()) {
-    *fehler = "Bitte geben Sie ein Verzeichnis an.";
-    return false;
-  }
-  if (p[0] != '/') {
-    // A window has no meaningful current directory to resolve a relative path against.
-    *fehler = "Das Verzeichnis " + p +
-              " ist nicht vollständig angegeben.\rBitte geben Sie den ganzen Pfad an, "
-              "beginnend mit \"/\".";
-    return false;
-  }
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
-  *pfad = p;
-  return true;
-}
-
 // Step 3 of the take for one directory: it exists and can be entered, or the user lets it be
-// created and it can be entered then. The test is stat + access; the current directory, which
-// all threads share, is never changed.
+// created and it can be entered then.
 bool Hauptfenster::VerzeichnisBereit(const std::string& pfad) {
-  if (fs_->IsEnterableDirectory(pfad)) return true;
-  FileInfo info;
-  if (fs_->Stat(pfad, &info)) {
-    // Something is there - a file, a dangling link, a directory without permission: creating
-    // cannot help, and asking whether to create it would be misleading.
-    Log(LogStufe::kDateiAenderung, "Warn: Verzeichnis nicht zugänglich: " + pfad);
-    ansicht_->Meldung(Warnung("Auf das Verzeichnis " + pfad +
-                              " kann nicht zugegriffen werden.\rEs ist kein Verzeichnis, oder "
-                              "die Berechtigung fehlt."));
-    return false;
+  switch (VerzeichnisPruefen(pfad, fs_)) {
+    case VerzeichnisStand::kBereit:
+      return true;
+    case VerzeichnisStand::kUnzugaenglich:
+      Log(LogStufe::kDateiAenderung, "Warn: Verzeichnis nicht zugänglich: " + pfad);
+      ansicht_->Meldung(Warnung(UnzugaenglichText(pfad)));
+      return false;
+    case VerzeichnisStand::kFehlt:
+      break;
   }
   Log(LogStufe::kDebugAusfuehrlich, "Main: Verzeichnis erstellen: " + pfad);
   Meldungsbox frage;
   frage.titel = "Verzeichnis fehlt";
-  frage.text = "Das Verzeichnis " + pfad + " existiert nicht. Soll es erstellt werden?";
+  frage.text = FehltText(pfad) + " Soll es erstellt werden?";
   frage.knoepfe = Knoepfe::kOkAbbrechen;
   frage.symbol = Symbol::kFrage;
   frage.standard = Antwort::kOk;
@@ -107,18 +75,18 @@ void Hauptfenster::SetzenClick() {
     if (!VerzeichnisBereit(herkunft) || !VerzeichnisBereit(ziel)) return;
 
     Log(LogStufe::kDebugAusfuehrlich, "Main: Datensatz angelegt");
-    TVergleichThread neu;
-    neu.Herkunft = herkunft;
-    neu.Ziel = ziel;
-    neu.Unterverzeichnisse = ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse);
-    neu.Art = ArtAusPosition(ansicht_->Position(Steuerelement::kArt));
-    neu.Doppelt = static_cast<int8_t>(ansicht_->Position(Steuerelement::kDoppelt));
-    neu.Aufruf = 0;
-    neu.Booten = ansicht_->Angehakt(Steuerelement::kAStart);
-    neu.Herunterfahren = ansicht_->Angehakt(Steuerelement::kAEnde);
-    neu.Idle = ansicht_->Angehakt(Steuerelement::kAIdle);
-    ZaehlerSetzen(&neu, listing_->Dateien(ListingSeite::kHerkunft),
-                  listing_->Dateien(ListingSeite::kZiel));
+    UebernahmeWerte w;
+    w.herkunft = herkunft;
+    w.ziel = ziel;
+    w.unterverzeichnisse = ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse);
+    w.art_position = ansicht_->Position(Steuerelement::kArt);
+    w.doppelt_position = ansicht_->Position(Steuerelement::kDoppelt);
+    w.booten = ansicht_->Angehakt(Steuerelement::kAStart);
+    w.herunterfahren = ansicht_->Angehakt(Steuerelement::kAEnde);
+    w.idle = ansicht_->Angehakt(Steuerelement::kAIdle);
+    w.herkunft_dateien = listing_->Dateien(ListingSeite::kHerkunft);
+    w.ziel_dateien = listing_->Dateien(ListingSeite::kZiel);
+    TVergleichThread neu = UebernommenerJob(w);
     TVergleichThread* job = sammlung_.Vorn(std::move(neu));
 
     if (einstellungen_.SofortSync && AuftragStarten(job)) {

@@ -14,9 +14,6 @@ namespace {
 
 const char* kUngespeichertText =
     "Synchronisationsvorgaben wurden noch nicht gespeichert.\r Soll jetzt gespeichert werden?";
-// How much of a file is looked at to tell text from binary data.
-constexpr size_t kPruefBytes = 64 * 1024;
-
 DateiDialog SammlungsDialog(const std::string& titel, const std::string& verzeichnis) {
   DateiDialog d;
   d.titel = titel;
@@ -24,14 +21,6 @@ DateiDialog SammlungsDialog(const std::string& titel, const std::string& verzeic
   d.filter = {{"SyncDatensätze", "*.syc"}, {"Alle Dateien", "*.*"}};
   d.endung = "syc";
   return d;
-}
-
-// Control bytes other than tab, line ends and form feed do not occur in a collection file.
-bool SiehtBinaerAus(const std::string& anfang) {
-  for (unsigned char c : anfang) {
-    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') return true;
-  }
-  return false;
 }
 
 std::string Absolut(const std::string& pfad) {
@@ -43,38 +32,6 @@ std::string Absolut(const std::string& pfad) {
 }
 
 }  // namespace
-
-SammlungsPruefung SammlungPruefen(const std::string& pfad, FileSystem* fs, std::string* fehler) {
-  std::string echt;
-  if (!fs->RealPath(pfad, &echt)) {
-    FileInfo info;
-    if (!fs->Stat(pfad, &info)) return SammlungsPruefung::kFehlt;
-    *fehler = "Die Auftragssammlung " + pfad + " kann nicht gelesen werden.";
-    return SammlungsPruefung::kUngeeignet;
-  }
-  if (fs->IsEnterableDirectory(echt)) {
-    *fehler = pfad + " ist ein Verzeichnis und keine Auftragssammlung.";
-    return SammlungsPruefung::kUngeeignet;
-  }
-  FileInfo info;
-  if (!fs->Stat(echt, &info) || info.kind != EntryKind::kFile) {
-    *fehler = pfad + " ist keine Auftragssammlung.";
-    return SammlungsPruefung::kUngeeignet;
-  }
-  std::unique_ptr<ReadableFile> datei = fs->OpenForReading(echt);
-  std::string anfang(kPruefBytes, '\0');
-  size_t gelesen = 0;
-  if (datei == nullptr || !datei->Read(anfang.data(), anfang.size(), &gelesen)) {
-    *fehler = "Die Auftragssammlung " + pfad + " kann nicht gelesen werden.";
-    return SammlungsPruefung::kUngeeignet;
-  }
-  anfang.resize(gelesen);
-  if (SiehtBinaerAus(anfang)) {
-    *fehler = pfad + " ist keine Auftragssammlung.";
-    return SammlungsPruefung::kUngeeignet;
-  }
-  return SammlungsPruefung::kLesbar;
-}
 
 class Hauptfenster::Anzeige : public SammlungsAnzeige {
  public:

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "editor/main_window.h"
+#include "jobs/job_take.h"
 
 namespace zarnoft {
 
@@ -23,17 +24,6 @@ void Hauptfenster::Befehl(F f) {
     AllgemeinerFehler(e.what());
   }
 }
-
-// The source or target typed into a field, made fit for a job: blanks at the ends removed, "~"
-// for the home directory expanded, trailing "/" removed ("/" itself stays). False with a German
-// message in *fehler when no absolute path results (empty, or relative).
-bool JobPfadAusFeld(const std::string& feld, std::string* pfad, std::string* fehler);
-
-// Whether `pfad` can be opened as a job collection. A missing file counts as one (it reads as an
-// empty collection and is created by saving). Otherwise false with a German message naming the
-// path: a directory, a special file, an unreadable file, a file that holds binary data.
-enum class SammlungsPruefung { kLesbar, kFehlt, kUngeeignet };
-SammlungsPruefung SammlungPruefen(const std::string& pfad, FileSystem* fs, std::string* fehler);
 
 }  // namespace zarnoft
 

@@ -54,5 +54,41 @@ TEST(SyncOptionen, DoubleDashEndsTheOptionsSoACollectionMayLookLikeOne) {
   EXPECT_EQ(fehler, "Keine Auftragssammlung angegeben.");
 }
 
+TEST(SyncOptionen, AnlegenTakesACollectionTwoDirectoriesAndTheJobsValues) {
+  SyncOptionen o;
+  std::string fehler;
+  ASSERT_TRUE(Lesen(
+      {"--anlegen", "a.syc", "/q", "/z", "--art=2", "--doppelt", "1", "--unterverzeichnisse", "1"},
+      &o, &fehler))
+      << fehler;
+  EXPECT_TRUE(o.anlegen);
+  EXPECT_EQ(o.anlegen_werte.sammlung, "a.syc");
+  EXPECT_EQ(o.anlegen_werte.herkunft, "/q");
+  EXPECT_EQ(o.anlegen_werte.ziel, "/z");
+  EXPECT_EQ(o.anlegen_werte.art, 2);
+  EXPECT_EQ(o.anlegen_werte.doppelt, 1);
+  EXPECT_EQ(o.anlegen_werte.unterverzeichnisse, 1);
+
+  SyncOptionen d;
+  ASSERT_TRUE(Lesen({"--anlegen", "--", "-a.syc", "-q", "-z"}, &d, &fehler)) << fehler;
+  EXPECT_EQ(d.anlegen_werte.sammlung, "-a.syc");
+  EXPECT_EQ(d.anlegen_werte.art, 1);
+  EXPECT_EQ(d.anlegen_werte.doppelt, -1);  // the kind's preselection
+  EXPECT_EQ(d.anlegen_werte.unterverzeichnisse, 0);
+
+  const std::vector<std::string> falsch[] = {
+      {"--anlegen", "a.syc", "/q"},
+      {"--anlegen", "a.syc", "/q", "/z", "/y"},
+      {"--anlegen", "a.syc", "/q", "/z", "--job", "1"},
+      {"--anlegen", "a.syc", "/q", "/z", "--ausloeser", "ende"},
+      {"--anlegen", "a.syc", "/q", "/z", "--art", "zwei"},
+      {"--art", "2", "a.syc"},
+  };
+  for (const auto& worte : falsch) {
+    SyncOptionen f;
+    EXPECT_FALSE(Lesen(worte, &f, &fehler)) << worte.back();
+  }
+}
+
 }  // namespace
 }  // namespace zarnoft

@@ -89,6 +89,8 @@ bool ZahlLesen(const char* s, int* out) {
 const char* SyncHilfe() {
   return "Aufruf: zarnoft-sync [--job N]... [--leer-erlaubt] [--] SAMMLUNG.syc\n"
          "       zarnoft-sync --ausloeser start|ende [--leer-erlaubt] [--] [SAMMLUNG.syc]...\n"
+         "       zarnoft-sync --anlegen SAMMLUNG.syc HERKUNFT ZIEL [--art N] [--doppelt N]\n"
+         "                    [--unterverzeichnisse 0|1]\n"
          "       zarnoft-sync --help | --version\n"
          "\n"
          "Führt die Aufträge einer Auftragssammlung ohne Fenster aus, zum Beispiel aus cron\n"
@@ -123,6 +125,18 @@ const char* SyncHilfe() {
          "                    und das andere nicht (ohne diese Angabe wird ein solcher\n"
          "                    Abgleich abgelehnt: vielleicht ist ein Laufwerk nicht\n"
          "                    eingehängt, und der Abgleich würde Dateien löschen)\n"
+         "  --anlegen         legt in SAMMLUNG.syc einen Auftrag von HERKUNFT nach ZIEL an,\n"
+         "                    wie ihn der Editor übernähme (an erster Stelle; eine fehlende\n"
+         "                    Sammlung wird angelegt; beide Verzeichnisse müssen bestehen)\n"
+         "  --art N           1 Synchronisieren (vorgegeben), 2 Herkunft auf Ziel kopieren,\n"
+         "                    3 Herkunft archivieren\n"
+         "  --doppelt N       die Unterart: bei Art 1 was mit beidseitig geänderten Dateien\n"
+         "                    geschieht (0 Nachfragen, 1 Neueren behalten, 2 Herkunft\n"
+         "                    behalten, 3 Ziel behalten, 4 Beide behalten, 5 Keine Aktion),\n"
+         "                    bei Art 2 welche Änderung kopiert wird (0 Herkunft, 1 Ziel,\n"
+         "                    2 Egal welches), bei Art 3 0 Inkrementell, 1 Gesamt;\n"
+         "                    vorgegeben 0, bei Art 2 aber 2\n"
+         "  --unterverzeichnisse 0|1  mit Unterverzeichnissen (vorgegeben 0)\n"
          "  -h, --help        zeigt diese Hilfe\n"
          "  --version         zeigt die Version\n"
          "\n"
@@ -164,6 +178,20 @@ bool OptionsWert(int argc, char** argv, int* i, const std::string& name, std::st
 // What the collections named on the command line mean once the options are read.
 bool SammlungenZuordnen(const std::vector<std::string>& sammlungen, SyncOptionen* o,
                         std::string* fehler) {
+  if (o->anlegen) {
+    if (!o->ausloeser.empty() || !o->jobs.empty() || o->leer_erlaubt) {
+      *fehler = "--anlegen legt nur an; --job, --ausloeser und --leer-erlaubt gelten dabei nicht.";
+      return false;
+    }
+    if (sammlungen.size() != 3) {
+      *fehler = "--anlegen braucht SAMMLUNG.syc HERKUNFT ZIEL.";
+      return false;
+    }
+    o->anlegen_werte.sammlung = sammlungen[0];
+    o->anlegen_werte.herkunft = sammlungen[1];
+    o->anlegen_werte.ziel = sammlungen[2];
+    return true;
+  }
   if (!o->ausloeser.empty()) {
     // The trigger chooses the jobs by their flags; without collections it reads its list.
     if (!o->jobs.empty()) {
@@ -190,6 +218,7 @@ bool SammlungenZuordnen(const std::vector<std::string>& sammlungen, SyncOptionen
 bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler) {
   std::vector<std::string> sammlungen;
   bool nur_noch_sammlungen = false;  // after "--", a collection may begin with "-"
+  bool anlegen_werte = false;        // --art, --doppelt or --unterverzeichnisse given
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     std::string wert;
@@ -226,12 +255,31 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
         return false;
       }
       o->ausloeser = wert;
+    } else if (a == "--anlegen") {
+      o->anlegen = true;
+    } else if (IstOption(a, "--art") || IstOption(a, "--doppelt") ||
+               IstOption(a, "--unterverzeichnisse")) {
+      const std::string name = a.substr(0, a.find('='));
+      int n = 0;
+      if (!OptionsWert(argc, argv, &i, name, &wert) || !ZahlLesen(wert.c_str(), &n)) {
+        *fehler = name + " braucht eine Zahl.";
+        return false;
+      }
+      int* ziel = name == "--art"       ? &o->anlegen_werte.art
+                  : name == "--doppelt" ? &o->anlegen_werte.doppelt
+                                        : &o->anlegen_werte.unterverzeichnisse;
+      *ziel = n;
+      anlegen_werte = true;
     } else if (!a.empty() && a[0] == '-' && a != "-") {
       *fehler = "Unbekannte Option: " + a;
       return false;
     } else {
       sammlungen.push_back(a);
     }
+  }
+  if (anlegen_werte && !o->anlegen) {
+    *fehler = "--art, --doppelt und --unterverzeichnisse gelten nur mit --anlegen.";
+    return false;
   }
   return SammlungenZuordnen(sammlungen, o, fehler);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_places.h"
+#include "runner/collection_add.h"
 
 namespace zarnoft {
 
@@ -27,6 +28,10 @@ struct SyncOptionen {
   // (none: the list of the user's file places). See runner/trigger.h.
   std::string ausloeser;
   std::vector<std::string> sammlungen;
+  // --anlegen SAMMLUNG.syc HERKUNFT ZIEL [--art N] [--doppelt N] [--unterverzeichnisse 0|1]:
+  // take a job into a collection instead of running one (runner/collection_add.h).
+  bool anlegen = false;
+  AnlegenWerte anlegen_werte;
 };
 
 // Parses the command line; false with a German message in *fehler on a usage error.
