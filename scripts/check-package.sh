@@ -251,7 +251,8 @@ KOMPLETT
     "$root/usr/share/bash-completion/completions/zarnoft-sync" zarnoft-sync "$@"); }
   # words;expected
   for fall in "--leer;--leer-erlaubt " "Arbeit.syc --job ;1 2 3 " "--job 2 ;Arbeit.syc Ordner " \
-      "--ausloeser ;ende start " "-- ;Arbeit.syc Ordner "; do
+      "--ausloeser ;ende start " "-- ;Arbeit.syc Ordner " "--anlegen --art 2 Arbeit.syc ;Ordner " \
+      "--art 2 --doppelt ;0 1 2 "; do
     worte=${fall%%;*}
     erwartet=${fall#*;}
     read -r -a liste <<<"$worte"
