@@ -4,7 +4,8 @@
 # Qt package with it, that the runner answers there and that it runs a first job: a collection
 # made with --anlegen, run twice. Needs root, debootstrap and the network; slow (minutes).
 #   sudo scripts/check-runner-chroot.sh [PACKAGE.deb]     (default: build-deb/zarnoft-sync_*.deb)
-#   KEEP=1 keeps the chroot for a look inside.
+#   KEEP=1 keeps the chroot for a look inside; CHROOT=DIR uses a fresh chroot that
+#   scripts/make-chroot.sh made before (and that nothing else has touched) instead of making one.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 deb=${1:-$(ls "$src"/build-deb/zarnoft-sync_*.deb 2>/dev/null | head -n 1)}
@@ -13,13 +14,18 @@ deb=${1:-$(ls "$src"/build-deb/zarnoft-sync_*.deb 2>/dev/null | head -n 1)}
   exit 1
 }
 deb=$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")
-root=$(mktemp -d /var/tmp/zarnoft-chroot.XXXXXX)
+if [ -n "${CHROOT:-}" ]; then
+  root=$CHROOT
+  [ -x "$root/usr/bin/apt-get" ] || { echo "$root ist kein Chroot von make-chroot.sh." >&2; exit 1; }
+else
+  root=$(mktemp -d /var/tmp/zarnoft-chroot.XXXXXX)
+fi
 aufraeumen() {
   umount "$root/proc" 2>/dev/null || true
   if [ "${KEEP:-0}" = 1 ]; then echo "Chroot bleibt: $root"; else rm -rf "$root"; fi
 }
 trap aufraeumen EXIT
-bash "$src/scripts/make-chroot.sh" "$root"
+[ -n "${CHROOT:-}" ] || bash "$src/scripts/make-chroot.sh" "$root"
 mount -t proc proc "$root/proc"
 im() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
 
