@@ -123,11 +123,12 @@ int SammlungAnlegen(const AnlegenWerte& w, const std::string& arbeitsverzeichnis
     Meldung(std::string(e.what()) + ". Die Sammlung ist unverändert.");
     return kSyncAufruf;
   }
-  std::fprintf(aus, "Auftrag 1 angelegt: %s - %s (%s, %s%s); die Sammlung %s hat %zu Aufträge.\n",
+  const size_t n = sammlung.Anzahl();
+  std::fprintf(aus, "Auftrag 1 angelegt: %s - %s (%s, %s%s); die Sammlung %s hat %zu %s.\n",
                u.herkunft.c_str(), u.ziel.c_str(), ArtEintraege()[w.art - 1].c_str(),
                DoppeltEintraege(art)[doppelt].c_str(),
-               u.unterverzeichnisse ? ", mit Unterverzeichnissen" : "", sammlung_pfad.c_str(),
-               sammlung.Anzahl());
+               u.unterverzeichnisse ? ", mit Unterverzeichnissen" : "", sammlung_pfad.c_str(), n,
+               n == 1 ? "Auftrag" : "Aufträge");
   return kSyncOk;
 }
 
