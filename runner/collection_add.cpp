@@ -25,10 +25,12 @@ std::string Zeile(std::string text) {
 }
 
 std::string Absolut(const std::string& pfad, const std::string& arbeitsverzeichnis) {
-  if (pfad.empty() || pfad[0] == '/' || pfad[0] == '~') return pfad;
+  // Blanks at the ends go as in the editor's field; nothing left stays nothing.
+  const size_t anfang = pfad.find_first_not_of(" \t\r\n");
+  if (anfang == std::string::npos || pfad[anfang] == '/' || pfad[anfang] == '~') return pfad;
   std::string basis = arbeitsverzeichnis;
   if (!basis.empty() && basis.back() != '/') basis += '/';
-  std::string p = pfad;
+  std::string p = pfad.substr(anfang);
   while (p.rfind("./", 0) == 0) p.erase(0, 2);
   return p == "." ? arbeitsverzeichnis : basis + p;
 }
