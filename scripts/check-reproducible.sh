@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian packages twice from the committed sources (git archive of a commit, default
+# Builds the Debian packages twice, side by side, from the committed sources (git archive of a commit, default
 # HEAD), each time from another copy of the sources into another build folder and without the
 # compiler cache, and compares the packages byte for byte. Slow: two full package builds.
 #   scripts/check-reproducible.sh [COMMIT]       (WORK: folder for the two builds, kept)
@@ -10,13 +10,16 @@ work=${WORK:-$(mktemp -d /var/tmp/zarnoft-repro.XXXXXX)}
 mkdir -p "$work"
 export CCACHE_DISABLE=1
 unset CMAKE_CXX_COMPILER_LAUNCHER
+# The two builds run side by side; each waits for nothing of the other.
 for lauf in eins zwei; do
-  rm -rf "$work/$lauf"
+  rm -rf "${work:?}/$lauf"
   mkdir -p "$work/$lauf/quelle-$lauf"
   git -C "$src" archive "$commit" | tar -x -C "$work/$lauf/quelle-$lauf"
   echo "Bau $lauf in $work/$lauf ..."
-  bash "$work/$lauf/quelle-$lauf/scripts/build-deb.sh" "$work/$lauf/bau-$lauf" >"$work/$lauf.log" 2>&1 ||
-    { tail -n 30 "$work/$lauf.log" >&2; exit 1; }
+  bash "$work/$lauf/quelle-$lauf/scripts/build-deb.sh" "$work/$lauf/bau-$lauf" >"$work/$lauf.log" 2>&1 &
+done
+for lauf in eins zwei; do
+  wait -n || { tail -n 30 "$work"/eins.log "$work"/zwei.log >&2; exit 1; }
 done
 fehler=0
 for deb in "$work"/eins/bau-eins/*.deb; do
