@@ -13,7 +13,7 @@ constexpr char kEigenesVerzeichnis[] = ".zarnoft";
 
 // rel: the directory's path relative to the root, "" for the root itself.
 int64_t Zaehlen(FileSystem* fs, const std::string& root, const std::string& rel,
-                const Ausnahmen& ausnahmen, bool unterverzeichnisse,
+                const AusnahmeRegeln& ausnahmen, bool unterverzeichnisse,
                 const std::atomic<bool>* stop) {
   if (stop != nullptr && stop->load(std::memory_order_relaxed)) return 0;
   std::vector<FileInfo> eintraege;
@@ -34,7 +34,7 @@ int64_t Zaehlen(FileSystem* fs, const std::string& root, const std::string& rel,
 
 }  // namespace
 
-int64_t AusgenommeneZaehlen(FileSystem* fs, const std::string& root, const Ausnahmen& ausnahmen,
+int64_t AusgenommeneZaehlen(FileSystem* fs, const std::string& root, const AusnahmeRegeln& ausnahmen,
                             bool unterverzeichnisse, const std::atomic<bool>* stop) {
   if (ausnahmen.Leer()) return 0;
   return Zaehlen(fs, root, "", ausnahmen, unterverzeichnisse, stop);

@@ -72,12 +72,12 @@ TEST(AusnahmenDialogTest, CountLeavesExcludedDirectoriesUnreadAndTheProgramsOwnO
   t.Write("sub/c.tmp", "x");
   t.Write("sub/deep/d.tmp", "x");
   t.Write(".zarnoft/e.tmp", "x");
-  Ausnahmen a({"*.tmp", "node_modules/", "!sub/deep/d.tmp"});
+  AusnahmeRegeln a({"*.tmp", "node_modules/", "!sub/deep/d.tmp"});
   FileSystem* fs = FileSystem::Default();
   EXPECT_EQ(AusgenommeneZaehlen(fs, t.root(), a, true, nullptr),
             3);  // a.tmp, node_modules, sub/c.tmp
   EXPECT_EQ(AusgenommeneZaehlen(fs, t.root(), a, false, nullptr), 2);
-  EXPECT_EQ(AusgenommeneZaehlen(fs, t.root(), Ausnahmen(), true, nullptr), 0);
+  EXPECT_EQ(AusgenommeneZaehlen(fs, t.root(), AusnahmeRegeln(), true, nullptr), 0);
   std::atomic<bool> stop{true};
   EXPECT_EQ(AusgenommeneZaehlen(fs, t.root(), a, true, &stop), 0);
 }

@@ -147,7 +147,14 @@ void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
       return;
     }
     bool behalten = false;
-    for (const FileInfo& e : eintraege) EintragLoeschen(k, weg + e.name, &behalten);
+    for (const FileInfo& e : eintraege) {
+      // What the job leaves out is never the run's to delete: it keeps its directory.
+      if (k.Ausgenommen(weg + e.name, e.IsDirectory())) {
+        behalten = true;
+        continue;
+      }
+      EintragLoeschen(k, weg + e.name, &behalten);
+    }
     // Kept entries (never deleting, used since the last run, a failure) keep their directory,
     // and the run goes on: the line below announces only a removal that took place.
     s = k.fs->RemoveDirectory(weg);

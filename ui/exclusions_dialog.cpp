@@ -115,7 +115,7 @@ void TAusnahmen::ZaehlungStarten(const std::vector<std::string>& muster) {
   QPointer<TAusnahmen> selbst(this);
   zaehler_ = std::thread([=, fs = fs_, stop = stop_, root = StripTrailingSlash(herkunft_),
                           rekursiv = unterverzeichnisse_] {
-    const int64_t n = AusgenommeneZaehlen(fs, root, Ausnahmen(muster), rekursiv, stop.get());
+    const int64_t n = AusgenommeneZaehlen(fs, root, AusnahmeRegeln(muster), rekursiv, stop.get());
     if (stop->load()) return;
     QMetaObject::invokeMethod(
         qApp,
