@@ -83,6 +83,15 @@ void KontextFuellen(const VergleichsWerte& w, LaufKontext* k) {
   k->KopierMeldung = (w.Doppelt & kDoppeltOhneKopierMeldung) == 0;
 }
 
+// A pattern that cannot be used is named and left out; the job runs with the rest, as leaving
+// out less never loses a file.
+void AusnahmenUebersetzen(const VergleichsWerte& w, LaufKontext* k) {
+  std::vector<AusnahmeRegeln::Verworfen> verworfen;
+  k->ausnahmen = AusnahmeRegeln(w.Ausnahmen, &verworfen);
+  for (const AusnahmeRegeln::Verworfen& v : verworfen)
+    k->Log(LogStufe::kWarnung, "Vergl: Ausnahme nicht verwendbar: " + v.muster + ": " + v.grund);
+}
+
 // Why the run cannot start, or "" when it can. Also sets the window's kind label.
 std::string StartPruefen(LaufKontext& k) {
   FileSystem* fs = k.fs;
@@ -181,6 +190,7 @@ void Vergleiche::Lauf() {
   k.fs = dienste_.fs;
   k.uhr = dienste_.uhr;
   k.log = log;
+  AusnahmenUebersetzen(werte_, &k);
   k.stop = handle_.StopFlagge();
   k.Laufbeginn = k.uhr->Now();
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/run_handle.h"
 #include "log/log.h"
@@ -42,6 +43,8 @@ struct VergleichsWerte {
   // in place of Aufruf (engine/last_run.h).
   FileTime LaufBeginn;
   FileTime LaufEnde;
+  // The job's exclusion patterns; an unusable one is named in the log and left out.
+  std::vector<std::string> Ausnahmen;
 };
 
 // The services of a run. Pointers must outlive the run (wait for its handle); the factory is

@@ -149,8 +149,9 @@ void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
     }
     bool behalten = false;
     for (const FileInfo& e : eintraege) {
-      // The program's own directory is never offered for deletion; it keeps its parent.
-      if (IstReserviert(e.name)) {
+      // The program's own directory is never offered for deletion, and what the job leaves out
+      // is never the run's to delete: either keeps its parent.
+      if (IstReserviert(e.name) || k.Ausgenommen(weg + e.name, e.IsDirectory())) {
         behalten = true;
         continue;
       }

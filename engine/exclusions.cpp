@@ -241,7 +241,7 @@ const std::vector<std::string>& UeblicheAusnahmen() {
   return kUeblich;
 }
 
-struct Ausnahmen::Tabellen {
+struct AusnahmeRegeln::Tabellen {
   // Patterns without wildcards, by the name or path they match.
   std::unordered_map<std::string, std::vector<const Muster*>> namen;
   std::unordered_map<std::string, std::vector<const Muster*>> pfade;
@@ -253,12 +253,12 @@ struct Ausnahmen::Tabellen {
   std::vector<Muster> alle;
 };
 
-Ausnahmen::Ausnahmen() = default;
-Ausnahmen::~Ausnahmen() = default;
-Ausnahmen::Ausnahmen(Ausnahmen&&) noexcept = default;
-Ausnahmen& Ausnahmen::operator=(Ausnahmen&&) noexcept = default;
+AusnahmeRegeln::AusnahmeRegeln() = default;
+AusnahmeRegeln::~AusnahmeRegeln() = default;
+AusnahmeRegeln::AusnahmeRegeln(AusnahmeRegeln&&) noexcept = default;
+AusnahmeRegeln& AusnahmeRegeln::operator=(AusnahmeRegeln&&) noexcept = default;
 
-Ausnahmen::Ausnahmen(const std::vector<std::string>& muster, std::vector<Verworfen>* verworfen)
+AusnahmeRegeln::AusnahmeRegeln(const std::vector<std::string>& muster, std::vector<Verworfen>* verworfen)
     : t_(std::make_unique<Tabellen>()) {
   t_->alle.reserve(muster.size());
   for (const std::string& p : muster) {
@@ -307,7 +307,7 @@ Ausnahmen::Ausnahmen(const std::vector<std::string>& muster, std::vector<Verworf
   std::reverse(t_->uebrige.begin(), t_->uebrige.end());
 }
 
-bool Ausnahmen::Ausgenommen(std::string_view rel, bool verzeichnis) const {
+bool AusnahmeRegeln::Ausgenommen(std::string_view rel, bool verzeichnis) const {
   if (anzahl_ == 0) return false;
   std::string_view name = rel.substr(rel.rfind('/') + 1);
   const Muster* letztes = nullptr;

@@ -1,4 +1,4 @@
-// Ausnahmen: a job's exclusion patterns, and the question whether a path inside the job's roots
+// AusnahmeRegeln: a job's exclusion patterns, and the question whether a path inside the job's roots
 // is left out of the job.
 //
 // The rules are those users know from ignore files:
@@ -17,7 +17,7 @@
 // In the collection the list is one value, the patterns separated by "|" and a "|" inside a
 // pattern written as "\|" (AusnahmenLesen, AusnahmenSchreiben).
 //
-// An Ausnahmen is immutable once built and may be shared by any number of threads.
+// An AusnahmeRegeln is immutable once built and may be shared by any number of threads.
 #ifndef ZARNOFT_ENGINE_EXCLUSIONS_H_
 #define ZARNOFT_ENGINE_EXCLUSIONS_H_
 
@@ -44,7 +44,7 @@ std::optional<std::string> MusterFehler(std::string_view muster);
 // files, the thumbnail files of other systems, and installed JavaScript packages.
 const std::vector<std::string>& UeblicheAusnahmen();
 
-class Ausnahmen {
+class AusnahmeRegeln {
  public:
   struct Verworfen {
     std::string muster;
@@ -52,16 +52,16 @@ class Ausnahmen {
   };
 
   // No pattern: nothing is left out.
-  Ausnahmen();
+  AusnahmeRegeln();
   // Compiles the usable patterns; each unusable one is left out and, when verworfen is given,
   // named there with its reason.
-  explicit Ausnahmen(const std::vector<std::string>& muster,
+  explicit AusnahmeRegeln(const std::vector<std::string>& muster,
                      std::vector<Verworfen>* verworfen = nullptr);
-  ~Ausnahmen();
-  Ausnahmen(Ausnahmen&&) noexcept;
-  Ausnahmen& operator=(Ausnahmen&&) noexcept;
-  Ausnahmen(const Ausnahmen&) = delete;
-  Ausnahmen& operator=(const Ausnahmen&) = delete;
+  ~AusnahmeRegeln();
+  AusnahmeRegeln(AusnahmeRegeln&&) noexcept;
+  AusnahmeRegeln& operator=(AusnahmeRegeln&&) noexcept;
+  AusnahmeRegeln(const AusnahmeRegeln&) = delete;
+  AusnahmeRegeln& operator=(const AusnahmeRegeln&) = delete;
 
   bool Leer() const { return anzahl_ == 0; }
   // How many patterns were compiled.

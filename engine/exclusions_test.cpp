@@ -63,7 +63,7 @@ TEST(AusnahmenTest, PatternRules) {
       {{"*~"}, "brief.txt~", false, true},
   };
   for (const Fall& f : faelle) {
-    Ausnahmen a(f.muster);
+    AusnahmeRegeln a(f.muster);
     EXPECT_EQ(a.Ausgenommen(f.rel, f.verzeichnis), f.ausgenommen)
         << "Muster " << AusnahmenSchreiben(f.muster) << ", Pfad " << f.rel
         << (f.verzeichnis ? " (Verzeichnis)" : "");
@@ -74,14 +74,14 @@ TEST(AusnahmenTest, UnusablePatternsAreNamedAndLeftOut) {
   for (const char* schlecht : {"", "!", "/", "[ab", "ab\\", "!/", "a\\\\"}) {
     EXPECT_TRUE(MusterFehler(schlecht).has_value()) << schlecht;
   }
-  std::vector<Ausnahmen::Verworfen> verworfen;
-  Ausnahmen a({"[ab", "*.tmp", ""}, &verworfen);
+  std::vector<AusnahmeRegeln::Verworfen> verworfen;
+  AusnahmeRegeln a({"[ab", "*.tmp", ""}, &verworfen);
   ASSERT_EQ(verworfen.size(), 2u);
   EXPECT_EQ(verworfen[0].muster, "[ab");
   EXPECT_EQ(verworfen[0].grund, "Zu „[“ fehlt die schließende „]“.");
   EXPECT_EQ(a.Anzahl(), 1u);
   EXPECT_TRUE(a.Ausgenommen("x.tmp", false));
-  EXPECT_FALSE(Ausnahmen().Ausgenommen("x.tmp", false));
+  EXPECT_FALSE(AusnahmeRegeln().Ausgenommen("x.tmp", false));
   for (const std::string& m : UeblicheAusnahmen()) EXPECT_FALSE(MusterFehler(m)) << m;
 }
 
@@ -114,7 +114,7 @@ TEST(AusnahmenTest, ThousandsOfPatternsAreLookedUpNotTried) {
     muster.push_back("Pfad/" + std::to_string(n));
   }
   muster.push_back("!name77");
-  Ausnahmen a(muster);
+  AusnahmeRegeln a(muster);
   EXPECT_TRUE(a.Ausgenommen("x/name4999", false));
   EXPECT_FALSE(a.Ausgenommen("x/name77", false));
   EXPECT_TRUE(a.Ausgenommen("bild.e123", false));

@@ -40,6 +40,15 @@ void LaufKontext::UeberbleibselEntfernen(const std::string& dir, const FileInfo&
       "Vergl: Überbleibsel eines abgebrochenen Kopierens entfernt: " + pfad);
 }
 
+bool LaufKontext::Ausgenommen(const std::string& pfad, bool verzeichnis) const {
+  if (ausnahmen.Leer()) return false;
+  for (const std::string* wurzel : {&Herkunft, &Ziel}) {
+    if (Unter(pfad, *wurzel))
+      return ausnahmen.Ausgenommen(pfad.substr(wurzel->size() + 1), verzeichnis);
+  }
+  return false;
+}
+
 void LaufKontext::Geschrieben(const std::string& pfad) {
   // The store may lie inside a tree (it is then left out of the walk); it is flushed either way.
   if (Unter(pfad, LoeschenWohin)) lager_geschrieben = true;

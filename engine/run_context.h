@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "copy/copy_orders.h"
+#include "engine/exclusions.h"
 #include "engine/last_run.h"
 #include "log/log.h"
 #include "platform/date_time.h"
@@ -37,6 +38,8 @@ struct LaufKontext {
   int32_t Zaehler = 0;
   bool ZaehlArt = false;
   bool Unterverzeichnisse = false;
+  // What the job leaves out on both sides: never walked, compared, copied, deleted or counted.
+  AusnahmeRegeln ausnahmen;
   bool VerzeichnisMeldung = true;
   bool KopierMeldung = true;
 
@@ -77,6 +80,8 @@ struct LaufKontext {
   void FehlschlagMitGrundzeile(const std::string& text, const Status& grund);
   // A warning that is no failure: logged at level 1 as "Vergl: " + text, and kept in Hinweise.
   void Hinweis(const std::string& text);
+  // Whether the job's exclusions leave out the entry at `pfad` (a full path in either tree).
+  bool Ausgenommen(const std::string& pfad, bool verzeichnis) const;
   // Notes that the run wrote at `pfad` (a full path in one of the trees or the store).
   void Geschrieben(const std::string& pfad);
   // A copy's temporary file `e` met in the directory `dir` (ending in "/"): removed, and logged,

@@ -27,6 +27,7 @@ constexpr char kNichtAbfragbar[] = "Vergl: Nicht abfragbar: ";
 constexpr char kGleicherName[] = "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: ";
 constexpr char kLager[] = "Vergl: Übersprungen, Auslagerungsverzeichnis: ";
 constexpr char kZurueck[] = "Vergl: Übersprungen, führt zurück in einen verglichenen Ordner: ";
+constexpr char kAusgenommen[] = "Vergl: Ausgenommen: ";
 
 // A directory the walk creates gets its counterpart's permission bits, without set-user-ID and
 // set-group-ID (as a copied file).
@@ -93,6 +94,28 @@ bool Verzeichnisvergleich::AndereSeiteErreichbar(const std::string& dir, const s
   if (s.ok()) return true;
   k_.Fehlschlag("Vergl: Nicht gelöscht: " + path + ", " + dir + " nicht erreichbar", s);
   return false;
+}
+
+void Verzeichnisvergleich::AusgenommeneEntfernen(const std::string& rel,
+                                                 std::vector<FileInfo>* quelle,
+                                                 std::vector<FileInfo>* ziel) {
+  if (k_.ausnahmen.Leer()) return;
+  // rel begins and ends with "/"; the patterns see the path below the root without either. A
+  // directory left out is named once, also when both sides hold it.
+  const std::string basis = rel.substr(1);
+  std::vector<std::string> genannt;
+  auto entfernen = [&](std::vector<FileInfo>* eintraege) {
+    std::erase_if(*eintraege, [&](const FileInfo& e) {
+      if (!k_.ausnahmen.Ausgenommen(basis + e.name, e.IsDirectory())) return false;
+      if (e.IsDirectory() && !std::binary_search(genannt.begin(), genannt.end(), e.name)) {
+        k_.Log(LogStufe::kDateizugriff, kAusgenommen + basis + e.name);
+        if (eintraege == quelle) genannt.push_back(e.name);
+      }
+      return true;
+    });
+  };
+  entfernen(quelle);
+  entfernen(ziel);
 }
 
 bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
@@ -169,6 +192,7 @@ void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string
     std::sort(ziel.begin(), ziel.end(),
               [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; });
   }
+  AusgenommeneEntfernen(rel, &quelle, &ziel);
   std::vector<bool> geprueft(ziel.size(), false);
   Quelldurchgang(rel, hdir, zdir, quelle, ziel, ziel_gelesen, &geprueft);
 

@@ -64,6 +64,10 @@ class Verzeichnisvergleich {
   bool Ansehen(const std::string& pfad, Seite* s);
   // Lists a directory; false when it could not be read in full (the failure is counted).
   bool Auflisten(const std::string& dir, std::vector<FileInfo>* eintraege);
+  // Takes what the job's exclusions leave out from both listings of a directory (each sorted by
+  // name), so that it is neither compared, copied, deleted, counted nor entered.
+  void AusgenommeneEntfernen(const std::string& rel, std::vector<FileInfo>* quelle,
+                             std::vector<FileInfo>* ziel);
   // Whether a directory is the move-aside store (logged, then left out).
   bool IstLager(const std::string& pfad);
   // Whether entering a directory would lead back to a root or to a directory being visited.

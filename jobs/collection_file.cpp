@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "engine/exclusions.h"
 #include "platform/path_helpers.h"
 #include "settings/ini_batch.h"
 #include "settings/ini_file.h"
@@ -142,6 +143,13 @@ void JobSchreiben(IniBatch& ini, int64_t n, const TVergleichThread& job) {
   ini.WriteInteger(sec, "Doppelt", job.Doppelt);
   ini.WriteInteger(sec, "Zaehler", job.Zaehler);
   ini.WriteBool(sec, "ZaehlArt", job.ZaehlArt);
+  // Only a job with patterns has the key, so that a collection whose jobs have none keeps its
+  // bytes; a section that held another job's patterns loses them.
+  if (job.Ausnahmen.empty()) {
+    ini.EraseKey(sec, "Ausnahmen");
+  } else {
+    ini.WriteString(sec, "Ausnahmen", AusnahmenSchreiben(job.Ausnahmen));
+  }
   LaufSchreiben(ini, sec, job);
   int64_t k = 0;
   for (const TZeitEintrag& z : job.Zeiten) {
@@ -253,6 +261,7 @@ TVergleichThread VorgangLesen(const IniSnapshot& ini, int64_t n, int version, co
       AufrufZusammensetzen(ini.ReadInteger(sec, "AufrufT", 0), ini.ReadInteger(sec, "AufrufS", 0));
   job.LaufBeginn = UtcLesen(ini.ReadString(sec, "LaufBeginnUTC", ""));
   job.LaufEnde = UtcLesen(ini.ReadString(sec, "LaufEndeUTC", ""));
+  job.Ausnahmen = AusnahmenLesen(ini.ReadString(sec, "Ausnahmen", ""));
   return job;
 }
 

@@ -151,6 +151,37 @@ TEST_F(CollectionFileTest, RoundTripKeepsEveryFieldAndTheLastRunToTheSecond) {
   EXPECT_EQ(r.An(1)->LaufEnde, FileTime{});
 }
 
+TEST_F(CollectionFileTest, ExclusionsKeepTheirBytesAndLeaveWithTheirJob) {
+  Sammlung s;
+  TVergleichThread a = Job("a");
+  s.Anhaengen(Job("b"));
+  s.Anhaengen(a);
+  Speichern(s, "aus.syc");
+  const std::string ohne = tree.Read("aus.syc");
+  EXPECT_EQ(ohne.find("Ausnahmen"), std::string::npos);  // no patterns, no key
+
+  // A value written by hand, with an escaped "|", a backslash and blanks, is read as patterns
+  // and written back as it was.
+  const std::string wert = "*.tmp|a\\|b|c\\d| mit Leerzeichen |node_modules/";
+  IniFile(tree.Path("aus.syc")).WriteString("Vorgang 2", "Ausnahmen", wert);
+  const std::string mit = tree.Read("aus.syc");
+  Sammlung r = Oeffnen("aus.syc");
+  EXPECT_EQ(r.An(1)->Ausnahmen, (std::vector<std::string>{"*.tmp", "a|b", "c\\d",
+                                                          " mit Leerzeichen ", "node_modules/"}));
+  EXPECT_TRUE(r.An(0)->Ausnahmen.empty());
+  Speichern(r, "aus.syc");
+  EXPECT_EQ(tree.Read("aus.syc"), mit);
+
+  // A job without patterns that takes the section of one with patterns leaves none behind.
+  r.Entfernen(1);
+  r.Anhaengen(Job("c"));
+  Speichern(r, "aus.syc");
+  std::string erwartet = ohne;
+  erwartet.replace(erwartet.find("/q/a"), 4, "/q/c");
+  erwartet.replace(erwartet.find("/z/a"), 4, "/z/c");
+  EXPECT_EQ(tree.Read("aus.syc"), erwartet);
+}
+
 TEST(LaufUtcTest, InstantsReadBackOrAreUnknown) {
   EXPECT_EQ(UtcLesen("1700000000"), (FileTime{1700000000, 0}));
   EXPECT_EQ(UtcLesen("1700000000.5"), (FileTime{1700000000, 500000000}));

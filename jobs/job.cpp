@@ -57,6 +57,7 @@ VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::stri
   w.Unterverzeichnisse = job.Unterverzeichnisse;
   w.LaufBeginn = job.LaufBeginn;
   w.LaufEnde = job.LaufEnde;
+  w.Ausnahmen = job.Ausnahmen;
   return w;
 }
 

@@ -53,6 +53,8 @@ struct TVergleichThread {
   bool Herunterfahren = false;  // "Beim Herunterfahren"
   bool Idle = false;            // "Beim Leerlauf"
   std::vector<TZeitEintrag> Zeiten;
+  // The exclusion patterns (engine/exclusions.h), as the collection keeps them; empty: none.
+  std::vector<std::string> Ausnahmen;
 };
 
 // The job collection, in display order: job 0 is row 1 of the grid and section "Vorgang 1" of

@@ -29,6 +29,10 @@ void IniBatch::EraseSection(const std::string& section) {
   changes_.push_back(Change{true, section, {}, {}});
 }
 
+void IniBatch::EraseKey(const std::string& section, const std::string& key) {
+  changes_.push_back(Change{true, section, key, {}});
+}
+
 void IniBatch::Commit() {
   std::vector<Change> changes = std::move(changes_);
   changes_.clear();
@@ -40,7 +44,8 @@ void IniBatch::Commit() {
     // the accessor.
     const IniSnapshot now = IniSnapshot::Load(path_, fs_);
     bool any = false;
-    for (const Change& c : changes) any = any || now.HasSection(c.section);
+    for (const Change& c : changes)
+      any = any || (c.key.empty() ? now.HasSection(c.section) : now.HasKey(c.section, c.key));
     if (!any) return;
   }
   const ini::WriteTarget t = ini::LoadForWriting(fs_, path_);
@@ -48,7 +53,8 @@ void IniBatch::Commit() {
   for (const Change& c : changes) {
     if (c.erase) {
       bool found = false;
-      std::string next = ini::RemoveSection(text, c.section, &found);
+      std::string next = c.key.empty() ? ini::RemoveSection(text, c.section, &found)
+                                       : ini::RemoveValue(text, c.section, c.key, &found);
       if (found) text = std::move(next);
     } else {
       text = ini::SetValue(text, c.section, c.key, c.value);

@@ -35,6 +35,8 @@ class IniBatch {
   void WriteInteger(const std::string& section, const std::string& key, int64_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);
   void EraseSection(const std::string& section);
+  // Removes a key; a key that is not there changes nothing.
+  void EraseKey(const std::string& section, const std::string& key);
 
   // Makes the recorded changes, in order, on the file as it is now, and puts the result in
   // place. A file that the changes leave as it was is not rewritten (but must be writable all
@@ -43,7 +45,7 @@ class IniBatch {
 
  private:
   struct Change {
-    bool erase = false;
+    bool erase = false;  // with an empty key the whole section
     std::string section;
     std::string key;
     std::string value;

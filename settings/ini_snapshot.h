@@ -31,6 +31,10 @@ class IniSnapshot {
   int64_t ReadInteger(const std::string& section, const std::string& key, int64_t def) const;
   bool ReadBool(const std::string& section, const std::string& key, bool def) const;
   bool HasSection(const std::string& section) const;
+  bool HasKey(const std::string& section, const std::string& key) const {
+    std::string v;
+    return Find(section, key, &v);
+  }
 
   // The name of every section line, in file order, as written there (trimmed).
   std::vector<std::string> SectionNames() const;

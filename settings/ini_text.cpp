@@ -296,4 +296,25 @@ std::string RemoveSection(std::string_view text, std::string_view section, bool*
   return out;
 }
 
+std::string RemoveValue(std::string_view text, std::string_view section, std::string_view key,
+                        bool* found) {
+  section = Trim(section);
+  key = Trim(key);
+  *found = false;
+  std::string out;
+  out.reserve(text.size());
+  LineScanner lines(text);
+  Line l;
+  bool in = false;
+  while (lines.Next(&l, in)) {
+    if (l.kind == Kind::kSection) in = NamesEqual(l.name, section);
+    if (in && l.kind == Kind::kKey && NamesEqual(l.name, key)) {
+      *found = true;
+      continue;
+    }
+    out.append(text.substr(l.begin, l.end - l.begin));
+  }
+  return out;
+}
+
 }  // namespace zarnoft::ini

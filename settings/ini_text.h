@@ -56,6 +56,11 @@ bool ContainsSection(std::string_view text, std::string_view section);
 std::string SetValue(std::string_view text, std::string_view section, std::string_view key,
                      std::string_view value);
 
+// The text without every line of `key` in `section` (all of its sections of that name); *found
+// tells whether there was one. The other lines stay as they are.
+std::string RemoveValue(std::string_view text, std::string_view section, std::string_view key,
+                        bool* found);
+
 // The text without any occurrence of section: each section line and everything after it up to
 // the next section line. *found tells whether there was one.
 std::string RemoveSection(std::string_view text, std::string_view section, bool* found);
