@@ -127,8 +127,10 @@ void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
   if (sammlung_.Leer()) {
     beschreibung_.Leeren();
     ansicht_->EintraegeSetzen(Steuerelement::kZeiten, {});
-    ansicht_->TextSetzen(Steuerelement::kStatus1, "");
-    ansicht_->TextSetzen(Steuerelement::kStatus2, "");
+    ansicht_->TextSetzen(Steuerelement::kStatus1, beschreibung_.ErsteZeile);
+    ansicht_->TextSetzen(Steuerelement::kStatus3, beschreibung_.ZweiteZeile);
+    ansicht_->Sichtbar(Steuerelement::kStatus3, beschreibung_.ZweiteSichtbar);
+    ansicht_->TextSetzen(Steuerelement::kStatus2, beschreibung_.Abgleich);
     return;
   }
   const TVergleichThread* job = sammlung_.InZeile(zeile);

@@ -146,6 +146,10 @@ class Hauptfenster {
   // Collections.
   bool Speichernunter1Frage();
   bool Speichernunter();
+  // Whether `pfad` is the file of the current collection (saving there replaces nothing else).
+  bool EigeneDatei(const std::string& pfad);
+  // Asks before a save replaces another existing collection (default No).
+  bool ErsetzenErlaubt(const std::string& pfad);
   void AlleLoeschen();
   bool OeffnenMoeglich(const std::string& pfad);
   void Oeffnen(const std::string& pfad);

@@ -319,6 +319,9 @@ TEST_F(HauptfensterTest, DeletingARunningJobStopsItsRunWithoutWaiting) {
   EXPECT_EQ(Zeile(1).Herkunft, "");
   EXPECT_FALSE(ansicht.Aktiv(E::kLoesch));
   EXPECT_FALSE(ansicht.Aktiv(E::kHolen));
+  // Nothing of the deleted job's description stays, its second line included.
+  for (E e : {E::kStatus1, E::kStatus2, E::kStatus3}) EXPECT_EQ(ansicht.texte[e], "");
+  EXPECT_FALSE(ansicht.sichtbar[E::kStatus3]);
   EXPECT_EQ(f->AnzahlVergleiche(), 1);
   EXPECT_TRUE(log.Has(LogStufe::kGrundbefehl, "Eing: Eingabe wird gelöscht"));
   EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Vorgang gelöscht"));
@@ -344,11 +347,19 @@ TEST_F(HauptfensterTest, RunsThatDidNotCompleteKeepTheLastRun) {
   uhr.Advance(3600);
   f->SyncNowClick();
   laeufe.Beenden(1, /*abgebrochen=*/true);
+  EXPECT_NE(Zeile(1).Status, "1:Fehler");
   f->SyncNowClick();
   laeufe.Beenden(2, false, /*fehler=*/3);
   EXPECT_EQ(Job(1).Aufruf, erster);
+  // Failures are told apart from a cancel in the grid and the description.
+  EXPECT_EQ(Zeile(1).Status, "1:Fehler");
+  EXPECT_EQ(ansicht.texte[E::kStatus2], "Letzter Abgleich mit Fehlern");
+  f->SyncNowClick();
+  laeufe.Beenden(3, /*abgebrochen=*/true);
+  EXPECT_EQ(Zeile(1).Status.rfind("1:", 0), 0u);
+  EXPECT_NE(Zeile(1).Status, "1:Fehler");
   EXPECT_EQ(ansicht.panel[1], "Gespeichert");
-  EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 1);
+  EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 2);
   EXPECT_EQ(log.CountPrefix("Vergleich mit Fehlern: "), 1);
 }
 
@@ -416,6 +427,45 @@ TEST_F(HauptfensterTest, SaveOpenRoundTripThroughTheDialogs) {
   f->BOffnenClick();
   EXPECT_EQ(f->Jobs().Anzahl(), 2u);  // both jobs were saved before the file was opened again
   EXPECT_EQ(ansicht.panel[1], "Geladen");
+}
+
+TEST_F(HauptfensterTest, SaveUnderAsksBeforeReplacingAnotherCollection) {
+  Start(kOhneSofortSync);
+  NehmenNeu("a");
+  const std::string andere = tree.Path("andere.syc");
+  tree.Write("andere.syc", "[Main]\nAnzahl=0\n");
+  const std::string vorher = tree.Read("andere.syc");
+
+  // No: nothing is written and the dialog comes again, at the file chosen; then Cancel.
+  ansicht.antworten = {Antwort::kNein};
+  ansicht.dateien = {andere, std::nullopt};
+  f->Speichernunter1Click();
+  ASSERT_EQ(ansicht.meldungen.size(), 1u);
+  const Meldungsbox& box = ansicht.meldungen[0];
+  EXPECT_EQ(box.text, "andere.syc existiert bereits. Soll sie ersetzt werden?");
+  EXPECT_EQ(box.knoepfe, Knoepfe::kJaNein);
+  EXPECT_EQ(box.standard, Antwort::kNein);
+  ASSERT_EQ(ansicht.datei_dialoge.size(), 2u);
+  EXPECT_EQ(ansicht.datei_dialoge[1].dateiname, "andere.syc");
+  EXPECT_EQ(tree.Read("andere.syc"), vorher);
+  EXPECT_EQ(ansicht.panel[1], "Geändert");
+  EXPECT_TRUE(f->Zustand().SammlungsDatei.empty());
+
+  // Yes replaces it; saving again under the collection's own name asks nothing.
+  ansicht.antworten = {Antwort::kJa};
+  ansicht.dateien = {andere};
+  f->Speichernunter1Click();
+  EXPECT_EQ(ansicht.panel[1], "Gespeichert");
+  EXPECT_NE(tree.Read("andere.syc"), vorher);
+  ansicht.dateien = {andere};
+  f->Speichernunter1Click();
+  EXPECT_EQ(ansicht.meldungen.size(), 2u);
+
+  // A new name asks nothing either.
+  ansicht.dateien = {tree.Path("neu.syc")};
+  f->Speichernunter1Click();
+  EXPECT_EQ(ansicht.meldungen.size(), 2u);
+  EXPECT_TRUE(tree.Exists("neu.syc"));
 }
 
 TEST_F(HauptfensterTest, SaveToAReadOnlyCollectionShowsTheGeneralError) {

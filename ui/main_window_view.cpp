@@ -23,6 +23,7 @@
 
 #include "settings/main_settings.h"
 #include "ui/about_box.h"
+#include "ui/file_dialog.h"
 #include "ui/main_window.h"
 #include "ui/qt_texts.h"
 #include "ui/settings_dialog.h"
@@ -97,7 +98,7 @@ QString FilterText(const std::vector<std::pair<std::string, std::string>>& filte
 
 bool DateiDialogZeigen(QWidget* owner, const DateiDialog& d, bool speichern, std::string* pfad) {
   QFileDialog dlg(owner, Q(d.titel), Q(d.verzeichnis), FilterText(d.filter));
-  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  DateiDialogEinrichten(&dlg);
   dlg.setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(speichern || !d.muss_existieren ? QFileDialog::AnyFile
                                                   : QFileDialog::ExistingFile);
@@ -220,17 +221,13 @@ bool TZarnoft::DateiSpeichernDialog(const DateiDialog& d, std::string* pfad) {
 }
 
 bool TZarnoft::OrdnerDialogZeigen(const OrdnerDialog& d, std::string* pfad) {
-  QFileDialog dlg(this, Q(d.text));
-  dlg.setOption(QFileDialog::DontUseNativeDialog);
-  dlg.setFileMode(QFileDialog::Directory);
-  dlg.setOption(QFileDialog::ShowDirsOnly);
   // Start at the folder of the field, or at the nearest folder above it that exists.
   QDir start(Q(d.auswahl));
   while (!d.auswahl.empty() && !start.exists() && start.cdUp()) {
   }
-  if (!d.auswahl.empty() && start.exists()) dlg.setDirectory(start);
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
-  QString gewaehlt = dlg.selectedFiles().first();
+  QString gewaehlt =
+      OrdnerWaehlen(this, Q(d.text), !d.auswahl.empty() && start.exists() ? start.path() : "");
+  if (gewaehlt.isEmpty()) return false;
   while (gewaehlt.size() > 1 && gewaehlt.endsWith('/')) gewaehlt.chop(1);
   *pfad = S(gewaehlt);
   return true;
