@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "settings/ini_file.h"
@@ -576,6 +577,29 @@ TEST_F(HauptfensterTest, ClosingWithUnsavedChangesEachAnswer) {
   ansicht.antworten = {Antwort::kNein};
   EXPECT_TRUE(f->FormClose(geometrie));
   EXPECT_EQ(MainSda("Form", "Breite"), "427");
+}
+
+TEST_F(HauptfensterTest, TheWindowOpensAtTheSizeItsFontNeedsAndIsLaidOutForIt) {
+  // No Main.sda: the stored default width is below what this font needs.
+  ansicht.bedarf.status = 330;
+  ansicht.bedarf.zeiten = 140;
+  Start();
+  EXPECT_EQ(geometrie.Breite, 330 + 20 + 140);
+  // The window's first resize comes with that width.
+  f->FormResize(geometrie.Breite, geometrie.Hoehe);
+  EXPECT_EQ(ansicht.layout.Breite, geometrie.Breite);
+  EXPECT_EQ(ansicht.layout.StatusBreite, 330);
+  // A kind-1 job described at the smallest width: the group has room for its texts (6 px a
+  // character in this view), the captions' column included.
+  NehmenNeu("a");
+  f->FormResize(1, 1);
+  int laengste = 0;
+  for (E e : {E::kStatus1, E::kStatus2, E::kStatus3})
+    laengste = std::max(laengste, ansicht.TextBreite(ansicht.texte[e]));
+  EXPECT_EQ(ansicht.texte[E::kStatus3], "(Nachfragen bei doppelter Änderung)");
+  EXPECT_GE(ansicht.layout.StatusBreite, laengste);
+  EXPECT_EQ(ansicht.layout.Breite, 490);
+  for (const std::string& t : StatusTexteMuster()) EXPECT_LE(ansicht.TextBreite(t), 330) << t;
 }
 
 TEST_F(HauptfensterTest, ClosingWithRunsUnderWayCancelsThemFirst) {

@@ -86,6 +86,20 @@ void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBesc
   }
 }
 
+std::vector<std::string> StatusTexteMuster() {
+  std::vector<std::string> t;
+  for (const auto& [art, text] : ArtTexte()) {
+    t.push_back(text.erste);
+    for (const auto& [doppelt, zweite] : text.zweite) t.push_back(zweite);
+  }
+  // "0" stands for the widest digit; the date-time has a fixed width of digits.
+  for (const char* abgleich :
+       {"Erstabgleich läuft.", "Letzter Abgleich mit Fehlern", "Kein Erstabgleich erbeten.",
+        "Erstabgleich abgebrochen.", "Letzter um 00.00.0000 00:00:00"})
+    t.push_back(abgleich);
+  return t;
+}
+
 std::vector<std::string> ZeitenListe(const TVergleichThread& job) {
   std::vector<std::string> z;
   if (job.Booten) z.push_back("Beim Booten");

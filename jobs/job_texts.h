@@ -60,6 +60,11 @@ struct StatusBeschreibung {
 // Erstabgleich erbeten." with "SofortSync" on, "Erstabgleich abgebrochen.").
 void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBeschreibung* s);
 
+// Every text that the status description can show beside its captions "Art:" and "Abgleich:",
+// the date and time written with "0" for each digit: the window measures them to give the group
+// its room.
+std::vector<std::string> StatusTexteMuster();
+
 // The schedule list: "Beim Booten", "Beim Herunterfahren", "Beim Leerlauf", in this order, for
 // the flags that are set. Time entries are not listed.
 std::vector<std::string> ZeitenListe(const TVergleichThread& job);
