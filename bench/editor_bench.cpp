@@ -40,6 +40,7 @@ class StilleAnsicht : public HauptAnsicht {
   int GewaehlteZeile() const override { return 1; }
   void ZeileWaehlen(int) override {}
   int TextBreite(const std::string& s) const override { return 7 * static_cast<int>(s.size()); }
+  Textbedarf LayoutBedarf() const override { return {}; }
   void Statuspanel(int, const std::string&) override {}
   void Titel(const std::string&) override {}
   void LayoutAnwenden(const HauptLayout&) override {}

@@ -57,9 +57,13 @@ KopierErgebnis Kopierer::Uebergeben(const std::string& von, const std::string& n
   KopierErgebnis ergebnis = DateiKopieren(von, nach, groesse, genommen);
   if (ergebnis == KopierErgebnis::kFehler) ++fehlschlaege_;
 
-  // Counted whatever became of the copy: the count is of copies carried out, not of successes.
-  ++s.AnzahlKopiert;
-  if (fenster_ != nullptr) fenster_->DateiFertig(AnzahlDateienText(s.AnzahlKopiert));
+  // A copy that a cancel broke off was taken back: nothing was put in place, so it is neither
+  // counted nor shown as finished. A failed copy is counted as carried out (its failure is
+  // reported on its own).
+  if (ergebnis != KopierErgebnis::kAbgebrochen) {
+    ++s.AnzahlKopiert;
+    if (fenster_ != nullptr) fenster_->DateiFertig(AnzahlDateienText(s.AnzahlKopiert));
+  }
   if (log_->Will(LogStufe::kDebugAusfuehrlich))
     log_->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Kopie abgeschlossen");
   return ergebnis;

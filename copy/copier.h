@@ -19,7 +19,7 @@ namespace zarnoft {
 
 // The run's copy statistics (all start at 0 or empty).
 struct KopierStatistik {
-  int32_t AnzahlKopiert = 0;  // copies carried out, counted whether they succeeded or not
+  int32_t AnzahlKopiert = 0;  // copies carried out, failed ones too; not one a cancel broke off
   int64_t SummeMio = 0;       // bytes of all copies started, whole millions
   int64_t SummeRest = 0;      // the same sum below one million
   std::string AktDatei;       // full source path of the copy in progress

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "testing/copy_test_kit.h"
 
 namespace zarnoft::testing {
@@ -48,6 +50,19 @@ TEST_F(KopierenTest, CancelledRunRecordsOrderButCopiesNothing) {
   EXPECT_TRUE(win.calls.empty());
   win.AbbruchZuruecksetzen();
   EXPECT_EQ(Kopieren("b/f", "a/f", 4), KopierErgebnis::kAbgelehnt);
+}
+
+TEST_F(KopierenTest, CopyBrokenOffByCancelIsNeitherCountedNorFinished) {
+  EXPECT_EQ(Kopieren("a/f", "b/f", 4), KopierErgebnis::kKopiert);
+  // The user cancels while the second file's content is being copied: the copy is taken back.
+  fs.nach_kopie = [this] { win.AbbrechenClick(); };
+  EXPECT_EQ(Kopieren("a/F", "b/g", 4), KopierErgebnis::kAbgebrochen);
+  EXPECT_FALSE(tree.Exists("b/g"));
+  EXPECT_EQ(k->Statistik().AnzahlKopiert, 1);
+  // The window last heard "1 kopiert" and the broken-off file's start, not its end.
+  ASSERT_FALSE(win.calls.empty());
+  EXPECT_EQ(win.calls.back().rfind("NeueDatei " + tree.Path("a/F"), 0), 0u) << win.calls.back();
+  EXPECT_EQ(std::count(win.calls.begin(), win.calls.end(), "Fertig Anzahl Dateien: 1 kopiert"), 1);
 }
 
 TEST_F(KopierenTest, FailedCopyStillCountsAndFinishes) {

@@ -18,7 +18,8 @@ std::string AnzahlDateienText(int64_t anzahl_kopiert);
 // Units are decimal. A grouped number is turned into the next unit by making its first "." a
 // decimal comma ("5.500 kB" reads "5,500 MB"); a second "." moves one unit further without
 // changing the digits. Sums below 1000 MB are shown in kB; only that form has a blank after
-// "Akt.:", which is how the window has always shown it.
+// "Akt.:", which is how the window has always shown it. A current file of 10^9 bytes or more is
+// shown from whole megabytes like the sum ("Akt.:1,048 GB"), so that its size reads right.
 std::string KbText(int64_t summe_mio, int64_t summe_rest, int64_t akt_groesse);
 
 }  // namespace zarnoft

@@ -20,8 +20,12 @@ TEST(KbTextTest, UnitBoundaries) {
   EXPECT_EQ(KbText(999, 999999, 999999), "Summe: 999,999 MB / Akt.: 999,999 kB");
   EXPECT_EQ(KbText(1000, 0, 1000000), "Summe: 1,000 GB / Akt.:1,000.000 MB");
   EXPECT_EQ(KbText(1234567, 0, 0), "Summe: 1,234.567 TB / Akt.:0 Bytes");
-  // A file over 2 GiB keeps its sign.
-  EXPECT_EQ(KbText(3000, 0, 3000000000), "Summe: 3,000 GB / Akt.:3,000.000.000 MB");
+  // From 10^9 bytes on the current file is counted in megabytes too, so that it reads as the
+  // gigabytes it is; a file over 2 GiB keeps its sign.
+  EXPECT_EQ(KbText(0, 0, 999999999), "Summe: 0 kB / Akt.: 999,999.999 MB");
+  EXPECT_EQ(KbText(1048, 576000, 1048576000), "Summe: 1,048 GB / Akt.:1,048 GB");
+  EXPECT_EQ(KbText(3000, 0, 3000000000), "Summe: 3,000 GB / Akt.:3,000 GB");
+  EXPECT_EQ(KbText(5000000, 0, 2500000000000), "Summe: 5,000.000 TB / Akt.:2,500.000 TB");
 }
 
 TEST(AnzahlDateienTextTest, GroupsThousands) {

@@ -19,9 +19,16 @@ void SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen, 
   breiten[2] = haelfte - rest;
 }
 
-HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen) {
+HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen,
+                            const Textbedarf& bedarf) {
   HauptLayout l;
-  l.Breite = std::max(breite, kMinBreite);
+  l.StatusBreite = std::max(kZeitenRest - kStatusUndZeitenRand, bedarf.status);
+  // The kind list and "Zeit..." end where the rules put them, kZGroesseRest - kZeitKnopfZugabe
+  // from the right edge; the two lists need their room in that span.
+  l.MindestBreite =
+      std::max({kMinBreite, l.StatusBreite + kStatusUndZeitenRand + bedarf.zeiten,
+                bedarf.listen + kArtDoppeltAbstand + kZGroesseRest - kZeitKnopfZugabe});
+  l.Breite = std::max(breite, l.MindestBreite);
   l.Hoehe = std::max(hoehe, kMinHoehe);
   const int b = l.Breite;
   const int h = l.Hoehe;
@@ -38,7 +45,7 @@ HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabelle
   l.ZGroesseBreite = b - kZGroesseRest;
   l.Panel2Breite = b - kPanel2Rest;  // the status bar spans the client width
   l.TrennerBreite = b - kTrennerRest;
-  l.ZeitenBreite = b - kZeitenRest;
+  l.ZeitenBreite = b - kStatusUndZeitenRand - l.StatusBreite;
   l.ZeitKnopfBreite = l.ZGroesseBreite + kZeitKnopfZugabe;
 
   switch (ArtAusPosition(art_position)) {

@@ -25,8 +25,11 @@ inline constexpr int kVerzeichnisRest = 111;     // directory fields
 inline constexpr int kZGroesseRest = 234;        // target size label
 inline constexpr int kTrennerRest = 104;         // separator bevel
 inline constexpr int kZeitenRest = 264;          // schedule list
-inline constexpr int kPanel2Rest = 300;          // status panel 2 (of the status bar's width)
-inline constexpr int kZeitKnopfZugabe = 5;       // "Zeit..." = target size label + this
+// Beside and between the status group and the schedule list: 4 left of the group, 8 between,
+// 8 right of the list; so by the rule the group is 264 - 20 = 244 wide.
+inline constexpr int kStatusUndZeitenRand = 20;
+inline constexpr int kPanel2Rest = 300;     // status panel 2 (of the status bar's width)
+inline constexpr int kZeitKnopfZugabe = 5;  // "Zeit..." = target size label + this
 // The grid.
 inline constexpr int kSpalte0 = 65;
 inline constexpr int kZeilenHoehe = 20;
@@ -40,17 +43,27 @@ inline constexpr int kDoppeltRechts = 9;
 inline constexpr int kArtDoppeltAbstand = 4;
 }  // namespace hauptlayout
 
+// What the window's font needs, as the view measures it; 0 where nothing is needed beyond the
+// rules.
+struct Textbedarf {
+  int status = 0;  // group "Statusbeschreibung": its captions and its longest texts, framed
+  int zeiten = 0;  // schedule list: its longest item, framed, with a scroll bar
+  int listen = 0;  // kind and sub-mode list side by side, each at its longest item
+};
+
 // The geometry of the elements that the layout rules name; the positions they leave open are
 // the window's own. Widths, lefts and tops in client coordinates.
 struct HauptLayout {
   int Breite = 0;  // client area, raised to the minimum
   int Hoehe = 0;
-  int LeisteBreite = 0;  // top button bar
+  int MindestBreite = 0;  // the smallest client width for the font: the rule's or more
+  int LeisteBreite = 0;   // top button bar
   int TabelleBreite = 0;
   int TabelleHoehe = 0;
   int Spalten[3] = {0, 0, 0};  // grid column widths
   int StatusGruppeOben = 0;    // group "Statusbeschreibung"
-  int ZeitenOben = 0;          // schedule list
+  int StatusBreite = 0;        // the rule's, or what its texts need when that is more
+  int ZeitenOben = 0;          // schedule list: the width left beside the status group
   int ZeitenBreite = 0;
   int BeendenLinks = 0;          // exit button
   int OrdnerKnopfLinks = 0;      // HVerzB, ZVerzB
@@ -67,8 +80,11 @@ struct HauptLayout {
 };
 
 // FormResize: the layout for a client area of breite x hoehe, the kind list at `art_position`
-// (-1 none) and a grid of `tabellen_zeilen` rows including the header.
-HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen);
+// (-1 none) and a grid of `tabellen_zeilen` rows including the header. Where the font needs more
+// room than the rules give (`bedarf`), the status group gets it from the schedule list, and the
+// smallest width grows so that the status group, the schedule list and the two lists fit whole.
+HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen,
+                            const Textbedarf& bedarf = {});
 
 // The widths of the grid's three columns: column 0 fixed, the other two share the rest, less
 // room for a vertical scroll bar when the rows do not fit into the grid's height.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zarnoft {
 namespace {
 
@@ -69,6 +71,27 @@ TEST(LayoutBerechnen, SubModeListAndLabelFollowTheKind) {
   HauptLayout ohne = LayoutBerechnen(800, 500, -1, 2);
   EXPECT_FALSE(ohne.DoppeltSichtbar);
   EXPECT_EQ(ohne.ArtBreite, ohne.ZeitKnopfBreite);
+}
+
+TEST(LayoutBerechnen, TheStatusGroupGetsWhatItsTextsNeedAtEverySize) {
+  // By the rules alone the group is 244 wide and the schedule list takes the rest.
+  EXPECT_EQ(LayoutBerechnen(600, 500, 0, 2).StatusBreite, 244);
+  Textbedarf bedarf;
+  bedarf.status = 300;
+  bedarf.zeiten = 130;
+  bedarf.listen = 240;
+  // The smallest width holds group and list whole (300 + 20 + 130) and the two lists (240 + 4 +
+  // 229); at the default and a wide size the group keeps its room and the list takes the rest.
+  for (int breite : {100, 427, 575, 1000}) {
+    SCOPED_TRACE(breite);
+    HauptLayout l = LayoutBerechnen(breite, 500, 0, 2, bedarf);
+    EXPECT_EQ(l.MindestBreite, 473);
+    EXPECT_EQ(l.Breite, std::max(breite, 473));
+    EXPECT_EQ(l.StatusBreite, 300);
+    EXPECT_EQ(l.ZeitenBreite, l.Breite - 20 - 300);
+    EXPECT_GE(l.ZeitenBreite, bedarf.zeiten);
+    EXPECT_GE(l.ZeitKnopfBreite - 4, bedarf.listen);
+  }
 }
 
 // --- Start position ----------------------------------------------------------------------------

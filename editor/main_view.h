@@ -136,6 +136,9 @@ class HauptAnsicht {
   virtual void ZeileWaehlen(int zeile) = 0;
   // Width in pixels of a text in the window's font (for shortening paths).
   virtual int TextBreite(const std::string& text) const = 0;
+  // What the window's font needs of the layout (measured with every text the controls can show),
+  // so that the layout gives each text its room.
+  virtual Textbedarf LayoutBedarf() const = 0;
 
   // The status bar: panel 0 activity, 1 change marker, 2 directory being listed.
   virtual void Statuspanel(int index, const std::string& text) = 0;

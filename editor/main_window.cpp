@@ -75,7 +75,10 @@ FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   ansicht_->PositionSetzen(Steuerelement::kArt, 0);
   DoppeltFuellen();
   ansicht_->PositionSetzen(Steuerelement::kDoppelt, 0);
-  layout_ = LayoutBerechnen(g.Breite, g.Hoehe, 0, 2);
+  // The window opens at a width that the font fits, so that it is laid out and centred for the
+  // width it really gets (a stored width below what the font needs is raised).
+  layout_ = LayoutBerechnen(g.Breite, g.Hoehe, 0, 2, ansicht_->LayoutBedarf());
+  g.Breite = layout_.Breite;
   TabelleZeichnen();
   Log(LogStufe::kDebug, "Main: FormCreate erledigt");
   return g;
@@ -127,8 +130,10 @@ void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
   if (sammlung_.Leer()) {
     beschreibung_.Leeren();
     ansicht_->EintraegeSetzen(Steuerelement::kZeiten, {});
-    ansicht_->TextSetzen(Steuerelement::kStatus1, "");
-    ansicht_->TextSetzen(Steuerelement::kStatus2, "");
+    ansicht_->TextSetzen(Steuerelement::kStatus1, beschreibung_.ErsteZeile);
+    ansicht_->TextSetzen(Steuerelement::kStatus3, beschreibung_.ZweiteZeile);
+    ansicht_->Sichtbar(Steuerelement::kStatus3, beschreibung_.ZweiteSichtbar);
+    ansicht_->TextSetzen(Steuerelement::kStatus2, beschreibung_.Abgleich);
     return;
   }
   const TVergleichThread* job = sammlung_.InZeile(zeile);
@@ -182,7 +187,8 @@ void Hauptfenster::FormResize(int breite, int hoehe) {
   Befehl([&] {
     Log(LogStufe::kDebugAusfuehrlich, "Main: FormResize");
     const int zeilen = static_cast<int>(sammlung_.Leer() ? 1 : sammlung_.Anzahl()) + 1;
-    layout_ = LayoutBerechnen(breite, hoehe, ansicht_->Position(Steuerelement::kArt), zeilen);
+    layout_ = LayoutBerechnen(breite, hoehe, ansicht_->Position(Steuerelement::kArt), zeilen,
+                              ansicht_->LayoutBedarf());
     ansicht_->LayoutAnwenden(layout_);
     TabelleZeichnen();
   });

@@ -72,7 +72,8 @@ class Hauptfenster {
   // The creation step at the program's file places: their directories made (DateiOrte-
   // Vorbereiten), program part "Edit", log set-up, grid headers, empty collection, the buttons
   // disabled, the stored geometry read, EinstellungenLesen, kind 1 and its sub-modes. Returns
-  // the stored geometry; FensterPlatzieren turns it into a place on the screens.
+  // the stored geometry, its width raised to what the view's font needs (LayoutBedarf);
+  // FensterPlatzieren turns it into a place on the screens.
   FensterGeometrie FormCreate(const DateiOrte& orte);
   // Once the window is shown: the messages about file places that could not be made, then the
   // collection named by the first command-line argument (after the program name), when there is
@@ -146,6 +147,10 @@ class Hauptfenster {
   // Collections.
   bool Speichernunter1Frage();
   bool Speichernunter();
+  // Whether `pfad` is the file of the current collection (saving there replaces nothing else).
+  bool EigeneDatei(const std::string& pfad);
+  // Asks before a save replaces another existing collection (default No).
+  bool ErsetzenErlaubt(const std::string& pfad);
   void AlleLoeschen();
   bool OeffnenMoeglich(const std::string& pfad);
   void Oeffnen(const std::string& pfad);

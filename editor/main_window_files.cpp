@@ -182,23 +182,50 @@ bool Hauptfenster::Speichernunter() {
       SammlungsDialog("Syncronisationsverzeichnisse speichern", zustand_.SammlungsVerzeichnis);
   d.dateiname = zustand_.SammlungsDatei;
   std::string pfad;
-  if (!ansicht_->DateiSpeichernDialog(d, &pfad)) return false;
-  // An existing file is updated in place, so it must be a collection (or text that can become
-  // one): a directory or someone's binary file is refused instead of being written into.
-  std::string fehler;
-  if (SammlungPruefen(pfad, fs_, &fehler) == SammlungsPruefung::kUngeeignet) {
-    Log(LogStufe::kWarnung, "Main: " + fehler);
-    Meldungsbox box;
-    box.titel = "Fehler";
-    box.text = fehler;
-    box.symbol = Symbol::kStopp;
-    ansicht_->Meldung(box);
-    return false;
+  for (;;) {
+    if (!ansicht_->DateiSpeichernDialog(d, &pfad)) return false;
+    // An existing file is updated in place, so it must be a collection (or text that can become
+    // one): a directory or someone's binary file is refused instead of being written into.
+    std::string fehler;
+    const SammlungsPruefung pruefung = SammlungPruefen(pfad, fs_, &fehler);
+    if (pruefung == SammlungsPruefung::kUngeeignet) {
+      Log(LogStufe::kWarnung, "Main: " + fehler);
+      Meldungsbox box;
+      box.titel = "Fehler";
+      box.text = fehler;
+      box.symbol = Symbol::kStopp;
+      ansicht_->Meldung(box);
+      return false;
+    }
+    // Another collection would lose its jobs by a slip in the file list: ask first, and on No
+    // let the user choose again.
+    if (pruefung == SammlungsPruefung::kFehlt || EigeneDatei(pfad) || ErsetzenErlaubt(pfad)) break;
+    d.verzeichnis = DirectoryPart(pfad);
+    d.dateiname = NamePart(pfad);
   }
   zustand_.SammlungsDatei = NamePart(pfad);
   zustand_.SammlungsVerzeichnis = DirectoryPart(pfad);
   Speichern();
   return true;
+}
+
+bool Hauptfenster::EigeneDatei(const std::string& pfad) {
+  if (zustand_.SammlungsDatei.empty()) return false;
+  const std::string eigene = zustand_.Pfad();
+  if (eigene == pfad) return true;
+  std::string a, b;
+  return fs_->RealPath(eigene, &a) && fs_->RealPath(pfad, &b) && a == b;
+}
+
+bool Hauptfenster::ErsetzenErlaubt(const std::string& pfad) {
+  Log(LogStufe::kBefehl, "Main: Speichern unter vorhandene Datei " + pfad);
+  Meldungsbox box;
+  box.titel = "Speichern unter";
+  box.text = NamePart(pfad) + " existiert bereits. Soll sie ersetzt werden?";
+  box.knoepfe = Knoepfe::kJaNein;
+  box.symbol = Symbol::kAusrufezeichen;
+  box.standard = Antwort::kNein;
+  return ansicht_->Meldung(box) == Antwort::kJa;
 }
 
 void Hauptfenster::Speichernunter1Click() {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "settings/ini_file.h"
@@ -319,6 +320,9 @@ TEST_F(HauptfensterTest, DeletingARunningJobStopsItsRunWithoutWaiting) {
   EXPECT_EQ(Zeile(1).Herkunft, "");
   EXPECT_FALSE(ansicht.Aktiv(E::kLoesch));
   EXPECT_FALSE(ansicht.Aktiv(E::kHolen));
+  // Nothing of the deleted job's description stays, its second line included.
+  for (E e : {E::kStatus1, E::kStatus2, E::kStatus3}) EXPECT_EQ(ansicht.texte[e], "");
+  EXPECT_FALSE(ansicht.sichtbar[E::kStatus3]);
   EXPECT_EQ(f->AnzahlVergleiche(), 1);
   EXPECT_TRUE(log.Has(LogStufe::kGrundbefehl, "Eing: Eingabe wird gelöscht"));
   EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Vorgang gelöscht"));
@@ -344,11 +348,19 @@ TEST_F(HauptfensterTest, RunsThatDidNotCompleteKeepTheLastRun) {
   uhr.Advance(3600);
   f->SyncNowClick();
   laeufe.Beenden(1, /*abgebrochen=*/true);
+  EXPECT_NE(Zeile(1).Status, "1:Fehler");
   f->SyncNowClick();
   laeufe.Beenden(2, false, /*fehler=*/3);
   EXPECT_EQ(Job(1).Aufruf, erster);
+  // Failures are told apart from a cancel in the grid and the description.
+  EXPECT_EQ(Zeile(1).Status, "1:Fehler");
+  EXPECT_EQ(ansicht.texte[E::kStatus2], "Letzter Abgleich mit Fehlern");
+  f->SyncNowClick();
+  laeufe.Beenden(3, /*abgebrochen=*/true);
+  EXPECT_EQ(Zeile(1).Status.rfind("1:", 0), 0u);
+  EXPECT_NE(Zeile(1).Status, "1:Fehler");
   EXPECT_EQ(ansicht.panel[1], "Gespeichert");
-  EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 1);
+  EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 2);
   EXPECT_EQ(log.CountPrefix("Vergleich mit Fehlern: "), 1);
 }
 
@@ -416,6 +428,45 @@ TEST_F(HauptfensterTest, SaveOpenRoundTripThroughTheDialogs) {
   f->BOffnenClick();
   EXPECT_EQ(f->Jobs().Anzahl(), 2u);  // both jobs were saved before the file was opened again
   EXPECT_EQ(ansicht.panel[1], "Geladen");
+}
+
+TEST_F(HauptfensterTest, SaveUnderAsksBeforeReplacingAnotherCollection) {
+  Start(kOhneSofortSync);
+  NehmenNeu("a");
+  const std::string andere = tree.Path("andere.syc");
+  tree.Write("andere.syc", "[Main]\nAnzahl=0\n");
+  const std::string vorher = tree.Read("andere.syc");
+
+  // No: nothing is written and the dialog comes again, at the file chosen; then Cancel.
+  ansicht.antworten = {Antwort::kNein};
+  ansicht.dateien = {andere, std::nullopt};
+  f->Speichernunter1Click();
+  ASSERT_EQ(ansicht.meldungen.size(), 1u);
+  const Meldungsbox& box = ansicht.meldungen[0];
+  EXPECT_EQ(box.text, "andere.syc existiert bereits. Soll sie ersetzt werden?");
+  EXPECT_EQ(box.knoepfe, Knoepfe::kJaNein);
+  EXPECT_EQ(box.standard, Antwort::kNein);
+  ASSERT_EQ(ansicht.datei_dialoge.size(), 2u);
+  EXPECT_EQ(ansicht.datei_dialoge[1].dateiname, "andere.syc");
+  EXPECT_EQ(tree.Read("andere.syc"), vorher);
+  EXPECT_EQ(ansicht.panel[1], "Geändert");
+  EXPECT_TRUE(f->Zustand().SammlungsDatei.empty());
+
+  // Yes replaces it; saving again under the collection's own name asks nothing.
+  ansicht.antworten = {Antwort::kJa};
+  ansicht.dateien = {andere};
+  f->Speichernunter1Click();
+  EXPECT_EQ(ansicht.panel[1], "Gespeichert");
+  EXPECT_NE(tree.Read("andere.syc"), vorher);
+  ansicht.dateien = {andere};
+  f->Speichernunter1Click();
+  EXPECT_EQ(ansicht.meldungen.size(), 2u);
+
+  // A new name asks nothing either.
+  ansicht.dateien = {tree.Path("neu.syc")};
+  f->Speichernunter1Click();
+  EXPECT_EQ(ansicht.meldungen.size(), 2u);
+  EXPECT_TRUE(tree.Exists("neu.syc"));
 }
 
 TEST_F(HauptfensterTest, SaveToAReadOnlyCollectionShowsTheGeneralError) {
@@ -526,6 +577,29 @@ TEST_F(HauptfensterTest, ClosingWithUnsavedChangesEachAnswer) {
   ansicht.antworten = {Antwort::kNein};
   EXPECT_TRUE(f->FormClose(geometrie));
   EXPECT_EQ(MainSda("Form", "Breite"), "427");
+}
+
+TEST_F(HauptfensterTest, TheWindowOpensAtTheSizeItsFontNeedsAndIsLaidOutForIt) {
+  // No Main.sda: the stored default width is below what this font needs.
+  ansicht.bedarf.status = 330;
+  ansicht.bedarf.zeiten = 140;
+  Start();
+  EXPECT_EQ(geometrie.Breite, 330 + 20 + 140);
+  // The window's first resize comes with that width.
+  f->FormResize(geometrie.Breite, geometrie.Hoehe);
+  EXPECT_EQ(ansicht.layout.Breite, geometrie.Breite);
+  EXPECT_EQ(ansicht.layout.StatusBreite, 330);
+  // A kind-1 job described at the smallest width: the group has room for its texts (6 px a
+  // character in this view), the captions' column included.
+  NehmenNeu("a");
+  f->FormResize(1, 1);
+  int laengste = 0;
+  for (E e : {E::kStatus1, E::kStatus2, E::kStatus3})
+    laengste = std::max(laengste, ansicht.TextBreite(ansicht.texte[e]));
+  EXPECT_EQ(ansicht.texte[E::kStatus3], "(Nachfragen bei doppelter Änderung)");
+  EXPECT_GE(ansicht.layout.StatusBreite, laengste);
+  EXPECT_EQ(ansicht.layout.Breite, 490);
+  for (const std::string& t : StatusTexteMuster()) EXPECT_LE(ansicht.TextBreite(t), 330) << t;
 }
 
 TEST_F(HauptfensterTest, ClosingWithRunsUnderWayCancelsThemFirst) {

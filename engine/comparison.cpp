@@ -21,23 +21,23 @@ namespace {
 std::string ArtText(const LaufKontext& k) {
   switch (k.Art) {
     case VorgangsArt::kSynchronisieren:
-      return "Abgleich, kopieren neuerer Dateien";
+      return kArtTexte[0];
     case VorgangsArt::kKopieren:
       switch (k.Pruefung()) {
         case KopierPruefung::kNurHerkunft:
-          return "Herkunft auf Ziel (neuere Herkunft)";
+          return kArtTexte[1];
         case KopierPruefung::kNurZiel:
-          return "Herkunft auf Ziel (neueres Ziel)";
+          return kArtTexte[2];
         case KopierPruefung::kBeide:
-          return "Herkunft auf Ziel (Herkunft oder Ziel neuer)";
+          return kArtTexte[3];
       }
       return "";
     case VorgangsArt::kArchivieren:
       switch (k.Umfang()) {
         case ArchivUmfang::kInkrementell:
-          return "Archivieren inkrementell";
+          return kArtTexte[4];
         case ArchivUmfang::kGesamt:
-          return "Archivieren gesamt";
+          return kArtTexte[5];
       }
       return "";
     default:

@@ -77,6 +77,7 @@ void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel
 
 bool LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr) {
   job->Thread = LaufHandle();
+  job->LetzterMitFehlern = !ergebnis.abgebrochen && ergebnis.fehler > 0;
   if (!ergebnis.Vollstaendig()) return false;
   job->Aufruf = DayCountNow(uhr != nullptr ? uhr : Clock::System());
   job->LaufBeginn = ergebnis.beginn;

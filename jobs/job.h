@@ -46,9 +46,11 @@ struct TVergleichThread {
   // in a value read from a file are passed on to the comparison unchanged; the editor never sets
   // them.
   int8_t Doppelt = 0;
-  int32_t Zaehler = 0;          // expected number of files of a run
-  bool ZaehlArt = false;        // true: Zaehler is the source's count; false: the target's
-  LaufHandle Thread;            // the running comparison (empty: none); never stored in a file
+  int32_t Zaehler = 0;    // expected number of files of a run
+  bool ZaehlArt = false;  // true: Zaehler is the source's count; false: the target's
+  LaufHandle Thread;      // the running comparison (empty: none); never stored in a file
+  // The last run of this session met failures (and so was not recorded); never stored in a file.
+  bool LetzterMitFehlern = false;
   bool Booten = false;          // "Beim Booten"
   bool Herunterfahren = false;  // "Beim Herunterfahren"
   bool Idle = false;            // "Beim Leerlauf"
@@ -124,7 +126,8 @@ void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel
 // The end of a job's comparison: the job has no thread any more and, only when the run completed
 // (not cancelled, not failed to start, no failures), its last run is now (local time from `uhr`)
 // with the run's own start and end. A run with failures leaves the last run as it was, so that
-// the next run looks at the same changes again. Returns whether the run completed. The one place
+// the next run looks at the same changes again, and marks the job (LetzterMitFehlern) until its
+// next run ends. Returns whether the run completed. The one place
 // of this rule: the editor and the headless runner both call it.
 bool LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr);
 

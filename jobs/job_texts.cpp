@@ -47,6 +47,7 @@ const std::vector<std::string>& SpaltenKoepfe() {
 std::string StatusSpalte(const TVergleichThread& job, bool sofort_sync) {
   std::string s = std::to_string(Zahl(job.Art)) + ":";
   if (!job.Thread.Leer()) return s + "läuft";
+  if (job.LetzterMitFehlern) return s + "Fehler";
   if (job.Aufruf != 0) return s + LongTimeText(LocalFromDayCount(job.Aufruf));
   return s + (sofort_sync ? "Keiner" : "abgbr.");
 }
@@ -74,6 +75,8 @@ void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBesc
   }
   if (!job.Thread.Leer()) {
     s->Abgleich = "Erstabgleich läuft.";
+  } else if (job.LetzterMitFehlern) {
+    s->Abgleich = "Letzter Abgleich mit Fehlern";
   } else if (job.Aufruf != 0) {
     s->Abgleich = "Letzter um " + DateTimeText(LocalFromDayCount(job.Aufruf));
   } else if (sofort_sync) {
@@ -81,6 +84,20 @@ void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBesc
   } else {
     s->Abgleich = "Erstabgleich abgebrochen.";
   }
+}
+
+std::vector<std::string> StatusTexteMuster() {
+  std::vector<std::string> t;
+  for (const auto& [art, text] : ArtTexte()) {
+    t.push_back(text.erste);
+    for (const auto& [doppelt, zweite] : text.zweite) t.push_back(zweite);
+  }
+  // "0" stands for the widest digit; the date-time has a fixed width of digits.
+  for (const char* abgleich :
+       {"Erstabgleich läuft.", "Letzter Abgleich mit Fehlern", "Kein Erstabgleich erbeten.",
+        "Erstabgleich abgebrochen.", "Letzter um 00.00.0000 00:00:00"})
+    t.push_back(abgleich);
+  return t;
 }
 
 std::vector<std::string> ZeitenListe(const TVergleichThread& job) {

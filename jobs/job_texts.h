@@ -23,8 +23,9 @@ struct TabellenZeile {
   std::string Ziel;
 };
 
-// "<Art>:" then "läuft" for a running job, the time of day of its last run, "Keiner" when the
-// setting "SofortSync" is on, or "abgbr." ("1:14:05:32", "2:läuft").
+// "<Art>:" then "läuft" for a running job, "Fehler" when its last run met failures, the time of
+// day of its last run, "Keiner" when the setting "SofortSync" is on, or "abgbr." ("1:14:05:32",
+// "2:läuft").
 std::string StatusSpalte(const TVergleichThread& job, bool sofort_sync);
 // A directory column: the path, " +" when subdirectories are included, shortened to `breite`
 // pixels as `messen` measures them.
@@ -45,17 +46,24 @@ struct StatusBeschreibung {
   bool ZweiteSichtbar = false;
   std::string Abgleich;  // label Status2, beside "Abgleich:"
 
-  // An empty collection clears the first line and the "Abgleich:" line.
+  // An empty collection clears every line: none of a deleted job's texts may stay standing.
   void Leeren() {
     ErsteZeile.clear();
+    ZweiteZeile.clear();
+    ZweiteSichtbar = false;
     Abgleich.clear();
   }
 };
 
 // Fills `s` for `job`: first and second line by kind and sub-mode, and the "Abgleich:" line
-// ("Erstabgleich läuft.", "Letzter um <date time>", "Kein Erstabgleich erbeten." with
-// "SofortSync" on, "Erstabgleich abgebrochen.").
+// ("Erstabgleich läuft.", "Letzter Abgleich mit Fehlern", "Letzter um <date time>", "Kein
+// Erstabgleich erbeten." with "SofortSync" on, "Erstabgleich abgebrochen.").
 void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBeschreibung* s);
+
+// Every text that the status description can show beside its captions "Art:" and "Abgleich:",
+// the date and time written with "0" for each digit: the window measures them to give the group
+// its room.
+std::vector<std::string> StatusTexteMuster();
 
 // The schedule list: "Beim Booten", "Beim Herunterfahren", "Beim Leerlauf", in this order, for
 // the flags that are set. Time entries are not listed.

@@ -111,6 +111,8 @@ class FakeAnsicht : public HauptAnsicht {
   int GewaehlteZeile() const override { return gewaehlt; }
   void ZeileWaehlen(int z) override { gewaehlt = z; }
   int TextBreite(const std::string& s) const override { return 6 * static_cast<int>(s.size()); }
+  Textbedarf bedarf;  // what LayoutBedarf reports
+  Textbedarf LayoutBedarf() const override { return bedarf; }
 
   void Statuspanel(int i, const std::string& t) override { panel[i] = t; }
   void Titel(const std::string& t) override { titel = t; }

@@ -57,7 +57,9 @@ TAboutBox::TAboutBox(QWidget* parent, const std::string& settings_path, FileSyst
   kopf->addWidget(produkt, 1, Qt::AlignVCenter);
   kopf->addWidget(sonder, 0, Qt::AlignTop);
 
-  VSync_ = Text("", "VSync");
+  // Sized with the longer of its two kinds of text, so that neither it nor its caption is cut
+  // before a collection was opened; Zeigen sets the real text.
+  VSync_ = Text(VSyncText(0), "VSync");
   auto* g = new QGridLayout;
   int zeile = 0;
   auto paar = [&](const char* titel, QLabel* wert) {
@@ -95,7 +97,12 @@ TAboutBox::TAboutBox(QWidget* parent, const std::string& settings_path, FileSyst
 
   // The comment wraps within the designed width; the box never grows narrower than designed.
   kommentar->setMinimumWidth(kBreite - 40);
-  const QSize noetig = sizeHint();
+  GroesseAnpassen();
+}
+
+void TAboutBox::GroesseAnpassen() {
+  // The layout's own size hint, not the fixed size set before.
+  const QSize noetig = layout()->totalSizeHint();
   setFixedSize(std::max(noetig.width(), kBreite), std::max(noetig.height(), kHoehe));
 }
 
@@ -105,6 +112,8 @@ QLabel* TAboutBox::Label(const char* name) const {
 
 void TAboutBox::Zeigen(int sammlungs_version) {
   VSync_->setText(QString::fromStdString(VSyncText(sammlungs_version)));
+  // Measured with the text it shows now, before it is shown.
+  GroesseAnpassen();
   exec();
 }
 

@@ -35,6 +35,8 @@ class TAboutBox : public QDialog {
   void setVisible(bool sichtbar) override;
 
  private:
+  // Fixes the size to what the texts need now, at least the designed size.
+  void GroesseAnpassen();
   QLabel* VSync_;
   QPushButton* OKButton_;
   bool erstmals_gezeigt_ = false;

@@ -15,7 +15,9 @@
 
 #include "testing/temp_tree.h"
 #include "ui/about_box.h"
+#include "ui/qt_texts.h"
 #include "ui/settings_dialog.h"
+#include "ui/ui_test_kit.h"
 
 namespace zarnoft {
 namespace {
@@ -119,6 +121,15 @@ TEST_F(EinstellungenTest, ThePointerShowsTheLongHintOfTheControlOrItsGroup) {
   EXPECT_EQ(status->currentMessage(), "");
 }
 
+TEST(MeldungsTextTest, LinesBreakBetweenWordsNotInsidePaths) {
+  const QString j(QChar(0x2060));
+  EXPECT_EQ(MeldungsText("Das Verzeichnis /tmp/a/BIG ist leer.\rNoch / da"),
+            "Das Verzeichnis /" + j + "tmp/" + j + "a/" + j + "BIG ist leer.\nNoch / da");
+  // A path too long for one line may break at its inner "/", never after the leading one.
+  const std::string lang = "/" + std::string(40, 'x') + "/" + std::string(40, 'y');
+  EXPECT_EQ(MeldungsText(lang), "/" + j + QString(40, 'x') + "/" + QString(40, 'y'));
+}
+
 TEST(AboutBoxTest, ShowsTheVersionsAndTheCollectionVersionOfEachShowing) {
   TempTree baum;
   TAboutBox box(nullptr, baum.Path("Main.sda"));
@@ -132,6 +143,8 @@ TEST(AboutBoxTest, ShowsTheVersionsAndTheCollectionVersionOfEachShowing) {
   for (int version : {0, 2}) {
     QTimer::singleShot(0, &box, [&] {
       EXPECT_TRUE(box.isVisible());
+      // Before any collection, too, every text can be read whole.
+      EXPECT_EQ(testing::AbgeschnitteneTexte(&box), std::vector<std::string>()) << version;
       QTest::keyClick(&box, Qt::Key_Return);
     });
     box.Zeigen(version);

@@ -78,10 +78,21 @@ QList<int> HilfeDatei::Suchen(const QString& suche) const {
 }
 
 QString HilfeDatei::Html(int nummer) const {
+  return Html(nummer, false);
+}
+
+QString HilfeDatei::PopupHtml(int nummer) const {
+  return Html(nummer, true);
+}
+
+QString HilfeDatei::Html(int nummer, bool popup) const {
   const HilfeThema* t = Thema(nummer);
   if (t == nullptr) return QString();
-  // A link shows the title of the topic it names; an unknown number stays as written.
-  auto absatz = [this](const QString& roh) {
+  // A link shows the title of the topic it names; an unknown number stays as written. A pop-up
+  // cannot follow links: there the reference leaves the sentence, and the topics it names are
+  // listed under it, one a line.
+  QStringList siehe_auch;
+  auto absatz = [this, popup, &siehe_auch](const QString& roh) {
     QString html = roh.toHtmlEscaped();
     QString out;
     qsizetype pos = 0;
@@ -91,13 +102,18 @@ QString HilfeDatei::Html(int nummer) const {
       out += html.mid(pos, m.capturedStart() - pos);
       int ziel = m.captured(1).toInt();
       const HilfeThema* z = Thema(ziel);
-      if (z != nullptr)
+      if (z == nullptr) {
+        out += m.captured(0);
+      } else if (popup) {
+        while (out.endsWith(' ')) out.chop(1);
+        if (!siehe_auch.contains(z->titel.toHtmlEscaped()))
+          siehe_auch.append(z->titel.toHtmlEscaped());
+      } else {
         out += QString("<a href=\"%1:%2\">%3</a>")
                    .arg(kLinkSchema)
                    .arg(ziel)
                    .arg(z->titel.toHtmlEscaped());
-      else
-        out += m.captured(0);
+      }
       pos = m.capturedEnd();
     }
     return out + html.mid(pos);
@@ -128,6 +144,8 @@ QString HilfeDatei::Html(int nummer) const {
   }
   if (in_liste) html += "</ul>";
   absatz_ende();
+  if (!siehe_auch.isEmpty())
+    html += "<p>Siehe auch:</p><ul><li>" + siehe_auch.join("</li><li>") + "</li></ul>";
   return html;
 }
 
@@ -148,11 +166,8 @@ void HilfeAlsPopup(QWidget* fenster) {
 }
 
 void HilfePopup(QWidget* bei, int nummer) {
-  const QString html = HilfeDatei::Eingebaut().Html(nummer);
-  if (html.isEmpty()) return;
-  // The links of a pop-up lead nowhere: show their titles as plain words.
-  QString text = html;
-  text.replace(QRegularExpression("<a href=\"[^\"]*\">([^<]*)</a>"), "\\1");
+  const QString text = HilfeDatei::Eingebaut().PopupHtml(nummer);
+  if (text.isEmpty()) return;
   QPoint unten = bei->mapToGlobal(QPoint(bei->width() / 2, bei->height()));
   QWhatsThis::showText(unten, text, bei);
 }

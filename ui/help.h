@@ -45,8 +45,13 @@ class HilfeDatei {
   QList<int> Suchen(const QString& suche) const;
   // The topic as HTML for a text browser; links are "thema:<number>".
   QString Html(int nummer) const;
+  // The topic as HTML for a pop-up, which cannot follow links: the topics that the text refers
+  // to are listed at its end instead.
+  QString PopupHtml(int nummer) const;
 
  private:
+  QString Html(int nummer, bool popup) const;
+
   QList<HilfeThema> themen_;
 };
 

@@ -31,6 +31,11 @@ TEST(HilfeDatei, ParsesParagraphsBulletsLinksAndEscapes) {
   EXPECT_EQ(d.Html(7),
             "<h3>Eins &lt;b&gt;</h3><p>A line continued.</p><ul><li>erster</li>"
             "<li>zweiter <a href=\"thema:8\">Zwei</a></li></ul><p>after {99}</p>");
+  // A pop-up cannot follow a link: the sentence keeps its words, the topic is listed below.
+  EXPECT_EQ(d.PopupHtml(7),
+            "<h3>Eins &lt;b&gt;</h3><p>A line continued.</p><ul><li>erster</li>"
+            "<li>zweiter</li></ul><p>after {99}</p>"
+            "<p>Siehe auch:</p><ul><li>Zwei</li></ul>");
   EXPECT_EQ(d.Suchen("ZWEI"), QList<int>({7, 8}));
   EXPECT_EQ(d.Suchen("zweiter erster"), QList<int>({7}));
   EXPECT_EQ(d.Suchen(""), QList<int>({7, 8}));

@@ -81,6 +81,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   int GewaehlteZeile() const override;
   void ZeileWaehlen(int zeile) override;
   int TextBreite(const std::string& text) const override;
+  Textbedarf LayoutBedarf() const override;
   void Statuspanel(int index, const std::string& text) override;
   void Titel(const std::string& text) override;
   void LayoutAnwenden(const HauptLayout& l) override;
@@ -175,6 +176,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   HauptLayout layout_;
   bool layout_gesetzt_ = false;
   int mindest_breite_ = hauptlayout::kMinBreite;  // raised where the font needs it
+  bool nachlayout_geplant_ = false;               // a layout for the client's real width is pending
   std::string einstellungs_pfad_;                 // Main.sda, known from FormCreate
   bool kurzhilfe_ = true;
   // TextBreite: the advance of each character met so far, for the grid's font.

@@ -27,12 +27,14 @@ class Starter : public LaufStarter {
     VergleichsWerte werte;
     Ende ende;
     bool gestoppt = false;
+    LaufHandle griff;
   };
   std::vector<Lauf> laeufe;
 
   LaufHandle Starten(const VergleichsWerte& w, Ende ende) override {
-    laeufe.push_back({w, std::move(ende)});
-    return LaufHandle::Neu();  // a handle of no thread: the run ends when the test says so
+    // A handle of no thread: the run ends when the test says so.
+    laeufe.push_back({w, std::move(ende), false, LaufHandle::Neu()});
+    return laeufe.back().griff;
   }
   void StopAnfordern(LaufHandle) override {
     for (Lauf& l : laeufe) l.gestoppt = true;
@@ -156,6 +158,29 @@ TEST_F(TZarnoftTest, NothingOverlapsAndNoTextIsCut) {
         }
       }
     }
+  }
+}
+
+// A kind-1 job that ran, described at the smallest size, at the size of a first start and wide:
+// every text of the window can be read whole, the status description's included, and the
+// window is laid out for the width it has.
+TEST_F(TZarnoftTest, EveryTextFitsAtTheSmallestTheDefaultAndAWideSize) {
+  Nehmen(tree_.Mkdir("quelle/mit/einem/langen/namen"), tree_.Mkdir("ziel"));
+  w_->Anzeige()->setCurrentCell(0, 0);
+  w_->Logik().SyncNowClick();
+  starter_.laeufe.back().ende(starter_.laeufe.back().griff, {});
+  w_->Logik().AnzeigeMouseMove(1);
+  ASSERT_EQ(E<QLabel>("Status3")->text(), "(Nachfragen bei doppelter Änderung)");
+  ASSERT_TRUE(E<QLabel>("Status2")->text().startsWith("Letzter um "));
+  for (QSize groesse : {QSize(1, 1), QSize(575, 460), QSize(1000, 700)}) {
+    SCOPED_TRACE(groesse.width());
+    w_->resize(groesse + QSize(0, w_->height() - w_->centralWidget()->height()));
+    QApplication::processEvents();
+    const int b = w_->centralWidget()->width();
+    EXPECT_EQ(testing::AbgeschnitteneTexte(w_.get()), std::vector<std::string>());
+    EXPECT_EQ(w_->Anzeige()->width(), b);
+    EXPECT_EQ(w_->Element("StatusBar")->width(), b);
+    EXPECT_LE(w_->Element("Zeiten")->geometry().right(), b);
   }
 }
 

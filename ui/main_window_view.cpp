@@ -23,6 +23,7 @@
 
 #include "settings/main_settings.h"
 #include "ui/about_box.h"
+#include "ui/file_dialog.h"
 #include "ui/main_window.h"
 #include "ui/qt_texts.h"
 #include "ui/settings_dialog.h"
@@ -40,6 +41,7 @@ constexpr int kOrdnerKnopf = 25;   // width of the "..." buttons
 constexpr int kWerkzeug = 25;      // tool buttons: four fill the room beside the separator
 constexpr int kLuecke = 2;         // between rows
 constexpr int kStatusLinks = 4;
+constexpr int kStatusTitelRand = 10;  // beside a group's title
 // The logic's grid needs at least this many rows in view (the header included).
 constexpr int kTabelleMindestZeilen = 4;
 
@@ -97,7 +99,7 @@ QString FilterText(const std::vector<std::pair<std::string, std::string>>& filte
 
 bool DateiDialogZeigen(QWidget* owner, const DateiDialog& d, bool speichern, std::string* pfad) {
   QFileDialog dlg(owner, Q(d.titel), Q(d.verzeichnis), FilterText(d.filter));
-  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  DateiDialogEinrichten(&dlg);
   dlg.setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dlg.setFileMode(speichern || !d.muss_existieren ? QFileDialog::AnyFile
                                                   : QFileDialog::ExistingFile);
@@ -220,17 +222,13 @@ bool TZarnoft::DateiSpeichernDialog(const DateiDialog& d, std::string* pfad) {
 }
 
 bool TZarnoft::OrdnerDialogZeigen(const OrdnerDialog& d, std::string* pfad) {
-  QFileDialog dlg(this, Q(d.text));
-  dlg.setOption(QFileDialog::DontUseNativeDialog);
-  dlg.setFileMode(QFileDialog::Directory);
-  dlg.setOption(QFileDialog::ShowDirsOnly);
   // Start at the folder of the field, or at the nearest folder above it that exists.
   QDir start(Q(d.auswahl));
   while (!d.auswahl.empty() && !start.exists() && start.cdUp()) {
   }
-  if (!d.auswahl.empty() && start.exists()) dlg.setDirectory(start);
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
-  QString gewaehlt = dlg.selectedFiles().first();
+  QString gewaehlt =
+      OrdnerWaehlen(this, Q(d.text), !d.auswahl.empty() && start.exists() ? start.path() : "");
+  if (gewaehlt.isEmpty()) return false;
   while (gewaehlt.size() > 1 && gewaehlt.endsWith('/')) gewaehlt.chop(1);
   *pfad = S(gewaehlt);
   return true;
@@ -491,9 +489,7 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   const int art_breite =
       l.ZeitKnopfBreite - (l.DoppeltSichtbar ? dw + hauptlayout::kArtDoppeltAbstand : 0);
   const int doppelt_links = b - dw - hauptlayout::kDoppeltRechts;
-  mindest_breite_ = std::max(hauptlayout::kMinBreite,
-                             ListenBedarf(art_, false) + ListenBedarf(doppelt_, true) +
-                                 hauptlayout::kArtDoppeltAbstand + (l.Breite - l.ZeitKnopfBreite));
+  mindest_breite_ = l.MindestBreite;
   const int rechts_breite = b - kRechteSpalte - hauptlayout::kDoppeltRechts;
   const int art_text = l_art_->sizeHint().width();
   l_art_->setGeometry(kRechteSpalte, y, std::min(art_text, rechts_breite), zeile);
@@ -578,7 +574,38 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   if (client_->width() < soll_breite || client_->height() < l.Hoehe)
     resize(std::max(width(), width() - client_->width() + soll_breite),
            std::max(height(), height() - client_->height() + l.Hoehe));
+  // Laid out for another width than the client area has (a resize that came while the window
+  // was not shown yet): once more for the width it has, from the event loop.
+  if (client_->width() != b && !nachlayout_geplant_) {
+    nachlayout_geplant_ = true;
+    QTimer::singleShot(0, this, [this] {
+      nachlayout_geplant_ = false;
+      if (client_->width() != layout_.Breite) FormResize();
+    });
+  }
   layout_gesetzt_ = true;
+}
+
+Textbedarf TZarnoft::LayoutBedarf() const {
+  Textbedarf bedarf;
+  const QFontMetrics fm = status1_->fontMetrics();
+  int text = 0;
+  for (const std::string& t : StatusTexteMuster())
+    text = std::max(text, fm.horizontalAdvance(Q(t)));
+  const int titel =
+      std::max(l_status_art_->sizeHint().width(), l_status_abgleich_->sizeHint().width());
+  const int abstand = std::max(6, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
+  const int rahmen = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+  // The status group's margins are 6 on either side (LayoutAnwenden).
+  bedarf.status = std::max(titel + abstand + text,
+                           fm.horizontalAdvance(status_->title()) + 2 * kStatusTitelRand) +
+                  2 * 6 + rahmen + 2;
+  int eintrag = 0;
+  for (const char* t : {"Beim Booten", "Beim Herunterfahren", "Beim Leerlauf"})
+    eintrag = std::max(eintrag, zeiten_->fontMetrics().horizontalAdvance(t));
+  bedarf.zeiten = eintrag + rahmen + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * kRand;
+  bedarf.listen = ListenBedarf(art_, false) + ListenBedarf(doppelt_, true);
+  return bedarf;
 }
 
 }  // namespace zarnoft

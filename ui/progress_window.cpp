@@ -1,18 +1,24 @@
 #include "ui/progress_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "platform/path_helpers.h"
 #include "ui/help.h"
@@ -84,6 +90,11 @@ TKopie::TKopie() : QWidget(nullptr, Qt::Window) {
   art_ = new QLabel(kArtEntwurfstext);
   art_->setObjectName("Art");
   art_->setAlignment(Qt::AlignCenter);
+  // Room for the longest kind text, so that no kind is cut whatever run opens the window.
+  int art_breite = 0;
+  for (const char* t : kArtTexte)
+    art_breite = std::max(art_breite, art_->fontMetrics().horizontalAdvance(t));
+  art_->setMinimumWidth(art_breite + 2 * art_->margin() + 4);
 
   auto* oben = new QGridLayout;
   oben->addWidget(l_von, 0, 0);
@@ -151,10 +162,40 @@ TKopie::TKopie() : QWidget(nullptr, Qt::Window) {
 TKopie::~TKopie() {
   // A box still open belongs to this window and goes with it; its answer is no longer awaited.
   if (box_) box_->disconnect(this);
+  std::erase(Offene(), this);
 }
 
 FensterFabrik TKopie::Fabrik() {
   return [] { return std::unique_ptr<FortschrittFenster>(new TKopie); };
+}
+
+std::vector<TKopie*>& TKopie::Offene() {
+  static std::vector<TKopie*> offene;  // GUI thread only
+  return offene;
+}
+
+void TKopie::Platzieren() {
+  // The window is placed here, not left to the window manager: a question of the run may come
+  // before the window manager has placed it, and the question's box is centred over the place
+  // that the window has by then. Each run's window gets a step of its own down and to the right,
+  // so that two runs that ask at once show their boxes apart, each over its own window.
+  QScreen* schirm = QGuiApplication::screenAt(QCursor::pos());
+  if (QWidget* aktiv = QApplication::activeWindow()) schirm = aktiv->screen();
+  if (schirm == nullptr) schirm = QGuiApplication::primaryScreen();
+  if (schirm == nullptr) return;
+  const QRect frei = schirm->availableGeometry();
+  std::vector<int> belegt;
+  for (TKopie* k : Offene())
+    if (k != this) belegt.push_back(k->stufe_);
+  stufe_ = 0;
+  while (std::find(belegt.begin(), belegt.end(), stufe_) != belegt.end()) ++stufe_;
+  const QSize rahmen = frameGeometry().size().expandedTo(size());
+  const int spielraum_x = std::max(1, (frei.width() - rahmen.width()) / 2);
+  const int spielraum_y = std::max(1, (frei.height() - rahmen.height()) / 2);
+  QRect r(QPoint(), rahmen);
+  r.moveCenter(frei.center());
+  r.translate((stufe_ * kStaffel) % spielraum_x, (stufe_ * kStaffel) % spielraum_y);
+  move(r.topLeft());
 }
 
 void TKopie::FortschrittOeffnen(const std::string& herkunft, const std::string& ziel,
@@ -162,6 +203,8 @@ void TKopie::FortschrittOeffnen(const std::string& herkunft, const std::string& 
   herkunft_ = herkunft;
   ziel_ = ziel;
   uv_->setChecked(unterverzeichnisse);
+  Platzieren();
+  Offene().push_back(this);
   show();
   PfadeKuerzen();
   timer_.start();
@@ -186,6 +229,7 @@ void TKopie::FortschrittSchliessen() {
   geschlossen_ = true;
   if (box_) box_->close();
   hide();
+  std::erase(Offene(), this);
 }
 
 void TKopie::BoxOeffnen(QMessageBox* box) {
@@ -193,6 +237,8 @@ void TKopie::BoxOeffnen(QMessageBox* box) {
   box->setAttribute(Qt::WA_DeleteOnClose);
   box_ = box;
   if (isMinimized()) showNormal();
+  // Qt centres the box over this window where it stands now: placed by Platzieren before it was
+  // shown, or where the user moved it.
   box->open();
 }
 

@@ -21,6 +21,7 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "window/progress_window.h"
 
@@ -41,6 +42,8 @@ class TKopie : public QWidget, public FortschrittFenster {
   static constexpr int kHoehe = 278;
   // How often the window looks at its run's snapshot.
   static constexpr int kAuffrischenMs = 50;
+  // How far each further open window stands down and to the right of the screen's centre.
+  static constexpr int kStaffel = 40;
 
   TKopie();
   ~TKopie() override;
@@ -70,6 +73,10 @@ class TKopie : public QWidget, public FortschrittFenster {
   void AbbrechenClick();
   void PfadeKuerzen();
   void BoxOeffnen(QMessageBox* box);
+  // Puts the window at the centre of the screen, one step further for each open window.
+  void Platzieren();
+  // The windows open now, in the order they opened.
+  static std::vector<TKopie*>& Offene();
 
   QLineEdit* von_dir_;
   QLineEdit* nach_dir_;
@@ -88,6 +95,7 @@ class TKopie : public QWidget, public FortschrittFenster {
   // The full texts of the path fields, shortened anew to the fields' width.
   std::string herkunft_, ziel_, verzeichnis_, datei_;
   bool geschlossen_ = false;  // closed by its run: the close event is let through
+  int stufe_ = 0;             // its step away from the screen's centre
 };
 
 // The gauge's look: the bar at `prozent` of its width and the text "<prozent> %".

@@ -100,6 +100,43 @@ TEST(TKopie, AQuestionIsWindowModalAndAnsweredLaterWithoutANestedLoop) {
   EXPECT_TRUE(Warten([&] { return antwort == 1; }));
 }
 
+TEST(TKopie, EveryKindTextFitsAndEachRunsBoxLiesOverItsOwnWindow) {
+  TKopie eins;
+  TKopie zwei;
+  eins.FortschrittOeffnen("/a", "/b", true, 0);
+  zwei.FortschrittOeffnen("/c", "/d", false, 0);
+  for (const char* art : kArtTexte) {
+    eins.Stand().ArtSetzen(art);
+    eins.Auffrischen();
+    EXPECT_EQ(testing::AbgeschnitteneTexte(&eins), std::vector<std::string>()) << art;
+  }
+  // Both ask at once, before any window manager could have placed them.
+  Frage f;
+  f.titel = "Warnung";
+  f.text = "Frage";
+  f.knoepfe = {"&Ja", "&Nein"};
+  eins.FrageStellen(f, [](int) {});
+  zwei.FrageStellen(f, [](int) {});
+  ASSERT_TRUE(Warten([&] {
+    return eins.OffeneBox() != nullptr && eins.OffeneBox()->isVisible() &&
+           zwei.OffeneBox() != nullptr && zwei.OffeneBox()->isVisible();
+  }));
+  const QRect box1 = eins.OffeneBox()->frameGeometry();
+  const QRect box2 = zwei.OffeneBox()->frameGeometry();
+  EXPECT_TRUE(eins.frameGeometry().contains(box1.center()));
+  EXPECT_TRUE(zwei.frameGeometry().contains(box2.center()));
+  EXPECT_NE(box1.topLeft(), box2.topLeft());
+  EXPECT_NE(eins.pos(), zwei.pos());
+  eins.FortschrittSchliessen();
+  zwei.FortschrittSchliessen();
+
+  // A window opened after both have gone takes the first place again.
+  TKopie drei;
+  drei.FortschrittOeffnen("/e", "/f", false, 0);
+  EXPECT_EQ(drei.pos(), eins.pos());
+  drei.FortschrittSchliessen();
+}
+
 // Copies slowly, so that a test can act while a large file is being copied.
 class LangsamesDateisystem : public FileSystemWrapper {
  public:

@@ -16,7 +16,9 @@ inline std::string S(const QString& s) {
   return s.toStdString();
 }
 
-// A message text of the core, whose lines are broken by "\r", for a Qt message box.
+// A message text of the core, whose lines are broken by "\r", for a Qt message box. Paths in it
+// are kept from breaking at their "/" (an invisible joiner follows each "/"), so that the box
+// breaks lines between words only.
 QString MeldungsText(const std::string& text);
 
 // An icon of the desktop's theme by its freedesktop name, or Qt's built-in one when the theme

@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "copy/progress_texts.h"
 #include "editor/size_listing.h"
 #include "log/log.h"
 #include "platform/date_time.h"
@@ -51,6 +52,27 @@ void Aufnehmen(QWidget* w, const QString& name) {
   while (t.elapsed() < 700) QApplication::processEvents(QEventLoop::AllEvents, 20);
   QRect r = w->frameGeometry();
   QPixmap bild = w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
+  QString pfad = g_ziel + "/" + name + g_suffix + ".png";
+  if (!bild.save(pfad)) {
+    std::fprintf(stderr, "Kann %s nicht schreiben\n", qPrintable(pfad));
+    ++g_fehler;
+  } else {
+    std::printf("%s\n", qPrintable(pfad));
+  }
+}
+
+// Saves the part of the screen that holds all of `fenster` with their frames.
+void BereichAufnehmen(const std::vector<QWidget*>& fenster, const QString& name) {
+  for (QWidget* w : fenster) {
+    testing::Warten([w] { return w->isVisible(); }, 3000);
+    testing::Warten([w] { return w->frameGeometry().top() < w->geometry().top(); }, 3000);
+  }
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < 700) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  QRect r;
+  for (QWidget* w : fenster) r = r.united(w->frameGeometry());
+  QPixmap bild = fenster.front()->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
   QString pfad = g_ziel + "/" + name + g_suffix + ".png";
   if (!bild.save(pfad)) {
     std::fprintf(stderr, "Kann %s nicht schreiben\n", qPrintable(pfad));
@@ -157,6 +179,37 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
   w.close();
 }
 
+// The first start: no Main.sda yet, so the window opens at its stored default size, centred.
+void ErsterStartAufnehmen(testing::TempTree& tree) {
+  tree.Mkdir("erst");
+  KeinProtokoll log;
+  Starter starter;
+  HauptDienste d;
+  d.log = &log;
+  d.laeufe = &starter;
+  TZarnoft w(d);
+  w.FormCreate(PortableDateiOrte(tree.Path("erst/")));
+  w.show();
+  w.Logik().FormShow({});
+  Aufnehmen(&w, "erster-start");
+
+  // A kind-1 job selected at the smallest width the window allows.
+  auto* herkunft = qobject_cast<QLineEdit*>(w.Element("Herkunft"));
+  auto* ziel = qobject_cast<QLineEdit*>(w.Element("Ziel"));
+  herkunft->setText(QString::fromStdString(tree.Mkdir("home/anna/Musik")));
+  ziel->setText(QString::fromStdString(tree.Mkdir("media/stick/Musik")));
+  w.Logik().SetzenClick();
+  w.Logik().SyncNowClick();
+  starter.AlleBeenden();
+  w.resize(1, 1);
+  w.Anzeige()->setCurrentCell(0, 0);
+  w.Logik().AnzeigeMouseMove(1);
+  QApplication::processEvents();
+  Aufnehmen(&w, "hauptfenster-klein-art1");
+  testing::BoxBeantworten(QMessageBox::No);
+  w.close();
+}
+
 // Each tab of the settings dialog, with the hint of a control in its status bar.
 void EinstellungenAufnehmen(testing::TempTree& tree) {
   TEinstellungen dialog(nullptr, PortableDateiOrte(tree.Path("prog/")));
@@ -182,6 +235,13 @@ void InfoAufnehmen(testing::TempTree& tree) {
     if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
   });
   box.Zeigen(kSammlungsFormat);
+  // Before any collection was opened or saved.
+  TAboutBox erst(nullptr, tree.Path("prog/Main.sda"));
+  testing::BeiModal([](QWidget* w) {
+    Aufnehmen(w, "info-ohne-sammlung");
+    if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
+  });
+  erst.Zeigen(0);
 }
 
 void HilfeAufnehmen() {
@@ -219,6 +279,43 @@ void KopieAufnehmen() {
   k.FrageStellen(f, [](int) {});
   Aufnehmen(k.OffeneBox(), "doppelt-frage");
   k.FortschrittSchliessen();
+
+  // A copy job copying a file of a gigabyte.
+  TKopie g;
+  g.FortschrittOeffnen("/home/anna/Filme", "/media/sicherung/Filme", true, 12);
+  g.Stand().ArtSetzen("Herkunft auf Ziel (Herkunft oder Ziel neuer)");
+  g.Stand().VerzeichnisZeigen("/2024/");
+  g.Stand().NeueDatei({"/home/anna/Filme/2024/urlaub.mkv", "Anzahl Dateien: 3 kopiert",
+                       KbText(1052, 576000, 1048576000)});
+  for (int i = 0; i < 37; ++i) g.Stand().SchrittFertig();
+  g.Auffrischen();
+  Aufnehmen(&g, "fortschritt-1gb");
+  g.FortschrittSchliessen();
+
+  // Two runs ask at once: each box over its own window.
+  TKopie eins;
+  TKopie zwei;
+  eins.FortschrittOeffnen("/home/anna/Dokumente", "/media/stick/Dokumente", true, 100);
+  zwei.FortschrittOeffnen("/home/anna/Bilder", "/srv/archiv/Bilder", true, 100);
+  Frage leer;
+  leer.symbol = Frage::Symbol::kWarnung;
+  leer.titel = "Warnung";
+  leer.text =
+      "Das Verzeichnis /media/stick/Dokumente ist leer, das Verzeichnis "
+      "/home/anna/Dokumente nicht.\rIst das Laufwerk vielleicht nicht eingehängt?\r\r"
+      "Trotzdem abgleichen? Dabei können Dateien in /home/anna/Dokumente gelöscht werden.";
+  leer.knoepfe = {"&Ja", "&Nein"};
+  leer.standard = 1;
+  eins.FrageStellen(leer, [](int) {});
+  Frage fehler = leer;
+  fehler.text =
+      "Die Datei /home/anna/Bilder/2024/strand.jpg kann nicht nach "
+      "/srv/archiv/Bilder/2024/strand.jpg kopiert werden:\rKein Platz auf dem Gerät";
+  zwei.FrageStellen(fehler, [](int) {});
+  testing::Warten([&] { return eins.OffeneBox() != nullptr && zwei.OffeneBox() != nullptr; });
+  BereichAufnehmen({&eins, &zwei, eins.OffeneBox(), zwei.OffeneBox()}, "zwei-fragen");
+  eins.FortschrittSchliessen();
+  zwei.FortschrittSchliessen();
 }
 
 }  // namespace
@@ -235,6 +332,7 @@ int main(int argc, char** argv) {
   zarnoft::g_suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
   QDir().mkpath(zarnoft::g_ziel);
   zarnoft::testing::TempTree tree;
+  zarnoft::ErsterStartAufnehmen(tree);
   zarnoft::HauptfensterAufnehmen(tree);
   // The pointer rests in a corner, away from the windows and their hints.
   QCursor::setPos(QGuiApplication::primaryScreen()->geometry().bottomRight());

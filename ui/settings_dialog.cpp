@@ -22,6 +22,7 @@
 
 #include "platform/program_info.h"
 #include "ui/application.h"
+#include "ui/file_dialog.h"
 #include "ui/help.h"
 
 namespace zarnoft {
@@ -421,8 +422,7 @@ void TEinstellungen::SLVerschFolgen(bool aktiv) {
 bool TEinstellungen::OrdnerWaehlen(const std::string& prompt, const std::string& anfang,
                                    std::string* gewaehlt) {
   // Qt's own dialog, so that it speaks German whatever the desktop's language.
-  const QString pfad = QFileDialog::getExistingDirectory(
-      this, Q(prompt), Q(anfang), QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  const QString pfad = zarnoft::OrdnerWaehlen(this, Q(prompt), Q(anfang));
   if (pfad.isEmpty()) return false;
   *gewaehlt = S(pfad);
   return true;
@@ -430,10 +430,12 @@ bool TEinstellungen::OrdnerWaehlen(const std::string& prompt, const std::string&
 
 bool TEinstellungen::LogdateiWaehlen(const std::string& anfang, std::string* gewaehlt) {
   // The log is appended to, never overwritten: no question about an existing file.
-  const QString pfad = QFileDialog::getSaveFileName(
-      this, "Logdatei auswählen", Q(anfang), "Logdateien (*.log);;Alle Dateien (*)", nullptr,
-      QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
-  if (pfad.isEmpty()) return false;
+  QFileDialog dlg(this, "Logdatei auswählen", Q(anfang), "Logdateien (*.log);;Alle Dateien (*)");
+  DateiDialogEinrichten(&dlg);
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+  const QString pfad = dlg.selectedFiles().first();
   *gewaehlt = S(pfad);
   return true;
 }

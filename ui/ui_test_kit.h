@@ -5,10 +5,16 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTimer>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace zarnoft::testing {
 
@@ -43,9 +49,42 @@ inline void BoxBeantworten(QMessageBox::StandardButton knopf, QString* text = nu
   BeiModal([knopf, text](QWidget* w) {
     auto* box = qobject_cast<QMessageBox*>(w);
     if (box == nullptr) return;
-    if (text != nullptr) *text = box->text();
+    // As read: without the invisible joiners that keep paths on one line.
+    if (text != nullptr) *text = box->text().remove(QChar(0x2060));
     if (QAbstractButton* b = box->button(knopf)) b->click();
   });
+}
+
+// The texts of `fenster` that are cut: every visible label (one line, not wrapped), check box,
+// radio button and group title whose text is wider than the room its widget gives it, as
+// "<name>: <text>". Empty when everything can be read whole.
+inline std::vector<std::string> AbgeschnitteneTexte(QWidget* fenster) {
+  std::vector<std::string> cut;
+  auto melden = [&cut](QWidget* w, const QString& text) {
+    cut.push_back(
+        (w->objectName().isEmpty() ? QString(w->metaObject()->className()) : w->objectName())
+            .toStdString() +
+        ": " + text.toStdString());
+  };
+  for (QWidget* w : fenster->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(fenster)) continue;
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+      if (l->wordWrap() || l->text().isEmpty() || Qt::mightBeRichText(l->text())) continue;
+      QString text = l->text();
+      text.remove('&');
+      if (l->fontMetrics().horizontalAdvance(text) > l->contentsRect().width() - 2 * l->margin())
+        melden(l, l->text());
+    } else if (qobject_cast<QCheckBox*>(w) != nullptr ||
+               qobject_cast<QRadioButton*>(w) != nullptr) {
+      auto* b = static_cast<QAbstractButton*>(w);
+      if (b->width() < b->sizeHint().width()) melden(b, b->text());
+    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+      QString titel = g->title();
+      titel.remove('&');
+      if (g->fontMetrics().horizontalAdvance(titel) > g->width() - 16) melden(g, g->title());
+    }
+  }
+  return cut;
 }
 
 }  // namespace zarnoft::testing

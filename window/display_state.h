@@ -21,6 +21,17 @@ inline constexpr const char* kArtEntwurfstext = "Abgleich, kopieren neuerer Date
 inline constexpr const char* kAnzahlEntwurfstext = "Anzahl Dateien: ";
 inline constexpr const char* kKbEntwurfstext = "Bytes:";
 
+// Every text of the kind label `Art` that a run sets (by kind and sub-mode), so that a window can
+// make room for the longest of them before any run sets one.
+inline constexpr const char* kArtTexte[] = {
+    kArtEntwurfstext,                                // two-way
+    "Herkunft auf Ziel (neuere Herkunft)",           // source onto target, by the check
+    "Herkunft auf Ziel (neueres Ziel)",              //
+    "Herkunft auf Ziel (Herkunft oder Ziel neuer)",  //
+    "Archivieren inkrementell",                      // archive, by the extent
+    "Archivieren gesamt",                            //
+};
+
 // The display of one window at one moment. Paths come unshortened: the window shortens them to
 // its fields' width. All texts are computed in the core.
 struct Fortschrittsstand {
