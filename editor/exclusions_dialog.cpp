@@ -4,12 +4,10 @@
 #include <utility>
 
 #include "platform/number_format.h"
+#include "platform/reserved_dir.h"
 
 namespace zarnoft {
 namespace {
-
-// The program's own directory at a root or inside a tree: never part of a job.
-constexpr char kEigenesVerzeichnis[] = ".zarnoft";
 
 // rel: the directory's path relative to the root, "" for the root itself.
 int64_t Zaehlen(FileSystem* fs, const std::string& root, const std::string& rel,
@@ -21,7 +19,7 @@ int64_t Zaehlen(FileSystem* fs, const std::string& root, const std::string& rel,
   (void)fs->ListDirectory(rel.empty() ? root + "/" : root + "/" + rel + "/", &eintraege);
   int64_t anzahl = 0;
   for (const FileInfo& e : eintraege) {
-    if (e.name == kEigenesVerzeichnis) continue;
+    if (IstReserviert(e.name)) continue;
     const std::string pfad = rel.empty() ? e.name : rel + "/" + e.name;
     if (ausnahmen.Ausgenommen(pfad, e.IsDirectory())) {
       ++anzahl;

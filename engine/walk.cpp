@@ -440,6 +440,15 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
       const FileTime grenze = ZukunftsGrenze(k_.Laufbeginn);
       if (h.info.mtime > grenze) k_.Hinweis(kZukunft + hpfad);
       if (z.info.mtime > grenze) k_.Hinweis(kZukunft + zpfad);
+      // Written on both sides since the last run: a double change that the future date only
+      // hides. Recording this run would let the later run, once the date has passed, take the
+      // future file for the only change and copy it over the other edit; so the double change
+      // stays undecided, the run is not recorded, and each run meets it again.
+      if (k_.Art == VorgangsArt::kSynchronisieren && h.da && z.da) {
+        const Lage beide(h, z, k_.Letzter);
+        if (beide.HSeitEnde() && beide.ZSeitEnde())
+          k_.Fehlschlag("Vergl: Doppelte Änderung nicht entschieden: " + hpfad);
+      }
       return;
     }
     case Schritt::kZumZiel:
