@@ -189,7 +189,10 @@ class FakeLaeufe : public LaufStarter {
     ASSERT_LT(i, laeufe.size());
     ASSERT_FALSE(laeufe[i].beendet);
     laeufe[i].beendet = true;
-    laeufe[i].ende(laeufe[i].griff, LaufErgebnis{abgebrochen, fehler});
+    LaufErgebnis ergebnis;
+    ergebnis.abgebrochen = abgebrochen;
+    ergebnis.fehler = fehler;
+    laeufe[i].ende(laeufe[i].griff, ergebnis);
   }
 };
 
