@@ -100,12 +100,25 @@ bool Verzeichnisvergleich::AndereSeiteErreichbar(const std::string& dir, const s
 
 bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
   // The move-aside store inside one of the trees is the program's own: synchronising it would
-  // copy what was moved aside back into the trees, and moving aside would feed the walk.
-  if (k_.LoeschenWohin.size() != pfad.size() + 1 ||
-      k_.LoeschenWohin.compare(0, pfad.size(), pfad) != 0)
-    return false;
-  k_.Log(LogStufe::kWarnung, kLager + pfad);
-  return true;
+  // copy what was moved aside back into the trees, and moving aside would feed the walk. Named
+  // through a link or "/./", it is still the same directory by device and inode.
+  bool gleich = k_.LoeschenWohin.size() == pfad.size() + 1 &&
+                k_.LoeschenWohin.compare(0, pfad.size(), pfad) == 0;
+  if (!gleich && !k_.LoeschenWohin.empty()) {
+    if (!lager_kennung_) {
+      // Resolved first: a link to the store inside a tree is not followed there.
+      std::string echt;
+      FileInfo lager;
+      if (k_.fs->RealPath(k_.LoeschenWohin, &echt).ok() && k_.fs->Stat(echt, &lager).ok() &&
+          lager.IsDirectory() && lager.inode != 0)
+        lager_kennung_ = Kennung(lager);
+    }
+    FileInfo i;
+    gleich = lager_kennung_ && k_.fs->Stat(pfad, &i).ok() && i.IsDirectory() &&
+             Kennung(i) == *lager_kennung_;
+  }
+  if (gleich) k_.Log(LogStufe::kWarnung, kLager + pfad);
+  return gleich;
 }
 
 bool Verzeichnisvergleich::FuehrtZurueck(const FileInfo& verzeichnis, const std::string& pfad) {

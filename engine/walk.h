@@ -34,6 +34,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -112,6 +113,8 @@ class Verzeichnisvergleich {
   // Both roots, held while the walk lives: every path in the trees is resolved beneath them.
   std::unique_ptr<RootHold> herkunft_halt_;
   std::unique_ptr<RootHold> ziel_halt_;
+  // Device and inode of the move-aside store, once it exists.
+  std::optional<std::pair<uint64_t, uint64_t>> lager_kennung_;
   int32_t gezaehlt_ = 0;
   // Device and inode of the directories being visited, both sides, the roots first.
   std::vector<std::pair<uint64_t, uint64_t>> offen_;

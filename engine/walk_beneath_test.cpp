@@ -161,5 +161,61 @@ TEST_P(WettlaufTausch, NothingOutsideTheRootsChanges) {
 
 INSTANTIATE_TEST_SUITE_P(LoeschenUndKopieren, WettlaufTausch, ::testing::Bool());
 
+// The store named through a link or "/./" is still the store, by device and inode: the walk
+// leaves it out, instead of moving it into itself one level deeper on every run.
+TEST(LagerImBaum, IsRecognisedWhateverPathNamesIt) {
+  for (const bool ueber_link : {false, true}) {
+    HookLauf lauf;
+    lauf.baum.Write("z/lager/alt", "beiseite");
+    lauf.baum.Mkdir("h");
+    if (ueber_link) {
+      ASSERT_EQ(::symlink(lauf.baum.Path("z/lager").c_str(), lauf.baum.Path("lagerlink").c_str()),
+                0);
+      lauf.k.LoeschenWohin = lauf.baum.Path("lagerlink") + "/";
+    } else {
+      lauf.k.LoeschenWohin = lauf.baum.Path("z/./lager") + "/";
+    }
+    lauf.k.Unterverzeichnisse = true;
+    lauf.k.Letzter = Letzter(false);
+    {
+      Verzeichnisvergleich walk(lauf.k);
+      walk.VerzeichnisVergleichen("");
+    }
+    EXPECT_FALSE(lauf.baum.Exists("h/lager")) << ueber_link;
+    EXPECT_EQ(lauf.Zeilen("Vergl: Übersprungen, Auslagerungsverzeichnis: ").size(), 1u)
+        << ueber_link;
+  }
+}
+
+// A file on one side and a link on the other is a change of kind, reported and left alone in
+// every deletion mode: the link replacing the file it points to would leave no content anywhere.
+TEST(DateiUndLink, AreLeftAsTheyAreInEveryDeletionMode) {
+  for (const LoeschModus modus :
+       {LoeschModus::kNormal, LoeschModus::kNie, LoeschModus::kAuslagern}) {
+    for (const bool link_im_ziel : {true, false}) {
+      HookLauf lauf;
+      const std::string datei = link_im_ziel ? "h/x" : "z/x";
+      const std::string link = link_im_ziel ? "z/x" : "h/x";
+      lauf.baum.Write(datei, "inhalt");
+      ASSERT_EQ(::symlink(lauf.baum.Path(datei).c_str(), lauf.baum.Path(link).c_str()), 0);
+      // The link is the newer entry, as when a user just made it.
+      const FileTime spaeter{Jetzt().sec + 60, 0};
+      testing::SetTimes(lauf.baum.Path(link), spaeter, spaeter);
+      lauf.k.Loeschen = modus;
+      lauf.k.Letzter = Letzter(false);
+      {
+        Verzeichnisvergleich walk(lauf.k);
+        walk.VerzeichnisVergleichen("");
+      }
+      SCOPED_TRACE(static_cast<int>(modus));
+      EXPECT_EQ(lauf.baum.Read(datei), "inhalt");
+      EXPECT_EQ(lauf.Info(datei).kind, EntryKind::kFile);
+      EXPECT_EQ(lauf.Info(link).kind, EntryKind::kSymlink);
+      EXPECT_EQ(lauf.Zeilen("Vergl: Übersprungen, Datei und Link gleichen Namens: ").size(), 1u);
+      EXPECT_GT(lauf.k.Fehler, 0);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zarnoft

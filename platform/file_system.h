@@ -47,10 +47,10 @@ struct FileInfo {
   bool IsDirectory() const { return kind == EntryKind::kDirectory; }
 };
 
-// Where a directory lies inside its file system: the file system (as the kernel numbers its
-// mounts' devices) and the path from that file system's own root. Two paths that reach the same
-// place through different mounts (a bind mount, a second mount of one device) have the same
-// location.
+// Where a directory lies: its device, and the path by which this process reaches it without a
+// bind mount that shows a part of a file system elsewhere, where such a path exists. A directory
+// shown by a bind mount and the directory it shows have the same location; so do two paths
+// through links. Found by device and inode, so also right inside a chroot or a container.
 struct FsLocation {
   uint64_t device = 0;
   std::string path;  // begins with "/"

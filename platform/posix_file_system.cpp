@@ -19,6 +19,7 @@
 
 #include "platform/beneath.h"
 #include "platform/file_system.h"
+#include "platform/mount_place.h"
 #include "platform/path_helpers.h"
 
 namespace zarnoft {
@@ -131,28 +132,6 @@ class PosixWritableFile : public WritableFile {
  private:
   int fd_;
 };
-
-// Undoes the octal escapes (\040 for a blank) of a path in /proc/self/mountinfo.
-std::string Entschluesselt(const std::string& s) {
-  auto oktal = [&](size_t i) { return s[i] >= '0' && s[i] <= '7'; };
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\\' && i + 3 < s.size() && oktal(i + 1) && oktal(i + 2) && oktal(i + 3)) {
-      out += static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
-      i += 3;
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
-
-// Whether `pfad` is `oben` or lies below it (both absolute, without a trailing "/").
-bool Unterhalb(const std::string& pfad, const std::string& oben) {
-  if (oben == "/") return true;
-  return pfad.compare(0, oben.size(), oben) == 0 &&
-         (pfad.size() == oben.size() || pfad[oben.size()] == '/');
-}
 
 // Copies len bytes at the given offsets, in the kernel where it can, through a buffer otherwise.
 Status BereichKopieren(int in, int out, off_t von, off_t nach, uint64_t len) {
@@ -502,36 +481,7 @@ class PosixFileSystem : public FileSystem {
     std::string real;
     Status s = RealPath(path, &real);
     if (!s) return s;
-    struct stat st;
-    if (::stat(real.c_str(), &st) != 0) return Fehler();
-    // Without the kernel's mount table the device and the full path are all there is.
-    out->device = static_cast<uint64_t>(st.st_dev);
-    out->path = real;
-    std::FILE* f = std::fopen("/proc/self/mountinfo", "re");
-    if (f == nullptr) return Status::Ok();
-    char* zeile = nullptr;
-    size_t cap = 0;
-    size_t beste = 0;
-    while (::getline(&zeile, &cap, f) > 0) {
-      // "36 35 98:0 /mnt1 /mnt/parent rw ..." : id, parent, major:minor, root, mount point.
-      unsigned major = 0, minor = 0;
-      char wurzel[4096], punkt[4096];
-      if (std::sscanf(zeile, "%*d %*d %u:%u %4095s %4095s", &major, &minor, wurzel, punkt) != 4)
-        continue;
-      const std::string mp = Entschluesselt(punkt);
-      if (!Unterhalb(real, mp) || mp.size() < beste) continue;
-      // A later line for the same mount point is a mount on top of it, which is what is seen.
-      beste = mp.size();
-      std::string rest = mp == "/" ? real : real.substr(mp.size());
-      std::string root = Entschluesselt(wurzel);
-      if (root == "/") root.clear();
-      out->device = static_cast<uint64_t>(makedev(major, minor));
-      out->path = root + rest;
-      if (out->path.empty()) out->path = "/";
-    }
-    std::free(zeile);
-    std::fclose(f);
-    return Status::Ok();
+    return MountOrt(real, out);
   }
 
   Status SyncFileSystem(const std::string& path) override {

@@ -44,7 +44,6 @@ einhaengen() {  # einhaengen ZIEL mount-args...
 einhaengen /proc -t proc proc
 einhaengen /dev --bind /dev
 einhaengen /dev/pts -t devpts devpts
-einhaengen /tmp -t tmpfs tmpfs
 cp -L /etc/resolv.conf "$wurzel/etc/resolv.conf" 2>/dev/null || true
 
 rm -rf "$wurzel/zarnoft"
