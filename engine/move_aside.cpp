@@ -66,6 +66,16 @@ bool VerzeichnisseAnlegen(FileSystem* fs, Protokoll* log, const std::string& pfa
 bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& vorher) {
   if (vorher.kind != EntryKind::kFile && vorher.kind != EntryKind::kSymlink) return false;
   const std::string platz = Auslagerungspfad(k.LoeschenWohin, pfad);
+  // The store's own path is the user's choice; below it nothing is reached through a link.
+  if (!k.lager_halt) {
+    if (!VerzeichnisseAnlegen(k.fs, k.log, k.LoeschenWohin)) return false;
+    Status s;
+    k.lager_halt = k.fs->HoldRoot(k.LoeschenWohin, &s);
+    if (!k.lager_halt) {
+      k.Fehlschlag("Vergl: Verzeichnis nicht angelegt: " + k.LoeschenWohin, s);
+      return false;
+    }
+  }
   if (!VerzeichnisseAnlegen(k.fs, k.log, platz)) return false;
   Aufraeumen(k, DirectoryPart(platz));
   // An earlier version of the same path stays: this one goes beside it, numbered.

@@ -56,20 +56,26 @@ bool InKette(const std::vector<Kennung>& kette, const std::vector<Kennung>& ande
   return !andere.empty() && std::find(kette.begin(), kette.end(), andere.front()) != kette.end();
 }
 
+// The chains of a directory: as its path reaches it, and from its place without a bind mount.
+std::vector<std::vector<Kennung>> Ketten(FileSystem* fs, const std::string& pfad) {
+  std::vector<std::vector<Kennung>> ketten{Kette(fs, pfad)};
+  FsLocation ort;
+  if (fs->Location(Pfad(pfad), &ort).ok()) ketten.push_back(Kette(fs, ort.path));
+  return ketten;
+}
+
 }  // namespace
 
 bool Ueberschneiden(FileSystem* fs, const std::string& herkunft, const std::string& ziel) {
   if (Enthalten(Aufgeloest(fs, herkunft), Aufgeloest(fs, ziel))) return true;
-  // The same directory, or one above the other, through another mount.
-  const std::vector<Kennung> h = Kette(fs, herkunft);
-  const std::vector<Kennung> z = Kette(fs, ziel);
-  if (InKette(h, z) || InKette(z, h)) return true;
-  // A bind mount shows a directory of a file system somewhere else; its place inside that file
-  // system tells where it really lies.
-  FsLocation hl, zl;
-  if (fs->Location(Pfad(herkunft), &hl).ok() && fs->Location(Pfad(ziel), &zl).ok() &&
-      hl.device == zl.device && Enthalten(hl.path, zl.path))
-    return true;
+  // The same directory, or one above the other, by device and inode along the parents: through
+  // links, "/./" and another mount of the same file system alike. A bind mount shows a
+  // directory somewhere else; its place without the mount is walked up as well.
+  const std::vector<std::vector<Kennung>> h = Ketten(fs, herkunft);
+  const std::vector<std::vector<Kennung>> z = Ketten(fs, ziel);
+  for (const std::vector<Kennung>& hk : h)
+    for (const std::vector<Kennung>& zk : z)
+      if (InKette(hk, zk) || InKette(zk, hk)) return true;
   return false;
 }
 

@@ -4,9 +4,10 @@
 // other, so the run refuses to start.
 //
 // The test does not rest on the paths as written: links are resolved, and each existing
-// directory is identified by device and inode along its parents and by its place inside its
-// file system, so that a bind mount, a second mount of the same file system or a path through
-// a link is seen for what it is. Any thread.
+// directory is identified by device and inode along its parents, also from the place a bind
+// mount shows (FileSystem::Location), so that a bind mount, a second mount of the same file
+// system or a path through a link is seen for what it is, in a chroot or container too. Any
+// thread.
 #ifndef ZARNOFT_ENGINE_OVERLAP_H_
 #define ZARNOFT_ENGINE_OVERLAP_H_
 

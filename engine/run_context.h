@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -67,6 +68,9 @@ struct LaufKontext {
   Fortschritt* fenster = nullptr;
   KopierDienst* kopierer = nullptr;
   const std::atomic<bool>* stop = nullptr;  // the stop request (a job deleted while it runs)
+  // The move-aside store held as a root once the run first moves a file aside
+  // (FileSystem::HoldRoot); the trees themselves are held by the walk.
+  std::unique_ptr<RootHold> lager_halt;
 
   // The sub-mode as the job's kind reads it.
   DoppelRegel Regel() const { return static_cast<DoppelRegel>(Doppelt); }

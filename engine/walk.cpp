@@ -25,6 +25,8 @@ constexpr char kNichtErstellt[] = "Vergl: Verzeichnis nicht erstellt: ";
 constexpr char kNichtLesbar[] = "Vergl: Verzeichnis nicht lesbar: ";
 constexpr char kNichtAbfragbar[] = "Vergl: Nicht abfragbar: ";
 constexpr char kGleicherName[] = "Vergl: Übersprungen, Datei und Verzeichnis gleichen Namens: ";
+constexpr char kDateiUndLink[] = "Vergl: Übersprungen, Datei und Link gleichen Namens: ";
+constexpr char kRechte[] = "Vergl: Besitzer und Rechte nicht gesetzt: ";
 constexpr char kLager[] = "Vergl: Übersprungen, Auslagerungsverzeichnis: ";
 constexpr char kZurueck[] = "Vergl: Übersprungen, führt zurück in einen verglichenen Ordner: ";
 constexpr char kAusgenommen[] = "Vergl: Ausgenommen: ";
@@ -49,6 +51,9 @@ int64_t Datum(const Seite& s) {
 }  // namespace
 
 Verzeichnisvergleich::Verzeichnisvergleich(LaufKontext& k) : k_(k) {
+  // A root that does not exist yet is met by the walk's own steps, which report it.
+  herkunft_halt_ = k_.fs->HoldRoot(k_.Herkunft.empty() ? "/" : k_.Herkunft);
+  ziel_halt_ = k_.fs->HoldRoot(k_.Ziel.empty() ? "/" : k_.Ziel);
   // The roots' own identities: a directory inside the trees that is one of them (reached again
   // through a bind mount) would make the walk copy a tree into itself. With the trailing "/"
   // the query follows a root that is a link to a directory.
@@ -120,12 +125,25 @@ void Verzeichnisvergleich::AusgenommeneEntfernen(const std::string& rel,
 
 bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
   // The move-aside store inside one of the trees is the program's own: synchronising it would
-  // copy what was moved aside back into the trees, and moving aside would feed the walk.
-  if (k_.LoeschenWohin.size() != pfad.size() + 1 ||
-      k_.LoeschenWohin.compare(0, pfad.size(), pfad) != 0)
-    return false;
-  k_.Log(LogStufe::kWarnung, kLager + pfad);
-  return true;
+  // copy what was moved aside back into the trees, and moving aside would feed the walk. Named
+  // through a link or "/./", it is still the same directory by device and inode.
+  bool gleich = k_.LoeschenWohin.size() == pfad.size() + 1 &&
+                k_.LoeschenWohin.compare(0, pfad.size(), pfad) == 0;
+  if (!gleich && !k_.LoeschenWohin.empty()) {
+    if (!lager_kennung_) {
+      // Resolved first: a link to the store inside a tree is not followed there.
+      std::string echt;
+      FileInfo lager;
+      if (k_.fs->RealPath(k_.LoeschenWohin, &echt).ok() && k_.fs->Stat(echt, &lager).ok() &&
+          lager.IsDirectory() && lager.inode != 0)
+        lager_kennung_ = Kennung(lager);
+    }
+    FileInfo i;
+    gleich = lager_kennung_ && k_.fs->Stat(pfad, &i).ok() && i.IsDirectory() &&
+             Kennung(i) == *lager_kennung_;
+  }
+  if (gleich) k_.Log(LogStufe::kWarnung, kLager + pfad);
+  return gleich;
 }
 
 bool Verzeichnisvergleich::FuehrtZurueck(const FileInfo& verzeichnis, const std::string& pfad) {
@@ -361,9 +379,13 @@ void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::s
   k_.Letzter = gespeichert;
   // The bits come last: a directory without write permission is filled first. Giving a
   // directory away (as root) clears its set-ID bits, so the owner comes before them.
+  // Refused owners (a user cannot give a directory away) stay unreported as before; a directory
+  // that was replaced meanwhile is a failure.
+  Status s;
   if (vorbild.uid != ProcessUid() || vorbild.gid != ProcessGid())
-    k_.fs->SetOwner(neu, vorbild.uid, vorbild.gid);
-  k_.fs->SetMode(neu, vorbild.mode & kVerzeichnisBits);
+    s = k_.fs->SetOwner(neu, vorbild.uid, vorbild.gid);
+  if (!s.replaced()) s = k_.fs->SetMode(neu, vorbild.mode & kVerzeichnisBits);
+  if (s.replaced()) k_.Fehlschlag(kRechte + neu, s);
 }
 
 void Verzeichnisvergleich::NichtRegulaer(const std::string& pfad) {
@@ -413,6 +435,14 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
   }
   if (h.da && z.da && h.info.IsDirectory() != z.info.IsDirectory()) {
     k_.Fehlschlag(kGleicherName + k_.Herkunft + rel + name + " / " + k_.Ziel + rel + name);
+    return;
+  }
+  // A file on one side and a link on the other is no change of content but a change of kind:
+  // copying the link over the file would lose its content (a link to the very file it replaces
+  // would point at itself), and deleting either rests on no decision. Left as it is.
+  if (h.da && z.da &&
+      (h.info.kind == EntryKind::kSymlink) != (z.info.kind == EntryKind::kSymlink)) {
+    k_.Fehlschlag(kDateiUndLink + k_.Herkunft + rel + name + " / " + k_.Ziel + rel + name);
     return;
   }
   Ausfuehren(*e, rel, name, h, z);

@@ -21,6 +21,11 @@
 // system's reason and counted as a failure of the run (LaufKontext::fehler); the walk goes on.
 // Where a side cannot be read, nothing on the other side is taken for deleted.
 //
+// Both roots are held open while the walk lives (FileSystem::HoldRoot): no path below them is
+// resolved through a link, and a directory that became a link or another directory after its
+// listing fails each step inside it ("Verzeichnis wurde während des Laufs ersetzt") and is left
+// as it is.
+//
 // One Verzeichnisvergleich per run, used by the run's thread only. It works on the run's
 // LaufKontext (whose last run it changes while it visits a directory it has just created on the
 // other side) and must not outlive it.
@@ -28,6 +33,8 @@
 #define ZARNOFT_ENGINE_WALK_H_
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -107,6 +114,11 @@ class Verzeichnisvergleich {
   bool AndereSeiteErreichbar(const std::string& dir, const std::string& path);
 
   LaufKontext& k_;
+  // Both roots, held while the walk lives: every path in the trees is resolved beneath them.
+  std::unique_ptr<RootHold> herkunft_halt_;
+  std::unique_ptr<RootHold> ziel_halt_;
+  // Device and inode of the move-aside store, once it exists.
+  std::optional<std::pair<uint64_t, uint64_t>> lager_kennung_;
   int32_t gezaehlt_ = 0;
   // Device and inode of the directories being visited, both sides, the roots first.
   std::vector<std::pair<uint64_t, uint64_t>> offen_;

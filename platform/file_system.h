@@ -47,10 +47,10 @@ struct FileInfo {
   bool IsDirectory() const { return kind == EntryKind::kDirectory; }
 };
 
-// Where a directory lies inside its file system: the file system (as the kernel numbers its
-// mounts' devices) and the path from that file system's own root. Two paths that reach the same
-// place through different mounts (a bind mount, a second mount of one device) have the same
-// location.
+// Where a directory lies: its device, and the path by which this process reaches it without a
+// bind mount that shows a part of a file system elsewhere, where such a path exists. A directory
+// shown by a bind mount and the directory it shows have the same location; so do two paths
+// through links. Found by device and inode, so also right inside a chroot or a container.
 struct FsLocation {
   uint64_t device = 0;
   std::string path;  // begins with "/"
@@ -90,6 +90,13 @@ class WritableFile {
   virtual Status SetMode(uint32_t /*mode*/) { return Status::FromErrno(ENOTSUP); }
 };
 
+// A directory held open as the root of a run's paths (FileSystem::HoldRoot). Releasing it ends
+// the hold.
+class RootHold {
+ public:
+  virtual ~RootHold() = default;
+};
+
 // Every call that can fail says why (Status): whether the thing was not there or the call failed,
 // with the system's reason. Calls that open a file return nullptr on failure and, when `status`
 // is given, put the reason there.
@@ -99,6 +106,17 @@ class FileSystem {
 
   // The process-wide POSIX file system. Never destroyed.
   static FileSystem* Default();
+
+  // Opens the directory `dir` (its own path may pass through links the user chose) and holds it
+  // as a root until the hold is destroyed. Meanwhile every call on this thread whose path lies
+  // beneath `dir` resolves the rest of the path from the directory held, never through a link,
+  // never above it, and acts on the last element through its parent directory's descriptor; a
+  // path with ".." beneath it is refused. A directory that a listing or a creation saw is
+  // remembered by device and inode: a call through it once it is a link or another directory
+  // fails with Status::Replaced(), and touches nothing. Holds nest: the innermost root that
+  // contains a path is the one it is resolved from. The hold belongs to the thread that took it
+  // and is destroyed there. nullptr when `dir` cannot be opened; the default holds nothing.
+  virtual std::unique_ptr<RootHold> HoldRoot(const std::string& dir, Status* status = nullptr);
 
   // Lists a directory without "." and "..". Fails when it cannot be opened or read, or when an
   // entry that it names cannot be queried (so that a listing never silently lacks an entry);
@@ -186,6 +204,9 @@ class FileSystemWrapper : public FileSystem {
   explicit FileSystemWrapper(FileSystem* target) : target_(target) {}
   FileSystem* target() const { return target_; }
 
+  std::unique_ptr<RootHold> HoldRoot(const std::string& d, Status* s) override {
+    return target_->HoldRoot(d, s);
+  }
   Status ListDirectory(const std::string& d, std::vector<FileInfo>* o) override {
     return target_->ListDirectory(d, o);
   }

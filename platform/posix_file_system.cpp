@@ -17,7 +17,9 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/beneath.h"
 #include "platform/file_system.h"
+#include "platform/mount_place.h"
 #include "platform/path_helpers.h"
 
 namespace zarnoft {
@@ -131,28 +133,6 @@ class PosixWritableFile : public WritableFile {
   int fd_;
 };
 
-// Undoes the octal escapes (\040 for a blank) of a path in /proc/self/mountinfo.
-std::string Entschluesselt(const std::string& s) {
-  auto oktal = [&](size_t i) { return s[i] >= '0' && s[i] <= '7'; };
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\\' && i + 3 < s.size() && oktal(i + 1) && oktal(i + 2) && oktal(i + 3)) {
-      out += static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
-      i += 3;
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
-
-// Whether `pfad` is `oben` or lies below it (both absolute, without a trailing "/").
-bool Unterhalb(const std::string& pfad, const std::string& oben) {
-  if (oben == "/") return true;
-  return pfad.compare(0, oben.size(), oben) == 0 &&
-         (pfad.size() == oben.size() || pfad[oben.size()] == '/');
-}
-
 // Copies len bytes at the given offsets, in the kernel where it can, through a buffer otherwise.
 Status BereichKopieren(int in, int out, off_t von, off_t nach, uint64_t len) {
   bool kernel = true;
@@ -223,11 +203,61 @@ Status MitLoecherKopieren(int in, int out, uint64_t n, uint64_t* copied) {
   return Status::Ok();
 }
 
+#ifndef SYS_fchmodat2
+#define SYS_fchmodat2 452
+#endif
+
+// chmod of `name` in `dir` itself, never through a link; a link keeps its bits (it has none of its
+// own) and the call succeeds. fchmodat2 where the kernel has it (6.6); elsewhere the C library's
+// way through /proc, and without /proc (a bare chroot) through the file opened without following.
+Status BitsSetzen(int dir, const char* name, uint32_t mode) {
+  if (::syscall(SYS_fchmodat2, dir, name, mode, AT_SYMLINK_NOFOLLOW) == 0) return Status::Ok();
+  if (errno != ENOSYS && errno != EOPNOTSUPP) return Fehler();
+  struct stat st;
+  if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return Fehler();
+  if (S_ISLNK(st.st_mode)) return Status::Ok();
+  if (::fchmodat(dir, name, mode, AT_SYMLINK_NOFOLLOW) == 0) return Status::Ok();
+  if (errno != EOPNOTSUPP) return Fehler();
+  int fd = ::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Fehler();
+  Status s = Ergebnis(::fchmod(fd, mode));
+  ::close(fd);
+  return s;
+}
+
+// After a rename, what was seen at either name is somewhere else or gone.
+Status Umbenannt(Ort* von, Ort* nach) {
+  von->Vergessen();
+  nach->Vergessen();
+  return Status::Ok();
+}
+
+// Opens a file for writing; beneath a root never through a link.
+std::unique_ptr<WritableFile> Oeffnen(const std::string& path, int flags, Status* status) {
+  Ort o;
+  if (Status s = o.Finden(path); !s) return Gescheitert<WritableFile>(status, s);
+  if (o.gehalten()) flags |= O_NOFOLLOW;
+  int fd = ::openat(o.dir(), o.name(), flags | O_CLOEXEC, 0666);
+  if (fd < 0) return Gescheitert<WritableFile>(status, Fehler());
+  return std::make_unique<PosixWritableFile>(fd);
+}
+
 class PosixFileSystem : public FileSystem {
  public:
+  std::unique_ptr<RootHold> HoldRoot(const std::string& dir, Status* status) override {
+    return WurzelHalten(dir, status);
+  }
+
   Status ListDirectory(const std::string& dir, std::vector<FileInfo>* out) override {
-    int dfd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return Fehler();
+    Ort o;
+    if (Status s = o.Finden(dir.empty() ? "/" : dir); !s) return s;
+    int dfd = ::openat(o.dir(), o.name(),
+                       O_RDONLY | O_DIRECTORY | O_CLOEXEC | (o.gehalten() ? O_NOFOLLOW : 0));
+    if (dfd < 0) return o.OeffnenFehlgeschlagen(errno);
+    if (Status s = o.Gesehen(dfd); !s) {
+      ::close(dfd);
+      return s;
+    }
     DIR* d = ::fdopendir(dfd);
     if (d == nullptr) {
       Status s = Fehler();
@@ -260,52 +290,66 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status Stat(const std::string& path, FileInfo* info) override {
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return Fehler();
+    if (::fstatat(o.dir(), o.name(), &st, AT_SYMLINK_NOFOLLOW) != 0) return Fehler();
     info->name = NamePart(path);
     FillInfo(st, info);
     return Status::Ok();
   }
 
   Status IsEnterableDirectory(const std::string& path) override {
-    const char* p = path.empty() ? "/" : path.c_str();
+    Ort o;
+    if (Status s = o.Finden(path.empty() ? "/" : path); !s) return s;
+    // Beneath a root a link is never followed, also not to a directory.
+    const int folgen = o.gehalten() ? AT_SYMLINK_NOFOLLOW : 0;
     struct stat st;
-    if (::stat(p, &st) != 0) return Fehler();
+    if (::fstatat(o.dir(), o.name(), &st, folgen) != 0) return Fehler();
     if (!S_ISDIR(st.st_mode)) return Status::FromErrno(ENOTDIR);
-    return Ergebnis(::access(p, X_OK));
+    return Ergebnis(::faccessat(o.dir(), o.name(), X_OK, 0));
   }
 
   Status GetMode(const std::string& path, uint32_t* mode) override {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return Fehler();
-    *mode = static_cast<uint32_t>(st.st_mode & 07777);
+    FileInfo info;
+    if (Status s = Stat(path, &info); !s) return s;
+    *mode = info.mode;
     return Status::Ok();
   }
 
   Status SetMode(const std::string& path, uint32_t mode) override {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return Fehler();
-    if (S_ISLNK(st.st_mode)) return Status::Ok();  // links carry no permission bits of their own
-    return Ergebnis(::chmod(path.c_str(), mode & 07777));
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
+    return BitsSetzen(o.dir(), o.name(), mode & 07777);
   }
 
   Status SetOwner(const std::string& path, uint32_t uid, uint32_t gid) override {
-    return Ergebnis(::lchown(path.c_str(), uid, gid));
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
+    return Ergebnis(::fchownat(o.dir(), o.name(), uid, gid, AT_SYMLINK_NOFOLLOW));
   }
 
   Status SetModificationTime(const std::string& path, FileTime t) override {
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
     struct timespec ts[2];
     ts[0].tv_sec = 0;
     ts[0].tv_nsec = UTIME_OMIT;
     ts[1].tv_sec = static_cast<time_t>(t.sec);
     ts[1].tv_nsec = static_cast<long>(t.nsec);
-    return Ergebnis(::utimensat(AT_FDCWD, path.c_str(), ts, AT_SYMLINK_NOFOLLOW));
+    return Ergebnis(::utimensat(o.dir(), o.name(), ts, AT_SYMLINK_NOFOLLOW));
   }
 
-  Status DeleteFile(const std::string& path) override { return Ergebnis(::unlink(path.c_str())); }
+  Status DeleteFile(const std::string& path) override {
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
+    return Ergebnis(::unlinkat(o.dir(), o.name(), 0));
+  }
 
   Status DeleteUnlockedFile(const std::string& path) override {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
+    int fd = ::openat(o.dir(), o.name(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Fehler();
     struct stat st;
     Status s;
@@ -317,41 +361,58 @@ class PosixFileSystem : public FileSystem {
       s = errno == EWOULDBLOCK ? Status::FromErrno(EAGAIN) : Fehler();
     } else {
       // Removed while the lock is held, so no writer can have taken the file meanwhile.
-      s = Ergebnis(::unlink(path.c_str()));
+      s = Ergebnis(::unlinkat(o.dir(), o.name(), 0));
     }
     ::close(fd);
     return s;
   }
 
   Status RenameNoReplace(const std::string& from, const std::string& to) override {
-    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
-        0)
-      return Status::Ok();
+    Ort von, nach;
+    if (Status s = von.Finden(from); !s) return s;
+    if (Status s = nach.Finden(to); !s) return s;
+    if (::syscall(SYS_renameat2, von.dir(), von.name(), nach.dir(), nach.name(),
+                  RENAME_NOREPLACE) == 0)
+      return Umbenannt(&von, &nach);
     if (errno != EINVAL && errno != ENOSYS) return Fehler();
     // File systems without RENAME_NOREPLACE: link + unlink also refuses an existing name.
-    if (::link(from.c_str(), to.c_str()) != 0) return Fehler();
-    if (::unlink(from.c_str()) != 0) {
+    if (::linkat(von.dir(), von.name(), nach.dir(), nach.name(), 0) != 0) return Fehler();
+    if (::unlinkat(von.dir(), von.name(), 0) != 0) {
       Status s = Fehler();
-      ::unlink(to.c_str());
+      ::unlinkat(nach.dir(), nach.name(), 0);
       return s;
     }
-    return Status::Ok();
+    return Umbenannt(&von, &nach);
   }
 
   Status RenameReplace(const std::string& from, const std::string& to) override {
-    return Ergebnis(::rename(from.c_str(), to.c_str()));
+    Ort von, nach;
+    if (Status s = von.Finden(from); !s) return s;
+    if (Status s = nach.Finden(to); !s) return s;
+    if (::renameat(von.dir(), von.name(), nach.dir(), nach.name()) != 0) return Fehler();
+    return Umbenannt(&von, &nach);
   }
 
   Status CreateDirectory(const std::string& path) override {
-    return Ergebnis(::mkdir(path.c_str(), 0777));
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
+    if (::mkdirat(o.dir(), o.name(), 0777) != 0) return Fehler();
+    return o.Angelegt();
   }
+
   Status RemoveDirectory(const std::string& path) override {
-    return Ergebnis(::rmdir(path.c_str()));
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
+    if (::unlinkat(o.dir(), o.name(), AT_REMOVEDIR) != 0) return Fehler();
+    o.Vergessen();
+    return Status::Ok();
   }
 
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path, Status* status) override {
+    Ort o;
+    if (Status s = o.Finden(path); !s) return Gescheitert<ReadableFile>(status, s);
     // O_NONBLOCK keeps a FIFO from blocking the open; such files are refused below.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    int fd = ::openat(o.dir(), o.name(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return Gescheitert<ReadableFile>(status, Fehler());
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -367,8 +428,10 @@ class PosixFileSystem : public FileSystem {
 
   std::unique_ptr<WritableFile> CreateExclusive(const std::string& path, uint32_t mode,
                                                 Status* status) override {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                    static_cast<mode_t>(mode));
+    Ort o;
+    if (Status s = o.Finden(path); !s) return Gescheitert<WritableFile>(status, s);
+    int fd = ::openat(o.dir(), o.name(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                      static_cast<mode_t>(mode));
     if (fd < 0) return Gescheitert<WritableFile>(status, Fehler());
     // The lock tells a file being written from one left by a writer that died. A file system
     // without locks still gets its file; a leftover there is only removed when it is old.
@@ -378,22 +441,19 @@ class PosixFileSystem : public FileSystem {
 
   std::unique_ptr<WritableFile> OpenForAppend(const std::string& path, bool create,
                                               Status* status) override {
-    int flags = O_WRONLY | O_APPEND | O_CLOEXEC | (create ? O_CREAT : 0);
-    int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) return Gescheitert<WritableFile>(status, Fehler());
-    return std::make_unique<PosixWritableFile>(fd);
+    return Oeffnen(path, O_WRONLY | O_APPEND | (create ? O_CREAT : 0), status);
   }
 
   std::unique_ptr<WritableFile> CreateTruncate(const std::string& path, Status* status) override {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return Gescheitert<WritableFile>(status, Fehler());
-    return std::make_unique<PosixWritableFile>(fd);
+    return Oeffnen(path, O_WRONLY | O_CREAT | O_TRUNC, status);
   }
 
   Status ReadLink(const std::string& path, std::string* target) override {
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
     std::vector<char> buf(256);
     for (;;) {
-      ssize_t n = ::readlink(path.c_str(), buf.data(), buf.size());
+      ssize_t n = ::readlinkat(o.dir(), o.name(), buf.data(), buf.size());
       if (n < 0) return Fehler();
       if (static_cast<size_t>(n) < buf.size()) {
         target->assign(buf.data(), static_cast<size_t>(n));
@@ -404,7 +464,9 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status CreateSymlink(const std::string& target, const std::string& path) override {
-    return Ergebnis(::symlink(target.c_str(), path.c_str()));
+    Ort o;
+    if (Status s = o.Finden(path); !s) return s;
+    return Ergebnis(::symlinkat(target.c_str(), o.dir(), o.name()));
   }
 
   Status RealPath(const std::string& path, std::string* out) override {
@@ -419,41 +481,15 @@ class PosixFileSystem : public FileSystem {
     std::string real;
     Status s = RealPath(path, &real);
     if (!s) return s;
-    struct stat st;
-    if (::stat(real.c_str(), &st) != 0) return Fehler();
-    // Without the kernel's mount table the device and the full path are all there is.
-    out->device = static_cast<uint64_t>(st.st_dev);
-    out->path = real;
-    std::FILE* f = std::fopen("/proc/self/mountinfo", "re");
-    if (f == nullptr) return Status::Ok();
-    char* zeile = nullptr;
-    size_t cap = 0;
-    size_t beste = 0;
-    while (::getline(&zeile, &cap, f) > 0) {
-      // "36 35 98:0 /mnt1 /mnt/parent rw ..." : id, parent, major:minor, root, mount point.
-      unsigned major = 0, minor = 0;
-      char wurzel[4096], punkt[4096];
-      if (std::sscanf(zeile, "%*d %*d %u:%u %4095s %4095s", &major, &minor, wurzel, punkt) != 4)
-        continue;
-      const std::string mp = Entschluesselt(punkt);
-      if (!Unterhalb(real, mp) || mp.size() < beste) continue;
-      // A later line for the same mount point is a mount on top of it, which is what is seen.
-      beste = mp.size();
-      std::string rest = mp == "/" ? real : real.substr(mp.size());
-      std::string root = Entschluesselt(wurzel);
-      if (root == "/") root.clear();
-      out->device = static_cast<uint64_t>(makedev(major, minor));
-      out->path = root + rest;
-      if (out->path.empty()) out->path = "/";
-    }
-    std::free(zeile);
-    std::fclose(f);
-    return Status::Ok();
+    return MountOrt(real, out);
   }
 
   Status SyncFileSystem(const std::string& path) override {
-    int fd = ::open(path.empty() ? "/" : path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return Fehler();
+    Ort o;
+    if (Status s = o.Finden(path.empty() ? "/" : path); !s) return s;
+    int fd = ::openat(o.dir(), o.name(),
+                      O_RDONLY | O_NONBLOCK | O_CLOEXEC | (o.gehalten() ? O_NOFOLLOW : 0));
+    if (fd < 0) return o.OeffnenFehlgeschlagen(errno);
     Status s = Ergebnis(::syncfs(fd));
     ::close(fd);
     return s;
@@ -493,6 +529,11 @@ class PosixFileSystem : public FileSystem {
 FileSystem* FileSystem::Default() {
   static PosixFileSystem* fs = new PosixFileSystem;
   return fs;
+}
+
+std::unique_ptr<RootHold> FileSystem::HoldRoot(const std::string& /*dir*/, Status* status) {
+  if (status != nullptr) *status = Status::Ok();
+  return std::make_unique<RootHold>();
 }
 
 Status FileSystem::CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied) {

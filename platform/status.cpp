@@ -15,7 +15,14 @@ Status Status::Missing() {
   return FromErrno(ENOENT);
 }
 
+Status Status::Replaced() {
+  Status s;
+  s.error_ = kReplaced;
+  return s;
+}
+
 std::string Status::Reason() const {
+  if (replaced()) return kVerzeichnisErsetzt;
   return ok() ? std::string() : ErrnoText(error_);
 }
 

@@ -24,11 +24,15 @@ class Status {
   static Status FromErrno(int error);
   // The thing is not there (ENOENT).
   static Status Missing();
+  // A directory on the way to the thing is no longer the one the run listed: it became a link or
+  // another directory. A failure, never absence, so that nothing is taken for deleted.
+  static Status Replaced();
 
   bool ok() const { return error_ == 0; }
   bool missing() const { return missing_; }
   // Failed for another reason than absence.
   bool failed() const { return error_ != 0 && !missing_; }
+  bool replaced() const { return error_ == kReplaced; }
   // The errno value; 0 when done.
   int error() const { return error_; }
 
@@ -40,12 +44,18 @@ class Status {
   explicit operator bool() const { return ok(); }
 
  private:
+  // Outside the range of errno values.
+  static constexpr int kReplaced = 0x10000;
+
   int error_ = 0;
   bool missing_ = false;
 };
 
 // The German text of an errno value, as Status::Reason() gives it.
 std::string ErrnoText(int error);
+
+// The reason of Status::Replaced().
+inline constexpr char kVerzeichnisErsetzt[] = "Verzeichnis wurde während des Laufs ersetzt";
 
 }  // namespace zarnoft
 

@@ -4,6 +4,10 @@
 // replaced by a rename on every write, so a lock on its own inode would not hold). The lock file
 // is left in place: removing it would let a third runner lock a fresh file while the second still
 // holds the old one. When the directory is read-only the collection file itself is locked.
+//
+// The lock file is never reached through a link and is created only where no entry is; one that
+// is no regular file, or does not belong to the collection's owner, is refused (kFremd): it may
+// have been put there to make a run of root's create or lock a file elsewhere.
 #ifndef ZARNOFT_RUNNER_COLLECTION_LOCK_H_
 #define ZARNOFT_RUNNER_COLLECTION_LOCK_H_
 
@@ -18,7 +22,7 @@ class SammlungsSperre {
   SammlungsSperre(const SammlungsSperre&) = delete;
   SammlungsSperre& operator=(const SammlungsSperre&) = delete;
 
-  enum class Ergebnis { kGesperrt, kBelegt, kFehler };
+  enum class Ergebnis { kGesperrt, kBelegt, kFehler, kFremd };
   // Takes the lock without waiting.
   Ergebnis Sperren(const std::string& sammlung);
 

@@ -315,6 +315,11 @@ int SammlungLaden(const Umgebung& u, SammlungsSperre* sperre, Sammlung* sammlung
     case SammlungsSperre::Ergebnis::kFehler:
       Meldung("Die Auftragssammlung " + pfad + " kann nicht gesperrt werden.");
       return kSyncAufruf;
+    case SammlungsSperre::Ergebnis::kFremd:
+      Meldung("Die Sperrdatei " + pfad +
+              ".lock ist keine gewöhnliche Datei des Besitzers der Auftragssammlung und wird "
+              "nicht benutzt; bitte prüfen und entfernen.");
+      return kSyncAufruf;
   }
   SammlungsZustand zustand;
   SammlungsDienste dienste;
