@@ -18,26 +18,17 @@
 #include "copy/file_copy.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <memory>
-#include <random>
 
 #include "copy/copier.h"
 #include "platform/date_time.h"
 #include "platform/path_helpers.h"
+#include "platform/temp_name.h"
 
 namespace zarnoft {
 namespace {
 
-constexpr size_t kNameMax = 255;  // bytes of one file name on Linux file systems
-constexpr char kMarke[] = ".zarnoft-";
-constexpr char kKurzname[] = ".zarnoft-tmp-";
-// The 12 hex digits of a temporary name: 8 random ones, then 4 that check the rest of the name,
-// so that a user's file that merely looks like a leftover is never taken for one.
-constexpr size_t kHexStellen = 12;
-constexpr size_t kZufallsStellen = 8;
 // A step of a very large file can be gigabytes long; it is copied in pieces of this size so
 // that a cancel takes effect within one piece.
 constexpr uint64_t kHoechstesStueck = uint64_t{64} << 20;
@@ -48,47 +39,6 @@ constexpr int kHoechsteNummer = 9999;
 // Set-user-ID and set-group-ID are not carried over: a copy made by root must not turn a user's
 // file into a privileged program.
 constexpr uint32_t kKopierteBits = 01777;
-
-std::string Hex(uint64_t v, size_t stellen) {
-  static const char kZiffern[] = "0123456789abcdef";
-  std::string s(stellen, '0');
-  for (size_t i = stellen; i-- > 0; v >>= 4) s[i] = kZiffern[v & 15];
-  return s;
-}
-
-bool IstHex(const std::string& s) {
-  return std::all_of(s.begin(), s.end(),
-                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
-}
-
-// The check digits of a temporary name: FNV-1a over everything before them, folded to 16 bits.
-std::string Pruefziffern(const std::string& davor) {
-  uint32_t h = 2166136261u;
-  for (unsigned char c : davor) h = (h ^ c) * 16777619u;
-  return Hex((h >> 16) ^ (h & 0xFFFF), kHexStellen - kZufallsStellen);
-}
-
-uint64_t StartWert() {
-  uint64_t s = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  try {
-    std::random_device rd;
-    s ^= (uint64_t{rd()} << 32) ^ rd();
-  } catch (...) {
-    // No entropy source: the clock alone still differs between processes.
-  }
-  return s;
-}
-
-// Distinct within the process (a counter through a bijective mix), unpredictable across
-// processes; CreateExclusive catches the rare collision.
-uint64_t NaechsterZufall() {
-  static const uint64_t start = StartWert();
-  static std::atomic<uint64_t> zaehler{0};
-  uint64_t z = start + 0x9E3779B97F4A7C15ull * (zaehler.fetch_add(1) + 1);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
 
 // The date a copy gets: the source's, rounded down to an even second as the program's date form
 // keeps it; a date outside that form's years (before 1980, after 2107) exactly, so that it
@@ -182,7 +132,7 @@ class EinzelKopie {
   Status TempAnlegen(Anlegen anlegen) {
     Status s;
     for (int versuch = 0; versuch < kNamensVersuche; ++versuch) {
-      std::string name = KopierTempName(nach_, NaechsterZufall());
+      std::string name = KopierTempName(nach_, TempZufall());
       s = anlegen(name);
       if (s.ok()) {
         temp_ = name;
@@ -342,27 +292,6 @@ class EinzelKopie {
 };
 
 }  // namespace
-
-std::string KopierTempName(const std::string& nach, uint64_t zufall) {
-  std::string verzeichnis = DirectoryPart(nach);
-  std::string name = NamePart(nach);
-  std::string zufaellig = Hex(zufall, kZufallsStellen);
-  std::string davor = "." + name + kMarke + zufaellig;
-  if (name.empty() || davor.size() + kHexStellen - kZufallsStellen > kNameMax)
-    davor = kKurzname + zufaellig;
-  return verzeichnis + davor + Pruefziffern(davor);
-}
-
-bool IstKopierTempName(const std::string& name) {
-  const size_t marke = sizeof(kMarke) - 1;
-  if (name.size() < 1 + marke + kHexStellen || name[0] != '.') return false;
-  const std::string hex = name.substr(name.size() - kHexStellen);
-  const std::string davor = name.substr(0, name.size() - kHexStellen + kZufallsStellen);
-  if (!IstHex(hex)) return false;
-  const bool form = name.compare(name.size() - kHexStellen - marke, marke, kMarke) == 0 ||
-                    name == kKurzname + hex;
-  return form && name.substr(davor.size()) == Pruefziffern(davor);
-}
 
 KopierErgebnis Kopierer::DateiKopieren(const std::string& von, const std::string& nach,
                                        int64_t groesse, std::string* genommen) {

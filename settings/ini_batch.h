@@ -5,7 +5,8 @@
 // save takes seconds. An IniBatch records the changes, then makes them with the accessor's own
 // text rules (ini_text.h: in place, unknown lines kept, values quoted as the accessor quotes
 // them) on one copy of the file and replaces the file once, by the accessor's own replacement
-// (ini_replace.h): a temporary file in the same directory, created exclusively, then a rename; a
+// (ini_replace.h): a temporary file in the same directory, created exclusively and forced to the
+// disk, then a rename and the directory forced to the disk (platform/file_replace.h); a
 // symbolic link is followed, a write-protected file (owner-write bit clear, also for root), a
 // non-regular file and a file beyond the accessor's 16 MB are refused.
 //

@@ -2,8 +2,8 @@
 // collections (.syc) and Sync.dat.
 //
 // There is no cache: every read reads the file, every write rewrites it at once (through a
-// temporary file in the same directory and a rename, keeping the file's permission bits, so
-// a crash or a full disk never leaves a half-written file). Section and key names match without
+// temporary file in the same directory and a rename, keeping the file's owner, group and
+// permission bits, so a crash or a full disk never leaves a half-written file). Section and key names match without
 // regard to letter case (ASCII and UTF-8 letters). Lines that the accessor does not own -
 // comments, unknown keys, blank lines - stay as they are. Reads accept LF and CR LF.
 //
@@ -26,11 +26,12 @@
 // names is rewritten and the link stays.
 //
 // Writing: the new text goes to a hidden temporary file in the same directory, created
-// exclusively, which then replaces the file by a rename. A file whose owner-write bit is clear
-// counts as read-only also for root. A new file is put in place with a rename that never
-// replaces, so a file that appeared meanwhile is not overwritten. The data are not forced to the
-// disk (no fsync): that would make a collection save of 1,500 keys take seconds; a crash may
-// lose the last writes, but the file is always either the old or the new text.
+// exclusively and forced to the disk, which then replaces the file by a rename; the directory is
+// forced to the disk after it (platform/file_replace.h). The file keeps its owner, group and
+// permission bits; a file with several names is updated in place. A file whose owner-write bit
+// is clear counts as read-only also for root. A new file is put in place with a rename that
+// never replaces, so a file that appeared meanwhile is not overwritten. Many changes at once
+// belong in an IniBatch: each write here costs two flushes to the disk.
 #ifndef ZARNOFT_SETTINGS_INI_FILE_H_
 #define ZARNOFT_SETTINGS_INI_FILE_H_
 

@@ -452,7 +452,8 @@ class RefusingFs : public FileSystemWrapper {
                                                 Status* s) override {
     if (step_ == Step::kCreate) return nullptr;
     auto f = FileSystemWrapper::CreateExclusive(p, m, s);
-    if (step_ == Step::kClose && f) return std::make_unique<FailingClose>(std::move(f));
+    if ((step_ == Step::kClose || step_ == Step::kSetMode) && f)
+      return std::make_unique<FailingFile>(std::move(f), step_);
     return f;
   }
   Status SetMode(const std::string& p, uint32_t m) override {
@@ -474,18 +475,23 @@ class RefusingFs : public FileSystemWrapper {
   }
 
  private:
-  class FailingClose : public WritableFile {
+  // The file refuses its closing or its permission bits, whichever the step names.
+  class FailingFile : public WritableFile {
    public:
-    explicit FailingClose(std::unique_ptr<WritableFile> f) : f_(std::move(f)) {}
+    FailingFile(std::unique_ptr<WritableFile> f, Step step) : f_(std::move(f)), step_(step) {}
     Status Write(const char* d, size_t n) override { return f_->Write(d, n); }
     Status Sync() override { return f_->Sync(); }
     Status Close() override {
-      f_->Close();
-      return Status::FromErrno(EIO);
+      Status s = f_->Close();
+      return step_ == Step::kClose ? Status::FromErrno(EIO) : s;
+    }
+    Status SetMode(uint32_t m) override {
+      return step_ == Step::kSetMode ? Status::FromErrno(EPERM) : f_->SetMode(m);
     }
 
    private:
     std::unique_ptr<WritableFile> f_;
+    Step step_;
   };
   Step step_;
 };

@@ -3,8 +3,8 @@
 // IniSnapshot (one read). Internal to settings/; other folders use those three.
 //
 // Reading follows a symbolic link and takes the first 16 MB. Rewriting refuses what must not be
-// rewritten (see LoadForWriting) and replaces the file through a temporary file in the same
-// directory, so that the file is always either the old or the new text.
+// rewritten (see LoadForWriting) and puts the new text in place as every stored file is written
+// (platform/file_replace.h), so that the file is always either the old or the new text.
 #ifndef ZARNOFT_SETTINGS_INI_REPLACE_H_
 #define ZARNOFT_SETTINGS_INI_REPLACE_H_
 
@@ -31,7 +31,7 @@ void CheckStorable(const std::string& path, const std::string& section, const st
 struct WriteTarget {
   std::string path;  // the regular file that gets replaced (a link's target)
   bool exists = false;
-  uint32_t mode = 0;
+  FileInfo info;     // what the file is now, when it exists
   std::string text;  // empty for a new file
 };
 
@@ -41,10 +41,10 @@ struct WriteTarget {
 // than kMaxFileBytes. A missing file is a new one.
 WriteTarget LoadForWriting(FileSystem* fs, const std::string& path);
 
-// Puts text in place of t: a temporary file in the same directory, created exclusively, written,
-// closed, given t's permission bits, then renamed over t (a new file with a rename that never
-// replaces, so that a file that appeared meanwhile is kept). Every step is checked; on any
-// failure the temporary file is removed, t is untouched and IniWriteError(shown_path) is thrown.
+// Puts text in place of t (TextErsetzen: a temporary file forced to the disk, t's owner, group
+// and permission bits, a rename, the directory forced to the disk; in place for a file with
+// several names). On any failure t is untouched, no temporary file is left and
+// IniWriteError(shown_path) is thrown.
 void Replace(FileSystem* fs, const std::string& shown_path, const WriteTarget& t,
              const std::string& text);
 
