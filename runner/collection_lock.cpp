@@ -15,7 +15,11 @@ SammlungsSperre::~SammlungsSperre() {
 
 SammlungsSperre::Ergebnis SammlungsSperre::Sperren(const std::string& sammlung) {
   struct stat besitzer;
-  if (::stat(sammlung.c_str(), &besitzer) != 0) return Ergebnis::kFehler;
+  if (::stat(sammlung.c_str(), &besitzer) != 0) {
+    // A collection that is still to be made (zarnoft-sync --anlegen) is its maker's.
+    if (errno != ENOENT) return Ergebnis::kFehler;
+    besitzer.st_uid = ::geteuid();
+  }
   const std::string name = sammlung + ".lock";
   // Never through a link, and created only where nothing is: the lock of a collection that root
   // runs may lie in a directory its owner writes to.
