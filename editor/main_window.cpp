@@ -3,6 +3,8 @@
 // (new, open, save) and main_window_runs.cpp (runs, closing, errors).
 #include "editor/main_window.h"
 
+#include <cstdio>
+
 #include "editor/main_window_internal.h"
 
 namespace zarnoft {
@@ -70,6 +72,15 @@ FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   zustand_.SammlungsVersion = 0;
   zustand_.SpeicherVersion = kSammlungsFormat;
   EinstellungenLesen();
+  if (!einstellungs_fehler_.empty()) {
+    const std::string text =
+        EinstellungsDateiBeschaedigt(orte.EinstellungsDatei(), einstellungs_fehler_);
+    Log(LogStufe::kWarnung, "Warn: " + text);
+    std::fprintf(stderr, "zarnoft: %s\n", text.c_str());
+    orts_meldungen_.push_back(text +
+                              "\rBis Sie die Einstellungen speichern, löscht Zarnoft keine Datei "
+                              "(Löschverhalten \"Niemals löschen\").");
+  }
 
   ansicht_->EintraegeSetzen(Steuerelement::kArt, ArtEintraege());
   ansicht_->PositionSetzen(Steuerelement::kArt, 0);
@@ -88,6 +99,10 @@ void Hauptfenster::EinstellungenLesen() {
   einstellungen_.SammlungsVerzeichnis = zustand_.SammlungsVerzeichnis;
   zarnoft::EinstellungenLesen(orte_, &einstellungen_, fs_);
   zustand_.SammlungsVerzeichnis = einstellungen_.SammlungsVerzeichnis;
+  // A damaged file tells nothing about the deletion mode the user chose; the mildest one holds
+  // until the settings dialog has written a sound file.
+  einstellungs_fehler_ = EinstellungsDateiFehler(orte_.EinstellungsDatei(), fs_);
+  if (!einstellungs_fehler_.empty()) einstellungen_.Loeschen = LoeschModus::kNie;
 }
 
 // --- Grid and status description ---------------------------------------------------------------

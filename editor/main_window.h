@@ -91,9 +91,13 @@ class Hauptfenster {
   void SyncNowClick();          // run the selected job now
   void HVerzBClick();           // choose the source folder
   void ZVerzBClick();           // choose the target folder
-  void Einstellungen1Click();   // settings dialog, then log set-up and EinstellungenLesen
-  void Info1Click();            // about box
-  void Beenden1Click();         // log, then close the window (FormClose decides)
+  // A stop signal (SIGHUP, SIGTERM, SIGINT): the window closes without a question, the runs under
+  // way are cancelled (each removes its copy under way and is not recorded), and nothing is
+  // saved that the user did not save: not the collection, not the window's settings.
+  void SignalBeenden();
+  void Einstellungen1Click();  // settings dialog, then log set-up and EinstellungenLesen
+  void Info1Click();           // about box
+  void Beenden1Click();        // log, then close the window (FormClose decides)
 
   // --- Events ---
   void HerkunftChange();
@@ -162,6 +166,8 @@ class Hauptfenster {
   void VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende);
 
   void EinstellungenLesen();
+  // The end of FormClose: cancels the runs and closes after the last one, or closes now.
+  bool LaeufeBeendenUndSchliessen();
   void OrdnerWaehlen(Steuerelement feld, const std::string& log, const std::string& text);
   void ListingStarten(ListingSeite seite);
   void FeldGeaendert(ListingSeite seite);
@@ -178,6 +184,9 @@ class Hauptfenster {
   Sammlung sammlung_;
   SammlungsZustand zustand_;
   EditorEinstellungen einstellungen_;
+  // Why Main.sda is damaged, empty when it is not: until the user saves the settings, runs
+  // delete nothing and closing writes nothing into the file.
+  std::string einstellungs_fehler_;
   StatusBeschreibung beschreibung_;
   HauptLayout layout_;
   std::string marker_ = marker::kUnveraendert;
@@ -186,6 +195,7 @@ class Hauptfenster {
   // Closing: runs are being cancelled, and the window closes after the last end notification.
   bool schliessen_nach_laeufen_ = false;
   bool schliessen_fertig_ = false;
+  bool durch_signal_ = false;  // SignalBeenden: FormClose asks nothing and writes nothing
   // Cleared by the destructor: an end notification that still arrives afterwards (the program
   // ended another way than through FormClose) finds it empty and touches nothing.
   std::shared_ptr<Hauptfenster*> selbst_;

@@ -138,6 +138,15 @@ void Hauptfenster::Oeffnen(const std::string& pfad) {
   Anzeige anzeige(this);
   oeffnen(pfad, &sammlung_, &zustand_, SammlungsHelfer(&anzeige));
   ansicht_->Titel(std::string(kFensterTitel) + " - " + zustand_.SammlungsDatei);
+  if (!zustand_.AnzahlStimmt) {
+    Meldungsbox box;
+    box.titel = kFensterTitel;
+    box.text = zustand_.AnzahlFehler() +
+               ".\rGeöffnet sind die Aufträge, die sie enthält; Speichern schreibt die Sammlung "
+               "mit dieser Anzahl.";
+    box.symbol = Symbol::kAusrufezeichen;
+    ansicht_->Meldung(box);
+  }
 }
 
 void Hauptfenster::BOffnenClick() {
@@ -173,6 +182,10 @@ void Hauptfenster::FormShow(const std::vector<std::string>& argumente) {
 
 void Hauptfenster::Speichern() {
   Anzeige anzeige(this);
+  // Saving is when a job of an older collection gets its identity; opening changes nothing.
+  for (size_t i = 0; i < sammlung_.Anzahl(); ++i) {
+    if (sammlung_.An(i)->Kennung.empty()) sammlung_.An(i)->Kennung = NeueKennung();
+  }
   SammlungSpeichern(sammlung_, &zustand_, SammlungsHelfer(&anzeige));
 }
 

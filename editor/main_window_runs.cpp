@@ -111,6 +111,11 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
   if (schliessen_fertig_) return true;
   // Runs are being cancelled; the window closes by itself after the last one.
   if (schliessen_nach_laeufen_) return false;
+  if (durch_signal_) {
+    listing_->ListingStoppen(ListingSeite::kHerkunft);
+    listing_->ListingStoppen(ListingSeite::kZiel);
+    return LaeufeBeendenUndSchliessen();
+  }
 
   if (anzahl_vergleiche_ > 0) {
     Meldungsbox box;
@@ -149,15 +154,23 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
     }
   }
 
-  Log(LogStufe::kDebugAusfuehrlich, "Main: InI allgemein zurückschreiben");
-  // Settings that cannot be written are reported; the program closes all the same.
-  Befehl([&] {
-    EinstellungenBeimSchliessen(orte_.EinstellungsDatei(), jetzt, zustand_.SammlungsVerzeichnis,
-                                fs_);
-  });
+  if (!einstellungs_fehler_.empty()) {
+    // Writing the geometry into a damaged file would make it look sound at the next start.
+    Log(LogStufe::kWarnung, "Warn: Einstellungsdatei beschädigt, Fenster nicht gespeichert");
+  } else {
+    Log(LogStufe::kDebugAusfuehrlich, "Main: InI allgemein zurückschreiben");
+    // Settings that cannot be written are reported; the program closes all the same.
+    Befehl([&] {
+      EinstellungenBeimSchliessen(orte_.EinstellungsDatei(), jetzt, zustand_.SammlungsVerzeichnis,
+                                  fs_);
+    });
+  }
   listing_->ListingStoppen(ListingSeite::kHerkunft);
   listing_->ListingStoppen(ListingSeite::kZiel);
+  return LaeufeBeendenUndSchliessen();
+}
 
+bool Hauptfenster::LaeufeBeendenUndSchliessen() {
   if (anzahl_vergleiche_ > 0) {
     schliessen_nach_laeufen_ = true;
     ansicht_->Statuspanel(0, "Vergleiche werden abgebrochen...");
@@ -167,6 +180,13 @@ bool Hauptfenster::FormClose(const FensterGeometrie& jetzt) {
   Log(LogStufe::kDebug, "Main: FormClose erledigt");
   schliessen_fertig_ = true;
   return true;
+}
+
+void Hauptfenster::SignalBeenden() {
+  if (durch_signal_) return;
+  Log(LogStufe::kWarnung, "Main: Durch ein Signal beendet; nichts wird gespeichert");
+  durch_signal_ = true;
+  ansicht_->Schliessen();
 }
 
 }  // namespace zarnoft

@@ -428,6 +428,9 @@ TEST_F(HauptfensterTest, SaveOpenRoundTripThroughTheDialogs) {
   f->BOffnenClick();
   EXPECT_EQ(f->Jobs().Anzahl(), 2u);  // both jobs were saved before the file was opened again
   EXPECT_EQ(ansicht.panel[1], "Geladen");
+  // Each job keeps the identity it got when it was taken, through saving and opening.
+  EXPECT_EQ(f->Jobs().An(0)->Kennung.size(), 16u);
+  EXPECT_NE(f->Jobs().An(0)->Kennung, f->Jobs().An(1)->Kennung);
 }
 
 TEST_F(HauptfensterTest, SaveUnderAsksBeforeReplacingAnotherCollection) {
@@ -628,6 +631,22 @@ TEST_F(HauptfensterTest, ClosingWithRunsUnderWayCancelsThemFirst) {
   EXPECT_EQ(ansicht.meldungen.size(), 3u);
 }
 
+TEST_F(HauptfensterTest, AStopSignalCancelsTheRunsAndSavesNothing) {
+  Start();
+  NehmenNeu("a");  // an unsaved collection with a run under way
+  f->SignalBeenden();
+  EXPECT_EQ(ansicht.schliessen, 1);
+  EXPECT_FALSE(f->FormClose(geometrie));  // no question: the run is cancelled at once
+  EXPECT_TRUE(ansicht.meldungen.empty());
+  EXPECT_TRUE(laeufe.geschlossen);
+  laeufe.Beenden(0, true);
+  EXPECT_EQ(ansicht.schliessen, 2);
+  EXPECT_TRUE(f->FormClose(geometrie));
+  EXPECT_TRUE(ansicht.meldungen.empty());
+  EXPECT_FALSE(tree.Exists("prog/Main.sda"));  // not even the window's size
+  EXPECT_TRUE(f->Jobs().An(0)->Aufruf == 0);   // the cancelled run is not recorded
+}
+
 TEST_F(HauptfensterTest, EndOfARunAfterTheWindowIsGoneTouchesNothing) {
   Start();
   NehmenNeu("a");
@@ -679,6 +698,28 @@ TEST_F(HauptfensterTest, FolderButtonsSetTheFieldWhenConfirmed) {
   EXPECT_EQ(ansicht.Text(E::kHerkunft), "/neu");
   EXPECT_EQ(listing.starts.back(), "1 /neu 0");
   EXPECT_TRUE(log.Has(LogStufe::kBefehl, "Main: Herkunftsverzeichnis wählen"));
+}
+
+TEST_F(HauptfensterTest, ADamagedSettingsFileIsSaidAndNothingIsDeletedOrWrittenUntilSaved) {
+  // What a crash leaves of a file that said "move aside": the runs must not fall back to delete.
+  const std::string kaputt("[Data]\nLoeschen=3\nLoesch", 23);
+  Start(kaputt);
+  EXPECT_EQ(f->Einstellungen().Loeschen, LoeschModus::kNie);
+  const std::vector<std::string> zeilen = log.Texts();
+  EXPECT_TRUE(std::any_of(zeilen.begin(), zeilen.end(), [](const std::string& z) {
+    return z.find("ist beschädigt (endet mitten in einer Zeile)") != std::string::npos;
+  }));
+  f->FormShow({});
+  ASSERT_FALSE(ansicht.meldungen.empty());
+  EXPECT_NE(ansicht.meldungen.back().text.find("Niemals löschen"), std::string::npos);
+  // Closing writes nothing into it: the next start must still see it damaged.
+  EXPECT_TRUE(f->FormClose(geometrie));
+  EXPECT_EQ(tree.Read("prog/Main.sda"), kaputt);
+
+  // The settings dialog writes a sound file; from then on its deletion mode holds.
+  tree.Write("prog/Main.sda", "[Data]\nLoeschen=3\n");
+  f->Einstellungen1Click();
+  EXPECT_EQ(f->Einstellungen().Loeschen, LoeschModus::kAuslagern);
 }
 
 TEST_F(HauptfensterTest, SettingsDialogReloadsTheJobSettings) {

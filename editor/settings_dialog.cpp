@@ -138,6 +138,10 @@ void TEinstellungenLogik::Laden() {
     default:
       break;
   }
+  // A damaged file tells nothing about the user's choice; the runs delete nothing until the
+  // dialog has written a sound file, and that is what OK keeps unless the user chooses.
+  if (!EinstellungsDateiFehler(orte_.EinstellungsDatei(), fs_).empty())
+    f.Loeschen = LoeschModus::kNie;
   f.SLVerz = d.LoeschenWohin;
   f.Boot = d.Boot;
   f.Time = d.Zeit;
@@ -222,11 +226,30 @@ void TEinstellungenLogik::JaClick() {
   d.BootZeit = kZeitBootBereich.Begrenzen(f.ZeitBoot);
   d.IdleZeit = kZeitLeerlaufBereich.Begrenzen(f.ZeitLeerlauf);
   try {
+    BeschaedigteBeiseite();
     DialogEinstellungenSchreiben(orte_.EinstellungsDatei(), d, fs_);
     VerschiebeordnerVorbereiten(f);
   } catch (const IniWriteError& e) {
     Melden(e.what());
   }
+}
+
+void TEinstellungenLogik::BeschaedigteBeiseite() {
+  const std::string pfad = orte_.EinstellungsDatei();
+  if (EinstellungsDateiFehler(pfad, fs_).empty()) return;
+  constexpr int kHoechstens = 100;
+  for (int n = 1; n <= kHoechstens; ++n) {
+    const std::string beiseite = pfad + ".beschaedigt" + (n == 1 ? "" : "-" + std::to_string(n));
+    const Status s = fs_->RenameNoReplace(pfad, beiseite);
+    if (s) {
+      if (log_ != nullptr)
+        log_->Zeile(LogStufe::kWarnung,
+                    "Warn: Beschädigte Einstellungsdatei behalten als " + beiseite);
+      return;
+    }
+    if (s.error() != EEXIST) break;
+  }
+  throw IniWriteError(pfad);
 }
 
 void TEinstellungenLogik::VerschiebeordnerVorbereiten(const EinstellungenFelder& f) {

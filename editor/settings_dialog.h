@@ -129,6 +129,9 @@ class TEinstellungenLogik {
   void Laden();
   void RegelnAnwenden(const EinstellungenFelder& f);
   void VerschiebeordnerVorbereiten(const EinstellungenFelder& f);
+  // A damaged Main.sda is kept as Main.sda.beschaedigt (-2, -3, ...) before the dialog's keys
+  // are written, so that they go into a sound new file. Throws IniWriteError.
+  void BeschaedigteBeiseite();
   void Melden(const std::string& text);
 
   EinstellungenAnsicht* ansicht_;

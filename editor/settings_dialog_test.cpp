@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "settings/ini_file.h"
+#include "settings/main_settings.h"
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"
 
@@ -242,6 +244,20 @@ TEST_F(SettingsDialogTest, AnUnwritableSettingsFileIsReportedAndTheRestOfOkSkipp
   ASSERT_EQ(ansicht.fehler.size(), 1u);
   EXPECT_EQ(ansicht.fehler[0], "Kann nicht nach " + Sda() + " schreiben");
   EXPECT_FALSE(baum.Exists("Loesch"));
+}
+
+TEST_F(SettingsDialogTest, ADamagedFileShowsNeverDeleteAndOkWritesASoundFileBesideIt) {
+  const std::string kaputt("[Data]\nLoeschen=3\0\0\0", 21);
+  baum.Write("Main.sda", kaputt);
+  baum.Write("Main.sda.beschaedigt", "von früher");
+  Logik();
+  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kNie);
+  logik->JaClick();
+  EXPECT_TRUE(ansicht.fehler.empty());
+  EXPECT_EQ(baum.Read("Main.sda.beschaedigt"), "von früher");
+  EXPECT_EQ(baum.Read("Main.sda.beschaedigt-2"), kaputt);
+  EXPECT_EQ(EinstellungsDateiFehler(Sda()), "");
+  EXPECT_EQ(IniFile(Sda()).ReadInteger("Data", "Loeschen", 0), 2);
 }
 
 TEST(StatusHinweisTest, LongPartOfTheNearestHint) {

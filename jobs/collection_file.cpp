@@ -151,6 +151,8 @@ void JobSchreiben(IniBatch& ini, int64_t n, const TVergleichThread& job) {
     ini.WriteString(sec, "Ausnahmen", AusnahmenSchreiben(job.Ausnahmen));
   }
   LaufSchreiben(ini, sec, job);
+  // Always written, also empty: a section that held another job must not keep its identity.
+  ini.WriteString(sec, "Kennung", job.Kennung);
   int64_t k = 0;
   for (const TZeitEintrag& z : job.Zeiten) {
     const std::string zs = ZeitSektion(n, ++k);
@@ -163,6 +165,12 @@ void JobSchreiben(IniBatch& ini, int64_t n, const TVergleichThread& job) {
 }
 
 }  // namespace
+
+std::string SammlungsZustand::AnzahlFehler() const {
+  if (AnzahlStimmt) return {};
+  return "Die Sammlung nennt " + std::to_string(GenannteAnzahl) + " Aufträge, enthält " +
+         std::to_string(EnthalteneAnzahl);
+}
 
 std::string SammlungsZustand::Pfad() const {
   if (SammlungsVerzeichnis.empty()) return SammlungsDatei;
@@ -193,7 +201,6 @@ void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
 
   const std::string pfad = zustand->Pfad();
   const IniSnapshot alt = IniSnapshot::Load(pfad, dienste.fs);
-  const int64_t alt_anzahl = alt.ReadInteger(kAllgemein, "Anzahl", 0);
 
   IniBatch ini(pfad, dienste.fs);
   zustand->SammlungsVersion = zustand->SpeicherVersion;
@@ -202,12 +209,11 @@ void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
   for (const TVergleichThread& job : sammlung) JobSchreiben(ini, ++n, job);
   ini.WriteInteger(kAllgemein, "Anzahl", n);
 
-  // A collection that shrank leaves no stale job sections behind. Only sections that exist are
-  // visited, so a nonsense old count costs nothing.
+  // A collection that shrank leaves no stale job sections behind, also none beyond a count that
+  // was wrong. Only sections that exist are visited, so a nonsense old count costs nothing.
   const Abschnitte ab = AbschnitteVon(alt);
   for (int64_t k : ab.vorgaenge) {
     if (k <= n) continue;
-    if (k > alt_anzahl) break;
     const int64_t zeiten = alt.ReadInteger(VorgangSektion(k), "Zeiten", 0);
     auto z = ab.zeiten.find(k);
     if (z != ab.zeiten.end()) {
@@ -262,6 +268,7 @@ TVergleichThread VorgangLesen(const IniSnapshot& ini, int64_t n, int version, co
   job.LaufBeginn = UtcLesen(ini.ReadString(sec, "LaufBeginnUTC", ""));
   job.LaufEnde = UtcLesen(ini.ReadString(sec, "LaufEndeUTC", ""));
   job.Ausnahmen = AusnahmenLesen(ini.ReadString(sec, "Ausnahmen", ""));
+  job.Kennung = ini.ReadString(sec, "Kennung", "");
   return job;
 }
 
@@ -279,9 +286,24 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
   const int version = Low8(ini.ReadInteger(kAllgemein, "Version", 0));
   zustand->SammlungsVersion = version;
 
-  if (anzahl > 0 && version > 0) {
+  const Abschnitte ab = AbschnitteVon(ini);
+  zustand->GenannteAnzahl = anzahl;
+  zustand->EnthalteneAnzahl = static_cast<int64_t>(ab.vorgaenge.size());
+  // The sections must be exactly 1 to the count: as many as it names, the highest being it.
+  zustand->AnzahlStimmt =
+      version <= 0 || (anzahl == zustand->EnthalteneAnzahl &&
+                       (anzahl == 0 || (anzahl > 0 && *ab.vorgaenge.rbegin() == anzahl)));
+  if (version > 0 && !zustand->AnzahlStimmt && !ab.vorgaenge.empty()) {
+    // What the file holds, without records of defaults for what it lacks.
     IniBatch nachtrag(name, dienste.fs);
-    const Abschnitte ab = AbschnitteVon(ini);
+    int64_t zeit_budget = kFehlendeHoechstens;
+    for (int64_t n : ab.vorgaenge)
+      sammlung->Anhaengen(VorgangLesen(ini, n, version, ab, &zeit_budget, &nachtrag));
+    if (dienste.log != nullptr)
+      dienste.log->Zeile(LogStufe::kWarnung, "Warn: " + name + ": " + zustand->AnzahlFehler());
+    anzeige->TabelleZeichnen();
+  } else if (anzahl > 0 && version > 0) {
+    IniBatch nachtrag(name, dienste.fs);
     int64_t job_budget = kFehlendeHoechstens;
     int64_t zeit_budget = kFehlendeHoechstens;
     Nummern(anzahl, ab.vorgaenge, &job_budget, [&](int64_t n, bool vorhanden) {
@@ -314,13 +336,33 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
   anzeige->Statuspanel(0, "");
 }
 
-void AufrufSchreiben(const std::string& pfad, int n, const TVergleichThread& job, FileSystem* fs) {
-  if (n < 1) return;
+int64_t JobAbschnitt(const IniSnapshot& ini, int n, const TVergleichThread& job) {
+  if (!job.Kennung.empty()) {
+    for (int64_t k : AbschnitteVon(ini).vorgaenge) {
+      if (ini.ReadString(VorgangSektion(k), "Kennung", "") == job.Kennung) return k;
+    }
+    return 0;
+  }
+  // An older collection: the section is still the job's when it names the same directories
+  // and kind.
+  const std::string sec = VorgangSektion(n);
+  if (n >= 1 && ini.HasSection(sec) && ini.ReadString(sec, "Herkunft", "") == job.Herkunft &&
+      ini.ReadString(sec, "Ziel", "") == job.Ziel &&
+      Low32(ini.ReadInteger(sec, "Art", 0)) == Zahl(job.Art)) {
+    return n;
+  }
+  return 0;
+}
+
+bool AufrufSchreiben(const std::string& pfad, int n, const TVergleichThread& job, FileSystem* fs) {
+  const int64_t k = JobAbschnitt(IniSnapshot::Load(pfad, fs), n, job);
+  if (k == 0) return false;
   // All keys of the last run or none: a new day with the old second, or a new date with the
   // instants of an older run, would be a wrong last run.
   IniBatch ini(pfad, fs);
-  LaufSchreiben(ini, VorgangSektion(n), job);
+  LaufSchreiben(ini, VorgangSektion(k), job);
   ini.Commit();
+  return true;
 }
 
 std::string UtcText(FileTime t) {

@@ -3,10 +3,10 @@
 // Layout. Section "Allgemein" holds "Version" (the format, now 2) and "Anzahl" (number of jobs).
 // Job n (counting from 1, in collection order) is section "Vorgang n" with the keys "Booten",
 // "Herunterfahren", "Idle", "Herkunft", "Ziel", "Unterverzeichnisse", "Art", "Doppelt",
-// "Zaehler", "ZaehlArt", "AufrufT", "AufrufS", "LaufBeginnUTC", "LaufEndeUTC", "Zeiten", written
-// in this order; its time entry k (counting from 1) is section "Zeit Vn Zk" with "Tag", "Stunde",
-// "Minute", "Nachholen". A file is updated in place: sections and keys not named here stay as
-// they are.
+// "Zaehler", "ZaehlArt", "AufrufT", "AufrufS", "LaufBeginnUTC", "LaufEndeUTC", "Kennung" (the
+// job's identity), "Zeiten", written in this order; its time entry k (counting from 1) is section
+// "Zeit Vn Zk" with "Tag", "Stunde", "Minute", "Nachholen". A file is updated in place: sections
+// and keys not named here stay as they are.
 //
 // Version 1 differed only in "Doppelt" of kind-2 jobs, which then meant nothing; reading such a
 // file turns it into "Egal welches" (2) and upgrades the file on disk at once, even when the user
@@ -23,6 +23,7 @@
 #include "jobs/job.h"
 #include "log/log.h"
 #include "platform/file_system.h"
+#include "settings/ini_snapshot.h"
 
 namespace zarnoft {
 
@@ -39,6 +40,14 @@ struct SammlungsZustand {
   int SpeicherVersion = kSammlungsFormat;
   // The version of the collection last read or written; 0 until then.
   int SammlungsVersion = 0;
+  // What the file last read names as its job count ("Anzahl") and how many job sections it
+  // holds. A collection cut off by a crash or a bad copy, or with a nonsense count, has them
+  // differ (or its sections are not numbered 1 to the count).
+  int64_t GenannteAnzahl = 0;
+  int64_t EnthalteneAnzahl = 0;
+  bool AnzahlStimmt = true;
+  // "Die Sammlung nennt <N> Aufträge, enthält <M>"; empty when the count is right.
+  std::string AnzahlFehler() const;
 
   // Directory and file name joined, with a "/" between them when the directory lacks one. An
   // empty directory gives the file name alone.
@@ -96,13 +105,16 @@ void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
                        const SammlungsDienste& dienste);
 
 // Reads the collection in file `name` and appends its jobs to `sammlung` (which callers empty
-// before). Sets SammlungsDatei and SammlungsVerzeichnis from `name`. A missing file, or one
-// without "Anzahl" or with a "Version" (taken as a signed 8-bit number) that is missing, 0 or
-// negative, adds no job; caption, log "Main: <file> geöffnet" (3) and panel 1 "Geladen" report
-// it as opened all the same. Values are not range-tested, but a nonsense count creates no job
-// beyond the highest "Vorgang n" section that the file holds, and no time entry beyond the
-// highest "Zeit Vn Zk" section. Never throws for a damaged file; when the version upgrade cannot
-// be written back, the collection is still read in full (as version 2) and a warning is logged.
+// before). A readable file whose job count does not match its job sections (AnzahlStimmt false)
+// gives the jobs of every job section it holds, in number order; the runner refuses to run such
+// a file, the editor opens it and says so. Sets SammlungsDatei and SammlungsVerzeichnis from
+// `name`. A missing file, or one without "Anzahl" or with a "Version" (taken as a signed 8-bit
+// number) that is missing, 0 or negative, adds no job; caption, log "Main: <file> geöffnet" (3) and
+// panel 1 "Geladen" report it as opened all the same. Values are not range-tested, but a nonsense
+// count creates no job beyond the highest "Vorgang n" section that the file holds, and no time
+// entry beyond the highest "Zeit Vn Zk" section. Never throws for a damaged file; when the version
+// upgrade cannot be written back, the collection is still read in full (as version 2) and a warning
+// is logged.
 void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zustand,
              const SammlungsDienste& dienste);
 
@@ -116,10 +128,17 @@ struct AufrufTeile {
 AufrufTeile AufrufZerlegen(double aufruf);
 double AufrufZusammensetzen(int64_t t, int64_t s);
 
-// Writes only the last run of job n (counting from 1) into the collection at `pfad`: "AufrufT",
-// "AufrufS", "LaufBeginnUTC" and "LaufEndeUTC", from `job`. The headless runner's record of a
-// completed run. Throws IniWriteError when refused.
-void AufrufSchreiben(const std::string& pfad, int n, const TVergleichThread& job,
+// The job section (its number) that holds `job`, which was read as job n: the one with the job's
+// identity ("Kennung"); for a job without one (an older collection), section n when it still
+// names the same Herkunft, Ziel and Art. 0 when none does: the collection was changed since.
+int64_t JobAbschnitt(const IniSnapshot& ini, int n, const TVergleichThread& job);
+
+// Writes only the last run of `job`, read as job n (counting from 1), into the collection at
+// `pfad`: "AufrufT", "AufrufS", "LaufBeginnUTC" and "LaufEndeUTC", into the section that
+// JobAbschnitt finds now, so that a collection the editor saved in another order meanwhile gets
+// the date in the right job. False (nothing written) when no section is the job's any more.
+// The headless runner's record of a completed run. Throws IniWriteError when refused.
+bool AufrufSchreiben(const std::string& pfad, int n, const TVergleichThread& job,
                      FileSystem* fs = nullptr);
 
 // An instant as "LaufBeginnUTC" and "LaufEndeUTC" hold it: seconds since 1970 (UTC), a point

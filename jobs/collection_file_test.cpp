@@ -85,6 +85,7 @@ TEST_F(CollectionFileTest, FreshFileLayout) {
   a.LaufBeginn = FileTime{1699189500, 7};
   a.LaufEnde = FileTime{1699189532, 250000000};
   a.Zeiten = {TZeitEintrag{3, 8, 30, true}};
+  a.Kennung = "0123456789abcdef";
   s.Anhaengen(a);
   s.Anhaengen(Job("b", 2));
   Speichern(s, "neu.syc");
@@ -97,11 +98,11 @@ TEST_F(CollectionFileTest, FreshFileLayout) {
             "Unterverzeichnisse=1\nArt=1\nDoppelt=-1\nZaehler=5\nZaehlArt=0\nAufrufT=" +
                 std::to_string(t.T) +
                 "\nAufrufS=50732\nLaufBeginnUTC=1699189500.000000007\n"
-                "LaufEndeUTC=1699189532.250000000\nZeiten=1\n\n" +
+                "LaufEndeUTC=1699189532.250000000\nKennung=0123456789abcdef\nZeiten=1\n\n" +
                 "[Zeit V1 Z1]\nTag=3\nStunde=8\nMinute=30\nNachholen=1\n\n"
                 "[Vorgang 2]\nBooten=0\nHerunterfahren=0\nIdle=0\nHerkunft=/q/b\nZiel=/z/b\n"
                 "Unterverzeichnisse=0\nArt=2\nDoppelt=0\nZaehler=0\nZaehlArt=0\nAufrufT=0\n"
-                "AufrufS=0\nLaufBeginnUTC=0\nLaufEndeUTC=0\nZeiten=0\n");
+                "AufrufS=0\nLaufBeginnUTC=0\nLaufEndeUTC=0\nKennung=\nZeiten=0\n");
   EXPECT_EQ(anzeige.ereignisse,
             (std::vector<std::string>{"Panel0 Speichern...", "Nachrichten",
                                       "Titel Zarnoft - neu.syc", "Panel1 Gespeichert", "Panel0 "}));
@@ -335,7 +336,7 @@ TEST_F(CollectionFileTest, DefaultsOfMissingKeysAndSections) {
              "[Zeit V1 Z2]\nStunde=0x10\nNachholen=2\n"
              "[Vorgang 3]\nArt=3\nHerkunft=/drei\n");
   Sammlung s = Oeffnen("d.syc");
-  ASSERT_EQ(s.Anzahl(), 3u);
+  ASSERT_EQ(s.Anzahl(), 2u);
   const TVergleichThread& a = *s.An(0);
   ASSERT_EQ(a.Zeiten.size(), 2u);
   EXPECT_EQ(a.Zeiten[0], (TZeitEintrag{1, 12, 15, false}));
@@ -343,10 +344,48 @@ TEST_F(CollectionFileTest, DefaultsOfMissingKeysAndSections) {
   EXPECT_EQ(a.Zaehler, 0);
   EXPECT_FALSE(a.Unterverzeichnisse);
   EXPECT_EQ(Zahl(a.Art), 0);
-  // The missing section 2 gives a job of defaults, and section 3 stays job 3.
-  EXPECT_EQ(s.An(1)->Herkunft, "");
-  EXPECT_EQ(Zahl(s.An(1)->Art), 0);
-  EXPECT_EQ(s.An(2)->Herkunft, "/drei");
+  // The file names three jobs and holds two: what it holds is read, nothing is made up, and the
+  // mismatch is told.
+  EXPECT_EQ(s.An(1)->Herkunft, "/drei");
+  EXPECT_EQ(zustand.AnzahlFehler(), "Die Sammlung nennt 3 Aufträge, enthält 2");
+}
+
+TEST_F(CollectionFileTest, AJobCountThatDoesNotMatchTheSectionsIsTold) {
+  struct Fall {
+    std::string anzahl;  // "" = no key
+    std::vector<int> abschnitte;
+    std::string fehler;
+    size_t jobs;
+  };
+  const Fall faelle[] = {
+      {"2", {1, 2}, "", 2},
+      {"0", {}, "", 0},
+      {"", {}, "", 0},
+      {"5", {1, 2, 3}, "Die Sammlung nennt 5 Aufträge, enthält 3", 3},  // cut off
+      {"2", {1, 2, 3}, "Die Sammlung nennt 2 Aufträge, enthält 3", 3},
+      {"3", {1, 2, 4}, "Die Sammlung nennt 3 Aufträge, enthält 3", 3},  // a gap
+      {"-1", {1}, "Die Sammlung nennt -1 Aufträge, enthält 1", 1},
+      {"99999999999", {1, 2}, "Die Sammlung nennt 99999999999 Aufträge, enthält 2", 2},
+      {"", {1}, "Die Sammlung nennt 0 Aufträge, enthält 1", 1},
+  };
+  for (const Fall& f : faelle) {
+    std::string text = "[Allgemein]\nVersion=2\n";
+    if (!f.anzahl.empty()) text += "Anzahl=" + f.anzahl + "\n";
+    for (int n : f.abschnitte)
+      text += "[Vorgang " + std::to_string(n) + "]\nHerkunft=/h" + std::to_string(n) + "\n";
+    tree.Write("c.syc", text);
+    Sammlung s = Oeffnen("c.syc");
+    EXPECT_EQ(zustand.AnzahlFehler(), f.fehler) << f.anzahl;
+    EXPECT_EQ(s.Anzahl(), f.jobs) << f.anzahl;
+    if (!f.fehler.empty() && !f.abschnitte.empty()) {
+      EXPECT_EQ(s.An(s.Anzahl() - 1)->Herkunft, "/h" + std::to_string(f.abschnitte.back()));
+      // Saving what was opened gives a file whose count is right again.
+      SammlungsZustand z = ZustandFuer("c.syc");
+      SammlungSpeichern(s, &z, {});
+      Oeffnen("c.syc");
+      EXPECT_TRUE(zustand.AnzahlStimmt) << f.anzahl;
+    }
+  }
 }
 
 TEST_F(CollectionFileTest, EightBitFieldsKeepTheirLowBits) {
@@ -513,7 +552,7 @@ TEST_F(CollectionFileTest, RunnerWritesOnlyTheLastRunOfOneJob) {
   lauf.Aufruf = At(2024, 6, 1, 8, 0, 1);
   lauf.LaufBeginn = FileTime{1717221600, 5};
   lauf.LaufEnde = FileTime{1717221601, 6};
-  AufrufSchreiben(tree.Path("r.syc"), 2, lauf);
+  EXPECT_TRUE(AufrufSchreiben(tree.Path("r.syc"), 2, lauf));
   Sammlung r = Oeffnen("r.syc");
   EXPECT_EQ(r.An(0)->Aufruf, 0);
   EXPECT_NEAR(r.An(1)->Aufruf, At(2024, 6, 1, 8, 0, 1), 1e-9);
@@ -526,6 +565,53 @@ TEST_F(CollectionFileTest, RunnerWritesOnlyTheLastRunOfOneJob) {
                    "AufrufT=" + std::to_string(t.T) + "\nAufrufS=" + std::to_string(t.S) +
                        "\nLaufBeginnUTC=1717221600.000000005\nLaufEndeUTC=1717221601.000000006");
   EXPECT_EQ(tree.Read("r.syc"), erwartet);
+}
+
+TEST_F(CollectionFileTest, TheRunsDateGoesOnlyIntoTheSameJob) {
+  const double datum = At(2024, 6, 1, 8, 0, 1);
+  TVergleichThread a = Job("a");
+  a.Kennung = "aaaaaaaaaaaaaaaa";
+  TVergleichThread b = Job("b");
+  b.Kennung = "bbbbbbbbbbbbbbbb";
+  Sammlung s;
+  s.Anhaengen(a);
+  s.Anhaengen(b);
+  Speichern(s, "k.syc");
+  TVergleichThread lauf = b;  // read as job 2, running while the editor reorders and saves
+  lauf.Aufruf = datum;
+  Sammlung umgestellt;
+  umgestellt.Anhaengen(b);
+  umgestellt.Anhaengen(a);
+  Speichern(umgestellt, "k.syc");
+  EXPECT_TRUE(AufrufSchreiben(tree.Path("k.syc"), 2, lauf));
+  Sammlung r = Oeffnen("k.syc");
+  EXPECT_NEAR(r.An(0)->Aufruf, datum, 1e-9);
+  EXPECT_EQ(r.An(1)->Aufruf, 0);
+  // A job deleted meanwhile gets no date, and nothing else does either.
+  Sammlung nur_a;
+  nur_a.Anhaengen(a);
+  Speichern(nur_a, "k.syc");
+  const std::string vorher = tree.Read("k.syc");
+  EXPECT_FALSE(AufrufSchreiben(tree.Path("k.syc"), 2, lauf));
+  EXPECT_EQ(tree.Read("k.syc"), vorher);
+
+  // A collection written before jobs had identities: only the section that still names the
+  // same directories and kind; opening it changes no byte.
+  const std::string alt =
+      "[Allgemein]\nVersion=2\nAnzahl=2\n[Vorgang 1]\nHerkunft=/q/b\nZiel=/z/b\nArt=1\n"
+      "[Vorgang 2]\nHerkunft=/q/a\nZiel=/z/a\nArt=1\n";
+  tree.Write("alt.syc", alt);
+  Sammlung o = Oeffnen("alt.syc");
+  EXPECT_EQ(o.An(0)->Kennung, "");
+  EXPECT_EQ(tree.Read("alt.syc"), alt);
+  TVergleichThread alt_b = Job("b");  // was job 2 when its run began
+  alt_b.Aufruf = datum;
+  EXPECT_FALSE(AufrufSchreiben(tree.Path("alt.syc"), 2, alt_b));
+  EXPECT_EQ(tree.Read("alt.syc"), alt);
+  TVergleichThread alt_a = Job("a");
+  alt_a.Aufruf = datum;
+  EXPECT_TRUE(AufrufSchreiben(tree.Path("alt.syc"), 2, alt_a));
+  EXPECT_NEAR(Oeffnen("alt.syc").An(1)->Aufruf, datum, 1e-9);
 }
 
 }  // namespace

@@ -3,7 +3,17 @@
 #include <limits>
 #include <utility>
 
+#include "platform/temp_name.h"
+
 namespace zarnoft {
+
+std::string NeueKennung() {
+  static const char kZiffern[] = "0123456789abcdef";
+  uint64_t z = TempZufall();
+  std::string s(16, '0');
+  for (size_t i = s.size(); i-- > 0; z >>= 4) s[i] = kZiffern[z & 15];
+  return s;
+}
 
 TVergleichThread* Sammlung::Vorn(TVergleichThread job) {
   jobs_.insert(jobs_.begin(), std::make_unique<TVergleichThread>(std::move(job)));

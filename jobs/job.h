@@ -57,7 +57,14 @@ struct TVergleichThread {
   std::vector<TZeitEintrag> Zeiten;
   // The exclusion patterns (engine/exclusions.h), as the collection keeps them; empty: none.
   std::vector<std::string> Ausnahmen;
+  // The job's identity in its collection ("Kennung"), which no reordering changes: the runner
+  // writes a run's date back into the job that has it. Empty for a job of a collection written
+  // before jobs had one; the editor gives every job one when it takes or saves it.
+  std::string Kennung;
 };
+
+// A new identity for a job: 16 hexadecimal digits, unpredictable across processes.
+std::string NeueKennung();
 
 // The job collection, in display order: job 0 is row 1 of the grid and section "Vorgang 1" of
 // the file. Jobs are owned here; their addresses stay valid until they are removed, so a caller

@@ -75,6 +75,7 @@ TVergleichThread UebernommenerJob(const UebernahmeWerte& w) {
   neu.Art = ArtAusPosition(w.art_position);
   neu.Doppelt = static_cast<int8_t>(w.doppelt_position);
   neu.Aufruf = 0;
+  neu.Kennung = NeueKennung();
   neu.Booten = w.booten;
   neu.Herunterfahren = w.herunterfahren;
   neu.Idle = w.idle;

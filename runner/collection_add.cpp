@@ -109,6 +109,11 @@ int SammlungAnlegen(const AnlegenWerte& w, const std::string& arbeitsverzeichnis
               "Version und Anzahl fehlt).");
       return kSyncAufruf;
     }
+    // Saving would renumber what is left of a cut-off collection as if it were whole.
+    if (!zustand.AnzahlStimmt) {
+      Meldung(sammlung_pfad + ": " + zustand.AnzahlFehler() + ". Die Sammlung ist unverändert.");
+      return kSyncAufruf;
+    }
   } else {
     zustand.SammlungsDatei = sammlung_pfad;
   }

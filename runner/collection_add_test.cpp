@@ -46,6 +46,14 @@ class AnlegenTest : public ::testing::Test {
     return baum_.Read("editor.syc");
   }
 
+  // The value of the first "Kennung" key of a collection's text.
+  static std::string KennungIn(const std::string& text) {
+    const size_t a = text.find("\nKennung=");
+    if (a == std::string::npos) return "";
+    const size_t anfang = a + 9;
+    return text.substr(anfang, text.find('\n', anfang) - anfang);
+  }
+
   TempTree baum_;
   std::string herkunft_;
   std::string ziel_;
@@ -79,7 +87,13 @@ TEST_F(AnlegenTest, ANewCollectionIsTheFileTheEditorSavesAfterTheSameTake) {
     u.unterverzeichnisse = f.unter == 1;
     u.art_position = f.art - 1;
     u.doppelt_position = f.erwartet_doppelt;
-    EXPECT_EQ(baum_.Read(name), WieDerEditor({UebernommenerJob(u)})) << name;
+    // The identity is new with every take; it is the editor's form, and the rest is the same.
+    const std::string text = baum_.Read(name);
+    TVergleichThread erwartet = UebernommenerJob(u);
+    erwartet.Kennung = KennungIn(text);
+    EXPECT_EQ(erwartet.Kennung.find_first_not_of("0123456789abcdef"), std::string::npos) << name;
+    EXPECT_EQ(erwartet.Kennung.size(), 16u) << name;
+    EXPECT_EQ(text, WieDerEditor({erwartet})) << name;
   }
 }
 
@@ -114,6 +128,9 @@ TEST_F(AnlegenTest, BadValuesAndPathsLeaveEverythingAsItWas) {
   baum_.Write("text.syc", "[Andere]\nSchluessel=1\n");
   baum_.Write("binaer.syc", std::string("\x01\x02[Allgemein]", 13));
   baum_.Mkdir("ordner.syc");
+  const std::string abgeschnitten =
+      "[Allgemein]\nVersion=2\nAnzahl=3\n\n[Vorgang 1]\nHerkunft=/a\nZiel=/b\nArt=1\n";
+  baum_.Write("kurz.syc", abgeschnitten);
   struct Fall {
     const char* name;
     AnlegenWerte w;
@@ -136,6 +153,7 @@ TEST_F(AnlegenTest, BadValuesAndPathsLeaveEverythingAsItWas) {
       {"Sammlung ist ein Verzeichnis", mit([&](AnlegenWerte& w) { w.sammlung = "ordner.syc"; })},
       {"Textdatei ohne Sammlung", mit([&](AnlegenWerte& w) { w.sammlung = "text.syc"; })},
       {"Binärdatei", mit([&](AnlegenWerte& w) { w.sammlung = "binaer.syc"; })},
+      {"abgeschnittene Sammlung", mit([&](AnlegenWerte& w) { w.sammlung = "kurz.syc"; })},
   };
   for (const Fall& f : faelle) {
     EXPECT_EQ(Anlegen(f.w), kSyncAufruf) << f.name;
@@ -143,6 +161,7 @@ TEST_F(AnlegenTest, BadValuesAndPathsLeaveEverythingAsItWas) {
   EXPECT_FALSE(baum_.Exists("neu.syc"));
   EXPECT_FALSE(baum_.Exists("fehlt"));  // a missing directory is named, not created
   EXPECT_EQ(baum_.Read("text.syc"), "[Andere]\nSchluessel=1\n");
+  EXPECT_EQ(baum_.Read("kurz.syc"), abgeschnitten);
 }
 
 TEST_F(AnlegenTest, RelativePathsAreTakenFromTheWorkingDirectory) {

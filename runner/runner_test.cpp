@@ -88,6 +88,42 @@ TEST_F(SyncTest, WithoutMainSdaTheDefaultsApply) {
   EXPECT_FALSE(t_.Exists("bin/Main.log"));  // the log is off by default
 }
 
+TEST_F(SyncTest, ADamagedMainSdaStopsEveryRunWithExitTwo) {
+  // A job that ran before, a file deleted in A since: with the default deletion mode the run
+  // would delete B's copy, which the user's "move aside" should have kept.
+  t_.Write("B/b.txt", "b");
+  t_.Mkdir("A");
+  Sammlung({Job("A", "B", 1) + "AufrufT=45000\nAufrufS=0\n"});
+  const std::string kaputt[] = {"", std::string("[Data]\nLoeschen=3\n\0\0", 20),
+                                "[Data]\nLoeschen=3\nLoeschenWohin=/tm", "Müll ohne Abschnitt\n"};
+  for (const std::string& text : kaputt) {
+    t_.Write("bin/Main.sda", text);
+    Ergebnis e = Starten({"--leer-erlaubt", sammlung_});
+    EXPECT_EQ(e.status, 2) << e.fehler;
+    EXPECT_NE(e.fehler.find("Main.sda ist beschädigt"), std::string::npos) << e.fehler;
+    EXPECT_EQ(t_.Read("B/b.txt"), "b");
+    EXPECT_EQ(t_.Read("bin/Main.sda"), text);
+    EXPECT_EQ(Starten({"--ausloeser", "ende", sammlung_}).status, 2);
+  }
+}
+
+TEST_F(SyncTest, ACutOffCollectionIsRefused) {
+  t_.Write("A/a.txt", "a");
+  t_.Mkdir("B");
+  Sammlung({Job("A", "B", 1), Job("A", "B", 2)});
+  const std::string ganz = t_.Read("s.syc");
+  t_.Write("s.syc", ganz.substr(0, ganz.find("[Vorgang 2]")));  // cut off by a crash
+  Ergebnis e = Starten({sammlung_});
+  EXPECT_EQ(e.status, 2) << e.fehler;
+  EXPECT_NE(e.fehler.find("Die Sammlung nennt 2 Aufträge, enthält 1"), std::string::npos)
+      << e.fehler;
+  EXPECT_FALSE(t_.Exists("B/a.txt"));
+  t_.Write("s.syc", "[Allgemein]\nVersion=2\nAnzahl=-1\n");
+  e = Starten({sammlung_});  // a nonsense count
+  EXPECT_EQ(e.status, 2) << e.fehler;
+  EXPECT_NE(e.fehler.find("Die Sammlung nennt -1 Aufträge, enthält 0"), std::string::npos);
+}
+
 TEST_F(SyncTest, SecondRunnerIsRefusedWhileTheFirstHoldsTheCollection) {
   t_.Write("A/a.txt", "a");
   t_.Mkdir("B");
@@ -145,23 +181,26 @@ TEST_F(SyncTest, ConflictQuestionOnTheTerminal) {
   EXPECT_GT(AufrufT(1), 0);
 }
 
-TEST_F(SyncTest, SignalCancelsAndLeavesTheLastRunDateAlone) {
-  t_.Write("A/brief.txt", "neu in A");
-  t_.Write("B/brief.txt", "neu in B");
-  SetTimes(t_.Path("A/brief.txt"), Local(2026, 1, 5, 10, 0, 0), Local(2026, 1, 5, 10, 0, 0));
-  SetTimes(t_.Path("B/brief.txt"), Local(2026, 1, 6, 10, 0, 0), Local(2026, 1, 6, 10, 0, 0));
-  t_.Write("A/spaeter.txt", "später");
-  Sammlung({Job("A", "B", 1, 0)});
-  TerminalLauf lauf(programm_, sammlung_);
-  ASSERT_TRUE(lauf.Warten("a = Alles)")) << lauf.Ausgabe();
-  lauf.Signal(SIGINT);
-  EXPECT_EQ(lauf.Ende(), 130) << lauf.Ausgabe();
-  EXPECT_EQ(AufrufT(1), 0);
-  EXPECT_EQ(t_.Read("B/brief.txt"), "neu in B");
-  EXPECT_EQ(t_.Read("A/brief.txt"), "neu in A");
-  // No temporary copy is left behind.
-  for (auto& e : std::filesystem::directory_iterator(t_.Path("B")))
-    EXPECT_EQ(e.path().filename().string().find(".zarnoft"), std::string::npos);
+TEST_F(SyncTest, StopSignalsCancelAndLeaveTheLastRunDateAlone) {
+  // SIGHUP too: a closed terminal or an ended session stops the run as cleanly as Ctrl+C.
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    t_.Write("A/brief.txt", "neu in A");
+    t_.Write("B/brief.txt", "neu in B");
+    SetTimes(t_.Path("A/brief.txt"), Local(2026, 1, 5, 10, 0, 0), Local(2026, 1, 5, 10, 0, 0));
+    SetTimes(t_.Path("B/brief.txt"), Local(2026, 1, 6, 10, 0, 0), Local(2026, 1, 6, 10, 0, 0));
+    t_.Write("A/spaeter.txt", "später");
+    Sammlung({Job("A", "B", 1, 0)});
+    TerminalLauf lauf(programm_, sammlung_);
+    ASSERT_TRUE(lauf.Warten("a = Alles)")) << lauf.Ausgabe();
+    lauf.Signal(signal);
+    EXPECT_EQ(lauf.Ende(), 130) << signal << lauf.Ausgabe();
+    EXPECT_EQ(AufrufT(1), 0);
+    EXPECT_EQ(t_.Read("B/brief.txt"), "neu in B");
+    EXPECT_EQ(t_.Read("A/brief.txt"), "neu in A");
+    // No temporary copy is left behind.
+    for (auto& e : std::filesystem::directory_iterator(t_.Path("B")))
+      EXPECT_EQ(e.path().filename().string().find(".zarnoft"), std::string::npos);
+  }
 }
 
 // The logout run over the list beside the program: the marked job runs, the unmarked one does

@@ -1,7 +1,5 @@
 #include "runner/sync_runner.h"
 
-#include <pthread.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -19,6 +17,7 @@
 #include "log/log_writer.h"
 #include "platform/date_time.h"
 #include "platform/gui_call.h"
+#include "platform/stop_signals.h"
 #include "runner/collection_lock.h"
 #include "runner/terminal_window.h"
 #include "settings/ini_file.h"
@@ -26,37 +25,6 @@
 
 namespace zarnoft {
 namespace {
-
-volatile sig_atomic_t g_signal = 0;
-
-extern "C" void BeiSignal(int) {
-  g_signal = 1;
-}
-
-void SignaleEinrichten() {
-  struct sigaction sa {};
-  sa.sa_handler = BeiSignal;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = 0;  // no SA_RESTART: a question waiting on the terminal returns at once
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-}
-
-// Blocks SIGINT and SIGTERM in the calling thread for its lifetime.
-class SignaleSperren {
- public:
-  SignaleSperren() {
-    sigset_t s;
-    sigemptyset(&s);
-    sigaddset(&s, SIGINT);
-    sigaddset(&s, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &s, &alt_);
-  }
-  ~SignaleSperren() { pthread_sigmask(SIG_SETMASK, &alt_, nullptr); }
-
- private:
-  sigset_t alt_;
-};
 
 void Meldung(const std::string& text) {
   std::fprintf(stderr, "zarnoft-sync: %s\n", EscapeControls(text).c_str());
@@ -146,15 +114,17 @@ const char* SyncHilfe() {
          "$XDG_CONFIG_HOME/zarnoft/, vorgegeben ~/.config/zarnoft/; die Logdatei liegt dann\n"
          "in ~/.local/state/zarnoft/.\n"
          "\n"
-         "SIGINT (Strg+C) und SIGTERM brechen den laufenden Auftrag ab; keine Datei bleibt\n"
-         "halb geschrieben zurück. Solange ein Lauf die Sammlung benutzt, verweigert ein\n"
-         "zweiter den Start (Sperrdatei SAMMLUNG.syc.lock).\n"
+         "SIGINT (Strg+C), SIGTERM und SIGHUP brechen den laufenden Auftrag ab; keine Datei\n"
+         "bleibt halb geschrieben zurück, und der Lauf wird nicht eingetragen. Solange ein\n"
+         "Lauf die Sammlung benutzt, verweigert ein zweiter den Start (Sperrdatei\n"
+         "SAMMLUNG.syc.lock).\n"
          "\n"
          "Rückgabewerte: 0 alle Aufträge liefen vollständig; 1 ein Auftrag konnte nicht\n"
          "starten, eine Datei konnte nicht kopiert, gelöscht oder gelesen werden, eine\n"
          "doppelte Änderung blieb unentschieden, das Datum konnte nicht geschrieben werden\n"
          "oder eine Sammlung eines automatischen Laufs fehlte; 2 falscher Aufruf, oder die\n"
-         "Sammlung ist nicht lesbar oder belegt; 130 abgebrochen.\n";
+         "Sammlung ist nicht lesbar oder belegt, oder die Einstellungsdatei Main.sda ist\n"
+         "beschädigt; 130 abgebrochen.\n";
 }
 
 namespace {
@@ -331,6 +301,12 @@ int SammlungLaden(const Umgebung& u, SammlungsSperre* sperre, Sammlung* sammlung
             "Version und Anzahl fehlt).");
     return kSyncAufruf;
   }
+  if (!zustand.AnzahlStimmt) {
+    // Cut off or damaged: running what is there would quietly do less than the user set up.
+    Meldung(pfad + ": " + zustand.AnzahlFehler() + ". Sie wird nicht ausgeführt.");
+    u.log.Zeile(LogStufe::kWarnung, "Warn: " + pfad + ": " + zustand.AnzahlFehler());
+    return kSyncAufruf;
+  }
   return kSyncOk;
 }
 
@@ -373,9 +349,9 @@ class AuftragsLauf {
   void Ausfuehren(Sammlung* sammlung, TVergleichThread* job) {
     LaufHandle lauf;
     {
-      // The run's thread inherits a mask without SIGINT and SIGTERM, so that the signals reach
-      // this thread, which serves the window and may be waiting for an answer on the terminal.
-      SignaleSperren sperren;
+      // The run's thread inherits a mask without the stop signals, so that they reach this thread,
+      // which serves the window and may be waiting for an answer on the terminal.
+      StoppSignaleSperren sperren;
       lauf = VergleichStarten(job, u_.e.LoeschenWohin, u_.e.Loeschen, Dienste(),
                               [this, sammlung](const LaufHandle& l, const LaufErgebnis& e) {
                                 // The job model records the run, as in the editor.
@@ -400,7 +376,7 @@ class AuftragsLauf {
     to.fortschritt = u_.terminal_aus;
     to.fragen = u_.terminal_aus && u_.terminal_ein;
     to.leer_erlaubt = u_.o.leer_erlaubt;
-    to.abgebrochen = [] { return g_signal != 0; };
+    to.abgebrochen = [] { return StoppSignal() != 0; };
     LaufDienste ld;
     ld.fs = u_.fs;
     ld.uhr = u_.uhr;
@@ -422,9 +398,10 @@ class AuftragsLauf {
   void Bedienen(const LaufHandle& lauf) {
     bool schliesst = false;
     while (!gemeldet_ && !lauf.Beendet()) {
-      gui_->ServeUntil([&] { return gemeldet_ || lauf.Beendet() || (g_signal != 0 && !schliesst); },
-                       kAuffrischen);
-      if (g_signal != 0 && !schliesst) {
+      gui_->ServeUntil(
+          [&] { return gemeldet_ || lauf.Beendet() || (StoppSignal() != 0 && !schliesst); },
+          kAuffrischen);
+      if (StoppSignal() != 0 && !schliesst) {
         schliesst = true;
         gui_->SchliessenBeginnen();
         lauf.Abbrechen();
@@ -454,7 +431,7 @@ int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, i
 
   AuftragsLauf lauf(u, gui, &u.log);
   lauf.Ausfuehren(sammlung, job);
-  if (g_signal) return kSyncAbgebrochen;
+  if (StoppSignal() != 0) return kSyncAbgebrochen;
   const LaufErgebnis& e = lauf.Ergebnis();
   u.log.Zeile(LogStufe::kWarnung, VergleichEndeText(*job, e));
   // Warnings that are no failures: the run counts as done all the same.
@@ -474,7 +451,12 @@ int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, i
     return kSyncFehler;
   }
   try {
-    AufrufSchreiben(u.o.sammlung, n, *job, u.fs);
+    if (!AufrufSchreiben(u.o.sammlung, n, *job, u.fs)) {
+      Meldung(name + ": Auftrag in der Sammlung geändert, Datum nicht eingetragen.");
+      u.log.Zeile(LogStufe::kWarnung,
+                  "Warn: " + name + ": Auftrag in der Sammlung geändert, Datum nicht eingetragen");
+      return kSyncFehler;
+    }
   } catch (const IniWriteError& err) {
     Meldung(std::string(err.what()) + ". Das Datum des Laufs von " + name +
             " fehlt in der Sammlung.");
@@ -484,6 +466,17 @@ int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, i
 }
 
 }  // namespace
+
+bool EinstellungenVertrauen(const DateiOrte& orte, FileSystem* fs, Protokoll* log) {
+  const std::string fehler = EinstellungsDateiFehler(orte.EinstellungsDatei(), fs);
+  if (fehler.empty()) return true;
+  const std::string text = EinstellungsDateiBeschaedigt(orte.EinstellungsDatei(), fehler) +
+                           " Kein Auftrag läuft, bis sie repariert oder in den Einstellungen "
+                           "neu gespeichert ist.";
+  Meldung(text);
+  if (log != nullptr) log->Zeile(LogStufe::kWarnung, "Warn: " + text);
+  return false;
+}
 
 int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir) {
   return SyncAusfuehren(o, PortableDateiOrte(program_dir));
@@ -500,6 +493,7 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   u.log.SetFrage(&log_frage);
   u.log.LogStart(orte, true);
   for (const std::string& m : orts_meldungen) u.log.LogZeile(LogStufe::kWarnung, "Warn: " + m);
+  if (!EinstellungenVertrauen(orte, u.fs, &u.log)) return kSyncAufruf;
   u.e.SammlungsVerzeichnis = orte.sammlungs_verzeichnis;
   EinstellungenLesen(orte, &u.e, u.fs);
 
@@ -509,8 +503,7 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   if (int status = SammlungLaden(u, &sperre, &sammlung); status != kSyncOk) return status;
   if (!AuftraegeWaehlen(o, sammlung, &jobs)) return kSyncAufruf;
 
-  g_signal = 0;
-  SignaleEinrichten();
+  StoppSignaleEinrichten();
   u.terminal_aus = ::isatty(STDERR_FILENO) == 1;
   u.terminal_ein = ::isatty(STDIN_FILENO) == 1;
   // Answers are read after a wait for input on the descriptor; input that stdio had already
@@ -519,14 +512,14 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   QueueCaller gui;
   int ergebnis = kSyncOk;
   for (int n : jobs) {
-    if (g_signal) break;
+    if (StoppSignal() != 0) break;
     const int status = AuftragAusfuehren(u, &gui, &sammlung, n);
     if (status != kSyncOk) ergebnis = status;
     if (status == kSyncAbgebrochen) break;
   }
   // Every run has ended (its handle said so) before the queue goes.
   gui.Einstellen();
-  if (g_signal) {
+  if (StoppSignal() != 0) {
     Meldung("Abgebrochen.");
     return kSyncAbgebrochen;
   }

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "log/log.h"
 #include "platform/file_places.h"
+#include "platform/file_system.h"
 #include "runner/collection_add.h"
 
 namespace zarnoft {
@@ -15,8 +17,9 @@ namespace zarnoft {
 // Exit statuses.
 constexpr int kSyncOk = 0;             // every chosen job ran to its end
 constexpr int kSyncFehler = 1;         // a job failed to start, a copy failed, a date not written
-constexpr int kSyncAufruf = 2;         // a usage error, or a collection that cannot be read/locked
-constexpr int kSyncAbgebrochen = 130;  // cancelled by SIGINT or SIGTERM
+constexpr int kSyncAufruf = 2;         // a usage error, a collection that cannot be read/locked, a
+                                       // damaged settings file
+constexpr int kSyncAbgebrochen = 130;  // cancelled by SIGINT, SIGTERM or SIGHUP
 
 struct SyncOptionen {
   std::string sammlung;
@@ -37,12 +40,16 @@ struct SyncOptionen {
 // Parses the command line; false with a German message in *fehler on a usage error.
 bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler);
 
+// Whether Main.sda may be used: a damaged file (settings/main_settings.h) is said on stderr and
+// in the log (level 1), and nothing runs: its deletion mode cannot be known.
+bool EinstellungenVertrauen(const DateiOrte& orte, FileSystem* fs, Protokoll* log);
+
 // The --help text.
 const char* SyncHilfe();
 
 // Runs the chosen jobs with the settings and the default log at the program's file places;
 // problems with those places are said on stderr and in the log, and the run goes on with the
-// defaults. Installs handlers for SIGINT and SIGTERM that cancel the run in progress.
+// defaults. SIGINT, SIGTERM and SIGHUP cancel the run in progress (platform/stop_signals.h).
 int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte);
 // The same for a portable program in program_dir (ending in "/").
 int SyncAusfuehren(const SyncOptionen& o, const std::string& program_dir);

@@ -1,6 +1,5 @@
 #include "runner/trigger.h"
 
-#include <signal.h>
 #include <time.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 
 #include "jobs/collection_file.h"
 #include "log/log_writer.h"
+#include "platform/stop_signals.h"
 #include "settings/main_settings.h"
 
 namespace zarnoft {
@@ -20,7 +20,8 @@ std::string Getrimmt(const std::string& s) {
   return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
 }
 
-// A collection is usable when it can be read and holds the section [Allgemein] with a version.
+// A collection is usable when it can be read, holds the section [Allgemein] with a version, and
+// its job count matches its job sections.
 // Reading it upgrades an old format in place, as every other reader of collections does.
 bool SammlungLesen(const std::string& pfad, FileSystem* fs, Sammlung* s) {
   FileInfo info;
@@ -29,27 +30,10 @@ bool SammlungLesen(const std::string& pfad, FileSystem* fs, Sammlung* s) {
   SammlungsDienste dienste;
   dienste.fs = fs;
   oeffnen(pfad, s, &zustand, dienste);
-  return zustand.SammlungsVersion > 0;
+  return zustand.SammlungsVersion > 0 && zustand.AnzahlStimmt;
 }
 
 // --- the real services ----------------------------------------------------------------------
-
-// SIGINT and SIGTERM between and before the runs (each run installs its own handlers and is
-// cancelled by them). The handlers are put back after every run, so a signal that arrives
-// between two collections stops the next one from starting.
-volatile sig_atomic_t g_ausloeser_signal = 0;
-
-extern "C" void AusloeserSignal(int) {
-  g_ausloeser_signal = 1;
-}
-
-void AusloeserSignaleEinrichten() {
-  struct sigaction sa {};
-  sa.sa_handler = AusloeserSignal;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-}
 
 // Sleeps in short steps on the monotonic clock, so that a signal ends the wait soon.
 class EchteWartezeit : public Wartezeit {
@@ -64,7 +48,7 @@ class EchteWartezeit : public Wartezeit {
 
   bool Warten(int sekunden) override {
     const int64_t ende = JetztNs() + int64_t{sekunden} * kNsJeSekunde;
-    while (!g_ausloeser_signal) {
+    while (StoppSignal() == 0) {
       const int64_t rest = ende - JetztNs();
       if (rest <= 0) return true;
       const timespec schritt{0, static_cast<long>(std::min(rest, kSchrittNs))};
@@ -174,8 +158,9 @@ int AusloeserAusfuehren(Ausloeser a, const std::vector<std::string>& sammlungen,
 int AusloeserStarten(const SyncOptionen& o, const DateiOrte& orte) {
   Ausloeser a = Ausloeser::kStart;
   AusloeserLesen(o.ausloeser, &a);  // the argument parser let only the two words through
-  g_ausloeser_signal = 0;
-  AusloeserSignaleEinrichten();
+  // A stop signal before, between or during the runs ends the trigger: the run under way is
+  // cancelled, and no further collection is started.
+  StoppSignaleEinrichten();
   EchteWartezeit warten;
   AusloeserDienste d;
   d.warten = &warten;
@@ -185,10 +170,9 @@ int AusloeserStarten(const SyncOptionen& o, const DateiOrte& orte) {
     LogZeile(LogStufe::kWarnung, "Warn: " + text);
   };
   d.lauf = [&orte](const SyncOptionen& lauf) {
-    if (g_ausloeser_signal) return kSyncAbgebrochen;
+    if (StoppSignal() != 0) return kSyncAbgebrochen;
     const int r = SyncAusfuehren(lauf, orte);
-    AusloeserSignaleEinrichten();
-    return g_ausloeser_signal ? kSyncAbgebrochen : r;
+    return StoppSignal() != 0 ? kSyncAbgebrochen : r;
   };
   // The log is set up here for the trigger's own messages; each run sets it up again and says
   // what is wrong with the file places.
@@ -196,6 +180,7 @@ int AusloeserStarten(const SyncOptionen& o, const DateiOrte& orte) {
   LogSchreiber& log = GlobalLog();
   log.SetProgrammteil("Sync");
   log.LogStart(orte, true);
+  if (!EinstellungenVertrauen(orte, FileSystem::Default(), &log)) return kSyncAufruf;
   return AusloeserAusfuehren(a, o.sammlungen, o.leer_erlaubt, orte, d);
 }
 

@@ -50,7 +50,7 @@ std::vector<int> AusloeserAuswahl(const Sammlung& sammlung, Ausloeser a);
 class Wartezeit {
  public:
   virtual ~Wartezeit() = default;
-  // Waits `sekunden`; false when the wait was cut short by a cancel (SIGINT, SIGTERM).
+  // Waits `sekunden`; false when the wait was cut short by a stop signal.
   virtual bool Warten(int sekunden) = 0;
 };
 

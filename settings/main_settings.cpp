@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "settings/ini_check.h"
 #include "settings/ini_file.h"
 
 namespace zarnoft {
@@ -23,6 +24,22 @@ int ReadInt(const IniFile& ini, const char* section, const char* key, int def) {
 
 std::string MainSettingsPath(const std::string& program_dir) {
   return program_dir + "Main.sda";
+}
+
+std::string EinstellungsDateiFehler(const std::string& settings_path, FileSystem* fs) {
+  const IniDateiZustand z = IniDateiPruefen(settings_path, fs);
+  if (z.Beschaedigt()) return z.fehler;
+  const IniFile ini(settings_path, fs);
+  const std::string loeschen = ini.ReadString(kData, kLoeschen, "1");
+  int64_t v = 0;
+  if (!ParseIniInteger(loeschen, &v))
+    return std::string(kLoeschen) + "=" + loeschen + " ist keine Zahl";
+  return {};
+}
+
+std::string EinstellungsDateiBeschaedigt(const std::string& settings_path,
+                                         const std::string& fehler) {
+  return "Die Einstellungsdatei " + settings_path + " ist beschädigt (" + fehler + ").";
 }
 
 int VersionLesen(const std::string& settings_path, FileSystem* fs) {

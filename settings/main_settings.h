@@ -63,6 +63,17 @@ inline constexpr int kBreiteVorgabe = 427;
 // program_dir + "Main.sda".
 std::string MainSettingsPath(const std::string& program_dir);
 
+// Why Main.sda cannot be trusted, in German; empty when it can or is missing (a missing file
+// gives the defaults, as on a first start). A file that exists must be INI text
+// (settings/ini_check.h), and a deletion mode that is set must be a number: the readers' default
+// for anything else, 1, deletes files the user may have wanted moved aside or kept. A program
+// that finds the file damaged never runs with a deletion mode read from it.
+std::string EinstellungsDateiFehler(const std::string& settings_path, FileSystem* fs = nullptr);
+
+// "Die Einstellungsdatei <path> ist beschädigt (<fehler>)."
+std::string EinstellungsDateiBeschaedigt(const std::string& settings_path,
+                                         const std::string& fehler);
+
 // Allgemein/Version (default 1), which the about box shows.
 int VersionLesen(const std::string& settings_path, FileSystem* fs = nullptr);
 

@@ -4,8 +4,11 @@
 #include <QMetaObject>
 #include <QVBoxLayout>
 
+#include <unistd.h>
+
 #include "editor/size_listing.h"
 #include "log/log_writer.h"
+#include "platform/stop_signals.h"
 #include "ui/application.h"
 #include "ui/progress_window.h"
 
@@ -68,6 +71,17 @@ Editor::Editor(const DateiOrte& orte, FensterFabrik fenster, FileSystem* fs) {
   einstellungen_ = std::make_unique<TEinstellungen>(fenster_.get(), orte, nullptr, &GlobalLog());
   info_ = std::make_unique<TAboutBox>(fenster_.get(), orte.EinstellungsDatei());
   fenster_->DialogeSetzen(einstellungen_.get(), info_.get());
+  // The signal's handler only makes the descriptor readable; the close happens here, on the GUI
+  // thread, where the window, the runs' handles and the collection live.
+  if (StoppDeskriptor() >= 0) {
+    stopp_ = std::make_unique<QSocketNotifier>(StoppDeskriptor(), QSocketNotifier::Read);
+    QObject::connect(stopp_.get(), &QSocketNotifier::activated, [this] {
+      char puffer[64];
+      while (::read(StoppDeskriptor(), puffer, sizeof puffer) > 0) {
+      }
+      fenster_->Logik().SignalBeenden();
+    });
+  }
 }
 
 Editor::~Editor() {

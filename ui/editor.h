@@ -7,6 +7,8 @@
 #ifndef ZARNOFT_UI_EDITOR_H_
 #define ZARNOFT_UI_EDITOR_H_
 
+#include <QSocketNotifier>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +49,8 @@ class Editor {
   std::unique_ptr<TZarnoft> fenster_;
   std::unique_ptr<TEinstellungen> einstellungen_;
   std::unique_ptr<TAboutBox> info_;
+  // Turns a stop signal (platform/stop_signals.h) into a clean close on the GUI thread.
+  std::unique_ptr<QSocketNotifier> stopp_;
 };
 
 }  // namespace zarnoft

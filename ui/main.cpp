@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/date_time.h"
+#include "platform/stop_signals.h"
 #include "settings/command_line.h"
 #include "ui/application.h"
 #include "ui/editor.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   zarnoft::PinTimeZone();
+  // Before any thread starts: SIGHUP, SIGTERM and SIGINT close the editor cleanly.
+  zarnoft::StoppSignaleEinrichten();
   zarnoft::ZarnoftAnwendung app(argc, argv);
   const std::vector<std::string> argumente = zarnoft::EditorArgumente(argc, argv);
   zarnoft::Editor editor(zarnoft::DateiOrteDesProgramms());
