@@ -34,6 +34,13 @@ IniDateiZustand IniDateiPruefen(const std::string& path, FileSystem* fs) {
       return z;
     }
   }
+  // A directory (or another non-file) in the file's place holds no settings at all; the program
+  // says so where it prepares its places and goes on with the defaults, as without a file.
+  FileInfo ziel;
+  if (s && fs->Stat(real, &ziel).ok() && ziel.kind != EntryKind::kFile) {
+    z.vorhanden = false;
+    return z;
+  }
   if (s) s = fs->ReadWholeFile(real, &text, ini::kMaxFileBytes + 1);
   if (!s) {
     z.fehler = "kann nicht gelesen werden: " + s.Reason();

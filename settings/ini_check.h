@@ -19,7 +19,8 @@ namespace zarnoft {
 // program writes ends with a line end, so a file that does not was cut off.
 std::string IniTextFehler(std::string_view text);
 
-// What a stored INI file is. A missing file is no damage: its readers take their defaults.
+// What a stored INI file is. A missing file is no damage: its readers take their defaults; nor is
+// a directory in its place, which holds no file to trust (the program reports it elsewhere).
 struct IniDateiZustand {
   bool vorhanden = false;
   std::string fehler;  // empty: readable INI text (or missing)

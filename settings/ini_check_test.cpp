@@ -1,6 +1,7 @@
 #include "settings/ini_check.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -52,10 +53,16 @@ TEST(EinstellungsDateiFehlerTest, UnreadableAndLinkedFiles) {
   EXPECT_EQ(EinstellungsDateiFehler(t.Path("Main.sda")), "");
   ASSERT_EQ(::symlink("weg.sda", t.Path("tot.sda").c_str()), 0);
   EXPECT_EQ(EinstellungsDateiFehler(t.Path("tot.sda")), "");
-  // A directory in its place cannot be read.
+  // A directory in its place is no file: the defaults hold, as without one.
   t.Mkdir("verz.sda");
-  EXPECT_NE(EinstellungsDateiFehler(t.Path("verz.sda")).find("kann nicht gelesen werden"),
-            std::string::npos);
+  EXPECT_EQ(EinstellungsDateiFehler(t.Path("verz.sda")), "");
+  // A file the program may not read tells nothing about the user's choice.
+  if (!testing::IstRoot()) {
+    t.Write("zu.sda", "[Data]\nLoeschen=2\n");
+    ::chmod(t.Path("zu.sda").c_str(), 0);
+    EXPECT_NE(EinstellungsDateiFehler(t.Path("zu.sda")).find("kann nicht gelesen werden"),
+              std::string::npos);
+  }
 }
 
 }  // namespace
