@@ -12,6 +12,10 @@
 // content, and giving it the source's date would mark it as current. The target keeps what it
 // had, so that the next run sees the source as newer and copies it again.
 //
+// A target that is saved while its copy is made (it is there now and was not, or another file,
+// size or date) is not replaced either: the run decided on what it saw before, and the user's
+// new save must survive. The copy counts as failed, so that the next run decides again.
+//
 // There is deliberately no fsync per file: a first run over tens of thousands of small files
 // must be as fast as other copy tools. The run flushes each file system it wrote to once, before
 // it records its end (engine/comparison.cpp).
@@ -73,6 +77,7 @@ class EinzelKopie {
   ~EinzelKopie() { TempEntfernen(); }
 
   KopierErgebnis Ausfuehren() {
+    ziel_da_ = fs_->Stat(nach_, &ziel_vorher_).ok();
     Status s;
     std::unique_ptr<ReadableFile> in = fs_->OpenForReading(von_, &s);
     // What the source was when the copy began: as the open file saw it, or looked up by name
@@ -240,6 +245,11 @@ class EinzelKopie {
     if (Abbruch()) return Abbrechen();
     Status s;
     if (genommen_ == nullptr) {
+      if (ZielGeaendert()) {
+        TempEntfernen();
+        Log(LogStufe::kWarnung, "Vergl: Während des Kopierens geändert: " + nach_);
+        return KopierErgebnis::kFehler;
+      }
       s = fs_->RenameReplace(temp_, nach_);
     } else {
       for (int n = 1; n <= kHoechsteNummer; ++n) {
@@ -253,6 +263,14 @@ class EinzelKopie {
     if (!s) return Fehler(Zweig::kZiel, s);
     temp_.clear();
     return KopierErgebnis::kKopiert;
+  }
+
+  // Whether something else stands at the target now than when the copy began.
+  bool ZielGeaendert() {
+    FileInfo jetzt;
+    const bool da = fs_->Stat(nach_, &jetzt).ok();
+    if (da != ziel_da_) return true;
+    return da && !Unveraendert(ziel_vorher_, jetzt);
   }
 
   KopierErgebnis Fehler(Zweig zweig, const Status& grund) {
@@ -289,6 +307,8 @@ class EinzelKopie {
   int64_t groesse_;
   std::string* genommen_;  // nullptr: replace the target; else the name the copy took
   std::string temp_;       // the temporary file while it exists, else empty
+  bool ziel_da_ = false;   // whether the target existed when the copy began
+  FileInfo ziel_vorher_;   // the target then (lstat)
 };
 
 }  // namespace

@@ -160,6 +160,45 @@ TEST_F(DateiKopierenTest, SourceChangedWhileCopiedIsNotPutInPlace) {
   EXPECT_EQ(tree.Read("ziel/neu"), "kleiner, aber länger");
 }
 
+TEST_F(DateiKopierenTest, TargetSavedWhileCopiedIsKept) {
+  // The user saves the target in the middle of a stepped copy, saves a new file under the
+  // target's name during a direct one, or replaces the target by another file of the same size
+  // and date: each time the user's file stays, nothing is left behind, and the copy failed.
+  const std::string zeile = "Vergl: Während des Kopierens geändert: ";
+  tree.Write("q/gross", Inhalt(300000));
+  win.bei_schritt = [&](int n) {
+    if (n == 30) tree.Write("ziel/alt", "vom Benutzer gespeichert");
+  };
+  EXPECT_EQ(Kopieren("q/gross", "ziel/alt", 300000), KopierErgebnis::kFehler);
+  EXPECT_EQ(tree.Read("ziel/alt"), "vom Benutzer gespeichert");
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, zeile + tree.Path("ziel/alt")));
+  EXPECT_TRUE(win.fehler.empty());  // no dialog: the next run decides again
+
+  win.bei_schritt = nullptr;
+  tree.Write("q/klein", "klein");
+  fs.nach_kopie = [&] { tree.Write("ziel/neu", "neu gespeichert"); };
+  EXPECT_EQ(Kopieren("q/klein", "ziel/neu", 5), KopierErgebnis::kFehler);
+  EXPECT_EQ(tree.Read("ziel/neu"), "neu gespeichert");
+
+  tree.Write("ziel/gleich", "12345");
+  SetMtime(tree.Path("ziel/gleich"), alt_zeit);
+  fs.nach_kopie = [&] {
+    tree.Write("ziel/anders", "54321");
+    SetMtime(tree.Path("ziel/anders"), alt_zeit);
+    ASSERT_EQ(::rename(tree.Path("ziel/anders").c_str(), tree.Path("ziel/gleich").c_str()), 0);
+  };
+  EXPECT_EQ(Kopieren("q/klein", "ziel/gleich", 5), KopierErgebnis::kFehler);
+  EXPECT_EQ(tree.Read("ziel/gleich"), "54321");
+  EXPECT_EQ(Namen("ziel"), (std::vector<std::string>{"alt", "gleich", "neu"}));
+  EXPECT_EQ(k->Fehlschlaege(), 3);
+
+  // A target left alone is replaced as usual.
+  fs.nach_kopie = nullptr;
+  tree.Write("q/zweit", "zweit");
+  EXPECT_EQ(Kopieren("q/zweit", "ziel/gleich", 5), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/gleich"), "zweit");
+}
+
 TEST_F(DateiKopierenTest, TargetKeepsOldContentUntilTheCopyIsComplete) {
   tree.Write("q/gross", Inhalt(200000));
   win.bei_schritt = [&](int n) {
