@@ -6,6 +6,7 @@
 
 #include "fuzz/fuzz_file.h"
 #include "jobs/collection_file.h"
+#include "settings/ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zarnoft;

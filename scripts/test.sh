@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, runs every test, builds and checks the two Debian packages
 # (in their own build folder, with the distribution's flags; where dpkg-deb is installed), then
-# runs the core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer. Stops at
+# runs the core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, and last
+# runs each fuzz target for a few seconds (scripts/fuzz.sh; where clang++ is installed). Stops at
 # the first failing step.
-#   bash scripts/test.sh [tests|paket|asan]...   (default: all three, in this order)
+#   bash scripts/test.sh [tests|paket|asan|fuzz]...   (default: all four, in this order)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
@@ -11,7 +12,7 @@ asan_build=${ASAN_BUILD:-build-asan}
 deb_build=${DEB_BUILD:-build-deb}
 jobs=${JOBS:-$(nproc)}
 schritte=("$@")
-[ ${#schritte[@]} -eq 0 ] && schritte=(tests paket asan)
+[ ${#schritte[@]} -eq 0 ] && schritte=(tests paket asan fuzz)
 
 bash scripts/install-deps.sh
 for schritt in "${schritte[@]}"; do
@@ -32,8 +33,11 @@ for schritt in "${schritte[@]}"; do
       (cd "$asan_build" && ASAN_OPTIONS=detect_leaks=1 \
         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j "$jobs")
       ;;
+    fuzz)
+      JOBS=$jobs bash scripts/fuzz.sh "${FUZZ_SECONDS:-5}"
+      ;;
     *)
-      echo "Unbekannter Schritt: $schritt (tests, paket oder asan)" >&2
+      echo "Unbekannter Schritt: $schritt (tests, paket, asan oder fuzz)" >&2
       exit 2
       ;;
   esac
