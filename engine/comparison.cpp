@@ -9,9 +9,13 @@
 #include "copy/copier.h"
 #include "engine/empty_guard.h"
 #include "engine/overlap.h"
+#include "engine/root_identity.h"
 #include "engine/run_context.h"
+#include "engine/run_record.h"
 #include "engine/walk.h"
+#include "platform/fs_kind.h"
 #include "platform/path_helpers.h"
+#include "platform/reserved_dir.h"
 #include "window/progress.h"
 
 namespace zarnoft {
@@ -120,9 +124,75 @@ std::string StartPruefen(LaufKontext& k) {
   return fehler;
 }
 
+std::string Anzeige(const std::string& wurzel) {
+  return wurzel.empty() ? "/" : wurzel;
+}
+
+// The record of a two-way run: the last run's, which the walk reads, and this run's, which it
+// writes as it goes and which is put in place only when the run is done.
+struct LaufStand {
+  StandLeser alt;
+  StandSchreiber neu;
+  std::string pfad;
+  std::string kein_stand;  // the line of a run without a record to go by
+};
+
+// Finds both roots' identities and opens the records. Returns why the run cannot go on (a
+// marker that is not the program's), or "".
+std::string StandVorbereiten(LaufKontext& k, const LaufDienste& d, LaufStand* s) {
+  const std::string& verzeichnis = d.stand_verzeichnis;
+  if (k.Art != VorgangsArt::kSynchronisieren) return "";
+  const std::string ohne = "Kein Stand für " + Anzeige(k.Herkunft) + " ↔ " + Anzeige(k.Ziel) +
+                           ": es wird nichts gelöscht";
+  auto ohne_stand = [&] {
+    s->kein_stand = ohne;
+    k.Log(LogStufe::kWarnung, "Vergl: " + ohne);
+  };
+  if (verzeichnis.empty()) {
+    ohne_stand();
+    return "";
+  }
+  Wurzelkennung h;
+  Wurzelkennung z;
+  std::string fehler;
+  if (!WurzelkennungBestimmen(k.fs, k.Herkunft, &h, &fehler) ||
+      !WurzelkennungBestimmen(k.fs, k.Ziel, &z, &fehler))
+    return fehler;
+  if (h.neu) k.Geschrieben(ReserviertesVerzeichnis(k.Herkunft));
+  if (z.neu) k.Geschrieben(ReserviertesVerzeichnis(k.Ziel));
+  auto dauerhaft =
+      d.dauerhaft ? d.dauerhaft : [](const std::string& p) { return DauerhafteKennungen(p); };
+  k.h_dauerhaft = dauerhaft(Anzeige(k.Herkunft));
+  k.z_dauerhaft = dauerhaft(Anzeige(k.Ziel));
+
+  const StandPaar paar{h.kennung, z.kennung};
+  s->pfad = verzeichnis + StandDateiName(k.Herkunft, k.Ziel, paar);
+  std::string grund;
+  if (s->alt.Oeffnen(s->pfad, paar, &grund).ok()) {
+    k.stand_alt = &s->alt;
+  } else {
+    if (!grund.empty())
+      k.Log(LogStufe::kWarnung, "Vergl: Stand " + s->pfad + " nicht verwendet: " + grund);
+    ohne_stand();
+  }
+
+  // The directory of the records is the user's only.
+  const std::string dir = StripTrailingSlash(verzeichnis);
+  FileInfo info;
+  if (k.fs->Stat(dir, &info).missing() && k.fs->CreateDirectory(dir).ok()) k.fs->SetMode(dir, 0700);
+  Status st = s->neu.Beginnen(s->pfad, paar);
+  if (!st) {
+    k.Fehlschlag("Vergl: Stand nicht schreibbar: " + s->pfad, st);
+  } else {
+    k.stand_neu = &s->neu;
+  }
+  return "";
+}
+
 // The walk from the roots, with the run's copy hand-over; returns when the walk ended. What it
-// wrote is flushed to the disk before the run counts as done.
-FileTime Durchlaufen(LaufKontext& k) {
+// wrote is flushed to the disk before the run counts as done, and only then is its record put
+// in place. `fehler` is set when the run could not begin.
+FileTime Durchlaufen(LaufKontext& k, const LaufDienste& d, LaufStand* stand, std::string* fehler) {
   Kopierer kopierer(k.fs, k.log, k.fenster, k.KopierMeldung);
   k.kopierer = &kopierer;
   if (k.Letzter.InDerZukunft(k.Laufbeginn)) {
@@ -130,11 +200,13 @@ FileTime Durchlaufen(LaufKontext& k) {
               "), der Auftrag gilt als nie gelaufen");
     k.Letzter = LetzterLauf();
   }
+  uint64_t wurzel_block = 0;
   if (!LeereSeiteErlaubt(k)) {
     k.fenster->AbbruchSetzen();
-  } else {
+  } else if (*fehler = StandVorbereiten(k, d, stand); fehler->empty()) {
     Verzeichnisvergleich walk(k);
     walk.VerzeichnisVergleichen("");
+    wurzel_block = walk.WurzelBlock();
   }
   // A clock set back during the run must not record an end before the start.
   const FileTime ende = std::max(k.uhr->Now(), k.Laufbeginn);
@@ -143,6 +215,13 @@ FileTime Durchlaufen(LaufKontext& k) {
   Sichern(k);
   k.Fehler += kopierer.Fehlschlaege();
   k.kopierer = nullptr;
+  // A failed or cancelled run leaves the previous record (its temporary file goes with `neu`).
+  if (k.stand_neu != nullptr && k.Fehler == 0 && !k.Abbruch()) {
+    Status s = stand->neu.Abschliessen(wurzel_block);
+    if (!s) k.Fehlschlag("Vergl: Stand nicht geschrieben: " + stand->pfad, s);
+  }
+  k.stand_alt = nullptr;
+  k.stand_neu = nullptr;
   return ende;
 }
 
@@ -209,15 +288,15 @@ void Vergleiche::Lauf() {
     log->Zeile(LogStufe::kDateizugriff, "Vergl: Ziel:     " + k.Ziel);
   }
 
-  const std::string fehler = StartPruefen(k);
+  std::string fehler = StartPruefen(k);
   FileTime ende;
+  LaufStand stand;
+  if (fehler.empty()) ende = Durchlaufen(k, dienste_, &stand, &fehler);
   if (!fehler.empty()) {
     fortschritt.AbbruchSetzen();
     if (log->Will(LogStufe::kWarnung)) log->Zeile(LogStufe::kWarnung, "Vergl: " + fehler);
     if (k.VerzeichnisMeldung)
       fortschritt.Fehlermeldung("Kann Vorgang nicht durchführen,\r" + fehler);
-  } else {
-    ende = Durchlaufen(k);
   }
 
   fortschritt.FortschrittSchliessen();
@@ -228,6 +307,7 @@ void Vergleiche::Lauf() {
   ergebnis.uebersprungen = k.Uebersprungen;
   ergebnis.beginn = k.Laufbeginn;
   ergebnis.ende = ende;
+  ergebnis.kein_stand = stand.kein_stand;
   if (!gui->Call([&] { fenster.reset(); })) FensterZuruecklassen(std::move(fenster));
   if (log->Will(LogStufe::kDebugAusfuehrlich))
     log->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Beendet");

@@ -55,6 +55,12 @@ struct LaufDienste {
   Protokoll* log = nullptr;  // nullptr: no log
   GuiCaller* gui = nullptr;  // nullptr: every window call runs on the run's own thread
   FensterFabrik fenster;     // empty, or no window made: a window that shows nothing
+  // Where the records of two-way runs lie (engine/run_record.h), ending in "/"; created when
+  // missing. Empty: no record is kept, and a two-way run deletes nothing.
+  std::string stand_verzeichnis;
+  // Whether the file system of a root keeps lasting inodes (platform/fs_kind.h); empty: ask
+  // the system. A test hands in a FAT stick here.
+  std::function<bool(const std::string& wurzel)> dauerhaft;
 };
 
 class Vergleiche {

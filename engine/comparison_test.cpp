@@ -111,6 +111,7 @@ class LaufTest : public ::testing::Test {
     d.uhr = uhr;
     d.log = &log;
     d.gui = &gui;
+    d.stand_verzeichnis = baum.Path("stand") + "/";
     d.fenster = [&]() -> std::unique_ptr<FortschrittFenster> {
       auto f = std::make_unique<Fenster>(&b, std::this_thread::get_id());
       if (einrichten) einrichten(*f);
@@ -196,19 +197,43 @@ TEST_F(LaufTest, WrittenTreesAreFlushedBeforeTheRunCountsAsDone) {
                                               " (Eingabe-/Ausgabefehler)"));
 }
 
-TEST_F(LaufTest, TheLastRunsInstantsDecideInPlaceOfItsLocalDate) {
-  // Written an hour ago and untouched since the last run (its instants): deleted in the source
-  // since, so it goes - although the job's local date alone says it never ran.
-  baum.Write("h/bleibt.txt", "b");
-  const std::string alt = baum.Write("z/alt.txt", "alt");
-  const int64_t jetzt = Clock::System()->Now().sec;
-  SetTimes(alt, FileTime{jetzt - 3600, 0}, FileTime{jetzt - 3600, 0});
+TEST_F(LaufTest, TheRecordOfTheLastRunDecidesDeletionsAndIsKeptOnlyByARunThatIsDone) {
+  SyncFs sync;
+  fs = &sync;
+  // The first run of the pair has no record: it copies both ways, deletes nothing and says so.
+  baum.Write("h/a.txt", "a");
+  baum.Write("z/b.txt", "b");
   VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren);
-  w.LaufBeginn = FileTime{jetzt - 60, 0};
-  w.LaufEnde = FileTime{jetzt + 1, 0};  // after the test's own writes
   EXPECT_FALSE(Laufen(w));
-  EXPECT_FALSE(baum.Exists("z/alt.txt"));
-  EXPECT_TRUE(baum.Exists("z/bleibt.txt"));
+  const std::string kein = "Kein Stand für " + H + " ↔ " + Z + ": es wird nichts gelöscht";
+  EXPECT_EQ(ergebnis.kein_stand, kein);
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: " + kein));
+  EXPECT_TRUE(baum.Exists("z/a.txt") && baum.Exists("h/b.txt"));
+  // Each root got its identity, which no run copies to the other side.
+  EXPECT_NE(baum.Read("h/.zarnoft/kennung"), baum.Read("z/.zarnoft/kennung"));
+
+  // A copy the last run made is deleted once the user deleted its original, and the other way.
+  ASSERT_EQ(::unlink(baum.Path("h/a.txt").c_str()), 0);
+  ASSERT_EQ(::unlink(baum.Path("h/b.txt").c_str()), 0);
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_TRUE(ergebnis.kein_stand.empty());
+  EXPECT_FALSE(baum.Exists("z/a.txt") || baum.Exists("z/b.txt"));
+
+  // A run that fails keeps the previous record: what it saw is met again by the next run.
+  baum.Write("h/c.txt", "c");
+  EXPECT_FALSE(Laufen(w));
+  ASSERT_EQ(::unlink(baum.Path("h/c.txt").c_str()), 0);
+  baum.Write("h/d.txt", "d");
+  sync.fehler = true;  // a write the disk refused
+  EXPECT_FALSE(Laufen(w));
+  sync.fehler = false;
+  EXPECT_GT(ergebnis.fehler, 0);
+  EXPECT_FALSE(baum.Exists("z/c.txt"));
+  ASSERT_EQ(::unlink(baum.Path("h/d.txt").c_str()), 0);
+  EXPECT_FALSE(Laufen(w));
+  EXPECT_EQ(ergebnis.fehler, 0);
+  // d.txt was copied by the failed run only: the record does not know it, so it comes back.
+  EXPECT_TRUE(baum.Exists("h/d.txt") && baum.Exists("z/d.txt"));
 }
 
 // A clock that goes back by an hour after its first reading.
@@ -452,6 +477,10 @@ TEST_F(LaufTest, MoveAsideFolderGetsItsSlash) {
   uhr = &danach;
   std::string p = baum.Write("h/weg.txt", "weg");
   SetTimes(p, FileTime{jetzt.sec - 86400, 0}, FileTime{jetzt.sec - 86400, 0});
+  baum.Write("z/weg.txt", "weg");
+  SetTimes(baum.Path("z/weg.txt"), FileTime{jetzt.sec - 86400, 0}, FileTime{jetzt.sec - 86400, 0});
+  EXPECT_FALSE(Laufen(Werte(VorgangsArt::kSynchronisieren)));  // the record knows it now
+  ASSERT_EQ(::unlink(baum.Path("z/weg.txt").c_str()), 0);
   baum.Write("z/bleibt.txt", "b");
   VergleichsWerte w = Werte(VorgangsArt::kSynchronisieren);
   w.Loeschen = LoeschModus::kAuslagern;
@@ -491,6 +520,18 @@ TEST_F(LaufTest, TreeOfThousandsCopiesAndDeletesExactlyWhatTheTableSays) {
     SetTimes(baum.Write(rel, inhalt), m, a);
   };
   constexpr int kDirs = 20, kProDir = 150;
+  // The files that are to go stood on both sides at the end of the last run.
+  for (int d = 0; d < kDirs; ++d) {
+    for (int i = 4; i < kProDir; i += 7) {
+      const std::string n = "/d" + std::to_string(d) + "/f" + std::to_string(i);
+      const std::string m = "/d" + std::to_string(d) + "/f" + std::to_string(i + 2);
+      for (const std::string& x : {n, m}) {
+        datei("h" + x, "h", uralt, uralt);
+        datei("z" + x, "z", uralt, uralt);
+      }
+    }
+  }
+  ASSERT_FALSE(Laufen(w));
   for (int d = 0; d < kDirs; ++d) {
     for (int i = 0; i < kProDir; ++i) {
       const std::string n = "/d" + std::to_string(d) + "/f" + std::to_string(i);
@@ -511,17 +552,18 @@ TEST_F(LaufTest, TreeOfThousandsCopiesAndDeletesExactlyWhatTheTableSays) {
           datei("h" + n, "h", vor, nach);
           break;
         case 4:  // deleted in the target since the last run
-          datei("h" + n, "h", uralt, vor);
+          std::filesystem::remove(baum.Path("z" + n));
           break;
         case 5:  // new in the target
           datei("z" + n, "z", vor, nach);
           break;
         case 6:  // deleted in the source since the last run
-          datei("z" + n, "z", uralt, vor);
+          std::filesystem::remove(baum.Path("h" + n));
           break;
       }
     }
   }
+  log.Leeren();
   EXPECT_FALSE(Laufen(w));
 
   int kopiert = 0, geloescht = 0;

@@ -41,10 +41,11 @@ const Entscheidung kSync[] = {
      [](const Lage& l) { return l.h_datei && l.z_datei && (l.h_zukunft || l.z_zukunft); },
      Schritt::kZukunft, nullptr, nullptr},
 
-    // Neither version may simply replace the other: both hold changes of their own.
+    // Neither version may simply replace the other: both hold changes of their own. A double
+    // change that a run left alone stays one until it is settled.
     {"written on both sides since the last run: a double change",
-     [](const Lage& l) { return l.HSeitEnde() && l.ZSeitEnde(); }, Schritt::kDoppelteAenderung,
-     nullptr, nullptr},
+     [](const Lage& l) { return (l.HSeitEnde() && l.ZSeitEnde()) || l.offener_konflikt; },
+     Schritt::kDoppelteAenderung, nullptr, nullptr},
 
     // Only the source changed since the last run, so its version is the one to keep.
     {"source newer, target unchanged since the last run: copy to the target",
@@ -52,16 +53,17 @@ const Entscheidung kSync[] = {
      [](const Namen& n) { return KopiertAus(n.name, n.herkunft); },
      [](const Namen&) { return std::string(kVorSyncGeaendert); }},
 
-    // Used or written since the last run: it is new (or was brought back), not deleted.
-    {"in the source only, used or written since the last run: new, copy to the target",
-     [](const Lage& l) { return l.h_datei && !l.z_datei && !l.HUnbenutzt(); }, Schritt::kZumZiel,
-     [](const Namen& n) { return KopiertAus(n.name, n.herkunft); },
+    // Not left on both sides by the last run, or changed since: it is new (or was brought
+    // back), not deleted. Its date does not matter: a file put on a stick keeps its old one.
+    {"in the source only, not as the last run left it: new, copy to the target",
+     [](const Lage& l) { return l.h_datei && !l.z_datei && !l.HGeloeschtDrueben(); },
+     Schritt::kZumZiel, [](const Namen& n) { return KopiertAus(n.name, n.herkunft); },
      [](const Namen& n) { return kZugriffTrotzGeloescht + n.ziel; }},
 
-    // Untouched since the last run, which left it on both sides: it was deleted in the target
-    // since, and the deletion follows.
-    {"in the source only, untouched since the last run: deleted in the target, delete it",
-     [](const Lage& l) { return l.h_datei && !l.z_datei && l.HUnbenutzt(); },
+    // As the last run left it on both sides: it was deleted in the target since, and the
+    // deletion follows.
+    {"in the source only, as the last run left it: deleted in the target, delete it",
+     [](const Lage& l) { return l.h_datei && !l.z_datei && l.HGeloeschtDrueben(); },
      Schritt::kHerkunftLoeschen, [](const Namen& n) { return GeloeschtAus(n.name, n.herkunft); },
      [](const Namen& n) { return kWeilNichtIn + n.ziel + " gefunden"; }},
 
@@ -71,13 +73,13 @@ const Entscheidung kSync[] = {
      [](const Namen& n) { return KopiertAus(n.name, n.ziel); },
      [](const Namen&) { return std::string(kNachSyncGeaendert); }},
 
-    {"in the target only, used or written since the last run: new, copy to the source",
-     [](const Lage& l) { return l.z_datei && !l.h_datei && !l.ZUnbenutzt(); },
+    {"in the target only, not as the last run left it: new, copy to the source",
+     [](const Lage& l) { return l.z_datei && !l.h_datei && !l.ZGeloeschtDrueben(); },
      Schritt::kZurHerkunft, [](const Namen& n) { return KopiertAus(n.name, n.ziel); },
      [](const Namen& n) { return kZugriffTrotzGeloescht + n.herkunft; }},
 
-    {"in the target only, untouched since the last run: deleted in the source, delete it",
-     [](const Lage& l) { return l.z_datei && !l.h_datei && l.ZUnbenutzt(); },
+    {"in the target only, as the last run left it: deleted in the source, delete it",
+     [](const Lage& l) { return l.z_datei && !l.h_datei && l.ZGeloeschtDrueben(); },
      Schritt::kZielLoeschen, [](const Namen& n) { return GeloeschtAus(n.name, n.ziel); },
      [](const Namen& n) { return kWeilNichtIn + n.herkunft + " gefunden"; }},
 };
@@ -119,8 +121,9 @@ const Entscheidung& Erste(const Entscheidung (&tabelle)[N], const Lage& l) {
 
 }  // namespace
 
-Lage::Lage(const Seite& h, const Seite& z, const LetzterLauf& letzter, FileTime grenze)
-    : h_(h), z_(z), letzter_(letzter) {
+Lage::Lage(const Seite& h, const Seite& z, const LetzterLauf& letzter, FileTime grenze,
+           const StandEintrag* alt)
+    : h_(h), z_(z), letzter_(letzter), alt_(alt) {
   h_datei = h.da && !h.info.IsDirectory();
   z_datei = z.da && !z.info.IsDirectory();
   h_zukunft = h_datei && h.info.mtime > grenze;
@@ -131,12 +134,22 @@ Lage::Lage(const Seite& h, const Seite& z, const LetzterLauf& letzter, FileTime 
     gleich = a == b;
     h_neuer = a > b;
     z_neuer = b > a;
+    offener_konflikt = alt != nullptr && alt->offen && !Unveraendert(*alt, alt->h, h.info) &&
+                       !Unveraendert(*alt, alt->z, z.info);
   } else {
     // No date on either side: as in the older form, where both read "missing", nothing is done.
     gleich = !h_datei && !z_datei;
     h_neuer = h_datei;
     z_neuer = z_datei;
   }
+}
+
+bool Lage::HGeloeschtDrueben() const {
+  return h_datei && alt_ != nullptr && !alt_->offen && Unveraendert(*alt_, alt_->h, h_.info);
+}
+
+bool Lage::ZGeloeschtDrueben() const {
+  return z_datei && alt_ != nullptr && !alt_->offen && Unveraendert(*alt_, alt_->z, z_.info);
 }
 
 const Entscheidung& SyncEntscheidung(const Lage& l) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/last_run.h"
+#include "engine/run_record.h"
 #include "platform/file_system.h"
 
 namespace zarnoft {
@@ -27,8 +28,9 @@ struct Seite {
 class Lage {
  public:
   // `grenze`: the latest date that is not in the future (ZukunftsGrenze of the run's start).
+  // `alt`: the name's entry in the record of the last run, nullptr when it has none.
   Lage(const Seite& h, const Seite& z, const LetzterLauf& letzter,
-       FileTime grenze = FileTime{INT64_MAX, 0});
+       FileTime grenze = FileTime{INT64_MAX, 0}, const StandEintrag* alt = nullptr);
 
   bool h_datei = false;  // the source holds a file of that name
   bool z_datei = false;  // the target holds one
@@ -39,21 +41,25 @@ class Lage {
   bool z_zukunft = false;
   bool prueft_herkunft = false;  // a copy job copies a source written since the last run
   bool prueft_ziel = false;      // a copy job puts back a target written since the last run
+  // A double change that the last run left alone, and that is still there: both sides differ
+  // from what the record kept of the name.
+  bool offener_konflikt = false;
 
   // Written since the last run: for a double change its end counts, for a copy job its start.
   bool HSeitEnde() const { return h_datei && letzter_.GeaendertSeitEnde(h_.info); }
   bool ZSeitEnde() const { return z_datei && letzter_.GeaendertSeitEnde(z_.info); }
   bool HSeitBeginn() const { return h_datei && letzter_.GeaendertSeitBeginn(h_.info); }
   bool ZSeitBeginn() const { return z_datei && letzter_.GeaendertSeitBeginn(z_.info); }
-  // A file on one side only that was neither used nor written since the last run: its
-  // counterpart was deleted since.
-  bool HUnbenutzt() const { return letzter_.Unbenutzt(h_.info); }
-  bool ZUnbenutzt() const { return letzter_.Unbenutzt(z_.info); }
+  // A file on one side only that the last run left on both sides, and that this side still
+  // holds as it was then: its counterpart was deleted since. Anything else is new.
+  bool HGeloeschtDrueben() const;
+  bool ZGeloeschtDrueben() const;
 
  private:
   const Seite& h_;
   const Seite& z_;
   const LetzterLauf& letzter_;
+  const StandEintrag* alt_;
 };
 
 // What a row has the walk do.

@@ -10,6 +10,9 @@
 namespace zarnoft {
 namespace {
 
+// No date counts as in the future.
+constexpr FileTime kOhneZukunft{INT64_MAX, 0};
+
 // The last run began at S and ended at E (UTC); times below are seconds from S.
 constexpr int64_t S = 1717236000;  // 01.06.2024 10:00 UTC
 constexpr int64_t E = S + 600;
@@ -35,34 +38,74 @@ std::string Sync(const Seite& h, const Seite& z, const LetzterLauf& l) {
 
 const LetzterLauf kUtc = LetzterLauf::AusUtc(Bei(0), Bei(600));
 
-TEST(Entscheidungen, EinseitigeDateiNachDenZeitpunktenDesLetztenLaufs) {
+// A file on one side only goes when the record of the last run lists it and this side still
+// holds it as it was; its dates, read or not, and the clock do not matter.
+TEST(Entscheidungen, EinseitigeDateiNachDemStandDesLetztenLaufs) {
   const Seite nichts;
   const std::string neu =
-      "in the source only, used or written since the last run: new, copy to "
-      "the target";
+      "in the source only, not as the last run left it: new, copy to the target";
   const std::string weg =
-      "in the source only, untouched since the last run: deleted in the target, delete it";
-  // Written long before the run and read by it: its copy was deleted since, so it goes too.
-  EXPECT_EQ(Sync(Datei(-86400, 300), nichts, kUtc), weg);
-  // Written while the run was under way, in a directory it had already passed: new.
-  EXPECT_EQ(Sync(Datei(300, 300), nichts, kUtc), neu);
-  // Saved a moment after the run ended (the same two seconds): new.
-  EXPECT_EQ(Sync(Datei(601, 601), nichts, kUtc), neu);
-  // Brought in with its old date kept, after the run: its status change is new.
-  Seite kopiert = Datei(-86400, -86400);
-  kopiert.info.ctime = Bei(700);
-  EXPECT_EQ(Sync(kopiert, nichts, kUtc), neu);
-  // The same on the target's side.
-  EXPECT_EQ(std::string(SyncEntscheidung(Lage(nichts, Datei(-86400, 300), kUtc)).was),
-            "in the target only, untouched since the last run: deleted in the source, delete it");
+      "in the source only, as the last run left it: deleted in the target, delete it";
+  Seite h = Datei(-86400, 300);
+  h.info.inode = 42;
+  StandEintrag alt;
+  alt.name = "a";
+  alt.size = h.info.size;
+  alt.h = SeiteVon(h.info, true);
+  alt.z = StandSeite{Bei(-86400), Bei(-10), 99};
+  auto sync = [&](const Seite& hs, const Seite& zs, const LetzterLauf& l, const StandEintrag* a) {
+    return std::string(SyncEntscheidung(Lage(hs, zs, l, kOhneZukunft, a)).was);
+  };
+  EXPECT_EQ(sync(h, nichts, kUtc, &alt), weg);
+  // Read since (an indexer, a virus scanner): still as it was, so it goes.
+  Seite gelesen = h;
+  gelesen.info.atime = Bei(5000);
+  EXPECT_EQ(sync(gelesen, nichts, kUtc, &alt), weg);
+  // A last run recorded in the future, or never: the record alone decides.
+  EXPECT_EQ(sync(h, nichts, LetzterLauf::AusUtc(Bei(90000), Bei(90001)), &alt), weg);
+  // Without an entry, a file put there with its old date (a stick, cp -p) is new.
+  EXPECT_EQ(sync(h, nichts, kUtc, nullptr), neu);
+  // Rewritten with its old date kept, or replaced by another file: changed, so new.
+  Seite anders = h;
+  anders.info.ctime = Bei(700);
+  EXPECT_EQ(sync(anders, nichts, kUtc, &alt), neu);
+  anders = h;
+  anders.info.inode += 1;
+  EXPECT_EQ(sync(anders, nichts, kUtc, &alt), neu);
+  anders = h;
+  anders.info.size += 1;
+  EXPECT_EQ(sync(anders, nichts, kUtc, &alt), neu);
+  // A double change left alone is never taken for a deletion.
+  StandEintrag offen = alt;
+  offen.offen = true;
+  EXPECT_EQ(sync(h, nichts, kUtc, &offen), neu);
+  // The same on the target's side, against the target's recorded side.
+  Seite z = Datei(-86400, 300);
+  z.info.ctime = Bei(-10);
+  z.info.inode = 99;
+  EXPECT_EQ(sync(nichts, z, kUtc, &alt),
+            "in the target only, as the last run left it: deleted in the source, delete it");
+  EXPECT_EQ(sync(nichts, h, kUtc, &alt),
+            "in the target only, not as the last run left it: new, copy to the source");
+}
 
-  // Without the instants, the local date of the old files decides; a tie is new.
-  const LetzterLauf dos = LetzterLauf::AusDos(DosFromFileTime(Bei(600)));
-  EXPECT_EQ(Sync(Datei(-86400, 500), nichts, dos), weg);
-  EXPECT_EQ(Sync(Datei(-86400, 601), nichts, dos), neu);  // the same two-second step
-  EXPECT_EQ(Sync(Datei(-86400, 900), nichts, dos), neu);
-  // A job that never ran deletes nothing.
-  EXPECT_EQ(Sync(Datei(-86400, -86400), nichts, LetzterLauf()), neu);
+// A double change that a run left alone comes back as one, whatever the last run's date says.
+TEST(Entscheidungen, OffenerKonfliktBleibtEiner) {
+  const Seite h = Datei(100, 100);
+  const Seite z = Datei(200, 200);
+  StandEintrag offen;
+  offen.name = "a";
+  offen.offen = true;
+  const LetzterLauf spaeter = LetzterLauf::AusUtc(Bei(1000), Bei(1001));
+  EXPECT_EQ(std::string(SyncEntscheidung(Lage(h, z, spaeter, kOhneZukunft, &offen)).was),
+            "written on both sides since the last run: a double change");
+  // Settled by hand since (both the same again): nothing to do.
+  EXPECT_EQ(std::string(SyncEntscheidung(Lage(h, h, spaeter, kOhneZukunft, &offen)).was),
+            "the same date on both sides: nothing to do");
+  // Without the mark, the newer one wins as before.
+  offen.offen = false;
+  EXPECT_EQ(std::string(SyncEntscheidung(Lage(h, z, spaeter, kOhneZukunft, &offen)).was),
+            "target newer, source unchanged since the last run: copy to the source");
 }
 
 TEST(Entscheidungen, DoppelteAenderungAufDieSekundeGenau) {
@@ -105,21 +148,6 @@ TEST(Entscheidungen, KopierjobKopiertWasSeitDemBeginnGeschriebenWurde) {
             "target written since the last run, the job checks the target: copy the source "
             "over it");
   EXPECT_EQ(kopie(Datei(-500, -500), Datei(300, 300), true, false), "no row holds: nothing to do");
-}
-
-TEST(Entscheidungen, VerzeichnisNachSeinenEigenenZeiten) {
-  FileInfo d;
-  d.kind = EntryKind::kDirectory;
-  d.mtime = Bei(700);  // written by the run itself or later: not looked at
-  d.atime = Bei(300);
-  d.ctime = Bei(-100);
-  EXPECT_TRUE(kUtc.VerzeichnisUnbenutzt(d));
-  d.atime = Bei(650);  // listed after the run
-  EXPECT_FALSE(kUtc.VerzeichnisUnbenutzt(d));
-  EXPECT_TRUE(kUtc.VerzeichnisUnveraendert(d));  // listing does not change its entries
-  d.ctime = Bei(650);
-  EXPECT_FALSE(kUtc.VerzeichnisUnveraendert(d));
-  EXPECT_FALSE(LetzterLauf().VerzeichnisUnbenutzt(d));
 }
 
 TEST(Entscheidungen, EinDatumInDerZukunftGewinntNie) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/deletion.h"
+
 #include "engine/move_aside.h"
 #include "platform/reserved_dir.h"
 
@@ -62,9 +63,10 @@ bool Weg(LaufKontext& k, const std::string& pfad, const FileInfo& info) {
   return true;
 }
 
-// One entry of a directory being removed, looked at again right before it goes: what was
-// written or used since the last run (after the directory was judged unused) stays.
-void EintragLoeschen(LaufKontext& k, const std::string& pfad, bool* behalten) {
+// One entry of a directory being removed, looked at right before it goes: what is new or was
+// changed since the last run stays.
+void EintragLoeschen(LaufKontext& k, const std::string& pfad, const WieZuletzt& wie_zuletzt,
+                     bool* behalten) {
   FileInfo jetzt;
   Status s = k.fs->Stat(pfad, &jetzt);
   if (s.missing()) return;
@@ -73,18 +75,14 @@ void EintragLoeschen(LaufKontext& k, const std::string& pfad, bool* behalten) {
     *behalten = true;
     return;
   }
-  // A directory's last access changes when it is listed, by this run too, so only a change of
-  // its entries (its status change) counts here; the files inside are looked at one by one.
-  const bool benutzt =
-      jetzt.IsDirectory() ? !k.Letzter.VerzeichnisUnveraendert(jetzt) : !k.Letzter.Unbenutzt(jetzt);
-  if (benutzt) {
+  if (!wie_zuletzt(pfad, jetzt)) {
     k.Log(LogStufe::kDateiAenderung,
-          "Vergl: Nicht gelöscht, seit dem letzten Abgleich benutzt: " + pfad);
+          "Vergl: Nicht gelöscht, neu oder seit dem letzten Abgleich geändert: " + pfad);
     *behalten = true;
     return;
   }
   if (jetzt.IsDirectory()) {
-    VerzeichnisLoeschen(k, pfad);
+    VerzeichnisLoeschen(k, pfad, wie_zuletzt);
   } else if (!DateiLoeschen(k, pfad)) {
     *behalten = true;
   }
@@ -121,7 +119,7 @@ bool DateiLoeschen(LaufKontext& k, const std::string& pfad) {
   return false;  // an unknown deletion mode deletes nothing
 }
 
-void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
+void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZuletzt& wie_zuletzt) {
   if (k.StopAngefordert()) return;
   k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen: " + pfad);
 
@@ -155,7 +153,7 @@ void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad) {
         behalten = true;
         continue;
       }
-      EintragLoeschen(k, weg + e.name, &behalten);
+      EintragLoeschen(k, weg + e.name, wie_zuletzt, &behalten);
     }
     // Kept entries (never deleting, used since the last run, a failure) keep their directory,
     // and the run goes on: the line below announces only a removal that took place.

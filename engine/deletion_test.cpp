@@ -21,6 +21,11 @@ using testing::SetTimes;
 
 const FileTime kAlt = Local(2001, 5, 6, 7, 8, 10);
 
+// Everything inside is as the last run left it.
+bool AllesWieZuletzt(const std::string&, const FileInfo&) {
+  return true;
+}
+
 struct Loeschen : HookLauf {
   explicit Loeschen(LoeschModus modus, FileSystem* dateisystem = FileSystem::Default())
       : HookLauf(dateisystem) {
@@ -145,7 +150,7 @@ TEST(VerzeichnisLoeschen, BaumTiefeZuerst) {
   t.baum.Write("z/a/b/y", "2");
   t.baum.Mkdir("z/a/b/c");
   const std::string a = t.baum.Path("z/a");
-  VerzeichnisLoeschen(t.k, a);
+  VerzeichnisLoeschen(t.k, a, AllesWieZuletzt);
   EXPECT_FALSE(t.Da(a));
   auto zeilen = t.Zeilen("Vergl: Verzeichnis");
   // The order of entries within one listing is the file system's; compare per directory.
@@ -164,16 +169,16 @@ TEST(VerzeichnisLoeschen, BaumTiefeZuerst) {
   // The stop request: nothing more is removed.
   t.baum.Mkdir("z/leer");
   t.stop = true;
-  VerzeichnisLoeschen(t.k, t.baum.Path("z/leer"));
+  VerzeichnisLoeschen(t.k, t.baum.Path("z/leer"), AllesWieZuletzt);
   EXPECT_TRUE(t.baum.Exists("z/leer"));
 }
 
 TEST(VerzeichnisLoeschen, BehalteneDateienBehaltenDasVerzeichnis) {
   Loeschen t(LoeschModus::kNie);
   t.baum.Mkdir("z/leer");
-  VerzeichnisLoeschen(t.k, t.baum.Path("z/leer"));  // empty: removed in every mode
+  VerzeichnisLoeschen(t.k, t.baum.Path("z/leer"), AllesWieZuletzt);  // empty: removed in every mode
   EXPECT_FALSE(t.baum.Exists("z/leer"));
-  VerzeichnisLoeschen(t.k, t.baum.Path("z/d"));
+  VerzeichnisLoeschen(t.k, t.baum.Path("z/d"), AllesWieZuletzt);
   EXPECT_TRUE(t.Da(t.pfad));
   EXPECT_TRUE(t.log.Has(LogStufe::kDateiAenderung,
                         "Vergl: Verzeichnis bleibt, nicht alles gelöscht: " + t.baum.Path("z/d/")));
@@ -181,26 +186,29 @@ TEST(VerzeichnisLoeschen, BehalteneDateienBehaltenDasVerzeichnis) {
   EXPECT_EQ(t.k.Fehler, 0);  // kept on purpose: no failure
 }
 
-TEST(VerzeichnisLoeschen, WasSeitherGeschriebenOderBenutztWurdeBleibt) {
-  // The tree was judged unused; meanwhile one file was saved and one was read. Each stays, and
-  // so does their directory; the rest goes.
+TEST(VerzeichnisLoeschen, WasNichtMehrWieZuletztIstBleibt) {
+  // Each entry is judged right before it goes: what is new or changed stays, and so does its
+  // directory; the rest goes.
   Loeschen t(LoeschModus::kNormal);
-  const FileTime spaeter{Clock::System()->Now().sec + 3 * 3600, 0};  // after the last run
-  t.Datei("z/d/geschrieben.txt", "neu", spaeter);
-  t.baum.Write("z/d/gelesen.txt", "alt");
-  SetTimes(t.baum.Path("z/d/gelesen.txt"), kAlt, spaeter);
+  t.baum.Write("z/d/geschrieben.txt", "neu");
   t.baum.Write("z/d/weg/alt.txt", "alt");
   const std::string d = t.baum.Path("z/d");
-  VerzeichnisLoeschen(t.k, d);
+  VerzeichnisLoeschen(
+      t.k, d, [](const std::string&, const FileInfo& e) { return e.name != "geschrieben.txt"; });
   EXPECT_EQ(t.baum.Read("z/d/geschrieben.txt"), "neu");
-  EXPECT_EQ(t.baum.Read("z/d/gelesen.txt"), "alt");
   EXPECT_FALSE(t.Da(t.pfad));
   EXPECT_FALSE(t.baum.Exists("z/d/weg"));
-  EXPECT_TRUE(t.log.Has(
-      LogStufe::kDateiAenderung,
-      "Vergl: Nicht gelöscht, seit dem letzten Abgleich benutzt: " + d + "/geschrieben.txt"));
+  EXPECT_TRUE(t.log.Has(LogStufe::kDateiAenderung,
+                        "Vergl: Nicht gelöscht, neu oder seit dem letzten Abgleich geändert: " + d +
+                            "/geschrieben.txt"));
   EXPECT_EQ(t.log.CountPrefix("Vergl: Verzeichnis inkl."), 1);  // only "weg"
   EXPECT_EQ(t.k.Fehler, 0);
+  // The program's own directory inside is never offered, and keeps its parent.
+  t.baum.Write("z/e/.zarnoft/kennung", "x");
+  t.baum.Write("z/e/f", "x");
+  VerzeichnisLoeschen(t.k, t.baum.Path("z/e"), AllesWieZuletzt);
+  EXPECT_TRUE(t.baum.Exists("z/e/.zarnoft/kennung"));
+  EXPECT_FALSE(t.baum.Exists("z/e/f"));
 }
 
 TEST(VerzeichnisLoeschen, LinksWerdenNieVerfolgt) {
@@ -210,7 +218,7 @@ TEST(VerzeichnisLoeschen, LinksWerdenNieVerfolgt) {
     const std::string draussen = t.baum.Write("draussen/wichtig", "bleibt");
     ASSERT_EQ(::symlink(t.baum.Path("draussen").c_str(), t.baum.Path("z/d/zeiger").c_str()), 0);
     ASSERT_EQ(::symlink(draussen.c_str(), t.baum.Path("z/d/datei").c_str()), 0);
-    VerzeichnisLoeschen(t.k, t.baum.Path("z/d"));
+    VerzeichnisLoeschen(t.k, t.baum.Path("z/d"), AllesWieZuletzt);
     EXPECT_FALSE(t.baum.Exists("z/d"));
     EXPECT_EQ(t.baum.Read("draussen/wichtig"), "bleibt");
     if (modus == LoeschModus::kAuslagern) {
@@ -221,7 +229,7 @@ TEST(VerzeichnisLoeschen, LinksWerdenNieVerfolgt) {
     }
     // A link handed over as the directory itself is not followed either.
     ASSERT_EQ(::symlink(t.baum.Path("draussen").c_str(), t.baum.Path("z/weg").c_str()), 0);
-    VerzeichnisLoeschen(t.k, t.baum.Path("z/weg"));
+    VerzeichnisLoeschen(t.k, t.baum.Path("z/weg"), AllesWieZuletzt);
     EXPECT_EQ(t.baum.Read("draussen/wichtig"), "bleibt");
     EXPECT_TRUE(t.log.Has(LogStufe::kWarnung,
                           "Vergl: Verzeichnis nicht gelöscht: " + t.baum.Path("z/weg")));

@@ -85,42 +85,6 @@ bool LetzterLauf::GeaendertSeitBeginn(const FileInfo& datei) const {
   return GeaendertSeitEnde(datei);
 }
 
-bool LetzterLauf::Unbenutzt(const FileInfo& datei) const {
-  switch (art_) {
-    case Art::kNie:
-      return false;
-    case Art::kDos:
-      return DosFromFileTime(Benutzt(datei)) < dos_;
-    case Art::kUtc:
-      return Benutzt(datei) < ende_ && datei.mtime < Frueher(beginn_);
-  }
-  return false;
-}
-
-bool LetzterLauf::VerzeichnisUnbenutzt(const FileInfo& verzeichnis) const {
-  switch (art_) {
-    case Art::kNie:
-      return false;
-    case Art::kDos:
-      return DosFromFileTime(Benutzt(verzeichnis)) < dos_;
-    case Art::kUtc:
-      return Benutzt(verzeichnis) < ende_;
-  }
-  return false;
-}
-
-bool LetzterLauf::VerzeichnisUnveraendert(const FileInfo& verzeichnis) const {
-  switch (art_) {
-    case Art::kNie:
-      return false;
-    case Art::kDos:
-      return DosFromFileTime(verzeichnis.ctime) < dos_;
-    case Art::kUtc:
-      return verzeichnis.ctime < ende_;
-  }
-  return false;
-}
-
 int64_t LetzterLauf::Dos() const {
   return art_ == Art::kNie ? 0 : dos_;
 }

@@ -1,15 +1,13 @@
 // LetzterLauf: what the job's last run tells about a file's dates.
 //
-// There is no state per file between runs. Whether a file was changed since the last run, and
-// whether a file found on one side only was deleted on the other side since or is new, is told
-// from its dates and the last run's. Two forms of the last run exist:
+// Whether a file was changed since the last run is told from its dates and the last run's
+// (whether a file found on one side only was deleted on the other side is told from the record
+// of the last run, engine/run_record.h). Two forms of the last run exist:
 //
 // - The start and the end of the last completed run as UTC instants (the job's keys
-//   "LaufBeginnUTC" and "LaufEndeUTC"), compared at full resolution. A one-sided file counts as
-//   deleted on the other side only when it was neither used (last access, last status change)
-//   since the end nor written since the start: a file saved while the run was under way, or just
-//   after it, is new. A change of the time zone between runs changes nothing. Writes are
-//   compared with two seconds of slack towards keeping files (a lagging file-system clock).
+//   "LaufBeginnUTC" and "LaufEndeUTC"), compared at full resolution. A change of the time zone
+//   between runs changes nothing. Writes are compared with two seconds of slack towards keeping
+//   files (a lagging file-system clock).
 // - Without them (a collection written before they existed), the last run's local date-time in
 //   DOS form (2-second steps), as the older files hold it. A tie counts as new.
 //
@@ -51,18 +49,6 @@ class LetzterLauf {
   // Written since the start of the last run: a copy or archive job copies such a file. A file
   // written while the last run was under way may have been passed by it, so it counts too.
   bool GeaendertSeitBeginn(const FileInfo& datei) const;
-  // A file (or link) found on one side only counts as deleted on the other side since the last
-  // run: it was neither used since the run's end nor written since its start.
-  bool Unbenutzt(const FileInfo& datei) const;
-  // The same for a directory's own dates: last access and status change before the end. Its
-  // last write is not looked at: the run itself writes directories.
-  bool VerzeichnisUnbenutzt(const FileInfo& verzeichnis) const;
-
-  // Whether a directory's entries were left as they were since the last run: its status change
-  // lies before the end. Its last access is not looked at: listing a directory (this run's own
-  // look included) changes it.
-  bool VerzeichnisUnveraendert(const FileInfo& verzeichnis) const;
-
   // The last run in DOS form for the log ("Vergleichsdatum: "), 0 for none.
   int64_t Dos() const;
 
@@ -74,9 +60,8 @@ class LetzterLauf {
   FileTime ende_;
 };
 
-// The later of last access and last status change: the last time an entry was used. A file
-// brought in with its old times kept (cp -a, an unpacked archive) still has a new status change,
-// so it reads as new, never as one deleted on the other side.
+// The later of last access and last status change: the last time an entry was used (a copy's
+// temporary file that nobody used since this run began was left by a run that was killed).
 FileTime Benutzt(const FileInfo& info);
 
 // The latest date a file may carry at a run that began at `laufbeginn`: later, beyond the clocks'

@@ -14,6 +14,7 @@
 #include "copy/copy_orders.h"
 #include "engine/exclusions.h"
 #include "engine/last_run.h"
+#include "engine/run_record.h"
 #include "log/log.h"
 #include "platform/date_time.h"
 #include "platform/file_system.h"
@@ -36,6 +37,14 @@ struct LaufKontext {
   // This run's start (UTC): a copy's temporary file older than it, and not locked, was left by a
   // run that was killed.
   FileTime Laufbeginn;
+  // The record of the last run, read as the walk goes; nullptr when there is none to trust (a
+  // first run, another directory in a root's place, a damaged record): nothing is deleted then.
+  StandLeser* stand_alt = nullptr;
+  // This run's record, written as the walk goes; nullptr for runs that keep none.
+  StandSchreiber* stand_neu = nullptr;
+  // Whether each side's file system keeps inodes and status changes that last (not FAT).
+  bool h_dauerhaft = true;
+  bool z_dauerhaft = true;
   int32_t Zaehler = 0;
   bool ZaehlArt = false;
   bool Unterverzeichnisse = false;

@@ -43,6 +43,9 @@ struct LaufErgebnis {
   // because they are no regular files.
   std::vector<std::string> hinweise;
   int uebersprungen = 0;
+  // A two-way run that had no record of the last run to go by (and so deleted nothing): the
+  // line that says so ("Kein Stand für ..."); empty otherwise.
+  std::string kein_stand{};
 
   // Whether the run counts as done, so that its end becomes the job's last run.
   bool Vollstaendig() const { return !abgebrochen && fehler == 0; }

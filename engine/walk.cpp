@@ -154,6 +154,9 @@ bool Verzeichnisvergleich::FuehrtZurueck(const FileInfo& verzeichnis, const std:
 }
 
 void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
+  const uint64_t alt_block = alt_block_;
+  alt_block_ = 0;
+  neu_block_ = 0;
   if (k_.StopAngefordert()) return;
   k_.Log(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: " + rel_in);
 
@@ -180,9 +183,85 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
     k_.Geschrieben(pfad);
   }
 
+  // This directory's entries in the old record, and those of the new one.
+  std::vector<StandEintrag> alt;
+  std::vector<StandEintrag> neu;
+  if (k_.stand_alt != nullptr && (rel_in.empty() || alt_block != 0)) {
+    if (rel_in.empty()) {
+      std::string grund;
+      if (!k_.stand_alt->Wurzel(&alt, &grund)) AltLesen(0, &alt);
+    } else {
+      AltLesen(alt_block, &alt);
+    }
+  }
+  const std::vector<StandEintrag>* alt_oben = alt_;
+  std::vector<StandEintrag>* neu_oben = neu_;
+  alt_ = &alt;
+  neu_ = k_.stand_neu != nullptr ? &neu : nullptr;
+
   VerzeichnisZeigen(rel);
   if (!k_.Abbruch()) Durchgaenge(rel, hdir, zdir);
+
+  alt_ = alt_oben;
+  neu_ = neu_oben;
+  if (k_.stand_neu != nullptr) {
+    // The target pass adds its names after the source pass's: the block is in name order.
+    std::sort(neu.begin(), neu.end(),
+              [](const StandEintrag& x, const StandEintrag& y) { return x.name < y.name; });
+    neu_block_ = k_.stand_neu->BlockSchreiben(neu);
+  }
   k_.Log(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: " + rel);
+}
+
+const StandEintrag* Verzeichnisvergleich::AltEintrag(const std::string& name) const {
+  if (alt_ == nullptr || k_.stand_alt == nullptr) return nullptr;
+  auto it =
+      std::lower_bound(alt_->begin(), alt_->end(), name,
+                       [](const StandEintrag& e, const std::string& n) { return e.name < n; });
+  return it != alt_->end() && it->name == name ? &*it : nullptr;
+}
+
+bool Verzeichnisvergleich::AltLesen(uint64_t block, std::vector<StandEintrag>* eintraege) {
+  eintraege->clear();
+  if (k_.stand_alt == nullptr) return false;
+  std::string grund;
+  if (block != 0 && k_.stand_alt->Block(block, eintraege, &grund)) return true;
+  if (grund.empty()) grund = "beschädigt (Block)";
+  k_.Fehlschlag("Vergl: Stand nicht mehr verwendet, es wird nichts mehr gelöscht: " + grund);
+  k_.stand_alt = nullptr;
+  return false;
+}
+
+void Verzeichnisvergleich::Eintragen(const std::string& name, const FileInfo& h, const FileInfo& z,
+                                     uint64_t block) {
+  if (neu_ == nullptr) return;
+  StandEintrag e;
+  e.name = name;
+  e.art = h.kind;
+  e.size = h.IsDirectory() ? 0 : h.size;
+  e.h = SeiteVon(h, k_.h_dauerhaft);
+  e.z = SeiteVon(z, k_.z_dauerhaft);
+  // A directory's own status change follows its entries, which every run may change.
+  if (h.IsDirectory()) e.h.ctime = e.z.ctime = FileTime{};
+  e.block = block;
+  neu_->push_back(std::move(e));
+}
+
+void Verzeichnisvergleich::Uebernehmen(const StandEintrag& alt) {
+  if (neu_ == nullptr) return;
+  StandEintrag e = alt;
+  if (e.art == EntryKind::kDirectory) e.block = BlockUebernehmen(alt.block);
+  neu_->push_back(std::move(e));
+}
+
+uint64_t Verzeichnisvergleich::BlockUebernehmen(uint64_t alt_block) {
+  if (alt_block == 0 || k_.stand_neu == nullptr) return 0;
+  std::vector<StandEintrag> eintraege;
+  if (!AltLesen(alt_block, &eintraege)) return 0;
+  for (StandEintrag& e : eintraege) {
+    if (e.art == EntryKind::kDirectory) e.block = BlockUebernehmen(e.block);
+  }
+  return k_.stand_neu->BlockSchreiben(eintraege);
 }
 
 void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string& hdir,
@@ -280,10 +359,13 @@ void Verzeichnisvergleich::ZielEintrag(const std::string& rel, const std::string
 
 void Verzeichnisvergleich::Besuchen(const std::string& rel_name, const FileInfo& h,
                                     const FileInfo& z) {
+  const StandEintrag* alt = AltEintrag(h.name);
+  alt_block_ = alt != nullptr && alt->art == EntryKind::kDirectory ? alt->block : 0;
   offen_.push_back(Kennung(h));
   offen_.push_back(Kennung(z));
   VerzeichnisVergleichen(rel_name);
   offen_.resize(offen_.size() - 2);
+  Eintragen(h.name, h, z, neu_block_);
 }
 
 void Verzeichnisvergleich::HerkunftsVerzeichnis(const std::string& rel, const FileInfo& e,
@@ -330,12 +412,21 @@ void Verzeichnisvergleich::EinseitigesVerzeichnis(const std::string& rel, const 
   const std::string& andere_wurzel = h ? k_.Ziel : k_.Herkunft;
   const std::string da = da_wurzel + rel + e.name;
   const std::string fehlt = andere_wurzel + rel + e.name;
-  // A two-way run removes a directory that nobody used or wrote since the last run: its copy on
-  // the other side was deleted since. Copy and archive jobs never delete in their source; they
-  // create the directory in the target like a new one.
-  if (k_.Art == VorgangsArt::kSynchronisieren && NichtBenutzt(da)) {
-    if (AndereSeiteErreichbar(andere_wurzel + rel, da)) VerzeichnisLoeschen(k_, da);
-    return;
+  // A two-way run removes a directory that the last run left on both sides: its copy on the
+  // other side was deleted since. What inside it is new or changed since stays and goes to the
+  // other side. Copy and archive jobs never delete in their source; they create the directory in
+  // the target like a new one.
+  const StandEintrag* alt = AltEintrag(e.name);
+  uint64_t alt_block = 0;
+  if (k_.Art == VorgangsArt::kSynchronisieren && alt != nullptr &&
+      alt->art == EntryKind::kDirectory && !alt->offen &&
+      Unveraendert(*alt, h ? alt->h : alt->z, e)) {
+    if (!AndereSeiteErreichbar(andere_wurzel + rel, da)) return;
+    const StandEintrag war = *alt;
+    if (StandLoeschen(da, war, h)) return;
+    // Never deleting: the directory stays on its side, as the record has it.
+    if (k_.Loeschen == LoeschModus::kNie) return Uebernehmen(war);
+    alt_block = war.block;
   }
   if (FuehrtZurueck(e, da)) return;
   Status s = k_.fs->CreateDirectory(fehlt);
@@ -344,37 +435,47 @@ void Verzeichnisvergleich::EinseitigesVerzeichnis(const std::string& rel, const 
     return;
   }
   k_.Geschrieben(fehlt);
-  NeuBesuchen(rel + e.name, fehlt, e);
+  NeuBesuchen(rel + e.name, fehlt, e, h, alt_block);
   VerzeichnisZeigen(rel);
 }
 
-bool Verzeichnisvergleich::NichtBenutzt(const std::string& dir) {
-  Seite d;
-  if (!Ansehen(dir, &d) || !d.da || !d.info.IsDirectory()) return false;
-  return k_.Letzter.VerzeichnisUnbenutzt(d.info) && AllesUnbenutzt(dir);
-}
-
-bool Verzeichnisvergleich::AllesUnbenutzt(const std::string& dir) {
-  // A directory's own dates do not change when a file inside it is written in place, so every
-  // entry below it is looked at. What cannot be read counts as used: it is kept.
-  std::vector<FileInfo> eintraege;
-  if (!k_.fs->ListDirectory(dir + "/", &eintraege).ok()) return false;
-  for (const FileInfo& e : eintraege) {
-    if (e.IsDirectory()) {
-      if (!k_.Letzter.VerzeichnisUnbenutzt(e) || !AllesUnbenutzt(dir + "/" + e.name)) return false;
-    } else if (!k_.Letzter.Unbenutzt(e)) {
+bool Verzeichnisvergleich::StandLoeschen(const std::string& da, const StandEintrag& alt, bool h) {
+  // The old record's blocks of the directories along the path being removed, the top first; a
+  // directory's block is read when the removal enters it.
+  std::vector<std::pair<std::string, std::vector<StandEintrag>>> bloecke(1);
+  bloecke[0].first = da;
+  if (!AltLesen(alt.block, &bloecke[0].second) && alt.block != 0) return false;
+  const WieZuletzt wie_zuletzt = [&](const std::string& pfad, const FileInfo& jetzt) {
+    if (k_.stand_alt == nullptr) return false;
+    const std::string dir = pfad.substr(0, pfad.find_last_of('/'));
+    while (bloecke.size() > 1 && bloecke.back().first != dir) bloecke.pop_back();
+    if (bloecke.back().first != dir) return false;
+    const std::vector<StandEintrag>& eintraege = bloecke.back().second;
+    auto it =
+        std::lower_bound(eintraege.begin(), eintraege.end(), jetzt.name,
+                         [](const StandEintrag& e, const std::string& n) { return e.name < n; });
+    if (it == eintraege.end() || it->name != jetzt.name || it->offen ||
+        !Unveraendert(*it, h ? it->h : it->z, jetzt))
       return false;
+    if (jetzt.IsDirectory()) {
+      bloecke.emplace_back(pfad, std::vector<StandEintrag>());
+      if (it->block != 0 && !AltLesen(it->block, &bloecke.back().second)) return false;
     }
-  }
-  return true;
+    return true;
+  };
+  VerzeichnisLoeschen(k_, da, wie_zuletzt);
+  Seite d;
+  return Ansehen(da, &d) && !d.da;
 }
 
 void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::string& neu,
-                                       const FileInfo& vorbild) {
+                                       const FileInfo& vorbild, bool h, uint64_t alt_block) {
   const LetzterLauf gespeichert = k_.Letzter;
   k_.Letzter = LetzterLauf();
   offen_.push_back(Kennung(vorbild));
+  alt_block_ = alt_block;
   VerzeichnisVergleichen(rel_name);
+  const uint64_t block = neu_block_;
   offen_.pop_back();
   k_.Letzter = gespeichert;
   // The bits come last: a directory without write permission is filled first. Giving a
@@ -385,7 +486,10 @@ void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::s
   if (vorbild.uid != ProcessUid() || vorbild.gid != ProcessGid())
     s = k_.fs->SetOwner(neu, vorbild.uid, vorbild.gid);
   if (!s.replaced()) s = k_.fs->SetMode(neu, vorbild.mode & kVerzeichnisBits);
-  if (s.replaced()) k_.Fehlschlag(kRechte + neu, s);
+  if (s.replaced()) return k_.Fehlschlag(kRechte + neu, s);
+  Seite n;
+  if (neu_ == nullptr || !Ansehen(neu, &n) || !n.da || !n.info.IsDirectory()) return;
+  Eintragen(vorbild.name, h ? vorbild : n.info, h ? n.info : vorbild, block);
 }
 
 void Verzeichnisvergleich::NichtRegulaer(const std::string& pfad) {
@@ -394,8 +498,9 @@ void Verzeichnisvergleich::NichtRegulaer(const std::string& pfad) {
   k_.Hinweis(pfad + kKeineRegulaereDatei);
 }
 
-const Entscheidung& Verzeichnisvergleich::Entscheiden(const Seite& h, const Seite& z) const {
-  Lage l(h, z, k_.Letzter, ZukunftsGrenze(k_.Laufbeginn));
+const Entscheidung& Verzeichnisvergleich::Entscheiden(const Seite& h, const Seite& z,
+                                                      const StandEintrag* alt) const {
+  Lage l(h, z, k_.Letzter, ZukunftsGrenze(k_.Laufbeginn), alt);
   if (k_.Art == VorgangsArt::kSynchronisieren) return SyncEntscheidung(l);
   l.prueft_herkunft = PrueftHerkunft(k_.Pruefung());
   l.prueft_ziel = PrueftZiel(k_.Pruefung());
@@ -405,14 +510,15 @@ const Entscheidung& Verzeichnisvergleich::Entscheiden(const Seite& h, const Seit
 void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::string& name, Seite h,
                                         Seite z) {
   const Entscheidung* e = nullptr;
+  const StandEintrag* alt = AltEintrag(name);
   if (k_.Art != VorgangsArt::kArchivieren) {
-    e = &Entscheiden(h, z);
+    e = &Entscheiden(h, z, alt);
     // Both sides were read when their directory was listed; the step may come much later
     // (after large copies or a question to the user). A step that changes a file is therefore
     // decided again on a fresh look at both sides, so that a file saved meanwhile is not lost.
     if (e->schritt != Schritt::kNichts) {
       if (!Ansehen(k_.Herkunft + rel + name, &h) || !Ansehen(k_.Ziel + rel + name, &z)) return;
-      e = &Entscheiden(h, z);
+      e = &Entscheiden(h, z, alt);
     }
   }
 
@@ -445,11 +551,12 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
     k_.Fehlschlag(kDateiUndLink + k_.Herkunft + rel + name + " / " + k_.Ziel + rel + name);
     return;
   }
-  Ausfuehren(*e, rel, name, h, z);
+  Ausfuehren(*e, rel, name, h, z, alt);
 }
 
 void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& rel,
-                                      const std::string& name, const Seite& h, const Seite& z) {
+                                      const std::string& name, const Seite& h, const Seite& z,
+                                      const StandEintrag* alt) {
   const std::string hpfad = k_.Herkunft + rel + name;
   const std::string zpfad = k_.Ziel + rel + name;
   auto kopieren = [&](const std::string& von, const std::string& nach, int64_t groesse) {
@@ -462,10 +569,10 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
   switch (e.schritt) {
     case Schritt::kNichts:
       k_.Log(LogStufe::kDateizugriff, kKeineAenderung);
-      return;
+      return Nachtragen(e.schritt, true, rel, name, h, z, alt);
     case Schritt::kDoppelteAenderung:
       DoppelteAenderung(k_, rel, name, h.info, z.info);
-      return;
+      return Nachtragen(e.schritt, true, rel, name, h, z, alt);
     case Schritt::kZukunft: {
       const FileTime grenze = ZukunftsGrenze(k_.Laufbeginn);
       if (h.info.mtime > grenze) k_.Hinweis(kZukunft + hpfad);
@@ -479,7 +586,7 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
         if (beide.HSeitEnde() && beide.ZSeitEnde())
           k_.Fehlschlag("Vergl: Doppelte Änderung nicht entschieden: " + hpfad);
       }
-      return;
+      return Nachtragen(e.schritt, true, rel, name, h, z, alt);
     }
     case Schritt::kZumZiel:
       getan = kopieren(hpfad, zpfad, h.info.size);
@@ -494,6 +601,7 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
       getan = AndereSeiteErreichbar(k_.Herkunft + rel, zpfad) && DateiLoeschen(k_, zpfad);
       break;
   }
+  Nachtragen(e.schritt, getan, rel, name, h, z, alt);
   // The lines tell what was done: nothing is claimed for a copy that failed or a file kept.
   if (!getan) return;
   const Namen n{k_.Herkunft, k_.Ziel, rel, name};
@@ -501,6 +609,54 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
     k_.log->Zeile(LogStufe::kDateiAenderung, e.bericht(n));
   if (e.grund != nullptr && k_.Will(LogStufe::kDiagnose))
     k_.log->Zeile(LogStufe::kDiagnose, e.grund(n));
+}
+
+void Verzeichnisvergleich::Nachtragen(Schritt schritt, bool getan, const std::string& rel,
+                                      const std::string& name, const Seite& h, const Seite& z,
+                                      const StandEintrag* alt) {
+  if (neu_ == nullptr) return;
+  auto beide_dateien = [](const Seite& x, const Seite& y) {
+    return x.da && y.da && !x.info.IsDirectory() && !y.info.IsDirectory();
+  };
+  Seite hn;
+  Seite zn;
+  switch (schritt) {
+    case Schritt::kNichts:
+      // The same version on both sides, as the listings found them.
+      if (beide_dateien(h, z)) Eintragen(name, h.info, z.info);
+      return;
+    case Schritt::kZumZiel:
+    case Schritt::kZurHerkunft:
+      if (!getan) return;
+      break;
+    case Schritt::kHerkunftLoeschen:
+    case Schritt::kZielLoeschen:
+      // A deletion not carried out (never deleting, a failure) is met again by the next run.
+      if (!getan && alt != nullptr) Uebernehmen(*alt);
+      return;
+    case Schritt::kZukunft:
+      // Both versions stay as they are, and a date in the future says nothing about which is
+      // newer: what the last run knew of the name is kept for the next one.
+      if (alt != nullptr) Uebernehmen(*alt);
+      return;
+    case Schritt::kDoppelteAenderung:
+      break;
+  }
+  if (!Ansehen(k_.Herkunft + rel + name, &hn) || !Ansehen(k_.Ziel + rel + name, &zn)) return;
+  if (beide_dateien(hn, zn) && (hn.info.mtime.sec >> 1) == (zn.info.mtime.sec >> 1)) {
+    Eintragen(name, hn.info, zn.info);
+    return;
+  }
+  // A double change left alone: the entry from before it stays, marked, so that the next run
+  // meets the same double change and treats it by the job's policy again.
+  if (schritt != Schritt::kDoppelteAenderung || !hn.da || !zn.da) return;
+  StandEintrag offen;
+  if (alt != nullptr) offen = *alt;
+  offen.name = name;
+  offen.art = EntryKind::kFile;
+  offen.offen = true;
+  offen.block = 0;
+  neu_->push_back(std::move(offen));
 }
 
 }  // namespace zarnoft

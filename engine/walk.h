@@ -1,8 +1,12 @@
 // The comparison itself: the recursive visit of the source tree (Herkunft) and the target tree
 // (Ziel) of one run, deciding every file by the tables of engine/decisions.h from the dates of
-// both sides and the job's last run (engine/last_run.h). Nothing is stored per file between
-// runs; whether a file that exists on one side only was deleted on the other side or is new is
-// told from its dates.
+// both sides and the job's last run (engine/last_run.h). Whether a file or directory that exists
+// on one side only was deleted on the other side or is new is told from the record of the last
+// run (engine/run_record.h): deleted when the record has it and this side still holds it as it
+// was then; new otherwise. The walk reads a directory's block of the old record when it enters
+// the directory, and writes the directory's block of the new one (what stands on both sides
+// after its decisions) when it leaves it. The program's own directory ".zarnoft" is left out
+// at every depth (platform/reserved_dir.h).
 //
 // Each directory's entries are decided in name order (byte order of the names).
 //
@@ -42,6 +46,7 @@
 
 #include "engine/decisions.h"
 #include "engine/run_context.h"
+#include "engine/run_record.h"
 #include "platform/file_system.h"
 
 namespace zarnoft {
@@ -64,6 +69,8 @@ class Verzeichnisvergleich {
   void VerzeichnisZeigen(const std::string& rel);
 
   int32_t Gezaehlt() const { return gezaehlt_; }
+  // Where the new record's block of the roots lies, once VerzeichnisVergleichen("") returned.
+  uint64_t WurzelBlock() const { return neu_block_; }
 
  private:
   // A fresh look at one path. False when the look failed (the failure is counted); *s then
@@ -94,20 +101,38 @@ class Verzeichnisvergleich {
   void ZielVerzeichnis(const std::string& rel, const FileInfo& e);
   // A directory on one side only, which the other side lacks (h: it is the source's).
   void EinseitigesVerzeichnis(const std::string& rel, const FileInfo& e, bool h);
-  // Whether a directory that the other side lacks was deleted there: a fresh look at its own
-  // dates shows no use since the last run, and every entry inside counts as deleted too.
-  bool NichtBenutzt(const std::string& dir);
-  bool AllesUnbenutzt(const std::string& dir);
-  // Visits a directory just created on the other side: everything below counts as new. The new
-  // directory then gets the owner and permission bits of the one it copies.
-  void NeuBesuchen(const std::string& rel_name, const std::string& neu, const FileInfo& vorbild);
+  // Removes a one-sided directory that the record lists, entry by entry: what is still as the
+  // last run left it goes, what is new or changed stays. True when the directory is gone.
+  bool StandLoeschen(const std::string& da, const StandEintrag& alt, bool h);
+  // Visits a directory just created on the other side. The new directory then gets the owner
+  // and permission bits of the one it copies. `alt_block`: the record's block of the directory
+  // when the record lists it (what stayed of a deletion), else 0: everything below is new.
+  // h: the model is the source's.
+  void NeuBesuchen(const std::string& rel_name, const std::string& neu, const FileInfo& vorbild,
+                   bool h, uint64_t alt_block);
+
+  // --- the record ---
+  // The old record's entry of a name in the directory being visited; nullptr for none.
+  const StandEintrag* AltEintrag(const std::string& name) const;
+  // Reads a block of the old record; a block that cannot be read ends the use of the record
+  // (the failure is counted), so that nothing more is deleted.
+  bool AltLesen(uint64_t block, std::vector<StandEintrag>* eintraege);
+  // Notes a name that stands on both sides after its decision, as the two sides show it.
+  void Eintragen(const std::string& name, const FileInfo& h, const FileInfo& z, uint64_t block = 0);
+  // Carries an entry of the old record over unchanged (a deletion that was not carried out), a
+  // directory's entries below it too.
+  void Uebernehmen(const StandEintrag& alt);
+  uint64_t BlockUebernehmen(uint64_t alt_block);
   // Decides one file; h and z are the two sides as their listings found them.
   void DateiPruefen(const std::string& rel, const std::string& name, Seite h, Seite z);
-  const Entscheidung& Entscheiden(const Seite& h, const Seite& z) const;
+  const Entscheidung& Entscheiden(const Seite& h, const Seite& z, const StandEintrag* alt) const;
   // An entry that is no regular file, left alone: named and counted once per run.
   void NichtRegulaer(const std::string& pfad);
   void Ausfuehren(const Entscheidung& e, const std::string& rel, const std::string& name,
-                  const Seite& h, const Seite& z);
+                  const Seite& h, const Seite& z, const StandEintrag* alt);
+  // Notes in the new record how a name stands after its step.
+  void Nachtragen(Schritt schritt, bool getan, const std::string& rel, const std::string& name,
+                  const Seite& h, const Seite& z, const StandEintrag* alt);
   // A deletion on one side rests on the other side's file being gone. It is carried out only
   // while the other side's directory can still be entered, so that a drive that went away
   // during the run does not make every file look deleted.
@@ -124,6 +149,13 @@ class Verzeichnisvergleich {
   std::vector<std::pair<uint64_t, uint64_t>> offen_;
   // The entries NichtRegulaer has named.
   std::set<std::string> gemeldet_;
+  // The directory being visited: its entries in the old record (in name order) and the entries
+  // of the new one. nullptr while the run keeps no record.
+  const std::vector<StandEintrag>* alt_ = nullptr;
+  std::vector<StandEintrag>* neu_ = nullptr;
+  // Handed from a directory to the subdirectory it enters (its old block), and back (its new).
+  uint64_t alt_block_ = 0;
+  uint64_t neu_block_ = 0;
 };
 
 }  // namespace zarnoft

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "engine/walk.h"
+#include "testing/record_kit.h"
 #include "testing/run_test_kit.h"
 #include "testing/swapping_fs.h"
 
@@ -78,6 +79,13 @@ TEST_P(LinkTausch, StopsTheStepAndLeavesEverythingOutsideTheRootsAsItWas) {
   lauf.k.Loeschen = f.modus;
   lauf.k.Letzter = Letzter(f.geloescht);
   f.anlegen(lauf.baum);
+  // What is to be deleted was in step at the last run.
+  StandLeser stand;
+  if (f.geloescht) {
+    testing::StandMit(&stand, lauf.baum.Path("stand"), lauf.k.Herkunft, lauf.k.Ziel,
+                      {"sub/a", "sub/b"});
+    lauf.k.stand_alt = &stand;
+  }
   {
     Verzeichnisvergleich walk(lauf.k);
     walk.VerzeichnisVergleichen("");
@@ -134,6 +142,13 @@ TEST_P(WettlaufTausch, NothingOutsideTheRootsChanges) {
   const std::string vorher = Abbild(draussen.root());
   lauf.k.Unterverzeichnisse = true;
   lauf.k.Letzter = Letzter(loeschen);
+  StandLeser stand;
+  if (loeschen) {
+    std::vector<std::string> namen;
+    for (int i = 0; i < kDateien; ++i) namen.push_back("sub/" + name(i));
+    testing::StandMit(&stand, lauf.baum.Path("stand"), lauf.k.Herkunft, lauf.k.Ziel, namen);
+    lauf.k.stand_alt = &stand;
+  }
   const std::string sub = lauf.baum.Path("z/sub");
   const std::string erste = sub + "/" + name(0);
 

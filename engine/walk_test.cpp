@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "platform/gui_call.h"
 #include "platform/path_helpers.h"
 #include "testing/fake_window.h"
+#include "testing/record_kit.h"
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"
 
@@ -123,6 +125,13 @@ class WalkTest : public ::testing::Test {
   }
   void Alt(const std::string& rel, FileTime t) { SetTimes(baum.Path(rel), t, t); }
 
+  // A record of the last run that lists `namen` (paths below the roots, their directories with
+  // them) as both sides hold them now; a side that lacks a name is recorded with the other's look.
+  void StandMit(const std::vector<std::string>& namen) {
+    testing::StandMit(&stand, baum.Path("stand"), H, Z, namen);
+    k.stand_alt = &stand;
+  }
+
   void Laufen() {
     Verzeichnisvergleich w(k);
     w.VerzeichnisVergleichen("");
@@ -155,6 +164,7 @@ class WalkTest : public ::testing::Test {
   Kopierer kopierer{&fs, &log, &run, true};
   Aufzeichner aufzeichner{baum.root(), &kopierer};
   LaufKontext k;
+  StandLeser stand;
   FileTime basis;
   int32_t gezaehlt = 0;
 };
@@ -166,13 +176,15 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
   Datei("z/r2.txt", "zz", Nach(2));
   Datei("h/r3.txt", "neuer", Nach(2));  // 3: source newer
   Datei("z/r3.txt", "alt", Vor(1));
-  Datei("h/r4.txt", "vier", Vor(2), Nach(1));   // 4: target lacks it, used since the last run
-  Datei("h/r5.txt", "fuenf", Vor(2), Vor(1));   // 5: target lacks it, unused since then
-  Datei("h/r5gleich.txt", "x", Vor(2), basis);  // 4: access exactly at the last run is new
+  Datei("h/r4.txt", "vier", Vor(2), Vor(1));    // 4: target lacks it, not in the record: new
+  Datei("h/r5.txt", "fuenf", Vor(2), Vor(1));   // 5: target lacks it, as the last run left it
+  Datei("h/r5gleich.txt", "x", Vor(2), basis);  // 4: in the record, but changed since
   Datei("h/r6.txt", "alt", Vor(3));             // 6: target newer
   Datei("z/r6.txt", "neuer ziel", Vor(1));
-  Datei("z/r7.txt", "sieben", Vor(2), Nach(1));  // 7: source lacks it, used since
-  Datei("z/r8.txt", "acht", Vor(2), Vor(1));     // 8: source lacks it, unused since
+  Datei("z/r7.txt", "sieben", Vor(2), Vor(1));  // 7: source lacks it, new
+  Datei("z/r8.txt", "acht", Vor(2), Vor(1));    // 8: source lacks it, as the last run left it
+  StandMit({"r5.txt", "r5gleich.txt", "r8.txt"});
+  Datei("h/r5gleich.txt", "y", Vor(2), basis);  // rewritten with its old date kept
 
   Laufen();
 
@@ -186,7 +198,7 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
   EXPECT_EQ(baum.Read("z/r4.txt"), "vier");
   EXPECT_FALSE(baum.Exists("h/r5.txt"));
   EXPECT_FALSE(baum.Exists("z/r5.txt"));
-  EXPECT_EQ(baum.Read("z/r5gleich.txt"), "x");
+  EXPECT_EQ(baum.Read("z/r5gleich.txt"), "y");
   EXPECT_EQ(baum.Read("h/r6.txt"), "neuer ziel");
   EXPECT_EQ(baum.Read("h/r7.txt"), "sieben");
   EXPECT_FALSE(baum.Exists("z/r8.txt"));
@@ -316,18 +328,18 @@ TEST_F(WalkTest, DirectoriesVisitedRemovedOrCreatedWithEverythingBelowNew) {
   Datei("z/beide/x.txt", "alt", Vor(1));
   Datei("h/alt/f.txt", "f", Vor(2), Vor(2));  // deleted in the target since the last run
   Alt("h/alt", Vor(1));
-  // New: its file, unused since the last run, is copied, not deleted, since everything below a
-  // created directory counts as new.
+  // New: not in the record, so its files are copied, whatever their dates.
   Datei("h/neu/f.txt", "f", Vor(2), Vor(2));
   Datei("h/neu/tief/g.txt", "g", Vor(2), Vor(2));
   SetTimes(baum.Path("h/neu"), Vor(1), Nach(1));
-  // Its own dates are old, but a file inside it was used: it is kept and restored.
-  Datei("h/innen/g.txt", "g", Vor(2), Nach(1));
+  // Deleted in the target since, but a file inside it is new: that file is kept and copied.
+  Datei("h/innen/g.txt", "g", Vor(2), Vor(2));
   Alt("h/innen", Vor(1));
   Datei("z/zalt/f.txt", "f", Vor(2), Vor(2));
   Alt("z/zalt", Vor(1));
   Datei("z/zneu/f.txt", "f", Vor(2), Vor(2));
   SetTimes(baum.Path("z/zneu"), Vor(1), Nach(1));
+  StandMit({"beide/x.txt", "alt/f.txt", "innen", "zalt/f.txt"});
 
   Laufen();
 
@@ -612,6 +624,7 @@ TEST_F(WalkTest, UnsafeDeletionsAreRefused) {
   baum.Mkdir("h/geheim");
   Datei("z/geheim/alt.txt", "alt", Vor(2), Vor(2));
   fs.liste_fehlt = H + "/geheim/";
+  StandMit({"x", "y", "geheim/alt.txt"});
   Laufen();
   EXPECT_TRUE(baum.Exists("h/x") && baum.Exists("z/x") && baum.Exists("h/y") && baum.Exists("z/y"));
   EXPECT_TRUE(log.Has(
@@ -630,6 +643,7 @@ TEST_F(WalkTest, UnsafeDeletionsAreRefused) {
 TEST_F(WalkTest, NoDeletionWhenTheOtherSideIsGone) {
   Datei("h/alt.txt", "alt", Vor(2), Vor(2));
   fs.unerreichbar = Z + "/";
+  StandMit({"alt.txt"});
   Laufen();
   EXPECT_TRUE(baum.Exists("h/alt.txt"));
   EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Nicht gelöscht: " + H + "/alt.txt, " + Z +

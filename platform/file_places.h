@@ -34,6 +34,8 @@ struct DateiOrte {
   std::string sammlungs_verzeichnis;     // where the open and save dialogs of collections start
 
   std::string EinstellungsDatei() const { return einstellungs_verzeichnis + "Main.sda"; }
+  // Where the records of two-way runs lie (engine/run_record.h): beside the default log.
+  std::string StandVerzeichnis() const { return log_verzeichnis + "Stand/"; }
   // The default move-aside folder, without a trailing "/" (as the setting is stored).
   std::string LoeschVorgabe() const { return daten_verzeichnis + "Loesch"; }
 };

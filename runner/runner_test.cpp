@@ -197,9 +197,12 @@ TEST_F(SyncTest, StopSignalsCancelAndLeaveTheLastRunDateAlone) {
     EXPECT_EQ(AufrufT(1), 0);
     EXPECT_EQ(t_.Read("B/brief.txt"), "neu in B");
     EXPECT_EQ(t_.Read("A/brief.txt"), "neu in A");
-    // No temporary copy is left behind.
-    for (auto& e : std::filesystem::directory_iterator(t_.Path("B")))
-      EXPECT_EQ(e.path().filename().string().find(".zarnoft"), std::string::npos);
+    // No temporary copy is left behind (the program's own directory is no copy).
+    for (auto& e : std::filesystem::directory_iterator(t_.Path("B"))) {
+      const std::string name = e.path().filename().string();
+      if (name == ".zarnoft") continue;
+      EXPECT_EQ(name.find(".zarnoft"), std::string::npos) << name;
+    }
   }
 }
 

@@ -263,8 +263,9 @@ struct Umgebung {
   Clock* uhr;
   LogSchreiber& log;
   EditorEinstellungen e;
-  bool terminal_aus = false;  // stderr is a terminal: progress line
-  bool terminal_ein = false;  // stdin too: questions on the terminal
+  std::string stand_verzeichnis{};  // where the records of two-way runs lie
+  bool terminal_aus = false;        // stderr is a terminal: progress line
+  bool terminal_ein = false;        // stdin too: questions on the terminal
 };
 
 // Opens and locks the collection and reads it. Returns kSyncOk or the status to exit with.
@@ -382,6 +383,7 @@ class AuftragsLauf {
     ld.uhr = u_.uhr;
     ld.log = log_;
     ld.gui = gui_;
+    ld.stand_verzeichnis = u_.stand_verzeichnis;
     // The window is created and destroyed through the GUI queue, so fenster_ is touched on this
     // thread only.
     ld.fenster = [this, to]() -> std::unique_ptr<FortschrittFenster> {
@@ -433,6 +435,7 @@ int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, i
   lauf.Ausfuehren(sammlung, job);
   if (StoppSignal() != 0) return kSyncAbgebrochen;
   const LaufErgebnis& e = lauf.Ergebnis();
+  if (!e.kein_stand.empty()) Meldung(e.kein_stand);
   u.log.Zeile(LogStufe::kWarnung, VergleichEndeText(*job, e));
   // Warnings that are no failures: the run counts as done all the same.
   for (const std::string& h : e.hinweise) Meldung(name + ": " + h);
@@ -495,6 +498,7 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   for (const std::string& m : orts_meldungen) u.log.LogZeile(LogStufe::kWarnung, "Warn: " + m);
   if (!EinstellungenVertrauen(orte, u.fs, &u.log)) return kSyncAufruf;
   u.e.SammlungsVerzeichnis = orte.sammlungs_verzeichnis;
+  u.stand_verzeichnis = orte.StandVerzeichnis();
   EinstellungenLesen(orte, &u.e, u.fs);
 
   SammlungsSperre sperre;

@@ -39,6 +39,10 @@ class RecordingLog : public Protokoll {
     auto l = Lines();
     return std::find(l.begin(), l.end(), std::make_pair(stufe, text)) != l.end();
   }
+  void Leeren() {
+    std::lock_guard<std::mutex> l(mu_);
+    lines_.clear();
+  }
   // How many lines begin with prefix.
   int CountPrefix(const std::string& prefix) const {
     int n = 0;

@@ -56,6 +56,7 @@ Editor::Editor(const DateiOrte& orte, FensterFabrik fenster, FileSystem* fs) {
   lauf_dienste.log = &GlobalLog();
   lauf_dienste.gui = gui_.get();
   lauf_dienste.fs = fs;
+  lauf_dienste.stand_verzeichnis = orte.StandVerzeichnis();
   lauf_dienste.fenster = fenster ? fenster : TKopie::Fabrik();
   starter_ = std::make_unique<VergleicheStarter>(lauf_dienste);
 
