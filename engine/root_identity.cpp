@@ -3,6 +3,7 @@
 #include <random>
 
 #include "platform/reserved_dir.h"
+#include "platform/temp_name.h"
 
 namespace zarnoft {
 namespace {
@@ -41,14 +42,19 @@ bool PfadKennung(FileSystem* fs, const std::string& wurzel, Wurzelkennung* k, st
   return true;
 }
 
+// Written under a temporary name and renamed into place, so that a run killed in the middle
+// leaves no empty or cut identity that would stop every later run of the root.
 bool Schreiben(FileSystem* fs, const std::string& pfad, const std::string& kennung) {
+  const std::string tmp = KopierTempName(pfad, TempZufall());
   Status s;
-  std::unique_ptr<WritableFile> f = fs->CreateExclusive(pfad, kReserviertDateiBits, &s);
+  std::unique_ptr<WritableFile> f = fs->CreateExclusive(tmp, kReserviertDateiBits, &s);
   if (!f) return false;
   const std::string inhalt = kennung + "\n";
-  if (f->Write(inhalt.data(), inhalt.size()).ok() && f->Sync().ok() && f->Close().ok()) return true;
+  const bool geschrieben =
+      f->Write(inhalt.data(), inhalt.size()).ok() && f->Sync().ok() && f->Close().ok();
   f.reset();
-  fs->DeleteFile(pfad);
+  if (geschrieben && fs->RenameNoReplace(tmp, pfad).ok()) return true;
+  fs->DeleteFile(tmp);
   return false;
 }
 
@@ -65,13 +71,14 @@ bool WurzelkennungBestimmen(FileSystem* fs, const std::string& wurzel, Wurzelken
   const std::string pfad = ReserviertesVerzeichnis(wurzel) + "/" + kKennungName;
   FileInfo info;
   s = fs->Stat(pfad, &info);
-  if (s.missing()) {
+  auto anlegen = [&] {
     const std::string neu = Zufallskennung();
     if (!Schreiben(fs, pfad, neu)) return PfadKennung(fs, wurzel, k, fehler);
     k->kennung = neu;
     k->neu = true;
     return true;
-  }
+  };
+  if (s.missing()) return anlegen();
   if (!s) {
     *fehler = pfad + " nicht abfragbar (" + s.Reason() + ")";
     return false;
@@ -94,6 +101,10 @@ bool WurzelkennungBestimmen(FileSystem* fs, const std::string& wurzel, Wurzelken
     *fehler = pfad + " nicht lesbar (" + s.Reason() + ")";
     return false;
   }
+  // An empty identity is what a run killed while writing it left (before the identity was
+  // renamed into place): a new one is made. The record of the old one then no longer fits,
+  // so the next run deletes nothing, which is safe.
+  if (inhalt.empty() && fs->DeleteFile(pfad).ok()) return anlegen();
   while (!inhalt.empty() && (inhalt.back() == '\n' || inhalt.back() == '\r')) inhalt.pop_back();
   if (!Gueltig(inhalt)) {
     *fehler = pfad + " enthält keine gültige Kennung";

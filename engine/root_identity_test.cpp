@@ -32,6 +32,14 @@ TEST(WurzelkennungTest, MadeOnceOwnerOnlyThenKept) {
   EXPECT_FALSE(b.neu);
   EXPECT_EQ(b.kennung, a.kennung);
 
+  // A run killed while making the identity left it empty: a new one is made, never a refusal.
+  t.Write(".zarnoft/kennung", "");
+  Wurzelkennung leer;
+  ASSERT_TRUE(WurzelkennungBestimmen(fs, t.root(), &leer, &fehler)) << fehler;
+  EXPECT_TRUE(leer.neu);
+  EXPECT_EQ(leer.kennung.size(), 32u);
+  EXPECT_NE(leer.kennung, a.kennung);
+
   testing::TempTree anderer;
   Wurzelkennung c;
   ASSERT_TRUE(WurzelkennungBestimmen(fs, anderer.root(), &c, &fehler));
