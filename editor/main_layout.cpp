@@ -9,14 +9,21 @@ namespace zarnoft {
 
 using namespace hauptlayout;
 
-void SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen, int breiten[3]) {
-  bool passen = tabelle_hoehe >= kZeilenHoehe * (tabellen_zeilen + 1);
-  int rest = passen ? kSpaltenRestOhneBalken : kSpaltenRestMitBalken;
-  // trunc((width - column 0) * 0.5): an integer halving that cuts toward zero.
-  int haelfte = (tabelle_breite - kSpalte0) / 2;
-  breiten[0] = kSpalte0;
-  breiten[1] = haelfte - rest;
-  breiten[2] = haelfte - rest;
+std::vector<int> SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen) {
+  const bool passen = tabelle_hoehe >= kZeilenHoehe * (tabellen_zeilen + 1);
+  const int rest = passen ? kSpaltenRestOhneBalken : kSpaltenRestMitBalken;
+  int fest = 0;
+  int teilende = 0;
+  for (const TabellenSpalte& s : TabellenSpalten()) {
+    fest += s.feste_breite;
+    if (s.feste_breite == 0) ++teilende;
+  }
+  // An integer division that cuts toward zero, as the halving of the two directory columns did.
+  const int teil = teilende > 0 ? (tabelle_breite - fest) / teilende : 0;
+  std::vector<int> breiten;
+  for (const TabellenSpalte& s : TabellenSpalten())
+    breiten.push_back(s.feste_breite > 0 ? s.feste_breite : teil - rest);
+  return breiten;
 }
 
 HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen,
@@ -39,7 +46,7 @@ HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabelle
   l.StatusGruppeOben = h - kStatusGruppeVonUnten;
   l.ZeitenOben = l.StatusGruppeOben + kZeitenUnterStatusGruppe;
   l.BeendenLinks = b - kRechterKnopfAbstand;
-  SpaltenBreiten(l.TabelleBreite, l.TabelleHoehe, tabellen_zeilen, l.Spalten);
+  l.Spalten = SpaltenBreiten(l.TabelleBreite, l.TabelleHoehe, tabellen_zeilen);
   l.OrdnerKnopfLinks = b - kRechterKnopfAbstand;
   l.VerzeichnisBreite = b - kVerzeichnisRest;
   l.ZGroesseBreite = b - kZGroesseRest;

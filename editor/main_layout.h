@@ -30,8 +30,7 @@ inline constexpr int kZeitenRest = 264;          // schedule list
 inline constexpr int kStatusUndZeitenRand = 20;
 inline constexpr int kPanel2Rest = 300;     // status panel 2 (of the status bar's width)
 inline constexpr int kZeitKnopfZugabe = 5;  // "Zeit..." = target size label + this
-// The grid.
-inline constexpr int kSpalte0 = 65;
+// The grid (its columns and their width rules: TabellenSpalten, jobs/job_texts.h).
 inline constexpr int kZeilenHoehe = 20;
 inline constexpr int kSpaltenRestMitBalken = 12;  // room for the vertical scroll bar
 inline constexpr int kSpaltenRestOhneBalken = 4;
@@ -60,10 +59,10 @@ struct HauptLayout {
   int LeisteBreite = 0;   // top button bar
   int TabelleBreite = 0;
   int TabelleHoehe = 0;
-  int Spalten[3] = {0, 0, 0};  // grid column widths
-  int StatusGruppeOben = 0;    // group "Statusbeschreibung"
-  int StatusBreite = 0;        // the rule's, or what its texts need when that is more
-  int ZeitenOben = 0;          // schedule list: the width left beside the status group
+  std::vector<int> Spalten;  // grid column widths, one per column of TabellenSpalten()
+  int StatusGruppeOben = 0;  // group "Statusbeschreibung"
+  int StatusBreite = 0;      // the rule's, or what its texts need when that is more
+  int ZeitenOben = 0;        // schedule list: the width left beside the status group
   int ZeitenBreite = 0;
   int BeendenLinks = 0;          // exit button
   int OrdnerKnopfLinks = 0;      // HVerzB, ZVerzB
@@ -86,9 +85,10 @@ struct HauptLayout {
 HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen,
                             const Textbedarf& bedarf = {});
 
-// The widths of the grid's three columns: column 0 fixed, the other two share the rest, less
-// room for a vertical scroll bar when the rows do not fit into the grid's height.
-void SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen, int breiten[3]);
+// The widths of the grid's columns (TabellenSpalten): a fixed column its width, the others equal
+// parts of the rest, each less room for a vertical scroll bar when the rows do not fit into the
+// grid's height.
+std::vector<int> SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen);
 
 // --- Where the window opens ---------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include "jobs/job_texts.h"
 
 namespace zarnoft {
 namespace {
@@ -36,6 +37,7 @@ TEST(LayoutBerechnen, SmallerSizeIsRaisedToTheMinimum) {
 TEST(LayoutBerechnen, ColumnsLeaveRoomForAScrollBarOnlyWhenRowsDoNotFit) {
   // Grid 600 x 158: 7 rows need 20 * 8 = 160 > 158, 6 rows need 140.
   HauptLayout voll = LayoutBerechnen(600, 500, 0, 7);
+  ASSERT_EQ(voll.Spalten.size(), TabellenSpalten().size());
   EXPECT_EQ(voll.Spalten[0], 65);
   EXPECT_EQ(voll.Spalten[1], 267 - 12);
   EXPECT_EQ(voll.Spalten[2], 267 - 12);

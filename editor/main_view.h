@@ -97,7 +97,7 @@ struct OrdnerDialog {
 struct Tabelle {
   std::vector<std::string> koepfe;    // the header row: "Status", "Herkunft", "Ziel"
   std::vector<TabellenZeile> zeilen;  // rows 1.. below the header (one empty row when no job)
-  int breiten[3] = {0, 0, 0};         // column widths in pixels
+  std::vector<int> breiten;           // column widths in pixels, one per heading
 };
 
 // --- The view ----------------------------------------------------------------------------------

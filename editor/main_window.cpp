@@ -114,15 +114,14 @@ void Hauptfenster::TabelleZeichnen() {
   const int zeilen = static_cast<int>(sammlung_.Leer() ? 1 : sammlung_.Anzahl()) + 1;
   // The columns are fitted to the rows on every rebuild, so that a scroll bar that appears
   // after a take does not cut the last column.
-  SpaltenBreiten(layout_.TabelleBreite, layout_.TabelleHoehe, zeilen, t.breiten);
+  t.breiten = SpaltenBreiten(layout_.TabelleBreite, layout_.TabelleHoehe, zeilen);
   if (sammlung_.Leer()) {
-    t.zeilen.push_back(TabellenZeile{});
+    t.zeilen.push_back(LeereZeile());
   } else {
     t.zeilen.reserve(sammlung_.Anzahl());
     TextMeasure messen = [this](const std::string& s) { return ansicht_->TextBreite(s); };
     for (const TVergleichThread& job : sammlung_) {
-      t.zeilen.push_back(
-          ZeileFuer(job, einstellungen_.SofortSync, t.breiten[1], t.breiten[2], messen));
+      t.zeilen.push_back(ZeileFuer(job, einstellungen_.SofortSync, t.breiten, messen));
     }
   }
   ansicht_->TabelleSetzen(t);

@@ -80,7 +80,7 @@ TEST_F(HauptfensterTest, StartsEmptyWithDefaults) {
   EXPECT_EQ(ansicht.Position(E::kDoppelt), 0);
   EXPECT_EQ(ansicht.tabelle.koepfe, (std::vector<std::string>{"Status", "Herkunft", "Ziel"}));
   ASSERT_EQ(ansicht.tabelle.zeilen.size(), 1u);
-  EXPECT_EQ(Zeile(1).Status, "");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "");
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");
   EXPECT_EQ(f->Zustand().SammlungsVerzeichnis, orte.sammlungs_verzeichnis);
   EXPECT_TRUE(f->Einstellungen().SofortSync);
@@ -115,7 +115,7 @@ TEST_F(HauptfensterTest, TakeRunsTheJobAtOnceAndCountsRunningComparisons) {
   EXPECT_EQ(w.Zaehler, 7);
   EXPECT_TRUE(w.ZaehlArt);
   EXPECT_FALSE(w.Unterverzeichnisse);
-  EXPECT_EQ(Zeile(1).Status, "1:läuft");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:läuft");
   EXPECT_EQ(ansicht.texte[E::kStatus2], "Erstabgleich läuft.");
   EXPECT_EQ(ansicht.panel[0], "Verzeichnis übernehmen");
   EXPECT_EQ(ansicht.panel[1], "Geändert");
@@ -139,13 +139,13 @@ TEST_F(HauptfensterTest, TakeRunsTheJobAtOnceAndCountsRunningComparisons) {
 
   laeufe.Beenden(0);
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 1");
-  EXPECT_EQ(Zeile(2).Status, "1:14:05:32");
+  EXPECT_EQ(Zeile(2)[kStatusSpalte], "1:14:05:32");
   EXPECT_TRUE(Job(2).Thread.Leer());
   EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergleich beendet: " + q + " - " + z));
   laeufe.Beenden(1, /*abgebrochen=*/true);
   EXPECT_EQ(ansicht.texte[E::kLAnzVergl], "Anzahl laufender Vergleiche im Hintergrund: 0");
   EXPECT_EQ(Job(1).Aufruf, 0);
-  EXPECT_EQ(Zeile(1).Status, "1:Keiner");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:Keiner");
   EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 1);
 
   // The description of row 2 after its run.
@@ -163,7 +163,7 @@ TEST_F(HauptfensterTest, WithoutSofortSyncRunNowStartsTheSelectedJob) {
   listing.dateien[2] = 5;  // equal counts: the target wins
   NehmenNeu("a");
   EXPECT_TRUE(laeufe.laeufe.empty());
-  EXPECT_EQ(Zeile(1).Status, "1:abgbr.");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:abgbr.");
   EXPECT_EQ(Job(1).Zaehler, 5);
   EXPECT_FALSE(Job(1).ZaehlArt);
   EXPECT_TRUE(ansicht.Aktiv(E::kSyncNow));
@@ -172,7 +172,7 @@ TEST_F(HauptfensterTest, WithoutSofortSyncRunNowStartsTheSelectedJob) {
   EXPECT_TRUE(log.Has(LogStufe::kGrundbefehl, "Main: Sync Now startet"));
   ASSERT_EQ(laeufe.laeufe.size(), 1u);
   EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
-  EXPECT_EQ(Zeile(1).Status, "1:läuft");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:läuft");
   ansicht.Waehlen(1);
   EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
   f->SyncNowClick();  // a running job is not started again
@@ -317,7 +317,7 @@ TEST_F(HauptfensterTest, DeletingARunningJobStopsItsRunWithoutWaiting) {
   EXPECT_TRUE(laeufe.laeufe[0].stop);
   EXPECT_TRUE(f->Jobs().Leer());
   ASSERT_EQ(ansicht.tabelle.zeilen.size(), 1u);
-  EXPECT_EQ(Zeile(1).Herkunft, "");
+  EXPECT_EQ(Zeile(1)[kHerkunftSpalte], "");
   EXPECT_FALSE(ansicht.Aktiv(E::kLoesch));
   EXPECT_FALSE(ansicht.Aktiv(E::kHolen));
   // Nothing of the deleted job's description stays, its second line included.
@@ -348,17 +348,17 @@ TEST_F(HauptfensterTest, RunsThatDidNotCompleteKeepTheLastRun) {
   uhr.Advance(3600);
   f->SyncNowClick();
   laeufe.Beenden(1, /*abgebrochen=*/true);
-  EXPECT_NE(Zeile(1).Status, "1:Fehler");
+  EXPECT_NE(Zeile(1)[kStatusSpalte], "1:Fehler");
   f->SyncNowClick();
   laeufe.Beenden(2, false, /*fehler=*/3);
   EXPECT_EQ(Job(1).Aufruf, erster);
   // Failures are told apart from a cancel in the grid and the description.
-  EXPECT_EQ(Zeile(1).Status, "1:Fehler");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:Fehler");
   EXPECT_EQ(ansicht.texte[E::kStatus2], "Letzter Abgleich mit Fehlern");
   f->SyncNowClick();
   laeufe.Beenden(3, /*abgebrochen=*/true);
-  EXPECT_EQ(Zeile(1).Status.rfind("1:", 0), 0u);
-  EXPECT_NE(Zeile(1).Status, "1:Fehler");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte].rfind("1:", 0), 0u);
+  EXPECT_NE(Zeile(1)[kStatusSpalte], "1:Fehler");
   EXPECT_EQ(ansicht.panel[1], "Gespeichert");
   EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 2);
   EXPECT_EQ(log.CountPrefix("Vergleich mit Fehlern: "), 1);
@@ -726,12 +726,12 @@ TEST_F(HauptfensterTest, SettingsDialogReloadsTheJobSettings) {
   Start();
   NehmenNeu("a");
   laeufe.Beenden(0, true);
-  EXPECT_EQ(Zeile(1).Status, "1:Keiner");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:Keiner");
   tree.Write("prog/Main.sda", kOhneSofortSync);
   f->Einstellungen1Click();
   EXPECT_EQ(ansicht.einstellungen, 1);
   EXPECT_FALSE(f->Einstellungen().SofortSync);
-  EXPECT_EQ(Zeile(1).Status, "1:abgbr.");
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:abgbr.");
 }
 
 }  // namespace

@@ -171,11 +171,15 @@ TEST(JobTextsTest, PathColumnsMarkSubdirectoriesAndAreShortened) {
 
   TVergleichThread j = Job("/q", VorgangsArt::kArchivieren);
   j.Unterverzeichnisse = true;
-  TabellenZeile z = ZeileFuer(j, false, 1000, 1000, zeichen);
-  EXPECT_EQ(z.Status, "3:abgbr.");
-  EXPECT_EQ(z.Herkunft, "/q +");
-  EXPECT_EQ(z.Ziel, "/q-ziel +");
+  TabellenZeile z = ZeileFuer(j, false, {65, 1000, 1000}, zeichen);
+  EXPECT_EQ(z, (TabellenZeile{"3:abgbr.", "/q +", "/q-ziel +"}));
   EXPECT_EQ(SpaltenKoepfe(), (std::vector<std::string>{"Status", "Herkunft", "Ziel"}));
+  // Each column shortens its own text to its own width.
+  j.Ziel = lang;
+  z = ZeileFuer(j, false, {65, 1000, 20 * 7}, zeichen);
+  EXPECT_EQ(z[kHerkunftSpalte], "/q +");
+  EXPECT_NE(z[kZielSpalte].find(".."), std::string::npos) << z[kZielSpalte];
+  EXPECT_EQ(LeereZeile(), TabellenZeile(TabellenSpalten().size()));
 }
 
 TEST(JobTextsTest, StatusDescriptionFollowsKindAndSubMode) {

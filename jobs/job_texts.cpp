@@ -39,9 +39,32 @@ const std::map<VorgangsArt, ArtText>& ArtTexte() {
 
 }  // namespace
 
-const std::vector<std::string>& SpaltenKoepfe() {
-  static const std::vector<std::string> k = {"Status", "Herkunft", "Ziel"};
+const std::vector<TabellenSpalte>& TabellenSpalten() {
+  static const std::vector<TabellenSpalte> s = {
+      {"Status", 65, "3:00:00:00",
+       [](const TVergleichThread& job, bool sofort_sync, int, const TextMeasure&) {
+         return StatusSpalte(job, sofort_sync);
+       }},
+      {"Herkunft", 0, "",
+       [](const TVergleichThread& job, bool, int breite, const TextMeasure& messen) {
+         return PfadSpalte(job.Herkunft, job.Unterverzeichnisse, breite, messen);
+       }},
+      {"Ziel", 0, "",
+       [](const TVergleichThread& job, bool, int breite, const TextMeasure& messen) {
+         return PfadSpalte(job.Ziel, job.Unterverzeichnisse, breite, messen);
+       }},
+  };
+  return s;
+}
+
+std::vector<std::string> SpaltenKoepfe() {
+  std::vector<std::string> k;
+  for (const TabellenSpalte& s : TabellenSpalten()) k.push_back(s.kopf);
   return k;
+}
+
+TabellenZeile LeereZeile() {
+  return TabellenZeile(TabellenSpalten().size());
 }
 
 std::string StatusSpalte(const TVergleichThread& job, bool sofort_sync) {
@@ -57,11 +80,14 @@ std::string PfadSpalte(const std::string& pfad, bool unterverzeichnisse, int bre
   return ShortenPathToWidth(unterverzeichnisse ? pfad + " +" : pfad, breite, messen);
 }
 
-TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofort_sync, int herkunft_breite,
-                        int ziel_breite, const TextMeasure& messen) {
-  return {StatusSpalte(job, sofort_sync),
-          PfadSpalte(job.Herkunft, job.Unterverzeichnisse, herkunft_breite, messen),
-          PfadSpalte(job.Ziel, job.Unterverzeichnisse, ziel_breite, messen)};
+TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofort_sync,
+                        const std::vector<int>& breiten, const TextMeasure& messen) {
+  const std::vector<TabellenSpalte>& spalten = TabellenSpalten();
+  TabellenZeile z;
+  z.reserve(spalten.size());
+  for (size_t i = 0; i < spalten.size(); ++i)
+    z.push_back(spalten[i].zelle(job, sofort_sync, i < breiten.size() ? breiten[i] : 0, messen));
+  return z;
 }
 
 void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBeschreibung* s) {

@@ -14,14 +14,31 @@ namespace zarnoft {
 
 // --- Grid --------------------------------------------------------------------------------------
 
-// The three column headings: "Status", "Herkunft", "Ziel".
-const std::vector<std::string>& SpaltenKoepfe();
-
-struct TabellenZeile {
-  std::string Status;
-  std::string Herkunft;
-  std::string Ziel;
+// One column of the grid, described once for the main window's logic, its layout and its Qt
+// view: a new column is one more entry in TabellenSpalten().
+struct TabellenSpalte {
+  std::string kopf;  // the heading
+  // The width rule: a fixed width in pixels, or 0 for a column that shares, in equal parts with
+  // the other such columns, what the fixed ones leave of the grid's width.
+  int feste_breite = 0;
+  // For a fixed column: the widest text it must show whole in the window's font (the view widens
+  // the column to it and takes the difference from the sharing columns); "" for none.
+  std::string muster;
+  // The text of a job's cell; `breite` is the column's width, for a text shortened to fit.
+  std::string (*zelle)(const TVergleichThread& job, bool sofort_sync, int breite,
+                       const TextMeasure& messen) = nullptr;
 };
+
+// The columns, left to right: "Status" (65 pixels), "Herkunft" and "Ziel" (sharing the rest).
+const std::vector<TabellenSpalte>& TabellenSpalten();
+// The headings of TabellenSpalten(), in their order.
+std::vector<std::string> SpaltenKoepfe();
+
+// The position of each column in TabellenSpalten() and in a row.
+enum Spalte : size_t { kStatusSpalte = 0, kHerkunftSpalte = 1, kZielSpalte = 2 };
+
+// One grid row: a cell per column of TabellenSpalten().
+using TabellenZeile = std::vector<std::string>;
 
 // "<Art>:" then "läuft" for a running job, "Fehler" when its last run met failures, the time of
 // day of its last run, "Keiner" when the setting "SofortSync" is on, or "abgbr." ("1:14:05:32",
@@ -31,9 +48,11 @@ std::string StatusSpalte(const TVergleichThread& job, bool sofort_sync);
 // pixels as `messen` measures them.
 std::string PfadSpalte(const std::string& pfad, bool unterverzeichnisse, int breite,
                        const TextMeasure& messen);
-// The whole row; the widths are those of the "Herkunft" and "Ziel" columns.
-TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofort_sync, int herkunft_breite,
-                        int ziel_breite, const TextMeasure& messen);
+// The whole row; `breiten` holds a width per column of TabellenSpalten().
+TabellenZeile ZeileFuer(const TVergleichThread& job, bool sofort_sync,
+                        const std::vector<int>& breiten, const TextMeasure& messen);
+// A row of empty cells (the grid of an empty collection).
+TabellenZeile LeereZeile();
 
 // --- Status description ------------------------------------------------------------------------
 

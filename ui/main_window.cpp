@@ -225,7 +225,8 @@ void TZarnoft::UntenAnlegen() {
   Hinweis(holen_, "Vergleich aus Liste übernehmen");
   Hinweis(sync_now_, "Vergleich aktualisieren");
 
-  anzeige_ = Benannt(new QTableWidget(1, 3, client_), "Anzeige");
+  anzeige_ =
+      Benannt(new QTableWidget(1, static_cast<int>(TabellenSpalten().size()), client_), "Anzeige");
   anzeige_->verticalHeader()->hide();
   anzeige_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   anzeige_->horizontalHeader()->setHighlightSections(false);

@@ -113,7 +113,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QWidget* Widget(Steuerelement e) const;
   void FormResize();
   void PanelZeigen();
-  void SpaltenSetzen(const int breiten[3]);
+  void SpaltenSetzen(const std::vector<int>& breiten);
   // "Kurzhilfe anzeigen": whether tool tips appear beside the pointer (status hints always do).
   void KurzhilfeLesen();
 

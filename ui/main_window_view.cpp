@@ -305,9 +305,8 @@ void TZarnoft::TabelleSetzen(const Tabelle& t) {
   anzeige_->setRowCount(static_cast<int>(t.zeilen.size()));
   for (int r = 0; r < static_cast<int>(t.zeilen.size()); ++r) {
     const TabellenZeile& z = t.zeilen[r];
-    const std::string* zellen[3] = {&z.Status, &z.Herkunft, &z.Ziel};
-    for (int c = 0; c < 3; ++c) {
-      QString text = Q(*zellen[c]);
+    for (int c = 0; c < static_cast<int>(z.size()); ++c) {
+      QString text = Q(z[c]);
       QTableWidgetItem* item = anzeige_->item(r, c);
       if (item == nullptr)
         anzeige_->setItem(r, c, new QTableWidgetItem(text));
@@ -315,19 +314,38 @@ void TZarnoft::TabelleSetzen(const Tabelle& t) {
         item->setText(text);
     }
   }
-  if (t.breiten[0] > 0) SpaltenSetzen(t.breiten);
+  if (!t.breiten.empty() && t.breiten[0] > 0) SpaltenSetzen(t.breiten);
   anzeige_->setUpdatesEnabled(true);
 }
 
-void TZarnoft::SpaltenSetzen(const int breiten[3]) {
-  // The status column holds "<kind>:<time>"; where the font needs more than its rule width, the
-  // two directory columns give up the difference.
-  const int status = anzeige_->fontMetrics().horizontalAdvance("3:00:00:00") +
-                     2 * anzeige_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
-  const int mehr = std::max(0, status - breiten[0]);
-  anzeige_->setColumnWidth(0, breiten[0] + mehr);
-  anzeige_->setColumnWidth(1, breiten[1] - mehr / 2);
-  anzeige_->setColumnWidth(2, breiten[2] - (mehr - mehr / 2));
+void TZarnoft::SpaltenSetzen(const std::vector<int>& breiten) {
+  // A fixed column shows its widest text (its muster, "<kind>:<time>" for the status) whole:
+  // where the font needs more than its rule width, the sharing columns give up the difference,
+  // in equal parts, the last of them the odd pixels.
+  const std::vector<TabellenSpalte>& spalten = TabellenSpalten();
+  const size_t n = std::min(spalten.size(), breiten.size());
+  const int rand = 2 * anzeige_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
+  std::vector<int> w(breiten.begin(), breiten.begin() + static_cast<std::ptrdiff_t>(n));
+  int mehr = 0;
+  std::vector<size_t> teilende;
+  for (size_t c = 0; c < n; ++c) {
+    if (spalten[c].feste_breite == 0) {
+      teilende.push_back(c);
+    } else if (!spalten[c].muster.empty()) {
+      const int bedarf = anzeige_->fontMetrics().horizontalAdvance(Q(spalten[c].muster)) + rand;
+      const int dazu = std::max(0, bedarf - w[c]);
+      w[c] += dazu;
+      mehr += dazu;
+    }
+  }
+  int abgegeben = 0;
+  for (size_t i = 0; i < teilende.size(); ++i) {
+    const int teil =
+        i + 1 < teilende.size() ? mehr / static_cast<int>(teilende.size()) : mehr - abgegeben;
+    w[teilende[i]] -= teil;
+    abgegeben += teil;
+  }
+  for (size_t c = 0; c < n; ++c) anzeige_->setColumnWidth(static_cast<int>(c), w[c]);
 }
 
 int TZarnoft::GewaehlteZeile() const {
