@@ -336,22 +336,31 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
   anzeige->Statuspanel(0, "");
 }
 
+namespace {
+
+// Whether section `sec` names the directories and kind of `job`: a last run means nothing for
+// another pair of directories, where it would let the next run take new files for deleted ones.
+bool NenntDenJob(const IniSnapshot& ini, const std::string& sec, const TVergleichThread& job) {
+  return ini.HasSection(sec) && ini.ReadString(sec, "Herkunft", "") == job.Herkunft &&
+         ini.ReadString(sec, "Ziel", "") == job.Ziel &&
+         Low32(ini.ReadInteger(sec, "Art", 0)) == Zahl(job.Art);
+}
+
+}  // namespace
+
 int64_t JobAbschnitt(const IniSnapshot& ini, int n, const TVergleichThread& job) {
   if (!job.Kennung.empty()) {
     for (int64_t k : AbschnitteVon(ini).vorgaenge) {
-      if (ini.ReadString(VorgangSektion(k), "Kennung", "") == job.Kennung) return k;
+      const std::string sec = VorgangSektion(k);
+      if (ini.ReadString(sec, "Kennung", "") != job.Kennung) continue;
+      // The same job edited by hand to other directories or another kind is another job now.
+      return NenntDenJob(ini, sec, job) ? k : 0;
     }
     return 0;
   }
   // An older collection: the section is still the job's when it names the same directories
   // and kind.
-  const std::string sec = VorgangSektion(n);
-  if (n >= 1 && ini.HasSection(sec) && ini.ReadString(sec, "Herkunft", "") == job.Herkunft &&
-      ini.ReadString(sec, "Ziel", "") == job.Ziel &&
-      Low32(ini.ReadInteger(sec, "Art", 0)) == Zahl(job.Art)) {
-    return n;
-  }
-  return 0;
+  return n >= 1 && NenntDenJob(ini, VorgangSektion(n), job) ? n : 0;
 }
 
 bool AufrufSchreiben(const std::string& pfad, int n, const TVergleichThread& job, FileSystem* fs) {

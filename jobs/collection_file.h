@@ -129,8 +129,9 @@ AufrufTeile AufrufZerlegen(double aufruf);
 double AufrufZusammensetzen(int64_t t, int64_t s);
 
 // The job section (its number) that holds `job`, which was read as job n: the one with the job's
-// identity ("Kennung"); for a job without one (an older collection), section n when it still
-// names the same Herkunft, Ziel and Art. 0 when none does: the collection was changed since.
+// identity ("Kennung"), for a job without one (an older collection) section n, each only while it
+// still names the same Herkunft, Ziel and Art. 0 when none does: the collection was changed
+// since.
 int64_t JobAbschnitt(const IniSnapshot& ini, int n, const TVergleichThread& job);
 
 // Writes only the last run of `job`, read as job n (counting from 1), into the collection at

@@ -594,6 +594,15 @@ TEST_F(CollectionFileTest, TheRunsDateGoesOnlyIntoTheSameJob) {
   const std::string vorher = tree.Read("k.syc");
   EXPECT_FALSE(AufrufSchreiben(tree.Path("k.syc"), 2, lauf));
   EXPECT_EQ(tree.Read("k.syc"), vorher);
+  // Its identity kept by a hand that gave it another target: the date would be another pair's.
+  TVergleichThread anders = b;
+  anders.Ziel = "/woanders";
+  Sammlung geaendert;
+  geaendert.Anhaengen(anders);
+  Speichern(geaendert, "k.syc");
+  const std::string von_hand = tree.Read("k.syc");
+  EXPECT_FALSE(AufrufSchreiben(tree.Path("k.syc"), 1, lauf));
+  EXPECT_EQ(tree.Read("k.syc"), von_hand);
 
   // A collection written before jobs had identities: only the section that still names the
   // same directories and kind; opening it changes no byte.
