@@ -46,6 +46,9 @@ class StilleAnsicht : public HauptAnsicht {
   void LayoutAnwenden(const HauptLayout&) override {}
   void NachrichtenVerarbeiten() override {}
   void Schliessen() override {}
+  bool AusnahmenZeigen(const std::string&, bool, std::vector<std::string>*) override {
+    return false;
+  }
   void EinstellungenZeigen() override {}
   void InfoZeigen() override {}
 

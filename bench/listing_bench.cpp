@@ -85,7 +85,7 @@ int Main(int argc, char** argv) {
   ZaehlendeAnzeige anzeige;
   GroessenListings listings(&anzeige, gui.Post(), nullptr, nullptr);
   const auto t0 = Uhr::now();
-  listings.ListingStarten(ListingSeite::kHerkunft, pfad, rekursiv);
+  listings.ListingStarten(ListingSeite::kHerkunft, pfad, rekursiv, {});
   gui.Bedienen([&] { return !listings.Laeuft(ListingSeite::kHerkunft); });
   const double s = std::chrono::duration<double>(Uhr::now() - t0).count();
   const ListingErgebnis e = listings.Ergebnis(ListingSeite::kHerkunft);

@@ -32,8 +32,9 @@ int64_t Zaehlen(FileSystem* fs, const std::string& root, const std::string& rel,
 
 }  // namespace
 
-int64_t AusgenommeneZaehlen(FileSystem* fs, const std::string& root, const AusnahmeRegeln& ausnahmen,
-                            bool unterverzeichnisse, const std::atomic<bool>* stop) {
+int64_t AusgenommeneZaehlen(FileSystem* fs, const std::string& root,
+                            const AusnahmeRegeln& ausnahmen, bool unterverzeichnisse,
+                            const std::atomic<bool>* stop) {
   if (ausnahmen.Leer()) return 0;
   return Zaehlen(fs, root, "", ausnahmen, unterverzeichnisse, stop);
 }

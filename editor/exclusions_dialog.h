@@ -35,8 +35,9 @@ inline constexpr char kAusnahmenHilfe[] =
 // file, link or directory counts once, and a left-out directory is not read. Never follows a
 // link, never enters ".zarnoft" or an unreadable directory, and returns early (with what it has
 // counted) once *stop is set. Any thread.
-int64_t AusgenommeneZaehlen(FileSystem* fs, const std::string& root, const AusnahmeRegeln& ausnahmen,
-                            bool unterverzeichnisse, const std::atomic<bool>* stop);
+int64_t AusgenommeneZaehlen(FileSystem* fs, const std::string& root,
+                            const AusnahmeRegeln& ausnahmen, bool unterverzeichnisse,
+                            const std::atomic<bool>* stop);
 
 // The count line: "Derzeit ausgenommen: 1.234 Einträge der Herkunft" (with "wird gezählt ..."
 // while the count goes on).

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zarnoft {
 
@@ -19,12 +20,15 @@ class GroessenListing {
  public:
   virtual ~GroessenListing() = default;
 
-  // Stops the side's listing and starts a new one for `pfad` (the field's text as typed).
-  virtual void ListingStarten(ListingSeite seite, const std::string& pfad,
-                              bool unterverzeichnisse) {
+  // Stops the side's listing and starts a new one for `pfad` (the field's text as typed). It
+  // leaves out what the job's exclusion patterns `ausnahmen` leave out of a run (a pattern that
+  // cannot be used is passed over, as a run passes over it).
+  virtual void ListingStarten(ListingSeite seite, const std::string& pfad, bool unterverzeichnisse,
+                              const std::vector<std::string>& ausnahmen) {
     (void)seite;
     (void)pfad;
     (void)unterverzeichnisse;
+    (void)ausnahmen;
   }
   // Asks the side's listing to stop, without waiting, and forgets it.
   virtual void ListingStoppen(ListingSeite seite) { (void)seite; }

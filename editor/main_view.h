@@ -52,8 +52,10 @@ enum class Steuerelement {
   kStatus1,    // status description: the line beside "Art:" (text)
   kStatus2,    // status description: the line beside "Abgleich:" (text)
   kStatus3,    // status description: the second kind line (text, visible)
+  kStatus4,    // status description: "Ausnahmen: 3 Muster" below the others (text, visible)
   kZeiten,     // list box: schedule list of the described job (items)
   kLAnzVergl,  // label: "Anzahl laufender Vergleiche im Hintergrund: <n>" (text)
+  kAusnahmen,  // button "Ausnahmen..." of the job being edited (text, with its "&")
 };
 
 // --- Message boxes ------------------------------------------------------------------------------
@@ -155,6 +157,13 @@ class HauptAnsicht {
   // Closes the window later, from the event loop, as the title bar's close button would (the
   // closing asks Hauptfenster::FormClose again).
   virtual void Schliessen() = 0;
+
+  // The exclusions dialog ("Ausnahmen...") for the job being edited, shown modally. herkunft is
+  // the source directory whose entries it counts (the field's text made fit for a job, or as
+  // typed when it is no path), unterverzeichnisse the switch. True and *muster replaced when the
+  // user closed it with OK; false and *muster unchanged otherwise.
+  virtual bool AusnahmenZeigen(const std::string& herkunft, bool unterverzeichnisse,
+                               std::vector<std::string>* muster) = 0;
 
   // The settings dialog and the about box, shown modally; they return when closed.
   virtual void EinstellungenZeigen() = 0;

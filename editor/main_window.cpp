@@ -58,6 +58,7 @@ FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   ansicht_->Aktivieren(Steuerelement::kLoesch, false);
   ansicht_->Aktivieren(Steuerelement::kHolen, false);
   ansicht_->Aktivieren(Steuerelement::kSyncNow, false);
+  AusnahmenSetzen({});
   MarkerSetzen(marker::kUnveraendert);
   ansicht_->Titel(kFensterTitel);
   ZaehlerAnzeigen();
@@ -148,6 +149,8 @@ void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
     ansicht_->TextSetzen(Steuerelement::kStatus3, beschreibung_.ZweiteZeile);
     ansicht_->Sichtbar(Steuerelement::kStatus3, beschreibung_.ZweiteSichtbar);
     ansicht_->TextSetzen(Steuerelement::kStatus2, beschreibung_.Abgleich);
+    ansicht_->TextSetzen(Steuerelement::kStatus4, beschreibung_.Ausnahmen);
+    ansicht_->Sichtbar(Steuerelement::kStatus4, false);
     return;
   }
   const TVergleichThread* job = sammlung_.InZeile(zeile);
@@ -157,6 +160,8 @@ void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
   ansicht_->TextSetzen(Steuerelement::kStatus3, beschreibung_.ZweiteZeile);
   ansicht_->Sichtbar(Steuerelement::kStatus3, beschreibung_.ZweiteSichtbar);
   ansicht_->TextSetzen(Steuerelement::kStatus2, beschreibung_.Abgleich);
+  ansicht_->TextSetzen(Steuerelement::kStatus4, beschreibung_.Ausnahmen);
+  ansicht_->Sichtbar(Steuerelement::kStatus4, !beschreibung_.Ausnahmen.empty());
   ansicht_->EintraegeSetzen(Steuerelement::kZeiten, ZeitenListe(*job));
 }
 

@@ -91,6 +91,10 @@ class Hauptfenster {
   void SyncNowClick();          // run the selected job now
   void HVerzBClick();           // choose the source folder
   void ZVerzBClick();           // choose the target folder
+  // The exclusions dialog for the job being edited. Its patterns belong to the edit fields as
+  // the directories do: a take puts them into the new job, a fetch replaces them with the
+  // fetched job's, and the collection changes only with a take.
+  void AusnahmenClick();
   // A stop signal (SIGHUP, SIGTERM, SIGINT): the window closes without a question, the runs under
   // way are cancelled (each removes its copy under way and is not recorded), and nothing is
   // saved that the user did not save: not the collection, not the window's settings.
@@ -125,6 +129,8 @@ class Hauptfenster {
   const EditorEinstellungen& Einstellungen() const { return einstellungen_; }
   int AnzahlVergleiche() const { return anzahl_vergleiche_; }
   const HauptLayout& Layout() const { return layout_; }
+  // The patterns of the job being edited.
+  const std::vector<std::string>& Ausnahmen() const { return ausnahmen_; }
 
  private:
   class Anzeige;  // the collection file's view of this window
@@ -171,6 +177,7 @@ class Hauptfenster {
   void OrdnerWaehlen(Steuerelement feld, const std::string& log, const std::string& text);
   void ListingStarten(ListingSeite seite);
   void FeldGeaendert(ListingSeite seite);
+  void AusnahmenSetzen(std::vector<std::string> muster);
 
   HauptAnsicht* ansicht_;
   HauptDienste dienste_;
@@ -188,6 +195,7 @@ class Hauptfenster {
   // delete nothing and closing writes nothing into the file.
   std::string einstellungs_fehler_;
   StatusBeschreibung beschreibung_;
+  std::vector<std::string> ausnahmen_;  // of the job being edited (AusnahmenClick)
   HauptLayout layout_;
   std::string marker_ = marker::kUnveraendert;
   int angezeigte_zeile_ = 0;

@@ -86,6 +86,7 @@ void Hauptfenster::SetzenClick() {
     w.idle = ansicht_->Angehakt(Steuerelement::kAIdle);
     w.herkunft_dateien = listing_->Dateien(ListingSeite::kHerkunft);
     w.ziel_dateien = listing_->Dateien(ListingSeite::kZiel);
+    w.ausnahmen = ausnahmen_;
     TVergleichThread neu = UebernommenerJob(w);
     TVergleichThread* job = sammlung_.Vorn(std::move(neu));
 
@@ -105,6 +106,8 @@ void Hauptfenster::HolenClick() {
     if (gefunden == nullptr) return;
     // A copy: the change events of the fields below run other code in between.
     const TVergleichThread job = *gefunden;
+    // First, so that the listings that the fields below start leave out what the job does.
+    AusnahmenSetzen(job.Ausnahmen);
     ansicht_->Anhaken(Steuerelement::kAStart, job.Booten);
     ansicht_->Anhaken(Steuerelement::kAEnde, job.Herunterfahren);
     ansicht_->Anhaken(Steuerelement::kAIdle, job.Idle);
@@ -167,11 +170,37 @@ void Hauptfenster::ZVerzBClick() {
                 "Bitte wählen Sie das Zielverzeichnis aus.");
 }
 
+void Hauptfenster::AusnahmenSetzen(std::vector<std::string> muster) {
+  ausnahmen_ = std::move(muster);
+  ansicht_->TextSetzen(Steuerelement::kAusnahmen, AusnahmenKnopfText(ausnahmen_.size()));
+}
+
+void Hauptfenster::AusnahmenClick() {
+  Befehl([&] {
+    Log(LogStufe::kBefehl, "Main: Ausnahmen bearbeiten");
+    const std::string feld = ansicht_->Text(Steuerelement::kHerkunft);
+    std::string herkunft;
+    std::string fehler;
+    if (!JobPfadAusFeld(feld, &herkunft, &fehler)) herkunft = feld;
+    std::vector<std::string> muster = ausnahmen_;
+    if (!ansicht_->AusnahmenZeigen(herkunft, ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse),
+                                   &muster) ||
+        muster == ausnahmen_) {
+      return;
+    }
+    AusnahmenSetzen(std::move(muster));
+    Log(LogStufe::kGrundbefehl, "Eing: Ausnahmen geändert");
+    // The listings count what the job would take.
+    ListingStarten(ListingSeite::kHerkunft);
+    ListingStarten(ListingSeite::kZiel);
+  });
+}
+
 void Hauptfenster::ListingStarten(ListingSeite seite) {
   const Steuerelement feld =
       seite == ListingSeite::kHerkunft ? Steuerelement::kHerkunft : Steuerelement::kZiel;
   listing_->ListingStarten(seite, ansicht_->Text(feld),
-                           ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse));
+                           ansicht_->Angehakt(Steuerelement::kUnterverzeichnisse), ausnahmen_);
 }
 
 void Hauptfenster::FeldGeaendert(ListingSeite seite) {

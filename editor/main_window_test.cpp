@@ -310,6 +310,71 @@ TEST_F(HauptfensterTest, FetchFillsTheFieldsForEachKind) {
   EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Zeiten starten"));
 }
 
+// The patterns belong to the edit fields: the dialog edits them, a take puts them into the new
+// job (and marks the collection changed), a fetch brings back the fetched job's, and the status
+// description names them only for a job that has any.
+TEST_F(HauptfensterTest, ExclusionsAreEditedTakenFetchedAndDescribed) {
+  Start(kOhneSofortSync);
+  EXPECT_EQ(ansicht.texte[E::kAusnahmen], "Au&snahmen...");
+  NehmenNeu("ohne");
+  EXPECT_EQ(ansicht.texte[E::kStatus4], "");
+  EXPECT_FALSE(ansicht.sichtbar[E::kStatus4]);
+
+  // Cancel changes nothing; OK with a list replaces the edited job's patterns.
+  ansicht.Tippen(E::kHerkunft, " ~/Quelle/ ");
+  f->AusnahmenClick();
+  ASSERT_EQ(ansicht.ausnahmen_aufrufe.size(), 1u);
+  EXPECT_EQ(ansicht.ausnahmen_aufrufe[0].herkunft, std::string(getenv("HOME")) + "/Quelle");
+  EXPECT_TRUE(f->Ausnahmen().empty());
+  const std::vector<std::string> muster = {"*.tmp", "node_modules/", "a\\|b"};
+  ansicht.ausnahmen_antworten.push_back(muster);
+  f->AusnahmenClick();
+  EXPECT_EQ(f->Ausnahmen(), muster);
+  EXPECT_EQ(ansicht.texte[E::kAusnahmen], "Au&snahmen (3)...");
+  EXPECT_TRUE(log.Has(LogStufe::kGrundbefehl, "Eing: Ausnahmen geändert"));
+  // Both sizes are listed again, leaving out what the patterns leave out.
+  EXPECT_EQ(listing.starts.back(), "2 " + tree.Path("ohne/z") + " 0 3 Muster");
+  EXPECT_EQ(Job(1).Ausnahmen, std::vector<std::string>());  // not taken yet
+
+  ansicht.antworten.push_back(Antwort::kNein);  // save the collection first? no
+  f->BNeuClick();
+  EXPECT_EQ(ansicht.panel[1], "Unverändert");
+  NehmenNeu("mit");
+  EXPECT_EQ(ansicht.panel[1], "Geändert");
+  ASSERT_EQ(f->Jobs().Anzahl(), 1u);
+  EXPECT_EQ(Job(1).Ausnahmen, muster);
+  EXPECT_EQ(ansicht.texte[E::kStatus4], "Ausnahmen: 3 Muster");
+  EXPECT_TRUE(ansicht.sichtbar[E::kStatus4]);
+  NehmenNeu("ohne2");  // the list stays with the fields, as the directories do
+  EXPECT_EQ(Job(1).Ausnahmen, muster);
+
+  // The dialog opens with the edited list; a fetch replaces it with the job's own.
+  ansicht.ausnahmen_antworten.push_back(std::vector<std::string>{});
+  f->AusnahmenClick();
+  EXPECT_EQ(ansicht.ausnahmen_aufrufe.back().muster, muster);
+  EXPECT_TRUE(f->Ausnahmen().empty());
+  EXPECT_EQ(ansicht.texte[E::kAusnahmen], "Au&snahmen...");
+  ansicht.Waehlen(2);
+  f->HolenClick();
+  EXPECT_EQ(f->Ausnahmen(), muster);
+  EXPECT_EQ(ansicht.texte[E::kAusnahmen], "Au&snahmen (3)...");
+
+  // Saved and opened again, the job keeps its list byte for byte.
+  const std::string datei = tree.Path("sammlung.syc");
+  ansicht.dateien.push_back(datei);
+  f->BSpeichernClick();
+  ansicht.dateien.push_back(datei);
+  f->BOffnenClick();
+  ASSERT_EQ(f->Jobs().Anzahl(), 2u);
+  EXPECT_EQ(Job(1).Ausnahmen, muster);
+  EXPECT_EQ(Job(2).Ausnahmen, muster);
+  EXPECT_EQ(ansicht.texte[E::kStatus4], "Ausnahmen: 3 Muster");
+
+  // An empty collection shows no exclusions line.
+  f->BNeuClick();
+  EXPECT_FALSE(ansicht.sichtbar[E::kStatus4]);
+}
+
 TEST_F(HauptfensterTest, DeletingARunningJobStopsItsRunWithoutWaiting) {
   Start();
   NehmenNeu("a");

@@ -33,24 +33,25 @@ std::string ListingText(const ListingErgebnis& e, bool fertig) {
 // One listing.
 
 Verzlisting::Verzlisting(std::string pfad, ListingSeite seite, bool rekursiv, FileSystem* fs,
-                         ListingMelder* melder)
+                         ListingMelder* melder, std::shared_ptr<const AusnahmeRegeln> ausnahmen)
     : pfad_(std::move(pfad)),
       seite_(seite),
       rekursiv_(rekursiv),
       fs_(fs != nullptr ? fs : FileSystem::Default()),
-      melder_(melder) {}
+      melder_(melder),
+      ausnahmen_(ausnahmen != nullptr && !ausnahmen->Leer() ? std::move(ausnahmen) : nullptr) {}
 
 void Verzlisting::Execute() {
   ergebnis_ = ListingErgebnis{};
   // The existence test must not change the current directory: the comparison runs and the
   // other side's listing share it.
   if (pfad_.empty() || !fs_->IsEnterableDirectory(pfad_)) return;
-  VerzeichnisDurchlaufen(pfad_);
+  VerzeichnisDurchlaufen(pfad_, std::string());
   fertig_ = true;
   ErgebnisZeigen();
 }
 
-void Verzlisting::VerzeichnisDurchlaufen(std::string verzeichnis) {
+void Verzlisting::VerzeichnisDurchlaufen(std::string verzeichnis, const std::string& rel) {
   if (verzeichnis.back() != '/') verzeichnis += '/';
   melder_->PfadGemeldet(verzeichnis);
   if (Gestoppt()) return;
@@ -60,11 +61,17 @@ void Verzlisting::VerzeichnisDurchlaufen(std::string verzeichnis) {
   ReservierteWeglassen(&eintraege);  // the program's own files are no part of the user's tree
   for (const FileInfo& e : eintraege) {
     if (Gestoppt()) break;  // unwind quickly once a newer listing waits
+    const bool ist_verzeichnis = e.kind == EntryKind::kDirectory;
+    std::string e_rel;
+    if (ausnahmen_ != nullptr) {
+      e_rel = rel.empty() ? e.name : rel + "/" + e.name;
+      if (ausnahmen_->Ausgenommen(e_rel, ist_verzeichnis)) continue;
+    }
     switch (e.kind) {
       case EntryKind::kDirectory:
         // Without subdirectories a directory counts for nothing (its size here is that of its
         // index blocks, not of any content).
-        if (rekursiv_) VerzeichnisDurchlaufen(verzeichnis + e.name);
+        if (rekursiv_) VerzeichnisDurchlaufen(verzeichnis + e.name, e_rel);
         break;
       case EntryKind::kFile:
       case EntryKind::kSymlink:
@@ -190,14 +197,17 @@ const GroessenListings::Seitenarbeit& GroessenListings::Arbeit(ListingSeite seit
   return seite == ListingSeite::kHerkunft ? *herkunft_ : *ziel_;
 }
 
-void GroessenListings::ListingStarten(ListingSeite seite, const std::string& pfad, bool rekursiv) {
+void GroessenListings::ListingStarten(ListingSeite seite, const std::string& pfad, bool rekursiv,
+                                      const std::vector<std::string>& ausnahmen) {
   ListingStoppen(seite);
   Seitenarbeit& a = Arbeit(seite);
   if (!a.text_gezeigt.empty()) {
     a.text_gezeigt.clear();
     anzeige_->GroesseZeigen(seite, "");
   }
-  auto listing = std::make_shared<Verzlisting>(pfad, seite, rekursiv, fs_, &a);
+  auto listing = std::make_shared<Verzlisting>(
+      pfad, seite, rekursiv, fs_, &a,
+      ausnahmen.empty() ? nullptr : std::make_shared<const AusnahmeRegeln>(ausnahmen));
   a.eintrag = listing;
   a.gespeichert = ListingErgebnis{};
   if (log_ != nullptr && log_->Will(kListingLogStufe)) {

@@ -17,7 +17,9 @@
 // dropped without running. The worker never waits for the GUI thread: its totals go into a
 // small snapshot per side, and the GUI thread is handed one call at a time to show the latest
 // snapshot (updates that arrive while one is queued are folded into it). A listing never changes
-// the process's current directory, never follows a symbolic link and skips special files.
+// the process's current directory, never follows a symbolic link and skips special files; what
+// the job's exclusion patterns leave out it leaves out too, so that the label counts what a run
+// would take.
 #ifndef ZARNOFT_EDITOR_SIZE_LISTING_H_
 #define ZARNOFT_EDITOR_SIZE_LISTING_H_
 
@@ -30,9 +32,11 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "editor/listing_service.h"
 #include "editor/main_view.h"
+#include "engine/exclusions.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 
@@ -66,8 +70,10 @@ class ListingMelder {
 // Execute on a worker thread; Stoppen may be called from any thread at any time.
 class Verzlisting {
  public:
+  // ausnahmen: what the walk leaves out, as a run does (a left-out directory is not read);
+  // null leaves out nothing.
   Verzlisting(std::string pfad, ListingSeite seite, bool rekursiv, FileSystem* fs,
-              ListingMelder* melder);
+              ListingMelder* melder, std::shared_ptr<const AusnahmeRegeln> ausnahmen = nullptr);
 
   // Counts the tree. A path that is no directory this process may enter ends it at once, with
   // nothing shown and Fertig() false. A stop request makes the walk return at the start of its
@@ -85,7 +91,8 @@ class Verzlisting {
   const ListingErgebnis& Ergebnis() const { return ergebnis_; }
 
  private:
-  void VerzeichnisDurchlaufen(std::string verzeichnis);
+  // rel: the directory below the root ("" for the root itself), as the patterns see it.
+  void VerzeichnisDurchlaufen(std::string verzeichnis, const std::string& rel);
   void DateiZaehlen(int64_t groesse);
   void ErgebnisZeigen();
 
@@ -94,6 +101,7 @@ class Verzlisting {
   const bool rekursiv_;
   FileSystem* const fs_;
   ListingMelder* const melder_;
+  const std::shared_ptr<const AusnahmeRegeln> ausnahmen_;
   std::atomic<bool> stop_{false};
   bool fertig_ = false;
   ListingErgebnis ergebnis_;
@@ -165,7 +173,8 @@ class GroessenListings : public GroessenListing {
   // Stops the side's listing, clears its label, forgets its stored result and starts a new
   // listing of `pfad` (the field's text as typed). Logs "Main: Verzeichnislisting (Herkunft)
   // gestartet" or "... (Ziel) ..." at level 8.
-  void ListingStarten(ListingSeite seite, const std::string& pfad, bool rekursiv) override;
+  void ListingStarten(ListingSeite seite, const std::string& pfad, bool rekursiv,
+                      const std::vector<std::string>& ausnahmen) override;
   // Asks the side's listing to stop and forgets it; from then on it shows nothing.
   void ListingStoppen(ListingSeite seite) override;
   // The file count of the side's last completed listing (Ergebnis(seite).Dateien).

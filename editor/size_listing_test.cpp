@@ -136,7 +136,7 @@ void Groesse(const std::string& pfad, off_t n) {
 class SizeListingTest : public ::testing::Test {
  protected:
   void Listen(ListingSeite s, const std::string& pfad, bool rekursiv = true) {
-    listings.ListingStarten(s, pfad, rekursiv);
+    listings.ListingStarten(s, pfad, rekursiv, {});
   }
   bool Fertig() {
     return q.DrainUntil([&] { return !listings.Laeuft(kH) && !listings.Laeuft(kZ); });
@@ -184,6 +184,24 @@ TEST_F(SizeListingTest, MillionsCarryAcrossFilesAndSubdirectoriesCountOnlyWhenAs
   Listen(kZ, baum.Path("z"), false);
   ASSERT_TRUE(Fertig());
   EXPECT_EQ(anzeige.label[kZ], " 2.400.000 Bytes in 3 Dateien ");
+}
+
+// The label counts what a run would take: what the job's patterns leave out is not counted, and
+// a directory left out is not read. An unusable pattern is passed over, as a run passes it.
+TEST_F(SizeListingTest, TheJobsExclusionsAreLeftOutAndTheirDirectoriesNotRead) {
+  baum.Write("h/a", "abc");
+  baum.Write("h/x.tmp", "12345");
+  baum.Write("h/cache/gross", "0123456789");
+  baum.Write("h/Projekte/build/o", "1234567");
+  baum.Write("h/unter/Projekte/build/p", "1234");
+  baum.Write("h/unter/wichtig.tmp", "12");
+  listings.ListingStarten(kH, baum.Path("h"), true,
+                          {"*.tmp", "cache/", "Projekte/build", "[", "!wichtig.tmp"});
+  ASSERT_TRUE(Fertig());
+  // a (3), unter/Projekte/build/p (4, the pattern is anchored) and unter/wichtig.tmp (2).
+  EXPECT_EQ(listings.Ergebnis(kH), (ListingErgebnis{0, 9, 3}));
+  // h, h/Projekte, h/unter, h/unter/Projekte, h/unter/Projekte/build: not cache, not the build.
+  EXPECT_EQ(fs.gelistet, 5);
 }
 
 TEST_F(SizeListingTest, LinksAreNeverFollowedAndSpecialFilesAndUnreadableDirectoriesSkipped) {
@@ -287,7 +305,7 @@ TEST(SizeListingLifetimeTest, DestroyingWhileWalkingStopsAndLaterCallsDoNothing)
   PostQueue q;
   {
     GroessenListings listings(&anzeige, q.Post(), &fs, nullptr);
-    listings.ListingStarten(kH, baum.Path("herkunft"), true);
+    listings.ListingStarten(kH, baum.Path("herkunft"), true, {});
     fs.WarteAufListing(3);
   }
   q.Drain();  // queued snapshots and the end notification find the listings gone

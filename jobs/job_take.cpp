@@ -79,6 +79,7 @@ TVergleichThread UebernommenerJob(const UebernahmeWerte& w) {
   neu.Booten = w.booten;
   neu.Herunterfahren = w.herunterfahren;
   neu.Idle = w.idle;
+  neu.Ausnahmen = w.ausnahmen;
   ZaehlerSetzen(&neu, w.herkunft_dateien, w.ziel_dateien);
   return neu;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "jobs/job.h"
 #include "platform/file_system.h"
@@ -44,6 +45,8 @@ struct UebernahmeWerte {
   bool idle = false;
   int64_t herkunft_dateien = 0;
   int64_t ziel_dateien = 0;
+  // The job's exclusion patterns, in order (Auftrag::Ausnahmen).
+  std::vector<std::string> ausnahmen;
 };
 // The job that a take creates: never run (Aufruf 0), no time entries, the expected file count
 // from the listings (ZaehlerSetzen). It goes to the front of the collection (Sammlung::Vorn).

@@ -3,6 +3,8 @@
 #include <map>
 #include <utility>
 
+#include "platform/number_format.h"
+
 namespace zarnoft {
 
 namespace {
@@ -110,6 +112,17 @@ void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBesc
   } else {
     s->Abgleich = "Erstabgleich abgebrochen.";
   }
+  s->Ausnahmen = AusnahmenZeile(job.Ausnahmen.size());
+}
+
+std::string AusnahmenKnopfText(size_t muster) {
+  if (muster == 0) return "Au&snahmen...";
+  return "Au&snahmen (" + FormatDottedNumber(static_cast<int64_t>(muster)) + ")...";
+}
+
+std::string AusnahmenZeile(size_t muster) {
+  if (muster == 0) return std::string();
+  return "Ausnahmen: " + FormatDottedNumber(static_cast<int64_t>(muster)) + " Muster";
 }
 
 std::vector<std::string> StatusTexteMuster() {

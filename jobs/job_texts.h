@@ -4,6 +4,7 @@
 #ifndef ZARNOFT_JOBS_JOB_TEXTS_H_
 #define ZARNOFT_JOBS_JOB_TEXTS_H_
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,8 @@ struct StatusBeschreibung {
   std::string ZweiteZeile = "Dateien doppelt geändert:";  // label Status3, initially hidden
   bool ZweiteSichtbar = false;
   std::string Abgleich;  // label Status2, beside "Abgleich:"
+  // The line below them, "Ausnahmen: 3 Muster", empty (and hidden) for a job without patterns.
+  std::string Ausnahmen;
 
   // An empty collection clears every line: none of a deleted job's texts may stay standing.
   void Leeren() {
@@ -71,13 +74,21 @@ struct StatusBeschreibung {
     ZweiteZeile.clear();
     ZweiteSichtbar = false;
     Abgleich.clear();
+    Ausnahmen.clear();
   }
 };
 
 // Fills `s` for `job`: first and second line by kind and sub-mode, and the "Abgleich:" line
 // ("Erstabgleich läuft.", "Letzter Abgleich mit Fehlern", "Letzter um <date time>", "Kein
-// Erstabgleich erbeten." with "SofortSync" on, "Erstabgleich abgebrochen.").
+// Erstabgleich erbeten." with "SofortSync" on, "Erstabgleich abgebrochen."), and the line of the
+// job's exclusions (AusnahmenZeile).
 void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBeschreibung* s);
+
+// "Ausnahmen: 1.234 Muster" for a job with patterns, "" for one without.
+std::string AusnahmenZeile(size_t muster);
+// The button that opens the exclusions dialog: "Au&snahmen...", or "Au&snahmen (3)..." while
+// the job being edited has patterns.
+std::string AusnahmenKnopfText(size_t muster);
 
 // Every text that the status description can show beside its captions "Art:" and "Abgleich:",
 // the date and time written with "0" for each digit: the window measures them to give the group

@@ -1,7 +1,9 @@
 #include "runner/collection_add.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "engine/exclusions.h"
 #include "jobs/collection_file.h"
 #include "jobs/job_take.h"
 #include "jobs/job_texts.h"
@@ -76,6 +78,15 @@ int SammlungAnlegen(const AnlegenWerte& w, const std::string& arbeitsverzeichnis
     Meldung("--unterverzeichnisse braucht 0 oder 1.");
     return kSyncAufruf;
   }
+  // Refused as the editor's dialog refuses it; a pattern given twice is kept once.
+  std::vector<std::string> ausnahmen;
+  for (const std::string& m : w.ausnahmen) {
+    if (auto grund = MusterFehler(m)) {
+      Meldung("Das Muster „" + m + "“ kann nicht verwendet werden: " + *grund);
+      return kSyncAufruf;
+    }
+    if (std::find(ausnahmen.begin(), ausnahmen.end(), m) == ausnahmen.end()) ausnahmen.push_back(m);
+  }
 
   const std::string sammlung_pfad = Absolut(w.sammlung, arbeitsverzeichnis);
   std::string fehler;
@@ -121,6 +132,7 @@ int SammlungAnlegen(const AnlegenWerte& w, const std::string& arbeitsverzeichnis
   u.unterverzeichnisse = w.unterverzeichnisse == 1;
   u.art_position = w.art - 1;
   u.doppelt_position = doppelt;
+  u.ausnahmen = ausnahmen;
   // No size listing has run: the expected file count stays 0, as for a job that the editor
   // takes before its listings have counted both sides; it only scales the progress display.
   sammlung.Vorn(UebernommenerJob(u));
@@ -131,11 +143,13 @@ int SammlungAnlegen(const AnlegenWerte& w, const std::string& arbeitsverzeichnis
     return kSyncAufruf;
   }
   const size_t n = sammlung.Anzahl();
-  std::fprintf(aus, "Auftrag 1 angelegt: %s - %s (%s, %s%s); die Sammlung %s hat %zu %s.\n",
+  const std::string ausnahmen_text =
+      ausnahmen.empty() ? std::string() : ", " + AusnahmenZeile(ausnahmen.size());
+  std::fprintf(aus, "Auftrag 1 angelegt: %s - %s (%s, %s%s%s); die Sammlung %s hat %zu %s.\n",
                u.herkunft.c_str(), u.ziel.c_str(), ArtEintraege()[w.art - 1].c_str(),
                DoppeltEintraege(art)[doppelt].c_str(),
-               u.unterverzeichnisse ? ", mit Unterverzeichnissen" : "", sammlung_pfad.c_str(), n,
-               n == 1 ? "Auftrag" : "Aufträge");
+               u.unterverzeichnisse ? ", mit Unterverzeichnissen" : "", ausnahmen_text.c_str(),
+               sammlung_pfad.c_str(), n, n == 1 ? "Auftrag" : "Aufträge");
   return kSyncOk;
 }
 

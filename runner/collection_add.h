@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -21,12 +22,14 @@ struct AnlegenWerte {
   int art = 1;                 // 1 to 3, the editor's choice at start: "1: Synchronisieren"
   int doppelt = -1;            // -1: the sub-mode the editor preselects for the kind
   int unterverzeichnisse = 0;  // 0 or 1; "Mit Unterverzeichnissen" is off at the editor's start
+  std::vector<std::string> ausnahmen;  // --ausnahme, in the order given; none by default
 };
 
 // Checks the values, takes the job and writes the collection. Relative paths are taken from
 // `arbeitsverzeichnis` (a command line, unlike a window, has one). A missing directory is not
 // created: the command says so and ends. Returns kSyncOk after a line on `aus` naming the job,
-// or kSyncAufruf with a German message on stderr (bad values, a directory that is missing or
+// or kSyncAufruf with a German message on stderr (bad values, a pattern that cannot be used, a
+// directory that is missing or
 // cannot be entered, a file that is no collection, a collection in use by a run, a write that
 // failed; the file is then as before).
 int SammlungAnlegen(const AnlegenWerte& w, const std::string& arbeitsverzeichnis, FileSystem* fs,

@@ -147,6 +147,10 @@ TEST_F(AnlegenTest, BadValuesAndPathsLeaveEverythingAsItWas) {
       {"Doppelt 6 bei Art 1", mit([](AnlegenWerte& w) { w.doppelt = 6; })},
       {"Doppelt 2 bei Art 3", mit([](AnlegenWerte& w) { w.art = 3, w.doppelt = 2; })},
       {"Unterverzeichnisse 2", mit([](AnlegenWerte& w) { w.unterverzeichnisse = 2; })},
+      {"leeres Muster", mit([](AnlegenWerte& w) {
+         w.ausnahmen = {"*.tmp", ""};
+       })},
+      {"offene Klammer", mit([](AnlegenWerte& w) { w.ausnahmen = {"[ab"}; })},
       {"fehlende Herkunft", mit([&](AnlegenWerte& w) { w.herkunft = baum_.Path("fehlt"); })},
       {"Ziel ist eine Datei", mit([&](AnlegenWerte& w) { w.ziel = baum_.Path("datei"); })},
       {"leeres Ziel", mit([](AnlegenWerte& w) { w.ziel = "  "; })},
@@ -162,6 +166,20 @@ TEST_F(AnlegenTest, BadValuesAndPathsLeaveEverythingAsItWas) {
   EXPECT_FALSE(baum_.Exists("fehlt"));  // a missing directory is named, not created
   EXPECT_EQ(baum_.Read("text.syc"), "[Andere]\nSchluessel=1\n");
   EXPECT_EQ(baum_.Read("kurz.syc"), abgeschnitten);
+}
+
+// The patterns go into the job in the order given, a repeated one once, and the collection keeps
+// them byte for byte, a "|" inside a pattern included.
+TEST_F(AnlegenTest, PatternsGoIntoTheNewJob) {
+  AnlegenWerte w = Werte("muster.syc");
+  w.ausnahmen = {"*.tmp", "node_modules/", "a\\|b", "*.tmp", "!wichtig.tmp"};
+  ASSERT_EQ(Anlegen(w), kSyncOk);
+  Sammlung s;
+  SammlungsZustand z;
+  oeffnen(baum_.Path("muster.syc"), &s, &z, SammlungsDienste{});
+  ASSERT_EQ(s.Anzahl(), 1u);
+  EXPECT_EQ(s.An(0)->Ausnahmen,
+            (std::vector<std::string>{"*.tmp", "node_modules/", "a\\|b", "!wichtig.tmp"}));
 }
 
 TEST_F(AnlegenTest, RelativePathsAreTakenFromTheWorkingDirectory) {

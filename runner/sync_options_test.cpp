@@ -57,9 +57,10 @@ TEST(SyncOptionen, DoubleDashEndsTheOptionsSoACollectionMayLookLikeOne) {
 TEST(SyncOptionen, AnlegenTakesACollectionTwoDirectoriesAndTheJobsValues) {
   SyncOptionen o;
   std::string fehler;
-  ASSERT_TRUE(Lesen(
-      {"--anlegen", "a.syc", "/q", "/z", "--art=2", "--doppelt", "1", "--unterverzeichnisse", "1"},
-      &o, &fehler))
+  ASSERT_TRUE(
+      Lesen({"--anlegen", "a.syc", "/q", "/z", "--art=2", "--doppelt", "1", "--unterverzeichnisse",
+             "1", "--ausnahme", "*.tmp", "--ausnahme=node_modules/", "--ausnahme", "-x"},
+            &o, &fehler))
       << fehler;
   EXPECT_TRUE(o.anlegen);
   EXPECT_EQ(o.anlegen_werte.sammlung, "a.syc");
@@ -68,6 +69,8 @@ TEST(SyncOptionen, AnlegenTakesACollectionTwoDirectoriesAndTheJobsValues) {
   EXPECT_EQ(o.anlegen_werte.art, 2);
   EXPECT_EQ(o.anlegen_werte.doppelt, 1);
   EXPECT_EQ(o.anlegen_werte.unterverzeichnisse, 1);
+  // In the order given; a pattern may begin with "-".
+  EXPECT_EQ(o.anlegen_werte.ausnahmen, (std::vector<std::string>{"*.tmp", "node_modules/", "-x"}));
 
   SyncOptionen d;
   ASSERT_TRUE(Lesen({"--anlegen", "--", "-a.syc", "-q", "-z"}, &d, &fehler)) << fehler;
@@ -75,6 +78,7 @@ TEST(SyncOptionen, AnlegenTakesACollectionTwoDirectoriesAndTheJobsValues) {
   EXPECT_EQ(d.anlegen_werte.art, 1);
   EXPECT_EQ(d.anlegen_werte.doppelt, -1);  // the kind's preselection
   EXPECT_EQ(d.anlegen_werte.unterverzeichnisse, 0);
+  EXPECT_TRUE(d.anlegen_werte.ausnahmen.empty());
 
   const std::vector<std::string> falsch[] = {
       {"--anlegen", "a.syc", "/q"},
@@ -83,6 +87,8 @@ TEST(SyncOptionen, AnlegenTakesACollectionTwoDirectoriesAndTheJobsValues) {
       {"--anlegen", "a.syc", "/q", "/z", "--ausloeser", "ende"},
       {"--anlegen", "a.syc", "/q", "/z", "--art", "zwei"},
       {"--art", "2", "a.syc"},
+      {"--ausnahme", "*.tmp", "a.syc"},
+      {"--anlegen", "a.syc", "/q", "/z", "--ausnahme"},
   };
   for (const auto& worte : falsch) {
     SyncOptionen f;

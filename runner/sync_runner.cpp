@@ -58,7 +58,7 @@ const char* SyncHilfe() {
   return "Aufruf: zarnoft-sync [--job N]... [--leer-erlaubt] [--] SAMMLUNG.syc\n"
          "       zarnoft-sync --ausloeser start|ende [--leer-erlaubt] [--] [SAMMLUNG.syc]...\n"
          "       zarnoft-sync --anlegen SAMMLUNG.syc HERKUNFT ZIEL [--art N] [--doppelt N]\n"
-         "                    [--unterverzeichnisse 0|1]\n"
+         "                    [--unterverzeichnisse 0|1] [--ausnahme MUSTER]...\n"
          "       zarnoft-sync --help | --version\n"
          "\n"
          "Führt die Aufträge einer Auftragssammlung ohne Fenster aus, zum Beispiel aus cron\n"
@@ -105,6 +105,9 @@ const char* SyncHilfe() {
          "                    2 Egal welches), bei Art 3 0 Inkrementell, 1 Gesamt;\n"
          "                    vorgegeben 0, bei Art 2 aber 2\n"
          "  --unterverzeichnisse 0|1  mit Unterverzeichnissen (vorgegeben 0)\n"
+         "  --ausnahme MUSTER  lässt aus, was auf MUSTER passt (mehrfach möglich), mit den\n"
+         "                    Regeln des Editors: *.tmp, node_modules/, Projekte/build,\n"
+         "                    **/cache/, !wichtig.tmp; Muster in Anführungszeichen setzen\n"
          "  -h, --help        zeigt diese Hilfe\n"
          "  --version         zeigt die Version\n"
          "\n"
@@ -188,7 +191,7 @@ bool SammlungenZuordnen(const std::vector<std::string>& sammlungen, SyncOptionen
 bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehler) {
   std::vector<std::string> sammlungen;
   bool nur_noch_sammlungen = false;  // after "--", a collection may begin with "-"
-  bool anlegen_werte = false;        // --art, --doppelt or --unterverzeichnisse given
+  bool anlegen_werte = false;        // --art, --doppelt, --unterverzeichnisse or --ausnahme given
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     std::string wert;
@@ -227,6 +230,13 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
       o->ausloeser = wert;
     } else if (a == "--anlegen") {
       o->anlegen = true;
+    } else if (IstOption(a, "--ausnahme")) {
+      if (!OptionsWert(argc, argv, &i, "--ausnahme", &wert)) {
+        *fehler = "--ausnahme braucht ein Muster.";
+        return false;
+      }
+      o->anlegen_werte.ausnahmen.push_back(wert);
+      anlegen_werte = true;
     } else if (IstOption(a, "--art") || IstOption(a, "--doppelt") ||
                IstOption(a, "--unterverzeichnisse")) {
       const std::string name = a.substr(0, a.find('='));
@@ -248,7 +258,7 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
     }
   }
   if (anlegen_werte && !o->anlegen) {
-    *fehler = "--art, --doppelt und --unterverzeichnisse gelten nur mit --anlegen.";
+    *fehler = "--art, --doppelt, --unterverzeichnisse und --ausnahme gelten nur mit --anlegen.";
     return false;
   }
   return SammlungenZuordnen(sammlungen, o, fehler);

@@ -31,7 +31,8 @@ struct SyncOptionen {
   // (none: the list of the user's file places). See runner/trigger.h.
   std::string ausloeser;
   std::vector<std::string> sammlungen;
-  // --anlegen SAMMLUNG.syc HERKUNFT ZIEL [--art N] [--doppelt N] [--unterverzeichnisse 0|1]:
+  // --anlegen SAMMLUNG.syc HERKUNFT ZIEL [--art N] [--doppelt N] [--unterverzeichnisse 0|1]
+  // [--ausnahme MUSTER]...:
   // take a job into a collection instead of running one (runner/collection_add.h).
   bool anlegen = false;
   AnlegenWerte anlegen_werte;

@@ -252,7 +252,7 @@ KOMPLETT
   # words;expected
   for fall in "--leer;--leer-erlaubt " "Arbeit.syc --job ;1 2 3 " "--job 2 ;Arbeit.syc Ordner " \
       "--ausloeser ;ende start " "-- ;Arbeit.syc Ordner " "--anlegen --art 2 Arbeit.syc ;Ordner " \
-      "--art 2 --doppelt ;0 1 2 "; do
+      "--art 2 --doppelt ;0 1 2 " "--anlegen --ausnahme .c;'.cache/' "; do
     worte=${fall%%;*}
     erwartet=${fall#*;}
     read -r -a liste <<<"$worte"

@@ -50,6 +50,15 @@ class FakeAnsicht : public HauptAnsicht {
   int schliessen = 0;
   int einstellungen = 0;
   int info = 0;
+  // The exclusions dialog: each call recorded (source, switch, the list it was given); the
+  // answer is the next scripted list, or nullopt (and none scripted) for Cancel.
+  struct AusnahmenAufruf {
+    std::string herkunft;
+    bool unterverzeichnisse = false;
+    std::vector<std::string> muster;
+  };
+  std::vector<AusnahmenAufruf> ausnahmen_aufrufe;
+  std::deque<std::optional<std::vector<std::string>>> ausnahmen_antworten;
 
   Antwort Meldung(const Meldungsbox& box) override {
     meldungen.push_back(box);
@@ -119,6 +128,16 @@ class FakeAnsicht : public HauptAnsicht {
   void LayoutAnwenden(const HauptLayout& l) override { layout = l; }
   void NachrichtenVerarbeiten() override { ++nachrichten; }
   void Schliessen() override { ++schliessen; }
+  bool AusnahmenZeigen(const std::string& herkunft, bool uv,
+                       std::vector<std::string>* muster) override {
+    ausnahmen_aufrufe.push_back({herkunft, uv, *muster});
+    if (ausnahmen_antworten.empty()) return false;
+    std::optional<std::vector<std::string>> a = ausnahmen_antworten.front();
+    ausnahmen_antworten.pop_front();
+    if (!a) return false;
+    *muster = *a;
+    return true;
+  }
   void EinstellungenZeigen() override { ++einstellungen; }
   void InfoZeigen() override { ++info; }
 
@@ -201,10 +220,12 @@ class FakeLaeufe : public LaufStarter {
 class FakeListing : public GroessenListing {
  public:
   int64_t dateien[3] = {0, 0, 0};   // by side (1 source, 2 target)
-  std::vector<std::string> starts;  // "1 <path> <uv>"
+  std::vector<std::string> starts;  // "1 <path> <uv>", then " <n> Muster" when there are any
 
-  void ListingStarten(ListingSeite s, const std::string& pfad, bool uv) override {
-    starts.push_back(std::to_string(static_cast<int>(s)) + " " + pfad + " " + (uv ? "1" : "0"));
+  void ListingStarten(ListingSeite s, const std::string& pfad, bool uv,
+                      const std::vector<std::string>& ausnahmen) override {
+    starts.push_back(std::to_string(static_cast<int>(s)) + " " + pfad + " " + (uv ? "1" : "0") +
+                     (ausnahmen.empty() ? "" : " " + std::to_string(ausnahmen.size()) + " Muster"));
   }
   int64_t Dateien(ListingSeite s) const override { return dateien[static_cast<int>(s)]; }
 };

@@ -79,7 +79,8 @@ TAusnahmen::TAusnahmen(QWidget* parent, std::string herkunft, bool unterverzeich
   for (QPushButton* b :
        {knoepfe->button(QDialogButtonBox::Ok), knoepfe->button(QDialogButtonBox::Cancel)})
     b->setAutoDefault(false);
-  resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 70, 0)));
+  // Wide enough that each example of the help text stays on one line.
+  resize(sizeHint().expandedTo(QSize(fontMetrics().averageCharWidth() * 84, 0)));
   logik_.Zeigen();
   eingabe_->setFocus();
 }

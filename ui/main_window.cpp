@@ -67,7 +67,8 @@ class TZarnoft::Client : public QWidget {
   TZarnoft* w_;
 };
 
-TZarnoft::TZarnoft(const HauptDienste& dienste) {
+TZarnoft::TZarnoft(const HauptDienste& dienste)
+    : fs_(dienste.fs != nullptr ? dienste.fs : FileSystem::Default()) {
   setObjectName("TZarnoft");
   setWindowTitle("Zarnoft");
   HilfeKontextSetzen(this, kHilfeFenster);
@@ -207,6 +208,9 @@ void TZarnoft::ObenAnlegen() {
   HilfeKontextSetzen(art_, kHilfeArt);
   HilfeKontextSetzen(doppelt_, kHilfeArt);
   HilfeKontextSetzen(zeit_, kHilfeAusfuehrung);
+  ausnahmen_ = Benannt(new QPushButton("Au&snahmen...", client_), "Ausnahmen");
+  Hinweis(ausnahmen_, "Ausnahmen|Muster für Dateien und Verzeichnisse, die der Auftrag auslässt");
+  HilfeKontextSetzen(ausnahmen_, kHilfeArt);
 }
 
 void TZarnoft::UntenAnlegen() {
@@ -251,6 +255,8 @@ void TZarnoft::UntenAnlegen() {
   status3_->hide();
   l_status_abgleich_ = new QLabel("Abgleich:", status_);
   status2_ = Benannt(new QLabel(status_), "Status2");
+  status4_ = Benannt(new QLabel(status_), "Status4");
+  status4_->hide();
   zeiten_ = Benannt(new QListWidget(client_), "Zeiten");
   zeiten_->setFocusPolicy(Qt::NoFocus);
 
@@ -278,6 +284,7 @@ void TZarnoft::Verbinden() {
           [this] { logik_->UnterverzeichnisseClick(); });
   // Only the user's pick of a kind is a change of kind.
   connect(art_, &QComboBox::activated, this, [this] { logik_->ArtChange(); });
+  connect(ausnahmen_, &QPushButton::clicked, this, [this] { logik_->AusnahmenClick(); });
   connect(setzen_, &QToolButton::clicked, this, [this] { logik_->SetzenClick(); });
   connect(loesch_, &QToolButton::clicked, this, [this] { logik_->LoeschClick(); });
   connect(holen_, &QToolButton::clicked, this, [this] { logik_->HolenClick(); });
@@ -290,12 +297,13 @@ void TZarnoft::Verbinden() {
   connect(anzeige_, &QTableWidget::cellActivated, this, [this] { logik_->HolenClick(); });
 
   // Tab order: top bar, the job's fields from top to bottom, the tool buttons, the grid.
-  QWidget* folge[] = {b_neu_,   b_offnen_, b_speichern1_,
-                      beenden_, herkunft_, h_verz_b_,
-                      ziel_,    z_verz_b_, unterverzeichnisse_,
-                      a_start_, a_ende_,   art_,
-                      doppelt_, setzen_,   loesch_,
-                      holen_,   sync_now_, anzeige_};
+  QWidget* folge[] = {b_neu_,   b_offnen_,  b_speichern1_,
+                      beenden_, herkunft_,  h_verz_b_,
+                      ziel_,    z_verz_b_,  unterverzeichnisse_,
+                      a_start_, a_ende_,    art_,
+                      doppelt_, ausnahmen_, setzen_,
+                      loesch_,  holen_,     sync_now_,
+                      anzeige_};
   for (size_t i = 0; i + 1 < std::size(folge); ++i) setTabOrder(folge[i], folge[i + 1]);
 }
 

@@ -87,6 +87,8 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   void LayoutAnwenden(const HauptLayout& l) override;
   void NachrichtenVerarbeiten() override;
   void Schliessen() override;
+  bool AusnahmenZeigen(const std::string& herkunft, bool unterverzeichnisse,
+                       std::vector<std::string>* muster) override;
   void EinstellungenZeigen() override;
   void InfoZeigen() override;
 
@@ -118,6 +120,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   void KurzhilfeLesen();
 
   std::unique_ptr<Hauptfenster> logik_;
+  FileSystem* fs_;  // the exclusions dialog counts through it
   HilfeFenster* hilfe_ = nullptr;
   TEinstellungen* einstellungen_ = nullptr;
   TAboutBox* info_ = nullptr;
@@ -149,6 +152,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QLabel* l_doppelt_;
   QComboBox* doppelt_;
   QPushButton* zeit_;
+  QPushButton* ausnahmen_;
   // The collection.
   QLabel* l_sammlung_;
   QFrame* trenner_;
@@ -164,6 +168,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QLabel* status3_;
   QLabel* l_status_abgleich_;
   QLabel* status2_;
+  QLabel* status4_;  // "Ausnahmen: 3 Muster", spanning both columns
   QListWidget* zeiten_;
   QWidget* status_bar_;
   QLabel* panels_[3];

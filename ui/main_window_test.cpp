@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QTest>
@@ -125,6 +126,40 @@ TEST_F(TZarnoftTest, TakeOfAMissingDirectoryAsksAndCancelKeepsTheCollectionEmpty
                                      " existiert nicht. Soll es erstellt werden?");
   EXPECT_EQ(w_->Anzeige()->rowCount(), 1);
   EXPECT_EQ(w_->Anzeige()->item(0, 1)->text(), "");
+}
+
+// "Ausnahmen..." opens the dialog for the job being edited; its list goes into the job that is
+// taken next, and the status description names it whole at the smallest size and wider.
+TEST_F(TZarnoftTest, TheExclusionsButtonEditsTheJobsPatterns) {
+  auto* knopf = E<QPushButton>("Ausnahmen");
+  ASSERT_NE(knopf, nullptr);
+  EXPECT_EQ(knopf->text(), "Au&snahmen...");
+  testing::BeiModal([](QWidget* w) {
+    auto* eingabe = w->findChild<QLineEdit*>("Eingabe");
+    ASSERT_NE(eingabe, nullptr);
+    QTest::keyClicks(eingabe, "*.tmp");
+    QTest::keyClick(eingabe, Qt::Key_Return);  // adds; does not close the dialog
+    QTest::keyClicks(eingabe, "node_modules/");
+    QTest::keyClick(eingabe, Qt::Key_Return);
+    if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
+  });
+  knopf->click();
+  EXPECT_EQ(w_->Logik().Ausnahmen(), (std::vector<std::string>{"*.tmp", "node_modules/"}));
+  EXPECT_EQ(knopf->text(), "Au&snahmen (2)...");
+  Nehmen(tree_.Mkdir("a"), tree_.Mkdir("b"));
+  w_->Logik().AnzeigeMouseMove(1);
+  EXPECT_EQ(E<QLabel>("Status4")->text(), "Ausnahmen: 2 Muster");
+  EXPECT_TRUE(E<QLabel>("Status4")->isVisible());
+  for (QSize groesse : {QSize(1, 1), QSize(575, 460)}) {
+    w_->resize(groesse + QSize(0, w_->height() - w_->centralWidget()->height()));
+    QApplication::processEvents();
+    EXPECT_EQ(testing::AbgeschnitteneTexte(w_.get()), std::vector<std::string>());
+    EXPECT_GE(knopf->width(), knopf->sizeHint().width());
+    EXPECT_LE(knopf->geometry().right(), w_->centralWidget()->width());
+    EXPECT_FALSE(knopf->geometry().intersects(E<QWidget>("Anzeige")->geometry()));
+    EXPECT_LE(E<QLabel>("Status4")->geometry().bottom(),
+              E<QWidget>("Status")->contentsRect().bottom());
+  }
 }
 
 // Every visible control lies inside the client area, no two overlap, and no text is wider than

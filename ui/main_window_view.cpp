@@ -23,6 +23,7 @@
 
 #include "settings/main_settings.h"
 #include "ui/about_box.h"
+#include "ui/exclusions_dialog.h"
 #include "ui/file_dialog.h"
 #include "ui/main_window.h"
 #include "ui/qt_texts.h"
@@ -176,6 +177,10 @@ QWidget* TZarnoft::Widget(Steuerelement e) const {
       return zeiten_;
     case Steuerelement::kLAnzVergl:
       return l_anz_vergl_;
+    case Steuerelement::kStatus4:
+      return status4_;
+    case Steuerelement::kAusnahmen:
+      return ausnahmen_;
   }
   return nullptr;
 }
@@ -240,6 +245,8 @@ void TZarnoft::TextSetzen(Steuerelement e, const std::string& text) {
     if (f->text() != Q(text)) f->setText(Q(text));
   } else if (auto* l = qobject_cast<QLabel*>(w)) {
     l->setText(Q(text));
+  } else if (auto* k = qobject_cast<QAbstractButton*>(w)) {
+    k->setText(Q(text));
   }
 }
 
@@ -247,6 +254,7 @@ std::string TZarnoft::Text(Steuerelement e) const {
   QWidget* w = Widget(e);
   if (auto* f = qobject_cast<QLineEdit*>(w)) return S(f->text());
   if (auto* l = qobject_cast<QLabel*>(w)) return S(l->text());
+  if (auto* k = qobject_cast<QAbstractButton*>(w)) return S(k->text());
   return std::string();
 }
 
@@ -402,6 +410,11 @@ void TZarnoft::Schliessen() {
   QTimer::singleShot(0, this, &QWidget::close);
 }
 
+bool TZarnoft::AusnahmenZeigen(const std::string& herkunft, bool unterverzeichnisse,
+                               std::vector<std::string>* muster) {
+  return AusnahmenBearbeiten(this, herkunft, unterverzeichnisse, muster, fs_);
+}
+
 void TZarnoft::EinstellungenZeigen() {
   if (einstellungen_ != nullptr) einstellungen_->Zeigen();
   KurzhilfeLesen();
@@ -532,7 +545,15 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   const int zeit_oben = yListen + feld + 3;
   const int zeit_hoehe = zeit_->sizeHint().height();
   zeit_->setGeometry(kRechteSpalte, zeit_oben, l.ZeitKnopfBreite, zeit_hoehe);
-  y = std::max(gr_ausfuehr_->geometry().bottom() + 1, zeit_oben + zeit_hoehe) + kLuecke;
+  // "Ausnahmen..." below "Zeit...", in the room beside the group "Ausführung"; as wide as its
+  // text needs where that is more than "Zeit..." is (never past the window's edge, which the
+  // smallest width keeps far enough).
+  const int ausnahmen_oben = zeit_oben + zeit_hoehe + kLuecke;
+  const int ausnahmen_hoehe = ausnahmen_->sizeHint().height();
+  ausnahmen_->setGeometry(kRechteSpalte, ausnahmen_oben,
+                          std::max(l.ZeitKnopfBreite, ausnahmen_->sizeHint().width()),
+                          ausnahmen_hoehe);
+  y = std::max(gr_ausfuehr_->geometry().bottom() + 1, ausnahmen_oben + ausnahmen_hoehe) + kLuecke;
 
   // The collection's heading row: heading, separator, the four tool buttons at the right.
   const int kopf = std::max(kWerkzeug, setzen_->sizeHint().height());
@@ -563,9 +584,13 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
     ls->addWidget(status3_, 1, 1);
     ls->addWidget(l_status_abgleich_, 2, 0);
     ls->addWidget(status2_, 2, 1);
+    ls->addWidget(status4_, 3, 0, 1, 2);
     ls->setColumnStretch(1, 1);
   }
-  const int status_bedarf = status_->minimumSizeHint().height();
+  // The group keeps room for the exclusions line while it is hidden, so that the grid does not
+  // change its height as the pointer passes over jobs with and without patterns.
+  const int status_bedarf = status_->minimumSizeHint().height() +
+                            (status4_->isHidden() ? status4_->sizeHint().height() : 0);
   const int status_oben = std::min(l.StatusGruppeOben, h - leiste_unten - status_bedarf);
   const int zeiten_links = b - kRand - l.ZeitenBreite;
   status_->setGeometry(kStatusLinks, status_oben, zeiten_links - kStatusLinks - kRand,

@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
@@ -29,6 +30,7 @@
 #include "testing/temp_tree.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
+#include "ui/exclusions_dialog.h"
 #include "ui/help.h"
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
@@ -244,6 +246,23 @@ void InfoAufnehmen(testing::TempTree& tree) {
   erst.Zeigen(0);
 }
 
+// The exclusions dialog with the usual patterns and one of the user's, over a source in which
+// they leave a few entries out, once its count has come in.
+void AusnahmenAufnehmen(testing::TempTree& tree) {
+  for (const char* p : {"home/anna/Projekte/notizen.txt", "home/anna/Projekte/notizen.txt~",
+                        "home/anna/Projekte/.cache/a", "home/anna/Projekte/.cache/b",
+                        "home/anna/Projekte/web/node_modules/x.js", "home/anna/Projekte/a.tmp"})
+    tree.Write(p, "x");
+  std::vector<std::string> muster = UeblicheAusnahmen();
+  muster.push_back("*.tmp");
+  TAusnahmen d(nullptr, tree.Path("home/anna/Projekte"), true, muster, FileSystem::Default());
+  d.show();
+  auto* zaehlung = d.findChild<QLabel*>("Zaehlung");
+  testing::Warten([zaehlung] { return !zaehlung->text().contains("wird gezählt"); });
+  Aufnehmen(&d, "ausnahmen");
+  d.reject();
+}
+
 void HilfeAufnehmen() {
   HilfeFenster h(nullptr);
   h.ThemaZeigen(100);
@@ -338,6 +357,7 @@ int main(int argc, char** argv) {
   QCursor::setPos(QGuiApplication::primaryScreen()->geometry().bottomRight());
   zarnoft::EinstellungenAufnehmen(tree);
   zarnoft::InfoAufnehmen(tree);
+  zarnoft::AusnahmenAufnehmen(tree);
   zarnoft::HilfeAufnehmen();
   zarnoft::KopieAufnehmen();
   return zarnoft::g_fehler == 0 ? 0 : 1;
