@@ -209,7 +209,7 @@ void TZarnoft::ObenAnlegen() {
   HilfeKontextSetzen(doppelt_, kHilfeArt);
   HilfeKontextSetzen(zeit_, kHilfeAusfuehrung);
   ausnahmen_ = Benannt(new QPushButton("Au&snahmen...", client_), "Ausnahmen");
-  Hinweis(ausnahmen_, "Ausnahmen|Muster für Dateien und Verzeichnisse, die der Auftrag auslässt");
+  Hinweis(ausnahmen_, "Ausnahmen|Was der Auftrag auslässt");
   HilfeKontextSetzen(ausnahmen_, kHilfeArt);
 }
 

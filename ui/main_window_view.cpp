@@ -586,6 +586,7 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
     ls->addWidget(status2_, 2, 1);
     ls->addWidget(status4_, 3, 0, 1, 2);
     ls->setColumnStretch(1, 1);
+    ls->setRowStretch(4, 1);  // the room kept for a hidden line stays below the lines
   }
   // The group keeps room for the exclusions line while it is hidden, so that the grid does not
   // change its height as the pointer passes over jobs with and without patterns.
