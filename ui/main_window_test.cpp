@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include <map>
 #include <vector>
 
 #include "testing/recording_log.h"
@@ -160,6 +162,25 @@ TEST_F(TZarnoftTest, TheExclusionsButtonEditsTheJobsPatterns) {
     EXPECT_LE(E<QLabel>("Status4")->geometry().bottom(),
               E<QWidget>("Status")->contentsRect().bottom());
   }
+}
+
+// The window's access keys - the menu bar's and those of the controls - are each used once, so
+// that Alt with a letter always reaches one place ("Au&snahmen..." among them).
+TEST_F(TZarnoftTest, AccessKeysDoNotClash) {
+  std::map<QChar, QString> tasten;
+  auto taste = [&](const QString& text) {
+    const int i = text.indexOf('&');
+    if (i < 0 || i + 1 >= text.size()) return;
+    const QChar c = text[i + 1].toLower();
+    EXPECT_EQ(tasten.count(c), 0u) << text.toStdString() << " / " << tasten[c].toStdString();
+    tasten[c] = text;
+  };
+  for (QAction* a : w_->menuBar()->actions()) taste(a->text());
+  for (QWidget* c : w_->centralWidget()->findChildren<QWidget*>()) {
+    if (auto* l = qobject_cast<QLabel*>(c); l != nullptr && l->buddy() != nullptr) taste(l->text());
+    if (auto* k = qobject_cast<QAbstractButton*>(c)) taste(k->text());
+  }
+  EXPECT_EQ(tasten.count('s'), 1u);
 }
 
 // Every visible control lies inside the client area, no two overlap, and no text is wider than
