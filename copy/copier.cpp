@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "copy/progress_texts.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 
@@ -67,6 +68,28 @@ KopierErgebnis Kopierer::Uebergeben(const std::string& von, const std::string& n
   if (log_->Will(LogStufe::kDebugAusfuehrlich))
     log_->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Kopie abgeschlossen");
   return ergebnis;
+}
+
+KopierErgebnis ProbeKopierer::Kopieren(const std::string& von, const std::string& nach,
+                                       int64_t /*groesse*/) {
+  if (!auftraege_.Eintragen(von, nach)) return KopierErgebnis::kAbgelehnt;
+  if (fenster_ != nullptr && fenster_->Abbruch()) return KopierErgebnis::kAbgebrochen;
+  return KopierErgebnis::kKopiert;
+}
+
+KopierErgebnis ProbeKopierer::KopierenNeu(const std::string& von, const std::string& nach,
+                                          int64_t groesse, std::string* genommen) {
+  KopierErgebnis e = Kopieren(von, nach, groesse);
+  if (e != KopierErgebnis::kKopiert || genommen == nullptr) return e;
+  for (int n = 1; n <= kHoechsteVersion; ++n) {
+    FileInfo info;
+    const std::string name = NumberedPath(nach, n);
+    if (fs_->Stat(name, &info).missing()) {
+      *genommen = name;
+      return e;
+    }
+  }
+  return KopierErgebnis::kFehler;
 }
 
 }  // namespace zarnoft

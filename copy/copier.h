@@ -11,6 +11,7 @@
 
 #include "copy/copy_orders.h"
 #include "copy/copy_register.h"
+#include "copy/failure_report.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 #include "window/progress.h"
@@ -36,6 +37,10 @@ class Kopierer : public KopierDienst {
   KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach, int64_t groesse,
                              std::string* genommen) override;
 
+  // Where each failed copy is reported besides the log (may be nullptr, the default). Must
+  // outlive the Kopierer.
+  void BerichtSetzen(FehlerBericht* bericht) { bericht_ = bericht; }
+
   const KopierStatistik& Statistik() const { return statistik_; }
   // How many copies failed (kFehler) so far: each makes the run a failed one.
   int32_t Fehlschlaege() const { return fehlschlaege_; }
@@ -55,6 +60,24 @@ class Kopierer : public KopierDienst {
   KopierStatistik statistik_;
   int32_t fehlschlaege_ = 0;
   KopierRegister auftraege_;  // the orders handed over
+  FehlerBericht* bericht_ = nullptr;
+};
+
+// The copy hand-over of a probe run: keeps the register as the Kopierer does, so that it refuses
+// what a real run would refuse, and copies nothing. Run's thread only.
+class ProbeKopierer : public KopierDienst {
+ public:
+  ProbeKopierer(FileSystem* fs, Fortschritt* fenster) : fs_(fs), fenster_(fenster) {}
+  KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
+                          int64_t groesse) override;
+  // The name the copy would take: the first of nach, "nach (2)", ... that is free now.
+  KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach, int64_t groesse,
+                             std::string* genommen) override;
+
+ private:
+  FileSystem* fs_;
+  Fortschritt* fenster_;
+  KopierRegister auftraege_;
 };
 
 }  // namespace zarnoft

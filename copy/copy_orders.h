@@ -19,6 +19,9 @@ enum class KopierErgebnis {
                  // (and, for a failure, shown in a dialog); the target is as it was
 };
 
+// The highest number a copy that keeps what is there tries (" (9999)") before it gives up.
+inline constexpr int kHoechsteVersion = 9999;
+
 // The operation the decision steps call. One object per run, used by the run's thread only.
 class KopierDienst {
  public:

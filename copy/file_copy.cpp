@@ -38,8 +38,6 @@ namespace {
 constexpr uint64_t kHoechstesStueck = uint64_t{64} << 20;
 // Attempts at a free temporary name before the target counts as not creatable.
 constexpr int kNamensVersuche = 8;
-// The highest number a copy that keeps what is there tries (" (9999)") before it gives up.
-constexpr int kHoechsteNummer = 9999;
 // Set-user-ID and set-group-ID are not carried over: a copy made by root must not turn a user's
 // file into a privileged program.
 constexpr uint32_t kKopierteBits = 01777;
@@ -64,12 +62,13 @@ enum class Zweig { kQuelle, kZiel, kKopie };
 class EinzelKopie {
  public:
   EinzelKopie(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool meldung,
-              const std::string& von, const std::string& nach, int64_t groesse,
-              std::string* genommen)
+              FehlerBericht* bericht, const std::string& von, const std::string& nach,
+              int64_t groesse, std::string* genommen)
       : fs_(fs),
         log_(log),
         fenster_(fenster),
         meldung_(meldung),
+        bericht_(bericht),
         von_(von),
         nach_(nach),
         groesse_(groesse),
@@ -112,6 +111,7 @@ class EinzelKopie {
     FileInfo jetzt;
     if (!fs_->Stat(von_, &jetzt).ok() || !Unveraendert(vorher, jetzt)) {
       Log(LogStufe::kWarnung, "Vergl: Während des Kopierens geändert: " + von_);
+      if (bericht_ != nullptr) bericht_->Fehler({"Während des Kopierens geändert: " + von_, ""});
       return KopierErgebnis::kFehler;
     }
     Datum(vorher);
@@ -252,7 +252,7 @@ class EinzelKopie {
       }
       s = fs_->RenameReplace(temp_, nach_);
     } else {
-      for (int n = 1; n <= kHoechsteNummer; ++n) {
+      for (int n = 1; n <= kHoechsteVersion; ++n) {
         const std::string name = NumberedPath(nach_, n);
         s = fs_->RenameNoReplace(temp_, name);
         if (s.error() == EEXIST) continue;
@@ -294,6 +294,10 @@ class EinzelKopie {
     // The lines first: the dialog waits for the user, the log should not.
     Log(LogStufe::kWarnung, zeile);
     if (!grund.ok()) Log(LogStufe::kWarnung, "Vergl:              Grund: " + grund.Reason());
+    if (bericht_ != nullptr) {
+      const std::string& pfad = zweig == Zweig::kQuelle ? von_ : nach_;
+      bericht_->Fehler({"Kopieren fehlgeschlagen: " + pfad, grund.ok() ? "" : grund.Reason()});
+    }
     if (meldung_ && fenster_ != nullptr) fenster_->Fehlermeldung(meldung);
     return KopierErgebnis::kFehler;
   }
@@ -302,6 +306,7 @@ class EinzelKopie {
   Protokoll* log_;
   Fortschritt* fenster_;
   bool meldung_;
+  FehlerBericht* bericht_;
   const std::string& von_;
   const std::string& nach_;
   int64_t groesse_;
@@ -315,7 +320,7 @@ class EinzelKopie {
 
 KopierErgebnis Kopierer::DateiKopieren(const std::string& von, const std::string& nach,
                                        int64_t groesse, std::string* genommen) {
-  EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, von, nach, groesse, genommen);
+  EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, bericht_, von, nach, groesse, genommen);
   return kopie.Ausfuehren();
 }
 

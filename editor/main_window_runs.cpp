@@ -19,8 +19,8 @@ std::string LaeufeFrage(int anzahl) {
 bool Hauptfenster::AuftragStarten(TVergleichThread* job) {
   // While the window waits for cancelled runs to end before it closes, nothing new starts.
   if (schliessen_nach_laeufen_) return false;
-  VergleichsWerte werte =
-      VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin, einstellungen_.Loeschen);
+  VergleichsWerte werte = VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin,
+                                              einstellungen_.Loeschen, einstellungen_.LoeschGrenze);
   LaufHandle lauf =
       dienste_.laeufe->Starten(werte, [selbst = selbst_](LaufHandle l, const LaufErgebnis& ende) {
         if (*selbst != nullptr) (*selbst)->VergleichBeendet(l, ende);

@@ -143,6 +143,7 @@ void TEinstellungenLogik::Laden() {
   if (!EinstellungsDateiFehler(orte_.EinstellungsDatei(), fs_).empty())
     f.Loeschen = LoeschModus::kNie;
   f.SLVerz = d.LoeschenWohin;
+  f.LoeschGrenze = kLoeschGrenzeBereich.Begrenzen(d.LoeschGrenze);
   f.Boot = d.Boot;
   f.Time = d.Zeit;
   f.Idle = d.Idle;
@@ -219,6 +220,7 @@ void TEinstellungenLogik::JaClick() {
   d.LAnz = kLogAnzBereich.Begrenzen(f.LogAnz);
   d.Loeschen = f.Loeschen;
   d.LoeschenWohin = f.SLVerz;
+  d.LoeschGrenze = kLoeschGrenzeBereich.Begrenzen(f.LoeschGrenze);
   d.Boot = f.Boot;
   d.Zeit = f.Time;
   d.Idle = f.Idle;

@@ -34,6 +34,7 @@ inline constexpr Zahlbereich kLogAnzBereich{0, 10};        // rotated log files 
 inline constexpr Zahlbereich kZeitBootBereich{5, 60};      // seconds after start-up
 inline constexpr Zahlbereich kZeitLeerlaufBereich{2, 15};  // minutes of idle time
 inline constexpr Zahlbereich kSLVAnzBereich{1, 1000};      // Max of the move-aside folder
+inline constexpr Zahlbereich kLoeschGrenzeBereich{0, kLoeschGrenzeHoechstens};  // percent
 
 // The contents of every control that is loaded or stored, by tab.
 struct EinstellungenFelder {
@@ -51,6 +52,8 @@ struct EinstellungenFelder {
   LoeschModus Loeschen = LoeschModus::kNormal;
   std::string SLVerz;  // the move-aside folder
   int SLVAnz = 1;      // never loaded; written to the folder's Sync.dat
+  int LoeschGrenze =
+      kLoeschGrenzeStandard;  // "Löschschutz ab" ... "% der Dateien einer Seite"; 0 = off
   // "Hauptprogramm"
   bool Boot = true;
   bool Time = true;

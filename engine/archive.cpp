@@ -38,6 +38,12 @@ void Archivieren(LaufKontext& k, const std::string& rel, const std::string& name
     return;
   k.Geschrieben(nach);
   k.Log(LogStufe::kDateiAenderung, "Vergl: Archiv kopiere " + name + " aus " + rel);
+  Aktion a;
+  a.art = AktionsArt::kArchivieren;
+  a.seite = AktionsSeite::kZiel;
+  a.rel = nach.substr(k.Ziel.size() + 1);
+  a.herkunft = {datei.size, datei.mtime};
+  k.Melden(a);
 }
 
 }  // namespace zarnoft

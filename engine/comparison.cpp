@@ -85,6 +85,8 @@ void KontextFuellen(const VergleichsWerte& w, LaufKontext* k) {
   k->Unterverzeichnisse = w.Unterverzeichnisse;
   k->VerzeichnisMeldung = (w.Doppelt & kDoppeltOhneVerzeichnisMeldung) == 0;
   k->KopierMeldung = (w.Doppelt & kDoppeltOhneKopierMeldung) == 0;
+  k->LoeschGrenze = w.LoeschGrenze;
+  k->Probelauf = w.Probelauf;
 }
 
 // A pattern that cannot be used is named and left out; the job runs with the rest, as leaving
@@ -152,12 +154,18 @@ std::string StandVorbereiten(LaufKontext& k, const LaufDienste& d, LaufStand* s)
     ohne_stand();
     return "";
   }
+  // A probe run writes no identity: a root without one has no record yet, and the probe, like
+  // the real run, deletes nothing there.
+  auto bestimmen = k.Probelauf ? WurzelkennungLesen : WurzelkennungBestimmen;
   Wurzelkennung h;
   Wurzelkennung z;
   std::string fehler;
-  if (!WurzelkennungBestimmen(k.fs, k.Herkunft, &h, &fehler) ||
-      !WurzelkennungBestimmen(k.fs, k.Ziel, &z, &fehler))
+  if (!bestimmen(k.fs, k.Herkunft, &h, &fehler) || !bestimmen(k.fs, k.Ziel, &z, &fehler))
     return fehler;
+  if (h.kennung.empty() || z.kennung.empty()) {
+    ohne_stand();
+    return "";
+  }
   if (h.neu) k.Geschrieben(ReserviertesVerzeichnis(k.Herkunft));
   if (z.neu) k.Geschrieben(ReserviertesVerzeichnis(k.Ziel));
   auto dauerhaft =
@@ -176,6 +184,8 @@ std::string StandVorbereiten(LaufKontext& k, const LaufDienste& d, LaufStand* s)
     ohne_stand();
   }
 
+  // A probe run writes no record.
+  if (k.Probelauf) return "";
   // The directory of the records is the user's only.
   const std::string dir = StripTrailingSlash(verzeichnis);
   FileInfo info;
@@ -194,7 +204,9 @@ std::string StandVorbereiten(LaufKontext& k, const LaufDienste& d, LaufStand* s)
 // in place. `fehler` is set when the run could not begin.
 FileTime Durchlaufen(LaufKontext& k, const LaufDienste& d, LaufStand* stand, std::string* fehler) {
   Kopierer kopierer(k.fs, k.log, k.fenster, k.KopierMeldung);
-  k.kopierer = &kopierer;
+  kopierer.BerichtSetzen(k.bericht);
+  ProbeKopierer probe(k.fs, k.fenster);
+  k.kopierer = k.Probelauf ? static_cast<KopierDienst*>(&probe) : &kopierer;
   if (k.Letzter.InDerZukunft(k.Laufbeginn)) {
     k.Hinweis("Letzter Lauf liegt in der Zukunft (" + DateTimeText(ToLocal(k.Letzter.Ende())) +
               "), der Auftrag gilt als nie gelaufen");
@@ -207,12 +219,13 @@ FileTime Durchlaufen(LaufKontext& k, const LaufDienste& d, LaufStand* stand, std
     Verzeichnisvergleich walk(k);
     walk.VerzeichnisVergleichen("");
     wurzel_block = walk.WurzelBlock();
+    walk.Entfernen();
   }
   // A clock set back during the run must not record an end before the start.
   const FileTime ende = std::max(k.uhr->Now(), k.Laufbeginn);
   // A stopped run left directories unvisited; what it did not see must not count as seen.
   if (k.StopAngefordert()) k.Fehlschlag("Vergl: Angehalten, nicht alle Verzeichnisse verglichen");
-  Sichern(k);
+  if (!k.Probelauf) Sichern(k);
   k.Fehler += kopierer.Fehlschlaege();
   k.kopierer = nullptr;
   // A failed or cancelled run leaves the previous record (its temporary file goes with `neu`).
@@ -271,6 +284,7 @@ void Vergleiche::Lauf() {
   k.log = log;
   AusnahmenUebersetzen(werte_, &k);
   k.stop = handle_.StopFlagge();
+  k.bericht = dienste_.bericht;
   k.Laufbeginn = k.uhr->Now();
 
   std::unique_ptr<FortschrittFenster> fenster;
@@ -305,6 +319,7 @@ void Vergleiche::Lauf() {
   ergebnis.fehler = k.Fehler;
   ergebnis.hinweise = std::move(k.Hinweise);
   ergebnis.uebersprungen = k.Uebersprungen;
+  ergebnis.probelauf = k.Probelauf;
   ergebnis.beginn = k.Laufbeginn;
   ergebnis.ende = ende;
   ergebnis.kein_stand = stand.kein_stand;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/actions.h"
 #include "engine/run_handle.h"
 #include "log/log.h"
 #include "platform/date_time.h"
@@ -45,6 +46,10 @@ struct VergleichsWerte {
   FileTime LaufEnde;
   // The job's exclusion patterns; an unusable one is named in the log and left out.
   std::vector<std::string> Ausnahmen;
+  // The deletion guard's limit (the setting LoeschGrenze, engine/deletion_guard.h).
+  int LoeschGrenze = kLoeschGrenzeStandard;
+  // A probe run: decides as a real run, reports each action and changes nothing.
+  bool Probelauf = false;
 };
 
 // The services of a run. Pointers must outlive the run (wait for its handle); the factory is
@@ -61,6 +66,8 @@ struct LaufDienste {
   // Whether the file system of a root keeps lasting inodes (platform/fs_kind.h); empty: ask
   // the system. A test hands in a FAT stick here.
   std::function<bool(const std::string& wurzel)> dauerhaft;
+  // Receives the run's actions and failures on the run's thread (nullptr: none).
+  LaufBericht* bericht = nullptr;
 };
 
 class Vergleiche {

@@ -92,6 +92,19 @@ DoppelRegel Fragen(LaufKontext& k, const std::string& rel, const std::string& na
   }
 }
 
+// Reports how a double change was settled.
+void Melden(LaufKontext& k, AktionsArt art, AktionsSeite seite, const std::string& rel,
+            const std::string& name, const FileInfo& h, const FileInfo& z) {
+  Aktion a;
+  a.art = art;
+  a.seite = seite;
+  a.rel = rel.substr(1) + name;
+  a.herkunft = {h.size, h.mtime};
+  a.ziel = {z.size, z.mtime};
+  a.doppelt = true;
+  k.Melden(a);
+}
+
 // Whether a name is taken; a name that cannot be queried counts as taken.
 bool Belegt(FileSystem* fs, const std::string& pfad) {
   FileInfo info;
@@ -114,6 +127,10 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
   // The two copies must not replace a third file that happens to carry N1 or N2 already; the
   // renames refuse existing names on their own.
   if (Belegt(k.fs, z + n1) || Belegt(k.fs, h + n2)) return nicht_moeglich(Status());
+  if (k.Probelauf) {
+    Melden(k, AktionsArt::kBeideBehalten, AktionsSeite::kBeide, rel, name, hi, zi);
+    return;
+  }
   Status s = k.fs->RenameNoReplace(z + name, z + n2);
   if (!s) return nicht_moeglich(s);
   s = k.fs->RenameNoReplace(h + name, h + n1);
@@ -131,6 +148,7 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
   if (erste == KopierErgebnis::kKopiert) zweite = k.kopierer->Kopieren(z + n2, h + n2, zi.size);
   if (erste == KopierErgebnis::kKopiert && zweite == KopierErgebnis::kKopiert) {
     k.Log(LogStufe::kDateiAenderung, "Vergl: -> Herkunft als V1, Ziel als V2 behalten");
+    Melden(k, AktionsArt::kBeideBehalten, AktionsSeite::kBeide, rel, name, hi, zi);
     return;
   }
   // A version present on one side only would be taken for a deletion by a later run. Both
@@ -141,12 +159,20 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
   k.Fehlschlag("Vergl: -> Beide behalten nicht möglich, Kopie fehlgeschlagen: " + rel + name);
 }
 
-// Copies one version over the other; the line that tells it only when the copy was made.
-void Behalten(LaufKontext& k, const std::string& von, const std::string& nach, int64_t groesse,
-              const char* zeile) {
-  if (k.kopierer->Kopieren(von, nach, groesse) != KopierErgebnis::kKopiert) return;
+// Copies one version over the other (onto the target when `zum_ziel`); the line that tells it
+// only when the copy was made.
+void Behalten(LaufKontext& k, const std::string& rel, const std::string& name, const FileInfo& hi,
+              const FileInfo& zi, bool zum_ziel, const char* zeile) {
+  const std::string h = k.Herkunft + rel + name;
+  const std::string z = k.Ziel + rel + name;
+  const std::string& von = zum_ziel ? h : z;
+  const std::string& nach = zum_ziel ? z : h;
+  if (k.kopierer->Kopieren(von, nach, zum_ziel ? hi.size : zi.size) != KopierErgebnis::kKopiert)
+    return;
   k.Geschrieben(nach);
   k.Log(LogStufe::kDateiAenderung, zeile);
+  Melden(k, AktionsArt::kKopieren, zum_ziel ? AktionsSeite::kZiel : AktionsSeite::kHerkunft, rel,
+         name, hi, zi);
 }
 
 }  // namespace
@@ -161,6 +187,9 @@ void DoppelteAenderung(LaufKontext& k, const std::string& rel, const std::string
   if (d == DoppelRegel::kNachfragen) {
     // After a cancel no copy is made any more, so the answer would have no effect.
     if (k.Abbruch()) return;
+    Melden(k, AktionsArt::kNachfragen, AktionsSeite::kBeide, rel, name, hi, zi);
+    // A probe run asks nobody: the question is its answer.
+    if (k.Probelauf) return;
     d = Fragen(k, rel, name, hi, zi);
     if (d == kNiemandDa) {
       k.Fehlschlag("Vergl: Doppelte Änderung nicht entschieden: " + h);
@@ -178,23 +207,21 @@ void DoppelteAenderung(LaufKontext& k, const std::string& rel, const std::string
   switch (d) {
     case DoppelRegel::kNeuerenBehalten:
       // The later date in the program's two-second steps wins; equal dates never get here.
-      if ((zi.mtime.sec >> 1) > (hi.mtime.sec >> 1)) {
-        Behalten(k, z, h, zi.size, "Vergl: -> Neueren kopiert");
-      } else {
-        Behalten(k, h, z, hi.size, "Vergl: -> Neueren kopiert");
-      }
+      Behalten(k, rel, name, hi, zi, (zi.mtime.sec >> 1) <= (hi.mtime.sec >> 1),
+               "Vergl: -> Neueren kopiert");
       break;
     case DoppelRegel::kHerkunftBehalten:
-      Behalten(k, h, z, hi.size, "Vergl: -> Herkunft behalten");
+      Behalten(k, rel, name, hi, zi, true, "Vergl: -> Herkunft behalten");
       break;
     case DoppelRegel::kZielBehalten:
-      Behalten(k, z, h, zi.size, "Vergl: -> Ziel behalten");
+      Behalten(k, rel, name, hi, zi, false, "Vergl: -> Ziel behalten");
       break;
     case DoppelRegel::kBeideBehalten:
       BeideBehalten(k, rel, name, hi, zi);
       break;
     case DoppelRegel::kKeineAktion:
       k.Log(LogStufe::kDateiAenderung, "Vergl: -> Keine Aktion");
+      Melden(k, AktionsArt::kBelassen, AktionsSeite::kBeide, rel, name, hi, zi);
       break;
     default:
       break;

@@ -53,14 +53,26 @@ bool Nachsehen(LaufKontext& k, const std::string& pfad, FileInfo* info) {
   return false;
 }
 
-bool Weg(LaufKontext& k, const std::string& pfad, const FileInfo& info) {
-  Status s = Entfernen(k.fs, pfad, info);
-  if (!s) {
-    k.Fehlschlag("Vergl: Nicht gelöscht: " + pfad, s);
-    return false;
+bool Weg(LaufKontext& k, const std::string& pfad, const FileInfo& info, AktionsArt art) {
+  if (!k.Probelauf) {
+    Status s = Entfernen(k.fs, pfad, info);
+    if (!s) {
+      k.Fehlschlag("Vergl: Nicht gelöscht: " + pfad, s);
+      return false;
+    }
+    k.Geschrieben(pfad);
   }
-  k.Geschrieben(pfad);
+  k.MeldenFuer(art, pfad, &info);
   return true;
+}
+
+// Removes an empty directory; a probe run only looks whether it is empty.
+Status LeeresEntfernen(LaufKontext& k, const std::string& pfad) {
+  if (!k.Probelauf) return k.fs->RemoveDirectory(pfad);
+  std::vector<FileInfo> eintraege;
+  Status s = k.fs->ListDirectory(pfad, &eintraege);
+  if (s.ok() && !eintraege.empty()) return Status::FromErrno(ENOTEMPTY);
+  return s;
 }
 
 // One entry of a directory being removed, looked at right before it goes: what is new or was
@@ -82,7 +94,7 @@ void EintragLoeschen(LaufKontext& k, const std::string& pfad, const WieZuletzt& 
     return;
   }
   if (jetzt.IsDirectory()) {
-    VerzeichnisLoeschen(k, pfad, wie_zuletzt);
+    if (!VerzeichnisLoeschen(k, pfad, wie_zuletzt)) *behalten = true;
   } else if (!DateiLoeschen(k, pfad)) {
     *behalten = true;
   }
@@ -94,7 +106,7 @@ bool DateiLoeschen(LaufKontext& k, const std::string& pfad) {
   FileInfo info;
   switch (k.Loeschen) {
     case LoeschModus::kNormal:
-      return Nachsehen(k, pfad, &info) && Weg(k, pfad, info);
+      return Nachsehen(k, pfad, &info) && Weg(k, pfad, info, AktionsArt::kLoeschen);
     case LoeschModus::kNie:
       k.Log(LogStufe::kDebug, "Vergl: Inieinstellung verhindert Delete von " + pfad);
       return false;
@@ -110,40 +122,40 @@ bool DateiLoeschen(LaufKontext& k, const std::string& pfad) {
       }
       // The file is deleted only when its copy is really in the store; a failed, refused or
       // cancelled copy, or a store that cannot be created, keeps it.
-      if (!InsLagerKopieren(k, pfad, info)) {
+      if (!k.Probelauf && !InsLagerKopieren(k, pfad, info)) {
         k.Fehlschlag("Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + pfad);
         return false;
       }
-      return Weg(k, pfad, info);
+      return Weg(k, pfad, info, AktionsArt::kAuslagern);
   }
   return false;  // an unknown deletion mode deletes nothing
 }
 
-void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZuletzt& wie_zuletzt) {
-  if (k.StopAngefordert()) return;
+bool VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZuletzt& wie_zuletzt) {
+  if (k.StopAngefordert()) return false;
   k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen: " + pfad);
 
   FileInfo info;
   Status s = k.fs->Stat(OhneSchraegstrich(pfad), &info);
   if (s.missing()) {
     k.Log(LogStufe::kWarnung, "Vergl: Zu löschendes Verzeichnis nicht gefunden: " + pfad);
-    return;
+    return true;
   }
   // A link that took the directory's place since the walk saw it is not followed.
   if (!s || info.kind != EntryKind::kDirectory) {
     k.Fehlschlag("Vergl: Verzeichnis nicht gelöscht: " + pfad, s);
-    return;
+    return false;
   }
 
   std::string weg = pfad;
-  if (!k.fs->RemoveDirectory(weg).ok()) {
+  if (!LeeresEntfernen(k, weg).ok()) {
     k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen läuft rekursiv.");
     if (weg.empty() || weg.back() != '/') weg += '/';
     std::vector<FileInfo> eintraege;
     s = k.fs->ListDirectory(weg, &eintraege);
     if (!s) {
       k.Fehlschlag("Vergl: Verzeichnis nicht gelöscht: " + weg, s);
-      return;
+      return false;
     }
     bool behalten = false;
     for (const FileInfo& e : eintraege) {
@@ -157,18 +169,24 @@ void VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZulet
     }
     // Kept entries (never deleting, used since the last run, a failure) keep their directory,
     // and the run goes on: the line below announces only a removal that took place.
-    s = k.fs->RemoveDirectory(weg);
+    if (!k.Probelauf) {
+      s = k.fs->RemoveDirectory(weg);
+    } else {
+      s = behalten ? Status::FromErrno(ENOTEMPTY) : Status();
+    }
     if (!s) {
       if (behalten || s.error() == ENOTEMPTY) {
         k.Log(LogStufe::kDateiAenderung, "Vergl: Verzeichnis bleibt, nicht alles gelöscht: " + weg);
       } else {
         k.Fehlschlag("Vergl: Verzeichnis nicht gelöscht: " + weg, s);
       }
-      return;
+      return false;
     }
   }
-  k.Geschrieben(OhneSchraegstrich(weg));
+  if (!k.Probelauf) k.Geschrieben(OhneSchraegstrich(weg));
+  k.MeldenFuer(AktionsArt::kLoeschen, OhneSchraegstrich(weg), &info);
   k.Log(LogStufe::kDateiAenderung, "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + weg);
+  return true;
 }
 
 }  // namespace zarnoft

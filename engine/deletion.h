@@ -21,8 +21,8 @@ using WieZuletzt = std::function<bool(const std::string& pfad, const FileInfo& j
 
 // Removes a directory with everything in it, depth first; files go through DateiLoeschen. Each
 // entry is looked at right before it goes: one that is not as the last run left it stays, and
-// so does its directory.
-void VerzeichnisLoeschen(LaufKontext& k, const std::string& path, const WieZuletzt& wie_zuletzt);
+// so does its directory. True when the directory is gone (or, in a probe run, would be).
+bool VerzeichnisLoeschen(LaufKontext& k, const std::string& path, const WieZuletzt& wie_zuletzt);
 
 }  // namespace zarnoft
 

@@ -33,6 +33,13 @@ bool LeereSeiteErlaubt(LaufKontext& k) {
 
   const std::string leer = Anzeige(herkunft_leer ? k.Herkunft : k.Ziel);
   const std::string andere = Anzeige(herkunft_leer ? k.Ziel : k.Herkunft);
+  if (k.Probelauf) {
+    // A probe asks nobody; it shows what the run would do once the user said Ja.
+    if (k.bericht != nullptr)
+      k.bericht->Hinweis("Das Verzeichnis " + leer + " ist leer, das Verzeichnis " + andere +
+                         " nicht; der Lauf fragt vorher.");
+    return true;
+  }
   Frage f;
   f.symbol = Frage::Symbol::kWarnung;
   f.anlass = Frage::Anlass::kLeereSeite;

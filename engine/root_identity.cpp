@@ -1,5 +1,6 @@
 #include "engine/root_identity.h"
 
+#include <functional>
 #include <random>
 
 #include "platform/reserved_dir.h"
@@ -58,26 +59,11 @@ bool Schreiben(FileSystem* fs, const std::string& pfad, const std::string& kennu
   return false;
 }
 
-}  // namespace
-
-bool WurzelkennungBestimmen(FileSystem* fs, const std::string& wurzel, Wurzelkennung* k,
-                            std::string* fehler) {
-  *k = Wurzelkennung();
-  fehler->clear();
-  Status s = ReserviertesVerzeichnisBereiten(fs, wurzel, fehler);
-  if (!fehler->empty()) return false;
-  if (!s) return PfadKennung(fs, wurzel, k, fehler);
-
-  const std::string pfad = ReserviertesVerzeichnis(wurzel) + "/" + kKennungName;
+// Reads the marker at `pfad`; `anlegen` is called when there is none, or an empty one.
+bool MarkeLesen(FileSystem* fs, const std::string& pfad, Wurzelkennung* k, std::string* fehler,
+                const std::function<bool()>& anlegen) {
   FileInfo info;
-  s = fs->Stat(pfad, &info);
-  auto anlegen = [&] {
-    const std::string neu = Zufallskennung();
-    if (!Schreiben(fs, pfad, neu)) return PfadKennung(fs, wurzel, k, fehler);
-    k->kennung = neu;
-    k->neu = true;
-    return true;
-  };
+  Status s = fs->Stat(pfad, &info);
   if (s.missing()) return anlegen();
   if (!s) {
     *fehler = pfad + " nicht abfragbar (" + s.Reason() + ")";
@@ -104,7 +90,7 @@ bool WurzelkennungBestimmen(FileSystem* fs, const std::string& wurzel, Wurzelken
   // An empty identity is what a run killed while writing it left (before the identity was
   // renamed into place): a new one is made. The record of the old one then no longer fits,
   // so the next run deletes nothing, which is safe.
-  if (inhalt.empty() && fs->DeleteFile(pfad).ok()) return anlegen();
+  if (inhalt.empty()) return anlegen();
   while (!inhalt.empty() && (inhalt.back() == '\n' || inhalt.back() == '\r')) inhalt.pop_back();
   if (!Gueltig(inhalt)) {
     *fehler = pfad + " enthält keine gültige Kennung";
@@ -112,6 +98,46 @@ bool WurzelkennungBestimmen(FileSystem* fs, const std::string& wurzel, Wurzelken
   }
   k->kennung = inhalt;
   return true;
+}
+
+}  // namespace
+
+bool WurzelkennungBestimmen(FileSystem* fs, const std::string& wurzel, Wurzelkennung* k,
+                            std::string* fehler) {
+  *k = Wurzelkennung();
+  fehler->clear();
+  Status s = ReserviertesVerzeichnisBereiten(fs, wurzel, fehler);
+  if (!fehler->empty()) return false;
+  if (!s) return PfadKennung(fs, wurzel, k, fehler);
+
+  const std::string pfad = ReserviertesVerzeichnis(wurzel) + "/" + kKennungName;
+  return MarkeLesen(fs, pfad, k, fehler, [&] {
+    // An empty marker (left by a killed run) is removed first; a missing one is simply made.
+    FileInfo info;
+    if (fs->Stat(pfad, &info).ok() && !fs->DeleteFile(pfad).ok()) {
+      *fehler = pfad + " enthält keine gültige Kennung";
+      return false;
+    }
+    const std::string neu = Zufallskennung();
+    if (!Schreiben(fs, pfad, neu)) return PfadKennung(fs, wurzel, k, fehler);
+    k->kennung = neu;
+    k->neu = true;
+    return true;
+  });
+}
+
+bool WurzelkennungLesen(FileSystem* fs, const std::string& wurzel, Wurzelkennung* k,
+                        std::string* fehler) {
+  *k = Wurzelkennung();
+  fehler->clear();
+  FileInfo info;
+  Status s = fs->Stat(ReserviertesVerzeichnis(wurzel), &info);
+  // Without the program's directory a real run makes one, or, on a medium it cannot write,
+  // knows the root by its path.
+  if (s.missing()) return PfadKennung(fs, wurzel, k, fehler);
+  if (!s || info.kind != EntryKind::kDirectory) return true;  // the real run says why it stops
+  return MarkeLesen(fs, ReserviertesVerzeichnis(wurzel) + "/" + kKennungName, k, fehler,
+                    [] { return true; });
 }
 
 }  // namespace zarnoft

@@ -33,6 +33,12 @@ struct Wurzelkennung {
 bool WurzelkennungBestimmen(FileSystem* fs, const std::string& wurzel, Wurzelkennung* k,
                             std::string* fehler);
 
+// The same without writing anything (a probe run): a root that has no identity yet gets an empty
+// one (no record can belong to it); a root without the program's directory is known by its path,
+// as a real run would know it on a medium it cannot write.
+bool WurzelkennungLesen(FileSystem* fs, const std::string& wurzel, Wurzelkennung* k,
+                        std::string* fehler);
+
 }  // namespace zarnoft
 
 #endif  // ZARNOFT_ENGINE_ROOT_IDENTITY_H_

@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "copy/copy_orders.h"
+#include "engine/actions.h"
 #include "engine/exclusions.h"
 #include "engine/last_run.h"
+#include "engine/removals.h"
 #include "engine/run_record.h"
 #include "log/log.h"
 #include "platform/date_time.h"
@@ -52,6 +54,12 @@ struct LaufKontext {
   AusnahmeRegeln ausnahmen;
   bool VerzeichnisMeldung = true;
   bool KopierMeldung = true;
+  // A probe run decides everything as a real run and changes nothing: each action is reported
+  // where it would be done, and no file, directory, date or store is touched.
+  bool Probelauf = false;
+  // The deletion guard: the percentage of a side's files above which the run asks before it
+  // removes them (0: never asks); see engine/deletion_guard.h.
+  int LoeschGrenze = kLoeschGrenzeStandard;
 
   // --- what the run met ---
   // Failures the run went on after (copy failures are counted by the copy step and added at the
@@ -63,6 +71,11 @@ struct LaufKontext {
   std::vector<std::string> Hinweise;
   // Entries left alone because they are no regular file (FIFOs, sockets, devices).
   int Uebersprungen = 0;
+  // What the two-way walk is going to delete or move aside; removed after the walk.
+  Entfernungsliste entfernungen;
+  // Files the walk found on each side (the deletion guard's measure).
+  int64_t dateien_herkunft = 0;
+  int64_t dateien_ziel = 0;
   // Which trees the run wrote to; the end of the run flushes their file systems.
   bool herkunft_geschrieben = false;
   bool ziel_geschrieben = false;
@@ -80,6 +93,7 @@ struct LaufKontext {
   // The move-aside store held as a root once the run first moves a file aside
   // (FileSystem::HoldRoot); the trees themselves are held by the walk.
   std::unique_ptr<RootHold> lager_halt;
+  LaufBericht* bericht = nullptr;  // actions and failures as they happen; may be null
 
   // The sub-mode as the job's kind reads it.
   DoppelRegel Regel() const { return static_cast<DoppelRegel>(Doppelt); }
@@ -101,6 +115,16 @@ struct LaufKontext {
   // when a killed run left it: it is older than this run and no copy holds its lock. Anything
   // else (a copy under way in another run, a newer file) is left alone.
   void UeberbleibselEntfernen(const std::string& dir, const FileInfo& e);
+  // Reports an action (done, or in a probe run to be done).
+  void Melden(const Aktion& a) const {
+    if (bericht != nullptr) bericht->Getan(a);
+  }
+  // The action `art` on the entry at `pfad` (a full path in one of the trees), with the entry's
+  // state `info` on its side; nothing when the path lies in neither tree.
+  void MeldenFuer(AktionsArt art, const std::string& pfad, const FileInfo* info) const;
+  // The relative path of a full path in one of the trees (without a leading "/") and its side;
+  // false when it lies in neither.
+  bool Relativ(const std::string& pfad, AktionsSeite* seite, std::string* rel) const;
 
   bool StopAngefordert() const { return stop != nullptr && stop->load(); }
   bool Abbruch() const { return fenster != nullptr && fenster->Abbruch(); }

@@ -46,9 +46,11 @@ struct LaufErgebnis {
   // A two-way run that had no record of the last run to go by (and so deleted nothing): the
   // line that says so ("Kein Stand für ..."); empty otherwise.
   std::string kein_stand{};
+  // A probe run: it changed nothing, so it never becomes the job's last run.
+  bool probelauf = false;
 
   // Whether the run counts as done, so that its end becomes the job's last run.
-  bool Vollstaendig() const { return !abgebrochen && fehler == 0; }
+  bool Vollstaendig() const { return !abgebrochen && fehler == 0 && !probelauf; }
 };
 
 class LaufHandle {

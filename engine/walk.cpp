@@ -97,6 +97,8 @@ bool Verzeichnisvergleich::Auflisten(const std::string& dir, std::vector<FileInf
 bool Verzeichnisvergleich::AndereSeiteErreichbar(const std::string& dir, const std::string& path) {
   Status s = k_.fs->IsEnterableDirectory(dir);
   if (s.ok()) return true;
+  // A directory that the real run would have created by now.
+  if (k_.Probelauf && s.missing() && gedachte_.count(StripTrailingSlash(dir)) != 0) return true;
   k_.Fehlschlag("Vergl: Nicht gelöscht: " + path + ", " + dir + " nicht erreichbar", s);
   return false;
 }
@@ -167,7 +169,7 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
 
   // The target pass creates a source directory before it visits it, so this is only needed
   // when that creation went wrong or the directory vanished meanwhile.
-  Status s = k_.fs->IsEnterableDirectory(hdir);
+  Status s = gedacht_ == Gedacht::kHerkunft ? Status() : k_.fs->IsEnterableDirectory(hdir);
   if (!s) {
     const std::string pfad = k_.Herkunft + StripTrailingSlash(rel);
     FileInfo vorhanden;
@@ -175,12 +177,11 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
       k_.Fehlschlag(kNichtLesbar + pfad, s);
       return;
     }
-    s = k_.fs->CreateDirectory(pfad);
+    s = Anlegen(pfad);
     if (!s) {
       k_.Fehlschlag(kNichtErstellt + pfad, s);
       return;
     }
-    k_.Geschrieben(pfad);
   }
 
   // This directory's entries in the old record, and those of the new one.
@@ -273,10 +274,10 @@ void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string
   // entries whose names the source pass saw, and the target pass leaves those out.
   std::vector<FileInfo> quelle;
   std::vector<FileInfo> ziel;
-  const bool quelle_gelesen = Auflisten(hdir, &quelle);
+  const bool quelle_gelesen = gedacht_ == Gedacht::kHerkunft || Auflisten(hdir, &quelle);
   bool ziel_gelesen = false;
   if (k_.Art != VorgangsArt::kArchivieren) {
-    Status s = k_.fs->ListDirectory(zdir, &ziel);
+    Status s = gedacht_ == Gedacht::kZiel ? Status() : k_.fs->ListDirectory(zdir, &ziel);
     ziel_gelesen = s.ok();
     ReservierteWeglassen(&ziel);
     // Only a two-way run decides on what the target lacks; a copy job reports a missing or
@@ -290,6 +291,9 @@ void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string
               [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; });
   }
   AusgenommeneEntfernen(rel, &quelle, &ziel);
+  // The deletion guard measures a side by its files; what the job leaves out never counts.
+  for (const FileInfo& e : quelle) k_.dateien_herkunft += e.IsDirectory() ? 0 : 1;
+  for (const FileInfo& e : ziel) k_.dateien_ziel += e.IsDirectory() ? 0 : 1;
   std::vector<bool> geprueft(ziel.size(), false);
   Quelldurchgang(rel, hdir, zdir, quelle, ziel, ziel_gelesen, &geprueft);
 
@@ -413,9 +417,11 @@ void Verzeichnisvergleich::EinseitigesVerzeichnis(const std::string& rel, const 
   const std::string da = da_wurzel + rel + e.name;
   const std::string fehlt = andere_wurzel + rel + e.name;
   // A two-way run removes a directory that the last run left on both sides: its copy on the
-  // other side was deleted since. What inside it is new or changed since stays and goes to the
-  // other side. Copy and archive jobs never delete in their source; they create the directory in
-  // the target like a new one.
+  // other side was deleted since. When everything below it is still as recorded, the whole tree
+  // is collected and goes after the walk; otherwise it is created on the other side and visited
+  // with its record: what inside it is new or changed goes to the other side, and what is as
+  // recorded is collected name by name. Copy and archive jobs never delete in their source; they
+  // create the directory in the target like a new one.
   const StandEintrag* alt = AltEintrag(e.name);
   uint64_t alt_block = 0;
   if (k_.Art == VorgangsArt::kSynchronisieren && alt != nullptr &&
@@ -423,18 +429,24 @@ void Verzeichnisvergleich::EinseitigesVerzeichnis(const std::string& rel, const 
       Unveraendert(*alt, h ? alt->h : alt->z, e)) {
     if (!AndereSeiteErreichbar(andere_wurzel + rel, da)) return;
     const StandEintrag war = *alt;
-    if (StandLoeschen(da, war, h)) return;
     // Never deleting: the directory stays on its side, as the record has it.
     if (k_.Loeschen == LoeschModus::kNie) return Uebernehmen(war);
+    int64_t dateien = 0;
+    if (GanzWieZuletzt(da, war.block, h, &dateien)) {
+      k_.entfernungen.Hinzufuegen(h ? AktionsSeite::kHerkunft : AktionsSeite::kZiel, true,
+                                  rel.substr(1) + e.name, nullptr, dateien, war);
+      (h ? k_.dateien_herkunft : k_.dateien_ziel) += dateien;
+      return Uebernehmen(war);
+    }
+    if (k_.stand_alt == nullptr) return Uebernehmen(war);  // the record failed while it was read
     alt_block = war.block;
   }
   if (FuehrtZurueck(e, da)) return;
-  Status s = k_.fs->CreateDirectory(fehlt);
+  Status s = Anlegen(fehlt);
   if (!s) {
     k_.Fehlschlag(kNichtErstellt + fehlt, s);
     return;
   }
-  k_.Geschrieben(fehlt);
   NeuBesuchen(rel + e.name, fehlt, e, h, alt_block);
   VerzeichnisZeigen(rel);
 }
@@ -468,16 +480,59 @@ bool Verzeichnisvergleich::StandLoeschen(const std::string& da, const StandEintr
   return Ansehen(da, &d) && !d.da;
 }
 
+bool Verzeichnisvergleich::GanzWieZuletzt(const std::string& dir, uint64_t block, bool h,
+                                          int64_t* dateien) {
+  // What cannot be read counts as changed: the directory is then visited, and what it holds is
+  // decided name by name.
+  std::vector<StandEintrag> war;
+  if (block != 0 && !AltLesen(block, &war)) return false;
+  std::vector<FileInfo> eintraege;
+  if (!k_.fs->ListDirectory(dir + "/", &eintraege).ok()) return false;
+  for (const FileInfo& e : eintraege) {
+    if (IstReserviert(e.name) || k_.Ausgenommen(dir + "/" + e.name, e.IsDirectory())) return false;
+    auto it =
+        std::lower_bound(war.begin(), war.end(), e.name,
+                         [](const StandEintrag& x, const std::string& n) { return x.name < n; });
+    if (it == war.end() || it->name != e.name || it->offen ||
+        !Unveraendert(*it, h ? it->h : it->z, e))
+      return false;
+    if (e.IsDirectory()) {
+      if (!GanzWieZuletzt(dir + "/" + e.name, it->block, h, dateien)) return false;
+    } else {
+      ++*dateien;
+    }
+  }
+  return true;
+}
+
+Status Verzeichnisvergleich::Anlegen(const std::string& pfad) {
+  if (!k_.Probelauf) {
+    Status s = k_.fs->CreateDirectory(pfad);
+    if (!s) return s;
+    k_.Geschrieben(pfad);
+  } else {
+    gedachte_.insert(pfad);
+  }
+  FileInfo verzeichnis;
+  verzeichnis.kind = EntryKind::kDirectory;
+  k_.MeldenFuer(AktionsArt::kAnlegen, pfad, &verzeichnis);
+  return Status();
+}
+
 void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::string& neu,
                                        const FileInfo& vorbild, bool h, uint64_t alt_block) {
   const LetzterLauf gespeichert = k_.Letzter;
+  const Gedacht gedacht = gedacht_;
   k_.Letzter = LetzterLauf();
+  if (k_.Probelauf) gedacht_ = h ? Gedacht::kZiel : Gedacht::kHerkunft;
   offen_.push_back(Kennung(vorbild));
   alt_block_ = alt_block;
   VerzeichnisVergleichen(rel_name);
   const uint64_t block = neu_block_;
   offen_.pop_back();
   k_.Letzter = gespeichert;
+  gedacht_ = gedacht;
+  if (k_.Probelauf) return;
   // The bits come last: a directory without write permission is filled first. Giving a
   // directory away (as root) clears its set-ID bits, so the owner comes before them.
   // Refused owners (a user cannot give a directory away) stay unreported as before; a directory
@@ -563,7 +618,23 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
     if (k_.kopierer == nullptr) return false;
     if (k_.kopierer->Kopieren(von, nach, groesse) != KopierErgebnis::kKopiert) return false;
     k_.Geschrieben(nach);
+    Aktion a;
+    a.art = AktionsArt::kKopieren;
+    a.seite = nach == zpfad ? AktionsSeite::kZiel : AktionsSeite::kHerkunft;
+    a.rel = rel.substr(1) + name;
+    if (h.da) a.herkunft = {h.info.size, h.info.mtime};
+    if (z.da) a.ziel = {z.info.size, z.info.mtime};
+    k_.Melden(a);
     return true;
+  };
+  // A deletion waits until the walk is done (Entfernen), where it is decided again; the record
+  // meanwhile carries the name over. Never deleting is settled at once: nothing goes.
+  auto vormerken = [&](bool herkunft, const std::string& andere, const std::string& pfad) {
+    if (k_.Loeschen == LoeschModus::kNie || alt == nullptr) return DateiLoeschen(k_, pfad);
+    if (!AndereSeiteErreichbar(andere, pfad)) return false;
+    k_.entfernungen.Hinzufuegen(herkunft ? AktionsSeite::kHerkunft : AktionsSeite::kZiel, false,
+                                rel.substr(1) + name, &e, 1, *alt);
+    return false;
   };
   bool getan = false;
   switch (e.schritt) {
@@ -595,10 +666,10 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
       getan = kopieren(zpfad, hpfad, z.info.size);
       break;
     case Schritt::kHerkunftLoeschen:
-      getan = AndereSeiteErreichbar(k_.Ziel + rel, hpfad) && DateiLoeschen(k_, hpfad);
+      getan = vormerken(true, k_.Ziel + rel, hpfad);
       break;
     case Schritt::kZielLoeschen:
-      getan = AndereSeiteErreichbar(k_.Herkunft + rel, zpfad) && DateiLoeschen(k_, zpfad);
+      getan = vormerken(false, k_.Herkunft + rel, zpfad);
       break;
   }
   Nachtragen(e.schritt, getan, rel, name, h, z, alt);

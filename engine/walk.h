@@ -20,6 +20,18 @@
 // never wins a double change; it is named and left as it is. A directory that leads
 // back to a root or to a directory above it (a bind mount) is not entered.
 //
+// A two-way run deletes nothing while it walks: what the record says was deleted on the other
+// side is collected (LaufKontext::entfernungen) and its entry carried over into the new record
+// unchanged; Entfernen removes it after the walk, once the deletion guard allowed its side, each
+// decided again on a fresh look right before it goes. A removal that fails, is cancelled or
+// refused is so met again by the next run; one that succeeded leaves the name on neither side,
+// and the next run drops it. A one-sided directory goes as a whole only when everything below it
+// is as recorded; otherwise it is created on the other side and visited with its record, so
+// that what is new goes over and what is as recorded is collected name by name.
+//
+// A probe run (LaufKontext::Probelauf) decides alike and changes nothing: each action is
+// reported where it would be done, and a directory it would create is visited as an empty one.
+//
 // What cannot be done - a directory that cannot be read or created, a file that cannot be
 // queried, a name that is a file on one side and a directory on the other - is logged with the
 // system's reason and counted as a failure of the run (LaufKontext::fehler); the walk goes on.
@@ -68,11 +80,20 @@ class Verzeichnisvergleich {
   // The walk enters (or returns to) a directory: shown in the window's AktVerz field.
   void VerzeichnisZeigen(const std::string& rel);
 
+  // After the walk: asks the deletion guard about each side and removes what the walk collected
+  // (LaufKontext::entfernungen), each looked at again right before it goes. A cancel or a stop
+  // request ends the removals; what is left stays. A probe run reports instead of removing.
+  void Entfernen();
+
   int32_t Gezaehlt() const { return gezaehlt_; }
   // Where the new record's block of the roots lies, once VerzeichnisVergleichen("") returned.
   uint64_t WurzelBlock() const { return neu_block_; }
 
  private:
+  // In a probe run, the side of the directory being visited that the walk would have created:
+  // it does not exist and counts as empty.
+  enum class Gedacht { kKeine, kHerkunft, kZiel };
+
   // A fresh look at one path. False when the look failed (the failure is counted); *s then
   // tells nothing.
   bool Ansehen(const std::string& pfad, Seite* s);
@@ -104,12 +125,18 @@ class Verzeichnisvergleich {
   // Removes a one-sided directory that the record lists, entry by entry: what is still as the
   // last run left it goes, what is new or changed stays. True when the directory is gone.
   bool StandLoeschen(const std::string& da, const StandEintrag& alt, bool h);
+  // Whether everything below a one-sided directory is still as the record lists it (nothing
+  // new, changed, left out or the program's own), so that the whole tree may go; its files are
+  // counted into *dateien.
+  bool GanzWieZuletzt(const std::string& dir, uint64_t block, bool h, int64_t* dateien);
   // Visits a directory just created on the other side. The new directory then gets the owner
   // and permission bits of the one it copies. `alt_block`: the record's block of the directory
   // when the record lists it (what stayed of a deletion), else 0: everything below is new.
   // h: the model is the source's.
   void NeuBesuchen(const std::string& rel_name, const std::string& neu, const FileInfo& vorbild,
                    bool h, uint64_t alt_block);
+  // A directory the walk creates: made, or in a probe run only reported.
+  Status Anlegen(const std::string& pfad);
 
   // --- the record ---
   // The old record's entry of a name in the directory being visited; nullptr for none.
@@ -138,12 +165,19 @@ class Verzeichnisvergleich {
   // during the run does not make every file look deleted.
   bool AndereSeiteErreichbar(const std::string& dir, const std::string& path);
 
+  // One collected removal, after the walk.
+  void DateiEntfernen(const Entfernungsliste::Eintrag& e);
+  void BaumEntfernen(const Entfernungsliste::Eintrag& e);
+
   LaufKontext& k_;
   // Both roots, held while the walk lives: every path in the trees is resolved beneath them.
   std::unique_ptr<RootHold> herkunft_halt_;
   std::unique_ptr<RootHold> ziel_halt_;
   // Device and inode of the move-aside store, once it exists.
   std::optional<std::pair<uint64_t, uint64_t>> lager_kennung_;
+  Gedacht gedacht_ = Gedacht::kKeine;
+  // In a probe run, the directories the real run would have created (full paths).
+  std::set<std::string> gedachte_;
   int32_t gezaehlt_ = 0;
   // Device and inode of the directories being visited, both sides, the roots first.
   std::vector<std::pair<uint64_t, uint64_t>> offen_;

@@ -89,6 +89,7 @@ TEST_P(LinkTausch, StopsTheStepAndLeavesEverythingOutsideTheRootsAsItWas) {
   {
     Verzeichnisvergleich walk(lauf.k);
     walk.VerzeichnisVergleichen("");
+    walk.Entfernen();
   }
   EXPECT_TRUE(tausch.getauscht()) << f.name;
   EXPECT_EQ(Abbild(draussen.root()), vorher) << f.name;
@@ -168,6 +169,7 @@ TEST_P(WettlaufTausch, NothingOutsideTheRootsChanges) {
   {
     Verzeichnisvergleich walk(lauf.k);
     walk.VerzeichnisVergleichen("");
+    walk.Entfernen();
   }
   fertig = true;
   taeter.join();
@@ -195,6 +197,7 @@ TEST(LagerImBaum, IsRecognisedWhateverPathNamesIt) {
     {
       Verzeichnisvergleich walk(lauf.k);
       walk.VerzeichnisVergleichen("");
+      walk.Entfernen();
     }
     EXPECT_FALSE(lauf.baum.Exists("h/lager")) << ueber_link;
     EXPECT_EQ(lauf.Zeilen("Vergl: Übersprungen, Auslagerungsverzeichnis: ").size(), 1u)
@@ -221,6 +224,7 @@ TEST(DateiUndLink, AreLeftAsTheyAreInEveryDeletionMode) {
       {
         Verzeichnisvergleich walk(lauf.k);
         walk.VerzeichnisVergleichen("");
+        walk.Entfernen();
       }
       SCOPED_TRACE(static_cast<int>(modus));
       EXPECT_EQ(lauf.baum.Read(datei), "inhalt");

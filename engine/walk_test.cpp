@@ -135,6 +135,7 @@ class WalkTest : public ::testing::Test {
   void Laufen() {
     Verzeichnisvergleich w(k);
     w.VerzeichnisVergleichen("");
+    w.Entfernen();
     gezaehlt = w.Gezaehlt();
   }
   bool Geprueft(const std::string& name) const {
@@ -221,9 +222,13 @@ TEST_F(WalkTest, TwoWayTableRowByRow) {
             (std::vector<std::string>{
                 "Vergl: Prüfe Datei: r5.txt",
                 "Vergl: Herkunftsfile: " + DosLogText(DosFromFileTime(Vor(2))) +
-                    " Zielfile: unbekannt Vergleichsdatum: " + DosLogText(k.Letzter.Dos()),
-                "Vergl: Gelöscht: r5.txt aus Verzeichnis " + H,
-                "Vergl:                weil nicht in " + Z + " gefunden"}));
+                    " Zielfile: unbekannt Vergleichsdatum: " + DosLogText(k.Letzter.Dos())}));
+  // A deletion waits until the walk is done; its lines follow it there.
+  const std::vector<std::string> alle = log.Texts();
+  auto fertig = std::find(alle.begin(), alle.end(), "Vergl: **** Verzeichnis fertig: /");
+  auto r5 = std::find(alle.begin(), alle.end(), "Vergl: Gelöscht: r5.txt aus Verzeichnis " + H);
+  ASSERT_TRUE(fertig < r5 && r5 + 1 < alle.end());
+  EXPECT_EQ(r5[1], "Vergl:                weil nicht in " + Z + " gefunden");
   EXPECT_TRUE(log.Has(LogStufe::kDateiAenderung, "Vergl: Kopiert: r6.txt aus Verzeichnis " + Z));
   EXPECT_TRUE(log.Has(LogStufe::kDiagnose,
                       "Vergl:                Andere Version nach letztem Sync geändert"));
@@ -356,7 +361,11 @@ TEST_F(WalkTest, DirectoriesVisitedRemovedOrCreatedWithEverythingBelowNew) {
 
   std::vector<std::string> t = log.Texts();
   EXPECT_EQ(t.front(), "Vergl: **** Verzeichnis: ");
-  EXPECT_EQ(t.back(), "Vergl: **** Verzeichnis fertig: /");
+  // The removals follow the walk.
+  EXPECT_EQ(t.back(), "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + Z + "/zalt/");
+  EXPECT_LT(std::find(t.begin(), t.end(), "Vergl: **** Verzeichnis fertig: /"),
+            std::find(t.begin(), t.end(),
+                      "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + H + "/alt/"));
   EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /beide"));
   EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: /neu/tief"));
   EXPECT_TRUE(log.Has(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: /neu/tief/"));
@@ -417,6 +426,7 @@ TEST_F(WalkTest, WithoutSubdirectoriesTheyAreCountedAndLeftAlone) {
     k.log = &l;
     Verzeichnisvergleich w(k);
     w.VerzeichnisVergleichen("");
+    w.Entfernen();
     EXPECT_EQ(w.Gezaehlt(), 3);  // a.txt, beide, unter: counted on the source side
     EXPECT_TRUE(t.Exists("z/a.txt"));
     EXPECT_FALSE(t.Exists("z/unter"));

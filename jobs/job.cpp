@@ -53,7 +53,7 @@ TVergleichThread* Sammlung::MitThread(const LaufHandle& lauf) {
 }
 
 VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschen_wohin,
-                                    LoeschModus loeschen) {
+                                    LoeschModus loeschen, int loesch_grenze) {
   VergleichsWerte w;
   w.Herkunft = job.Herkunft;
   w.Ziel = job.Ziel;
@@ -68,6 +68,7 @@ VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::stri
   w.LaufBeginn = job.LaufBeginn;
   w.LaufEnde = job.LaufEnde;
   w.Ausnahmen = job.Ausnahmen;
+  w.LoeschGrenze = loesch_grenze;
   return w;
 }
 

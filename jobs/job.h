@@ -122,7 +122,8 @@ class Sammlung {
 // source, target, the move-aside folder setting "LoeschenWohin", kind, sub-mode, the deletion
 // mode setting "Loeschen", last run, expected file count, its side, subdirectories.
 VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschen_wohin,
-                                    LoeschModus loeschen);
+                                    LoeschModus loeschen,
+                                    int loesch_grenze = kLoeschGrenzeStandard);
 
 // The expected file count of a job taken from the editor, from the file counts of the last
 // completed listings of source and target (0 for a side that is still being listed, was stopped

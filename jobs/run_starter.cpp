@@ -8,11 +8,12 @@ namespace zarnoft {
 
 LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
                             LoeschModus loeschen, const LaufDienste& dienste,
-                            Vergleiche::EndeMeldung beendet) {
+                            Vergleiche::EndeMeldung beendet, int loesch_grenze, bool probelauf) {
   // The handle is recorded before the end notification can run: both happen on the GUI thread,
   // and the notification waits for it.
-  job->Thread = Vergleiche::Starten(VergleichsWerteFuer(*job, loeschen_wohin, loeschen), dienste,
-                                    std::move(beendet));
+  VergleichsWerte w = VergleichsWerteFuer(*job, loeschen_wohin, loeschen, loesch_grenze);
+  w.Probelauf = probelauf;
+  job->Thread = Vergleiche::Starten(w, dienste, std::move(beendet));
   return job->Thread;
 }
 

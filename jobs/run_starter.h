@@ -20,9 +20,12 @@ namespace zarnoft {
 // the job's Thread. `beendet` runs on the GUI thread at the run's end (it finds the job through
 // Sammlung::MitThread and records the run with LaufBeendet). Returns the handle; an empty one
 // when no thread could be started (the job stays idle, no end notification follows).
+// `loesch_grenze` is the deletion guard's setting; a probe run (`probelauf`) changes nothing and
+// is never recorded as the job's last run.
 LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
                             LoeschModus loeschen, const LaufDienste& dienste,
-                            Vergleiche::EndeMeldung beendet);
+                            Vergleiche::EndeMeldung beendet,
+                            int loesch_grenze = kLoeschGrenzeStandard, bool probelauf = false);
 
 class LaufStarter {
  public:

@@ -37,12 +37,12 @@ inline constexpr bool Bekannt(VorgangsArt art) {
 
 // A two-way job: what to do with a file changed on both sides since the last run.
 enum class DoppelRegel : int {
-  kNachfragen = 0,         // ask the user about each such file
-  kNeuerenBehalten = 1,    // copy the newer version over the older
-  kHerkunftBehalten = 2,   // copy the source's version onto the target
-  kZielBehalten = 3,       // copy the target's version onto the source
-  kBeideBehalten = 4,      // keep both, as "name V1" (source) and "name V2" (target) on both sides
-  kKeineAktion = 5,        // leave both as they are
+  kNachfragen = 0,        // ask the user about each such file
+  kNeuerenBehalten = 1,   // copy the newer version over the older
+  kHerkunftBehalten = 2,  // copy the source's version onto the target
+  kZielBehalten = 3,      // copy the target's version onto the source
+  kBeideBehalten = 4,     // keep both, as "name V1" (source) and "name V2" (target) on both sides
+  kKeineAktion = 5,       // leave both as they are
 };
 
 // A copy job: whose changes since the last run make a file be copied from source to target.
@@ -96,6 +96,12 @@ enum class LoeschModus : int {
 inline constexpr int Zahl(LoeschModus m) {
   return static_cast<int>(m);
 }
+
+// The deletion guard ("LoeschGrenze"): the percentage of a side's files above which a run asks
+// before it removes them; 0 never asks. A stored value outside 0..100, or no number, counts as
+// the standard value.
+inline constexpr int kLoeschGrenzeStandard = 50;
+inline constexpr int kLoeschGrenzeHoechstens = 100;
 
 }  // namespace zarnoft
 

@@ -6,7 +6,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <utility>
 
+#include "engine/actions.h"
 #include "engine/comparison.h"
 #include "engine/run_handle.h"
 #include "jobs/collection_file.h"
@@ -17,6 +20,7 @@
 #include "log/log_writer.h"
 #include "platform/date_time.h"
 #include "platform/gui_call.h"
+#include "platform/number_format.h"
 #include "platform/stop_signals.h"
 #include "runner/collection_lock.h"
 #include "runner/terminal_window.h"
@@ -55,7 +59,8 @@ bool ZahlLesen(const char* s, int* out) {
 }  // namespace
 
 const char* SyncHilfe() {
-  return "Aufruf: zarnoft-sync [--job N]... [--leer-erlaubt] [--] SAMMLUNG.syc\n"
+  return "Aufruf: zarnoft-sync [-n] [-q|-v] [--job N]... [--leer-erlaubt] [--loeschen-erlaubt]\n"
+         "                    [--] SAMMLUNG.syc\n"
          "       zarnoft-sync --ausloeser start|ende [--leer-erlaubt] [--] [SAMMLUNG.syc]...\n"
          "       zarnoft-sync --anlegen SAMMLUNG.syc HERKUNFT ZIEL [--art N] [--doppelt N]\n"
          "                    [--unterverzeichnisse 0|1] [--ausnahme MUSTER]...\n"
@@ -70,8 +75,17 @@ const char* SyncHilfe() {
          "der nächste Lauf dieselben Änderungen noch einmal betrachtet. Nach -- ist jedes\n"
          "Argument eine Sammlung, auch wenn es mit - beginnt.\n"
          "\n"
-         "Ist stderr ein Terminal, zeigt eine Zeile den Fortschritt. Fehler erscheinen als\n"
-         "Zeilen auf stderr. Eine doppelt geänderte Datei wird im Terminal erfragt\n"
+         "Aktionszeilen (-n, -v): Aktion, \" > \", Seite, zwei Leerzeichen, Pfad relativ\n"
+         "zur Wurzel (ein Verzeichnis mit \"/\" am Ende), zwei Leerzeichen, Größe in Bytes\n"
+         "oder \"-\", zum Beispiel \"kopieren > Ziel  d/a.txt  4.096\". Aktionen: kopieren,\n"
+         "löschen, auslagern, anlegen, archivieren, beide behalten, nachfragen, belassen.\n"
+         "Nach jedem Auftrag folgt eine Zusammenfassung auf stdout (Dateien und Bytes je\n"
+         "Richtung, gelöscht, ausgelagert, doppelt geändert, Fehler, Dauer).\n"
+         "\n"
+         "Ist stderr ein Terminal, zeigt eine Zeile den Fortschritt. Jeder Fehler erscheint\n"
+         "als Zeile mit Pfad und Grund auf stderr, zum Beispiel \"zarnoft-sync: Kopieren\n"
+         "fehlgeschlagen: /home/a/x.txt: Kein Platz mehr auf dem Gerät\". Eine doppelt geänderte "
+         "Datei wird im Terminal erfragt\n"
          "(j = Ja, n = Nein, i = Ignorieren, a = Alles), wenn stdin und stderr Terminals\n"
          "sind. Sonst bleibt sie bei der Einstellung \"Nachfragen\" unverändert, das\n"
          "Protokoll meldet \"Doppelte Änderung nicht entschieden\", und der Lauf gilt als\n"
@@ -108,6 +122,19 @@ const char* SyncHilfe() {
          "  --ausnahme MUSTER  lässt aus, was auf MUSTER passt (mehrfach möglich), mit den\n"
          "                    Regeln des Editors: *.tmp, node_modules/, Projekte/build,\n"
          "                    **/cache/, !wichtig.tmp; Muster in Anführungszeichen setzen\n"
+         "  --loeschen-erlaubt  löscht auch, wenn ein Lauf mehr Dateien einer Seite löschen\n"
+         "                    würde als der Löschschutz erlaubt (Main.sda, [Data]\n"
+         "                    LoeschGrenze, Prozent, vorgegeben 50, 0 = aus; erst ab 20\n"
+         "                    Dateien). Ohne diese Angabe wird im Terminal gefragt; ohne\n"
+         "                    Terminal bleiben alle Dateien dieser Seite, und der Lauf\n"
+         "                    gilt als fehlerhaft.\n"
+         "  -n, --probelauf   entscheidet alles wie ein echter Lauf und ändert nichts:\n"
+         "                    keine Kopie, kein Löschen, kein Verzeichnis, kein Datum,\n"
+         "                    keine Sperrdatei, kein Stand; gibt je Aktion eine Zeile auf\n"
+         "                    stdout aus, dann die Zusammenfassung; Rückgabewert 0\n"
+         "                    (2 falscher Aufruf)\n"
+         "  -q, --leise       gibt nur die Fehler aus\n"
+         "  -v, --ausfuehrlich  gibt auch jede ausgeführte Aktion aus (wie -n)\n"
          "  -h, --help        zeigt diese Hilfe\n"
          "  --version         zeigt die Version\n"
          "\n"
@@ -207,6 +234,14 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
       return true;
     } else if (a == "--leer-erlaubt") {
       o->leer_erlaubt = true;
+    } else if (a == "--loeschen-erlaubt") {
+      o->loeschen_erlaubt = true;
+    } else if (a == "--probelauf" || a == "-n") {
+      o->probelauf = true;
+    } else if (a == "-q" || a == "--leise") {
+      o->leise = true;
+    } else if (a == "-v" || a == "--ausfuehrlich") {
+      o->ausfuehrlich = true;
     } else if (IstOption(a, "--job")) {
       int n = 0;
       if (!OptionsWert(argc, argv, &i, "--job", &wert)) {
@@ -264,6 +299,22 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
   return SammlungenZuordnen(sammlungen, o, fehler);
 }
 
+std::string ZusammenfassungsZeile(const std::string& name, bool probelauf, const Zusammenfassung& z,
+                                  int64_t millisekunden) {
+  auto dateien = [](int64_t n, int64_t bytes, const char* seite) {
+    return FormatDottedNumber(n) + (n == 1 ? " Datei (" : " Dateien (") +
+           FormatDottedNumber(bytes) + " Bytes) > " + seite;
+  };
+  const int64_t zehntel = (millisekunden + 50) / 100;
+  return name + (probelauf ? " (Probelauf): " : ": ") +
+         dateien(z.dateien_zum_ziel, z.bytes_zum_ziel, "Ziel") + ", " +
+         dateien(z.dateien_zur_herkunft, z.bytes_zur_herkunft, "Herkunft") + ", " +
+         FormatDottedNumber(z.geloescht) + " gelöscht, " + FormatDottedNumber(z.ausgelagert) +
+         " ausgelagert, " + FormatDottedNumber(z.doppelt) + " doppelt geändert, " +
+         FormatDottedNumber(z.fehler) + " Fehler, " + std::to_string(zehntel / 10) + "," +
+         std::to_string(zehntel % 10) + " s";
+}
+
 namespace {
 
 // What the jobs of one call share.
@@ -286,7 +337,8 @@ int SammlungLaden(const Umgebung& u, SammlungsSperre* sperre, Sammlung* sammlung
     Meldung("Die Auftragssammlung " + pfad + " kann nicht gelesen werden.");
     return kSyncAufruf;
   }
-  switch (sperre->Sperren(pfad)) {
+  // A probe run writes nothing, not even the lock.
+  switch (sperre == nullptr ? SammlungsSperre::Ergebnis::kGesperrt : sperre->Sperren(pfad)) {
     case SammlungsSperre::Ergebnis::kGesperrt:
       break;
     case SammlungsSperre::Ergebnis::kBelegt:
@@ -350,36 +402,91 @@ bool Ausfuehrbar(const TVergleichThread& job, const std::string& name) {
   return true;
 }
 
+// A run's report as the terminal shows it: collected on the run's thread and printed on this one
+// (Ausgeben), so that a line never cuts through the progress line: the actions (probe run, -v) on
+// stdout, failures and notices on stderr, always.
+class TerminalBericht : public LaufBericht {
+ public:
+  TerminalBericht(bool aktionen, bool terminal) : aktionen_(aktionen), terminal_(terminal) {}
+
+  void Getan(const Aktion& a) override {
+    std::lock_guard<std::mutex> l(mu_);
+    zusammenfassung_.Zaehlen(a);
+    if (aktionen_) offen_.emplace_back(true, AktionsZeile(a));
+  }
+  void Fehler(const Fehlerzeile& f) override {
+    std::lock_guard<std::mutex> l(mu_);
+    offen_.emplace_back(false, f.Zeile());
+  }
+  void Hinweis(const std::string& text) override {
+    std::lock_guard<std::mutex> l(mu_);
+    offen_.emplace_back(false, text);
+  }
+
+  void Ausgeben() {
+    std::vector<std::pair<bool, std::string>> zeilen;
+    {
+      std::lock_guard<std::mutex> l(mu_);
+      zeilen.swap(offen_);
+    }
+    for (const auto& [aktion, text] : zeilen) {
+      if (aktion) {
+        std::fprintf(stdout, "%s\n", text.c_str());
+      } else {
+        // The progress line is cleared first; it is drawn again at its next refresh.
+        if (terminal_) std::fprintf(stderr, "\r\033[K");
+        Meldung(text);
+      }
+    }
+    if (!zeilen.empty()) std::fflush(stdout);
+  }
+  Zusammenfassung Stand() {
+    std::lock_guard<std::mutex> l(mu_);
+    return zusammenfassung_;
+  }
+
+ private:
+  const bool aktionen_;
+  const bool terminal_;
+  std::mutex mu_;
+  std::vector<std::pair<bool, std::string>> offen_;
+  Zusammenfassung zusammenfassung_;
+};
+
 // One run of one job, from its start to its end notification, served on this thread.
 class AuftragsLauf {
  public:
-  AuftragsLauf(const Umgebung& u, QueueCaller* gui, Protokoll* log) : u_(u), gui_(gui), log_(log) {}
+  AuftragsLauf(const Umgebung& u, QueueCaller* gui, Protokoll* log)
+      : u_(u), gui_(gui), log_(log), bericht_(u.o.probelauf || u.o.ausfuehrlich, u.terminal_aus) {}
 
   // Starts the run and serves its window until it has ended. On a signal the run is cancelled
   // and its questions are answered as closed; serving goes on until its end notification.
   void Ausfuehren(Sammlung* sammlung, TVergleichThread* job) {
     LaufHandle lauf;
     {
-      // The run's thread inherits a mask without the stop signals, so that they reach this thread,
-      // which serves the window and may be waiting for an answer on the terminal.
+      // The run's thread inherits a mask without the stop signals, so that they reach this
+      // thread, which serves the window and may be waiting for an answer on the terminal.
       StoppSignaleSperren sperren;
-      lauf = VergleichStarten(job, u_.e.LoeschenWohin, u_.e.Loeschen, Dienste(),
-                              [this, sammlung](const LaufHandle& l, const LaufErgebnis& e) {
-                                // The job model records the run, as in the editor.
-                                if (TVergleichThread* j = sammlung->MitThread(l))
-                                  LaufBeendet(j, e, u_.uhr);
-                                ergebnis_ = e;
-                                gemeldet_ = true;
-                              });
+      lauf = VergleichStarten(
+          job, u_.e.LoeschenWohin, u_.e.Loeschen, Dienste(),
+          [this, sammlung](const LaufHandle& l, const LaufErgebnis& e) {
+            // The job model records the run, as in the editor.
+            if (TVergleichThread* j = sammlung->MitThread(l)) LaufBeendet(j, e, u_.uhr);
+            ergebnis_ = e;
+            gemeldet_ = true;
+          },
+          u_.e.LoeschGrenze, u_.o.probelauf);
     }
     if (lauf.Leer()) {
       ergebnis_.abgebrochen = true;
       return;
     }
     Bedienen(lauf);
+    bericht_.Ausgeben();
   }
 
   const LaufErgebnis& Ergebnis() const { return ergebnis_; }
+  Zusammenfassung Stand() { return bericht_.Stand(); }
 
  private:
   LaufDienste Dienste() {
@@ -387,6 +494,7 @@ class AuftragsLauf {
     to.fortschritt = u_.terminal_aus;
     to.fragen = u_.terminal_aus && u_.terminal_ein;
     to.leer_erlaubt = u_.o.leer_erlaubt;
+    to.loeschen_erlaubt = u_.o.loeschen_erlaubt;
     to.abgebrochen = [] { return StoppSignal() != 0; };
     LaufDienste ld;
     ld.fs = u_.fs;
@@ -394,6 +502,7 @@ class AuftragsLauf {
     ld.log = log_;
     ld.gui = gui_;
     ld.stand_verzeichnis = u_.stand_verzeichnis;
+    ld.bericht = &bericht_;
     // The window is created and destroyed through the GUI queue, so fenster_ is touched on this
     // thread only.
     ld.fenster = [this, to]() -> std::unique_ptr<FortschrittFenster> {
@@ -418,6 +527,7 @@ class AuftragsLauf {
         gui_->SchliessenBeginnen();
         lauf.Abbrechen();
       }
+      bericht_.Ausgeben();
       if (fenster_ != nullptr) fenster_->Auffrischen();
     }
     lauf.Warten();
@@ -430,6 +540,7 @@ class AuftragsLauf {
   QueueCaller* gui_;
   Protokoll* log_;
   TerminalFenster* fenster_ = nullptr;
+  TerminalBericht bericht_;
   LaufErgebnis ergebnis_;
   bool gemeldet_ = false;  // the end notification has come
 };
@@ -442,10 +553,27 @@ int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, i
   if (u.terminal_aus) std::fprintf(stderr, "%s\n", name.c_str());
 
   AuftragsLauf lauf(u, gui, &u.log);
+  const auto beginn = std::chrono::steady_clock::now();
   lauf.Ausfuehren(sammlung, job);
   if (StoppSignal() != 0) return kSyncAbgebrochen;
   const LaufErgebnis& e = lauf.Ergebnis();
   if (!e.kein_stand.empty()) Meldung(e.kein_stand);
+  if (!u.o.leise) {
+    Zusammenfassung z = lauf.Stand();
+    z.fehler = e.fehler;
+    const auto dauer = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - beginn);
+    std::fprintf(stdout, "%s\n",
+                 ZusammenfassungsZeile(name, u.o.probelauf, z, dauer.count()).c_str());
+    std::fflush(stdout);
+  }
+  // A probe run changed nothing and records nothing; what it met is in its lines.
+  if (u.o.probelauf) {
+    if (e.abgebrochen)
+      Meldung(name + " könnte nicht ausgeführt werden (" + job->Herkunft + " - " + job->Ziel +
+              ").");
+    return kSyncOk;
+  }
   u.log.Zeile(LogStufe::kWarnung, VergleichEndeText(*job, e));
   // Warnings that are no failures: the run counts as done all the same.
   for (const std::string& h : e.hinweise) Meldung(name + ": " + h);
@@ -514,7 +642,8 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   SammlungsSperre sperre;
   Sammlung sammlung;
   std::vector<int> jobs;
-  if (int status = SammlungLaden(u, &sperre, &sammlung); status != kSyncOk) return status;
+  if (int status = SammlungLaden(u, o.probelauf ? nullptr : &sperre, &sammlung); status != kSyncOk)
+    return status;
   if (!AuftraegeWaehlen(o, sammlung, &jobs)) return kSyncAufruf;
 
   StoppSignaleEinrichten();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/actions.h"
 #include "log/log.h"
 #include "platform/file_places.h"
 #include "platform/file_system.h"
@@ -21,10 +22,20 @@ constexpr int kSyncAufruf = 2;         // a usage error, a collection that canno
                                        // damaged settings file
 constexpr int kSyncAbgebrochen = 130;  // cancelled by SIGINT, SIGTERM or SIGHUP
 
+// The summary line of one job's run on stdout, e.g. "Auftrag 1: 3 Dateien (12.288 Bytes) > Ziel,
+// 0 Dateien (0 Bytes) > Herkunft, 2 gelöscht, 0 ausgelagert, 1 doppelt geändert, 0 Fehler,
+// 1,4 s". A probe run's says "Auftrag 1 (Probelauf): ...".
+std::string ZusammenfassungsZeile(const std::string& name, bool probelauf, const Zusammenfassung& z,
+                                  int64_t millisekunden);
+
 struct SyncOptionen {
   std::string sammlung;
   std::vector<int> jobs;  // 1-based; empty = all, in collection order
   bool leer_erlaubt = false;
+  bool loeschen_erlaubt = false;  // answers the deletion guard's question with Ja
+  bool probelauf = false;         // -n: list what the runs would do, change nothing
+  bool leise = false;             // -q: print failures only
+  bool ausfuehrlich = false;      // -v: print each action as it is done
   bool hilfe = false;
   bool version = false;
   // Automatic runs: "start" or "ende" (empty: a plain run), over any number of collections

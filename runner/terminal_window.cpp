@@ -99,6 +99,16 @@ int TerminalFenster::Fragen(const Frage& frage) {
     std::fprintf(o_.aus, "Antwort: Nein (mit --leer-erlaubt würde abgeglichen)\n");
     return frage.abbrechen >= 0 ? frage.abbrechen : kKeineAntwort;
   }
+  if (frage.anlass == Frage::Anlass::kLoeschSchutz && (o_.loeschen_erlaubt || !o_.fragen)) {
+    ZeileLoeschen();
+    std::fprintf(o_.aus, "%s: %s\n", frage.titel.c_str(), MitZeilenumbruechen(frage.text).c_str());
+    if (o_.loeschen_erlaubt) {
+      std::fprintf(o_.aus, "Antwort: Ja (--loeschen-erlaubt)\n");
+      return 0;
+    }
+    std::fprintf(o_.aus, "Antwort: Nein (mit --loeschen-erlaubt würde gelöscht)\n");
+    return kNiemandGefragt;
+  }
   if (!o_.fragen) return kNiemandGefragt;
   ZeileLoeschen();
   std::string wahl;

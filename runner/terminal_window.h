@@ -4,6 +4,7 @@
 // stderr; questions on the terminal when stdin and stderr are terminals (the answer is the
 // accelerator letter of a button: j / n / i / a), otherwise kNiemandGefragt: nobody decided. The
 // empty-side question is never asked here: it is answered by the runner's --leer-erlaubt option.
+// The deletion guard's question is answered Ja by --loeschen-erlaubt, else asked like the others.
 // Boxes and questions are answered before the call returns.
 //
 // Called on the runner's main thread (its "GUI thread") only; the runner refreshes the display
@@ -20,9 +21,10 @@
 namespace zarnoft {
 
 struct TerminalOptionen {
-  bool fortschritt = false;   // show the progress line (stderr is a terminal)
-  bool fragen = false;        // ask on the terminal (stdin and stderr are terminals)
-  bool leer_erlaubt = false;  // answer the empty-side question with "&Ja"
+  bool fortschritt = false;       // show the progress line (stderr is a terminal)
+  bool fragen = false;            // ask on the terminal (stdin and stderr are terminals)
+  bool leer_erlaubt = false;      // answer the empty-side question with "&Ja"
+  bool loeschen_erlaubt = false;  // answer the deletion guard's question with "&Ja"
   std::FILE* aus = stderr;
   std::FILE* ein = stdin;
   // True once the run is to be cancelled (a signal); a question waiting for input gives up then.

@@ -60,6 +60,15 @@ FensterGeometrie FensterGeometrieLesen(const std::string& settings_path, FileSys
   return g;
 }
 
+namespace {
+
+int LoeschGrenzeLesen(const IniFile& ini) {
+  const int g = ini.ReadInteger(kData, kLoeschGrenze, kLoeschGrenzeStandard);
+  return g < 0 || g > kLoeschGrenzeHoechstens ? kLoeschGrenzeStandard : g;
+}
+
+}  // namespace
+
 void EinstellungenLesen(const std::string& settings_path, const std::string& program_dir,
                         EditorEinstellungen* e, FileSystem* fs) {
   const IniFile ini(settings_path, fs);
@@ -72,6 +81,7 @@ void EinstellungenLesen(const std::string& settings_path, const std::string& pro
   e->Loeschen = static_cast<LoeschModus>(
       static_cast<int8_t>(static_cast<uint8_t>(ini.ReadInteger(kData, kLoeschen, 1))));
   e->LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, program_dir + "Loesch");
+  e->LoeschGrenze = LoeschGrenzeLesen(ini);
 }
 
 void EinstellungenLesen(const DateiOrte& orte, EditorEinstellungen* e, FileSystem* fs) {
@@ -133,6 +143,7 @@ DialogEinstellungen DialogLesen(const std::string& settings_path, const DateiOrt
   d.Hint = ini.ReadBool(kAllgemein, kHint, true);
   d.Loeschen = static_cast<LoeschModus>(ReadInt(ini, kData, kLoeschen, 1));
   d.LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, orte.LoeschVorgabe());
+  d.LoeschGrenze = LoeschGrenzeLesen(ini);
   d.Boot = ini.ReadBool(kHauptprogramm, kBoot, true);
   d.Zeit = ini.ReadBool(kHauptprogramm, kZeit, true);
   d.Idle = ini.ReadBool(kHauptprogramm, kIdle, true);
@@ -171,6 +182,7 @@ void DialogEinstellungenSchreiben(const std::string& settings_path, const Dialog
   ini.WriteInteger(kAllgemein, kLAnz, d.LAnz);
   ini.WriteInteger(kData, kLoeschen, Zahl(d.Loeschen));
   ini.WriteString(kData, kLoeschenWohin, d.LoeschenWohin);
+  ini.WriteInteger(kData, kLoeschGrenze, d.LoeschGrenze);
   ini.WriteBool(kHauptprogramm, kBoot, d.Boot);
   ini.WriteBool(kHauptprogramm, kZeit, d.Zeit);
   ini.WriteBool(kHauptprogramm, kIdle, d.Idle);

@@ -48,6 +48,7 @@ inline constexpr const char* kWarnungen = "Warnungen";
 inline constexpr const char* kFehler = "Fehler";
 inline constexpr const char* kLoeschen = "Loeschen";            // Data: the LoeschModus
 inline constexpr const char* kLoeschenWohin = "LoeschenWohin";  // Data: the move-aside folder
+inline constexpr const char* kLoeschGrenze = "LoeschGrenze";    // Data: the deletion guard, %
 inline constexpr const char* kBoot = "Boot";  // Hauptprogramm: stored and shown only
 inline constexpr const char* kZeit = "Zeit";
 inline constexpr const char* kIdle = "Idle";
@@ -56,6 +57,7 @@ inline constexpr const char* kBootZeit = "BootZeit";  // seconds, dialog range 5
 inline constexpr const char* kIdleZeit = "IdleZeit";  // minutes, dialog range 2..15
 
 inline constexpr int kVersionWert = 1;
+
 inline constexpr int kHoeheVorgabe = 400;
 inline constexpr int kBreiteVorgabe = 427;
 }  // namespace main_sda
@@ -95,6 +97,7 @@ struct EditorEinstellungen {
   bool SofortSync = true;                       // a job taken into the collection runs at once
   LoeschModus Loeschen = LoeschModus::kNormal;  // signed 8-bit, passed to every run
   std::string LoeschenWohin;                    // the move-aside folder, passed to every run
+  int LoeschGrenze = kLoeschGrenzeStandard;     // the deletion guard, passed to every run
 };
 
 // The main window's load of the job-editor settings, at start-up and after the settings dialog.
@@ -146,6 +149,7 @@ struct DialogEinstellungen {
   bool Hint = true;
   LoeschModus Loeschen = LoeschModus::kNormal;
   std::string LoeschenWohin;
+  int LoeschGrenze = kLoeschGrenzeStandard;
   bool Boot = true;
   bool Zeit = true;
   bool Idle = true;

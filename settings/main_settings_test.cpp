@@ -116,6 +116,21 @@ TEST_F(MainSettingsTest, StoredValuesAndTheirEncodings) {
   EXPECT_EQ(Zahl(e.Loeschen), -1);
 }
 
+TEST_F(MainSettingsTest, DeletionGuardOutsideItsRangeOrNoNumberCountsAsFifty) {
+  const struct {
+    const char* text;
+    int grenze;
+  } faelle[] = {{"0", 0},   {"100", 100}, {"30", 30}, {"101", 50},
+                {"-1", 50}, {"viel", 50}, {"", 50}};
+  for (const auto& f : faelle) {
+    WriteSettings(std::string("[Data]\nLoeschGrenze=") + f.text + "\n");
+    EditorEinstellungen e;
+    EinstellungenLesen(path_, prog_, &e);
+    EXPECT_EQ(e.LoeschGrenze, f.grenze) << f.text;
+    EXPECT_EQ(DialogEinstellungenLesen(path_, prog_).LoeschGrenze, f.grenze) << f.text;
+  }
+}
+
 TEST_F(MainSettingsTest, CollectionDirectoryFollowsSyncDirData) {
   const std::string start = prog_;
   struct Case {

@@ -26,7 +26,8 @@ namespace zarnoft::testing {
 
 struct Ergebnis {
   int status = -1;
-  std::string fehler;  // stderr
+  std::string fehler;   // stderr
+  std::string ausgabe;  // stdout
 };
 
 class SyncTest : public ::testing::Test {
@@ -59,6 +60,7 @@ class SyncTest : public ::testing::Test {
   // Runs the program without a terminal; `umgebung` holds extra "NAME=value" entries.
   Ergebnis Starten(std::vector<std::string> args, const std::vector<std::string>& umgebung = {}) {
     args.insert(args.begin(), programm_);
+    const std::string ausgabe = t_.Path("ausgabe.txt");
     int err[2];
     EXPECT_EQ(::pipe(err), 0);
     pid_t pid = ::fork();
@@ -66,7 +68,8 @@ class SyncTest : public ::testing::Test {
       ::dup2(err[1], 2);
       int devnull = ::open("/dev/null", O_RDWR);
       ::dup2(devnull, 0);
-      ::dup2(devnull, 1);
+      int aus = ::open(ausgabe.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(aus, 1);
       for (const std::string& u : umgebung) ::putenv(const_cast<char*>(u.c_str()));
       std::vector<char*> argv;
       for (auto& a : args) argv.push_back(a.data());
@@ -83,6 +86,7 @@ class SyncTest : public ::testing::Test {
     int st = 0;
     ::waitpid(pid, &st, 0);
     e.status = WIFEXITED(st) ? WEXITSTATUS(st) : 1000 + WTERMSIG(st);
+    e.ausgabe = t_.Read("ausgabe.txt");
     return e;
   }
 

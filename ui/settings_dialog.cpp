@@ -247,10 +247,23 @@ QWidget* TEinstellungen::SynchronisationSeite() {
   gv->addWidget(SLVersch_);
   gv->addWidget(MitKnopf(SLVerz_, SLWahl_));
 
+  // The deletion guard: a run that would delete more than this share of a side's files asks.
+  LoeschGrenze_ = Zahlfeld("LoeschGrenze", kLoeschGrenzeBereich,
+                           "Löschschutz|Ein Lauf, der mehr als diesen Anteil der Dateien einer "
+                           "Seite löschen würde, fragt vorher (0: nie fragen)");
+  auto* schutz = new QWidget;
+  auto* sh = new QHBoxLayout(schutz);
+  sh->setContentsMargins(0, 0, 0, 0);
+  sh->addWidget(Beschriftung("Löschschutz ab", LoeschGrenze_));
+  sh->addWidget(LoeschGrenze_);
+  sh->addWidget(new QLabel("% der Dateien einer Seite"));
+  sh->addStretch(1);
+
   auto* v = new QVBoxLayout(seite);
   v->addWidget(WNein_);
   v->addWidget(FNein_);
   v->addWidget(gruppe);
+  v->addWidget(schutz);
   v->addStretch(1);
   return seite;
 }
@@ -363,6 +376,7 @@ EinstellungenFelder TEinstellungen::FelderLesen() {
                                       : LoeschModus::kNormal;
   f.SLVerz = S(SLVerz_->text());
   f.SLVAnz = SLVAnz_->value();
+  f.LoeschGrenze = LoeschGrenze_->value();
   f.Boot = Boot_->isChecked();
   f.Time = Time_->isChecked();
   f.Idle = Idle_->isChecked();
@@ -398,6 +412,7 @@ void TEinstellungen::FelderZeigen(const EinstellungenFelder& f) {
       ->setChecked(true);
   text(SLVerz_, f.SLVerz);
   SLVAnz_->setValue(f.SLVAnz);
+  LoeschGrenze_->setValue(f.LoeschGrenze);
   Boot_->setChecked(f.Boot);
   Time_->setChecked(f.Time);
   Idle_->setChecked(f.Idle);

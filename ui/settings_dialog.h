@@ -92,6 +92,7 @@ class TEinstellungen : public QDialog, public EinstellungenAnsicht {
   QPushButton* SLWahl_;
   QCheckBox* SLVJa_;
   QSpinBox* SLVAnz_;
+  QSpinBox* LoeschGrenze_;
   // "Hauptprogramm"
   QCheckBox* Boot_;
   QSpinBox* ZeitBoot_;

@@ -50,7 +50,7 @@ namespace zarnoft {
 struct Frage {
   enum class Symbol { kWarnung, kFehler, kFrage };
   // Why the run asks; lets a window without a user (the headless runner) answer by its options.
-  enum class Anlass { kAllgemein, kDoppelteAenderung, kLeereSeite };
+  enum class Anlass { kAllgemein, kDoppelteAenderung, kLeereSeite, kLoeschSchutz };
   Symbol symbol = Symbol::kWarnung;
   Anlass anlass = Anlass::kAllgemein;
   std::string titel;
