@@ -1,5 +1,6 @@
 // End-to-end tests of what zarnoft-sync reports: the probe run's list, the summary line, a line
 // per failure on stderr, and the deletion guard without a terminal.
+#include <filesystem>
 #include <string>
 
 #include "testing/sync_test_kit.h"
@@ -41,6 +42,40 @@ TEST_F(SyncTest, ProbeListsTheActionsChangesNothingAndTheRealRunDoesThem) {
   EXPECT_NE(e.ausgabe.find("kopieren > Ziel  d/a.txt  5\n"), std::string::npos) << e.ausgabe;
   EXPECT_EQ(t_.Read("B/d/a.txt"), "12345");
   EXPECT_GT(AufrufT(1), 40000);
+}
+
+// What the job excludes is neither listed by the probe nor touched by the run, on either side,
+// also when the other side deletes what stood beside it.
+TEST_F(SyncTest, ProbeAndRunLeaveOutWhatTheJobExcludes) {
+  t_.Write("A/brief.txt", "brief");
+  t_.Write("A/cache/x.bin", "cache");
+  t_.Write("A/b.tmp", "tmp");
+  t_.Write("B/alt.tmp", "alt");
+  Sammlung({Job("A", "B", 1) + "Ausnahmen=*.tmp|cache/\n"});
+  Ergebnis probe = Starten({"-n", sammlung_});
+  EXPECT_EQ(probe.status, 0) << probe.fehler;
+  EXPECT_EQ(probe.ausgabe.find("kopieren > Ziel  brief.txt  5\nAuftrag 1 (Probelauf): 1 Datei"), 0u)
+      << probe.ausgabe;
+  Ergebnis lauf = Starten({"-v", sammlung_});
+  EXPECT_EQ(lauf.status, 0) << lauf.fehler;
+  EXPECT_EQ(lauf.ausgabe.find("kopieren > Ziel  brief.txt  5\nAuftrag 1: 1 Datei"), 0u)
+      << lauf.ausgabe;
+  EXPECT_EQ(t_.Read("B/brief.txt"), "brief");
+  EXPECT_FALSE(t_.Exists("B/cache"));
+  EXPECT_FALSE(t_.Exists("B/b.tmp"));
+  EXPECT_FALSE(t_.Exists("A/alt.tmp"));
+
+  // The next run deletes what the target deleted, and nothing excluded.
+  ASSERT_TRUE(std::filesystem::remove(t_.Path("B/brief.txt")));
+  probe = Starten({"-n", sammlung_});
+  EXPECT_EQ(probe.ausgabe.find("löschen > Herkunft  brief.txt  5\nAuftrag 1 (Probelauf): "), 0u)
+      << probe.ausgabe;
+  lauf = Starten({sammlung_});
+  EXPECT_EQ(lauf.status, 0) << lauf.fehler;
+  EXPECT_FALSE(t_.Exists("A/brief.txt"));
+  EXPECT_EQ(t_.Read("A/cache/x.bin"), "cache");
+  EXPECT_EQ(t_.Read("A/b.tmp"), "tmp");
+  EXPECT_EQ(t_.Read("B/alt.tmp"), "alt");
 }
 
 TEST_F(SyncTest, EachFailureIsALineOnStderrEvenWithQuiet) {
