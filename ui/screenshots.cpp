@@ -45,29 +45,11 @@ QString g_ziel;
 QString g_suffix;
 int g_fehler = 0;
 
-// Waits until the window manager has framed and drawn the window, then saves its frame.
-void Aufnehmen(QWidget* w, const QString& name) {
-  testing::Warten([w] { return w->isVisible(); }, 3000);
-  // Until the window manager has put its frame around the window.
-  testing::Warten([w] { return w->frameGeometry().top() < w->geometry().top(); }, 3000);
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < 700) QApplication::processEvents(QEventLoop::AllEvents, 20);
-  QRect r = w->frameGeometry();
-  QPixmap bild = w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
-  QString pfad = g_ziel + "/" + name + g_suffix + ".png";
-  if (!bild.save(pfad)) {
-    std::fprintf(stderr, "Kann %s nicht schreiben\n", qPrintable(pfad));
-    ++g_fehler;
-  } else {
-    std::printf("%s\n", qPrintable(pfad));
-  }
-}
-
 // Saves the part of the screen that holds all of `fenster` with their frames.
 void BereichAufnehmen(const std::vector<QWidget*>& fenster, const QString& name) {
   for (QWidget* w : fenster) {
     testing::Warten([w] { return w->isVisible(); }, 3000);
+    // Until the window manager has put its frame around the window.
     testing::Warten([w] { return w->frameGeometry().top() < w->geometry().top(); }, 3000);
   }
   QElapsedTimer t;
@@ -83,6 +65,11 @@ void BereichAufnehmen(const std::vector<QWidget*>& fenster, const QString& name)
   } else {
     std::printf("%s\n", qPrintable(pfad));
   }
+}
+
+// Waits until the window manager has framed and drawn the window, then saves its frame.
+void Aufnehmen(QWidget* w, const QString& name) {
+  BereichAufnehmen({w}, name);
 }
 
 // Runs that start and never end, so that a job shows as running.
