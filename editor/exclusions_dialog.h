@@ -20,14 +20,23 @@ namespace zarnoft {
 
 // The dialog's texts.
 inline constexpr char kAusnahmenTitel[] = "Ausnahmen";
-inline constexpr char kAusnahmenHilfe[] =
+// The explanation above the list: an introduction, the examples (a pattern and what it leaves
+// out, shown as two columns), and the rules of the wildcards.
+inline constexpr char kAusnahmenEinleitung[] =
     "Was auf ein Muster passt, wird auf beiden Seiten weder verglichen noch kopiert noch "
-    "gelöscht. Ein Muster pro Zeile, zum Beispiel:\n"
-    "  *.tmp  \tjede Datei, deren Name auf .tmp endet\n"
-    "  node_modules/  \tjedes Verzeichnis dieses Namens, mit seinem Inhalt\n"
-    "  Projekte/build  \tnur dieser Pfad, von der Wurzel des Auftrags aus\n"
-    "  **/cache/  \tjedes Verzeichnis cache, in jeder Tiefe\n"
-    "  !wichtig.tmp  \tnimmt eine Datei wieder auf, die ein Muster davor ausnimmt\n"
+    "gelöscht. Ein Muster pro Zeile, zum Beispiel:";
+struct AusnahmeBeispiel {
+  const char* muster;
+  const char* erklaerung;
+};
+inline constexpr AusnahmeBeispiel kAusnahmenBeispiele[] = {
+    {"*.tmp", "jede Datei, deren Name auf .tmp endet"},
+    {"node_modules/", "jedes Verzeichnis dieses Namens, mit seinem Inhalt"},
+    {"Projekte/build", "nur dieser Pfad, von der Wurzel des Auftrags aus"},
+    {"**/cache/", "jedes Verzeichnis cache, in jeder Tiefe"},
+    {"!wichtig.tmp", "nimmt eine Datei wieder auf, die ein Muster davor ausnimmt"},
+};
+inline constexpr char kAusnahmenRegeln[] =
     "* und ? passen nie auf \"/\", ** auf beliebig viele Verzeichnisse. Groß- und "
     "Kleinschreibung zählen.";
 

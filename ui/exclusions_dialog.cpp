@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,9 +28,25 @@ TAusnahmen::TAusnahmen(QWidget* parent, std::string herkunft, bool unterverzeich
   setObjectName("Ausnahmen");
   setWindowTitle(kAusnahmenTitel);
 
-  auto* hilfe = new QLabel(kAusnahmenHilfe);
-  hilfe->setObjectName("Hilfe");
-  hilfe->setWordWrap(true);
+  // The examples stand in two columns of their own, so that each explanation starts at the same
+  // place whatever the font.
+  auto* hilfe = new QGridLayout;
+  auto* einleitung = new QLabel(kAusnahmenEinleitung);
+  einleitung->setWordWrap(true);
+  hilfe->addWidget(einleitung, 0, 0, 1, 2);
+  int reihe = 1;
+  for (const AusnahmeBeispiel& b : kAusnahmenBeispiele) {
+    auto* muster = new QLabel(b.muster);
+    muster->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    muster->setContentsMargins(fontMetrics().averageCharWidth() * 2, 0, 0, 0);
+    hilfe->addWidget(muster, reihe, 0);
+    hilfe->addWidget(new QLabel(b.erklaerung), reihe, 1);
+    ++reihe;
+  }
+  auto* regeln = new QLabel(kAusnahmenRegeln);
+  regeln->setWordWrap(true);
+  hilfe->addWidget(regeln, reihe, 0, 1, 2);
+  hilfe->setColumnStretch(1, 1);
   liste_ = new QListWidget;
   liste_->setObjectName("Liste");
   eingabe_ = new QLineEdit;
@@ -54,7 +72,7 @@ TAusnahmen::TAusnahmen(QWidget* parent, std::string herkunft, bool unterverzeich
   mitte->addWidget(liste_, 1);
   mitte->addLayout(seite);
   auto* l = new QVBoxLayout(this);
-  l->addWidget(hilfe);
+  l->addLayout(hilfe);
   l->addLayout(mitte, 1);
   l->addLayout(zeile);
   l->addWidget(zaehlung_);

@@ -23,6 +23,7 @@
 #include "platform/path_helpers.h"
 #include "ui/help.h"
 #include "ui/qt_texts.h"
+#include "window/window_place.h"
 
 namespace zarnoft {
 namespace {
@@ -175,27 +176,22 @@ std::vector<TKopie*>& TKopie::Offene() {
 }
 
 void TKopie::Platzieren() {
-  // The window is placed here, not left to the window manager: a question of the run may come
-  // before the window manager has placed it, and the question's box is centred over the place
-  // that the window has by then. Each run's window gets a step of its own down and to the right,
-  // so that two runs that ask at once show their boxes apart, each over its own window.
+  // Placed by the program, before it is shown (window/window_place.h): the screen with the mouse
+  // or the active window.
   QScreen* schirm = QGuiApplication::screenAt(QCursor::pos());
   if (QWidget* aktiv = QApplication::activeWindow()) schirm = aktiv->screen();
   if (schirm == nullptr) schirm = QGuiApplication::primaryScreen();
   if (schirm == nullptr) return;
-  const QRect frei = schirm->availableGeometry();
   std::vector<int> belegt;
   for (TKopie* k : Offene())
     if (k != this) belegt.push_back(k->stufe_);
   stufe_ = 0;
   while (std::find(belegt.begin(), belegt.end(), stufe_) != belegt.end()) ++stufe_;
+  const QRect frei = schirm->availableGeometry();
   const QSize rahmen = frameGeometry().size().expandedTo(size());
-  const int spielraum_x = std::max(1, (frei.width() - rahmen.width()) / 2);
-  const int spielraum_y = std::max(1, (frei.height() - rahmen.height()) / 2);
-  QRect r(QPoint(), rahmen);
-  r.moveCenter(frei.center());
-  r.translate((stufe_ * kStaffel) % spielraum_x, (stufe_ * kStaffel) % spielraum_y);
-  move(r.topLeft());
+  const Flaeche platz = FensterPlatz({frei.x(), frei.y(), frei.width(), frei.height()},
+                                     rahmen.width(), rahmen.height(), stufe_);
+  move(platz.x, platz.y);
 }
 
 void TKopie::FortschrittOeffnen(const std::string& herkunft, const std::string& ziel,
@@ -237,6 +233,8 @@ void TKopie::BoxOeffnen(QMessageBox* box) {
   box->setAttribute(Qt::WA_DeleteOnClose);
   box_ = box;
   if (isMinimized()) showNormal();
+  // The run that asks comes to the front with its box, also over another run's window.
+  raise();
   // Qt centres the box over this window where it stands now: placed by Platzieren before it was
   // shown, or where the user moved it.
   box->open();

@@ -42,8 +42,6 @@ class TKopie : public QWidget, public FortschrittFenster {
   static constexpr int kHoehe = 278;
   // How often the window looks at its run's snapshot.
   static constexpr int kAuffrischenMs = 50;
-  // How far each further open window stands down and to the right of the screen's centre.
-  static constexpr int kStaffel = 40;
 
   TKopie();
   ~TKopie() override;
@@ -95,7 +93,7 @@ class TKopie : public QWidget, public FortschrittFenster {
   // The full texts of the path fields, shortened anew to the fields' width.
   std::string herkunft_, ziel_, verzeichnis_, datei_;
   bool geschlossen_ = false;  // closed by its run: the close event is let through
-  int stufe_ = 0;             // its step away from the screen's centre
+  int stufe_ = 0;             // its place among the open windows (window/window_place.h)
 };
 
 // The gauge's look: the bar at `prozent` of its width and the text "<prozent> %".
