@@ -11,6 +11,7 @@ packages=(
   xvfb openbox xfwm4 x11-utils                     # make screenshots
   dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info  # the package check
   lintian appstream man-db bash-completion binutils
+  clang libclang-rt-dev                            # the fuzz targets (libFuzzer)
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,7 @@
 # Installs what is missing, builds, runs every test, builds and checks the two Debian packages
 # (in their own build folder, with the distribution's flags; where dpkg-deb is installed), then
 # runs the core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, and last
-# runs each fuzz target for a few seconds (scripts/fuzz.sh; where clang++ is installed). Stops at
+# runs each fuzz target for a few seconds (scripts/fuzz.sh, with clang). Stops at
 # the first failing step.
 #   bash scripts/test.sh [tests|paket|asan|fuzz]...   (default: all four, in this order)
 set -euo pipefail
