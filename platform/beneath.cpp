@@ -15,6 +15,17 @@ namespace zarnoft {
 
 using Kennung = std::pair<uint64_t, uint64_t>;  // device and inode
 
+struct Ort::Eltern {
+  Eltern(std::string r, int f, Kennung k) : rel(std::move(r)), fd(f), kennung(k) {}
+  ~Eltern() { ::close(fd); }
+  Eltern(const Eltern&) = delete;
+  Eltern& operator=(const Eltern&) = delete;
+
+  std::string rel;  // beneath the root
+  int fd;           // O_PATH
+  Kennung kennung;  // what it was when it was opened
+};
+
 class GehalteneWurzel : public RootHold {
  public:
   GehalteneWurzel(std::string pfad, int fd);
@@ -25,13 +36,25 @@ class GehalteneWurzel : public RootHold {
   // The directories that a listing or creation saw, by their path beneath the root.
   std::map<std::string, Kennung>& gesehen() { return gesehen_; }
 
+  // The parent directories opened last, the most recent first.
+  std::shared_ptr<Ort::Eltern> Nachschlagen(const std::string& rel);
+  void Merken(std::shared_ptr<Ort::Eltern> e);
+  // Drops what is kept for `rel` and below it ("" drops all); with `ausser`, only an entry of
+  // `rel` itself that is another directory than that.
+  void Verwerfen(const std::string& rel, const Kennung* ausser = nullptr);
+
  private:
   std::string pfad_;  // without a trailing "/"; "" for "/"
   int fd_;
   std::map<std::string, Kennung> gesehen_;
+  std::vector<std::shared_ptr<Ort::Eltern>> offen_;
 };
 
 namespace {
+
+// Parent directories kept open per root: the directory a run works in, its way back up, and the
+// move-aside store's, with room to spare. Lookups compare with each, so few is also fast.
+constexpr size_t kOffeneEltern = 8;
 
 // The roots held on this thread, the innermost last among those that nest.
 thread_local std::vector<GehalteneWurzel*> t_wurzeln;
@@ -145,7 +168,34 @@ GehalteneWurzel::GehalteneWurzel(std::string pfad, int fd) : pfad_(std::move(pfa
 GehalteneWurzel::~GehalteneWurzel() {
   auto it = std::find(t_wurzeln.begin(), t_wurzeln.end(), this);
   if (it != t_wurzeln.end()) t_wurzeln.erase(it);
+  offen_.clear();
   ::close(fd_);
+}
+
+std::shared_ptr<Ort::Eltern> GehalteneWurzel::Nachschlagen(const std::string& rel) {
+  for (size_t i = 0; i < offen_.size(); ++i) {
+    if (offen_[i]->rel != rel) continue;
+    std::rotate(offen_.begin(), offen_.begin() + static_cast<ptrdiff_t>(i),
+                offen_.begin() + static_cast<ptrdiff_t>(i) + 1);
+    return offen_.front();
+  }
+  return nullptr;
+}
+
+void GehalteneWurzel::Merken(std::shared_ptr<Ort::Eltern> e) {
+  if (offen_.size() >= kOffeneEltern) offen_.pop_back();
+  offen_.insert(offen_.begin(), std::move(e));
+}
+
+void GehalteneWurzel::Verwerfen(const std::string& rel, const Kennung* ausser) {
+  auto betroffen = [&](const std::shared_ptr<Ort::Eltern>& e) {
+    if (ausser != nullptr) return e->rel == rel && e->kennung != *ausser;
+    if (rel.empty()) return true;
+    if (e->rel.size() == rel.size()) return e->rel == rel;
+    return e->rel.size() > rel.size() && e->rel[rel.size()] == '/' &&
+           e->rel.compare(0, rel.size(), rel) == 0;
+  };
+  offen_.erase(std::remove_if(offen_.begin(), offen_.end(), betroffen), offen_.end());
 }
 
 void Openat2Erlauben(bool ja) {
@@ -164,11 +214,7 @@ std::unique_ptr<RootHold> WurzelHalten(const std::string& dir, Status* status) {
   return std::make_unique<GehalteneWurzel>(std::move(pfad), fd);
 }
 
-Ort::~Ort() {
-  if (eigen_ >= 0) ::close(eigen_);
-}
-
-Status Ort::Finden(const std::string& path) {
+Status Ort::Finden(const std::string& path, const Ort* neben) {
   size_t ab = 0;
   wurzel_ = Zustaendig(path, &ab);
   if (wurzel_ == nullptr) {
@@ -195,20 +241,47 @@ Status Ort::Finden(const std::string& path) {
     dir_ = wurzel_->fd();
     return Status::Ok();
   }
-  const std::string eltern = rel_.substr(0, rel_.size() - name_s_.size() - 1);
+  std::string eltern = rel_.substr(0, rel_.size() - name_s_.size() - 1);
+  if (neben != nullptr && neben->wurzel_ == wurzel_ && neben->eltern_ &&
+      neben->eltern_->rel == eltern) {
+    eltern_ = neben->eltern_;
+    dir_ = eltern_->fd;
+    return Status::Ok();
+  }
+  if (std::shared_ptr<Eltern> e = wurzel_->Nachschlagen(eltern)) {
+    // The kept descriptor is that directory itself, wherever it went meanwhile; a call through
+    // it acts there. So it is used only while the path still leads to that same directory (a
+    // link in its place is no directory to lstat, another directory has another inode). The
+    // look follows a link higher up, which can only lead to that very directory moved out of
+    // the root, and a directory moved away between the look and the call takes the call with
+    // it, as a descriptor opened just now would: either way the call acts on the directory the
+    // run listed and its own entries, never on what someone put at its name or elsewhere.
+    struct stat st;
+    if (::fstatat(wurzel_->fd(), eltern.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISDIR(st.st_mode) && KennungVon(st) == e->kennung) {
+      eltern_ = std::move(e);
+      dir_ = eltern_->fd;
+      return Status::Ok();
+    }
+    wurzel_->Verwerfen(eltern);
+  }
   int fd = Openat2(wurzel_->fd(), eltern, O_PATH | O_DIRECTORY);
   if (fd < 0 && errno == ENOSYS)
     fd = SchrittweiseOeffnen(wurzel_->fd(), elemente, elemente.size() - 1);
   if (fd < 0)
     return errno == ELOOP || errno == EXDEV ? Status::Replaced() : Status::FromErrno(errno);
-  eigen_ = fd;
-  dir_ = fd;
-  auto gesehen = wurzel_->gesehen().find(eltern);
-  if (gesehen != wurzel_->gesehen().end()) {
-    struct stat st;
-    if (::fstat(fd, &st) != 0) return Status::FromErrno(errno);
-    if (KennungVon(st) != gesehen->second) return Status::Replaced();
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    Status s = Status::FromErrno(errno);
+    ::close(fd);
+    return s;
   }
+  eltern_ = std::make_shared<Eltern>(std::move(eltern), fd, KennungVon(st));
+  dir_ = fd;
+  auto gesehen = wurzel_->gesehen().find(eltern_->rel);
+  if (gesehen != wurzel_->gesehen().end() && eltern_->kennung != gesehen->second)
+    return Status::Replaced();
+  wurzel_->Merken(eltern_);
   return Status::Ok();
 }
 
@@ -218,6 +291,8 @@ Status Ort::Gesehen(int fd) {
   if (::fstat(fd, &st) != 0) return Status::FromErrno(errno);
   auto [it, neu] = wurzel_->gesehen().try_emplace(rel_, KennungVon(st));
   if (!neu && it->second != KennungVon(st)) return Status::Replaced();
+  // A directory kept open under this path since that is not the one listed now is not used.
+  wurzel_->Verwerfen(rel_, &it->second);
   return Status::Ok();
 }
 
@@ -226,7 +301,9 @@ Status Ort::Angelegt() {
   struct stat st;
   if (::fstatat(dir_, name_, &st, AT_SYMLINK_NOFOLLOW) != 0) return Status::FromErrno(errno);
   if (!S_ISDIR(st.st_mode)) return Status::Replaced();
-  wurzel_->gesehen()[rel_] = KennungVon(st);
+  const Kennung neu = KennungVon(st);
+  wurzel_->gesehen()[rel_] = neu;
+  wurzel_->Verwerfen(rel_, &neu);
   return Status::Ok();
 }
 
@@ -241,6 +318,7 @@ Status Ort::OeffnenFehlgeschlagen(int error) const {
 
 void Ort::Vergessen() {
   if (wurzel_ == nullptr) return;
+  wurzel_->Verwerfen(rel_);
   auto& gesehen = wurzel_->gesehen();
   if (rel_.empty()) {
     gesehen.clear();

@@ -6,6 +6,13 @@
 // up to the parent of its last element; the call then acts on that element through the parent's
 // descriptor (unlinkat, renameat2, fchownat, ...). Roots are held per thread, so runs on other
 // threads neither see nor pay for them.
+//
+// A run makes many calls in the same few directories (a copy alone looks at, creates, dates and
+// renames in its target's directory), so each root keeps the last parent directories it opened,
+// with their device and inode. A later call in one of them reuses the descriptor once a single
+// lstat of the path beneath the root still finds that very directory there; a link or another
+// directory in its place is resolved anew and so fails as before. Renaming or removing a
+// directory through this layer drops what was kept at and below it.
 #ifndef ZARNOFT_PLATFORM_BENEATH_H_
 #define ZARNOFT_PLATFORM_BENEATH_H_
 
@@ -35,13 +42,15 @@ void Openat2Erlauben(bool ja);
 class Ort {
  public:
   Ort() = default;
-  ~Ort();
+  ~Ort() = default;
   Ort(const Ort&) = delete;
   Ort& operator=(const Ort&) = delete;
 
   // Resolves the parent of `path`'s last element. Fails with Status::Replaced() when a directory
   // on the way is a link, or not the one a listing or creation saw; missing when one is absent.
-  Status Finden(const std::string& path);
+  // With `neben`, found just before for the other name of a rename, a path in the same directory
+  // takes its parent from there without a second look.
+  Status Finden(const std::string& path, const Ort* neben = nullptr);
 
   int dir() const { return dir_; }
   const char* name() const { return name_; }
@@ -58,11 +67,14 @@ class Ort {
   // The directory at this place and everything below it is gone or elsewhere now.
   void Vergessen();
 
+  // A parent directory opened beneath a root, shared by the root's cache and the calls using it.
+  struct Eltern;
+
  private:
   GehalteneWurzel* wurzel_ = nullptr;
   std::string rel_;     // the path beneath the root, elements joined by "/"; "" for the root
   std::string name_s_;  // the last element, "." for the root itself
-  int eigen_ = -1;      // the parent's descriptor when this object opened it
+  std::shared_ptr<Eltern> eltern_;  // keeps dir_ open while this object uses it
   int dir_ = -1;
   const char* name_ = nullptr;
 };

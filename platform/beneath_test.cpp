@@ -152,6 +152,44 @@ TEST_P(Beneath, NoCallActsThroughADirectorySwappedAfterItsListing) {
   }
 }
 
+// The same once calls have gone through the directory, so that its descriptor is kept open: a
+// kept descriptor is no way around the swap, whichever call comes first after it.
+TEST_P(Beneath, NoCallActsThroughADirectorySwappedAfterCallsWentThroughIt) {
+  FileSystem* fs = FileSystem::Default();
+  for (const bool durch_link : {true, false}) {
+    for (const Aufruf& a : Aufrufe()) {
+      SCOPED_TRACE(std::string(a.name) + (durch_link ? " (Link)" : " (anderes Verzeichnis)"));
+      Baum b;
+      const std::string vorher = Abbild(b.draussen);
+      std::unique_ptr<RootHold> halt = fs->HoldRoot(b.wurzel);
+      ASSERT_TRUE(halt);
+      std::vector<FileInfo> liste;
+      ASSERT_TRUE(fs->ListDirectory(b.sub, &liste));
+      FileInfo info;
+      ASSERT_TRUE(fs->Stat(b.sub + "/b", &info));
+      ASSERT_TRUE(fs->SetModificationTime(b.sub + "/b", FileTime{86400, 0}));
+      ASSERT_TRUE(fs->ListDirectory(b.sub + "/leer", &liste));
+      ASSERT_TRUE(fs->Stat(b.sub + "/leer/x", &info).missing());
+      ASSERT_TRUE(VerzeichnisTauschen(b.sub, durch_link ? b.draussen : ""));
+      if (!durch_link) {
+        b.t.Write("r/sub/a", "neu");
+        b.t.Write("r/sub/b", "neu");
+        b.t.Mkdir("r/sub/leer");
+      }
+      const std::string danach_sub = Abbild(b.sub);
+      const std::string danach_weg = Abbild(b.sub + ".weg");
+      Status s = a.tun(fs, b.sub);
+      EXPECT_TRUE(s.replaced()) << s.Reason();
+      EXPECT_EQ(Abbild(b.draussen), vorher);
+      EXPECT_EQ(Abbild(b.sub), danach_sub);
+      EXPECT_EQ(Abbild(b.sub + ".weg"), danach_weg);
+      EXPECT_EQ(b.t.Read("r/lager/b"), "lager");
+      // Nor does a call one level further down, in a directory kept open beneath it.
+      EXPECT_FALSE(fs->Stat(b.sub + "/leer/x", &info).ok());
+    }
+  }
+}
+
 TEST_P(Beneath, ALinkOnTheWayIsRefusedEvenBeforeAnyListing) {
   FileSystem* fs = FileSystem::Default();
   Baum b;

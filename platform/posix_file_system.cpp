@@ -370,7 +370,7 @@ class PosixFileSystem : public FileSystem {
   Status RenameNoReplace(const std::string& from, const std::string& to) override {
     Ort von, nach;
     if (Status s = von.Finden(from); !s) return s;
-    if (Status s = nach.Finden(to); !s) return s;
+    if (Status s = nach.Finden(to, &von); !s) return s;
     if (::syscall(SYS_renameat2, von.dir(), von.name(), nach.dir(), nach.name(),
                   RENAME_NOREPLACE) == 0)
       return Umbenannt(&von, &nach);
@@ -388,7 +388,7 @@ class PosixFileSystem : public FileSystem {
   Status RenameReplace(const std::string& from, const std::string& to) override {
     Ort von, nach;
     if (Status s = von.Finden(from); !s) return s;
-    if (Status s = nach.Finden(to); !s) return s;
+    if (Status s = nach.Finden(to, &von); !s) return s;
     if (::renameat(von.dir(), von.name(), nach.dir(), nach.name()) != 0) return Fehler();
     return Umbenannt(&von, &nach);
   }
