@@ -1,6 +1,7 @@
 #include "engine/exclusions.h"
 
 #include <algorithm>
+#include <bitset>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -12,6 +13,24 @@ constexpr char kTrenner = '|';
 constexpr char kMaske = '\\';
 constexpr std::string_view kBeliebigTief = "**";
 
+// What the last component of a pattern demands of an entry's name in any case: its fixed
+// beginning and end (the letters before the first and after the last wildcard), and its exact
+// length when it has no wildcard. Checked before the matcher, so that a pattern that cannot
+// match a name costs two comparisons.
+struct NamensRahmen {
+  bool pruefen = false;  // false for "**", which matches names of any form
+  std::string anfang;
+  std::string ende;
+  bool woertlich = false;
+
+  bool Moeglich(std::string_view name) const {
+    if (!pruefen) return true;
+    if (woertlich) return name == anfang;
+    return name.size() >= anfang.size() + ende.size() && name.starts_with(anfang) &&
+           name.ends_with(ende);
+  }
+};
+
 // One compiled pattern. Its components are still in pattern syntax (escapes and wildcards), so
 // that one matcher serves every form.
 struct Muster {
@@ -20,6 +39,32 @@ struct Muster {
   bool nur_verzeichnisse = false;
   bool verankert = false;
   std::vector<std::string> teile;
+  NamensRahmen rahmen;  // of the last component
+};
+
+// Hash and equality for tables keyed by std::string that are searched with a string_view, so
+// that a lookup copies nothing.
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+template <typename T>
+using TextTabelle = std::unordered_map<std::string, T, TextHash, std::equal_to<>>;
+
+// The last bytes and the lengths (modulo 64) of a table's keys: a name whose last byte or length
+// is none of them needs no lookup.
+struct Vorfilter {
+  std::bitset<256> enden;
+  std::bitset<64> laengen;
+
+  void Dazu(std::string_view schluessel) {
+    enden.set(static_cast<unsigned char>(schluessel.back()));
+    laengen.set(schluessel.size() % 64);
+  }
+  bool Moeglich(std::string_view s) const {
+    return !s.empty() && enden.test(static_cast<unsigned char>(s.back())) &&
+           laengen.test(s.size() % 64);
+  }
 };
 
 bool IstPlatzhalter(char c) {
@@ -155,6 +200,30 @@ std::optional<std::string> Woertlich(std::string_view p) {
   return w;
 }
 
+// The frame of one component as TeilPasst reads it: "*", "?" and "[" (a class, or a "[" that
+// never matches) are wildcards, a backslash takes the next character as it is.
+NamensRahmen RahmenVon(std::string_view p) {
+  NamensRahmen r;
+  if (p == kBeliebigTief) return r;
+  r.pruefen = true;
+  bool platzhalter = false;
+  for (size_t i = 0; i < p.size(); ++i) {
+    if (IstPlatzhalter(p[i])) {
+      platzhalter = true;
+      r.ende.clear();
+      if (p[i] == '[') {
+        const size_t e = KlassenEnde(p, i);
+        if (e != std::string_view::npos) i = e;
+      }
+      continue;
+    }
+    if (p[i] == kMaske && i + 1 < p.size()) ++i;
+    (platzhalter ? r.ende : r.anfang).push_back(p[i]);
+  }
+  r.woertlich = !platzhalter;
+  return r;
+}
+
 Muster Uebersetzen(std::string_view p, size_t nummer) {
   Muster m;
   m.nummer = nummer;
@@ -178,6 +247,7 @@ Muster Uebersetzen(std::string_view p, size_t nummer) {
   }
   // A lone "**" is anchored by nature: it matches every path.
   if (m.teile.size() == 1 && m.teile.front() == kBeliebigTief) m.verankert = true;
+  m.rahmen = RahmenVon(m.teile.back());
   return m;
 }
 
@@ -243,11 +313,12 @@ const std::vector<std::string>& UeblicheAusnahmen() {
 
 struct AusnahmeRegeln::Tabellen {
   // Patterns without wildcards, by the name or path they match.
-  std::unordered_map<std::string, std::vector<const Muster*>> namen;
-  std::unordered_map<std::string, std::vector<const Muster*>> pfade;
+  TextTabelle<std::vector<const Muster*>> namen;
+  TextTabelle<std::vector<const Muster*>> pfade;
   // "*<ending>" patterns by their ending, and the lengths of those endings.
-  std::unordered_map<std::string, std::vector<const Muster*>> endungen;
+  TextTabelle<std::vector<const Muster*>> endungen;
   std::vector<size_t> endungslaengen;
+  Vorfilter namen_filter, pfade_filter, endungen_filter;
   // Every other pattern, last first.
   std::vector<const Muster*> uebrige;
   std::vector<Muster> alle;
@@ -258,7 +329,8 @@ AusnahmeRegeln::~AusnahmeRegeln() = default;
 AusnahmeRegeln::AusnahmeRegeln(AusnahmeRegeln&&) noexcept = default;
 AusnahmeRegeln& AusnahmeRegeln::operator=(AusnahmeRegeln&&) noexcept = default;
 
-AusnahmeRegeln::AusnahmeRegeln(const std::vector<std::string>& muster, std::vector<Verworfen>* verworfen)
+AusnahmeRegeln::AusnahmeRegeln(const std::vector<std::string>& muster,
+                               std::vector<Verworfen>* verworfen)
     : t_(std::make_unique<Tabellen>()) {
   t_->alle.reserve(muster.size());
   for (const std::string& p : muster) {
@@ -305,6 +377,12 @@ AusnahmeRegeln::AusnahmeRegeln(const std::vector<std::string>& muster, std::vect
   }
   t_->endungslaengen.assign(laengen.begin(), laengen.end());
   std::reverse(t_->uebrige.begin(), t_->uebrige.end());
+  for (const auto& eintrag : t_->namen) t_->namen_filter.Dazu(eintrag.first);
+  for (const auto& eintrag : t_->pfade) t_->pfade_filter.Dazu(eintrag.first);
+  // An ending is looked for at the end of longer names too: only its last byte filters.
+  for (const auto& eintrag : t_->endungen)
+    t_->endungen_filter.enden.set(static_cast<unsigned char>(eintrag.first.back()));
+  t_->endungen_filter.laengen.set();
 }
 
 bool AusnahmeRegeln::Ausgenommen(std::string_view rel, bool verzeichnis) const {
@@ -317,20 +395,25 @@ bool AusnahmeRegeln::Ausgenommen(std::string_view rel, bool verzeichnis) const {
       if (letztes == nullptr || m->nummer > letztes->nummer) letztes = m;
     }
   };
-  auto suche = [&](const auto& tabelle, std::string_view schluessel) {
-    if (tabelle.empty()) return;
-    auto it = tabelle.find(std::string(schluessel));
+  // Most names match no pattern: each table is searched only when a key of it could be the
+  // name.
+  auto suche = [&](const auto& tabelle, const Vorfilter& filter, std::string_view schluessel) {
+    if (!filter.Moeglich(schluessel)) return;
+    auto it = tabelle.find(schluessel);
     if (it != tabelle.end()) nimm(it->second);
   };
-  suche(t_->namen, name);
-  suche(t_->pfade, rel);
-  for (size_t laenge : t_->endungslaengen) {
-    if (laenge <= name.size()) suche(t_->endungen, name.substr(name.size() - laenge));
+  suche(t_->namen, t_->namen_filter, name);
+  suche(t_->pfade, t_->pfade_filter, rel);
+  if (t_->endungen_filter.Moeglich(name)) {
+    for (size_t laenge : t_->endungslaengen) {
+      if (laenge <= name.size())
+        suche(t_->endungen, t_->endungen_filter, name.substr(name.size() - laenge));
+    }
   }
   for (const Muster* m : t_->uebrige) {
     if (letztes != nullptr && m->nummer < letztes->nummer) break;
     if (m->nur_verzeichnisse && !verzeichnis) continue;
-    if (Passt(*m, rel, name)) {
+    if (m->rahmen.Moeglich(name) && Passt(*m, rel, name)) {
       letztes = m;
       break;
     }

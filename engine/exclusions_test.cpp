@@ -1,5 +1,6 @@
 #include "engine/exclusions.h"
 
+#include <fnmatch.h>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -104,6 +105,33 @@ TEST(AusnahmenTest, StoredValueRoundTripsByteForByte) {
     }
     ASSERT_EQ(AusnahmenLesen(AusnahmenSchreiben(liste)), liste) << AusnahmenSchreiben(liste);
   }
+}
+
+// A name is looked up or tried only when it can match; whatever shortcut a pattern's form allows
+// (a table, its fixed beginning and end), the answer is the one of a plain glob match of the name.
+TEST(AusnahmenTest, ShortcutsAnswerAsAGlobMatchOfTheName) {
+  const std::vector<std::string> stuecke = {"a", "b", ".", "*", "?", "[ab]", "[!a]", "\\*", "\\a"};
+  const std::string namenszeichen = "ab.*";
+  std::mt19937 zufall(23);
+  for (int runde = 0; runde < 3000; ++runde) {
+    std::string muster;
+    for (size_t n = 1 + zufall() % 5; n > 0; --n) muster += stuecke[zufall() % stuecke.size()];
+    const AusnahmeRegeln regeln({muster});
+    for (int k = 0; k < 20; ++k) {
+      std::string name;
+      for (size_t n = 1 + zufall() % 6; n > 0; --n)
+        name.push_back(namenszeichen[zufall() % namenszeichen.size()]);
+      const bool glob = ::fnmatch(muster.c_str(), name.c_str(), 0) == 0;
+      ASSERT_EQ(regeln.Ausgenommen("x/" + name, false), glob)
+          << "Muster " << muster << ", Name " << name;
+    }
+  }
+  // Anchored patterns check their last part the same way.
+  EXPECT_TRUE(AusnahmeRegeln({"a/**/*.l[aeo]g"}).Ausgenommen("a/b/c/x.log", false));
+  EXPECT_FALSE(AusnahmeRegeln({"a/**/*.l[aeo]g"}).Ausgenommen("a/b/c/x.lug", false));
+  EXPECT_TRUE(AusnahmeRegeln({"**/x\\*"}).Ausgenommen("b/x*", false));
+  EXPECT_FALSE(AusnahmeRegeln({"**/x\\*"}).Ausgenommen("b/xy", false));
+  EXPECT_TRUE(AusnahmeRegeln({"a/**"}).Ausgenommen("a/irgendwas", false));
 }
 
 TEST(AusnahmenTest, ThousandsOfPatternsAreLookedUpNotTried) {

@@ -109,13 +109,17 @@ void Verzeichnisvergleich::AusgenommeneEntfernen(const std::string& rel,
   if (k_.ausnahmen.Leer()) return;
   // rel begins and ends with "/"; the patterns see the path below the root without either. A
   // directory left out is named once, also when both sides hold it.
-  const std::string basis = rel.substr(1);
+  // One buffer for every entry's path, so that asking costs no allocation per name.
+  std::string pfad = rel.substr(1);
+  const size_t basis = pfad.size();
   std::vector<std::string> genannt;
   auto entfernen = [&](std::vector<FileInfo>* eintraege) {
     std::erase_if(*eintraege, [&](const FileInfo& e) {
-      if (!k_.ausnahmen.Ausgenommen(basis + e.name, e.IsDirectory())) return false;
+      pfad.resize(basis);
+      pfad += e.name;
+      if (!k_.ausnahmen.Ausgenommen(pfad, e.IsDirectory())) return false;
       if (e.IsDirectory() && !std::binary_search(genannt.begin(), genannt.end(), e.name)) {
-        k_.Log(LogStufe::kDateizugriff, kAusgenommen + basis + e.name);
+        k_.Log(LogStufe::kDateizugriff, kAusgenommen + pfad);
         if (eintraege == quelle) genannt.push_back(e.name);
       }
       return true;
