@@ -49,6 +49,7 @@ class StilleAnsicht : public HauptAnsicht {
   bool AusnahmenZeigen(const std::string&, bool, std::vector<std::string>*) override {
     return false;
   }
+  void ProbelaufZeigen(ProbeListe, Probefenster::Jetzt) override {}
   void EinstellungenZeigen() override {}
   void InfoZeigen() override {}
 

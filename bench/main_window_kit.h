@@ -23,7 +23,9 @@ inline double Millis(std::chrono::steady_clock::duration d) {
 // The main window's runs, when a benchmark runs none.
 class KeineLaeufe : public LaufStarter {
  public:
-  LaufHandle Starten(const VergleichsWerte&, Ende) override { return LaufHandle{}; }
+  LaufHandle Starten(const VergleichsWerte&, Ende, std::shared_ptr<LaufBericht>) override {
+    return LaufHandle{};
+  }
   void StopAnfordern(LaufHandle) override {}
   void Schliessen() override {}
 };

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "editor/main_layout.h"
+#include "editor/probe_window.h"
 #include "jobs/job_texts.h"
 
 namespace zarnoft {
@@ -53,6 +54,7 @@ enum class Steuerelement {
   kStatus2,    // status description: the line beside "Abgleich:" (text)
   kStatus3,    // status description: the second kind line (text, visible)
   kStatus4,    // status description: "Ausnahmen: 3 Muster" below the others (text, visible)
+  kStatus5,    // status description: the last run's failures, one a line ("\n"; text, visible)
   kZeiten,     // list box: schedule list of the described job (items)
   kLAnzVergl,  // label: "Anzahl laufender Vergleiche im Hintergrund: <n>" (text)
   kAusnahmen,  // button "Ausnahmen..." of the job being edited (text, with its "&")
@@ -164,6 +166,10 @@ class HauptAnsicht {
   // user closed it with OK; false and *muster unchanged otherwise.
   virtual bool AusnahmenZeigen(const std::string& herkunft, bool unterverzeichnisse,
                                std::vector<std::string>* muster) = 0;
+
+  // The window of a probe run that has ended (editor/probe_window.h), shown without waiting: the
+  // view makes a Probefenster of `liste` and `jetzt` and keeps it until the user closes it.
+  virtual void ProbelaufZeigen(ProbeListe liste, Probefenster::Jetzt jetzt) = 0;
 
   // The settings dialog and the about box, shown modally; they return when closed.
   virtual void EinstellungenZeigen() = 0;

@@ -151,6 +151,8 @@ void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
     ansicht_->TextSetzen(Steuerelement::kStatus2, beschreibung_.Abgleich);
     ansicht_->TextSetzen(Steuerelement::kStatus4, beschreibung_.Ausnahmen);
     ansicht_->Sichtbar(Steuerelement::kStatus4, false);
+    ansicht_->TextSetzen(Steuerelement::kStatus5, "");
+    ansicht_->Sichtbar(Steuerelement::kStatus5, false);
     return;
   }
   const TVergleichThread* job = sammlung_.InZeile(zeile);
@@ -162,6 +164,10 @@ void Hauptfenster::AnzeigeSetzen(int zeile, bool erzwingen) {
   ansicht_->TextSetzen(Steuerelement::kStatus2, beschreibung_.Abgleich);
   ansicht_->TextSetzen(Steuerelement::kStatus4, beschreibung_.Ausnahmen);
   ansicht_->Sichtbar(Steuerelement::kStatus4, !beschreibung_.Ausnahmen.empty());
+  std::string fehler;
+  for (const std::string& z : beschreibung_.Fehler) fehler += (fehler.empty() ? "" : "\n") + z;
+  ansicht_->TextSetzen(Steuerelement::kStatus5, fehler);
+  ansicht_->Sichtbar(Steuerelement::kStatus5, !fehler.empty());
   ansicht_->EintraegeSetzen(Steuerelement::kZeiten, ZeitenListe(*job));
 }
 

@@ -29,6 +29,7 @@
 #include "editor/listing_service.h"
 #include "editor/main_layout.h"
 #include "editor/main_view.h"
+#include "editor/run_collector.h"
 #include "jobs/collection_file.h"
 #include "jobs/job.h"
 #include "jobs/job_texts.h"
@@ -89,8 +90,11 @@ class Hauptfenster {
   void BSpeichernClick();       // save
   void Speichernunter1Click();  // "Speichern unter..."
   void SyncNowClick();          // run the selected job now
-  void HVerzBClick();           // choose the source folder
-  void ZVerzBClick();           // choose the target folder
+  // "Probelauf": a probe run of the selected job (nothing changes), with its own progress
+  // window; at its end the probe window lists what the real run would do.
+  void ProbelaufClick();
+  void HVerzBClick();  // choose the source folder
+  void ZVerzBClick();  // choose the target folder
   // The exclusions dialog for the job being edited. Its patterns belong to the edit fields as
   // the directories do: a take puts them into the new job, a fetch replaces them with the
   // fetched job's, and the collection changes only with a take.
@@ -168,8 +172,14 @@ class Hauptfenster {
   SammlungsDienste SammlungsHelfer(SammlungsAnzeige* anzeige);
 
   // Runs.
-  bool AuftragStarten(TVergleichThread* job);  // false: nothing started
-  void VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende);
+  // False: nothing started; `melden`: say so in a box.
+  bool AuftragStarten(TVergleichThread* job, bool probelauf = false, bool melden = true);
+  void VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende, LaufSammler* sammler);
+  void ProbelaufBeendet(TVergleichThread* job, const LaufErgebnis& ende, LaufSammler* sammler);
+  // "Jetzt synchronisieren" of a probe window: the real run of `job` (when it is still the job of
+  // `herkunft` and `ziel` in the collection). "" when it started, otherwise why not.
+  std::string ProbeSynchronisieren(const TVergleichThread* job, const std::string& herkunft,
+                                   const std::string& ziel);
 
   void EinstellungenLesen();
   // The end of FormClose: cancels the runs and closes after the last one, or closes now.

@@ -3,6 +3,10 @@
 #include "editor/main_window.h"
 #include "editor/main_window_internal.h"
 
+#include <algorithm>
+#include <memory>
+#include <utility>
+
 namespace zarnoft {
 
 namespace {
@@ -16,16 +20,23 @@ std::string LaeufeFrage(int anzahl) {
 
 // --- Runs --------------------------------------------------------------------------------------
 
-bool Hauptfenster::AuftragStarten(TVergleichThread* job) {
+bool Hauptfenster::AuftragStarten(TVergleichThread* job, bool probelauf, bool melden) {
   // While the window waits for cancelled runs to end before it closes, nothing new starts.
   if (schliessen_nach_laeufen_) return false;
   VergleichsWerte werte = VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin,
                                               einstellungen_.Loeschen, einstellungen_.LoeschGrenze);
-  LaufHandle lauf =
-      dienste_.laeufe->Starten(werte, [selbst = selbst_](LaufHandle l, const LaufErgebnis& ende) {
-        if (*selbst != nullptr) (*selbst)->VergleichBeendet(l, ende);
-      });
+  werte.Probelauf = probelauf;
+  // The run's failures (and a probe's actions) are gathered on its thread and taken over here at
+  // its end.
+  auto sammler = std::make_shared<LaufSammler>(probelauf);
+  LaufHandle lauf = dienste_.laeufe->Starten(
+      werte,
+      [selbst = selbst_, sammler](LaufHandle l, const LaufErgebnis& ende) {
+        if (*selbst != nullptr) (*selbst)->VergleichBeendet(l, ende, sammler.get());
+      },
+      sammler);
   if (lauf.Leer()) {
+    if (!melden) return false;
     // No thread could be started (the starter has logged why): the job stays idle and no end
     // notification will come.
     Meldungsbox box;
@@ -53,16 +64,38 @@ void Hauptfenster::SyncNowClick() {
   });
 }
 
-void Hauptfenster::VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende) {
+void Hauptfenster::ProbelaufClick() {
+  Befehl([&] {
+    Log(LogStufe::kGrundbefehl, "Main: Probelauf startet");
+    TVergleichThread* job = sammlung_.InZeile(Zeile());
+    if (job == nullptr || !job->Thread.Leer()) return;
+    AuftragStarten(job, /*probelauf=*/true);
+    TabelleZeichnen();
+  });
+}
+
+void Hauptfenster::VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende,
+                                    LaufSammler* sammler) {
   Befehl([&] {
     Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread beendete sich");
     TVergleichThread* job = sammlung_.MitThread(lauf);
     --anzahl_vergleiche_;
     ZaehlerAnzeigen();
+    if (ende.probelauf) {
+      ProbelaufBeendet(job, ende, sammler);
+      TabelleZeichnen();
+      return;
+    }
     // A run that was cancelled, failed to start or met errors leaves the last-run date as it
     // was, so that the next run looks at the same changes again.
     const bool vollstaendig = job != nullptr && LaufBeendet(job, ende, uhr_);
     Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread gelöscht");
+    if (job != nullptr && job->LetzterMitFehlern && sammler != nullptr) {
+      // Kept until the job's next run ends, for the status description.
+      Gesammelt g = sammler->Nehmen();
+      job->LetzteFehler = std::move(g.fehler);
+      job->LetzteFehlerAnzahl = std::max<int64_t>(g.fehler_anzahl, ende.fehler);
+    }
     if (job != nullptr) {
       if (vollstaendig) MarkerSetzen(marker::kGeaendert);
       Log(LogStufe::kWarnung, VergleichEndeText(*job, ende));
@@ -74,6 +107,50 @@ void Hauptfenster::VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende) {
     schliessen_fertig_ = true;
     ansicht_->Schliessen();
   }
+}
+
+void Hauptfenster::ProbelaufBeendet(TVergleichThread* job, const LaufErgebnis& ende,
+                                    LaufSammler* sammler) {
+  if (job != nullptr) LaufBeendet(job, ende, uhr_);
+  Log(LogStufe::kDebugAusfuehrlich, "Main: Vergleichthread gelöscht");
+  // A deleted job has no window: its button would have nothing to start. A cancelled probe, or
+  // one that could not start (its window said why), shows none either.
+  if (job == nullptr) return;
+  Log(LogStufe::kWarnung, VergleichEndeText(*job, ende));
+  if (ende.abgebrochen || sammler == nullptr) return;
+  ProbeListe liste(job->Herkunft, job->Ziel, sammler->Nehmen());
+  ansicht_->ProbelaufZeigen(
+      std::move(liste),
+      [selbst = selbst_, job, herkunft = job->Herkunft, ziel = job->Ziel]() -> std::string {
+        if (*selbst == nullptr) return "Der Auftrag ist nicht mehr in der Sammlung.";
+        return (*selbst)->ProbeSynchronisieren(job, herkunft, ziel);
+      });
+}
+
+std::string Hauptfenster::ProbeSynchronisieren(const TVergleichThread* job,
+                                               const std::string& herkunft,
+                                               const std::string& ziel) {
+  std::string warum;
+  Befehl([&] {
+    Log(LogStufe::kGrundbefehl, "Main: Probelauf: Jetzt synchronisieren");
+    // The window may have stayed open while the job was deleted, and another job may since lie
+    // at its address: only the same pair of directories counts as the same job.
+    TVergleichThread* gefunden = nullptr;
+    for (size_t i = 0; i < sammlung_.Anzahl(); ++i) {
+      TVergleichThread* j = sammlung_.An(i);
+      if (j == job && j->Herkunft == herkunft && j->Ziel == ziel) gefunden = j;
+    }
+    if (gefunden == nullptr) {
+      warum = "Der Auftrag ist nicht mehr in der Sammlung.";
+    } else if (!gefunden->Thread.Leer()) {
+      warum = "Der Auftrag läuft bereits.";
+    } else if (!AuftragStarten(gefunden, /*probelauf=*/false, /*melden=*/false)) {
+      warum = "Der Vergleich kann nicht gestartet werden.";
+    } else {
+      TabelleZeichnen();
+    }
+  });
+  return warum;
 }
 
 // --- Extras and help ---------------------------------------------------------------------------

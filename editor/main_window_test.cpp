@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "settings/ini_file.h"
 #include "testing/fake_main_view.h"
@@ -415,18 +416,99 @@ TEST_F(HauptfensterTest, RunsThatDidNotCompleteKeepTheLastRun) {
   laeufe.Beenden(1, /*abgebrochen=*/true);
   EXPECT_NE(Zeile(1)[kStatusSpalte], "1:Fehler");
   f->SyncNowClick();
-  laeufe.Beenden(2, false, /*fehler=*/3);
+  // The run reports its failures on its own thread, into what the window collects.
+  std::thread lauf([&] {
+    for (int i = 1; i <= 5; ++i)
+      laeufe.laeufe[2].bericht->Fehler({"Kopieren fehlgeschlagen: /q/" + std::to_string(i),
+                                        i == 1 ? "Kein Platz mehr auf dem Gerät" : ""});
+  });
+  lauf.join();
+  laeufe.Beenden(2, false, /*fehler=*/5);
   EXPECT_EQ(Job(1).Aufruf, erster);
-  // Failures are told apart from a cancel in the grid and the description.
+  // Failures are told apart from a cancel in the grid and the description, which lists the
+  // first of them.
   EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:Fehler");
   EXPECT_EQ(ansicht.texte[E::kStatus2], "Letzter Abgleich mit Fehlern");
+  const std::string liste =
+      "Kopieren fehlgeschlagen: /q/1: Kein Platz mehr auf dem Gerät\n"
+      "Kopieren fehlgeschlagen: /q/2\nKopieren fehlgeschlagen: /q/3\n... und 2 weitere";
+  EXPECT_EQ(ansicht.texte[E::kStatus5], liste);
+  EXPECT_TRUE(ansicht.sichtbar[E::kStatus5]);
+  // A probe run is no run of the job: the failures of the last one stay.
+  f->ProbelaufClick();
+  laeufe.Beenden(3);
+  EXPECT_EQ(Zeile(1)[kStatusSpalte], "1:Fehler");
+  EXPECT_EQ(ansicht.texte[E::kStatus5], liste);
   f->SyncNowClick();
-  laeufe.Beenden(3, /*abgebrochen=*/true);
+  laeufe.Beenden(4, /*abgebrochen=*/true);
+  EXPECT_FALSE(ansicht.sichtbar[E::kStatus5]);
   EXPECT_EQ(Zeile(1)[kStatusSpalte].rfind("1:", 0), 0u);
   EXPECT_NE(Zeile(1)[kStatusSpalte], "1:Fehler");
   EXPECT_EQ(ansicht.panel[1], "Gespeichert");
   EXPECT_EQ(log.CountPrefix("Vergleich abgebrochen: "), 2);
   EXPECT_EQ(log.CountPrefix("Vergleich mit Fehlern: "), 1);
+}
+
+// "Probelauf" runs the selected job as a probe; at its end the probe window lists what the run
+// reported, and its button starts the real run of that job - only while it is still the job in
+// the collection and idle. The probe records nothing.
+TEST_F(HauptfensterTest, AProbeRunShowsItsWindowWhoseButtonStartsTheRealRun) {
+  Start(kOhneSofortSync);
+  NehmenNeu("b");
+  NehmenNeu("a");
+  ansicht.Waehlen(2);
+  const std::string herkunft = Job(2).Herkunft;
+  f->ProbelaufClick();
+  EXPECT_TRUE(log.Has(LogStufe::kGrundbefehl, "Main: Probelauf startet"));
+  ASSERT_EQ(laeufe.laeufe.size(), 1u);
+  EXPECT_TRUE(laeufe.laeufe[0].werte.Probelauf);
+  EXPECT_EQ(laeufe.laeufe[0].werte.Herkunft, herkunft);
+  EXPECT_EQ(Zeile(2)[kStatusSpalte], "1:läuft");
+  EXPECT_FALSE(ansicht.Aktiv(E::kSyncNow));
+  f->ProbelaufClick();  // one run per job
+  EXPECT_EQ(laeufe.laeufe.size(), 1u);
+
+  std::thread lauf([&] {
+    Aktion a;
+    a.rel = "d/a.txt";
+    a.herkunft.groesse = 4096;
+    laeufe.laeufe[0].bericht->Getan(a);
+    laeufe.laeufe[0].bericht->Hinweis("Löschschutz: Dieser Lauf würde ...");
+  });
+  lauf.join();
+  const std::string marker = ansicht.panel[1];
+  laeufe.Beenden(0);
+  EXPECT_EQ(Job(2).Aufruf, 0);
+  EXPECT_EQ(ansicht.panel[1], marker);
+  EXPECT_EQ(Zeile(2)[kStatusSpalte], "1:abgbr.");
+  EXPECT_EQ(log.CountPrefix("Probelauf beendet: "), 1);
+  ASSERT_EQ(ansicht.proben.size(), 1u);
+  const ProbeListe& liste = ansicht.proben[0].liste;
+  EXPECT_EQ(liste.Titel(), "Probelauf – " + herkunft + " → " + Job(2).Ziel);
+  ASSERT_EQ(liste.Zeilen().size(), 1u);
+  EXPECT_EQ(liste.Zeilen()[0].zellen[kProbePfad], "d/a.txt");
+  EXPECT_EQ(liste.Warnungen(), std::vector<std::string>{"Löschschutz: Dieser Lauf würde ..."});
+
+  Probefenster::Jetzt jetzt = ansicht.proben[0].jetzt;
+  EXPECT_EQ(jetzt(), "");
+  ASSERT_EQ(laeufe.laeufe.size(), 2u);
+  EXPECT_FALSE(laeufe.laeufe[1].werte.Probelauf);
+  EXPECT_EQ(laeufe.laeufe[1].werte.Herkunft, herkunft);
+  EXPECT_EQ(jetzt(), "Der Auftrag läuft bereits.");
+  laeufe.Beenden(1);
+  EXPECT_NE(Job(2).Aufruf, 0);
+
+  // A cancelled probe, or one of a job deleted meanwhile, opens no window.
+  f->ProbelaufClick();
+  laeufe.Beenden(2, /*abgebrochen=*/true);
+  f->ProbelaufClick();
+  f->LoeschClick();
+  laeufe.Beenden(3);
+  EXPECT_EQ(ansicht.proben.size(), 1u);
+  // The window's button no longer finds its job, also when a new one took its place.
+  NehmenNeu("c");
+  EXPECT_EQ(jetzt(), "Der Auftrag ist nicht mehr in der Sammlung.");
+  EXPECT_EQ(laeufe.laeufe.size(), 4u);
 }
 
 TEST_F(HauptfensterTest, NewAsksAboutAnUnsavedCollection) {

@@ -88,7 +88,10 @@ void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel
 
 bool LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr) {
   job->Thread = LaufHandle();
+  if (ergebnis.probelauf) return false;
   job->LetzterMitFehlern = !ergebnis.abgebrochen && ergebnis.fehler > 0;
+  job->LetzteFehler.clear();
+  job->LetzteFehlerAnzahl = 0;
   if (!ergebnis.Vollstaendig()) return false;
   job->Aufruf = DayCountNow(uhr != nullptr ? uhr : Clock::System());
   job->LaufBeginn = ergebnis.beginn;

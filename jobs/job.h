@@ -51,6 +51,10 @@ struct TVergleichThread {
   LaufHandle Thread;      // the running comparison (empty: none); never stored in a file
   // The last run of this session met failures (and so was not recorded); never stored in a file.
   bool LetzterMitFehlern = false;
+  // Its failures as the editor kept them (the first ones, path and reason) and how many there
+  // were in all; cleared when the next run ends. Never stored in a file.
+  std::vector<Fehlerzeile> LetzteFehler;
+  int64_t LetzteFehlerAnzahl = 0;
   bool Booten = false;          // "Beim Booten"
   bool Herunterfahren = false;  // "Beim Herunterfahren"
   bool Idle = false;            // "Beim Leerlauf"
@@ -135,7 +139,8 @@ void ZaehlerSetzen(TVergleichThread* job, int64_t herkunft_dateien, int64_t ziel
 // (not cancelled, not failed to start, no failures), its last run is now (local time from `uhr`)
 // with the run's own start and end. A run with failures leaves the last run as it was, so that
 // the next run looks at the same changes again, and marks the job (LetzterMitFehlern) until its
-// next run ends. Returns whether the run completed. The one place
+// next run ends. A probe run changes nothing of the job but its Thread: it is no run of the job,
+// so the marks of the last real run stay. Returns whether the run completed. The one place
 // of this rule: the editor and the headless runner both call it.
 bool LaufBeendet(TVergleichThread* job, const LaufErgebnis& ergebnis, Clock* uhr);
 

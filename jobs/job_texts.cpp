@@ -1,5 +1,6 @@
 #include "jobs/job_texts.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -113,6 +114,22 @@ void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBesc
     s->Abgleich = "Erstabgleich abgebrochen.";
   }
   s->Ausnahmen = AusnahmenZeile(job.Ausnahmen.size());
+  s->Fehler.clear();
+  if (job.Thread.Leer() && job.LetzterMitFehlern)
+    s->Fehler = FehlerZeilen(job.LetzteFehler, job.LetzteFehlerAnzahl, kFehlerImStatus);
+}
+
+std::vector<std::string> FehlerZeilen(const std::vector<Fehlerzeile>& fehler, int64_t anzahl,
+                                      size_t hoechstens) {
+  std::vector<std::string> z;
+  for (size_t i = 0; i < fehler.size() && i < hoechstens; ++i) z.push_back(fehler[i].Zeile());
+  const int64_t rest = std::max<int64_t>(anzahl, static_cast<int64_t>(fehler.size())) -
+                       static_cast<int64_t>(z.size());
+  if (rest > 0 && z.empty())
+    z.push_back(FormatDottedNumber(rest) + " Fehler");
+  else if (rest > 0)
+    z.push_back("... und " + FormatDottedNumber(rest) + " weitere");
+  return z;
 }
 
 std::string AusnahmenKnopfText(size_t muster) {
@@ -198,7 +215,7 @@ std::string VergleichEndeText(const TVergleichThread& job, const LaufErgebnis& e
   } else if (ergebnis.fehler > 0) {
     wie = "mit Fehlern: ";
   }
-  return "Vergleich " + wie + job.Herkunft + " - " + job.Ziel;
+  return (ergebnis.probelauf ? "Probelauf " : "Vergleich ") + wie + job.Herkunft + " - " + job.Ziel;
 }
 
 }  // namespace zarnoft

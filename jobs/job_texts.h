@@ -67,6 +67,8 @@ struct StatusBeschreibung {
   std::string Abgleich;  // label Status2, beside "Abgleich:"
   // The line below them, "Ausnahmen: 3 Muster", empty (and hidden) for a job without patterns.
   std::string Ausnahmen;
+  // Below them, the failures of the last run (FehlerZeilen); empty (and hidden) for a job without.
+  std::vector<std::string> Fehler;
 
   // An empty collection clears every line: none of a deleted job's texts may stay standing.
   void Leeren() {
@@ -75,6 +77,7 @@ struct StatusBeschreibung {
     ZweiteSichtbar = false;
     Abgleich.clear();
     Ausnahmen.clear();
+    Fehler.clear();
   }
 };
 
@@ -83,6 +86,13 @@ struct StatusBeschreibung {
 // Erstabgleich erbeten." with "SofortSync" on, "Erstabgleich abgebrochen."), and the line of the
 // job's exclusions (AusnahmenZeile).
 void StatusBeschreiben(const TVergleichThread& job, bool sofort_sync, StatusBeschreibung* s);
+
+// How many failures the status description lists before it says how many more there are.
+inline constexpr size_t kFehlerImStatus = 3;
+// A run's failures as lines "path: reason": the first `hoechstens` of `fehler`, then "... und 12
+// weitere" for the rest of `anzahl` (all failures, also those not kept).
+std::vector<std::string> FehlerZeilen(const std::vector<Fehlerzeile>& fehler, int64_t anzahl,
+                                      size_t hoechstens);
 
 // "Ausnahmen: 1.234 Muster" for a job with patterns, "" for one without.
 std::string AusnahmenZeile(size_t muster);
@@ -125,7 +135,8 @@ int DoppeltVorwahl(VorgangsArt art);
 std::string LaufendeVergleicheText(int anzahl_vergleiche);
 // The log line at the end of a job's comparison, by the run's own result: "Vergleich beendet: "
 // + source + " - " + target; "Vergleich abgebrochen: " for a run that was cancelled or failed to
-// start; "Vergleich mit Fehlern: " for one that met failures (and so was not recorded).
+// start; "Vergleich mit Fehlern: " for one that met failures (and so was not recorded). A probe
+// run's line begins "Probelauf " in place of "Vergleich ".
 std::string VergleichEndeText(const TVergleichThread& job, const LaufErgebnis& ergebnis);
 
 }  // namespace zarnoft

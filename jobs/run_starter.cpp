@@ -17,12 +17,17 @@ LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_w
   return job->Thread;
 }
 
-LaufHandle VergleicheStarter::Starten(const VergleichsWerte& werte, Ende ende) {
+LaufHandle VergleicheStarter::Starten(const VergleichsWerte& werte, Ende ende,
+                                      std::shared_ptr<LaufBericht> bericht) {
+  LaufDienste dienste = dienste_;
+  dienste.bericht = bericht.get();
   // Starten runs on the GUI thread, and the run's end notification needs the GUI thread too,
-  // so the handle is in place before the notification can arrive.
+  // so the handle is in place before the notification can arrive. The report lives in the
+  // notification, which the run keeps until it frees itself.
   LaufHandle lauf = Vergleiche::Starten(
-      werte, dienste_,
-      [this, ende = std::move(ende)](const LaufHandle& l, const LaufErgebnis& ergebnis) {
+      werte, dienste,
+      [this, ende = std::move(ende), bericht = std::move(bericht)](const LaufHandle& l,
+                                                                   const LaufErgebnis& ergebnis) {
         laufend_.erase(std::remove(laufend_.begin(), laufend_.end(), l), laufend_.end());
         ende(l, ergebnis);
       });

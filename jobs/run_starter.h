@@ -9,6 +9,7 @@
 #define ZARNOFT_JOBS_RUN_STARTER_H_
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "engine/comparison.h"
@@ -33,8 +34,11 @@ class LaufStarter {
   virtual ~LaufStarter() = default;
 
   // Starts a comparison with the ten values. `ende` runs later, on the GUI thread, never inside
-  // this call. An empty handle when no run could be started: then `ende` never runs.
-  virtual LaufHandle Starten(const VergleichsWerte& werte, Ende ende) = 0;
+  // this call. An empty handle when no run could be started: then `ende` never runs. `bericht`
+  // (may be null) receives the run's actions and failures on the run's thread; the starter keeps
+  // it alive until the run is done.
+  virtual LaufHandle Starten(const VergleichsWerte& werte, Ende ende,
+                             std::shared_ptr<LaufBericht> bericht) = 0;
   // Asks a run to stop at its next check, without waiting.
   virtual void StopAnfordern(LaufHandle lauf) = 0;
   // The program closes: every run is cancelled, and questions that runs ask (now and from now on)
@@ -50,7 +54,8 @@ class VergleicheStarter : public LaufStarter {
   // the caller nor this object is used by a run after they are gone. Runs still under way end by
   // themselves, without their end notification. GUI thread, after its event loop has ended.
   ~VergleicheStarter() override;
-  LaufHandle Starten(const VergleichsWerte& werte, Ende ende) override;
+  LaufHandle Starten(const VergleichsWerte& werte, Ende ende,
+                     std::shared_ptr<LaufBericht> bericht) override;
   void StopAnfordern(LaufHandle lauf) override;
   void Schliessen() override;
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/listing_service.h"
@@ -59,6 +60,12 @@ class FakeAnsicht : public HauptAnsicht {
   };
   std::vector<AusnahmenAufruf> ausnahmen_aufrufe;
   std::deque<std::optional<std::vector<std::string>>> ausnahmen_antworten;
+  // The probe windows shown, in order, with their button.
+  struct Probe {
+    ProbeListe liste;
+    Probefenster::Jetzt jetzt;
+  };
+  std::vector<Probe> proben;
 
   Antwort Meldung(const Meldungsbox& box) override {
     meldungen.push_back(box);
@@ -128,6 +135,9 @@ class FakeAnsicht : public HauptAnsicht {
   void LayoutAnwenden(const HauptLayout& l) override { layout = l; }
   void NachrichtenVerarbeiten() override { ++nachrichten; }
   void Schliessen() override { ++schliessen; }
+  void ProbelaufZeigen(ProbeListe liste, Probefenster::Jetzt jetzt) override {
+    proben.push_back({std::move(liste), std::move(jetzt)});
+  }
   bool AusnahmenZeigen(const std::string& herkunft, bool uv,
                        std::vector<std::string>* muster) override {
     ausnahmen_aufrufe.push_back({herkunft, uv, *muster});
@@ -183,6 +193,7 @@ class FakeLaeufe : public LaufStarter {
     LaufHandle griff;
     VergleichsWerte werte;
     Ende ende;
+    std::shared_ptr<LaufBericht> bericht;  // what the window collects of the run
     bool stop = false;
     bool beendet = false;
   };
@@ -190,10 +201,11 @@ class FakeLaeufe : public LaufStarter {
   bool geschlossen = false;
   bool kein_thread = false;  // Starten fails: no thread could be started
 
-  LaufHandle Starten(const VergleichsWerte& werte, Ende ende) override {
+  LaufHandle Starten(const VergleichsWerte& werte, Ende ende,
+                     std::shared_ptr<LaufBericht> bericht) override {
     if (kein_thread) return LaufHandle{};
     LaufHandle griff = LaufHandle::Neu();
-    laeufe.push_back({griff, werte, std::move(ende)});
+    laeufe.push_back({griff, werte, std::move(ende), std::move(bericht)});
     return griff;
   }
   void StopAnfordern(LaufHandle lauf) override {
@@ -213,6 +225,7 @@ class FakeLaeufe : public LaufStarter {
     LaufErgebnis e;
     e.abgebrochen = abgebrochen;
     e.fehler = fehler;
+    e.probelauf = laeufe[i].werte.Probelauf;
     laeufe[i].ende(laeufe[i].griff, e);
   }
 };

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusTipEvent>
@@ -35,6 +36,7 @@ constexpr int kHilfeAusfuehrung = 107;
 constexpr int kHilfeArt = 108;
 constexpr int kHilfeMenue = 1;
 constexpr int kHilfeInfo = 12;
+constexpr int kHilfeProbelauf = 111;
 
 template <typename T>
 T* Benannt(T* w, const char* name) {
@@ -135,6 +137,8 @@ void TZarnoft::MenuesAnlegen() {
   QMenu* extras = menuBar()->addMenu("&Extras");
   eintrag(extras, "Aktuelles Synchronisieren", "SyncNow1", kHilfeFenster,
           [this] { logik_->SyncNowClick(); });
+  eintrag(extras, "&Probelauf", "Probelauf1", kHilfeProbelauf,
+          [this] { logik_->ProbelaufClick(); });
   eintrag(extras, "&Einstellungen", "Einstellungen1", 300,
           [this] { logik_->Einstellungen1Click(); });
 
@@ -257,6 +261,9 @@ void TZarnoft::UntenAnlegen() {
   status2_ = Benannt(new QLabel(status_), "Status2");
   status4_ = Benannt(new QLabel(status_), "Status4");
   status4_->hide();
+  status5_ = Benannt(new QLabel(status_), "Status5");
+  status5_->setTextFormat(Qt::PlainText);
+  status5_->hide();
   zeiten_ = Benannt(new QListWidget(client_), "Zeiten");
   zeiten_->setFocusPolicy(Qt::NoFocus);
 
@@ -293,6 +300,9 @@ void TZarnoft::Verbinden() {
           [this](int zeile) { logik_->AnzeigeSelectCell(zeile + 1); });
   connect(anzeige_, &QTableWidget::cellEntered, this,
           [this](int zeile) { logik_->AnzeigeMouseMove(zeile + 1); });
+  anzeige_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(anzeige_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& wo) { KontextMenue(wo); });
   // Enter on a row fetches it, as a double click does.
   connect(anzeige_, &QTableWidget::cellActivated, this, [this] { logik_->HolenClick(); });
 
@@ -305,6 +315,26 @@ void TZarnoft::Verbinden() {
                       loesch_,  holen_,     sync_now_,
                       anzeige_};
   for (size_t i = 0; i + 1 < std::size(folge); ++i) setTabOrder(folge[i], folge[i + 1]);
+}
+
+void TZarnoft::KontextMenue(const QPoint& wo) {
+  const int zeile = anzeige_->rowAt(wo.y());
+  if (zeile < 0 || logik_->Jobs().An(static_cast<size_t>(zeile)) == nullptr) return;
+  // The menu acts on the row it was opened on.
+  anzeige_->selectRow(zeile);
+  logik_->AnzeigeSelectCell(zeile + 1);
+  QMenu menue(this);
+  menue.setObjectName("Kontextmenue");
+  const bool frei = logik_->Jobs().An(static_cast<size_t>(zeile))->Thread.Leer();
+  QAction* sync = menue.addAction("Aktuelles &Synchronisieren");
+  QAction* probe = menue.addAction("&Probelauf");
+  QAction* holen = menue.addAction("Aus Sammlung &bearbeiten");
+  sync->setEnabled(frei);
+  probe->setEnabled(frei);
+  QAction* gewaehlt = menue.exec(anzeige_->viewport()->mapToGlobal(wo));
+  if (gewaehlt == sync) logik_->SyncNowClick();
+  if (gewaehlt == probe) logik_->ProbelaufClick();
+  if (gewaehlt == holen) logik_->HolenClick();
 }
 
 void TZarnoft::Hinweis(QWidget* w, const QString& hint) {

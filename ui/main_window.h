@@ -89,6 +89,7 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   void Schliessen() override;
   bool AusnahmenZeigen(const std::string& herkunft, bool unterverzeichnisse,
                        std::vector<std::string>* muster) override;
+  void ProbelaufZeigen(ProbeListe liste, Probefenster::Jetzt jetzt) override;
   void EinstellungenZeigen() override;
   void InfoZeigen() override;
 
@@ -116,6 +117,10 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   void FormResize();
   void PanelZeigen();
   void SpaltenSetzen(const std::vector<int>& breiten);
+  // The failure lines shortened to the status group's width; the whole text in the tool tip.
+  void FehlerZeilenZeigen();
+  // The grid's context menu on row `zeile` (1 = first job).
+  void KontextMenue(const QPoint& wo);
   // "Kurzhilfe anzeigen": whether tool tips appear beside the pointer (status hints always do).
   void KurzhilfeLesen();
 
@@ -169,6 +174,8 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QLabel* l_status_abgleich_;
   QLabel* status2_;
   QLabel* status4_;  // "Ausnahmen: 3 Muster", spanning both columns
+  QLabel* status5_;  // the last run's failures, one a line, each shortened to the group's width
+  QString status5_text_;  // as the logic set it, not shortened
   QListWidget* zeiten_;
   QWidget* status_bar_;
   QLabel* panels_[3];
@@ -181,8 +188,10 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   HauptLayout layout_;
   bool layout_gesetzt_ = false;
   int mindest_breite_ = hauptlayout::kMinBreite;  // raised where the font needs it
-  bool nachlayout_geplant_ = false;               // a layout for the client's real width is pending
-  std::string einstellungs_pfad_;                 // Main.sda, known from FormCreate
+  bool nachlayout_geplant_ = false;
+  bool status_layout_geplant_ = false;  // the status group grows or shrinks for its failures // a
+                                        // layout for the client's real width is pending
+  std::string einstellungs_pfad_;  // Main.sda, known from FormCreate
   bool kurzhilfe_ = true;
   // TextBreite: the advance of each character met so far, for the grid's font.
   mutable std::unordered_map<char32_t, int> zeichen_breiten_;

@@ -18,6 +18,7 @@
 #include "testing/recording_log.h"
 #include "testing/temp_tree.h"
 #include "ui/help.h"
+#include "ui/probe_window.h"
 #include "ui/ui_test_kit.h"
 
 namespace zarnoft {
@@ -31,12 +32,14 @@ class Starter : public LaufStarter {
     Ende ende;
     bool gestoppt = false;
     LaufHandle griff;
+    std::shared_ptr<LaufBericht> bericht;
   };
   std::vector<Lauf> laeufe;
 
-  LaufHandle Starten(const VergleichsWerte& w, Ende ende) override {
+  LaufHandle Starten(const VergleichsWerte& w, Ende ende,
+                     std::shared_ptr<LaufBericht> bericht) override {
     // A handle of no thread: the run ends when the test says so.
-    laeufe.push_back({w, std::move(ende), false, LaufHandle::Neu()});
+    laeufe.push_back({w, std::move(ende), false, LaufHandle::Neu(), std::move(bericht)});
     return laeufe.back().griff;
   }
   void StopAnfordern(LaufHandle) override {
@@ -164,6 +167,73 @@ TEST_F(TZarnoftTest, TheExclusionsButtonEditsTheJobsPatterns) {
   }
 }
 
+// A run's failures are listed in the status description, each line within the group (the
+// group grows for them and the grid gives the room), until the job's next run.
+TEST_F(TZarnoftTest, FailuresOfTheLastRunAreListedInsideTheStatusGroup) {
+  Nehmen(tree_.Mkdir("a"), tree_.Mkdir("b"));
+  w_->Anzeige()->setCurrentCell(0, 0);
+  E<QToolButton>("SyncNow")->click();
+  ASSERT_EQ(starter_.laeufe.size(), 1u);
+  const std::string lang(300, 'x');
+  for (int i = 0; i < 4; ++i)
+    starter_.laeufe[0].bericht->Fehler({"Kopieren fehlgeschlagen: /a/" + lang + std::to_string(i),
+                                        "Kein Platz mehr auf dem Gerät"});
+  const int gruppe = E<QWidget>("Status")->height();
+  LaufErgebnis e;
+  e.fehler = 4;
+  starter_.laeufe[0].ende(starter_.laeufe[0].griff, e);
+  QApplication::processEvents();
+  auto* fehler = E<QLabel>("Status5");
+  EXPECT_TRUE(fehler->isVisible());
+  EXPECT_EQ(w_->Anzeige()->item(0, 0)->text(), "1:Fehler");
+  EXPECT_EQ(E<QLabel>("Status2")->text(), "Letzter Abgleich mit Fehlern");
+  const QStringList zeilen = fehler->text().split('\n');
+  ASSERT_EQ(zeilen.size(), 4);
+  EXPECT_TRUE(zeilen[0].endsWith("x0: Kein Platz mehr auf dem Gerät")) << zeilen[0].toStdString();
+  EXPECT_EQ(zeilen[3], "... und 1 weitere");
+  EXPECT_TRUE(fehler->toolTip().contains(QString::fromStdString("/a/" + lang + "0")));
+  for (const QString& z : zeilen)
+    EXPECT_LE(fehler->fontMetrics().horizontalAdvance(z), fehler->width()) << z.toStdString();
+  EXPECT_LE(fehler->geometry().bottom(), E<QWidget>("Status")->contentsRect().bottom());
+  const int mit_fehlern = E<QWidget>("Status")->height();
+  EXPECT_GT(mit_fehlern, gruppe);
+
+  E<QToolButton>("SyncNow")->click();
+  starter_.laeufe[1].ende(starter_.laeufe[1].griff, {});
+  QApplication::processEvents();
+  EXPECT_FALSE(fehler->isVisible());
+  EXPECT_LT(E<QWidget>("Status")->height(), mit_fehlern);
+}
+
+// "Extras > Probelauf" runs the selected job as a probe; its end opens the probe window, not
+// modal, whose "Jetzt synchronisieren" starts the real run and closes it.
+TEST_F(TZarnoftTest, TheProbeMenuEntryOpensTheProbeWindowAtTheProbesEnd) {
+  Nehmen(tree_.Mkdir("a"), tree_.Mkdir("b"));
+  w_->Anzeige()->setCurrentCell(0, 0);
+  w_->findChild<QAction*>("Probelauf1")->trigger();
+  ASSERT_EQ(starter_.laeufe.size(), 1u);
+  EXPECT_TRUE(starter_.laeufe[0].werte.Probelauf);
+  Aktion a;
+  a.rel = "neu.txt";
+  a.herkunft.groesse = 12;
+  starter_.laeufe[0].bericht->Getan(a);
+  LaufErgebnis e;
+  e.probelauf = true;
+  starter_.laeufe[0].ende(starter_.laeufe[0].griff, e);
+  auto* probe = w_->findChild<TProbelauf*>();
+  ASSERT_NE(probe, nullptr);
+  EXPECT_TRUE(probe->isVisible());
+  EXPECT_FALSE(probe->isModal());
+  EXPECT_EQ(probe->windowTitle().toStdString(),
+            "Probelauf – " + tree_.Path("a") + " → " + tree_.Path("b"));
+  EXPECT_EQ(probe->Tabelle()->rowCount(), 1);
+  probe->findChild<QPushButton*>("Jetzt")->click();
+  ASSERT_EQ(starter_.laeufe.size(), 2u);
+  EXPECT_FALSE(starter_.laeufe[1].werte.Probelauf);
+  EXPECT_TRUE(testing::Warten([&] { return w_->findChild<TProbelauf*>() == nullptr; }));
+  starter_.laeufe[1].ende(starter_.laeufe[1].griff, {});
+}
+
 // The window's access keys - the menu bar's and those of the controls - are each used once, so
 // that Alt with a letter always reaches one place ("Au&snahmen..." among them).
 TEST_F(TZarnoftTest, AccessKeysDoNotClash) {
@@ -181,6 +251,15 @@ TEST_F(TZarnoftTest, AccessKeysDoNotClash) {
     if (auto* k = qobject_cast<QAbstractButton*>(c)) taste(k->text());
   }
   EXPECT_EQ(tasten.count('s'), 1u);
+  // Within each menu, too ("&Probelauf" beside "&Einstellungen").
+  for (QAction* m : w_->menuBar()->actions()) {
+    tasten.clear();
+    for (QAction* a : m->menu()->actions()) taste(a->text());
+  }
+  EXPECT_EQ(tasten.size(), 4u);  // the help menu's
+  QAction* probe = w_->findChild<QAction*>("Probelauf1");
+  ASSERT_NE(probe, nullptr);
+  EXPECT_EQ(probe->text(), "&Probelauf");
 }
 
 // Every visible control lies inside the client area, no two overlap, and no text is wider than

@@ -26,6 +26,7 @@
 #include "ui/exclusions_dialog.h"
 #include "ui/file_dialog.h"
 #include "ui/main_window.h"
+#include "ui/probe_window.h"
 #include "ui/qt_texts.h"
 #include "ui/settings_dialog.h"
 
@@ -179,6 +180,8 @@ QWidget* TZarnoft::Widget(Steuerelement e) const {
       return l_anz_vergl_;
     case Steuerelement::kStatus4:
       return status4_;
+    case Steuerelement::kStatus5:
+      return status5_;
     case Steuerelement::kAusnahmen:
       return ausnahmen_;
   }
@@ -240,6 +243,11 @@ bool TZarnoft::OrdnerDialogZeigen(const OrdnerDialog& d, std::string* pfad) {
 }
 
 void TZarnoft::TextSetzen(Steuerelement e, const std::string& text) {
+  if (e == Steuerelement::kStatus5) {
+    status5_text_ = Q(text);
+    FehlerZeilenZeigen();
+    return;
+  }
   QWidget* w = Widget(e);
   if (auto* f = qobject_cast<QLineEdit*>(w)) {
     if (f->text() != Q(text)) f->setText(Q(text));
@@ -251,6 +259,7 @@ void TZarnoft::TextSetzen(Steuerelement e, const std::string& text) {
 }
 
 std::string TZarnoft::Text(Steuerelement e) const {
+  if (e == Steuerelement::kStatus5) return S(status5_text_);
   QWidget* w = Widget(e);
   if (auto* f = qobject_cast<QLineEdit*>(w)) return S(f->text());
   if (auto* l = qobject_cast<QLabel*>(w)) return S(l->text());
@@ -259,7 +268,37 @@ std::string TZarnoft::Text(Steuerelement e) const {
 }
 
 void TZarnoft::Sichtbar(Steuerelement e, bool sichtbar) {
-  Widget(e)->setVisible(sichtbar);
+  QWidget* w = Widget(e);
+  const bool anders = w->isHidden() == sichtbar;
+  w->setVisible(sichtbar);
+  // The failure lines take room in the status group, which grows upwards for them: laid out
+  // again from the event loop, not inside the logic's call.
+  if (e == Steuerelement::kStatus5 && anders && layout_gesetzt_ && !status_layout_geplant_) {
+    status_layout_geplant_ = true;
+    QTimer::singleShot(0, this, [this] {
+      status_layout_geplant_ = false;
+      LayoutAnwenden(layout_);
+    });
+  }
+}
+
+void TZarnoft::FehlerZeilenZeigen() {
+  // The line's room: the group's inner width less its layout's margins (LayoutAnwenden).
+  const QFontMetrics fm = status5_->fontMetrics();
+  const int breite = std::max(0, status_->contentsRect().width() - 2 * 6);
+  QStringList zeilen;
+  // Cut at the front: the file's name and the reason at the end say most.
+  for (const QString& z : status5_text_.split('\n'))
+    zeilen << fm.elidedText(z, Qt::ElideLeft, breite);
+  status5_->setText(status5_text_.isEmpty() ? QString() : zeilen.join('\n'));
+  status5_->setToolTip(status5_text_);
+}
+
+void TZarnoft::ProbelaufZeigen(ProbeListe liste, Probefenster::Jetzt jetzt) {
+  auto* w = new TProbelauf(this, std::move(liste), std::move(jetzt));
+  w->show();
+  w->raise();
+  w->activateWindow();
 }
 
 void TZarnoft::Aktivieren(Steuerelement e, bool aktiv) {
@@ -585,8 +624,9 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
     ls->addWidget(l_status_abgleich_, 2, 0);
     ls->addWidget(status2_, 2, 1);
     ls->addWidget(status4_, 3, 0, 1, 2);
+    ls->addWidget(status5_, 4, 0, 1, 2);
     ls->setColumnStretch(1, 1);
-    ls->setRowStretch(4, 1);  // the room kept for a hidden line stays below the lines
+    ls->setRowStretch(5, 1);  // the room kept for a hidden line stays below the lines
   }
   // The group keeps room for the exclusions line while it is hidden, so that the grid does not
   // change its height as the pointer passes over jobs with and without patterns.
@@ -599,6 +639,7 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
   const int zeiten_oben = status_oben + hauptlayout::kZeitenUnterStatusGruppe;
   zeiten_->setGeometry(zeiten_links, zeiten_oben, l.ZeitenBreite,
                        h - leiste_unten - zeiten_oben - 2);
+  FehlerZeilenZeigen();
   const int anz_oben = status_oben - zeile - kLuecke;
   l_anz_vergl_->setGeometry(kRand, anz_oben, b - 2 * kRand, zeile);
 

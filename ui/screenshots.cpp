@@ -34,6 +34,7 @@
 #include "ui/exclusions_dialog.h"
 #include "ui/help.h"
 #include "ui/main_window.h"
+#include "ui/probe_window.h"
 #include "ui/progress_window.h"
 #include "ui/settings_dialog.h"
 #include "ui/ui_test_kit.h"
@@ -75,10 +76,21 @@ void Aufnehmen(QWidget* w, const QString& name) {
 // Runs that start and never end, so that a job shows as running.
 class Starter : public LaufStarter {
  public:
-  LaufHandle Starten(const VergleichsWerte&, Ende ende) override {
+  LaufHandle Starten(const VergleichsWerte& w, Ende ende,
+                     std::shared_ptr<LaufBericht> bericht) override {
     enden_.push_back(std::move(ende));
     griffe_.push_back(LaufHandle::Neu());
+    berichte_.push_back(std::move(bericht));
+    probe_.push_back(w.Probelauf);
     return griffe_.back();
+  }
+  // Ends the last run started, after `fuellen` has reported into its report what it did.
+  void LetztenBeenden(const std::function<int(LaufBericht*)>& fuellen) {
+    const size_t i = enden_.size() - 1;
+    LaufErgebnis e;
+    e.fehler = fuellen(berichte_[i].get());
+    e.probelauf = probe_[i];
+    if (enden_[i]) std::exchange(enden_[i], nullptr)(griffe_[i], e);
   }
   void StopAnfordern(LaufHandle) override {}
   void Schliessen() override {}
@@ -90,7 +102,39 @@ class Starter : public LaufStarter {
  private:
   std::vector<Ende> enden_;
   std::vector<LaufHandle> griffe_;
+  std::vector<std::shared_ptr<LaufBericht>> berichte_;
+  std::vector<bool> probe_;
 };
+
+// A probe run's report: what it would do to a pair of photo folders, with the deletion guard's
+// warning.
+int ProbeFuellen(LaufBericht* b) {
+  const FileTime t = FromLocal(LocalTime{2026, 12, 8, 21, 4, 0, 0});
+  auto aktion = [&](AktionsArt art, AktionsSeite seite, const std::string& rel, int64_t h,
+                    int64_t z, int alter) {
+    Aktion a;
+    a.art = art;
+    a.seite = seite;
+    a.rel = rel;
+    a.herkunft = {h, FileTime{t.sec - alter * 3600, 0}};
+    a.ziel = {z, FileTime{t.sec - alter * 7200, 0}};
+    b->Getan(a);
+  };
+  aktion(AktionsArt::kAnlegen, AktionsSeite::kZiel, "Urlaub 2026/", -1, -1, 0);
+  for (int i = 1; i <= 6; ++i)
+    aktion(AktionsArt::kKopieren, AktionsSeite::kZiel,
+           "Urlaub 2026/IMG_40" + std::to_string(10 + i) + ".jpg", 3200000 + 104729 * i, -1, i);
+  aktion(AktionsArt::kKopieren, AktionsSeite::kHerkunft, "Familie/Geburtstag.odt", 48211, 51200,
+         30);
+  aktion(AktionsArt::kNachfragen, AktionsSeite::kBeide, "Familie/Adressen.ods", 18022, 17310, 5);
+  for (int i = 1; i <= 24; ++i)
+    aktion(AktionsArt::kLoeschen, AktionsSeite::kZiel,
+           "Alt/scan" + std::to_string(100 + i) + ".pdf", -1, 250000 + 1000 * i, 48);
+  b->Hinweis(
+      "Löschschutz: Dieser Lauf würde in /media/stick/Bilder 24 von 40 Dateien löschen (60 %) "
+      "und fragt vorher.");
+  return 0;
+}
 
 void HauptfensterAufnehmen(testing::TempTree& tree) {
   tree.Write("prog/Main.sda", "[Data]\nSofortSync=0\n");
@@ -171,6 +215,39 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
     }
   });
   w.close();
+
+  // The first job's last run met failures: the status description lists them.
+  w.resize(640, 560);
+  w.Anzeige()->setCurrentCell(0, 0);
+  w.Logik().SyncNowClick();
+  starter.LetztenBeenden([](LaufBericht* b) {
+    b->Fehler({"Kopieren fehlgeschlagen: /home/anna/Projekte/zarnoft/datei7.cpp",
+               "Kein Platz mehr auf dem Gerät"});
+    for (int i = 8; i < 20; ++i)
+      b->Fehler({"Kopieren fehlgeschlagen: /home/anna/Projekte/zarnoft/datei" + std::to_string(i) +
+                     ".cpp",
+                 "Kein Platz mehr auf dem Gerät"});
+    return 13;
+  });
+  w.Logik().AnzeigeMouseMove(2);
+  w.Logik().AnzeigeMouseMove(1);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  Aufnehmen(&w, "hauptfenster-fehler");
+
+  // A probe of the middle job, and the window that lists what the run would do.
+  w.Anzeige()->setCurrentCell(1, 0);
+  w.Logik().ProbelaufClick();
+  starter.LetztenBeenden(ProbeFuellen);
+  auto* probe = w.findChild<TProbelauf*>();
+  if (probe != nullptr) {
+    QApplication::processEvents();
+    Aufnehmen(probe, "probelauf");
+    probe->close();
+  } else {
+    std::fprintf(stderr, "Kein Probelauf-Fenster\n");
+    ++g_fehler;
+  }
 
   // The smallest window.
   w.resize(427, 416 + w.height() - w.centralWidget()->height());
