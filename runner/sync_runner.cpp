@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -575,6 +576,10 @@ int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, i
     return kSyncOk;
   }
   u.log.Zeile(LogStufe::kWarnung, VergleichEndeText(*job, e));
+  // An automatic run has nobody watching: its failures (the deletion guard's refusal among
+  // them) and a run that could not start go to the desktop too.
+  if (u.o.melder != nullptr && (e.abgebrochen || e.fehler > 0))
+    u.o.melder->Fehlschlag(job->Herkunft, std::max(e.fehler, 1));
   // Warnings that are no failures: the run counts as done all the same.
   for (const std::string& h : e.hinweise) Meldung(name + ": " + h);
   if (e.uebersprungen > 0)

@@ -12,6 +12,7 @@
 #include "platform/file_places.h"
 #include "platform/file_system.h"
 #include "runner/collection_add.h"
+#include "runner/notification.h"
 
 namespace zarnoft {
 
@@ -47,6 +48,9 @@ struct SyncOptionen {
   // take a job into a collection instead of running one (runner/collection_add.h).
   bool anlegen = false;
   AnlegenWerte anlegen_werte;
+  // Automatic runs: tells the desktop of each job's run that failed or could not start
+  // (runner/notification.h); nullptr: nobody is told. Not owned.
+  Melder* melder = nullptr;
 };
 
 // Parses the command line; false with a German message in *fehler on a usage error.

@@ -147,6 +147,7 @@ int AusloeserAusfuehren(Ausloeser a, const std::vector<std::string>& sammlungen,
     o.sammlung = pfad;
     o.jobs = AusloeserAuswahl(sammlung, a);
     o.leer_erlaubt = leer_erlaubt;
+    o.melder = d.melder;
     if (o.jobs.empty()) continue;  // an empty choice would mean every job to the run
     const int r = d.lauf(o);
     if (r == kSyncAbgebrochen) return kSyncAbgebrochen;
@@ -162,8 +163,10 @@ int AusloeserStarten(const SyncOptionen& o, const DateiOrte& orte) {
   // cancelled, and no further collection is started.
   StoppSignaleEinrichten();
   EchteWartezeit warten;
+  Melder melder;
   AusloeserDienste d;
   d.warten = &warten;
+  d.melder = &melder;
   d.home = OrtsUmgebungLesen().home;
   d.meldung = [](const std::string& text) {
     std::fprintf(stderr, "zarnoft-sync: %s\n", text.c_str());

@@ -62,6 +62,8 @@ struct AusloeserDienste {
   // Says a problem to the user (stderr and log).
   std::function<void(const std::string&)> meldung;
   std::string home;  // for the list's "~/"
+  // Tells the desktop of each failed run (handed to every run); nullptr: nobody.
+  Melder* melder = nullptr;
 };
 
 // Runs the trigger over `sammlungen` (empty: those of AutomatikListe(orte)). Exit statuses: 0

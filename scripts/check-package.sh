@@ -95,6 +95,9 @@ sync_depends=$(dpkg-deb -f "$sync_deb" Depends)
 if echo "$sync_depends" | enthaelt 'libstdc++6'; then ok; else
   fehler "zarnoft-sync: die Abhängigkeiten von dpkg-shlibdeps fehlen ($sync_depends)"
 fi
+if echo "$sync_depends" | enthaelt 'libsystemd0'; then ok; else
+  fehler "zarnoft-sync hängt nicht von libsystemd0 ab (Benachrichtigungen): $sync_depends"
+fi
 if echo "$sync_depends" | enthaelt -i 'qt'; then fehler "zarnoft-sync hängt von Qt ab: $sync_depends"; else ok; fi
 if objdump -p "$root/usr/bin/zarnoft-sync" | grep NEEDED | enthaelt -i qt; then
   fehler "zarnoft-sync ist gegen Qt gelinkt"

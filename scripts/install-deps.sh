@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build pkg-config            # building
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgtest-dev libgmock-dev
+  libsystemd-dev                                   # the runner's desktop notifications
   xvfb openbox xfwm4 x11-utils                     # make screenshots
   dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info  # the package check
   lintian appstream man-db bash-completion binutils
