@@ -132,6 +132,10 @@ struct LaufKontext {
   void Log(LogStufe stufe, const std::string& text) const {
     if (log->Will(stufe)) log->Zeile(stufe, text);
   }
+  // A fixed text becomes a string only when the line is written.
+  void Log(LogStufe stufe, const char* text) const {
+    if (log->Will(stufe)) log->Zeile(stufe, text);
+  }
 };
 
 }  // namespace zarnoft

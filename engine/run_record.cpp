@@ -25,16 +25,29 @@ constexpr size_t kPufferGrenze = 1 << 16;
 
 // --- encoding ---
 
-void Zahl(std::string* out, uint64_t v) {
+// The longest encoding of a number, and of an entry without its name: two name lengths, kind,
+// size, two sides of five numbers each and a block's place.
+constexpr size_t kLaengsteZahl = 10;
+constexpr size_t kLaengsterEintrag = 15 * kLaengsteZahl;
+
+// A number in 7-bit groups, the lowest first; every group but the last has its high bit set.
+// Written at p, which has room for kLaengsteZahl bytes; returns the end.
+char* ZahlHin(char* p, uint64_t v) {
   while (v >= 0x80) {
-    out->push_back(static_cast<char>((v & 0x7f) | 0x80));
+    *p++ = static_cast<char>((v & 0x7f) | 0x80);
     v >>= 7;
   }
-  out->push_back(static_cast<char>(v));
+  *p++ = static_cast<char>(v);
+  return p;
 }
-void VorzeichenZahl(std::string* out, int64_t v) {
-  Zahl(out, (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63));
+void Zahl(std::string* out, uint64_t v) {
+  char bytes[kLaengsteZahl];
+  out->append(bytes, static_cast<size_t>(ZahlHin(bytes, v) - bytes));
 }
+uint64_t ZickZack(int64_t v) {
+  return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63);
+}
+
 void Fest64(std::string* out, uint64_t v) {
   for (int i = 0; i < 8; ++i) out->push_back(static_cast<char>(v >> (8 * i)));
 }
@@ -42,13 +55,13 @@ void Text(std::string* out, const std::string& s) {
   Zahl(out, s.size());
   out->append(s);
 }
-void SeiteKodieren(std::string* out, const StandSeite& s) {
-  VorzeichenZahl(out, s.mtime.sec);
-  Zahl(out, static_cast<uint64_t>(s.mtime.nsec));
+char* SeiteHin(char* p, const StandSeite& s) {
+  p = ZahlHin(p, ZickZack(s.mtime.sec));
+  p = ZahlHin(p, static_cast<uint64_t>(s.mtime.nsec));
   // The status change lies near the last write as a rule: kept as the difference.
-  VorzeichenZahl(out, s.ctime.sec - s.mtime.sec);
-  Zahl(out, static_cast<uint64_t>(s.ctime.nsec));
-  Zahl(out, s.inode);
+  p = ZahlHin(p, ZickZack(s.ctime.sec - s.mtime.sec));
+  p = ZahlHin(p, static_cast<uint64_t>(s.ctime.nsec));
+  return ZahlHin(p, s.inode);
 }
 
 // Reads from a byte range; any read past its end marks it broken, and all later reads give 0.
@@ -321,16 +334,17 @@ bool StandLeser::Block(uint64_t wo, std::vector<StandEintrag>* eintraege, std::s
   for (int i = 0; i < 4; ++i) n |= uint64_t{static_cast<unsigned char>(laenge[i])} << (8 * i);
   if (n > kGroessterBlock || wo + 4 + n > groesse_ - kSchwanzLaenge)
     return kaputt("beschädigt (Block)");
-  std::string daten;
-  s = LesenBei(fd_, wo + 4, static_cast<size_t>(n), &daten);
+  s = LesenBei(fd_, wo + 4, static_cast<size_t>(n), &daten_);
   if (!s) return kaputt("nicht lesbar (" + s.Reason() + ")");
 
-  Leser l(daten.data(), daten.size());
+  Leser l(daten_.data(), daten_.size());
   const uint64_t anzahl = l.Zahl();
   if (anzahl > n) return kaputt("beschädigt (Block)");
   eintraege->resize(static_cast<size_t>(anzahl));
-  std::string vorher;
+  const std::string leer;
+  const std::string* vorher_zeiger = &leer;
   for (StandEintrag& e : *eintraege) {
+    const std::string& vorher = *vorher_zeiger;
     const uint64_t gemeinsam = l.Zahl();
     const uint64_t rest = l.Zahl();
     if (gemeinsam > vorher.size() || rest > kLaengsterText) return kaputt("beschädigt (Name)");
@@ -357,7 +371,7 @@ bool StandLeser::Block(uint64_t wo, std::vector<StandEintrag>* eintraege, std::s
     e.block = e.art == EntryKind::kDirectory ? l.Zahl() : 0;
     // Names come in strictly rising order; anything else is damage.
     if (&e != &eintraege->front() && !(vorher < e.name)) return kaputt("beschädigt (Reihenfolge)");
-    vorher = e.name;
+    vorher_zeiger = &e.name;
   }
   if (l.kaputt() || !l.am_ende()) return kaputt("beschädigt (Block)");
   return true;
@@ -411,8 +425,15 @@ Status StandSchreiber::Leeren() {
 
 uint64_t StandSchreiber::BlockSchreiben(const std::vector<StandEintrag>& eintraege) {
   if (fd_ < 0 || !fehler_) return 0;
-  std::string block;
-  Zahl(&block, eintraege.size());
+  // The block is encoded straight into the buffer, behind room for its length, which is filled
+  // in at the end; the buffer is first made large enough for the longest encoding of every entry.
+  const uint64_t wo = geschrieben_ + puffer_.size();
+  const size_t anfang = puffer_.size();
+  size_t hoechstens = 4 + kLaengsteZahl;
+  for (const StandEintrag& e : eintraege) hoechstens += e.name.size() + kLaengsterEintrag;
+  puffer_.resize(anfang + hoechstens);
+  char* p = puffer_.data() + anfang + 4;
+  p = ZahlHin(p, eintraege.size());
   const std::string* vorher = nullptr;
   for (const StandEintrag& e : eintraege) {
     size_t gemeinsam = 0;
@@ -420,23 +441,23 @@ uint64_t StandSchreiber::BlockSchreiben(const std::vector<StandEintrag>& eintrae
       const size_t grenze = std::min(vorher->size(), e.name.size());
       while (gemeinsam < grenze && (*vorher)[gemeinsam] == e.name[gemeinsam]) ++gemeinsam;
     }
-    Zahl(&block, gemeinsam);
-    Zahl(&block, e.name.size() - gemeinsam);
-    block.append(e.name, gemeinsam);
+    p = ZahlHin(p, gemeinsam);
+    p = ZahlHin(p, e.name.size() - gemeinsam);
+    std::memcpy(p, e.name.data() + gemeinsam, e.name.size() - gemeinsam);
+    p += e.name.size() - gemeinsam;
     const uint64_t art = e.art == EntryKind::kDirectory ? 1 : e.art == EntryKind::kSymlink ? 2 : 0;
-    Zahl(&block, art | (e.offen ? 8 : 0));
-    Zahl(&block, static_cast<uint64_t>(e.size < 0 ? 0 : e.size));
-    SeiteKodieren(&block, e.h);
-    SeiteKodieren(&block, e.z);
-    if (e.art == EntryKind::kDirectory) Zahl(&block, e.block);
+    p = ZahlHin(p, art | (e.offen ? 8 : 0));
+    p = ZahlHin(p, static_cast<uint64_t>(e.size < 0 ? 0 : e.size));
+    p = SeiteHin(p, e.h);
+    p = SeiteHin(p, e.z);
+    if (e.art == EntryKind::kDirectory) p = ZahlHin(p, e.block);
     vorher = &e.name;
   }
+  puffer_.resize(static_cast<size_t>(p - puffer_.data()));
   eintraege_ += eintraege.size();
-  const uint64_t wo = geschrieben_ + puffer_.size();
-  std::string laenge;
-  for (int i = 0; i < 4; ++i) laenge.push_back(static_cast<char>(block.size() >> (8 * i)));
-  Schreiben(laenge);
-  Schreiben(block);
+  const size_t laenge = puffer_.size() - anfang - 4;
+  for (size_t i = 0; i < 4; ++i) puffer_[anfang + i] = static_cast<char>(laenge >> (8 * i));
+  if (puffer_.size() >= kPufferGrenze) Leeren();
   return fehler_ ? wo : 0;
 }
 

@@ -116,6 +116,7 @@ class StandLeser {
   uint64_t wurzel_ = 0;
   uint64_t eintraege_ = 0;
   uint64_t daten_beginn_ = 0;
+  std::string daten_;  // the block being decoded, kept for the next one
 };
 
 class StandSchreiber {

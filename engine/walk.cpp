@@ -137,10 +137,12 @@ bool Verzeichnisvergleich::IstLager(const std::string& pfad) {
                 k_.LoeschenWohin.compare(0, pfad.size(), pfad) == 0;
   if (!gleich && !k_.LoeschenWohin.empty()) {
     if (!lager_kennung_) {
-      // Resolved first: a link to the store inside a tree is not followed there.
+      // Resolved first: a link to the store inside a tree is not followed there. A store that
+      // is not there (yet) costs one look per directory, not a resolution of every element.
       std::string echt;
       FileInfo lager;
-      if (k_.fs->RealPath(k_.LoeschenWohin, &echt).ok() && k_.fs->Stat(echt, &lager).ok() &&
+      if (!k_.fs->Stat(k_.LoeschenWohin, &lager).missing() &&
+          k_.fs->RealPath(k_.LoeschenWohin, &echt).ok() && k_.fs->Stat(echt, &lager).ok() &&
           lager.IsDirectory() && lager.inode != 0)
         lager_kennung_ = Kennung(lager);
     }
@@ -200,19 +202,24 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
     }
   }
   const std::vector<StandEintrag>* alt_oben = alt_;
+  const size_t alt_naechstes_oben = alt_naechstes_;
   std::vector<StandEintrag>* neu_oben = neu_;
   alt_ = &alt;
+  alt_naechstes_ = 0;
   neu_ = k_.stand_neu != nullptr ? &neu : nullptr;
+  neu.reserve(alt.size());
 
   VerzeichnisZeigen(rel);
   if (!k_.Abbruch()) Durchgaenge(rel, hdir, zdir);
 
   alt_ = alt_oben;
+  alt_naechstes_ = alt_naechstes_oben;
   neu_ = neu_oben;
   if (k_.stand_neu != nullptr) {
     // The target pass adds its names after the source pass's: the block is in name order.
-    std::sort(neu.begin(), neu.end(),
-              [](const StandEintrag& x, const StandEintrag& y) { return x.name < y.name; });
+    auto nach_name = [](const StandEintrag& x, const StandEintrag& y) { return x.name < y.name; };
+    if (!std::is_sorted(neu.begin(), neu.end(), nach_name))
+      std::sort(neu.begin(), neu.end(), nach_name);
     neu_block_ = k_.stand_neu->BlockSchreiben(neu);
   }
   k_.Log(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: " + rel);
@@ -220,10 +227,16 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
 
 const StandEintrag* Verzeichnisvergleich::AltEintrag(const std::string& name) const {
   if (alt_ == nullptr || k_.stand_alt == nullptr) return nullptr;
+  // Each pass asks for the names in their order, so the entry after the last one found is
+  // tried before a search.
+  if (alt_naechstes_ < alt_->size() && (*alt_)[alt_naechstes_].name == name)
+    return &(*alt_)[alt_naechstes_++];
   auto it =
       std::lower_bound(alt_->begin(), alt_->end(), name,
                        [](const StandEintrag& e, const std::string& n) { return e.name < n; });
-  return it != alt_->end() && it->name == name ? &*it : nullptr;
+  if (it == alt_->end() || it->name != name) return nullptr;
+  alt_naechstes_ = static_cast<size_t>(it - alt_->begin()) + 1;
+  return &*it;
 }
 
 bool Verzeichnisvergleich::AltLesen(uint64_t block, std::vector<StandEintrag>* eintraege) {
@@ -581,7 +594,8 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
     }
   }
 
-  k_.Log(LogStufe::kDateizugriff, "Vergl: Prüfe Datei: " + name);
+  if (k_.Will(LogStufe::kDateizugriff))
+    k_.log->Zeile(LogStufe::kDateizugriff, "Vergl: Prüfe Datei: " + name);
   if (k_.Will(LogStufe::kDiagnose)) {
     k_.log->Zeile(LogStufe::kDiagnose, "Vergl: Herkunftsfile: " + DosLogText(Datum(h)) +
                                            " Zielfile: " + DosLogText(Datum(z)) +
@@ -616,6 +630,11 @@ void Verzeichnisvergleich::DateiPruefen(const std::string& rel, const std::strin
 void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& rel,
                                       const std::string& name, const Seite& h, const Seite& z,
                                       const StandEintrag* alt) {
+  // Most files of a run are in step: they cost no path of their own.
+  if (e.schritt == Schritt::kNichts) {
+    k_.Log(LogStufe::kDateizugriff, kKeineAenderung);
+    return Nachtragen(e.schritt, true, rel, name, h, z, alt);
+  }
   const std::string hpfad = k_.Herkunft + rel + name;
   const std::string zpfad = k_.Ziel + rel + name;
   auto kopieren = [&](const std::string& von, const std::string& nach, int64_t groesse) {
@@ -643,8 +662,7 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
   bool getan = false;
   switch (e.schritt) {
     case Schritt::kNichts:
-      k_.Log(LogStufe::kDateizugriff, kKeineAenderung);
-      return Nachtragen(e.schritt, true, rel, name, h, z, alt);
+      return;
     case Schritt::kDoppelteAenderung:
       DoppelteAenderung(k_, rel, name, h.info, z.info);
       return Nachtragen(e.schritt, true, rel, name, h, z, alt);

@@ -186,6 +186,7 @@ class Verzeichnisvergleich {
   // The directory being visited: its entries in the old record (in name order) and the entries
   // of the new one. nullptr while the run keeps no record.
   const std::vector<StandEintrag>* alt_ = nullptr;
+  mutable size_t alt_naechstes_ = 0;  // in *alt_: the entry after the one AltEintrag found last
   std::vector<StandEintrag>* neu_ = nullptr;
   // Handed from a directory to the subdirectory it enters (its old block), and back (its new).
   uint64_t alt_block_ = 0;
