@@ -9,7 +9,8 @@
 # 1. first copy of SMALL files of 1-8 KiB into a fresh target      zarnoft-sync / rsync -a + sync -f
 # 2. re-run without changes over BIG files in BIG/100 directories  zarnoft-sync / rsync -a + sync -f,
 #    both against find listing both trees with sizes and dates (the bound of any such tool);
-#    peak memory of the first run and of the re-run
+#    peak memory of the first run and of the re-run; the re-run with 20 exclusion patterns that
+#    match nothing against the same re-run without them
 # 3. the window's share of that re-run: the runner's progress line (a real window) against a
 #    window that shows nothing, and the share estimated from the display changes
 # 4. one file of BIGFILE_MB MiB into a fresh target                 zarnoft-sync / cp -a + sync -f
@@ -167,6 +168,23 @@ bericht "zarnoft-sync / find (Grenze)" "" "${z[@]}" -- "${f[@]}"
 bericht "rsync -a + sync -f / find (Grenze)" "" "${r[@]}" -- "${f[@]}"
 awk -v a="${erst#* }" -v b="$(median "${zm[@]}")" \
   'BEGIN { printf "  Spitzenspeicher: erster Lauf %.1f MB, Lauf ohne Änderung %.1f MB  Ziel < 16 MB\n", a / 1024, b / 1024 }'
+
+# The same re-run with 20 exclusion patterns that match nothing: what asking costs per name.
+MUSTER='.cache/|.Trash-*/|*.swp|*~|.~lock.*#|Thumbs.db|.DS_Store|node_modules/|*.o|*.tmp|build/'
+MUSTER+='|/Projekte/alt|**/tmp/*.log|cache-*|*.bak|[Tt]emp/|*.pyc|__pycache__/|.git/|dist/'
+sammlung "$WORK/bm.syc" "$WORK/b_h" "$WORK/b_z" 1 5
+printf 'Ausnahmen=%s\n' "$MUSTER" >>"$WORK/bm.syc"
+m=() o=()
+for i in $(seq "$ROUNDS"); do
+  if ((i % 2)); then
+    m+=("$(zeit "$SYNC" "$WORK/bm.syc" | cut -d' ' -f1)")
+    o+=("$(zeit "$SYNC" "$WORK/b.syc" | cut -d' ' -f1)")
+  else
+    o+=("$(zeit "$SYNC" "$WORK/b.syc" | cut -d' ' -f1)")
+    m+=("$(zeit "$SYNC" "$WORK/bm.syc" | cut -d' ' -f1)")
+  fi
+done
+bericht "20 Muster ohne Treffer / ohne Muster" "<= 1.10" "${m[@]}" -- "${o[@]}"
 
 echo "== 3. Anteil des Fensters am Lauf ohne Änderung"
 t=() s=() anteil=()
