@@ -58,8 +58,10 @@ void Text(std::string* out, const std::string& s) {
 char* SeiteHin(char* p, const StandSeite& s) {
   p = ZahlHin(p, ZickZack(s.mtime.sec));
   p = ZahlHin(p, static_cast<uint64_t>(s.mtime.nsec));
-  // The status change lies near the last write as a rule: kept as the difference.
-  p = ZahlHin(p, ZickZack(s.ctime.sec - s.mtime.sec));
+  // The status change lies near the last write as a rule: kept as the difference, taken modulo
+  // 2^64 so that any two times (a damaged or odd file system's too) come back as they were.
+  p = ZahlHin(p, ZickZack(static_cast<int64_t>(static_cast<uint64_t>(s.ctime.sec) -
+                                               static_cast<uint64_t>(s.mtime.sec))));
   p = ZahlHin(p, static_cast<uint64_t>(s.ctime.nsec));
   return ZahlHin(p, s.inode);
 }
@@ -107,7 +109,8 @@ class Leser {
   void Seite(StandSeite* s) {
     s->mtime.sec = VorzeichenZahl();
     s->mtime.nsec = static_cast<int64_t>(Zahl());
-    s->ctime.sec = s->mtime.sec + VorzeichenZahl();
+    s->ctime.sec = static_cast<int64_t>(static_cast<uint64_t>(s->mtime.sec) +
+                                        static_cast<uint64_t>(VorzeichenZahl()));
     s->ctime.nsec = static_cast<int64_t>(Zahl());
     s->inode = Zahl();
     if (s->mtime.nsec >= 1000000000 || s->ctime.nsec >= 1000000000) Kaputt();
@@ -426,14 +429,17 @@ Status StandSchreiber::Leeren() {
 uint64_t StandSchreiber::BlockSchreiben(const std::vector<StandEintrag>& eintraege) {
   if (fd_ < 0 || !fehler_) return 0;
   // The block is encoded straight into the buffer, behind room for its length, which is filled
-  // in at the end; the buffer is first made large enough for the longest encoding of every entry.
+  // in at the end. Before each entry the buffer gets room for its longest encoding, growing as a
+  // string grows, so that a directory of millions of entries needs no more than its block.
   const uint64_t wo = geschrieben_ + puffer_.size();
   const size_t anfang = puffer_.size();
-  size_t hoechstens = 4 + kLaengsteZahl;
-  for (const StandEintrag& e : eintraege) hoechstens += e.name.size() + kLaengsterEintrag;
-  puffer_.resize(anfang + hoechstens);
-  char* p = puffer_.data() + anfang + 4;
-  p = ZahlHin(p, eintraege.size());
+  size_t ende = anfang + 4;
+  auto platz = [&](size_t n) {
+    if (puffer_.size() < ende + n) puffer_.resize(std::max(2 * puffer_.size(), ende + n));
+    return puffer_.data() + ende;
+  };
+  char* p = ZahlHin(platz(kLaengsteZahl), eintraege.size());
+  ende = static_cast<size_t>(p - puffer_.data());
   const std::string* vorher = nullptr;
   for (const StandEintrag& e : eintraege) {
     size_t gemeinsam = 0;
@@ -441,6 +447,7 @@ uint64_t StandSchreiber::BlockSchreiben(const std::vector<StandEintrag>& eintrae
       const size_t grenze = std::min(vorher->size(), e.name.size());
       while (gemeinsam < grenze && (*vorher)[gemeinsam] == e.name[gemeinsam]) ++gemeinsam;
     }
+    p = platz(e.name.size() + kLaengsterEintrag);
     p = ZahlHin(p, gemeinsam);
     p = ZahlHin(p, e.name.size() - gemeinsam);
     std::memcpy(p, e.name.data() + gemeinsam, e.name.size() - gemeinsam);
@@ -451,11 +458,12 @@ uint64_t StandSchreiber::BlockSchreiben(const std::vector<StandEintrag>& eintrae
     p = SeiteHin(p, e.h);
     p = SeiteHin(p, e.z);
     if (e.art == EntryKind::kDirectory) p = ZahlHin(p, e.block);
+    ende = static_cast<size_t>(p - puffer_.data());
     vorher = &e.name;
   }
-  puffer_.resize(static_cast<size_t>(p - puffer_.data()));
+  puffer_.resize(ende);
   eintraege_ += eintraege.size();
-  const size_t laenge = puffer_.size() - anfang - 4;
+  const size_t laenge = ende - anfang - 4;
   for (size_t i = 0; i < 4; ++i) puffer_[anfang + i] = static_cast<char>(laenge >> (8 * i));
   if (puffer_.size() >= kPufferGrenze) Leeren();
   return fehler_ ? wo : 0;

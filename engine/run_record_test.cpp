@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <random>
 #include <string>
@@ -70,6 +72,47 @@ TEST(StandTest, ReadsBackWhatWasWrittenBlockByBlock) {
   EXPECT_EQ(unten[2].name, "ä ö ü\n");
   EXPECT_EQ(unten[2].h.mtime.sec, -86400);
   EXPECT_EQ(unten[0], Datei("Bild 001.jpg", 4'000'000, 1'600'000'000));
+}
+
+// Blocks of every size, from none to far beyond the write buffer, with names up to the longest
+// and numbers at their limits, read back as written wherever they fell in the buffer.
+TEST(StandTest, BlocksOfAnySizeAndExtremeValuesReadBack) {
+  testing::TempTree t;
+  const std::string pfad = t.Path("x.stand");
+  std::mt19937_64 zufall(5);
+  StandSchreiber w;
+  ASSERT_TRUE(w.Beginnen(pfad, kPaar).ok());
+  std::vector<std::vector<StandEintrag>> bloecke;
+  std::vector<uint64_t> orte;
+  for (const size_t anzahl : {0u, 1u, 7u, 3000u, 1u, 40000u, 2u}) {
+    std::vector<StandEintrag> block;
+    for (size_t i = 0; i < anzahl; ++i) {
+      const std::string lang(zufall() % 3 == 0 ? 4000 : zufall() % 40, 'n');
+      StandEintrag e = Datei(lang + std::to_string(100000 + i), static_cast<int64_t>(zufall() >> 1),
+                             static_cast<int64_t>(zufall()));
+      e.h.inode = zufall();
+      e.z.ctime = FileTime{INT64_MIN, 999999999};
+      if (i % 5 == 0) {
+        e.art = EntryKind::kDirectory;
+        e.size = 0;
+        e.block = UINT64_MAX;
+      }
+      block.push_back(std::move(e));
+    }
+    std::sort(block.begin(), block.end(),
+              [](const StandEintrag& a, const StandEintrag& b) { return a.name < b.name; });
+    orte.push_back(w.BlockSchreiben(block));
+    bloecke.push_back(std::move(block));
+  }
+  ASSERT_TRUE(w.Abschliessen(orte.back()).ok());
+  StandLeser r;
+  std::string grund;
+  ASSERT_TRUE(r.Oeffnen(pfad, kPaar, &grund).ok()) << grund;
+  for (size_t b = 0; b < bloecke.size(); ++b) {
+    std::vector<StandEintrag> gelesen;
+    ASSERT_TRUE(r.Block(orte[b], &gelesen, &grund)) << grund;
+    EXPECT_EQ(gelesen, bloecke[b]) << "Block " << b;
+  }
 }
 
 TEST(StandTest, FailedOrUnfinishedWritingLeavesThePreviousRecord) {
