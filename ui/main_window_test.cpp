@@ -226,7 +226,7 @@ TEST_F(TZarnoftTest, TheProbeMenuEntryOpensTheProbeWindowAtTheProbesEnd) {
   EXPECT_FALSE(probe->isModal());
   EXPECT_EQ(probe->windowTitle().toStdString(),
             "Probelauf – " + tree_.Path("a") + " → " + tree_.Path("b"));
-  EXPECT_EQ(probe->Tabelle()->rowCount(), 1);
+  EXPECT_EQ(probe->Zeilen(), 1);
   probe->findChild<QPushButton*>("Jetzt")->click();
   ASSERT_EQ(starter_.laeufe.size(), 2u);
   EXPECT_FALSE(starter_.laeufe[1].werte.Probelauf);

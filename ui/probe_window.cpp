@@ -1,5 +1,6 @@
 #include "ui/probe_window.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -9,7 +10,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
@@ -27,13 +28,47 @@ constexpr double kBildschirmAnteil = 0.8;
 // Rows that the table shows at least, without scrolling, where the screen allows.
 constexpr int kSichtbareZeilen = 12;
 
-QString Zeilen(const std::vector<std::string>& z) {
+QString Untereinander(const std::vector<std::string>& z) {
   QStringList l;
   for (const std::string& s : z) l << Q(s);
   return l.join('\n');
 }
 
 }  // namespace
+
+// A probe of a large tree lists a row per file: the table reads the rows where the logic keeps
+// them instead of holding an item per cell.
+class TProbelauf::Modell : public QAbstractTableModel {
+ public:
+  explicit Modell(QObject* parent) : QAbstractTableModel(parent) {}
+
+  void Setzen(const std::vector<ProbeZeile>* zeilen) {
+    beginResetModel();
+    zeilen_ = zeilen;
+    endResetModel();
+  }
+  int rowCount(const QModelIndex& p) const override {
+    return p.isValid() || zeilen_ == nullptr ? 0 : static_cast<int>(zeilen_->size());
+  }
+  int columnCount(const QModelIndex& p) const override { return p.isValid() ? 0 : kProbeSpalten; }
+  QVariant data(const QModelIndex& i, int rolle) const override {
+    if (!i.isValid() || zeilen_ == nullptr) return {};
+    const ProbeZeile& z = (*zeilen_)[static_cast<size_t>(i.row())];
+    if (rolle == Qt::DisplayRole) return Q(z.zellen[static_cast<size_t>(i.column())]);
+    // Sizes stand right, as numbers do.
+    if (rolle == Qt::TextAlignmentRole &&
+        (i.column() == kProbeHGroesse || i.column() == kProbeZGroesse))
+      return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+  }
+  QVariant headerData(int s, Qt::Orientation o, int rolle) const override {
+    if (o != Qt::Horizontal || rolle != Qt::DisplayRole || s < 0 || s >= kProbeSpalten) return {};
+    return Q(ProbeListe::Koepfe()[static_cast<size_t>(s)]);
+  }
+
+ private:
+  const std::vector<ProbeZeile>* zeilen_ = nullptr;
+};
 
 TProbelauf::TProbelauf(QWidget* parent, ProbeListe liste, Probefenster::Jetzt jetzt)
     : QDialog(parent), logik_(this, std::move(liste), std::move(jetzt)) {
@@ -52,11 +87,10 @@ TProbelauf::TProbelauf(QWidget* parent, ProbeListe liste, Probefenster::Jetzt je
   fett.setBold(true);
   warnung_->setFont(fett);
 
-  tabelle_ = new QTableWidget(0, kProbeSpalten, this);
+  modell_ = new Modell(this);
+  tabelle_ = new QTableView(this);
   tabelle_->setObjectName("Aktionen");
-  QStringList koepfe;
-  for (const std::string& k : ProbeListe::Koepfe()) koepfe << Q(k);
-  tabelle_->setHorizontalHeaderLabels(koepfe);
+  tabelle_->setModel(modell_);
   tabelle_->verticalHeader()->hide();
   tabelle_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tabelle_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -122,33 +156,29 @@ TProbelauf::TProbelauf(QWidget* parent, ProbeListe liste, Probefenster::Jetzt je
 
 void TProbelauf::KopfSetzen(const ProbeListe& liste) {
   setWindowTitle(Q(liste.Titel()));
-  warnung_->setText(Zeilen(liste.Warnungen()));
+  warnung_->setText(Untereinander(liste.Warnungen()));
   warnung_->setVisible(!liste.Warnungen().empty());
   zaehlung_->setText(Q(liste.Zaehlung()));
   const std::vector<std::string> fehler = liste.Fehler();
-  fehler_->setText(fehler.empty() ? QString() : "Fehler:\n" + Zeilen(fehler));
+  fehler_->setText(fehler.empty() ? QString() : "Fehler:\n" + Untereinander(fehler));
   fehler_->setVisible(!fehler.empty());
 }
 
 void TProbelauf::ZeilenSetzen(const std::vector<ProbeZeile>& zeilen, int spalte, bool aufsteigend) {
-  tabelle_->setUpdatesEnabled(false);
-  tabelle_->clearContents();
-  tabelle_->setRowCount(static_cast<int>(zeilen.size()));
-  for (int r = 0; r < static_cast<int>(zeilen.size()); ++r) {
-    const ProbeZeile& z = zeilen[static_cast<size_t>(r)];
-    for (int c = 0; c < kProbeSpalten; ++c) {
-      auto* item = new QTableWidgetItem(Q(z.zellen[static_cast<size_t>(c)]));
-      // Sizes stand right, as numbers do.
-      if (c == kProbeHGroesse || c == kProbeZGroesse)
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      tabelle_->setItem(r, c, item);
-    }
-  }
+  // The rows are the logic's, which lives as long as this window.
+  modell_->Setzen(&zeilen);
   QHeaderView* kopf = tabelle_->horizontalHeader();
   kopf->setSortIndicatorShown(spalte >= 0);
   if (spalte >= 0)
     kopf->setSortIndicator(spalte, aufsteigend ? Qt::AscendingOrder : Qt::DescendingOrder);
-  tabelle_->setUpdatesEnabled(true);
+}
+
+QString TProbelauf::Zelle(int zeile, int spalte) const {
+  return modell_->index(zeile, spalte).data().toString();
+}
+
+int TProbelauf::Zeilen() const {
+  return modell_->rowCount({});
 }
 
 void TProbelauf::Meldung(const std::string& text) {

@@ -17,7 +17,7 @@
 
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace zarnoft {
 
@@ -28,7 +28,10 @@ class TProbelauf : public QDialog, public ProbeAnsicht {
   TProbelauf(QWidget* parent, ProbeListe liste, Probefenster::Jetzt jetzt);
 
   Probefenster& Logik() { return logik_; }
-  QTableWidget* Tabelle() const { return tabelle_; }
+  QTableView* Tabelle() const { return tabelle_; }
+  // The text of a cell as the table shows it (tests).
+  QString Zelle(int zeile, int spalte) const;
+  int Zeilen() const;
 
   // ProbeAnsicht
   void KopfSetzen(const ProbeListe& liste) override;
@@ -37,8 +40,11 @@ class TProbelauf : public QDialog, public ProbeAnsicht {
   void Schliessen() override;
 
  private:
+  class Modell;  // the rows of the logic's list, read where they are (no copy per cell)
+
   QLabel* warnung_;
-  QTableWidget* tabelle_;
+  Modell* modell_;
+  QTableView* tabelle_;
   QLabel* zaehlung_;
   QLabel* fehler_;
   QPushButton* jetzt_;

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 #include "ui/ui_test_kit.h"
@@ -54,9 +54,10 @@ TEST(TProbelaufTest, KeysCloseHeadingsSortAndTheButtonStartsTheRun) {
 
   QPointer<TProbelauf> w = new TProbelauf(nullptr, ProbeListe("/q", "/z", Probe()), jetzt);
   w->show();
-  QTableWidget* t = w->Tabelle();
+  QTableView* t = w->Tabelle();
   t->horizontalHeader()->sectionClicked(kProbeHGroesse);
-  EXPECT_EQ(t->item(0, kProbePfad)->text(), "d/2.txt");
+  EXPECT_EQ(w->Zelle(0, kProbePfad), "d/2.txt");
+  EXPECT_EQ(w->Zelle(2, kProbeHGroesse), "10");
   EXPECT_TRUE(t->horizontalHeader()->isSortIndicatorShown());
   EXPECT_EQ(t->horizontalHeader()->sortIndicatorSection(), kProbeHGroesse);
   // The run cannot start: a box says why and the window stays.
