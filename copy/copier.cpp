@@ -32,11 +32,11 @@ KopierErgebnis Kopierer::Uebergeben(const std::string& von, const std::string& n
   // The register refuses the same copy and its exact reverse, so that a two-way run, which
   // walks both directories, does not copy a file straight back after copying it. Paths are
   // compared as exact texts: "A" and "a" are different files here.
-  if (!auftraege_.Eintragen(von, nach)) return KopierErgebnis::kAbgelehnt;
+  if (!uebergeben_.Eintragen(von, nach)) return KopierErgebnis::kAbgelehnt;
   if (log_->Will(LogStufe::kDebugAusfuehrlich))
     log_->Zeile(LogStufe::kDebugAusfuehrlich, "Vergl: Kopie: Darf kopieren");
 
-  // A cancelled run keeps the order (it was handed over) but touches no file.
+  // A cancelled run keeps the copy in the register (it was handed over) but touches no file.
   if (fenster_ != nullptr && fenster_->Abbruch()) return KopierErgebnis::kAbgebrochen;
 
   KopierStatistik& s = statistik_;
@@ -72,7 +72,7 @@ KopierErgebnis Kopierer::Uebergeben(const std::string& von, const std::string& n
 
 KopierErgebnis ProbeKopierer::Kopieren(const std::string& von, const std::string& nach,
                                        int64_t /*groesse*/) {
-  if (!auftraege_.Eintragen(von, nach)) return KopierErgebnis::kAbgelehnt;
+  if (!uebergeben_.Eintragen(von, nach)) return KopierErgebnis::kAbgelehnt;
   if (fenster_ != nullptr && fenster_->Abbruch()) return KopierErgebnis::kAbgebrochen;
   return KopierErgebnis::kKopiert;
 }

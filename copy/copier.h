@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "copy/copy_orders.h"
 #include "copy/copy_register.h"
 #include "copy/failure_report.h"
+#include "copy/copy_service.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 #include "window/progress.h"
@@ -59,7 +59,7 @@ class Kopierer : public KopierDienst {
   bool kopier_meldung_;
   KopierStatistik statistik_;
   int32_t fehlschlaege_ = 0;
-  KopierRegister auftraege_;  // the orders handed over
+  KopierRegister uebergeben_;  // the copies handed over
   FehlerBericht* bericht_ = nullptr;
 };
 
@@ -77,7 +77,7 @@ class ProbeKopierer : public KopierDienst {
  private:
   FileSystem* fs_;
   Fortschritt* fenster_;
-  KopierRegister auftraege_;
+  KopierRegister uebergeben_;
 };
 
 }  // namespace zarnoft

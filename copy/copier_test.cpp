@@ -34,7 +34,7 @@ TEST_F(KopierenTest, RegisterRefusesRepeatAndReverse) {
   EXPECT_EQ(k->Statistik().AnzahlKopiert, 1);
 
   // Same source elsewhere, another source onto the same target, and a path differing only in
-  // case are new orders.
+  // case are new copies.
   EXPECT_EQ(Kopieren("a/f", "b/g", 4), KopierErgebnis::kKopiert);
   EXPECT_EQ(Kopieren("a/F", "b/f", 4), KopierErgebnis::kKopiert);
   EXPECT_EQ(Kopieren("b/F", "a/f", 4), KopierErgebnis::kFehler);  // accepted; b/F is missing

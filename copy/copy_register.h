@@ -2,10 +2,10 @@
 // and its exact reverse, so that a two-way run does not copy a file straight back after copying
 // it. Paths are compared as exact texts: "A" and "a" are different files here.
 //
-// A run over a large tree enters one order per copied file, so the register is kept small: the
-// two paths of an order usually share their tail (the relative path and the name) and differ only
+// A run over a large tree enters one copy per copied file, so the register is kept small: the
+// two paths of a copy usually share their tail (the relative path and the name) and differ only
 // in their heads (the job's two roots), so a key is the numbers of the two heads and the common
-// tail, stored back to back in blocks instead of as strings of their own. Some 30 bytes an order
+// tail, stored back to back in blocks instead of as strings of their own. Some 30 bytes a copy
 // for the paths of a usual tree, against some 150 as a set of strings.
 //
 // One per run, used by the run's thread only.
@@ -28,12 +28,12 @@ class KopierRegister {
   KopierRegister(const KopierRegister&) = delete;
   KopierRegister& operator=(const KopierRegister&) = delete;
 
-  // Enters the order `von` onto `nach` and returns true; returns false (and enters nothing) when
-  // the same order or its exact reverse was entered before.
+  // Enters the copy `von` onto `nach` and returns true; returns false (and enters nothing) when
+  // the same copy or its exact reverse was entered before.
   bool Eintragen(const std::string& von, const std::string& nach);
 
  private:
-  // The key of an order; `umgekehrt` gives the key of its reverse.
+  // The key of a copy; `umgekehrt` gives the key of its reverse.
   std::string Schluessel(std::string_view von, std::string_view nach, bool umgekehrt);
   // The number of a head, entered when new; kOhneKopf when the table of heads is full.
   uint16_t KopfNummer(std::string_view kopf);

@@ -27,7 +27,7 @@ TEST(KopierRegisterTest, RefusesTheSameOrderAndItsReverseOnly) {
 
 TEST(KopierRegisterTest, StaysExactOverManyOrdersHeadsAndLongPaths) {
   KopierRegister r;
-  // Many orders (the table grows), and more heads than it numbers.
+  // Many copies (the table grows), and more heads than it numbers.
   for (int i = 0; i < 30000; ++i) {
     const std::string kopf = "/w" + std::to_string(i % 5000);
     const std::string name = "/d" + std::to_string(i / 100) + "/f" + std::to_string(i);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/path_helpers.h"
 #include "settings/ini_file.h"
 #include "settings/main_settings.h"
 
@@ -255,8 +256,7 @@ void TEinstellungenLogik::BeschaedigteBeiseite() {
 }
 
 void TEinstellungenLogik::VerschiebeordnerVorbereiten(const EinstellungenFelder& f) {
-  std::string ordner = f.SLVerz;
-  if (ordner.empty() || ordner.back() != '/') ordner += '/';
+  const std::string ordner = WithTrailingSlash(f.SLVerz);
   const std::string sync_dat = ordner + kSyncDat;
   if (f.Loeschen != LoeschModus::kAuslagern) {
     FileInfo info;

@@ -52,7 +52,7 @@ void Verzlisting::Execute() {
 }
 
 void Verzlisting::VerzeichnisDurchlaufen(std::string verzeichnis, const std::string& rel) {
-  if (verzeichnis.back() != '/') verzeichnis += '/';
+  verzeichnis = WithTrailingSlash(verzeichnis);
   melder_->PfadGemeldet(verzeichnis);
   if (Gestoppt()) return;
   std::vector<FileInfo> eintraege;

@@ -74,8 +74,7 @@ void Sichern(LaufKontext& k) {
 void KontextFuellen(const VergleichsWerte& w, LaufKontext* k) {
   k->Herkunft = StripTrailingSlash(w.Herkunft);
   k->Ziel = StripTrailingSlash(w.Ziel);
-  k->LoeschenWohin = w.LoeschenWohin;
-  if (k->LoeschenWohin.empty() || k->LoeschenWohin.back() != '/') k->LoeschenWohin += '/';
+  k->LoeschenWohin = WithTrailingSlash(w.LoeschenWohin);
   k->Art = w.Art;
   k->Doppelt = w.Doppelt & kDoppeltUntermodus;
   k->Loeschen = w.Loeschen;

@@ -1,6 +1,6 @@
 // Vergleiche: one run of one job on a thread of its own.
 //
-// Created with the job's ten values, the run starts at once. It opens its progress window
+// Created with the job's VergleichsWerte, the run starts at once. It opens its progress window
 // (created by the FensterFabrik on the GUI thread), checks the job's directories, walks the two
 // trees, closes and destroys the window and then runs its end notification on the GUI thread
 // through the GuiCaller, synchronously; after the notification has returned the run frees itself
@@ -28,7 +28,8 @@
 
 namespace zarnoft {
 
-// The ten values of a run, in the order in which the job hands them over.
+// The values a run is started with (VergleichsWerte), in the order in which the job hands them
+// over.
 struct VergleichsWerte {
   std::string Herkunft;
   std::string Ziel;

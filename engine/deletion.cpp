@@ -14,6 +14,7 @@
 
 #include "engine/move_aside.h"
 #include "platform/reserved_dir.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 namespace {
@@ -33,12 +34,6 @@ Status Entfernen(FileSystem* fs, const std::string& pfad, const FileInfo& info) 
 
 bool ImLager(const LaufKontext& k, const std::string& pfad) {
   return !k.LoeschenWohin.empty() && pfad.compare(0, k.LoeschenWohin.size(), k.LoeschenWohin) == 0;
-}
-
-// The directory path without a trailing "/", so that querying it does not follow a link.
-std::string OhneSchraegstrich(const std::string& pfad) {
-  if (pfad.size() > 1 && pfad.back() == '/') return pfad.substr(0, pfad.size() - 1);
-  return pfad;
 }
 
 // A fresh look at the file to be deleted; false (logged) when there is nothing to delete.
@@ -136,7 +131,7 @@ bool VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZulet
   k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen: " + pfad);
 
   FileInfo info;
-  Status s = k.fs->Stat(OhneSchraegstrich(pfad), &info);
+  Status s = k.fs->Stat(StripTrailingSlash(pfad), &info);
   if (s.missing()) {
     k.Log(LogStufe::kWarnung, "Vergl: Zu löschendes Verzeichnis nicht gefunden: " + pfad);
     return true;
@@ -150,7 +145,7 @@ bool VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZulet
   std::string weg = pfad;
   if (!LeeresEntfernen(k, weg).ok()) {
     k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen läuft rekursiv.");
-    if (weg.empty() || weg.back() != '/') weg += '/';
+    weg = WithTrailingSlash(weg);
     std::vector<FileInfo> eintraege;
     s = k.fs->ListDirectory(weg, &eintraege);
     if (!s) {
@@ -183,8 +178,8 @@ bool VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZulet
       return false;
     }
   }
-  if (!k.Probelauf) k.Geschrieben(OhneSchraegstrich(weg));
-  k.MeldenFuer(AktionsArt::kLoeschen, OhneSchraegstrich(weg), &info);
+  if (!k.Probelauf) k.Geschrieben(StripTrailingSlash(weg));
+  k.MeldenFuer(AktionsArt::kLoeschen, StripTrailingSlash(weg), &info);
   k.Log(LogStufe::kDateiAenderung, "Vergl: Verzeichnis inkl. Unterverzeichnisse gelöscht: " + weg);
   return true;
 }

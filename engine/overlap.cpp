@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/path_helpers.h"
+
 namespace zarnoft {
 namespace {
 
@@ -23,15 +25,13 @@ std::string Aufgeloest(FileSystem* fs, const std::string& path) {
   if (fs->RealPath(Pfad(path), &real).ok()) return real;
   size_t slash = path.rfind('/');
   if (slash == std::string::npos || path.empty()) return path;
-  std::string parent = Aufgeloest(fs, path.substr(0, slash));
-  if (parent.empty() || parent.back() != '/') parent += '/';
-  return parent + path.substr(slash + 1);
+  return WithTrailingSlash(Aufgeloest(fs, path.substr(0, slash))) + path.substr(slash + 1);
 }
 
 // Whether one of two absolute paths is the other or lies below it.
-bool Enthalten(std::string a, std::string b) {
-  if (a.empty() || a.back() != '/') a += '/';
-  if (b.empty() || b.back() != '/') b += '/';
+bool Enthalten(const std::string& pfad_a, const std::string& pfad_b) {
+  const std::string a = WithTrailingSlash(pfad_a);
+  const std::string b = WithTrailingSlash(pfad_b);
   return a.rfind(b, 0) == 0 || b.rfind(a, 0) == 0;
 }
 

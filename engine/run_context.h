@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "copy/copy_orders.h"
+#include "copy/copy_service.h"
 #include "engine/actions.h"
 #include "engine/exclusions.h"
 #include "engine/last_run.h"

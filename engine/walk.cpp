@@ -168,8 +168,7 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
   if (k_.StopAngefordert()) return;
   k_.Log(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis: " + rel_in);
 
-  std::string rel = rel_in;
-  if (rel.empty() || rel.back() != '/') rel += '/';
+  const std::string rel = WithTrailingSlash(rel_in);
   const std::string hdir = k_.Herkunft + rel;
   const std::string zdir = k_.Ziel + rel;
 

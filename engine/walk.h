@@ -34,7 +34,7 @@
 //
 // What cannot be done - a directory that cannot be read or created, a file that cannot be
 // queried, a name that is a file on one side and a directory on the other - is logged with the
-// system's reason and counted as a failure of the run (LaufKontext::fehler); the walk goes on.
+// system's reason and counted as a failure of the run (LaufKontext::Fehler); the walk goes on.
 // Where a side cannot be read, nothing on the other side is taken for deleted.
 //
 // Both roots are held open while the walk lives (FileSystem::HoldRoot): no path below them is

@@ -173,9 +173,7 @@ std::string SammlungsZustand::AnzahlFehler() const {
 }
 
 std::string SammlungsZustand::Pfad() const {
-  if (SammlungsVerzeichnis.empty()) return SammlungsDatei;
-  if (SammlungsVerzeichnis.back() == '/') return SammlungsVerzeichnis + SammlungsDatei;
-  return SammlungsVerzeichnis + "/" + SammlungsDatei;
+  return JoinPath(SammlungsVerzeichnis, SammlungsDatei);
 }
 
 AufrufTeile AufrufZerlegen(double aufruf) {

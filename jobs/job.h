@@ -122,9 +122,10 @@ class Sammlung {
   std::vector<std::unique_ptr<TVergleichThread>> jobs_;
 };
 
-// The ten values that a comparison of `job` is started with, in the order of VergleichsWerte:
+// The VergleichsWerte that a comparison of `job` is started with, in their order:
 // source, target, the move-aside folder setting "LoeschenWohin", kind, sub-mode, the deletion
-// mode setting "Loeschen", last run, expected file count, its side, subdirectories.
+// mode setting "Loeschen", last run, expected file count, its side, subdirectories, and the
+// start and end of the last completed run.
 VergleichsWerte VergleichsWerteFuer(const TVergleichThread& job, const std::string& loeschen_wohin,
                                     LoeschModus loeschen,
                                     int loesch_grenze = kLoeschGrenzeStandard);

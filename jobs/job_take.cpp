@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "jobs/job_texts.h"
+#include "platform/path_helpers.h"
 
 namespace zarnoft {
 
@@ -20,22 +21,11 @@ bool SiehtBinaerAus(const std::string& anfang) {
   return false;
 }
 
-std::string OhneRandLeerzeichen(const std::string& s) {
-  const char* leer = " \t\r\n";
-  size_t a = s.find_first_not_of(leer);
-  if (a == std::string::npos) return "";
-  size_t b = s.find_last_not_of(leer);
-  return s.substr(a, b - a + 1);
-}
-
 }  // namespace
 
 bool JobPfadAusFeld(const std::string& feld, std::string* pfad, std::string* fehler) {
-  std::string p = OhneRandLeerzeichen(feld);
-  if (p == "~" || p.rfind("~/", 0) == 0) {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') p = std::string(home) + p.substr(1);
-  }
+  const char* home = std::getenv("HOME");
+  std::string p = TrimmedWithHome(feld, home != nullptr && home[0] == '/' ? home : "");
   if (p.empty()) {
     *fehler = "Bitte geben Sie ein Verzeichnis an.";
     return false;
@@ -47,6 +37,7 @@ bool JobPfadAusFeld(const std::string& feld, std::string* pfad, std::string* feh
               "beginnend mit \"/\".";
     return false;
   }
+  // "/" stays itself; every other path loses all of its trailing slashes.
   while (p.size() > 1 && p.back() == '/') p.pop_back();
   *pfad = p;
   return true;

@@ -17,8 +17,8 @@
 
 namespace zarnoft {
 
-// Starts a comparison of `job` with its ten values (VergleichsWerteFuer) and records the run as
-// the job's Thread. `beendet` runs on the GUI thread at the run's end (it finds the job through
+// Starts a comparison of `job` with its VergleichsWerte (VergleichsWerteFuer) and records the run
+// as the job's Thread. `beendet` runs on the GUI thread at the run's end (it finds the job through
 // Sammlung::MitThread and records the run with LaufBeendet). Returns the handle; an empty one
 // when no thread could be started (the job stays idle, no end notification follows).
 // `loesch_grenze` is the deletion guard's setting; a probe run (`probelauf`) changes nothing and
@@ -33,7 +33,7 @@ class LaufStarter {
   using Ende = std::function<void(LaufHandle lauf, const LaufErgebnis& ende)>;
   virtual ~LaufStarter() = default;
 
-  // Starts a comparison with the ten values. `ende` runs later, on the GUI thread, never inside
+  // Starts a comparison with `werte`. `ende` runs later, on the GUI thread, never inside
   // this call. An empty handle when no run could be started: then `ende` never runs. `bericht`
   // (may be null) receives the run's actions and failures on the run's thread; the starter keeps
   // it alive until the run is done.

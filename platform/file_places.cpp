@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "platform/path_helpers.h"
 #include "platform/program_info.h"
 
 #ifndef ZARNOFT_INSTALL_BINDIR
@@ -15,9 +16,9 @@
 namespace zarnoft {
 namespace {
 
-std::string MitSchraegstrich(std::string p) {
-  if (!p.empty() && p.back() != '/') p += '/';
-  return p;
+// An unknown place stays empty.
+std::string MitSchraegstrich(const std::string& p) {
+  return p.empty() ? p : WithTrailingSlash(p);
 }
 
 std::string Umgebung(const char* name) {

@@ -7,6 +7,27 @@ std::string StripTrailingSlash(const std::string& path) {
   return path;
 }
 
+std::string WithTrailingSlash(const std::string& path) {
+  if (!path.empty() && path.back() == '/') return path;
+  return path + '/';
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  return WithTrailingSlash(dir) + name;
+}
+
+std::string TrimmedWithHome(const std::string& text, const std::string& home) {
+  const char* leer = " \t\r\n";
+  const size_t a = text.find_first_not_of(leer);
+  if (a == std::string::npos) return "";
+  const std::string p = text.substr(a, text.find_last_not_of(leer) - a + 1);
+  if (home.empty()) return p;
+  if (p == "~") return home;
+  if (p.rfind("~/", 0) == 0) return JoinPath(home, p.substr(2));
+  return p;
+}
+
 std::string DirectoryPart(const std::string& path) {
   size_t p = path.rfind('/');
   return p == std::string::npos ? std::string() : path.substr(0, p + 1);

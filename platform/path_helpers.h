@@ -1,6 +1,7 @@
-// Path helpers shared by the windows, the runs and the job editor: the parts of a path, a path
-// shortened for display, and a directory created with its parents. Paths are byte strings with
-// "/" as separator. Any thread.
+// Path helpers shared by the windows, the runs and the job editor: the parts of a path, the one
+// rule for a trailing "/" and for joining, a path as typed (trimmed, "~" for the home directory),
+// a path shortened for display, and a directory created with its parents. Paths are byte strings
+// with "/" as separator. Any thread.
 #ifndef ZARNOFT_PLATFORM_PATH_HELPERS_H_
 #define ZARNOFT_PLATFORM_PATH_HELPERS_H_
 
@@ -15,6 +16,16 @@ namespace zarnoft {
 // A root keeps no trailing "/": "/home/anna/" gives "/home/anna", and the root "/" itself becomes
 // the empty string, so that root + "/" + name reads "/name".
 std::string StripTrailingSlash(const std::string& path);
+// A directory with its final "/", appended when missing: "/a" gives "/a/", "" (the root "/" as a
+// root is written) gives "/".
+std::string WithTrailingSlash(const std::string& path);
+// `dir` and `name` joined with a "/" between them when `dir` lacks one; an empty `dir` gives
+// `name` alone.
+std::string JoinPath(const std::string& dir, const std::string& name);
+// A path as the user typed it: blanks, tabs and line ends around it cut off, and a leading "~"
+// (alone or before "/") replaced by `home`: "~" gives `home`, "~/a" gives JoinPath(home, "a").
+// An empty `home` (none known) leaves the "~" as it stands.
+std::string TrimmedWithHome(const std::string& text, const std::string& home);
 // The directory part including its final "/", or "" when there is none.
 std::string DirectoryPart(const std::string& path);
 // The part after the last "/".

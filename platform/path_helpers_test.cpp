@@ -30,6 +30,28 @@ TEST(PathParts, NumberedPathGoesBeforeTheExtension) {
             "Brief (2).doc vom 2024_03_01 14_05_09");
 }
 
+TEST(PathParts, TrailingSlashJoiningAndHome) {
+  EXPECT_EQ(WithTrailingSlash(""), "/");
+  EXPECT_EQ(WithTrailingSlash("/a"), "/a/");
+  EXPECT_EQ(WithTrailingSlash("/a/"), "/a/");
+  EXPECT_EQ(JoinPath("", "b.syc"), "b.syc");
+  EXPECT_EQ(JoinPath("/a", "b.syc"), "/a/b.syc");
+  EXPECT_EQ(JoinPath("/a/", "b.syc"), "/a/b.syc");
+  struct Fall {
+    const char* text;
+    const char* home;
+    const char* pfad;
+  };
+  for (const Fall& f :
+       {Fall{"  /a/b \t\r\n", "/home/anna", "/a/b"}, Fall{" \t ", "/home/anna", ""},
+        Fall{"~", "/home/anna", "/home/anna"}, Fall{"~", "/home/anna/", "/home/anna/"},
+        Fall{" ~/Sync ", "/home/anna", "/home/anna/Sync"},
+        Fall{"~/Sync", "/home/anna/", "/home/anna/Sync"}, Fall{"~/Sync", "", "~/Sync"},
+        Fall{"~anna/Sync", "/home/anna", "~anna/Sync"}, Fall{"Sync/~", "/home/anna", "Sync/~"}}) {
+    EXPECT_EQ(TrimmedWithHome(f.text, f.home), f.pfad) << f.text << " with " << f.home;
+  }
+}
+
 TEST(ShortenPathToWidth, KeepsWhatFitsAndCutsTheMiddle) {
   const std::string p = "/home/Daten/Projekte/Alt/Brief.txt";
   EXPECT_EQ(ShortenPathToWidth(p, 1000, Fixed), p);

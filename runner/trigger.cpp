@@ -9,16 +9,11 @@
 #include "jobs/collection_file.h"
 #include "log/log_writer.h"
 #include "platform/stop_signals.h"
+#include "platform/path_helpers.h"
 #include "settings/main_settings.h"
 
 namespace zarnoft {
 namespace {
-
-std::string Getrimmt(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t\r");
-  if (a == std::string::npos) return "";
-  return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
-}
 
 // A collection is usable when it can be read, holds the section [Allgemein] with a version, and
 // its job count matches its job sections.
@@ -80,22 +75,15 @@ std::vector<std::string> AutomatikListeLesen(const std::string& liste, const std
   std::string text;
   std::vector<std::string> pfade;
   if (!fs->ReadWholeFile(liste, &text, 1 << 20)) return pfade;
-  std::string basis = home.empty() ? "/" : home;
-  if (basis.back() != '/') basis += '/';
+  const std::string basis = WithTrailingSlash(home);
   size_t pos = 0;
   while (pos < text.size()) {
     size_t nl = text.find('\n', pos);
     if (nl == std::string::npos) nl = text.size();
-    std::string zeile = Getrimmt(text.substr(pos, nl - pos));
+    std::string zeile = TrimmedWithHome(text.substr(pos, nl - pos), basis);
     pos = nl + 1;
     if (zeile.empty() || zeile[0] == '#') continue;
-    if (zeile == "~") zeile = "~/";
-    if (zeile.rfind("~/", 0) == 0) {
-      zeile = basis + zeile.substr(2);
-    } else if (zeile[0] != '/') {
-      zeile = basis + zeile;
-    }
-    pfade.push_back(zeile);
+    pfade.push_back(zeile[0] == '/' ? zeile : JoinPath(basis, zeile));
   }
   return pfade;
 }

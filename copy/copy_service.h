@@ -1,8 +1,8 @@
 // The copy hand-over of a run (Kopieren) as the decision steps see it: one call per file and
 // what became of it. The register of copies already handed over and the run's copy statistics
 // belong to its implementation, the Kopierer (copy/copier.h).
-#ifndef ZARNOFT_COPY_COPY_ORDERS_H_
-#define ZARNOFT_COPY_COPY_ORDERS_H_
+#ifndef ZARNOFT_COPY_COPY_SERVICE_H_
+#define ZARNOFT_COPY_COPY_SERVICE_H_
 
 #include <cstdint>
 #include <string>
@@ -40,4 +40,4 @@ class KopierDienst {
 
 }  // namespace zarnoft
 
-#endif  // ZARNOFT_COPY_COPY_ORDERS_H_
+#endif  // ZARNOFT_COPY_COPY_SERVICE_H_
