@@ -126,7 +126,7 @@ TEST(AusnahmenTest, ShortcutsAnswerAsAGlobMatchOfTheName) {
           << "Muster " << muster << ", Name " << name;
     }
   }
-  // Anchored patterns check their last part the same way.
+  // Anchored patterns check their last component the same way.
   EXPECT_TRUE(AusnahmeRegeln({"a/**/*.l[aeo]g"}).Ausgenommen("a/b/c/x.log", false));
   EXPECT_FALSE(AusnahmeRegeln({"a/**/*.l[aeo]g"}).Ausgenommen("a/b/c/x.lug", false));
   EXPECT_TRUE(AusnahmeRegeln({"**/x\\*"}).Ausgenommen("b/x*", false));
