@@ -10,8 +10,8 @@
 #include <string>
 
 #include "copy/copy_register.h"
-#include "copy/failure_report.h"
 #include "copy/copy_service.h"
+#include "copy/failure_report.h"
 #include "log/log.h"
 #include "platform/file_system.h"
 #include "window/progress.h"
@@ -59,7 +59,8 @@ class Kopierer : public KopierDienst {
   bool kopier_meldung_;
   KopierStatistik statistik_;
   int32_t fehlschlaege_ = 0;
-  KopierRegister uebergeben_;  // the copies handed over
+  bool datum_gemeldet_ = false;  // a target that does not keep dates was said (once per run)
+  KopierRegister uebergeben_;    // the copies handed over
   FehlerBericht* bericht_ = nullptr;
 };
 

@@ -42,12 +42,10 @@ constexpr int kNamensVersuche = 8;
 // file into a privileged program.
 constexpr uint32_t kKopierteBits = 01777;
 
-// The date a copy gets: the source's, rounded down to an even second as the program's date form
-// keeps it; a date outside that form's years (before 1980, after 2107) exactly, so that it
-// survives the copy and the file is not copied again.
-FileTime KopieDatum(FileTime quelle) {
-  if (!HasDosForm(quelle)) return quelle;
-  return FileTime{quelle.sec - (quelle.sec & 1), 0};
+// Whether two last writes fall into the same two-second step: the resolution of the coarsest file
+// systems a copy may land on (FAT), and of the runs' comparisons.
+bool GleicherSchritt(FileTime a, FileTime b) {
+  return (a.sec >> 1) == (b.sec >> 1);
 }
 
 // Whether the source is still the file whose copy began: same file, same size, same date.
@@ -63,7 +61,7 @@ class EinzelKopie {
  public:
   EinzelKopie(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool meldung,
               FehlerBericht* bericht, const std::string& von, const std::string& nach,
-              int64_t groesse, std::string* genommen)
+              int64_t groesse, std::string* genommen, bool* datum_gemeldet)
       : fs_(fs),
         log_(log),
         fenster_(fenster),
@@ -72,7 +70,8 @@ class EinzelKopie {
         von_(von),
         nach_(nach),
         groesse_(groesse),
-        genommen_(genommen) {}
+        genommen_(genommen),
+        datum_gemeldet_(datum_gemeldet) {}
   ~EinzelKopie() { TempEntfernen(); }
 
   KopierErgebnis Ausfuehren() {
@@ -210,13 +209,22 @@ class EinzelKopie {
     if (offen == nullptr || per_name(offen->SetMode(bits))) fs_->SetMode(temp_, bits);
   }
 
-  // The source's date onto the temporary file, by name once the file is closed: a network file
-  // system may write what it still holds when the file is closed, and with it a new date.
+  // The source's dates onto the temporary file, by name once the file is closed: a network file
+  // system may write what it still holds when the file is closed, and with it a new date. The
+  // last write goes over exactly, to the nanosecond, so that other tools see the copy as the same
+  // file; the last access is given too. What the file system kept is read back: a target that
+  // drops the date (some FUSE drivers) would make every later run copy the file again, so the
+  // run says so, once.
   void Datum(const FileInfo& quelle) {
-    fs_->SetModificationTime(temp_, KopieDatum(quelle.mtime));
-    if (!log_->Will(LogStufe::kDebugAusfuehrlich)) return;
+    fs_->SetTimes(temp_, quelle.atime, quelle.mtime);
     FileInfo ziel;
-    int64_t dos = fs_->Stat(temp_, &ziel).ok() ? DosFromFileTime(ziel.mtime) : kDosMissing;
+    const bool gelesen = fs_->Stat(temp_, &ziel).ok();
+    if (gelesen && !GleicherSchritt(ziel.mtime, quelle.mtime) && !*datum_gemeldet_) {
+      *datum_gemeldet_ = true;
+      Log(LogStufe::kWarnung, "Vergl: Ziel behält das Datum der Kopie nicht: " + nach_);
+    }
+    if (!log_->Will(LogStufe::kDebugAusfuehrlich)) return;
+    int64_t dos = gelesen ? DosFromFileTime(ziel.mtime) : kDosMissing;
     Log(LogStufe::kDebugAusfuehrlich, "Vergl: Setzte Datum " + DosLogText(dos));
   }
 
@@ -311,6 +319,7 @@ class EinzelKopie {
   const std::string& nach_;
   int64_t groesse_;
   std::string* genommen_;  // nullptr: replace the target; else the name the copy took
+  bool* datum_gemeldet_;   // the run has said that a target does not keep dates
   std::string temp_;       // the temporary file while it exists, else empty
   bool ziel_da_ = false;   // whether the target existed when the copy began
   FileInfo ziel_vorher_;   // the target then (lstat)
@@ -320,7 +329,8 @@ class EinzelKopie {
 
 KopierErgebnis Kopierer::DateiKopieren(const std::string& von, const std::string& nach,
                                        int64_t groesse, std::string* genommen) {
-  EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, bericht_, von, nach, groesse, genommen);
+  EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, bericht_, von, nach, groesse, genommen,
+                    &datum_gemeldet_);
   return kopie.Ausfuehren();
 }
 

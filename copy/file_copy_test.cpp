@@ -72,15 +72,28 @@ TEST_F(DateiKopierenTest, CopyFollowsTheSourceAsItIsNow) {
 }
 
 TEST_F(DateiKopierenTest, DateAndBitsOfTheSource) {
-  // An odd second gives a target one second older; an empty file is copied all the same.
+  // The last write goes over to the nanosecond and the last access with it (the log keeps the
+  // two-second form); an empty file is copied all the same.
   tree.Write("q/leer", "");
   ::chmod(tree.Path("q/leer").c_str(), 0640);
-  SetMtime(tree.Path("q/leer"), FileTime{Local(2024, 3, 1, 14, 5, 9).sec, 500000000});
+  const FileTime zugriff{Local(2024, 3, 2, 9, 0, 0).sec, 250000000};
+  const FileTime aenderung{Local(2024, 3, 1, 14, 5, 9).sec, 500000000};
+  ASSERT_TRUE(FileSystem::Default()->SetTimes(tree.Path("q/leer"), zugriff, aenderung));
   EXPECT_EQ(Kopieren("q/leer", "ziel/leer", 0), KopierErgebnis::kKopiert);
   EXPECT_EQ(Info("ziel/leer").size, 0);
-  EXPECT_EQ(Info("ziel/leer").mtime, Local(2024, 3, 1, 14, 5, 8));
+  EXPECT_EQ(Info("ziel/leer").mtime, aenderung);
+  EXPECT_EQ(Info("ziel/leer").atime, zugriff);
   EXPECT_EQ(Info("ziel/leer").mode, 0640u);
   EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Vergl: Setzte Datum 01.03.24 14:05:08 "));
+
+  // A target that drops the date is said once per run, and the copies are made all the same.
+  fs.datum_verloren = true;
+  EXPECT_EQ(Kopieren("q/leer", "ziel/ohne1", 0), KopierErgebnis::kKopiert);
+  EXPECT_EQ(Kopieren("q/leer", "ziel/ohne2", 0), KopierErgebnis::kKopiert);
+  EXPECT_EQ(log.CountPrefix("Vergl: Ziel behält das Datum der Kopie nicht: "), 1);
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung,
+                      "Vergl: Ziel behält das Datum der Kopie nicht: " + tree.Path("ziel/ohne1")));
+  fs.datum_verloren = false;
 
   // A read-only target is replaced and takes the source's bits; a read-only source gives a
   // read-only target. Set-user-ID is not carried over.
@@ -303,7 +316,7 @@ TEST_F(DateiKopierenTest, SymbolicLinkIsCopiedAsLink) {
   std::string text;
   ASSERT_TRUE(FileSystem::Default()->ReadLink(tree.Path("ziel/alt"), &text));
   EXPECT_EQ(text, "baum");
-  EXPECT_EQ(Info("ziel/alt").mtime, Local(2023, 7, 1, 8, 0, 2));
+  EXPECT_EQ(Info("ziel/alt").mtime, Local(2023, 7, 1, 8, 0, 3));
   EXPECT_TRUE(log.Has(LogStufe::kDebug, "Vergl: Kopiere direkt " + tree.Path("q/link")));
   EXPECT_EQ(Namen("ziel"), std::vector<std::string>{"alt"});
 }

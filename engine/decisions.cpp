@@ -13,8 +13,8 @@ constexpr char kZugriffTrotzGeloescht[] =
     "Vergl:                Zugriff nach letztem Sync, trotz gelöscht unter ";
 constexpr char kWeilNichtIn[] = "Vergl:                weil nicht in ";
 
-// The two-second step of a date: the program's date form keeps no finer time, and a copy gets
-// its source's date rounded down to it.
+// The two-second step of a date: the program's date form keeps no finer time, and the coarsest
+// file systems a copy may land on (FAT) keep no finer either.
 int64_t Schritt2(FileTime t) {
   return t.sec >> 1;
 }

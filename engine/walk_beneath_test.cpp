@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                              t.Write("z/sub/b", "ziel b");
                            }},
                       Fall{"Kopieren", "CreateExclusive", false, LoeschModus::kNormal, NeueQuellen},
-                      Fall{"DatumSetzen", "SetModificationTime", false, LoeschModus::kNormal,
+                      Fall{"DatumSetzen", "SetTimes", false, LoeschModus::kNormal,
                            NeueQuellen},
                       Fall{"Einsetzen", "RenameReplace", false, LoeschModus::kNormal, NeueQuellen},
                       Fall{"VerzeichnisAnlegen", "CreateDirectory", false, LoeschModus::kNormal,

@@ -78,9 +78,9 @@ const std::vector<Aufruf>& Aufrufe() {
          return fs->SetOwner(d + "/a", ProcessUid() == 0 ? 65534 : ProcessUid(), ProcessGid());
        }},
       {"SetMode", [](FileSystem* fs, const std::string& d) { return fs->SetMode(d + "/a", 0777); }},
-      {"SetModificationTime",
+      {"SetTimes",
        [](FileSystem* fs, const std::string& d) {
-         return fs->SetModificationTime(d + "/a", FileTime{86400, 0});
+         return fs->SetTimes(d + "/a", FileTime{86400, 0}, FileTime{86400, 0});
        }},
       {"Stat",
        [](FileSystem* fs, const std::string& d) {
@@ -167,7 +167,7 @@ TEST_P(Beneath, NoCallActsThroughADirectorySwappedAfterCallsWentThroughIt) {
       ASSERT_TRUE(fs->ListDirectory(b.sub, &liste));
       FileInfo info;
       ASSERT_TRUE(fs->Stat(b.sub + "/b", &info));
-      ASSERT_TRUE(fs->SetModificationTime(b.sub + "/b", FileTime{86400, 0}));
+      ASSERT_TRUE(fs->SetTimes(b.sub + "/b", FileTime{86400, 0}, FileTime{86400, 0}));
       ASSERT_TRUE(fs->ListDirectory(b.sub + "/leer", &liste));
       ASSERT_TRUE(fs->Stat(b.sub + "/leer/x", &info).missing());
       ASSERT_TRUE(VerzeichnisTauschen(b.sub, durch_link ? b.draussen : ""));

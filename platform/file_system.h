@@ -137,8 +137,9 @@ class FileSystem {
   // Owner and group of the path itself (a link is not followed). Only root may give a file away.
   virtual Status SetOwner(const std::string& path, uint32_t uid, uint32_t gid) = 0;
 
-  // Sets the last-write time (the access time is left as it is); does not follow a link.
-  virtual Status SetModificationTime(const std::string& path, FileTime t) = 0;
+  // Sets the last access and the last write, both given (some FUSE drivers for FAT mishandle a
+  // time left out), to the nanosecond where the file system keeps it; does not follow a link.
+  virtual Status SetTimes(const std::string& path, FileTime zugriff, FileTime aenderung) = 0;
 
   // Removes a file or a symbolic link (never a directory).
   virtual Status DeleteFile(const std::string& path) = 0;
@@ -219,8 +220,8 @@ class FileSystemWrapper : public FileSystem {
   Status SetOwner(const std::string& p, uint32_t u, uint32_t g) override {
     return target_->SetOwner(p, u, g);
   }
-  Status SetModificationTime(const std::string& p, FileTime t) override {
-    return target_->SetModificationTime(p, t);
+  Status SetTimes(const std::string& p, FileTime a, FileTime m) override {
+    return target_->SetTimes(p, a, m);
   }
   Status DeleteFile(const std::string& p) override { return target_->DeleteFile(p); }
   Status DeleteUnlockedFile(const std::string& p) override {

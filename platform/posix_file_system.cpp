@@ -329,14 +329,14 @@ class PosixFileSystem : public FileSystem {
     return Ergebnis(::fchownat(o.dir(), o.name(), uid, gid, AT_SYMLINK_NOFOLLOW));
   }
 
-  Status SetModificationTime(const std::string& path, FileTime t) override {
+  Status SetTimes(const std::string& path, FileTime zugriff, FileTime aenderung) override {
     Ort o;
     if (Status s = o.Finden(path); !s) return s;
     struct timespec ts[2];
-    ts[0].tv_sec = 0;
-    ts[0].tv_nsec = UTIME_OMIT;
-    ts[1].tv_sec = static_cast<time_t>(t.sec);
-    ts[1].tv_nsec = static_cast<long>(t.nsec);
+    ts[0].tv_sec = static_cast<time_t>(zugriff.sec);
+    ts[0].tv_nsec = static_cast<long>(zugriff.nsec);
+    ts[1].tv_sec = static_cast<time_t>(aenderung.sec);
+    ts[1].tv_nsec = static_cast<long>(aenderung.nsec);
     return Ergebnis(::utimensat(o.dir(), o.name(), ts, AT_SYMLINK_NOFOLLOW));
   }
 

@@ -37,7 +37,7 @@ TEST(IniBatchTest, LeavesFilesAloneThatWouldNotChange) {
   TempTree tree;
   const std::string pfad = tree.Write("u.ini", "[A]\nx=1\n");
   FileSystem* fs = FileSystem::Default();
-  ASSERT_TRUE(fs->SetModificationTime(pfad, FileTime{1000000000, 0}));
+  ASSERT_TRUE(fs->SetTimes(pfad, FileTime{1000000000, 0}, FileTime{1000000000, 0}));
   IniBatch b(pfad);
   b.WriteInteger("A", "x", 1);
   b.EraseSection("Fehlt");

@@ -81,9 +81,9 @@ Status TauschendesFs::SetOwner(const std::string& p, uint32_t u, uint32_t g) {
   Vorher("SetOwner", p);
   return FileSystemWrapper::SetOwner(p, u, g);
 }
-Status TauschendesFs::SetModificationTime(const std::string& p, FileTime t) {
-  Vorher("SetModificationTime", p);
-  return FileSystemWrapper::SetModificationTime(p, t);
+Status TauschendesFs::SetTimes(const std::string& p, FileTime a, FileTime m) {
+  Vorher("SetTimes", p);
+  return FileSystemWrapper::SetTimes(p, a, m);
 }
 Status TauschendesFs::DeleteFile(const std::string& p) {
   Vorher("DeleteFile", p);

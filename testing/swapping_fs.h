@@ -32,7 +32,7 @@ class TauschendesFs : public FileSystemWrapper {
 
   Status SetMode(const std::string& p, uint32_t m) override;
   Status SetOwner(const std::string& p, uint32_t u, uint32_t g) override;
-  Status SetModificationTime(const std::string& p, FileTime t) override;
+  Status SetTimes(const std::string& p, FileTime a, FileTime m) override;
   Status DeleteFile(const std::string& p) override;
   Status DeleteUnlockedFile(const std::string& p) override;
   Status RenameNoReplace(const std::string& f, const std::string& t) override;
