@@ -40,6 +40,9 @@ class Kopierer : public KopierDienst {
   // Where each failed copy is reported besides the log (may be nullptr, the default). Must
   // outlive the Kopierer.
   void BerichtSetzen(FehlerBericht* bericht) { bericht_ = bericht; }
+  // What keeps the files that copies replace (may be nullptr, the default: nothing is kept).
+  // Must outlive the Kopierer.
+  void AufbewahrungSetzen(Aufbewahrung* aufbewahrung) { aufbewahrung_ = aufbewahrung; }
 
   const KopierStatistik& Statistik() const { return statistik_; }
   // How many copies failed (kFehler) so far: each makes the run a failed one.
@@ -62,6 +65,7 @@ class Kopierer : public KopierDienst {
   bool datum_gemeldet_ = false;  // a target that does not keep dates was said (once per run)
   KopierRegister uebergeben_;    // the copies handed over
   FehlerBericht* bericht_ = nullptr;
+  Aufbewahrung* aufbewahrung_ = nullptr;
 };
 
 // The copy hand-over of a probe run: keeps the register as the Kopierer does, so that it refuses

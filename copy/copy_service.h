@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_system.h"
+#include "platform/status.h"
+
 namespace zarnoft {
 
 // What became of one request. A decision logs that it copied only when the copy was made, and the
@@ -36,6 +39,23 @@ class KopierDienst {
   // archive, which keep every version they are given.
   virtual KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach,
                                      int64_t groesse, std::string* genommen) = 0;
+};
+
+// What a run keeps of the files its copies replace, so that the run can be taken back
+// (engine/run_store.h). The copy calls it on the run's thread; the copy step itself knows nothing
+// of where the old versions go.
+class Aufbewahrung {
+ public:
+  virtual ~Aufbewahrung() = default;
+  // Before a copy creates its temporary file beside `nach`, which changes that directory's date.
+  virtual void VorDemSchreiben(const std::string& nach) = 0;
+  // Right before the finished copy (the temporary file, as `neu` describes it) is renamed over
+  // `nach`; `alt` is what stands there now, nullptr when nothing does. Keeps `alt` and notes the
+  // new file. When `alt` cannot be kept the copy must not replace it: it fails with this reason.
+  virtual Status VorDemEinsetzen(const std::string& nach, const FileInfo* alt,
+                                 const FileInfo& neu) = 0;
+  // A copy that keeps what is there (KopierenNeu) was put at the free name `pfad`.
+  virtual void NeuEingesetzt(const std::string& pfad, const FileInfo& neu) = 0;
 };
 
 }  // namespace zarnoft

@@ -60,13 +60,14 @@ enum class Zweig { kQuelle, kZiel, kKopie };
 class EinzelKopie {
  public:
   EinzelKopie(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool meldung,
-              FehlerBericht* bericht, const std::string& von, const std::string& nach,
-              int64_t groesse, std::string* genommen, bool* datum_gemeldet)
+              FehlerBericht* bericht, Aufbewahrung* aufbewahrung, const std::string& von,
+              const std::string& nach, int64_t groesse, std::string* genommen, bool* datum_gemeldet)
       : fs_(fs),
         log_(log),
         fenster_(fenster),
         meldung_(meldung),
         bericht_(bericht),
+        aufbewahrung_(aufbewahrung),
         von_(von),
         nach_(nach),
         groesse_(groesse),
@@ -90,6 +91,7 @@ class EinzelKopie {
       if (!in) return Fehler(Zweig::kQuelle, s);
     }
     std::unique_ptr<WritableFile> out;
+    if (aufbewahrung_ != nullptr) aufbewahrung_->VorDemSchreiben(nach_);
     s = TempAnlegen([&](const std::string& name) {
       // Owner-only while written; the source's bits follow when the content is complete.
       Status a;
@@ -232,6 +234,7 @@ class EinzelKopie {
     std::string text;
     Status s = fs_->ReadLink(von_, &text);
     if (!s) return Fehler(Zweig::kQuelle, s);
+    if (aufbewahrung_ != nullptr) aufbewahrung_->VorDemSchreiben(nach_);
     s = TempAnlegen([&](const std::string& name) { return fs_->CreateSymlink(text, name); });
     if (!s) return Fehler(Zweig::kZiel, s);
     if (log_->Will(LogStufe::kDebug))
@@ -258,8 +261,14 @@ class EinzelKopie {
         Log(LogStufe::kWarnung, "Vergl: Während des Kopierens geändert: " + nach_);
         return KopierErgebnis::kFehler;
       }
+      if (Status b = Bewahren(); !b) {
+        Log(LogStufe::kWarnung, "Vergl: Nicht ersetzt, alte Fassung nicht aufbewahrt: " + nach_);
+        return Fehler(Zweig::kZiel, b);
+      }
       s = fs_->RenameReplace(temp_, nach_);
     } else {
+      FileInfo neu;
+      const bool bekannt = aufbewahrung_ != nullptr && fs_->Stat(temp_, &neu).ok();
       for (int n = 1; n <= kHoechsteVersion; ++n) {
         const std::string name = NumberedPath(nach_, n);
         s = fs_->RenameNoReplace(temp_, name);
@@ -267,10 +276,19 @@ class EinzelKopie {
         if (s.ok()) *genommen_ = name;
         break;
       }
+      if (s.ok() && bekannt) aufbewahrung_->NeuEingesetzt(*genommen_, neu);
     }
     if (!s) return Fehler(Zweig::kZiel, s);
     temp_.clear();
     return KopierErgebnis::kKopiert;
+  }
+
+  // Hands the target about to be replaced, and the copy that replaces it, to the run's keeping.
+  Status Bewahren() {
+    if (aufbewahrung_ == nullptr) return Status::Ok();
+    FileInfo neu;
+    if (Status s = fs_->Stat(temp_, &neu); !s) return s;
+    return aufbewahrung_->VorDemEinsetzen(nach_, ziel_da_ ? &ziel_vorher_ : nullptr, neu);
   }
 
   // Whether something else stands at the target now than when the copy began.
@@ -315,6 +333,7 @@ class EinzelKopie {
   Fortschritt* fenster_;
   bool meldung_;
   FehlerBericht* bericht_;
+  Aufbewahrung* aufbewahrung_;
   const std::string& von_;
   const std::string& nach_;
   int64_t groesse_;
@@ -329,8 +348,8 @@ class EinzelKopie {
 
 KopierErgebnis Kopierer::DateiKopieren(const std::string& von, const std::string& nach,
                                        int64_t groesse, std::string* genommen) {
-  EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, bericht_, von, nach, groesse, genommen,
-                    &datum_gemeldet_);
+  EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, bericht_, aufbewahrung_, von, nach,
+                    groesse, genommen, &datum_gemeldet_);
   return kopie.Ausfuehren();
 }
 

@@ -25,6 +25,8 @@ bool Hauptfenster::AuftragStarten(TVergleichThread* job, bool probelauf, bool me
   if (schliessen_nach_laeufen_) return false;
   VergleichsWerte werte = VergleichsWerteFuer(*job, einstellungen_.LoeschenWohin,
                                               einstellungen_.Loeschen, einstellungen_.LoeschGrenze);
+  werte.RueckgaengigTage = einstellungen_.RueckgaengigTage;
+  werte.RueckgaengigAnteil = einstellungen_.RueckgaengigAnteil;
   werte.Probelauf = probelauf;
   // The run's failures (and a probe's actions) are gathered on its thread and taken over here at
   // its end.

@@ -145,6 +145,8 @@ void TEinstellungenLogik::Laden() {
     f.Loeschen = LoeschModus::kNie;
   f.SLVerz = d.LoeschenWohin;
   f.LoeschGrenze = kLoeschGrenzeBereich.Begrenzen(d.LoeschGrenze);
+  f.RueckgaengigTage = kRueckgaengigTageBereich.Begrenzen(d.RueckgaengigTage);
+  f.RueckgaengigAnteil = kRueckgaengigAnteilBereich.Begrenzen(d.RueckgaengigAnteil);
   f.Boot = d.Boot;
   f.Time = d.Zeit;
   f.Idle = d.Idle;
@@ -222,6 +224,8 @@ void TEinstellungenLogik::JaClick() {
   d.Loeschen = f.Loeschen;
   d.LoeschenWohin = f.SLVerz;
   d.LoeschGrenze = kLoeschGrenzeBereich.Begrenzen(f.LoeschGrenze);
+  d.RueckgaengigTage = kRueckgaengigTageBereich.Begrenzen(f.RueckgaengigTage);
+  d.RueckgaengigAnteil = kRueckgaengigAnteilBereich.Begrenzen(f.RueckgaengigAnteil);
   d.Boot = f.Boot;
   d.Zeit = f.Time;
   d.Idle = f.Idle;

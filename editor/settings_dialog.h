@@ -34,7 +34,9 @@ inline constexpr Zahlbereich kLogAnzBereich{0, 10};        // rotated log files 
 inline constexpr Zahlbereich kZeitBootBereich{5, 60};      // seconds after start-up
 inline constexpr Zahlbereich kZeitLeerlaufBereich{2, 15};  // minutes of idle time
 inline constexpr Zahlbereich kSLVAnzBereich{1, 1000};      // Max of the move-aside folder
-inline constexpr Zahlbereich kLoeschGrenzeBereich{0, kLoeschGrenzeHoechstens};  // percent
+inline constexpr Zahlbereich kLoeschGrenzeBereich{0, kLoeschGrenzeHoechstens};          // percent
+inline constexpr Zahlbereich kRueckgaengigTageBereich{0, kRueckgaengigTageHoechstens};  // days
+inline constexpr Zahlbereich kRueckgaengigAnteilBereich{0, kRueckgaengigAnteilHoechstens};  // %
 
 // The contents of every control that is loaded or stored, by tab.
 struct EinstellungenFelder {
@@ -54,6 +56,10 @@ struct EinstellungenFelder {
   int SLVAnz = 1;      // never loaded; written to the folder's Sync.dat
   int LoeschGrenze =
       kLoeschGrenzeStandard;  // "Löschschutz ab" ... "% der Dateien einer Seite"; 0 = off
+  // "Rückgängig machen: Läufe aufbewahren" ... "Tage"; 0 = off
+  int RueckgaengigTage = kRueckgaengigTageStandard;
+  // "höchstens" ... "% des freien Platzes"
+  int RueckgaengigAnteil = kRueckgaengigAnteilStandard;
   // "Hauptprogramm"
   bool Boot = true;
   bool Time = true;

@@ -85,7 +85,7 @@ TEST_F(SettingsDialogTest, OkWithoutChangesWritesEveryKeyInItsOrder) {
                 "\n[Data]\nSyncDirData=0\nSyncDir=" +
                 Dir() +
                 "\nSofortSync=1\nWarnungen=0\nFehler=0\nLoeschen=1\nLoeschenWohin=" + Dir() +
-                "Loesch\nLoeschGrenze=50\n"
+                "Loesch\nLoeschGrenze=50\nRueckgaengigTage=30\nRueckgaengigAnteil=10\n"
                 "\n[Hauptprogramm]\nBoot=1\nZeit=1\nIdle=1\nShut=1\nBootZeit=5\nIdleZeit=5\n");
   EXPECT_TRUE(ansicht.fehler.empty());
 }

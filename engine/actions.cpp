@@ -14,6 +14,7 @@ int64_t Aktion::Groesse() const {
       return herkunft.groesse;
     case AktionsArt::kLoeschen:
     case AktionsArt::kAuslagern:
+    case AktionsArt::kWiederherstellen:
       return seite == AktionsSeite::kZiel ? ziel.groesse : herkunft.groesse;
     default:
       return -1;
@@ -38,6 +39,8 @@ const char* AktionsName(AktionsArt art) {
       return "nachfragen";
     case AktionsArt::kBelassen:
       return "belassen";
+    case AktionsArt::kWiederherstellen:
+      return "wiederherstellen";
   }
   return "?";
 }
@@ -87,6 +90,9 @@ void Zusammenfassung::Zaehlen(const Aktion& a) {
     case AktionsArt::kBeideBehalten:
     case AktionsArt::kNachfragen:
     case AktionsArt::kBelassen:
+      break;
+    case AktionsArt::kWiederherstellen:
+      ++wiederhergestellt;
       break;
   }
 }

@@ -28,14 +28,15 @@
 namespace zarnoft {
 
 enum class AktionsArt {
-  kKopieren,       // a file copied onto the side (from the other side)
-  kLoeschen,       // a file or directory deleted on the side
-  kAuslagern,      // a file deleted on the side after its copy went into the move-aside store
-  kAnlegen,        // a directory created on the side
-  kArchivieren,    // a dated archive copy made in the target (the path is the copy's)
-  kBeideBehalten,  // a double change: both versions kept as V1 and V2 on both sides
-  kNachfragen,     // a double change the user is asked about
-  kBelassen,       // a double change the job's policy leaves alone
+  kKopieren,          // a file copied onto the side (from the other side)
+  kLoeschen,          // a file or directory deleted on the side
+  kAuslagern,         // a file deleted on the side after its copy went into the move-aside store
+  kAnlegen,           // a directory created on the side
+  kArchivieren,       // a dated archive copy made in the target (the path is the copy's)
+  kBeideBehalten,     // a double change: both versions kept as V1 and V2 on both sides
+  kNachfragen,        // a double change the user is asked about
+  kBelassen,          // a double change the job's policy leaves alone
+  kWiederherstellen,  // an undo puts a kept version (or a former name) back in place
 };
 
 enum class AktionsSeite { kHerkunft, kZiel, kBeide };
@@ -88,7 +89,8 @@ struct Zusammenfassung {
   int64_t ausgelagert = 0;
   int64_t angelegt = 0;
   int64_t archiviert = 0;
-  int64_t doppelt = 0;  // double changes, however settled
+  int64_t wiederhergestellt = 0;  // an undo's versions put back
+  int64_t doppelt = 0;            // double changes, however settled
   int64_t fehler = 0;
 
   void Zaehlen(const Aktion& a);

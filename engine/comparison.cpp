@@ -8,10 +8,12 @@
 
 #include "copy/copier.h"
 #include "engine/empty_guard.h"
+#include "engine/kept_runs.h"
 #include "engine/overlap.h"
 #include "engine/root_identity.h"
 #include "engine/run_context.h"
 #include "engine/run_record.h"
+#include "engine/run_store.h"
 #include "engine/walk.h"
 #include "platform/fs_kind.h"
 #include "platform/path_helpers.h"
@@ -198,12 +200,52 @@ std::string StandVorbereiten(LaufKontext& k, const LaufDienste& d, LaufStand* s)
   return "";
 }
 
+// A reserved directory that is not the user's (a link above all) is never used: the run stops
+// before it keeps anything there. Returns why, or "".
+std::string ReserviertePruefen(LaufKontext& k) {
+  for (const std::string* wurzel : {&k.Herkunft, &k.Ziel}) {
+    FileInfo info;
+    if (k.fs->Stat(ReserviertesVerzeichnis(*wurzel), &info).missing()) continue;
+    std::string fehler;
+    ReserviertesVerzeichnisBereiten(k.fs, *wurzel, &fehler);
+    if (!fehler.empty()) return fehler;
+  }
+  return "";
+}
+
+// Drops the job's kept runs that the settings no longer keep, and prepares this run's store:
+// made only when the run first replaces or removes something. Returns why the run cannot go on,
+// or "".
+std::string AblageVorbereiten(LaufKontext& k, const VergleichsWerte& w,
+                              std::unique_ptr<Laufablage>* ablage) {
+  if (k.Probelauf) return "";
+  const bool behalten = w.RueckgaengigTage > 0;
+  if (behalten) {
+    if (std::string fehler = ReserviertePruefen(k); !fehler.empty()) return fehler;
+  }
+  LaeufeAufraeumen(k.fs, k.log, k.Herkunft, k.Ziel, k.Laufbeginn, w.RueckgaengigTage,
+                   w.RueckgaengigAnteil);
+  if (!behalten) return "";
+  JournalKopf kopf;
+  kopf.herkunft = k.Herkunft;
+  kopf.ziel = k.Ziel;
+  kopf.beginn = k.Laufbeginn;
+  kopf.vorher_beginn = w.LaufBeginn;
+  kopf.vorher_ende = w.LaufEnde;
+  kopf.vorher_aufruf = w.Aufruf;
+  *ablage = std::make_unique<Laufablage>(k.fs, k.Herkunft, k.Ziel, k.LoeschenWohin, kopf);
+  k.ablage = ablage->get();
+  return "";
+}
+
 // The walk from the roots, with the run's copy hand-over; returns when the walk ended. What it
 // wrote is flushed to the disk before the run counts as done, and only then is its record put
 // in place. `fehler` is set when the run could not begin.
-FileTime Durchlaufen(LaufKontext& k, const LaufDienste& d, LaufStand* stand, std::string* fehler) {
+FileTime Durchlaufen(LaufKontext& k, const VergleichsWerte& w, const LaufDienste& d,
+                     LaufStand* stand, std::string* fehler) {
   Kopierer kopierer(k.fs, k.log, k.fenster, k.KopierMeldung);
   kopierer.BerichtSetzen(k.bericht);
+  std::unique_ptr<Laufablage> ablage;
   ProbeKopierer probe(k.fs, k.fenster);
   k.kopierer = k.Probelauf ? static_cast<KopierDienst*>(&probe) : &kopierer;
   if (k.Letzter.InDerZukunft(k.Laufbeginn)) {
@@ -214,7 +256,9 @@ FileTime Durchlaufen(LaufKontext& k, const LaufDienste& d, LaufStand* stand, std
   uint64_t wurzel_block = 0;
   if (!LeereSeiteErlaubt(k)) {
     k.fenster->AbbruchSetzen();
-  } else if (*fehler = StandVorbereiten(k, d, stand); fehler->empty()) {
+  } else if (*fehler = StandVorbereiten(k, d, stand);
+             fehler->empty() && (*fehler = AblageVorbereiten(k, w, &ablage)).empty()) {
+    kopierer.AufbewahrungSetzen(ablage.get());
     Verzeichnisvergleich walk(k);
     walk.VerzeichnisVergleichen("");
     wurzel_block = walk.WurzelBlock();
@@ -225,6 +269,11 @@ FileTime Durchlaufen(LaufKontext& k, const LaufDienste& d, LaufStand* stand, std
   // A stopped run left directories unvisited; what it did not see must not count as seen.
   if (k.StopAngefordert()) k.Fehlschlag("Vergl: Angehalten, nicht alle Verzeichnisse verglichen");
   if (!k.Probelauf) Sichern(k);
+  // The journal is on the disk before the run can count as done.
+  if (ablage) {
+    Status s = ablage->Sichern();
+    if (!s) k.Fehlschlag("Vergl: Protokoll des Laufs nicht geschrieben: " + Anzeige(k.Ziel), s);
+  }
   k.Fehler += kopierer.Fehlschlaege();
   k.kopierer = nullptr;
   // A failed or cancelled run leaves the previous record (its temporary file goes with `neu`).
@@ -234,6 +283,7 @@ FileTime Durchlaufen(LaufKontext& k, const LaufDienste& d, LaufStand* stand, std
   }
   k.stand_alt = nullptr;
   k.stand_neu = nullptr;
+  k.ablage = nullptr;
   return ende;
 }
 
@@ -304,7 +354,7 @@ void Vergleiche::Lauf() {
   std::string fehler = StartPruefen(k);
   FileTime ende;
   LaufStand stand;
-  if (fehler.empty()) ende = Durchlaufen(k, dienste_, &stand, &fehler);
+  if (fehler.empty()) ende = Durchlaufen(k, werte_, dienste_, &stand, &fehler);
   if (!fehler.empty()) {
     fortschritt.AbbruchSetzen();
     if (log->Will(LogStufe::kWarnung)) log->Zeile(LogStufe::kWarnung, "Vergl: " + fehler);

@@ -51,6 +51,11 @@ struct VergleichsWerte {
   int LoeschGrenze = kLoeschGrenzeStandard;
   // A probe run: decides as a real run, reports each action and changes nothing.
   bool Probelauf = false;
+  // Kept runs (engine/run_store.h): how many days a run's replaced and removed files are kept
+  // (the setting RueckgaengigTage; 0: nothing is kept, and files are deleted as they go), and
+  // the share of the free space they may take (RueckgaengigAnteil, percent).
+  int RueckgaengigTage = kRueckgaengigTageStandard;
+  int RueckgaengigAnteil = kRueckgaengigAnteilStandard;
 };
 
 // The services of a run. Pointers must outlive the run (wait for its handle); the factory is

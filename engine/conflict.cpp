@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/conflict.h"
+#include "engine/run_store.h"
 #include "platform/date_time.h"
 
 namespace zarnoft {
@@ -131,13 +132,18 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
     Melden(k, AktionsArt::kBeideBehalten, AktionsSeite::kBeide, rel, name, hi, zi);
     return;
   }
-  Status s = k.fs->RenameNoReplace(z + name, z + n2);
+  // Each rename is journaled first, so that the run can be taken back.
+  auto umbenennen = [&](const std::string& von, const std::string& nach, const FileInfo& info) {
+    if (k.ablage != nullptr) k.ablage->Umbenennen(von, nach, info);
+    return k.fs->RenameNoReplace(von, nach);
+  };
+  Status s = umbenennen(z + name, z + n2, zi);
   if (!s) return nicht_moeglich(s);
-  s = k.fs->RenameNoReplace(h + name, h + n1);
+  s = umbenennen(h + name, h + n1, hi);
   if (!s) {
     // The target's version alone under N2 would count as new there and the source's N as
     // deleted on the other side; the conflict stays as it was instead.
-    k.fs->RenameNoReplace(z + n2, z + name);
+    umbenennen(z + n2, z + name, zi);
     return nicht_moeglich(s);
   }
   k.Geschrieben(h + n1);
@@ -154,8 +160,8 @@ void BeideBehalten(LaufKontext& k, const std::string& rel, const std::string& na
   // A version present on one side only would be taken for a deletion by a later run. Both
   // copies went to names that were free, so taking them back removes no file of the user's.
   if (erste == KopierErgebnis::kKopiert) k.fs->DeleteFile(z + n1);
-  k.fs->RenameNoReplace(h + n1, h + name);
-  k.fs->RenameNoReplace(z + n2, z + name);
+  umbenennen(h + n1, h + name, hi);
+  umbenennen(z + n2, z + name, zi);
   k.Fehlschlag("Vergl: -> Beide behalten nicht möglich, Kopie fehlgeschlagen: " + rel + name);
 }
 

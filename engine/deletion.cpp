@@ -13,8 +13,9 @@
 #include "engine/deletion.h"
 
 #include "engine/move_aside.h"
-#include "platform/reserved_dir.h"
+#include "engine/run_store.h"
 #include "platform/path_helpers.h"
+#include "platform/reserved_dir.h"
 
 namespace zarnoft {
 namespace {
@@ -48,9 +49,12 @@ bool Nachsehen(LaufKontext& k, const std::string& pfad, FileInfo* info) {
   return false;
 }
 
+// A file that goes is kept in the run's store when the run keeps one (moved there, so that the
+// run can be taken back); a file already moved aside into the user's store is deleted.
 bool Weg(LaufKontext& k, const std::string& pfad, const FileInfo& info, AktionsArt art) {
   if (!k.Probelauf) {
-    Status s = Entfernen(k.fs, pfad, info);
+    Status s = k.ablage != nullptr && art == AktionsArt::kLoeschen ? k.ablage->Entfernen(pfad, info)
+                                                                   : Entfernen(k.fs, pfad, info);
     if (!s) {
       k.Fehlschlag("Vergl: Nicht gelöscht: " + pfad, s);
       return false;
@@ -61,9 +65,23 @@ bool Weg(LaufKontext& k, const std::string& pfad, const FileInfo& info, AktionsA
   return true;
 }
 
+// Removes an empty directory, noted in the run's journal when it keeps one.
+Status VerzeichnisWeg(LaufKontext& k, const std::string& pfad, const FileInfo& info) {
+  if (k.ablage == nullptr) return k.fs->RemoveDirectory(pfad);
+  std::vector<FileInfo> eintraege;
+  // Only an empty directory is noted: the walk tries each directory before it empties it.
+  Status s = k.fs->ListDirectory(pfad, &eintraege);
+  if (s.ok() && !eintraege.empty()) return Status::FromErrno(ENOTEMPTY);
+  if (!s) return s;
+  FileInfo jetzt;
+  if (k.fs->Stat(StripTrailingSlash(pfad), &jetzt).ok())
+    return k.ablage->VerzeichnisEntfernen(StripTrailingSlash(pfad), jetzt);
+  return k.ablage->VerzeichnisEntfernen(StripTrailingSlash(pfad), info);
+}
+
 // Removes an empty directory; a probe run only looks whether it is empty.
-Status LeeresEntfernen(LaufKontext& k, const std::string& pfad) {
-  if (!k.Probelauf) return k.fs->RemoveDirectory(pfad);
+Status LeeresEntfernen(LaufKontext& k, const std::string& pfad, const FileInfo& info) {
+  if (!k.Probelauf) return VerzeichnisWeg(k, pfad, info);
   std::vector<FileInfo> eintraege;
   Status s = k.fs->ListDirectory(pfad, &eintraege);
   if (s.ok() && !eintraege.empty()) return Status::FromErrno(ENOTEMPTY);
@@ -117,9 +135,13 @@ bool DateiLoeschen(LaufKontext& k, const std::string& pfad) {
       }
       // The file is deleted only when its copy is really in the store; a failed, refused or
       // cancelled copy, or a store that cannot be created, keeps it.
-      if (!k.Probelauf && !InsLagerKopieren(k, pfad, info)) {
-        k.Fehlschlag("Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + pfad);
-        return false;
+      {
+        std::string lagerpfad;
+        if (!k.Probelauf && !InsLagerKopieren(k, pfad, info, &lagerpfad)) {
+          k.Fehlschlag("Vergl: Nicht gelöscht, Sicherungskopie fehlt: " + pfad);
+          return false;
+        }
+        if (!k.Probelauf && k.ablage != nullptr) k.ablage->Ausgelagert(pfad, lagerpfad, info);
       }
       return Weg(k, pfad, info, AktionsArt::kAuslagern);
   }
@@ -143,7 +165,7 @@ bool VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZulet
   }
 
   std::string weg = pfad;
-  if (!LeeresEntfernen(k, weg).ok()) {
+  if (!LeeresEntfernen(k, weg, info).ok()) {
     k.Log(LogStufe::kDebugAusfuehrlich, "Vergl: Verzeichnis löschen läuft rekursiv.");
     weg = WithTrailingSlash(weg);
     std::vector<FileInfo> eintraege;
@@ -165,7 +187,7 @@ bool VerzeichnisLoeschen(LaufKontext& k, const std::string& pfad, const WieZulet
     // Kept entries (never deleting, used since the last run, a failure) keep their directory,
     // and the run goes on: the line below announces only a removal that took place.
     if (!k.Probelauf) {
-      s = k.fs->RemoveDirectory(weg);
+      s = VerzeichnisWeg(k, weg, info);
     } else {
       s = behalten ? Status::FromErrno(ENOTEMPTY) : Status();
     }

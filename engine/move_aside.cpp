@@ -63,7 +63,8 @@ bool VerzeichnisseAnlegen(FileSystem* fs, Protokoll* log, const std::string& pfa
   return true;
 }
 
-bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& vorher) {
+bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& vorher,
+                      std::string* genommen) {
   if (vorher.kind != EntryKind::kFile && vorher.kind != EntryKind::kSymlink) return false;
   const std::string platz = Auslagerungspfad(k.LoeschenWohin, pfad);
   // The store's own path is the user's choice; below it nothing is reached through a link.
@@ -100,6 +101,7 @@ bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& v
         original != kopierter)
       return false;
   }
+  if (genommen != nullptr) *genommen = ziel;
   return true;
 }
 

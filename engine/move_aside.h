@@ -36,7 +36,9 @@ bool VerzeichnisseAnlegen(FileSystem* fs, Protokoll* log, const std::string& pfa
 // date, while the file itself did not change meanwhile. `vorher` is the file's state as just
 // queried. Only then may the caller delete the file. On false nothing is deleted or changed
 // here; the copy step has reported its own failures.
-bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& vorher);
+// *genommen (may be nullptr) receives the copy's full path.
+bool InsLagerKopieren(LaufKontext& k, const std::string& pfad, const FileInfo& vorher,
+                      std::string* genommen = nullptr);
 
 }  // namespace zarnoft
 

@@ -25,6 +25,8 @@
 
 namespace zarnoft {
 
+class Laufablage;
+
 struct LaufKontext {
   // --- the run's values ---
   std::string Herkunft;       // source root, no trailing "/" ("/" itself is "")
@@ -94,6 +96,9 @@ struct LaufKontext {
   // (FileSystem::HoldRoot); the trees themselves are held by the walk.
   std::unique_ptr<RootHold> lager_halt;
   LaufBericht* bericht = nullptr;  // actions and failures as they happen; may be null
+  // Where the run keeps what it replaces or removes, and its journal (engine/run_store.h);
+  // nullptr for a probe run and when kept runs are turned off: files are then deleted.
+  Laufablage* ablage = nullptr;
 
   // The sub-mode as the job's kind reads it.
   DoppelRegel Regel() const { return static_cast<DoppelRegel>(Doppelt); }

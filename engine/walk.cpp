@@ -9,6 +9,7 @@
 #include "engine/conflict.h"
 #include "engine/deletion.h"
 #include "engine/file_date.h"
+#include "engine/run_store.h"
 #include "platform/date_time.h"
 #include "platform/path_helpers.h"
 #include "platform/reserved_dir.h"
@@ -523,6 +524,7 @@ bool Verzeichnisvergleich::GanzWieZuletzt(const std::string& dir, uint64_t block
 
 Status Verzeichnisvergleich::Anlegen(const std::string& pfad) {
   if (!k_.Probelauf) {
+    if (k_.ablage != nullptr) k_.ablage->Anlegen(pfad);
     Status s = k_.fs->CreateDirectory(pfad);
     if (!s) return s;
     k_.Geschrieben(pfad);

@@ -8,11 +8,14 @@ namespace zarnoft {
 
 LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
                             LoeschModus loeschen, const LaufDienste& dienste,
-                            Vergleiche::EndeMeldung beendet, int loesch_grenze, bool probelauf) {
+                            Vergleiche::EndeMeldung beendet, int loesch_grenze, bool probelauf,
+                            int rueckgaengig_tage, int rueckgaengig_anteil) {
   // The handle is recorded before the end notification can run: both happen on the GUI thread,
   // and the notification waits for it.
   VergleichsWerte w = VergleichsWerteFuer(*job, loeschen_wohin, loeschen, loesch_grenze);
   w.Probelauf = probelauf;
+  w.RueckgaengigTage = rueckgaengig_tage;
+  w.RueckgaengigAnteil = rueckgaengig_anteil;
   job->Thread = Vergleiche::Starten(w, dienste, std::move(beendet));
   return job->Thread;
 }

@@ -22,11 +22,14 @@ namespace zarnoft {
 // Sammlung::MitThread and records the run with LaufBeendet). Returns the handle; an empty one
 // when no thread could be started (the job stays idle, no end notification follows).
 // `loesch_grenze` is the deletion guard's setting; a probe run (`probelauf`) changes nothing and
-// is never recorded as the job's last run.
+// is never recorded as the job's last run; `rueckgaengig_tage` and `rueckgaengig_anteil` are
+// the settings of kept runs (VergleichsWerte).
 LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_wohin,
                             LoeschModus loeschen, const LaufDienste& dienste,
                             Vergleiche::EndeMeldung beendet,
-                            int loesch_grenze = kLoeschGrenzeStandard, bool probelauf = false);
+                            int loesch_grenze = kLoeschGrenzeStandard, bool probelauf = false,
+                            int rueckgaengig_tage = kRueckgaengigTageStandard,
+                            int rueckgaengig_anteil = kRueckgaengigAnteilStandard);
 
 class LaufStarter {
  public:

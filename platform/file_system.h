@@ -184,6 +184,18 @@ class FileSystem {
   // Where an existing directory lies in its file system (see FsLocation).
   virtual Status Location(const std::string& path, FsLocation* out) = 0;
 
+  // A second name `neu` for the existing file `vorhanden` (a hard link; a link is linked as the
+  // link itself). Fails when `neu` exists, and with EXDEV, EPERM or ENOTSUP where the file system
+  // has no hard links (FAT) or the two names lie on different ones. The default cannot.
+  virtual Status CreateHardLink(const std::string& /*vorhanden*/, const std::string& /*neu*/) {
+    return Status::FromErrno(ENOTSUP);
+  }
+
+  // The bytes an ordinary user may still write on the file system holding `path`.
+  virtual Status FreeSpace(const std::string& /*path*/, uint64_t* /*bytes*/) {
+    return Status::FromErrno(ENOTSUP);
+  }
+
   // Writes everything the file system holding `path` has cached to its disk (syncfs), and
   // reports a write that the disk refused since the file system was last asked.
   virtual Status SyncFileSystem(const std::string& path) = 0;
@@ -255,6 +267,10 @@ class FileSystemWrapper : public FileSystem {
   Status RealPath(const std::string& p, std::string* o) override { return target_->RealPath(p, o); }
   Status Location(const std::string& p, FsLocation* o) override { return target_->Location(p, o); }
   Status SyncFileSystem(const std::string& p) override { return target_->SyncFileSystem(p); }
+  Status CreateHardLink(const std::string& v, const std::string& n) override {
+    return target_->CreateHardLink(v, n);
+  }
+  Status FreeSpace(const std::string& p, uint64_t* b) override { return target_->FreeSpace(p, b); }
   Status CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
     return target_->CopyData(f, t, n, c);
   }

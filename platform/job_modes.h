@@ -101,6 +101,12 @@ inline constexpr int Zahl(LoeschModus m) {
 // before it removes them; 0 never asks. A stored value outside 0..100, or no number, counts as
 // the standard value.
 inline constexpr int kLoeschGrenzeStandard = 50;
+// Kept runs ("RueckgaengigTage", "RueckgaengigAnteil"): the days a run's replaced and removed
+// files are kept for an undo (0: none), and the percentage of the free space they may take.
+inline constexpr int kRueckgaengigTageStandard = 30;
+inline constexpr int kRueckgaengigTageHoechstens = 3650;
+inline constexpr int kRueckgaengigAnteilStandard = 10;
+inline constexpr int kRueckgaengigAnteilHoechstens = 100;
 inline constexpr int kLoeschGrenzeHoechstens = 100;
 
 }  // namespace zarnoft

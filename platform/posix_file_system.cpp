@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -482,6 +483,20 @@ class PosixFileSystem : public FileSystem {
     Status s = RealPath(path, &real);
     if (!s) return s;
     return MountOrt(real, out);
+  }
+
+  Status CreateHardLink(const std::string& vorhanden, const std::string& neu) override {
+    Ort von, nach;
+    if (Status s = von.Finden(vorhanden); !s) return s;
+    if (Status s = nach.Finden(neu); !s) return s;
+    return Ergebnis(::linkat(von.dir(), von.name(), nach.dir(), nach.name(), 0));
+  }
+
+  Status FreeSpace(const std::string& path, uint64_t* bytes) override {
+    struct statvfs sv;
+    if (::statvfs(path.empty() ? "/" : path.c_str(), &sv) != 0) return Fehler();
+    *bytes = static_cast<uint64_t>(sv.f_bavail) * sv.f_frsize;
+    return Status::Ok();
   }
 
   Status SyncFileSystem(const std::string& path) override {

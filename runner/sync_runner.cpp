@@ -25,6 +25,7 @@
 #include "platform/stop_signals.h"
 #include "runner/collection_lock.h"
 #include "runner/terminal_window.h"
+#include "runner/undo_command.h"
 #include "settings/ini_file.h"
 #include "settings/main_settings.h"
 
@@ -65,6 +66,7 @@ const char* SyncHilfe() {
          "       zarnoft-sync --ausloeser start|ende [--leer-erlaubt] [--] [SAMMLUNG.syc]...\n"
          "       zarnoft-sync --anlegen SAMMLUNG.syc HERKUNFT ZIEL [--art N] [--doppelt N]\n"
          "                    [--unterverzeichnisse 0|1] [--ausnahme MUSTER]...\n"
+         "       zarnoft-sync --rueckgaengig [-n] [-q] [--job N]... [--] SAMMLUNG.syc\n"
          "       zarnoft-sync --help | --version\n"
          "\n"
          "Führt die Aufträge einer Auftragssammlung ohne Fenster aus, zum Beispiel aus cron\n"
@@ -123,6 +125,15 @@ const char* SyncHilfe() {
          "  --ausnahme MUSTER  lässt aus, was auf MUSTER passt (mehrfach möglich), mit den\n"
          "                    Regeln des Editors: *.tmp, node_modules/, Projekte/build,\n"
          "                    **/cache/, !wichtig.tmp; Muster in Anführungszeichen setzen\n"
+         "  --rueckgaengig    macht den letzten Lauf des Auftrags rückgängig (ohne --job\n"
+         "                    muss die Sammlung genau einen Auftrag haben): was der Lauf\n"
+         "                    ersetzt oder gelöscht hat, kommt aus .zarnoft/laeufe/ der\n"
+         "                    jeweiligen Seite zurück, was er angelegt hat, geht; nur wo\n"
+         "                    die Datei noch genau so ist, wie der Lauf sie hinterließ.\n"
+         "                    Was seither geändert wurde, bleibt und zählt als Fehler.\n"
+         "                    Mit -n wird nur der Plan ausgegeben (Aktionen:\n"
+         "                    wiederherstellen, löschen, anlegen). Das Datum des letzten\n"
+         "                    Abgleichs wird auf den Lauf davor zurückgesetzt.\n"
          "  --loeschen-erlaubt  löscht auch, wenn ein Lauf mehr Dateien einer Seite löschen\n"
          "                    würde als der Löschschutz erlaubt (Main.sda, [Data]\n"
          "                    LoeschGrenze, Prozent, vorgegeben 50, 0 = aus; erst ab 20\n"
@@ -192,6 +203,10 @@ bool SammlungenZuordnen(const std::vector<std::string>& sammlungen, SyncOptionen
     o->anlegen_werte.herkunft = sammlungen[1];
     o->anlegen_werte.ziel = sammlungen[2];
     return true;
+  }
+  if (o->rueckgaengig && (o->anlegen || !o->ausloeser.empty())) {
+    *fehler = "--rueckgaengig schließt --anlegen und --ausloeser aus.";
+    return false;
   }
   if (!o->ausloeser.empty()) {
     // The trigger chooses the jobs by their flags; without collections it reads its list.
@@ -266,6 +281,8 @@ bool SyncOptionenLesen(int argc, char** argv, SyncOptionen* o, std::string* fehl
       o->ausloeser = wert;
     } else if (a == "--anlegen") {
       o->anlegen = true;
+    } else if (a == "--rueckgaengig") {
+      o->rueckgaengig = true;
     } else if (IstOption(a, "--ausnahme")) {
       if (!OptionsWert(argc, argv, &i, "--ausnahme", &wert)) {
         *fehler = "--ausnahme braucht ein Muster.";
@@ -476,7 +493,7 @@ class AuftragsLauf {
             ergebnis_ = e;
             gemeldet_ = true;
           },
-          u_.e.LoeschGrenze, u_.o.probelauf);
+          u_.e.LoeschGrenze, u_.o.probelauf, u_.e.RueckgaengigTage, u_.e.RueckgaengigAnteil);
     }
     if (lauf.Leer()) {
       ergebnis_.abgebrochen = true;
@@ -611,6 +628,34 @@ int AuftragAusfuehren(const Umgebung& u, QueueCaller* gui, Sammlung* sammlung, i
   return kSyncOk;
 }
 
+// --rueckgaengig: each chosen job's last run taken back, one after the other.
+int RueckgaengigAlle(const Umgebung& u, Sammlung* sammlung, const std::vector<int>& jobs) {
+  if (u.o.jobs.empty() && sammlung->Anzahl() != 1) {
+    Meldung("--rueckgaengig braucht --job N; die Sammlung hat " +
+            std::to_string(sammlung->Anzahl()) + " Aufträge.");
+    return kSyncAufruf;
+  }
+  RueckgaengigAufruf a;
+  a.sammlung = u.o.sammlung;
+  a.probelauf = u.o.probelauf;
+  a.leise = u.o.leise;
+  a.rueckgaengig_tage = u.e.RueckgaengigTage;
+  a.stand_verzeichnis = u.stand_verzeichnis;
+  a.fs = u.fs;
+  a.uhr = u.uhr;
+  a.log = &u.log;
+  int ergebnis = kSyncOk;
+  for (int n : jobs) {
+    if (!Ausfuehrbar(*sammlung->InZeile(n), "Auftrag " + std::to_string(n))) {
+      ergebnis = kSyncFehler;
+      continue;
+    }
+    const int status = RueckgaengigAusfuehren(a, sammlung, n);
+    if (status != kSyncOk && ergebnis != kSyncAufruf) ergebnis = status;
+  }
+  return ergebnis;
+}
+
 }  // namespace
 
 bool EinstellungenVertrauen(const DateiOrte& orte, FileSystem* fs, Protokoll* log) {
@@ -650,6 +695,7 @@ int SyncAusfuehren(const SyncOptionen& o, const DateiOrte& orte) {
   if (int status = SammlungLaden(u, o.probelauf ? nullptr : &sperre, &sammlung); status != kSyncOk)
     return status;
   if (!AuftraegeWaehlen(o, sammlung, &jobs)) return kSyncAufruf;
+  if (o.rueckgaengig) return RueckgaengigAlle(u, &sammlung, jobs);
 
   StoppSignaleEinrichten();
   u.terminal_aus = ::isatty(STDERR_FILENO) == 1;

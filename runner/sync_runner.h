@@ -51,6 +51,9 @@ struct SyncOptionen {
   // Automatic runs: tells the desktop of each job's run that failed or could not start
   // (runner/notification.h); nullptr: nobody is told. Not owned.
   Melder* melder = nullptr;
+  // --rueckgaengig [--job N]... SAMMLUNG.syc: take back the last run of the chosen jobs
+  // (runner/undo_command.h); without --job the collection must hold one job.
+  bool rueckgaengig = false;
 };
 
 // Parses the command line; false with a German message in *fehler on a usage error.

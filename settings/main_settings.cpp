@@ -67,6 +67,13 @@ int LoeschGrenzeLesen(const IniFile& ini) {
   return g < 0 || g > kLoeschGrenzeHoechstens ? kLoeschGrenzeStandard : g;
 }
 
+// A value outside its range (or no number) counts as the standard value, so that a damaged
+// setting never turns keeping off.
+int BereichLesen(const IniFile& ini, const char* key, int standard, int hoechstens) {
+  const int v = ini.ReadInteger(kData, key, standard);
+  return v < 0 || v > hoechstens ? standard : v;
+}
+
 }  // namespace
 
 void EinstellungenLesen(const std::string& settings_path, const std::string& program_dir,
@@ -82,6 +89,10 @@ void EinstellungenLesen(const std::string& settings_path, const std::string& pro
       static_cast<int8_t>(static_cast<uint8_t>(ini.ReadInteger(kData, kLoeschen, 1))));
   e->LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, program_dir + "Loesch");
   e->LoeschGrenze = LoeschGrenzeLesen(ini);
+  e->RueckgaengigTage =
+      BereichLesen(ini, kRueckgaengigTage, kRueckgaengigTageStandard, kRueckgaengigTageHoechstens);
+  e->RueckgaengigAnteil = BereichLesen(ini, kRueckgaengigAnteil, kRueckgaengigAnteilStandard,
+                                       kRueckgaengigAnteilHoechstens);
 }
 
 void EinstellungenLesen(const DateiOrte& orte, EditorEinstellungen* e, FileSystem* fs) {
@@ -144,6 +155,10 @@ DialogEinstellungen DialogLesen(const std::string& settings_path, const DateiOrt
   d.Loeschen = static_cast<LoeschModus>(ReadInt(ini, kData, kLoeschen, 1));
   d.LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, orte.LoeschVorgabe());
   d.LoeschGrenze = LoeschGrenzeLesen(ini);
+  d.RueckgaengigTage =
+      BereichLesen(ini, kRueckgaengigTage, kRueckgaengigTageStandard, kRueckgaengigTageHoechstens);
+  d.RueckgaengigAnteil = BereichLesen(ini, kRueckgaengigAnteil, kRueckgaengigAnteilStandard,
+                                      kRueckgaengigAnteilHoechstens);
   d.Boot = ini.ReadBool(kHauptprogramm, kBoot, true);
   d.Zeit = ini.ReadBool(kHauptprogramm, kZeit, true);
   d.Idle = ini.ReadBool(kHauptprogramm, kIdle, true);
@@ -183,6 +198,8 @@ void DialogEinstellungenSchreiben(const std::string& settings_path, const Dialog
   ini.WriteInteger(kData, kLoeschen, Zahl(d.Loeschen));
   ini.WriteString(kData, kLoeschenWohin, d.LoeschenWohin);
   ini.WriteInteger(kData, kLoeschGrenze, d.LoeschGrenze);
+  ini.WriteInteger(kData, kRueckgaengigTage, d.RueckgaengigTage);
+  ini.WriteInteger(kData, kRueckgaengigAnteil, d.RueckgaengigAnteil);
   ini.WriteBool(kHauptprogramm, kBoot, d.Boot);
   ini.WriteBool(kHauptprogramm, kZeit, d.Zeit);
   ini.WriteBool(kHauptprogramm, kIdle, d.Idle);

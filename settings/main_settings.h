@@ -49,6 +49,10 @@ inline constexpr const char* kFehler = "Fehler";
 inline constexpr const char* kLoeschen = "Loeschen";            // Data: the LoeschModus
 inline constexpr const char* kLoeschenWohin = "LoeschenWohin";  // Data: the move-aside folder
 inline constexpr const char* kLoeschGrenze = "LoeschGrenze";    // Data: the deletion guard, %
+// Data: days a run's replaced and removed files are kept for an undo (0: none), and the share of
+// the free space they may take, percent.
+inline constexpr const char* kRueckgaengigTage = "RueckgaengigTage";
+inline constexpr const char* kRueckgaengigAnteil = "RueckgaengigAnteil";
 inline constexpr const char* kBoot = "Boot";  // Hauptprogramm: stored and shown only
 inline constexpr const char* kZeit = "Zeit";
 inline constexpr const char* kIdle = "Idle";
@@ -93,11 +97,13 @@ FensterGeometrie FensterGeometrieLesen(const std::string& settings_path, FileSys
 
 // The job-editor settings that the main window holds.
 struct EditorEinstellungen {
-  std::string SammlungsVerzeichnis;             // offered by the open and save dialogs
-  bool SofortSync = true;                       // a job taken into the collection runs at once
-  LoeschModus Loeschen = LoeschModus::kNormal;  // signed 8-bit, passed to every run
-  std::string LoeschenWohin;                    // the move-aside folder, passed to every run
-  int LoeschGrenze = kLoeschGrenzeStandard;     // the deletion guard, passed to every run
+  std::string SammlungsVerzeichnis;                  // offered by the open and save dialogs
+  bool SofortSync = true;                            // a job taken into the collection runs at once
+  LoeschModus Loeschen = LoeschModus::kNormal;       // signed 8-bit, passed to every run
+  std::string LoeschenWohin;                         // the move-aside folder, passed to every run
+  int LoeschGrenze = kLoeschGrenzeStandard;          // the deletion guard, passed to every run
+  int RueckgaengigTage = kRueckgaengigTageStandard;  // kept runs, passed to every run
+  int RueckgaengigAnteil = kRueckgaengigAnteilStandard;  // their share of the free space, %
 };
 
 // The main window's load of the job-editor settings, at start-up and after the settings dialog.
@@ -150,6 +156,8 @@ struct DialogEinstellungen {
   LoeschModus Loeschen = LoeschModus::kNormal;
   std::string LoeschenWohin;
   int LoeschGrenze = kLoeschGrenzeStandard;
+  int RueckgaengigTage = kRueckgaengigTageStandard;
+  int RueckgaengigAnteil = kRueckgaengigAnteilStandard;
   bool Boot = true;
   bool Zeit = true;
   bool Idle = true;

@@ -131,6 +131,27 @@ TEST_F(MainSettingsTest, DeletionGuardOutsideItsRangeOrNoNumberCountsAsFifty) {
   }
 }
 
+TEST_F(MainSettingsTest, KeptRunSettingsOutsideTheirRangeCountAsTheirStandard) {
+  const struct {
+    const char* text;
+    int tage;
+    int anteil;
+  } faelle[] = {{"[Data]\nRueckgaengigTage=0\nRueckgaengigAnteil=100\n", 0, 100},
+                {"[Data]\nRueckgaengigTage=-1\nRueckgaengigAnteil=101\n", 30, 10},
+                {"[Data]\nRueckgaengigTage=viel\nRueckgaengigAnteil=\n", 30, 10},
+                {"[Data]\nRueckgaengigTage=7\nRueckgaengigAnteil=0\n", 7, 0}};
+  for (const auto& f : faelle) {
+    WriteSettings(f.text);
+    EditorEinstellungen e;
+    EinstellungenLesen(path_, prog_, &e);
+    EXPECT_EQ(e.RueckgaengigTage, f.tage) << f.text;
+    EXPECT_EQ(e.RueckgaengigAnteil, f.anteil) << f.text;
+    DialogEinstellungen d = DialogEinstellungenLesen(path_, prog_);
+    EXPECT_EQ(d.RueckgaengigTage, f.tage) << f.text;
+    EXPECT_EQ(d.RueckgaengigAnteil, f.anteil) << f.text;
+  }
+}
+
 TEST_F(MainSettingsTest, CollectionDirectoryFollowsSyncDirData) {
   const std::string start = prog_;
   struct Case {

@@ -259,11 +259,29 @@ QWidget* TEinstellungen::SynchronisationSeite() {
   sh->addWidget(new QLabel("% der Dateien einer Seite"));
   sh->addStretch(1);
 
+  // Kept runs: what a run replaces or removes stays for an undo this many days.
+  RueckgaengigTage_ = Zahlfeld("RueckgaengigTage", kRueckgaengigTageBereich,
+                               "Rückgängig machen|Was ein Lauf ersetzt oder löscht, bleibt so "
+                               "viele Tage im Ordner .zarnoft der Seite (0: nichts aufbewahren)");
+  RueckgaengigAnteil_ = Zahlfeld("RueckgaengigAnteil", kRueckgaengigAnteilBereich,
+                                 "Rückgängig machen|Aufbewahrte Läufe belegen höchstens diesen "
+                                 "Anteil des freien Platzes; ältere gehen zuerst");
+  auto* aufbewahren = new QWidget;
+  auto* ah = new QHBoxLayout(aufbewahren);
+  ah->setContentsMargins(0, 0, 0, 0);
+  ah->addWidget(Beschriftung("Läufe zum Rückgängigmachen aufbewahren:", RueckgaengigTage_));
+  ah->addWidget(RueckgaengigTage_);
+  ah->addWidget(new QLabel("Tage, höchstens"));
+  ah->addWidget(RueckgaengigAnteil_);
+  ah->addWidget(new QLabel("% des freien Platzes"));
+  ah->addStretch(1);
+
   auto* v = new QVBoxLayout(seite);
   v->addWidget(WNein_);
   v->addWidget(FNein_);
   v->addWidget(gruppe);
   v->addWidget(schutz);
+  v->addWidget(aufbewahren);
   v->addStretch(1);
   return seite;
 }
@@ -377,6 +395,8 @@ EinstellungenFelder TEinstellungen::FelderLesen() {
   f.SLVerz = S(SLVerz_->text());
   f.SLVAnz = SLVAnz_->value();
   f.LoeschGrenze = LoeschGrenze_->value();
+  f.RueckgaengigTage = RueckgaengigTage_->value();
+  f.RueckgaengigAnteil = RueckgaengigAnteil_->value();
   f.Boot = Boot_->isChecked();
   f.Time = Time_->isChecked();
   f.Idle = Idle_->isChecked();
@@ -413,6 +433,8 @@ void TEinstellungen::FelderZeigen(const EinstellungenFelder& f) {
   text(SLVerz_, f.SLVerz);
   SLVAnz_->setValue(f.SLVAnz);
   LoeschGrenze_->setValue(f.LoeschGrenze);
+  RueckgaengigTage_->setValue(f.RueckgaengigTage);
+  RueckgaengigAnteil_->setValue(f.RueckgaengigAnteil);
   Boot_->setChecked(f.Boot);
   Time_->setChecked(f.Time);
   Idle_->setChecked(f.Idle);

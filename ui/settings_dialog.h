@@ -93,6 +93,8 @@ class TEinstellungen : public QDialog, public EinstellungenAnsicht {
   QCheckBox* SLVJa_;
   QSpinBox* SLVAnz_;
   QSpinBox* LoeschGrenze_;
+  QSpinBox* RueckgaengigTage_;
+  QSpinBox* RueckgaengigAnteil_;
   // "Hauptprogramm"
   QCheckBox* Boot_;
   QSpinBox* ZeitBoot_;
