@@ -57,9 +57,10 @@ int RueckgaengigAusfuehren(const RueckgaengigAufruf& a, Sammlung* sammlung, int 
     return 1;
   }
   if (!a.leise || a.probelauf) {
-    std::fprintf(stdout, "%s%s: Lauf %s rückgängig gemacht: %s Schritte, %s Fehler\n", name.c_str(),
+    std::fprintf(stdout, "%s%s: Lauf %s rückgängig gemacht: %s %s, %s Fehler\n", name.c_str(),
                  a.probelauf ? " (Probelauf)" : "", e.lauf.c_str(),
-                 FormatDottedNumber(e.schritte).c_str(), FormatDottedNumber(e.fehler).c_str());
+                 FormatDottedNumber(e.schritte).c_str(), e.schritte == 1 ? "Schritt" : "Schritte",
+                 FormatDottedNumber(e.fehler).c_str());
     std::fflush(stdout);
   }
   if (a.probelauf) return 0;
