@@ -12,6 +12,31 @@ namespace {
 
 // Names tried for a run's journal when runs of other jobs began in the same second.
 constexpr int kNamensVersuche = 100;
+
+// A journal step of one side's relative path.
+JournalEintrag Eintrag(JournalSchritt schritt, bool ziel, const std::string& rel) {
+  JournalEintrag e;
+  e.schritt = schritt;
+  e.ziel = ziel;
+  e.rel = rel;
+  return e;
+}
+
+// A step that names a file: what it was (size, date, inode), so that an undo acts only on it.
+JournalEintrag DateiEintrag(JournalSchritt schritt, bool ziel, const std::string& rel,
+                            const FileInfo& info) {
+  JournalEintrag e = Eintrag(schritt, ziel, rel);
+  e.groesse = info.size;
+  e.datum = info.mtime;
+  e.inode = info.inode;
+  return e;
+}
+
+// The directory that holds `pfad`, without its final "/" ("" for a name at the top).
+std::string Elternverzeichnis(const std::string& pfad) {
+  const std::string teil = DirectoryPart(pfad);
+  return teil.empty() ? "" : StripTrailingSlash(teil);
+}
 constexpr uint32_t kDateiBits = 07777;
 
 // Whether linking or renaming failed only because the file system cannot do it here, so that a
@@ -152,16 +177,13 @@ void Laufablage::Aendern(const std::string& verzeichnis) {
   FileInfo info;
   if (!fs_->Stat(verzeichnis.empty() ? "/" : verzeichnis, &info).ok() || !info.IsDirectory())
     return;
-  JournalEintrag e;
-  e.schritt = JournalSchritt::kDatum;
-  e.ziel = ziel;
-  e.rel = rel;
+  JournalEintrag e = Eintrag(JournalSchritt::kDatum, ziel, rel);
   e.datum = info.mtime;
   Schreiben(e);
 }
 
 void Laufablage::VorDemSchreiben(const std::string& nach) {
-  Aendern(DirectoryPart(nach).empty() ? "" : StripTrailingSlash(DirectoryPart(nach)));
+  Aendern(Elternverzeichnis(nach));
 }
 
 Status Laufablage::VorDemEinsetzen(const std::string& nach, const FileInfo* alt,
@@ -172,26 +194,13 @@ Status Laufablage::VorDemEinsetzen(const std::string& nach, const FileInfo* alt,
   if (alt != nullptr) {
     std::string platz;
     if (Status s = Ablageplatz(ziel, rel, &platz); !s) return s;
-    JournalEintrag b;
-    b.schritt = JournalSchritt::kBehalten;
-    b.ziel = ziel;
-    b.rel = rel;
-    b.groesse = alt->size;
-    b.datum = alt->mtime;
-    b.inode = alt->inode;
-    if (Status s = Schreiben(b); !s) return s;
+    if (Status s = Schreiben(DateiEintrag(JournalSchritt::kBehalten, ziel, rel, *alt)); !s)
+      return s;
     Status s = fs_->CreateHardLink(nach, platz);
     if (!s && NurKopierbar(s)) s = DateiAblegen(fs_, nach, platz, *alt);
     if (!s) return s;
   }
-  JournalEintrag e;
-  e.schritt = JournalSchritt::kGeschrieben;
-  e.ziel = ziel;
-  e.rel = rel;
-  e.groesse = neu.size;
-  e.datum = neu.mtime;
-  e.inode = neu.inode;
-  Status s = Schreiben(e);
+  Status s = Schreiben(DateiEintrag(JournalSchritt::kGeschrieben, ziel, rel, neu));
   // A replaced version must be named in the journal; a new file that is not is only left behind
   // by an undo (Sichern reports it).
   return alt != nullptr ? s : Status::Ok();
@@ -207,14 +216,8 @@ Status Laufablage::Entfernen(const std::string& pfad, const FileInfo& info) {
   if (!Zuordnen(pfad, &ziel, &rel)) return fs_->DeleteFile(pfad);
   std::string platz;
   if (Status s = Ablageplatz(ziel, rel, &platz); !s) return s;
-  Aendern(DirectoryPart(pfad).empty() ? "" : StripTrailingSlash(DirectoryPart(pfad)));
-  JournalEintrag e;
-  e.schritt = JournalSchritt::kEntfernt;
-  e.ziel = ziel;
-  e.rel = rel;
-  e.groesse = info.size;
-  e.datum = info.mtime;
-  e.inode = info.inode;
+  Aendern(Elternverzeichnis(pfad));
+  JournalEintrag e = DateiEintrag(JournalSchritt::kEntfernt, ziel, rel, info);
   e.modus = info.mode;
   if (Status s = Schreiben(e); !s) return s;
   Status s = fs_->RenameNoReplace(pfad, platz);
@@ -229,11 +232,8 @@ Status Laufablage::VerzeichnisEntfernen(const std::string& pfad, const FileInfo&
   bool ziel = false;
   std::string rel;
   if (Zuordnen(pfad, &ziel, &rel)) {
-    Aendern(DirectoryPart(pfad).empty() ? "" : StripTrailingSlash(DirectoryPart(pfad)));
-    JournalEintrag e;
-    e.schritt = JournalSchritt::kVerzeichnis;
-    e.ziel = ziel;
-    e.rel = rel;
+    Aendern(Elternverzeichnis(pfad));
+    JournalEintrag e = Eintrag(JournalSchritt::kVerzeichnis, ziel, rel);
     e.datum = info.mtime;
     e.modus = info.mode;
     if (Status s = Schreiben(e); !s) return s;
@@ -245,12 +245,8 @@ void Laufablage::Anlegen(const std::string& pfad) {
   bool ziel = false;
   std::string rel;
   if (!Zuordnen(pfad, &ziel, &rel)) return;
-  Aendern(DirectoryPart(pfad).empty() ? "" : StripTrailingSlash(DirectoryPart(pfad)));
-  JournalEintrag e;
-  e.schritt = JournalSchritt::kAngelegt;
-  e.ziel = ziel;
-  e.rel = rel;
-  Schreiben(e);
+  Aendern(Elternverzeichnis(pfad));
+  Schreiben(Eintrag(JournalSchritt::kAngelegt, ziel, rel));
 }
 
 void Laufablage::Umbenennen(const std::string& von, const std::string& nach, const FileInfo& info) {
@@ -259,15 +255,9 @@ void Laufablage::Umbenennen(const std::string& von, const std::string& nach, con
   std::string rel;
   std::string rel_nach;
   if (!Zuordnen(von, &ziel, &rel) || !Zuordnen(nach, &ziel_nach, &rel_nach)) return;
-  Aendern(DirectoryPart(von).empty() ? "" : StripTrailingSlash(DirectoryPart(von)));
-  JournalEintrag e;
-  e.schritt = JournalSchritt::kUmbenannt;
-  e.ziel = ziel;
-  e.rel = rel;
+  Aendern(Elternverzeichnis(von));
+  JournalEintrag e = DateiEintrag(JournalSchritt::kUmbenannt, ziel, rel, info);
   e.zweit = rel_nach;
-  e.groesse = info.size;
-  e.datum = info.mtime;
-  e.inode = info.inode;
   Schreiben(e);
 }
 
@@ -276,15 +266,9 @@ void Laufablage::Ausgelagert(const std::string& pfad, const std::string& lagerpf
   bool ziel = false;
   std::string rel;
   if (!Zuordnen(pfad, &ziel, &rel)) return;
-  Aendern(DirectoryPart(pfad).empty() ? "" : StripTrailingSlash(DirectoryPart(pfad)));
-  JournalEintrag e;
-  e.schritt = JournalSchritt::kAusgelagert;
-  e.ziel = ziel;
-  e.rel = rel;
+  Aendern(Elternverzeichnis(pfad));
+  JournalEintrag e = DateiEintrag(JournalSchritt::kAusgelagert, ziel, rel, info);
   e.zweit = lagerpfad;
-  e.groesse = info.size;
-  e.datum = info.mtime;
-  e.inode = info.inode;
   e.modus = info.mode;
   Schreiben(e);
 }
