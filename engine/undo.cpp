@@ -11,6 +11,7 @@
 #include "engine/run_journal.h"
 #include "engine/run_record.h"
 #include "engine/run_store.h"
+#include "platform/number_format.h"
 #include "platform/path_helpers.h"
 #include "platform/reserved_dir.h"
 #include "platform/temp_name.h"
@@ -74,7 +75,6 @@ class Rueckgaengig {
   void Melden(AktionsArt art, const JournalEintrag& e, const std::string& rel, bool verzeichnis,
               int64_t groesse) {
     ++erg_->schritte;
-    if (d_.bericht == nullptr) return;
     Aktion a;
     a.art = art;
     a.seite = e.ziel ? AktionsSeite::kZiel : AktionsSeite::kHerkunft;
@@ -82,7 +82,8 @@ class Rueckgaengig {
     Dateistand& s = e.ziel ? a.ziel : a.herkunft;
     if (!verzeichnis) s.groesse = groesse;
     a.ziel.datum = e.datum;
-    d_.bericht->Getan(a);
+    erg_->zaehlung.Zaehlen(a);
+    if (d_.bericht != nullptr) d_.bericht->Getan(a);
   }
   void Fehlschlag(const std::string& text, const Status& grund = Status()) {
     ++erg_->fehler;
@@ -350,6 +351,12 @@ RueckgaengigErgebnis LetztenLaufRueckgaengig(const RueckgaengigWerte& werte,
     return erg;
   }
   erg.lauf = laeufe.back().name;
+  if (!w.Lauf.empty() && w.Lauf != erg.lauf) {
+    erg.abgelehnt =
+        "Seit der Vorschau ist ein anderer Lauf dieses Auftrags der letzte geworden; nichts "
+        "wurde rückgängig gemacht. Bitte lassen Sie sich erneut zeigen, was geschehen würde.";
+    return erg;
+  }
   // The job's last run changed nothing and kept nothing: the newest kept run is an older one,
   // which the job's dates no longer describe.
   if (w.LaufBeginn.sec > 0 && laeufe.back().beginn < w.LaufBeginn) {
@@ -413,6 +420,14 @@ RueckgaengigErgebnis LetztenLaufRueckgaengig(const RueckgaengigWerte& werte,
   }
   StandVerwerfen(w, d);
   return erg;
+}
+
+std::string SchritteText(const RueckgaengigErgebnis& e) {
+  const Zusammenfassung& z = e.zaehlung;
+  return FormatDottedNumber(e.schritte) + (e.schritte == 1 ? " Schritt (" : " Schritte (") +
+         FormatDottedNumber(z.wiederhergestellt) + " wiederhergestellt, " +
+         FormatDottedNumber(z.geloescht) + " gelöscht, " + FormatDottedNumber(z.angelegt) +
+         " angelegt), " + FormatDottedNumber(e.fehler) + " Fehler";
 }
 
 }  // namespace zarnoft

@@ -40,6 +40,10 @@ struct RueckgaengigWerte {
   double Aufruf = 0;
   // 0: the undo keeps nothing of what it replaces and writes no journal.
   int RueckgaengigTage = kRueckgaengigTageStandard;
+  // The kept run whose plan the user saw (RueckgaengigErgebnis::lauf of the probe); empty: the
+  // newest. When another run has become the newest since, the undo refuses instead of taking
+  // back a run the user never saw.
+  std::string Lauf;
 };
 
 struct RueckgaengigDienste {
@@ -57,6 +61,9 @@ struct RueckgaengigErgebnis {
   // Steps left alone (changed since the run, a kept file gone) or failed.
   int fehler = 0;
   int schritte = 0;  // steps done (or, in a probe, to be done)
+  // The steps by kind: versions put back (wiederhergestellt), files and directories removed
+  // (geloescht), directories made again (angelegt).
+  Zusammenfassung zaehlung;
   std::string lauf;  // the name of the run taken back
   // The job's last run before the run taken back: what the job's dates go back to.
   FileTime vorher_beginn;
@@ -66,6 +73,10 @@ struct RueckgaengigErgebnis {
 
 RueckgaengigErgebnis LetztenLaufRueckgaengig(const RueckgaengigWerte& werte,
                                              const RueckgaengigDienste& dienste);
+
+// The steps of an undo by kind and its failures, as the runner's summary and the editor's
+// outcome say them: "3 Schritte (1 wiederhergestellt, 2 gelöscht, 0 angelegt), 0 Fehler".
+std::string SchritteText(const RueckgaengigErgebnis& e);
 
 }  // namespace zarnoft
 

@@ -164,10 +164,13 @@ struct Einfach {
     Vergleiche::Starten(werte, d, nullptr).Warten();
     uhr.Advance(60);
   }
-  RueckgaengigErgebnis Zurueck(Liste* l = nullptr) {
+  RueckgaengigErgebnis Zurueck(Liste* l = nullptr, const std::string& lauf = "",
+                               bool probe = false) {
     RueckgaengigWerte r;
     r.Herkunft = w.Herkunft;
     r.Ziel = w.Ziel;
+    r.Lauf = lauf;
+    r.Probelauf = probe;
     RueckgaengigDienste d;
     d.uhr = &uhr;
     d.bericht = l;
@@ -194,12 +197,35 @@ TEST(RueckgaengigTest, AnEditAfterTheRunIsKeptAndReported) {
   EXPECT_EQ(t.baum.Read("z/a.txt"), "bearbeitet");
   EXPECT_EQ(t.baum.Read("z/b.txt"), "alt b");
   EXPECT_EQ(e.fehler, 1);
+  EXPECT_EQ(SchritteText(e), "1 Schritt (1 wiederhergestellt, 0 gelöscht, 0 angelegt), 1 Fehler");
   ASSERT_EQ(l.fehler.size(), 1u);
   EXPECT_NE(l.fehler[0].find("Seit dem Lauf geändert"), std::string::npos) << l.fehler[0];
   // The undo can be taken back in its turn.
   RueckgaengigErgebnis wieder = t.Zurueck();
   EXPECT_TRUE(wieder.abgelehnt.empty()) << wieder.abgelehnt;
   EXPECT_EQ(t.baum.Read("z/b.txt"), "neu b");
+}
+
+// The editor shows the plan first and undoes on the user's word: a run that became the newest
+// meanwhile is not taken back in place of the one shown.
+TEST(RueckgaengigTest, UndoOfTheRunShownRefusesWhenAnotherRunCameSince) {
+  Einfach t;
+  t.baum.Write("h/a.txt", "a");
+  t.Laufen(t.w);
+  const RueckgaengigErgebnis plan = t.Zurueck(nullptr, "", /*probe=*/true);
+  ASSERT_TRUE(plan.abgelehnt.empty()) << plan.abgelehnt;
+  EXPECT_EQ(plan.zaehlung.geloescht, 1);
+  t.baum.Write("h/b.txt", "b");
+  t.Laufen(t.w);
+  RueckgaengigErgebnis e = t.Zurueck(nullptr, plan.lauf);
+  EXPECT_NE(e.abgelehnt.find("Vorschau"), std::string::npos) << e.abgelehnt;
+  EXPECT_TRUE(t.baum.Exists("z/a.txt"));
+  EXPECT_TRUE(t.baum.Exists("z/b.txt"));
+  const RueckgaengigErgebnis neu = t.Zurueck(nullptr, "", /*probe=*/true);
+  e = t.Zurueck(nullptr, neu.lauf);
+  EXPECT_TRUE(e.abgelehnt.empty()) << e.abgelehnt;
+  EXPECT_TRUE(t.baum.Exists("z/a.txt"));
+  EXPECT_FALSE(t.baum.Exists("z/b.txt"));
 }
 
 TEST(RueckgaengigTest, AfterAnUndoTheNextTwoWayRunDeletesNothingOnTheUndoneRunsAccount) {

@@ -7,7 +7,6 @@
 #include "engine/undo.h"
 #include "jobs/collection_file.h"
 #include "log/log_escape.h"
-#include "platform/number_format.h"
 #include "settings/ini_file.h"
 
 namespace zarnoft {
@@ -57,10 +56,8 @@ int RueckgaengigAusfuehren(const RueckgaengigAufruf& a, Sammlung* sammlung, int 
     return 1;
   }
   if (!a.leise || a.probelauf) {
-    std::fprintf(stdout, "%s%s: Lauf %s rückgängig gemacht: %s %s, %s Fehler\n", name.c_str(),
-                 a.probelauf ? " (Probelauf)" : "", e.lauf.c_str(),
-                 FormatDottedNumber(e.schritte).c_str(), e.schritte == 1 ? "Schritt" : "Schritte",
-                 FormatDottedNumber(e.fehler).c_str());
+    std::fprintf(stdout, "%s%s: Lauf %s rückgängig gemacht: %s\n", name.c_str(),
+                 a.probelauf ? " (Probelauf)" : "", e.lauf.c_str(), SchritteText(e).c_str());
     std::fflush(stdout);
   }
   if (a.probelauf) return 0;

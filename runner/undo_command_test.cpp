@@ -29,6 +29,10 @@ TEST_F(SyncTest, UndoPrintsItsPlanThenTakesTheRunBackAndTheJobsDate) {
   EXPECT_NE(e.ausgabe.find("löschen > Ziel  ordner/tief.txt  4\n"), std::string::npos);
   EXPECT_NE(e.ausgabe.find("löschen > Ziel  ordner/  -\n"), std::string::npos);
   EXPECT_EQ(t_.Read("B/brief.txt"), "neu");  // the plan changes nothing
+  EXPECT_NE(e.ausgabe.find(" rückgängig gemacht: 3 Schritte (1 wiederhergestellt, 2 gelöscht, 0 "
+                           "angelegt), 0 Fehler\n"),
+            std::string::npos)
+      << e.ausgabe;
 
   e = Starten({"--rueckgaengig", sammlung_});
   EXPECT_EQ(e.status, 0) << e.fehler;
@@ -39,6 +43,9 @@ TEST_F(SyncTest, UndoPrintsItsPlanThenTakesTheRunBackAndTheJobsDate) {
   // The undo is kept like a run: taken back in its turn, the run's result returns.
   e = Starten({"--rueckgaengig", sammlung_});
   EXPECT_EQ(e.status, 0) << e.fehler;
+  EXPECT_NE(e.ausgabe.find("3 Schritte (2 wiederhergestellt, 0 gelöscht, 1 angelegt)"),
+            std::string::npos)
+      << e.ausgabe;
   EXPECT_EQ(t_.Read("B/brief.txt"), "neu");
   EXPECT_EQ(t_.Read("B/ordner/tief.txt"), "tief");
 
