@@ -1,5 +1,9 @@
 #include "engine/run_context.h"
 
+#include "engine/run_store.h"
+#include "platform/path_helpers.h"
+#include "platform/reserved_dir.h"
+
 namespace zarnoft {
 namespace {
 
@@ -47,6 +51,8 @@ void LaufKontext::UeberbleibselEntfernen(const std::string& dir, const FileInfo&
   if (Probelauf) return;
   if (e.kind != EntryKind::kFile || !(Benutzt(e) < Laufbeginn)) return;
   const std::string pfad = dir + e.name;
+  // Its directory's date is noted, so that taking the run back gives that date back too.
+  if (ablage != nullptr) ablage->Aendern(StripTrailingSlash(dir));
   if (!fs->DeleteUnlockedFile(pfad).ok()) return;
   Geschrieben(pfad);
   Log(LogStufe::kDateiAenderung,
@@ -65,8 +71,13 @@ bool LaufKontext::Ausgenommen(const std::string& pfad, bool verzeichnis) const {
 void LaufKontext::Geschrieben(const std::string& pfad) {
   // The store may lie inside a tree (it is then left out of the walk); it is flushed either way.
   if (Unter(pfad, LoeschenWohin)) lager_geschrieben = true;
-  if (Unter(pfad, Herkunft)) herkunft_geschrieben = true;
-  if (Unter(pfad, Ziel)) ziel_geschrieben = true;
+  const bool h = Unter(pfad, Herkunft);
+  const bool z = Unter(pfad, Ziel);
+  herkunft_geschrieben |= h;
+  ziel_geschrieben |= z;
+  // The program's own directory is no change of the user's tree.
+  if ((h || z) && !IstReserviert(NamePart(pfad)))
+    verzeichnisse_geschrieben.insert(DirectoryPart(pfad));
 }
 
 bool LaufKontext::Relativ(const std::string& pfad, AktionsSeite* seite, std::string* rel) const {

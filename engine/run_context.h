@@ -84,6 +84,9 @@ struct LaufKontext {
   bool lager_geschrieben = false;
   // The store's directories this run has looked through for leftovers of killed copies.
   std::set<std::string> lager_aufgeraeumt;
+  // The directories of the trees (full paths ending in "/") whose entries the run changed or
+  // that it created; the walk gives each its counterpart's dates once its visit is done.
+  std::set<std::string> verzeichnisse_geschrieben;
 
   // --- services (not owned) ---
   FileSystem* fs = nullptr;
@@ -114,7 +117,8 @@ struct LaufKontext {
   void Hinweis(const std::string& text);
   // Whether the job's exclusions leave out the entry at `pfad` (a full path in either tree).
   bool Ausgenommen(const std::string& pfad, bool verzeichnis) const;
-  // Notes that the run wrote at `pfad` (a full path in one of the trees or the store).
+  // Notes that the run wrote at `pfad` (a full path in one of the trees or the store): its file
+  // system is flushed at the end, and its directory counts as changed by the run.
   void Geschrieben(const std::string& pfad);
   // A copy's temporary file `e` met in the directory `dir` (ending in "/"): removed, and logged,
   // when a killed run left it: it is older than this run and no copy holds its lock. Anything

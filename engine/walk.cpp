@@ -58,9 +58,9 @@ Verzeichnisvergleich::Verzeichnisvergleich(LaufKontext& k) : k_(k) {
   // The roots' own identities: a directory inside the trees that is one of them (reached again
   // through a bind mount) would make the walk copy a tree into itself. With the trailing "/"
   // the query follows a root that is a link to a directory.
-  for (const std::string* wurzel : {&k_.Herkunft, &k_.Ziel}) {
-    FileInfo i;
-    if (k_.fs->Stat(*wurzel + "/", &i).ok()) offen_.push_back(Kennung(i));
+  for (FileInfo* i : {&wurzel_h_, &wurzel_z_}) {
+    const std::string& wurzel = i == &wurzel_h_ ? k_.Herkunft : k_.Ziel;
+    if (k_.fs->Stat(wurzel + "/", i).ok()) offen_.push_back(Kennung(*i));
   }
 }
 
@@ -222,6 +222,7 @@ void Verzeichnisvergleich::VerzeichnisVergleichen(const std::string& rel_in) {
       std::sort(neu.begin(), neu.end(), nach_name);
     neu_block_ = k_.stand_neu->BlockSchreiben(neu);
   }
+  if (rel_in.empty()) DatumUebertragen(hdir, zdir, wurzel_h_, wurzel_z_);
   k_.Log(LogStufe::kDateizugriff, "Vergl: **** Verzeichnis fertig: " + rel);
 }
 
@@ -386,6 +387,7 @@ void Verzeichnisvergleich::Besuchen(const std::string& rel_name, const FileInfo&
   offen_.push_back(Kennung(z));
   VerzeichnisVergleichen(rel_name);
   offen_.resize(offen_.size() - 2);
+  DatumUebertragen(k_.Herkunft + rel_name + "/", k_.Ziel + rel_name + "/", h, z);
   Eintragen(h.name, h, z, neu_block_);
 }
 
@@ -542,7 +544,12 @@ void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::s
   const LetzterLauf gespeichert = k_.Letzter;
   const Gedacht gedacht = gedacht_;
   k_.Letzter = LetzterLauf();
-  if (k_.Probelauf) gedacht_ = h ? Gedacht::kZiel : Gedacht::kHerkunft;
+  if (k_.Probelauf) {
+    gedacht_ = h ? Gedacht::kZiel : Gedacht::kHerkunft;
+  } else {
+    // Created by the run, also when nothing comes into it.
+    k_.verzeichnisse_geschrieben.insert(neu + "/");
+  }
   offen_.push_back(Kennung(vorbild));
   alt_block_ = alt_block;
   VerzeichnisVergleichen(rel_name);
@@ -551,6 +558,9 @@ void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::s
   k_.Letzter = gespeichert;
   gedacht_ = gedacht;
   if (k_.Probelauf) return;
+  const FileInfo keins;
+  DatumUebertragen(k_.Herkunft + rel_name + "/", k_.Ziel + rel_name + "/", h ? vorbild : keins,
+                   h ? keins : vorbild);
   // The bits come last: a directory without write permission is filled first. Giving a
   // directory away (as root) clears its set-ID bits, so the owner comes before them.
   // Refused owners (a user cannot give a directory away) stay unreported as before; a directory
@@ -563,6 +573,22 @@ void Verzeichnisvergleich::NeuBesuchen(const std::string& rel_name, const std::s
   Seite n;
   if (neu_ == nullptr || !Ansehen(neu, &n) || !n.da || !n.info.IsDirectory()) return;
   Eintragen(vorbild.name, h ? vorbild : n.info, h ? n.info : vorbild, block);
+}
+
+void Verzeichnisvergleich::DatumUebertragen(const std::string& hdir, const std::string& zdir,
+                                            const FileInfo& h, const FileInfo& z) {
+  const bool h_geaendert = k_.verzeichnisse_geschrieben.erase(hdir) > 0;
+  const bool z_geaendert = k_.verzeichnisse_geschrieben.erase(zdir) > 0;
+  if (h_geaendert == z_geaendert || k_.Art == VorgangsArt::kArchivieren || k_.Probelauf) return;
+  // A visit cut short by a cancel or a stop left the directory unfinished: it keeps the date
+  // that says so.
+  if (k_.Abbruch() || k_.StopAngefordert()) return;
+  const FileInfo& vorbild = h_geaendert ? z : h;
+  if (!vorbild.IsDirectory()) return;
+  const std::string dir = StripTrailingSlash(h_geaendert ? hdir : zdir);
+  // Through the held root, never following a link; a directory that cannot take the date keeps
+  // its own, which decides nothing (directories are compared by their entries).
+  k_.fs->SetTimes(dir.empty() ? "/" : dir, vorbild.atime, vorbild.mtime);
 }
 
 void Verzeichnisvergleich::NichtRegulaer(const std::string& pfad) {

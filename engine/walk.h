@@ -29,6 +29,12 @@
 // is as recorded; otherwise it is created on the other side and visited with its record, so
 // that what is new goes over and what is as recorded is collected name by name.
 //
+// A directory that the run created or changed on one side only gets its counterpart's last
+// write and last access once its visit is done (after everything below it was written), so that
+// a copied tree ends with the source's directory dates, as cp -a leaves them; a directory the run
+// changed on both sides or on neither keeps its own, and so do an archive's. Removals after the
+// walk change their directory's date as any removal does.
+//
 // A probe run (LaufKontext::Probelauf) decides alike and changes nothing: each action is
 // reported where it would be done, and a directory it would create is visited as an empty one.
 //
@@ -137,6 +143,12 @@ class Verzeichnisvergleich {
                    bool h, uint64_t alt_block);
   // A directory the walk creates: made, or in a probe run only reported.
   Status Anlegen(const std::string& pfad);
+  // A directory pair whose visit is done (hdir, zdir with their "/"; h, z their entries from
+  // before the visit): a directory that the run changed on one side only takes the dates of its
+  // counterpart, as a copy does; one changed on both sides, or on neither, keeps its own. An
+  // archive's directories are no copies of the source's and keep theirs.
+  void DatumUebertragen(const std::string& hdir, const std::string& zdir, const FileInfo& h,
+                        const FileInfo& z);
 
   // --- the record ---
   // The old record's entry of a name in the directory being visited; nullptr for none.
@@ -181,6 +193,9 @@ class Verzeichnisvergleich {
   int32_t gezaehlt_ = 0;
   // Device and inode of the directories being visited, both sides, the roots first.
   std::vector<std::pair<uint64_t, uint64_t>> offen_;
+  // The roots' own entries as the run began: their dates go to a root the run changed.
+  FileInfo wurzel_h_;
+  FileInfo wurzel_z_;
   // The entries NichtRegulaer has named.
   std::set<std::string> gemeldet_;
   // The directory being visited: its entries in the old record (in name order) and the entries
