@@ -29,13 +29,18 @@ void Hauptfenster::Log(LogStufe stufe, const std::string& text) {
   if (dienste_.log != nullptr) dienste_.log->Zeile(stufe, text);
 }
 
-void Hauptfenster::MarkerSetzen(const std::string& text) {
-  marker_ = text;
-  ansicht_->Statuspanel(1, text);
+void Hauptfenster::MarkiereGeaendert() {
+  zustand_.Geaendert = true;
+  ansicht_->Statuspanel(1, marker::kGeaendert);
+}
+
+void Hauptfenster::MarkiereUnveraendert(const char* wie) {
+  zustand_.Geaendert = false;
+  ansicht_->Statuspanel(1, wie);
 }
 
 bool Hauptfenster::Ungespeichert() const {
-  return marker_ == marker::kGeaendert && !sammlung_.Leer();
+  return zustand_.Geaendert && !sammlung_.Leer();
 }
 
 int Hauptfenster::Zeile() const {
@@ -59,7 +64,7 @@ FensterGeometrie Hauptfenster::FormCreate(const DateiOrte& orte) {
   ansicht_->Aktivieren(Steuerelement::kHolen, false);
   ansicht_->Aktivieren(Steuerelement::kSyncNow, false);
   AusnahmenSetzen({});
-  MarkerSetzen(marker::kUnveraendert);
+  MarkiereUnveraendert(marker::kUnveraendert);
   ansicht_->Titel(kFensterTitel);
   ZaehlerAnzeigen();
 

@@ -137,13 +137,15 @@ class Hauptfenster {
   const std::vector<std::string>& Ausnahmen() const { return ausnahmen_; }
 
  private:
-  class Anzeige;  // the collection file's view of this window
-  friend class Anzeige;
-
   template <typename F>
   void Befehl(F f);
   void Log(LogStufe stufe, const std::string& text);
-  void MarkerSetzen(const std::string& text);
+  // The collection changed (a take, a deletion, a completed run): it counts as unsaved, and the
+  // change marker (status bar panel 1) says "Geändert".
+  void MarkiereGeaendert();
+  // The collection is as its file, or new: no longer unsaved; the marker says how it came to be
+  // so (marker::kUnveraendert, kGespeichert, kGeladen).
+  void MarkiereUnveraendert(const char* wie);
   bool Ungespeichert() const;
 
   // Grid and description.
@@ -168,8 +170,10 @@ class Hauptfenster {
   void AlleLoeschen();
   bool OeffnenMoeglich(const std::string& pfad);
   void Oeffnen(const std::string& pfad);
+  // Shows what opening found: the grid, caption, status bar, a box for a wrong job count.
+  void GeoeffnetZeigen(const SammlungGeoeffnet& geoeffnet);
   void Speichern();
-  SammlungsDienste SammlungsHelfer(SammlungsAnzeige* anzeige);
+  SammlungsDienste SammlungsHelfer() const;
 
   // Runs.
   // False: nothing started; `melden`: say so in a box.
@@ -207,7 +211,6 @@ class Hauptfenster {
   StatusBeschreibung beschreibung_;
   std::vector<std::string> ausnahmen_;  // of the job being edited (AusnahmenClick)
   HauptLayout layout_;
-  std::string marker_ = marker::kUnveraendert;
   int angezeigte_zeile_ = 0;
   int anzahl_vergleiche_ = 0;
   // Closing: runs are being cancelled, and the window closes after the last end notification.

@@ -54,8 +54,8 @@ void Hauptfenster::SetzenClick() {
   Befehl([&] {
     Log(LogStufe::kDebugAusfuehrlich, "Main:  Vorgang übernehmen startet");
     ansicht_->Statuspanel(0, "Verzeichnis übernehmen");
-    // The marker stays "Geändert" even when the take is abandoned below.
-    MarkerSetzen(marker::kGeaendert);
+    // The collection counts as changed even when the take is abandoned below.
+    MarkiereGeaendert();
     ansicht_->NachrichtenVerarbeiten();
 
     std::string herkunft;
@@ -129,7 +129,7 @@ void Hauptfenster::HolenClick() {
 void Hauptfenster::LoeschClick() {
   Befehl([&] {
     Log(LogStufe::kGrundbefehl, "Eing: Eingabe wird gelöscht");
-    MarkerSetzen(marker::kGeaendert);
+    MarkiereGeaendert();
     const int zeile = Zeile();
     if (sammlung_.InZeile(zeile) != nullptr) {
       std::unique_ptr<TVergleichThread> job = sammlung_.Entfernen(static_cast<size_t>(zeile - 1));

@@ -33,27 +33,8 @@ std::string Absolut(const std::string& pfad) {
 
 }  // namespace
 
-class Hauptfenster::Anzeige : public SammlungsAnzeige {
- public:
-  explicit Anzeige(Hauptfenster* f) : f_(f) {}
-  void Titel(const std::string& text) override { f_->ansicht_->Titel(text); }
-  void Statuspanel(int index, const std::string& text) override {
-    if (index == 1) {
-      f_->MarkerSetzen(text);
-    } else {
-      f_->ansicht_->Statuspanel(index, text);
-    }
-  }
-  void NachrichtenVerarbeiten() override { f_->ansicht_->NachrichtenVerarbeiten(); }
-  void TabelleZeichnen() override { f_->TabelleZeichnen(); }
-
- private:
-  Hauptfenster* f_;
-};
-
-SammlungsDienste Hauptfenster::SammlungsHelfer(SammlungsAnzeige* anzeige) {
+SammlungsDienste Hauptfenster::SammlungsHelfer() const {
   SammlungsDienste d;
-  d.anzeige = anzeige;
   d.log = dienste_.log;
   d.fs = fs_;
   return d;
@@ -96,7 +77,7 @@ void Hauptfenster::BNeuClick() {
     Log(LogStufe::kBefehl, "Main: Neu startet");
     if (Ungespeichert() && !Speichernunter1Frage()) return;
     AlleLoeschen();
-    MarkerSetzen(marker::kUnveraendert);
+    MarkiereUnveraendert(marker::kUnveraendert);
     ansicht_->Titel(kFensterTitel);
     zustand_.SammlungsDatei.clear();
   });
@@ -134,14 +115,21 @@ void Hauptfenster::Oeffnen(const std::string& pfad) {
   ansicht_->Statuspanel(0, "Öffnen...");
   ansicht_->NachrichtenVerarbeiten();
   AlleLoeschen();
-  MarkerSetzen(marker::kUnveraendert);
-  Anzeige anzeige(this);
-  oeffnen(pfad, &sammlung_, &zustand_, SammlungsHelfer(&anzeige));
+  MarkiereUnveraendert(marker::kUnveraendert);
+  GeoeffnetZeigen(oeffnen(pfad, &sammlung_, &zustand_, SammlungsHelfer()));
+}
+
+void Hauptfenster::GeoeffnetZeigen(const SammlungGeoeffnet& geoeffnet) {
+  if (geoeffnet.gelesen) TabelleZeichnen();
+  // The caption names the file first as it was given, then by its name alone.
+  ansicht_->Titel(std::string(kFensterTitel) + " - " + geoeffnet.name);
+  MarkiereUnveraendert(marker::kGeladen);
+  ansicht_->Statuspanel(0, "");
   ansicht_->Titel(std::string(kFensterTitel) + " - " + zustand_.SammlungsDatei);
-  if (!zustand_.AnzahlStimmt) {
+  if (!geoeffnet.AnzahlStimmt) {
     Meldungsbox box;
     box.titel = kFensterTitel;
-    box.text = zustand_.AnzahlFehler() +
+    box.text = geoeffnet.AnzahlFehler() +
                ".\rGeöffnet sind die Aufträge, die sie enthält; Speichern schreibt die Sammlung "
                "mit dieser Anzahl.";
     box.symbol = Symbol::kAusrufezeichen;
@@ -181,12 +169,18 @@ void Hauptfenster::FormShow(const std::vector<std::string>& argumente) {
 }
 
 void Hauptfenster::Speichern() {
-  Anzeige anzeige(this);
+  ansicht_->Statuspanel(0, "Speichern...");
+  ansicht_->NachrichtenVerarbeiten();
   // Saving is when a job of an older collection gets its identity; opening changes nothing.
   for (size_t i = 0; i < sammlung_.Anzahl(); ++i) {
     if (sammlung_.An(i)->Kennung.empty()) sammlung_.An(i)->Kennung = NeueKennung();
   }
-  SammlungSpeichern(sammlung_, &zustand_, SammlungsHelfer(&anzeige));
+  // A refused write leaves "Speichern..." standing, and caption and marker as they were.
+  const SammlungGespeichert gespeichert =
+      SammlungSpeichern(sammlung_, &zustand_, SammlungsHelfer());
+  ansicht_->Titel(std::string(kFensterTitel) + " - " + gespeichert.datei);
+  MarkiereUnveraendert(marker::kGespeichert);
+  ansicht_->Statuspanel(0, "");
 }
 
 bool Hauptfenster::Speichernunter() {

@@ -99,7 +99,7 @@ void Hauptfenster::VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende,
       job->LetzteFehlerAnzahl = std::max<int64_t>(g.fehler_anzahl, ende.fehler);
     }
     if (job != nullptr) {
-      if (vollstaendig) MarkerSetzen(marker::kGeaendert);
+      if (vollstaendig) MarkiereGeaendert();
       Log(LogStufe::kWarnung, VergleichEndeText(*job, ende));
     }
     TabelleZeichnen();

@@ -548,7 +548,12 @@ TEST_F(HauptfensterTest, SaveOpenRoundTripThroughTheDialogs) {
   NehmenNeu("a");
   const std::string syc = tree.Path("jobs.syc");
   ansicht.dateien = {syc};
+  ansicht.anzeigen.clear();
   f->BSpeichernClick();
+  EXPECT_EQ(ansicht.anzeigen, (std::vector<std::string>{"Panel0 Speichern...", "Nachrichten",
+                                                        "Titel Zarnoft - jobs.syc",
+                                                        "Panel1 Gespeichert", "Panel0 "}));
+  EXPECT_TRUE(log.Has(LogStufe::kSpeichernLaden, "jobs.syc gespeichert"));
   const DateiDialog& d = ansicht.datei_dialoge.back();
   EXPECT_EQ(d.verzeichnis, orte.sammlungs_verzeichnis);
   EXPECT_EQ(d.endung, "syc");
@@ -562,7 +567,14 @@ TEST_F(HauptfensterTest, SaveOpenRoundTripThroughTheDialogs) {
   f->BNeuClick();
   EXPECT_TRUE(f->Jobs().Leer());
   ansicht.dateien = {syc};
+  ansicht.anzeigen.clear();
   f->BOffnenClick();
+  // The grid is drawn once emptied and once with the jobs read; the caption names the file
+  // first as given, then by its name.
+  EXPECT_EQ(ansicht.anzeigen,
+            (std::vector<std::string>{"Panel0 Öffnen...", "Nachrichten", "Tabelle",
+                                      "Panel1 Unverändert", "Tabelle", "Titel Zarnoft - " + syc,
+                                      "Panel1 Geladen", "Panel0 ", "Titel Zarnoft - jobs.syc"}));
   EXPECT_EQ(ansicht.datei_dialoge.back().titel, "Syncronisationsvorgaben");
   EXPECT_TRUE(ansicht.datei_dialoge.back().muss_existieren);
   ASSERT_EQ(f->Jobs().Anzahl(), 1u);
@@ -654,7 +666,13 @@ TEST_F(HauptfensterTest, CommandLineCollection) {
 
   // "Nil" is a file name: a collection not there yet opens empty, with a note.
   const std::string fehlt = tree.Path("Nil");
+  ansicht.anzeigen.clear();
   f->FormShow({fehlt});
+  // Nothing read: the grid is drawn only once, when emptied.
+  EXPECT_EQ(ansicht.anzeigen,
+            (std::vector<std::string>{"Panel0 Öffnen...", "Nachrichten", "Tabelle",
+                                      "Panel1 Unverändert", "Titel Zarnoft - " + fehlt,
+                                      "Panel1 Geladen", "Panel0 ", "Titel Zarnoft - Nil"}));
   EXPECT_EQ(ansicht.meldungen.back().symbol, Symbol::kInformation);
   EXPECT_EQ(ansicht.titel, "Zarnoft - Nil");
   EXPECT_EQ(ansicht.panel[1], "Geladen");

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string pfad = fuzz::Datei("s.syc", data, size);
   Sammlung s;
   SammlungsZustand z;
-  oeffnen(pfad, &s, &z, {});
-  z.AnzahlFehler();
+  oeffnen(pfad, &s, &z, {}).AnzahlFehler();
   if (s.Leer()) return 0;
   try {
     SammlungSpeichern(s, &z, {});
@@ -23,7 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Sammlung wieder;
   SammlungsZustand z2;
-  oeffnen(pfad, &wieder, &z2, {});
-  if (!z2.AnzahlStimmt || wieder.Anzahl() != s.Anzahl()) std::abort();
+  if (!oeffnen(pfad, &wieder, &z2, {}).AnzahlStimmt || wieder.Anzahl() != s.Anzahl()) std::abort();
   return 0;
 }

@@ -166,7 +166,7 @@ void JobSchreiben(IniBatch& ini, int64_t n, const TVergleichThread& job) {
 
 }  // namespace
 
-std::string SammlungsZustand::AnzahlFehler() const {
+std::string SammlungGeoeffnet::AnzahlFehler() const {
   if (AnzahlStimmt) return {};
   return "Die Sammlung nennt " + std::to_string(GenannteAnzahl) + " Aufträge, enthält " +
          std::to_string(EnthalteneAnzahl);
@@ -190,13 +190,8 @@ double AufrufZusammensetzen(int64_t t, int64_t s) {
   return static_cast<double>(t) + static_cast<double>(s) / 86400;
 }
 
-void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
-                       const SammlungsDienste& dienste) {
-  KeineSammlungsAnzeige keine;
-  SammlungsAnzeige* anzeige = dienste.anzeige != nullptr ? dienste.anzeige : &keine;
-  anzeige->Statuspanel(0, "Speichern...");
-  anzeige->NachrichtenVerarbeiten();
-
+SammlungGespeichert SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
+                                      const SammlungsDienste& dienste) {
   const std::string pfad = zustand->Pfad();
   const IniSnapshot alt = IniSnapshot::Load(pfad, dienste.fs);
 
@@ -224,11 +219,10 @@ void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
   }
   ini.Commit();
 
-  anzeige->Titel("Zarnoft - " + zustand->SammlungsDatei);
+  zustand->Geaendert = false;
   if (dienste.log != nullptr)
     dienste.log->Zeile(LogStufe::kSpeichernLaden, zustand->SammlungsDatei + " gespeichert");
-  anzeige->Statuspanel(1, "Gespeichert");
-  anzeige->Statuspanel(0, "");
+  return {zustand->SammlungsDatei, n};
 }
 
 namespace {
@@ -272,12 +266,13 @@ TVergleichThread VorgangLesen(const IniSnapshot& ini, int64_t n, int version, co
 
 }  // namespace
 
-void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zustand,
-             const SammlungsDienste& dienste) {
-  KeineSammlungsAnzeige keine;
-  SammlungsAnzeige* anzeige = dienste.anzeige != nullptr ? dienste.anzeige : &keine;
+SammlungGeoeffnet oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zustand,
+                          const SammlungsDienste& dienste) {
+  SammlungGeoeffnet ergebnis;
+  ergebnis.name = name;
   zustand->SammlungsDatei = NamePart(name);
   zustand->SammlungsVerzeichnis = DirectoryPart(name);
+  zustand->Geaendert = false;
 
   const IniSnapshot ini = IniSnapshot::Load(name, dienste.fs);
   const int64_t anzahl = ini.ReadInteger(kAllgemein, "Anzahl", 0);
@@ -285,21 +280,21 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
   zustand->SammlungsVersion = version;
 
   const Abschnitte ab = AbschnitteVon(ini);
-  zustand->GenannteAnzahl = anzahl;
-  zustand->EnthalteneAnzahl = static_cast<int64_t>(ab.vorgaenge.size());
+  ergebnis.GenannteAnzahl = anzahl;
+  ergebnis.EnthalteneAnzahl = static_cast<int64_t>(ab.vorgaenge.size());
   // The sections must be exactly 1 to the count: as many as it names, the highest being it.
-  zustand->AnzahlStimmt =
-      version <= 0 || (anzahl == zustand->EnthalteneAnzahl &&
+  ergebnis.AnzahlStimmt =
+      version <= 0 || (anzahl == ergebnis.EnthalteneAnzahl &&
                        (anzahl == 0 || (anzahl > 0 && *ab.vorgaenge.rbegin() == anzahl)));
-  if (version > 0 && !zustand->AnzahlStimmt && !ab.vorgaenge.empty()) {
+  if (version > 0 && !ergebnis.AnzahlStimmt && !ab.vorgaenge.empty()) {
     // What the file holds, without records of defaults for what it lacks.
     IniBatch nachtrag(name, dienste.fs);
     int64_t zeit_budget = kFehlendeHoechstens;
     for (int64_t n : ab.vorgaenge)
       sammlung->Anhaengen(VorgangLesen(ini, n, version, ab, &zeit_budget, &nachtrag));
     if (dienste.log != nullptr)
-      dienste.log->Zeile(LogStufe::kWarnung, "Warn: " + name + ": " + zustand->AnzahlFehler());
-    anzeige->TabelleZeichnen();
+      dienste.log->Zeile(LogStufe::kWarnung, "Warn: " + name + ": " + ergebnis.AnzahlFehler());
+    ergebnis.gelesen = true;
   } else if (anzahl > 0 && version > 0) {
     IniBatch nachtrag(name, dienste.fs);
     int64_t job_budget = kFehlendeHoechstens;
@@ -321,17 +316,15 @@ void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zust
       }
       zustand->SammlungsVersion = kSammlungsFormat;
     }
-    anzeige->TabelleZeichnen();
+    ergebnis.gelesen = true;
     if (dienste.log != nullptr)
       dienste.log->Zeile(LogStufe::kDebugAusfuehrlich, "Main: Werte in Tabelle übernommen");
   }
 
-  anzeige->Titel("Zarnoft - " + name);
   if (dienste.log != nullptr) {
     dienste.log->Zeile(LogStufe::kSpeichernLaden, "Main: " + zustand->SammlungsDatei + " geöffnet");
   }
-  anzeige->Statuspanel(1, "Geladen");
-  anzeige->Statuspanel(0, "");
+  return ergebnis;
 }
 
 namespace {

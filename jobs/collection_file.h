@@ -12,8 +12,9 @@
 // file turns it into "Egal welches" (2) and upgrades the file on disk at once, even when the user
 // never saves.
 //
-// Both operations work without a window: the window passes a SammlungsAnzeige for its caption
-// and status bar, the headless runner passes none. GUI thread only (or the runner's one thread).
+// Both operations know no window: they return what they did, and the editor shows it (caption,
+// status bar, grid) while the headless runner only checks it. GUI thread only (or the runner's
+// one thread).
 #ifndef ZARNOFT_JOBS_COLLECTION_FILE_H_
 #define ZARNOFT_JOBS_COLLECTION_FILE_H_
 
@@ -40,50 +41,42 @@ struct SammlungsZustand {
   int SpeicherVersion = kSammlungsFormat;
   // The version of the collection last read or written; 0 until then.
   int SammlungsVersion = 0;
-  // What the file last read names as its job count ("Anzahl") and how many job sections it
-  // holds. A collection cut off by a crash or a bad copy, or with a nonsense count, has them
-  // differ (or its sections are not numbered 1 to the count).
-  int64_t GenannteAnzahl = 0;
-  int64_t EnthalteneAnzahl = 0;
-  bool AnzahlStimmt = true;
-  // "Die Sammlung nennt <N> Aufträge, enthält <M>"; empty when the count is right.
-  std::string AnzahlFehler() const;
+  // The collection changed since it was last started anew, opened or saved: closing, a new
+  // collection and opening another ask first. The editor sets it; saving and opening clear it.
+  bool Geaendert = false;
 
   // Directory and file name joined, with a "/" between them when the directory lacks one. An
   // empty directory gives the file name alone.
   std::string Pfad() const;
 };
 
-// What the collection operations show. The main window implements it; every call comes on the
-// thread that runs the operation.
-class SammlungsAnzeige {
- public:
-  virtual ~SammlungsAnzeige() = default;
-  // The window caption ("Zarnoft - <file>").
-  virtual void Titel(const std::string& text) = 0;
-  // Status bar panel 0 (activity: "Speichern...", "") or 1 (change marker: "Gespeichert",
-  // "Geladen").
-  virtual void Statuspanel(int index, const std::string& text) = 0;
-  // Lets pending window messages run, so that a status text becomes visible before a long
-  // operation. Other events (ends of comparisons) may run inside.
-  virtual void NachrichtenVerarbeiten() = 0;
-  // Rebuilds the job grid after jobs were read.
-  virtual void TabelleZeichnen() = 0;
+// What opening a collection file found, for the caller to show (the editor: caption, grid and
+// status bar; the runner: whether it may run the file).
+struct SammlungGeoeffnet {
+  // The file as it was given; the editor's caption names it so.
+  std::string name;
+  // The file's jobs were read (possibly none): the job grid is to be rebuilt. False for a file
+  // that is missing or has no readable "Version" and "Anzahl".
+  bool gelesen = false;
+  // What the file names as its job count ("Anzahl") and how many job sections it holds. A
+  // collection cut off by a crash or a bad copy, or with a nonsense count, has them differ (or
+  // its sections are not numbered 1 to the count).
+  int64_t GenannteAnzahl = 0;
+  int64_t EnthalteneAnzahl = 0;
+  bool AnzahlStimmt = true;
+  // "Die Sammlung nennt <N> Aufträge, enthält <M>"; empty when the count is right.
+  std::string AnzahlFehler() const;
 };
 
-// For callers without a window.
-class KeineSammlungsAnzeige : public SammlungsAnzeige {
- public:
-  void Titel(const std::string&) override {}
-  void Statuspanel(int, const std::string&) override {}
-  void NachrichtenVerarbeiten() override {}
-  void TabelleZeichnen() override {}
+// What saving wrote.
+struct SammlungGespeichert {
+  std::string datei;  // the file name without directory, as the caption shows it
+  int64_t jobs = 0;   // the job count written ("Anzahl")
 };
 
-// The helpers of the two operations; null members mean none (anzeige, log) or the real file
+// The helpers of the two operations; null members mean no log lines (log) or the real file
 // system (fs). Pointers must outlive the call.
 struct SammlungsDienste {
-  SammlungsAnzeige* anzeige = nullptr;
   Protokoll* log = nullptr;
   FileSystem* fs = nullptr;
 };
@@ -97,26 +90,26 @@ struct SammlungsDienste {
 // but must be writable all the same). When the file cannot be written - write-protected, no
 // regular file, a missing directory, a full disk, a value the layout cannot store -
 // IniWriteError ("Kann nicht nach <path> schreiben") propagates to the caller and the old file
-// stays whole, with no temporary file left; panel 0 keeps "Speichern...", panel 1, the caption
-// and the log are not changed (SammlungsVersion, though, is already SpeicherVersion).
-// Success: caption "Zarnoft - <file>", log "<file> gespeichert" (3), panel 1 "Gespeichert",
-// panel 0 cleared.
-void SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
-                       const SammlungsDienste& dienste);
+// stays whole, with no temporary file left; the log and Geaendert are not changed
+// (SammlungsVersion, though, is already SpeicherVersion). Success: log "<file> gespeichert" (3),
+// Geaendert cleared.
+SammlungGespeichert SammlungSpeichern(const Sammlung& sammlung, SammlungsZustand* zustand,
+                                      const SammlungsDienste& dienste);
 
 // Reads the collection in file `name` and appends its jobs to `sammlung` (which callers empty
 // before). A readable file whose job count does not match its job sections (AnzahlStimmt false)
-// gives the jobs of every job section it holds, in number order; the runner refuses to run such
-// a file, the editor opens it and says so. Sets SammlungsDatei and SammlungsVerzeichnis from
-// `name`. A missing file, or one without "Anzahl" or with a "Version" (taken as a signed 8-bit
-// number) that is missing, 0 or negative, adds no job; caption, log "Main: <file> geöffnet" (3) and
-// panel 1 "Geladen" report it as opened all the same. Values are not range-tested, but a nonsense
-// count creates no job beyond the highest "Vorgang n" section that the file holds, and no time
-// entry beyond the highest "Zeit Vn Zk" section. Never throws for a damaged file; when the version
-// upgrade cannot be written back, the collection is still read in full (as version 2) and a warning
-// is logged.
-void oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zustand,
-             const SammlungsDienste& dienste);
+// gives the jobs of every job section it holds, in number order, and logs a warning; the runner
+// refuses to run such a file, the editor opens it and says so. Sets SammlungsDatei and
+// SammlungsVerzeichnis from `name` and clears Geaendert. A missing file, or one without "Anzahl"
+// or with a "Version" (taken as a signed 8-bit number) that is missing, 0 or negative, adds no
+// job; the log "Main: <file> geöffnet" (3) reports it as opened all the same, after "Main: Werte
+// in Tabelle übernommen" (9) when jobs were read from a sound file. Values are not range-tested,
+// but a nonsense count creates no job beyond the highest "Vorgang n" section that the file holds,
+// and no time entry beyond the highest "Zeit Vn Zk" section. Never throws for a damaged file; when
+// the version upgrade cannot be written back, the collection is still read in full (as version 2)
+// and a warning is logged.
+SammlungGeoeffnet oeffnen(const std::string& name, Sammlung* sammlung, SammlungsZustand* zustand,
+                          const SammlungsDienste& dienste);
 
 // The last run of job n (counting from 1) as whole days and seconds of the day, as the file
 // holds them: T = trunc(aufruf), S = trunc(frac * 86400 + 0.2), the 0.2 s keeping a time that

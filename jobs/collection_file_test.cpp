@@ -17,25 +17,6 @@ namespace {
 using testing::RecordingLog;
 using testing::TempTree;
 
-// Records what the operations show, in order.
-class AufzeichnendeAnzeige : public SammlungsAnzeige {
- public:
-  void Titel(const std::string& t) override {
-    titel = t;
-    ereignisse.push_back("Titel " + t);
-  }
-  void Statuspanel(int i, const std::string& t) override {
-    panel[i] = t;
-    ereignisse.push_back("Panel" + std::to_string(i) + " " + t);
-  }
-  void NachrichtenVerarbeiten() override { ereignisse.push_back("Nachrichten"); }
-  void TabelleZeichnen() override { ereignisse.push_back("Tabelle"); }
-
-  std::string titel = "Zarnoft";
-  std::string panel[3] = {"", "Geändert", ""};
-  std::vector<std::string> ereignisse;
-};
-
 double At(int y, int mo, int d, int h, int mi, int s) {
   LocalTime lt;
   lt.year = y, lt.month = mo, lt.day = d, lt.hour = h, lt.minute = mi, lt.second = s;
@@ -60,18 +41,23 @@ class CollectionFileTest : public ::testing::Test {
   }
   void Speichern(const Sammlung& s, const std::string& datei) {
     SammlungsZustand z = ZustandFuer(datei);
-    SammlungSpeichern(s, &z, {&anzeige, &log, nullptr});
+    z.Geaendert = true;
+    gespeichert = SammlungSpeichern(s, &z, {&log, nullptr});
+    EXPECT_FALSE(z.Geaendert);
   }
   Sammlung Oeffnen(const std::string& datei) {
     Sammlung s;
-    oeffnen(tree.Path(datei), &s, &zustand, {&anzeige, &log, nullptr});
+    zustand.Geaendert = true;
+    geoeffnet = oeffnen(tree.Path(datei), &s, &zustand, {&log, nullptr});
+    EXPECT_FALSE(zustand.Geaendert);
     return s;
   }
 
   TempTree tree;
-  AufzeichnendeAnzeige anzeige;
   RecordingLog log;
   SammlungsZustand zustand;
+  SammlungGeoeffnet geoeffnet;
+  SammlungGespeichert gespeichert;
 };
 
 TEST_F(CollectionFileTest, FreshFileLayout) {
@@ -103,9 +89,8 @@ TEST_F(CollectionFileTest, FreshFileLayout) {
                 "[Vorgang 2]\nBooten=0\nHerunterfahren=0\nIdle=0\nHerkunft=/q/b\nZiel=/z/b\n"
                 "Unterverzeichnisse=0\nArt=2\nDoppelt=0\nZaehler=0\nZaehlArt=0\nAufrufT=0\n"
                 "AufrufS=0\nLaufBeginnUTC=0\nLaufEndeUTC=0\nKennung=\nZeiten=0\n");
-  EXPECT_EQ(anzeige.ereignisse,
-            (std::vector<std::string>{"Panel0 Speichern...", "Nachrichten",
-                                      "Titel Zarnoft - neu.syc", "Panel1 Gespeichert", "Panel0 "}));
+  EXPECT_EQ(gespeichert.datei, "neu.syc");
+  EXPECT_EQ(gespeichert.jobs, 2);
   EXPECT_TRUE(log.Has(LogStufe::kSpeichernLaden, "neu.syc gespeichert"));
 }
 
@@ -275,12 +260,13 @@ TEST_F(CollectionFileTest, ReadOnlyVersionOneFileIsStillReadInFull) {
   tree.Write("ro.syc", text);
   SchreibgeschuetztesFs fs;
   Sammlung s;
-  oeffnen(tree.Path("ro.syc"), &s, &zustand, {&anzeige, &log, &fs});
+  const SammlungGeoeffnet g = oeffnen(tree.Path("ro.syc"), &s, &zustand, {&log, &fs});
   ASSERT_EQ(s.Anzahl(), 2u);
   EXPECT_EQ(s.An(1)->Doppelt, 2);
   EXPECT_EQ(zustand.SammlungsVersion, 2);
   EXPECT_EQ(log.CountPrefix("Warn: Kann nicht nach "), 1);
-  EXPECT_EQ(anzeige.panel[1], "Geladen");
+  EXPECT_TRUE(g.gelesen);
+  EXPECT_TRUE(log.Has(LogStufe::kSpeichernLaden, "Main: ro.syc geöffnet"));
   EXPECT_EQ(tree.Read("ro.syc"), text);
 }
 
@@ -294,11 +280,12 @@ TEST_F(CollectionFileTest, VersionDecidesWhetherTheFileIsRead) {
                         Fall{"Version=256\n", 0}, Fall{"Version=255\n", 0}, Fall{"Version=2\n", 2},
                         Fall{"Version=3\n", 2}, Fall{"Version=abc\n", 0}}) {
     tree.Write("v.syc", "[Allgemein]\n" + f.version + jobs);
-    anzeige = AufzeichnendeAnzeige();
+    log.Leeren();
     EXPECT_EQ(Oeffnen("v.syc").Anzahl(), f.jobs) << f.version;
+    EXPECT_EQ(geoeffnet.gelesen, f.jobs > 0) << f.version;
     // Read or not, the file counts as opened.
-    EXPECT_EQ(anzeige.panel[1], "Geladen") << f.version;
-    EXPECT_EQ(anzeige.titel, "Zarnoft - " + tree.Path("v.syc"));
+    EXPECT_TRUE(log.Has(LogStufe::kSpeichernLaden, "Main: v.syc geöffnet")) << f.version;
+    EXPECT_EQ(geoeffnet.name, tree.Path("v.syc"));
   }
 }
 
@@ -311,15 +298,13 @@ TEST_F(CollectionFileTest, OpeningReportsAndSetsTheFileNames) {
   EXPECT_EQ(zustand.SammlungsVersion, 0);
   EXPECT_TRUE(log.Has(LogStufe::kSpeichernLaden, "Main: fehlt.syc geöffnet"));
   EXPECT_FALSE(log.Has("Main: Werte in Tabelle übernommen"));
-  EXPECT_EQ(anzeige.ereignisse,
-            (std::vector<std::string>{"Titel Zarnoft - " + tree.Path("fehlt.syc"), "Panel1 Geladen",
-                                      "Panel0 "}));
+  EXPECT_EQ(geoeffnet.name, tree.Path("fehlt.syc"));
+  EXPECT_FALSE(geoeffnet.gelesen);
 
   tree.Write("da.syc", "[Allgemein]\nVersion=2\nAnzahl=1\n[Vorgang 1]\nArt=1\n");
-  anzeige = AufzeichnendeAnzeige();
   EXPECT_EQ(Oeffnen("da.syc").Anzahl(), 1u);
   EXPECT_TRUE(log.Has(LogStufe::kDebugAusfuehrlich, "Main: Werte in Tabelle übernommen"));
-  EXPECT_EQ(anzeige.ereignisse.front(), "Tabelle");
+  EXPECT_TRUE(geoeffnet.gelesen);
 
   // Without a window and without a log.
   Sammlung t;
@@ -347,7 +332,7 @@ TEST_F(CollectionFileTest, DefaultsOfMissingKeysAndSections) {
   // The file names three jobs and holds two: what it holds is read, nothing is made up, and the
   // mismatch is told.
   EXPECT_EQ(s.An(1)->Herkunft, "/drei");
-  EXPECT_EQ(zustand.AnzahlFehler(), "Die Sammlung nennt 3 Aufträge, enthält 2");
+  EXPECT_EQ(geoeffnet.AnzahlFehler(), "Die Sammlung nennt 3 Aufträge, enthält 2");
 }
 
 TEST_F(CollectionFileTest, AJobCountThatDoesNotMatchTheSectionsIsTold) {
@@ -375,7 +360,7 @@ TEST_F(CollectionFileTest, AJobCountThatDoesNotMatchTheSectionsIsTold) {
       text += "[Vorgang " + std::to_string(n) + "]\nHerkunft=/h" + std::to_string(n) + "\n";
     tree.Write("c.syc", text);
     Sammlung s = Oeffnen("c.syc");
-    EXPECT_EQ(zustand.AnzahlFehler(), f.fehler) << f.anzahl;
+    EXPECT_EQ(geoeffnet.AnzahlFehler(), f.fehler) << f.anzahl;
     EXPECT_EQ(s.Anzahl(), f.jobs) << f.anzahl;
     if (!f.fehler.empty() && !f.abschnitte.empty()) {
       EXPECT_EQ(s.An(s.Anzahl() - 1)->Herkunft, "/h" + std::to_string(f.abschnitte.back()));
@@ -383,7 +368,7 @@ TEST_F(CollectionFileTest, AJobCountThatDoesNotMatchTheSectionsIsTold) {
       SammlungsZustand z = ZustandFuer("c.syc");
       SammlungSpeichern(s, &z, {});
       Oeffnen("c.syc");
-      EXPECT_TRUE(zustand.AnzahlStimmt) << f.anzahl;
+      EXPECT_TRUE(geoeffnet.AnzahlStimmt) << f.anzahl;
     }
   }
 }
@@ -449,7 +434,7 @@ TEST_F(CollectionFileTest, GarbageAndTruncatedFilesLoadWithoutCrashing) {
   }
   tree.Write("g.syc", garbage);
   EXPECT_TRUE(Oeffnen("g.syc").Leer());
-  EXPECT_EQ(anzeige.panel[1], "Geladen");
+  EXPECT_FALSE(geoeffnet.gelesen);
 
   tree.Write("g2.syc", "[Allgemein]\nVersion=2\nAnzahl=1\n[Vorgang 1]\nHerkunft=" + garbage);
   Sammlung s = Oeffnen("g2.syc");
@@ -501,21 +486,19 @@ TEST_F(CollectionFileTest, RefusedSaveLeavesTheOldFileCaptionAndMarker) {
   for (int i = 0; i < 5; ++i) s.Anhaengen(Job("alt" + std::to_string(i)));
   Speichern(s, "voll.syc");
   const std::string vorher = tree.Read("voll.syc");
-  anzeige = AufzeichnendeAnzeige();
 
   Sammlung neu;
   neu.Anhaengen(Job("a"));
   VolleFestplatte fs;
   SammlungsZustand z = ZustandFuer("voll.syc");
+  z.Geaendert = true;
   try {
-    SammlungSpeichern(neu, &z, {&anzeige, &log, &fs});
+    SammlungSpeichern(neu, &z, {&log, &fs});
     FAIL() << "no error";
   } catch (const IniWriteError& e) {
     EXPECT_EQ(std::string(e.what()), "Kann nicht nach " + tree.Path("voll.syc") + " schreiben");
   }
-  EXPECT_EQ(anzeige.panel[0], "Speichern...");
-  EXPECT_EQ(anzeige.panel[1], "Geändert");
-  EXPECT_EQ(anzeige.titel, "Zarnoft");
+  EXPECT_TRUE(z.Geaendert);                               // still unsaved
   EXPECT_EQ(log.CountPrefix("voll.syc gespeichert"), 1);  // from the first save only
   // The old collection is whole: not half old and half new. No temporary file is left.
   EXPECT_EQ(tree.Read("voll.syc"), vorher);

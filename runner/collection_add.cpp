@@ -113,7 +113,7 @@ int SammlungAnlegen(const AnlegenWerte& w, const std::string& arbeitsverzeichnis
   dienste.fs = fs;
   FileInfo info;
   if (fs->Stat(sammlung_pfad, &info) && info.size > 0) {
-    oeffnen(sammlung_pfad, &sammlung, &zustand, dienste);
+    const SammlungGeoeffnet geoeffnet = oeffnen(sammlung_pfad, &sammlung, &zustand, dienste);
     // A text file that is no collection would get a collection's keys written into it.
     if (zustand.SammlungsVersion <= 0) {
       Meldung(sammlung_pfad + " ist keine lesbare Auftragssammlung (Abschnitt [Allgemein] mit " +
@@ -121,8 +121,8 @@ int SammlungAnlegen(const AnlegenWerte& w, const std::string& arbeitsverzeichnis
       return kSyncAufruf;
     }
     // Saving would renumber what is left of a cut-off collection as if it were whole.
-    if (!zustand.AnzahlStimmt) {
-      Meldung(sammlung_pfad + ": " + zustand.AnzahlFehler() + ". Die Sammlung ist unverändert.");
+    if (!geoeffnet.AnzahlStimmt) {
+      Meldung(sammlung_pfad + ": " + geoeffnet.AnzahlFehler() + ". Die Sammlung ist unverändert.");
       return kSyncAufruf;
     }
   } else {

@@ -376,16 +376,16 @@ int SammlungLaden(const Umgebung& u, SammlungsSperre* sperre, Sammlung* sammlung
   SammlungsDienste dienste;
   dienste.log = &u.log;
   dienste.fs = u.fs;
-  oeffnen(pfad, sammlung, &zustand, dienste);
+  const SammlungGeoeffnet geoeffnet = oeffnen(pfad, sammlung, &zustand, dienste);
   if (zustand.SammlungsVersion <= 0) {
     Meldung(pfad + " ist keine lesbare Auftragssammlung (Abschnitt [Allgemein] mit " +
             "Version und Anzahl fehlt).");
     return kSyncAufruf;
   }
-  if (!zustand.AnzahlStimmt) {
+  if (!geoeffnet.AnzahlStimmt) {
     // Cut off or damaged: running what is there would quietly do less than the user set up.
-    Meldung(pfad + ": " + zustand.AnzahlFehler() + ". Sie wird nicht ausgeführt.");
-    u.log.Zeile(LogStufe::kWarnung, "Warn: " + pfad + ": " + zustand.AnzahlFehler());
+    Meldung(pfad + ": " + geoeffnet.AnzahlFehler() + ". Sie wird nicht ausgeführt.");
+    u.log.Zeile(LogStufe::kWarnung, "Warn: " + pfad + ": " + geoeffnet.AnzahlFehler());
     return kSyncAufruf;
   }
   return kSyncOk;

@@ -8,8 +8,8 @@
 
 #include "jobs/collection_file.h"
 #include "log/log_writer.h"
-#include "platform/stop_signals.h"
 #include "platform/path_helpers.h"
+#include "platform/stop_signals.h"
 #include "settings/main_settings.h"
 
 namespace zarnoft {
@@ -24,8 +24,8 @@ bool SammlungLesen(const std::string& pfad, FileSystem* fs, Sammlung* s) {
   SammlungsZustand zustand;
   SammlungsDienste dienste;
   dienste.fs = fs;
-  oeffnen(pfad, s, &zustand, dienste);
-  return zustand.SammlungsVersion > 0 && zustand.AnzahlStimmt;
+  const SammlungGeoeffnet geoeffnet = oeffnen(pfad, s, &zustand, dienste);
+  return zustand.SammlungsVersion > 0 && geoeffnet.AnzahlStimmt;
 }
 
 // --- the real services ----------------------------------------------------------------------

@@ -48,6 +48,9 @@ class FakeAnsicht : public HauptAnsicht {
   std::string titel;
   HauptLayout layout;
   int nachrichten = 0;
+  // The caption, the status panels, the grid and the message processing, in the order they came
+  // ("Titel <text>", "Panel<n> <text>", "Tabelle", "Nachrichten").
+  std::vector<std::string> anzeigen;
   int schliessen = 0;
   int einstellungen = 0;
   int info = 0;
@@ -123,17 +126,29 @@ class FakeAnsicht : public HauptAnsicht {
     return it == positionen.end() ? -1 : it->second;
   }
 
-  void TabelleSetzen(const Tabelle& t) override { tabelle = t; }
+  void TabelleSetzen(const Tabelle& t) override {
+    tabelle = t;
+    anzeigen.push_back("Tabelle");
+  }
   int GewaehlteZeile() const override { return gewaehlt; }
   void ZeileWaehlen(int z) override { gewaehlt = z; }
   int TextBreite(const std::string& s) const override { return 6 * static_cast<int>(s.size()); }
   Textbedarf bedarf;  // what LayoutBedarf reports
   Textbedarf LayoutBedarf() const override { return bedarf; }
 
-  void Statuspanel(int i, const std::string& t) override { panel[i] = t; }
-  void Titel(const std::string& t) override { titel = t; }
+  void Statuspanel(int i, const std::string& t) override {
+    panel[i] = t;
+    anzeigen.push_back("Panel" + std::to_string(i) + " " + t);
+  }
+  void Titel(const std::string& t) override {
+    titel = t;
+    anzeigen.push_back("Titel " + t);
+  }
   void LayoutAnwenden(const HauptLayout& l) override { layout = l; }
-  void NachrichtenVerarbeiten() override { ++nachrichten; }
+  void NachrichtenVerarbeiten() override {
+    ++nachrichten;
+    anzeigen.push_back("Nachrichten");
+  }
   void Schliessen() override { ++schliessen; }
   void ProbelaufZeigen(ProbeListe liste, Probefenster::Jetzt jetzt) override {
     proben.push_back({std::move(liste), std::move(jetzt)});
