@@ -12,19 +12,20 @@ namespace zarnoft {
 Kopierer::Kopierer(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool kopier_meldung)
     : fs_(fs), log_(log), fenster_(fenster), kopier_meldung_(kopier_meldung) {}
 
-KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nach,
-                                  int64_t groesse) {
-  return Uebergeben(von, nach, groesse, nullptr);
+KopierErgebnis Kopierer::Kopieren(const std::string& von, const std::string& nach, int64_t groesse,
+                                  const ZielBlick* gesehen) {
+  return Uebergeben(von, nach, groesse, nullptr, gesehen);
 }
 
 KopierErgebnis Kopierer::KopierenNeu(const std::string& von, const std::string& nach,
                                      int64_t groesse, std::string* genommen) {
   std::string name;
-  return Uebergeben(von, nach, groesse, genommen != nullptr ? genommen : &name);
+  return Uebergeben(von, nach, groesse, genommen != nullptr ? genommen : &name, nullptr);
 }
 
 KopierErgebnis Kopierer::Uebergeben(const std::string& von, const std::string& nach,
-                                    int64_t groesse, std::string* genommen) {
+                                    int64_t groesse, std::string* genommen,
+                                    const ZielBlick* gesehen) {
   if (log_->Will(LogStufe::kDebugAusfuehrlich))
     log_->Zeile(LogStufe::kDebugAusfuehrlich,
                 "Vergl: Kopie: Prüfe ob schon kopiert:" + von + " bzw. " + nach);
@@ -55,7 +56,7 @@ KopierErgebnis Kopierer::Uebergeben(const std::string& von, const std::string& n
     fenster_->NeueDatei(anzeige);
   }
 
-  KopierErgebnis ergebnis = DateiKopieren(von, nach, groesse, genommen);
+  KopierErgebnis ergebnis = DateiKopieren(von, nach, groesse, genommen, gesehen);
   if (ergebnis == KopierErgebnis::kFehler) ++fehlschlaege_;
 
   // A copy that a cancel broke off was taken back: nothing was put in place, so it is neither
@@ -71,7 +72,7 @@ KopierErgebnis Kopierer::Uebergeben(const std::string& von, const std::string& n
 }
 
 KopierErgebnis ProbeKopierer::Kopieren(const std::string& von, const std::string& nach,
-                                       int64_t /*groesse*/) {
+                                       int64_t /*groesse*/, const ZielBlick* /*gesehen*/) {
   if (!uebergeben_.Eintragen(von, nach)) return KopierErgebnis::kAbgelehnt;
   if (fenster_ != nullptr && fenster_->Abbruch()) return KopierErgebnis::kAbgebrochen;
   return KopierErgebnis::kKopiert;

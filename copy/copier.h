@@ -32,8 +32,8 @@ class Kopierer : public KopierDienst {
   // All pointers must outlive the Kopierer. kopier_meldung: show the copy error dialogs.
   Kopierer(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool kopier_meldung);
 
-  KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
-                          int64_t groesse) override;
+  KopierErgebnis Kopieren(const std::string& von, const std::string& nach, int64_t groesse,
+                          const ZielBlick* gesehen = nullptr) override;
   KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach, int64_t groesse,
                              std::string* genommen) override;
 
@@ -51,10 +51,11 @@ class Kopierer : public KopierDienst {
  private:
   // The hand-over of both: register, statistics, window. genommen == nullptr: replace `nach`.
   KopierErgebnis Uebergeben(const std::string& von, const std::string& nach, int64_t groesse,
-                            std::string* genommen);
+                            std::string* genommen, const ZielBlick* gesehen);
   // genommen == nullptr: the copy replaces `nach`; else it takes a free name (KopierenNeu).
+  // gesehen: the caller's look at `nach`, or nullptr.
   KopierErgebnis DateiKopieren(const std::string& von, const std::string& nach, int64_t groesse,
-                               std::string* genommen);
+                               std::string* genommen, const ZielBlick* gesehen);
 
   FileSystem* fs_;
   Protokoll* log_;
@@ -73,8 +74,8 @@ class Kopierer : public KopierDienst {
 class ProbeKopierer : public KopierDienst {
  public:
   ProbeKopierer(FileSystem* fs, Fortschritt* fenster) : fs_(fs), fenster_(fenster) {}
-  KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
-                          int64_t groesse) override;
+  KopierErgebnis Kopieren(const std::string& von, const std::string& nach, int64_t groesse,
+                          const ZielBlick* gesehen = nullptr) override;
   // The name the copy would take: the first of nach, "nach (2)", ... that is free now.
   KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach, int64_t groesse,
                              std::string* genommen) override;

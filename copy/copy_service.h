@@ -25,14 +25,22 @@ enum class KopierErgebnis {
 // The highest number a copy that keeps what is there tries (" (9999)") before it gives up.
 inline constexpr int kHoechsteVersion = 9999;
 
+// What the caller saw at a copy's target right before handing the copy over (one lstat), so that
+// the copy need not look again. The copy replaces the target only while it is still exactly this.
+struct ZielBlick {
+  bool da = false;  // whether anything stood there
+  FileInfo info;    // what stood there, when da
+};
+
 // The operation the decision steps call. One object per run, used by the run's thread only.
 class KopierDienst {
  public:
   virtual ~KopierDienst() = default;
   // Copies `von` onto `nach` (full paths). `groesse` is the source's size as the walk found it;
-  // it chooses between a direct and a stepped copy.
-  virtual KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
-                                  int64_t groesse) = 0;
+  // it chooses between a direct and a stepped copy. `gesehen`: the caller's fresh look at `nach`
+  // (nullptr: the copy looks itself).
+  virtual KopierErgebnis Kopieren(const std::string& von, const std::string& nach, int64_t groesse,
+                                  const ZielBlick* gesehen = nullptr) = 0;
   // Copies `von` onto a new file and never replaces anything: when `nach` is taken, the copy
   // takes the first free name of NumberedPath(nach, 2), (3), ... (platform/path_helpers.h). On
   // kKopiert *genommen holds the full path the copy was put at. For the move-aside store and the

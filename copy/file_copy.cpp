@@ -61,7 +61,8 @@ class EinzelKopie {
  public:
   EinzelKopie(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool meldung,
               FehlerBericht* bericht, Aufbewahrung* aufbewahrung, const std::string& von,
-              const std::string& nach, int64_t groesse, std::string* genommen, bool* datum_gemeldet)
+              const std::string& nach, int64_t groesse, std::string* genommen, bool* datum_gemeldet,
+              const ZielBlick* gesehen)
       : fs_(fs),
         log_(log),
         fenster_(fenster),
@@ -72,11 +73,19 @@ class EinzelKopie {
         nach_(nach),
         groesse_(groesse),
         genommen_(genommen),
-        datum_gemeldet_(datum_gemeldet) {}
+        datum_gemeldet_(datum_gemeldet),
+        gesehen_(gesehen) {}
   ~EinzelKopie() { TempEntfernen(); }
 
   KopierErgebnis Ausfuehren() {
-    ziel_da_ = fs_->Stat(nach_, &ziel_vorher_).ok();
+    // The caller's fresh look at the target serves as the look before the copy: it is earlier,
+    // so a target saved since is caught all the same when the copy is put in place.
+    if (gesehen_ != nullptr) {
+      ziel_da_ = gesehen_->da;
+      if (ziel_da_) ziel_vorher_ = gesehen_->info;
+    } else {
+      ziel_da_ = fs_->Stat(nach_, &ziel_vorher_).ok();
+    }
     Status s;
     std::unique_ptr<ReadableFile> in = fs_->OpenForReading(von_, &s);
     // What the source was when the copy began: as the open file saw it, or looked up by name
@@ -219,8 +228,8 @@ class EinzelKopie {
   // run says so, once.
   void Datum(const FileInfo& quelle) {
     fs_->SetTimes(temp_, quelle.atime, quelle.mtime);
-    FileInfo ziel;
-    const bool gelesen = fs_->Stat(temp_, &ziel).ok();
+    FileInfo& ziel = temp_info_;
+    const bool gelesen = temp_gelesen_ = fs_->Stat(temp_, &ziel).ok();
     if (gelesen && !GleicherSchritt(ziel.mtime, quelle.mtime) && !*datum_gemeldet_) {
       *datum_gemeldet_ = true;
       Log(LogStufe::kWarnung, "Vergl: Ziel behält das Datum der Kopie nicht: " + nach_);
@@ -268,7 +277,7 @@ class EinzelKopie {
       s = fs_->RenameReplace(temp_, nach_);
     } else {
       FileInfo neu;
-      const bool bekannt = aufbewahrung_ != nullptr && fs_->Stat(temp_, &neu).ok();
+      const bool bekannt = aufbewahrung_ != nullptr && TempAnsehen(&neu).ok();
       for (int n = 1; n <= kHoechsteVersion; ++n) {
         const std::string name = NumberedPath(nach_, n);
         s = fs_->RenameNoReplace(temp_, name);
@@ -287,8 +296,15 @@ class EinzelKopie {
   Status Bewahren() {
     if (aufbewahrung_ == nullptr) return Status::Ok();
     FileInfo neu;
-    if (Status s = fs_->Stat(temp_, &neu); !s) return s;
+    if (Status s = TempAnsehen(&neu); !s) return s;
     return aufbewahrung_->VorDemEinsetzen(nach_, ziel_da_ ? &ziel_vorher_ : nullptr, neu);
+  }
+
+  // The finished temporary file as the date's read-back saw it; nothing has written to it since.
+  Status TempAnsehen(FileInfo* info) {
+    if (!temp_gelesen_) return fs_->Stat(temp_, info);
+    *info = temp_info_;
+    return Status::Ok();
   }
 
   // Whether something else stands at the target now than when the copy began.
@@ -337,19 +353,23 @@ class EinzelKopie {
   const std::string& von_;
   const std::string& nach_;
   int64_t groesse_;
-  std::string* genommen_;  // nullptr: replace the target; else the name the copy took
-  bool* datum_gemeldet_;   // the run has said that a target does not keep dates
-  std::string temp_;       // the temporary file while it exists, else empty
-  bool ziel_da_ = false;   // whether the target existed when the copy began
-  FileInfo ziel_vorher_;   // the target then (lstat)
+  std::string* genommen_;      // nullptr: replace the target; else the name the copy took
+  bool* datum_gemeldet_;       // the run has said that a target does not keep dates
+  const ZielBlick* gesehen_;   // the caller's look at the target, or nullptr
+  std::string temp_;           // the temporary file while it exists, else empty
+  bool ziel_da_ = false;       // whether the target existed when the copy began
+  FileInfo ziel_vorher_;       // the target then (lstat)
+  bool temp_gelesen_ = false;  // whether temp_info_ holds the finished temporary file
+  FileInfo temp_info_;
 };
 
 }  // namespace
 
 KopierErgebnis Kopierer::DateiKopieren(const std::string& von, const std::string& nach,
-                                       int64_t groesse, std::string* genommen) {
+                                       int64_t groesse, std::string* genommen,
+                                       const ZielBlick* gesehen) {
   EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, bericht_, aufbewahrung_, von, nach,
-                    groesse, genommen, &datum_gemeldet_);
+                    groesse, genommen, &datum_gemeldet_, gesehen);
   return kopie.Ausfuehren();
 }
 

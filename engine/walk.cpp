@@ -664,9 +664,13 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
   }
   const std::string hpfad = k_.Herkunft + rel + name;
   const std::string zpfad = k_.Ziel + rel + name;
-  auto kopieren = [&](const std::string& von, const std::string& nach, int64_t groesse) {
+  // The target's fresh look (DateiPruefen) goes along, so that the copy does not look again.
+  auto kopieren = [&](const std::string& von, const std::string& nach, int64_t groesse,
+                      const Seite& ziel) {
     if (k_.kopierer == nullptr) return false;
-    if (k_.kopierer->Kopieren(von, nach, groesse) != KopierErgebnis::kKopiert) return false;
+    const ZielBlick gesehen{ziel.da, ziel.info};
+    if (k_.kopierer->Kopieren(von, nach, groesse, &gesehen) != KopierErgebnis::kKopiert)
+      return false;
     k_.Geschrieben(nach);
     Aktion a;
     a.art = AktionsArt::kKopieren;
@@ -709,10 +713,10 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
       return Nachtragen(e.schritt, true, rel, name, h, z, alt);
     }
     case Schritt::kZumZiel:
-      getan = kopieren(hpfad, zpfad, h.info.size);
+      getan = kopieren(hpfad, zpfad, h.info.size, z);
       break;
     case Schritt::kZurHerkunft:
-      getan = kopieren(zpfad, hpfad, z.info.size);
+      getan = kopieren(zpfad, hpfad, z.info.size, h);
       break;
     case Schritt::kHerkunftLoeschen:
       getan = vormerken(true, k_.Ziel + rel, hpfad);

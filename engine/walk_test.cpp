@@ -57,12 +57,12 @@ class GestoertesFs : public FileSystemWrapper {
 class Aufzeichner : public KopierDienst {
  public:
   Aufzeichner(const std::string& wurzel, KopierDienst* weiter) : wurzel_(wurzel), weiter_(weiter) {}
-  KopierErgebnis Kopieren(const std::string& von, const std::string& nach,
-                          int64_t groesse) override {
+  KopierErgebnis Kopieren(const std::string& von, const std::string& nach, int64_t groesse,
+                          const ZielBlick* gesehen = nullptr) override {
     kopien.push_back(Kurz(von) + ">" + Kurz(nach));
     groessen.push_back(groesse);
     if (bei_kopie) bei_kopie();
-    return weiter_->Kopieren(von, nach, groesse);
+    return weiter_->Kopieren(von, nach, groesse, gesehen);
   }
   KopierErgebnis KopierenNeu(const std::string& von, const std::string& nach, int64_t groesse,
                              std::string* genommen) override {
@@ -677,6 +677,19 @@ TEST_F(WalkTest, FilesChangedAfterTheListingAreDecidedOnTheirFreshDates) {
   EXPECT_EQ(baum.Read("z/c.txt"), "gerade gespeichert");  // now changed on both sides
   EXPECT_TRUE(
       log.Has(LogStufe::kWarnung, "Vergl: Doppelt geändert: " + Z + "/c.txt und " + H + "/c.txt"));
+}
+
+// A target saved after the walk's fresh look but before its copy begins is the user's newest
+// version: the copy must compare with that look, not with a look of its own, and keep it.
+TEST_F(WalkTest, ATargetSavedBetweenTheLookAndTheCopyIsKept) {
+  Datei("h/a.txt", "neu", Nach(1));
+  Datei("z/a.txt", "alt", Vor(1));
+  aufzeichner.bei_kopie = [&] { Datei("z/a.txt", "eben gespeichert", Nach(2)); };
+  Laufen();
+  EXPECT_EQ(baum.Read("z/a.txt"), "eben gespeichert");
+  EXPECT_EQ(baum.Read("h/a.txt"), "neu");
+  EXPECT_TRUE(
+      log.Has(LogStufe::kWarnung, "Vergl: Während des Kopierens geändert: " + Z + "/a.txt"));
 }
 
 }  // namespace
