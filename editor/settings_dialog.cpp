@@ -50,9 +50,40 @@ std::string Grund(int fehler) {
   }
 }
 
-// Radio groups show a stored number outside their items as the nearest item.
-int Eintrag(int v, int anzahl) {
-  return Zahlbereich{0, anzahl - 1}.Begrenzen(v);
+// A loaded value into its control, by the way the control shows it.
+void FeldLaden(const Einstellung& e, Zahlbereich bereich, const EinstellungsWerte& gelesen,
+               EinstellungsWerte* feld) {
+  switch (e.feldart) {
+    case Feldart::kKeins:
+      break;
+    case Feldart::kHaken:
+      feld->SchalterSetzen(e, gelesen.Schalter(e));
+      break;
+    case Feldart::kZeile:
+      feld->TextSetzen(e, gelesen.Text(e));
+      break;
+    case Feldart::kZahlfeld:
+    case Feldart::kWahl:
+      feld->ZahlSetzen(e, bereich.Begrenzen(gelesen.Zahl(e)));
+      break;
+    case Feldart::kWahlOderText:
+      // A value that is no item leaves the box empty, as typed text does.
+      feld->ZahlSetzen(e, bereich.Enthaelt(gelesen.Zahl(e)) ? gelesen.Zahl(e) : -1);
+      break;
+    case Feldart::kLoeschModus:
+      if (bereich.Enthaelt(gelesen.Zahl(e))) feld->ZahlSetzen(e, gelesen.Zahl(e));
+      break;
+  }
+}
+
+// Whether the open and save dialogs start in the standard directory SyncVerz.
+bool Standardverzeichnis(const EinstellungenFelder& f) {
+  return f.werte.Zahl(main_sda::kSyncDirData) == 1;
+}
+
+// Whether "verschieben" is chosen.
+bool Auslagern(const EinstellungenFelder& f) {
+  return f.werte.Zahl(main_sda::kLoeschen) == Zahl(LoeschModus::kAuslagern);
 }
 
 }  // namespace
@@ -105,77 +136,46 @@ TEinstellungenLogik::TEinstellungenLogik(EinstellungenAnsicht* ansicht, DateiOrt
       log_(log) {}
 
 void TEinstellungenLogik::Laden() {
-  const DialogEinstellungen d = DialogEinstellungenLesen(orte_, fs_);
+  const EinstellungsWerte gelesen = DialogEinstellungenLesen(orte_, fs_);
   // Start from the controls as they are: a stored deletion mode other than 1, 2 or 3 leaves the
   // choice as it was, and SLVAnz is never loaded.
   EinstellungenFelder f = ansicht_->FelderLesen();
-  f.DPosition = Eintrag(d.PosS, 2);
-  f.Dateiablage = Eintrag(d.SyncDirData, 3);
-  f.SSync = d.SofortSync;
-  f.WNein = d.Warnungen;
-  f.FNein = d.Fehler;
-  f.SyncVerz = d.SyncDir;
-  f.Datei = d.LDat;
-  f.LogWarn = d.LWarn;
-  // Levels above what this build offers show as its highest (the log caps them the same way);
-  // a negative level, which the log treats as off, shows as "0 - Aus".
-  f.LogLev = Zahlbereich{0, debug_ ? kDebugStufe : kHoechsteStufe}.Begrenzen(d.LLev);
-  // A kind that is no item leaves the box empty, as typed text does; the log rotates nothing.
-  const int arten = static_cast<int>(LogrotierenEintraege().size());
-  f.Logrotieren = d.LArt >= 0 && d.LArt < arten ? d.LArt : -1;
-  f.LogAnz = kLogAnzBereich.Begrenzen(d.LAnz);
-  f.HintShow = d.Hint;
-  // The runs take the mode as a signed 8-bit value; show what they will do.
-  switch (static_cast<int8_t>(static_cast<uint8_t>(Zahl(d.Loeschen)))) {
-    case 1:
-      f.Loeschen = LoeschModus::kNormal;
-      break;
-    case 2:
-      f.Loeschen = LoeschModus::kNie;
-      break;
-    case 3:
-      f.Loeschen = LoeschModus::kAuslagern;
-      break;
-    default:
-      break;
-  }
+  for (const Einstellung* e : kEinstellungen) FeldLaden(*e, Bereich(*e), gelesen, &f.werte);
   // A damaged file tells nothing about the user's choice; the runs delete nothing until the
   // dialog has written a sound file, and that is what OK keeps unless the user chooses.
   if (!EinstellungsDateiFehler(orte_.EinstellungsDatei(), fs_).empty())
-    f.Loeschen = LoeschModus::kNie;
-  f.SLVerz = d.LoeschenWohin;
-  f.LoeschGrenze = kLoeschGrenzeBereich.Begrenzen(d.LoeschGrenze);
-  f.RueckgaengigTage = kRueckgaengigTageBereich.Begrenzen(d.RueckgaengigTage);
-  f.RueckgaengigAnteil = kRueckgaengigAnteilBereich.Begrenzen(d.RueckgaengigAnteil);
-  f.Boot = d.Boot;
-  f.Time = d.Zeit;
-  f.Idle = d.Idle;
-  f.Shutdown = d.Shut;
-  f.ZeitBoot = kZeitBootBereich.Begrenzen(d.BootZeit);
-  f.ZeitLeerlauf = kZeitLeerlaufBereich.Begrenzen(d.IdleZeit);
+    f.werte.ZahlSetzen(main_sda::kLoeschen, Zahl(LoeschModus::kNie));
   ansicht_->FelderZeigen(f);
   RegelnAnwenden(f);
 }
 
+Zahlbereich TEinstellungenLogik::Bereich(const Einstellung& e) const {
+  // Levels above what this build offers show as its highest (the log caps them the same way);
+  // a negative level, which the log treats as off, shows as "0 - Aus".
+  if (&e == &main_sda::kLLev) return {0, debug_ ? kDebugStufe : kHoechsteStufe};
+  return e.bereich;
+}
+
 void TEinstellungenLogik::RegelnAnwenden(const EinstellungenFelder& f) {
-  ansicht_->SyncVerzSichtbar(f.Dateiablage == 1);
-  ansicht_->SLVerschFolgen(f.Loeschen == LoeschModus::kAuslagern);
+  ansicht_->SyncVerzSichtbar(Standardverzeichnis(f));
+  ansicht_->SLVerschFolgen(Auslagern(f));
 }
 
 void TEinstellungenLogik::DateiablageClick() {
-  ansicht_->SyncVerzSichtbar(ansicht_->FelderLesen().Dateiablage == 1);
+  ansicht_->SyncVerzSichtbar(Standardverzeichnis(ansicht_->FelderLesen()));
 }
 
 void TEinstellungenLogik::SLVerschClick() {
-  ansicht_->SLVerschFolgen(ansicht_->FelderLesen().Loeschen == LoeschModus::kAuslagern);
+  ansicht_->SLVerschFolgen(Auslagern(ansicht_->FelderLesen()));
 }
 
 void TEinstellungenLogik::VerzWahlClick() {
   EinstellungenFelder f = ansicht_->FelderLesen();
   std::string pfad;
-  if (!ansicht_->OrdnerWaehlen("Bitte wählen Sie das Standardverzeichnis aus.", f.SyncVerz, &pfad))
+  if (!ansicht_->OrdnerWaehlen("Bitte wählen Sie das Standardverzeichnis aus.",
+                               f.werte.Text(main_sda::kSyncDir), &pfad))
     return;
-  f.SyncVerz = pfad;
+  f.werte.TextSetzen(main_sda::kSyncDir, pfad);
   ansicht_->FelderZeigen(f);
 }
 
@@ -183,10 +183,10 @@ void TEinstellungenLogik::SLWahlClick() {
   EinstellungenFelder f = ansicht_->FelderLesen();
   std::string pfad;
   if (!ansicht_->OrdnerWaehlen("Wohin sollen die zu löschenden Dateien gespeichert werden?",
-                               f.SLVerz, &pfad))
+                               f.werte.Text(main_sda::kLoeschenWohin), &pfad))
     return;
-  f.SLVerz = pfad;
-  f.Loeschen = LoeschModus::kAuslagern;
+  f.werte.TextSetzen(main_sda::kLoeschenWohin, pfad);
+  f.werte.ZahlSetzen(main_sda::kLoeschen, Zahl(LoeschModus::kAuslagern));
   ansicht_->FelderZeigen(f);
   RegelnAnwenden(f);
 }
@@ -194,8 +194,8 @@ void TEinstellungenLogik::SLWahlClick() {
 void TEinstellungenLogik::Button1Click() {
   EinstellungenFelder f = ansicht_->FelderLesen();
   std::string pfad;
-  if (!ansicht_->LogdateiWaehlen(f.Datei, &pfad)) return;
-  f.Datei = pfad;
+  if (!ansicht_->LogdateiWaehlen(f.werte.Text(main_sda::kLDat), &pfad)) return;
+  f.werte.TextSetzen(main_sda::kLDat, pfad);
   ansicht_->FelderZeigen(f);
 }
 
@@ -208,33 +208,14 @@ void TEinstellungenLogik::ShowHint(const std::vector<std::string>& hinweise) {
 
 void TEinstellungenLogik::JaClick() {
   const EinstellungenFelder f = ansicht_->FelderLesen();
-  DialogEinstellungen d;
-  d.PosS = f.DPosition;
-  d.SyncDirData = f.Dateiablage;
-  d.SyncDir = f.SyncVerz;
-  d.SofortSync = f.SSync;
-  d.LDat = f.Datei;
-  d.LLev = f.LogLev;
-  d.Warnungen = f.WNein;
-  d.Fehler = f.FNein;
-  d.Hint = f.HintShow;
-  d.LWarn = f.LogWarn;
-  d.LArt = f.Logrotieren;
-  d.LAnz = kLogAnzBereich.Begrenzen(f.LogAnz);
-  d.Loeschen = f.Loeschen;
-  d.LoeschenWohin = f.SLVerz;
-  d.LoeschGrenze = kLoeschGrenzeBereich.Begrenzen(f.LoeschGrenze);
-  d.RueckgaengigTage = kRueckgaengigTageBereich.Begrenzen(f.RueckgaengigTage);
-  d.RueckgaengigAnteil = kRueckgaengigAnteilBereich.Begrenzen(f.RueckgaengigAnteil);
-  d.Boot = f.Boot;
-  d.Zeit = f.Time;
-  d.Idle = f.Idle;
-  d.Shut = f.Shutdown;
-  d.BootZeit = kZeitBootBereich.Begrenzen(f.ZeitBoot);
-  d.IdleZeit = kZeitLeerlaufBereich.Begrenzen(f.ZeitLeerlauf);
+  // A number field holds what was typed until it is left; it stores the nearest limit.
+  EinstellungsWerte w = f.werte;
+  for (const Einstellung* e : kEinstellungen) {
+    if (e->feldart == Feldart::kZahlfeld) w.ZahlSetzen(*e, e->bereich.Begrenzen(w.Zahl(*e)));
+  }
   try {
     BeschaedigteBeiseite();
-    DialogEinstellungenSchreiben(orte_.EinstellungsDatei(), d, fs_);
+    DialogEinstellungenSchreiben(orte_.EinstellungsDatei(), w, fs_);
     VerschiebeordnerVorbereiten(f);
   } catch (const IniWriteError& e) {
     Melden(e.what());
@@ -260,16 +241,17 @@ void TEinstellungenLogik::BeschaedigteBeiseite() {
 }
 
 void TEinstellungenLogik::VerschiebeordnerVorbereiten(const EinstellungenFelder& f) {
-  const std::string ordner = WithTrailingSlash(f.SLVerz);
+  const std::string& verz = f.werte.Text(main_sda::kLoeschenWohin);
+  const std::string ordner = WithTrailingSlash(verz);
   const std::string sync_dat = ordner + kSyncDat;
-  if (f.Loeschen != LoeschModus::kAuslagern) {
+  if (!Auslagern(f)) {
     FileInfo info;
     if (fs_->Stat(sync_dat, &info) && !info.IsDirectory()) fs_->DeleteFile(sync_dat);
     return;
   }
   // A relative folder would land wherever the program happens to run, an empty one in "/".
   if (ordner.front() != '/' || ordner == "/") {
-    Melden("Das Verzeichnis für die Sicherheitskopie \"" + f.SLVerz +
+    Melden("Das Verzeichnis für die Sicherheitskopie \"" + verz +
            "\" ist kein vollständiger Pfad. Bitte ein Verzeichnis wie /home/name/Loesch angeben.");
     return;
   }

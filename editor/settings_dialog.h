@@ -21,56 +21,18 @@
 #include "platform/file_places.h"
 #include "platform/file_system.h"
 #include "platform/job_modes.h"
+#include "settings/settings_table.h"
 
 namespace zarnoft {
 
-// The range of a number field. A value outside it is shown as the nearest limit.
-struct Zahlbereich {
-  int min;
-  int max;
-  int Begrenzen(int v) const { return v < min ? min : v > max ? max : v; }
-};
-inline constexpr Zahlbereich kLogAnzBereich{0, 10};        // rotated log files kept
-inline constexpr Zahlbereich kZeitBootBereich{5, 60};      // seconds after start-up
-inline constexpr Zahlbereich kZeitLeerlaufBereich{2, 15};  // minutes of idle time
-inline constexpr Zahlbereich kSLVAnzBereich{1, 1000};      // Max of the move-aside folder
-inline constexpr Zahlbereich kLoeschGrenzeBereich{0, kLoeschGrenzeHoechstens};          // percent
-inline constexpr Zahlbereich kRueckgaengigTageBereich{0, kRueckgaengigTageHoechstens};  // days
-inline constexpr Zahlbereich kRueckgaengigAnteilBereich{0, kRueckgaengigAnteilHoechstens};  // %
+// The Max of the move-aside folder's Sync.dat.
+inline constexpr Zahlbereich kSLVAnzBereich{1, 1000};
 
-// The contents of every control that is loaded or stored, by tab.
+// The contents of every control that is loaded or stored: the settings of the table that have a
+// control (settings/settings_table.h), under their descriptors.
 struct EinstellungenFelder {
-  // "&Programm"
-  int DPosition = 0;  // 0 "&Zentriert", 1 "Letzte Position &merken"
-  bool HintShow = true;
-  std::string Datei;  // the log file
-  int LogLev = 0;     // index into LogLevEintraege()
-  bool LogWarn = true;
-  int Logrotieren = 0;  // index into LogrotierenEintraege(); -1 while the field holds typed text
-  int LogAnz = 0;
-  // "S&ynchronisation"
-  bool WNein = false;
-  bool FNein = false;
-  LoeschModus Loeschen = LoeschModus::kNormal;
-  std::string SLVerz;  // the move-aside folder
-  int SLVAnz = 1;      // never loaded; written to the folder's Sync.dat
-  int LoeschGrenze =
-      kLoeschGrenzeStandard;  // "Löschschutz ab" ... "% der Dateien einer Seite"; 0 = off
-  // "Rückgängig machen: Läufe aufbewahren" ... "Tage"; 0 = off
-  int RueckgaengigTage = kRueckgaengigTageStandard;
-  // "höchstens" ... "% des freien Platzes"
-  int RueckgaengigAnteil = kRueckgaengigAnteilStandard;
-  // "Hauptprogramm"
-  bool Boot = true;
-  bool Time = true;
-  bool Idle = true;
-  bool Shutdown = true;
-  int ZeitBoot = 5;
-  int ZeitLeerlauf = 5;
-  // "&Editor"
-  int Dateiablage = 0;  // 0 program directory, 1 standard directory SyncVerz, 2 directory used last
-  std::string SyncVerz;
-  bool SSync = true;
+  EinstellungsWerte werte;
+  int SLVAnz = 1;  // never loaded; written to the move-aside folder's Sync.dat
 
   friend bool operator==(const EinstellungenFelder&, const EinstellungenFelder&) = default;
 };
@@ -137,6 +99,9 @@ class TEinstellungenLogik {
  private:
   void Laden();
   void RegelnAnwenden(const EinstellungenFelder& f);
+  // The range in which a loaded value is shown: the level list is shorter outside the debug
+  // build.
+  Zahlbereich Bereich(const Einstellung& e) const;
   void VerschiebeordnerVorbereiten(const EinstellungenFelder& f);
   // A damaged Main.sda is kept as Main.sda.beschaedigt (-2, -3, ...) before the dialog's keys
   // are written, so that they go into a sound new file. Throws IniWriteError.

@@ -15,8 +15,13 @@
 namespace zarnoft {
 namespace {
 
+using namespace main_sda;
 using testing::RecordingLog;
 using testing::TempTree;
+
+LoeschModus Modus(const EinstellungenFelder& f) {
+  return static_cast<LoeschModus>(f.werte.Zahl(kLoeschen));
+}
 
 // The dialog's controls, without a display.
 class FakeAnsicht : public EinstellungenAnsicht {
@@ -70,9 +75,9 @@ class SettingsDialogTest : public ::testing::Test {
 TEST_F(SettingsDialogTest, WithoutASettingsFileTheDialogShowsTheDefaults) {
   Logik();
   EinstellungenFelder w;
-  w.Datei = Dir() + "zarnoft.log";
-  w.SLVerz = Dir() + "Loesch";
-  w.SyncVerz = Dir();
+  w.werte.TextSetzen(kLDat, Dir() + "zarnoft.log");
+  w.werte.TextSetzen(kLoeschenWohin, Dir() + "Loesch");
+  w.werte.TextSetzen(kSyncDir, Dir());
   EXPECT_EQ(ansicht.felder, w);
   EXPECT_FALSE(ansicht.sync_verz_sichtbar);
   EXPECT_FALSE(ansicht.slv_aktiv);
@@ -100,63 +105,80 @@ TEST_F(SettingsDialogTest, NonsenseValuesShowAsTheNearestChoice) {
              "[Data]\nSyncDirData=-2\nLoeschen=259\n"
              "[Hauptprogramm]\nBootZeit=abc\nIdleZeit=1\n");
   Logik();
-  EXPECT_EQ(ansicht.felder.LogLev, 7);
-  EXPECT_EQ(ansicht.felder.Logrotieren, -1);  // no item: the box is empty
-  EXPECT_EQ(ansicht.felder.LogAnz, 0);
-  EXPECT_TRUE(ansicht.felder.LogWarn);
-  EXPECT_EQ(ansicht.felder.DPosition, 1);
-  EXPECT_EQ(ansicht.felder.Dateiablage, 0);
-  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kAuslagern);  // 259 is 3 to a run
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kLLev), 7);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kLArt), -1);  // no item: the box is empty
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kLAnz), 0);
+  EXPECT_TRUE(ansicht.felder.werte.Schalter(kLWarn));
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kPosS), 1);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kSyncDirData), 0);
+  EXPECT_EQ(Modus(ansicht.felder), LoeschModus::kAuslagern);  // 259 is 3 to a run
   EXPECT_TRUE(ansicht.slv_aktiv);
-  EXPECT_EQ(ansicht.felder.ZeitBoot, 5);
-  EXPECT_EQ(ansicht.felder.ZeitLeerlauf, 2);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kBootZeit), 5);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kIdleZeit), 2);
 
   baum.Write("Main.sda",
              "[Allgemein]\nLLev=-3\n[Hauptprogramm]\nIdleZeit=20\n[Data]\nLoeschen=7\n");
-  ansicht.felder.Loeschen = LoeschModus::kNie;
+  ansicht.felder.werte.ZahlSetzen(kLoeschen, Zahl(LoeschModus::kNie));
   logik->AbbruchClick();
-  EXPECT_EQ(ansicht.felder.LogLev, 0);
-  EXPECT_EQ(ansicht.felder.ZeitLeerlauf, 15);
-  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kNie);  // 7 leaves the choice as it was
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kLLev), 0);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kIdleZeit), 15);
+  EXPECT_EQ(Modus(ansicht.felder), LoeschModus::kNie);  // 7 leaves the choice as it was
+}
+
+// The dialog shows the deletion mode the runs take from any stored number, so that its OK never
+// writes a mode that deletes more than the runs did.
+TEST_F(SettingsDialogTest, ADeletionModeBeyondAnIntShowsWhatTheRunsDo) {
+  baum.Write("Main.sda", "[Data]\nLoeschen=4294967298\nLoeschGrenze=4294967297\n");
+  EditorEinstellungen lauf;
+  EinstellungenLesen(PortableDateiOrte(Dir()), &lauf);
+  EXPECT_EQ(lauf.Loeschen, LoeschModus::kNie);
+  EXPECT_EQ(lauf.LoeschGrenze, kLoeschGrenzeStandard);
+  Logik().JaClick();
+  EXPECT_EQ(Modus(ansicht.felder), LoeschModus::kNie);
+  EXPECT_NE(baum.Read("Main.sda").find("Loeschen=2\n"), std::string::npos);
+  EXPECT_NE(baum.Read("Main.sda").find("LoeschGrenze=50\n"), std::string::npos);
 }
 
 TEST_F(SettingsDialogTest, LevelsEightAndNineOnlyInTheDebugBuild) {
   EXPECT_EQ(LogLevEintraege(false).size(), 8u);
   EXPECT_EQ(LogLevEintraege(false).back(), "7 - Dateizugriffe mit Diagnose");
   EXPECT_EQ(LogLevEintraege(true).back(), "9 - Ausführliches Debugging");
+  // The lists hold an item for every value the settings' ranges allow.
+  EXPECT_EQ(static_cast<int>(LogLevEintraege(true).size()), kLLev.bereich.max + 1);
+  EXPECT_EQ(static_cast<int>(LogrotierenEintraege().size()), kLArt.bereich.max + 1);
   baum.Write("Main.sda", "[Allgemein]\nLLev=9\n");
   Logik(true);
-  EXPECT_EQ(ansicht.felder.LogLev, 9);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kLLev), 9);
   Logik(false).JaClick();
-  EXPECT_EQ(ansicht.felder.LogLev, 7);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kLLev), 7);
   EXPECT_NE(baum.Read("Main.sda").find("LLev=7\n"), std::string::npos);
 }
 
 TEST_F(SettingsDialogTest, TypedRotationTextIsStoredAsMinusOneAndShownEmpty) {
   Logik();
-  ansicht.felder.Logrotieren = -1;
+  ansicht.felder.werte.ZahlSetzen(kLArt, -1);
   logik->JaClick();
   EXPECT_NE(baum.Read("Main.sda").find("LArt=-1\n"), std::string::npos);
-  ansicht.felder.Logrotieren = 3;
+  ansicht.felder.werte.ZahlSetzen(kLArt, 3);
   logik->AbbruchClick();
-  EXPECT_EQ(ansicht.felder.Logrotieren, -1);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kLArt), -1);
 }
 
 TEST_F(SettingsDialogTest, CancelThrowsAwayTheChangesAndTheRulesFollowTheChoices) {
   baum.Write("Main.sda", "[Data]\nSyncDirData=1\nSyncDir=/daten/jobs\n");
   Logik();
   EXPECT_TRUE(ansicht.sync_verz_sichtbar);
-  ansicht.felder.Dateiablage = 0;
+  ansicht.felder.werte.ZahlSetzen(kSyncDirData, 0);
   logik->DateiablageClick();
   EXPECT_FALSE(ansicht.sync_verz_sichtbar);
-  ansicht.felder.SyncVerz = "/anders";
-  ansicht.felder.Loeschen = LoeschModus::kAuslagern;
+  ansicht.felder.werte.TextSetzen(kSyncDir, "/anders");
+  ansicht.felder.werte.ZahlSetzen(kLoeschen, Zahl(LoeschModus::kAuslagern));
   logik->SLVerschClick();
   EXPECT_TRUE(ansicht.slv_aktiv);
   logik->AbbruchClick();
-  EXPECT_EQ(ansicht.felder.Dateiablage, 1);
-  EXPECT_EQ(ansicht.felder.SyncVerz, "/daten/jobs");
-  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kNormal);
+  EXPECT_EQ(ansicht.felder.werte.Zahl(kSyncDirData), 1);
+  EXPECT_EQ(ansicht.felder.werte.Text(kSyncDir), "/daten/jobs");
+  EXPECT_EQ(Modus(ansicht.felder), LoeschModus::kNormal);
   EXPECT_TRUE(ansicht.sync_verz_sichtbar);
   EXPECT_FALSE(ansicht.slv_aktiv);
   EXPECT_FALSE(baum.Read("Main.sda").find("/anders") != std::string::npos);
@@ -164,28 +186,28 @@ TEST_F(SettingsDialogTest, CancelThrowsAwayTheChangesAndTheRulesFollowTheChoices
 
 TEST_F(SettingsDialogTest, FolderButtonsTakeTheChoiceAndSLWahlSelectsMovingAside) {
   Logik();
-  ansicht.felder.Loeschen = LoeschModus::kNie;
+  ansicht.felder.werte.ZahlSetzen(kLoeschen, Zahl(LoeschModus::kNie));
   logik->SLWahlClick();  // cancelled
-  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kNie);
+  EXPECT_EQ(Modus(ansicht.felder), LoeschModus::kNie);
   ansicht.ordner = "/mnt/sicher";
   logik->SLWahlClick();
-  EXPECT_EQ(ansicht.felder.SLVerz, "/mnt/sicher");
-  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kAuslagern);
+  EXPECT_EQ(ansicht.felder.werte.Text(kLoeschenWohin), "/mnt/sicher");
+  EXPECT_EQ(Modus(ansicht.felder), LoeschModus::kAuslagern);
   EXPECT_TRUE(ansicht.slv_aktiv);
   logik->VerzWahlClick();
-  EXPECT_EQ(ansicht.felder.SyncVerz, "/mnt/sicher");
+  EXPECT_EQ(ansicht.felder.werte.Text(kSyncDir), "/mnt/sicher");
   EXPECT_EQ(ansicht.prompts.at(0),
             "Wohin sollen die zu löschenden Dateien gespeichert werden?|" + Dir() + "Loesch");
   EXPECT_EQ(ansicht.prompts.at(2), "Bitte wählen Sie das Standardverzeichnis aus.|" + Dir());
   ansicht.logdatei = "/var/tmp/z.log";
   logik->Button1Click();
-  EXPECT_EQ(ansicht.felder.Datei, "/var/tmp/z.log");
+  EXPECT_EQ(ansicht.felder.werte.Text(kLDat), "/var/tmp/z.log");
 }
 
 TEST_F(SettingsDialogTest, MovingAsideCreatesTheFolderLevelByLevelAndOtherwiseDropsSyncDat) {
   Logik();
-  ansicht.felder.SLVerz = baum.Path("a/b/Loesch");
-  ansicht.felder.Loeschen = LoeschModus::kAuslagern;
+  ansicht.felder.werte.TextSetzen(kLoeschenWohin, baum.Path("a/b/Loesch"));
+  ansicht.felder.werte.ZahlSetzen(kLoeschen, Zahl(LoeschModus::kAuslagern));
   logik->JaClick();
   EXPECT_EQ(baum.Read("a/b/Loesch/Sync.dat"), "[Main]\nMax=1\n");
   EXPECT_EQ(log.Texts(), (std::vector<std::string>{
@@ -193,7 +215,7 @@ TEST_F(SettingsDialogTest, MovingAsideCreatesTheFolderLevelByLevelAndOtherwiseDr
                              "Vergl: Verzeichnis angelegt:" + baum.Path("a/b/"),
                              "Vergl: Verzeichnis angelegt:" + baum.Path("a/b/Loesch/"),
                          }));
-  ansicht.felder.Loeschen = LoeschModus::kNormal;
+  ansicht.felder.werte.ZahlSetzen(kLoeschen, Zahl(LoeschModus::kNormal));
   logik->JaClick();
   EXPECT_FALSE(baum.Exists("a/b/Loesch/Sync.dat"));
   EXPECT_TRUE(baum.Exists("a/b/Loesch"));
@@ -215,8 +237,8 @@ class NurLesbar : public FileSystemWrapper {
 TEST_F(SettingsDialogTest, AFolderThatCannotBeCreatedIsReportedWithItsPathAndReason) {
   baum.Write("datei", "x");
   Logik();
-  ansicht.felder.Loeschen = LoeschModus::kAuslagern;
-  ansicht.felder.SLVerz = baum.Path("datei/Loesch");
+  ansicht.felder.werte.ZahlSetzen(kLoeschen, Zahl(LoeschModus::kAuslagern));
+  ansicht.felder.werte.TextSetzen(kLoeschenWohin, baum.Path("datei/Loesch"));
   logik->JaClick();
   ASSERT_EQ(ansicht.fehler.size(), 1u);
   EXPECT_EQ(ansicht.fehler[0], "Verzeichnis " + baum.Path("datei") +
@@ -226,14 +248,14 @@ TEST_F(SettingsDialogTest, AFolderThatCannotBeCreatedIsReportedWithItsPathAndRea
 
   NurLesbar fs(baum.Path("ro"));
   TEinstellungenLogik ro(&ansicht, PortableDateiOrte(Dir()), false, &fs, &log);
-  ansicht.felder.SLVerz = baum.Path("ro/x");
+  ansicht.felder.werte.TextSetzen(kLoeschenWohin, baum.Path("ro/x"));
   ro.JaClick();
   EXPECT_EQ(ansicht.fehler.at(1),
             "Verzeichnis " + baum.Path("ro") +
                 " kann nicht angelegt werden: Das Dateisystem ist nur lesbar");
   EXPECT_FALSE(baum.Exists("ro/x/Sync.dat"));
 
-  ansicht.felder.SLVerz = "Loesch";
+  ansicht.felder.werte.TextSetzen(kLoeschenWohin, "Loesch");
   ro.JaClick();
   EXPECT_NE(ansicht.fehler.at(2).find("kein vollständiger Pfad"), std::string::npos);
 }
@@ -241,8 +263,8 @@ TEST_F(SettingsDialogTest, AFolderThatCannotBeCreatedIsReportedWithItsPathAndRea
 TEST_F(SettingsDialogTest, AnUnwritableSettingsFileIsReportedAndTheRestOfOkSkipped) {
   baum.Mkdir("Main.sda");  // a directory where the file should be
   Logik();
-  ansicht.felder.Loeschen = LoeschModus::kAuslagern;
-  ansicht.felder.SLVerz = baum.Path("Loesch");
+  ansicht.felder.werte.ZahlSetzen(kLoeschen, Zahl(LoeschModus::kAuslagern));
+  ansicht.felder.werte.TextSetzen(kLoeschenWohin, baum.Path("Loesch"));
   logik->JaClick();
   ASSERT_EQ(ansicht.fehler.size(), 1u);
   EXPECT_EQ(ansicht.fehler[0], "Kann nicht nach " + Sda() + " schreiben");
@@ -254,7 +276,7 @@ TEST_F(SettingsDialogTest, ADamagedFileShowsNeverDeleteAndOkWritesASoundFileBesi
   baum.Write("Main.sda", kaputt);
   baum.Write("Main.sda.beschaedigt", "von früher");
   Logik();
-  EXPECT_EQ(ansicht.felder.Loeschen, LoeschModus::kNie);
+  EXPECT_EQ(Modus(ansicht.felder), LoeschModus::kNie);
   logik->JaClick();
   EXPECT_TRUE(ansicht.fehler.empty());
   EXPECT_EQ(baum.Read("Main.sda.beschaedigt"), "von früher");
@@ -265,12 +287,16 @@ TEST_F(SettingsDialogTest, ADamagedFileShowsNeverDeleteAndOkWritesASoundFileBesi
 
 std::string Felder(const EinstellungenFelder& f) {
   std::ostringstream o;
-  o << f.DPosition << f.HintShow << " " << f.Datei << "|" << f.LogLev << f.LogWarn << " "
-    << f.Logrotieren << " " << f.LogAnz << " " << f.WNein << f.FNein << " " << Zahl(f.Loeschen)
-    << " " << f.SLVerz << "|" << f.SLVAnz << " " << f.LoeschGrenze << " " << f.RueckgaengigTage
-    << " " << f.RueckgaengigAnteil << " " << f.Boot << f.Time << f.Idle << f.Shutdown << " "
-    << f.ZeitBoot << " " << f.ZeitLeerlauf << " " << f.Dateiablage << " " << f.SyncVerz << "|"
-    << f.SSync << "\n";
+  o << f.werte.Zahl(kPosS) << f.werte.Schalter(kHint) << " " << f.werte.Text(kLDat) << "|"
+    << f.werte.Zahl(kLLev) << f.werte.Schalter(kLWarn) << " " << f.werte.Zahl(kLArt) << " "
+    << f.werte.Zahl(kLAnz) << " " << f.werte.Schalter(kWarnungen) << f.werte.Schalter(kFehler)
+    << " " << Zahl(Modus(f)) << " " << f.werte.Text(kLoeschenWohin) << "|" << f.SLVAnz << " "
+    << f.werte.Zahl(kLoeschGrenze) << " " << f.werte.Zahl(kRueckgaengigTage) << " "
+    << f.werte.Zahl(kRueckgaengigAnteil) << " " << f.werte.Schalter(kBoot)
+    << f.werte.Schalter(kZeit) << f.werte.Schalter(kIdle) << f.werte.Schalter(kShut) << " "
+    << f.werte.Zahl(kBootZeit) << " " << f.werte.Zahl(kIdleZeit) << " "
+    << f.werte.Zahl(kSyncDirData) << " " << f.werte.Text(kSyncDir) << "|"
+    << f.werte.Schalter(kSofortSync) << "\n";
   return o.str();
 }
 
@@ -281,7 +307,8 @@ TEST_F(SettingsDialogTest, EachFileIsShownAndWrittenBackAsBefore) {
   for (const char* text : testing::kEinstellungsDateien) {
     for (bool debug : {false, true}) {
       if (text != nullptr) baum.Write("Main.sda", std::string("; Notiz\n") + text);
-      ansicht.felder.Loeschen = LoeschModus::kNie;  // what a mode the dialog does not show keeps
+      ansicht.felder.werte.ZahlSetzen(
+          kLoeschen, Zahl(LoeschModus::kNie));  // what a mode the dialog does not show keeps
       Logik(debug);
       alle += Felder(ansicht.felder);
       logik->JaClick();

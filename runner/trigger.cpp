@@ -102,9 +102,9 @@ std::vector<int> AusloeserAuswahl(const Sammlung& sammlung, Ausloeser a) {
 int AusloeserAusfuehren(Ausloeser a, const std::vector<std::string>& sammlungen, bool leer_erlaubt,
                         const DateiOrte& orte, const AusloeserDienste& d) {
   FileSystem* fs = d.fs != nullptr ? d.fs : FileSystem::Default();
-  const DialogEinstellungen e = DialogEinstellungenLesen(orte, fs);
+  const EinstellungsWerte e = DialogEinstellungenLesen(orte, fs);
   const bool start = a == Ausloeser::kStart;
-  if (!(start ? e.Boot : e.Shut)) {
+  if (!e.Schalter(start ? main_sda::kBoot : main_sda::kShut)) {
     d.meldung(start ? "Automatische Läufe beim Start sind ausgeschaltet (Einstellungen, "
                       "Hauptprogramm: \"Aufträge beim Startvorgang\")."
                     : "Automatische Läufe beim Herunterfahren sind ausgeschaltet "
@@ -118,7 +118,10 @@ int AusloeserAusfuehren(Ausloeser a, const std::vector<std::string>& sammlungen,
               ", eine Sammlung je Zeile).");
     return kSyncOk;
   }
-  if (start && !d.warten->Warten(std::clamp(e.BootZeit, kBootZeitMin, kBootZeitMax))) {
+  // A stored delay outside the dialog's range is taken at the nearest limit, as the dialog
+  // shows it.
+  const int verzoegerung = main_sda::kBootZeit.bereich.Begrenzen(e.Zahl(main_sda::kBootZeit));
+  if (start && !d.warten->Warten(verzoegerung)) {
     return kSyncAbgebrochen;
   }
 

@@ -28,11 +28,6 @@ enum class Ausloeser { kStart, kEnde };
 // "start" or "ende"; false for anything else.
 bool AusloeserLesen(const std::string& wort, Ausloeser* a);
 
-// The delay range that the settings dialog offers for BootZeit; a stored value outside it is
-// taken at the nearest limit, as the dialog shows it.
-inline constexpr int kBootZeitMin = 5;
-inline constexpr int kBootZeitMax = 60;
-
 // The list of collections for automatic runs: orte.einstellungs_verzeichnis + "automatisch.txt".
 std::string AutomatikListe(const DateiOrte& orte);
 

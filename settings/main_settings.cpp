@@ -1,26 +1,11 @@
 #include "settings/main_settings.h"
 
-#include <cstdint>
-#include <limits>
-
 #include "settings/ini_check.h"
 #include "settings/ini_file.h"
 
 namespace zarnoft {
 
 using namespace main_sda;
-
-namespace {
-
-// Window sizes, levels and modes are ints; a stored number beyond that range is as unusable as
-// text that is no number.
-int ReadInt(const IniFile& ini, const char* section, const char* key, int def) {
-  const int64_t v = ini.ReadInteger(section, key, def);
-  if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return def;
-  return static_cast<int>(v);
-}
-
-}  // namespace
 
 std::string MainSettingsPath(const std::string& program_dir) {
   return program_dir + "Main.sda";
@@ -30,10 +15,10 @@ std::string EinstellungsDateiFehler(const std::string& settings_path, FileSystem
   const IniDateiZustand z = IniDateiPruefen(settings_path, fs);
   if (z.Beschaedigt()) return z.fehler;
   const IniFile ini(settings_path, fs);
-  const std::string loeschen = ini.ReadString(kData, kLoeschen, "1");
+  const std::string loeschen = ini.ReadString(kLoeschen.sektion, kLoeschen.schluessel, "1");
   int64_t v = 0;
   if (!ParseIniInteger(loeschen, &v))
-    return std::string(kLoeschen) + "=" + loeschen + " ist keine Zahl";
+    return std::string(kLoeschen.schluessel) + "=" + loeschen + " ist keine Zahl";
   return {};
 }
 
@@ -43,56 +28,34 @@ std::string EinstellungsDateiBeschaedigt(const std::string& settings_path,
 }
 
 int VersionLesen(const std::string& settings_path, FileSystem* fs) {
-  return ReadInt(IniFile(settings_path, fs), kAllgemein, kVersion, kVersionWert);
+  return ZahlLesen(IniFile(settings_path, fs), kVersion);
 }
 
 FensterGeometrie FensterGeometrieLesen(const std::string& settings_path, FileSystem* fs) {
   const IniFile ini(settings_path, fs);
   FensterGeometrie g;
-  ini.ReadInteger(kAllgemein, kVersion, kVersionWert);  // read as the window always did; unused
-  g.Hoehe = ReadInt(ini, kForm, kHoehe, kHoeheVorgabe);
-  g.Breite = ReadInt(ini, kForm, kBreite, kBreiteVorgabe);
-  g.PosS = ReadInt(ini, kForm, kPosS, 0);
+  g.Hoehe = ZahlLesen(ini, kHoehe);
+  g.Breite = ZahlLesen(ini, kBreite);
+  g.PosS = ZahlLesen(ini, kPosS);
   if (g.AnGespeicherterStelle()) {
-    g.PosY = ReadInt(ini, kForm, kPosY, 0);
-    g.PosX = ReadInt(ini, kForm, kPosX, 0);
+    g.PosY = ZahlLesen(ini, kPosY);
+    g.PosX = ZahlLesen(ini, kPosX);
   }
   return g;
 }
 
-namespace {
-
-int LoeschGrenzeLesen(const IniFile& ini) {
-  const int g = ini.ReadInteger(kData, kLoeschGrenze, kLoeschGrenzeStandard);
-  return g < 0 || g > kLoeschGrenzeHoechstens ? kLoeschGrenzeStandard : g;
-}
-
-// A value outside its range (or no number) counts as the standard value, so that a damaged
-// setting never turns keeping off.
-int BereichLesen(const IniFile& ini, const char* key, int standard, int hoechstens) {
-  const int v = ini.ReadInteger(kData, key, standard);
-  return v < 0 || v > hoechstens ? standard : v;
-}
-
-}  // namespace
-
 void EinstellungenLesen(const std::string& settings_path, const std::string& program_dir,
                         EditorEinstellungen* e, FileSystem* fs) {
   const IniFile ini(settings_path, fs);
-  ini.ReadInteger(kAllgemein, kVersion, kVersionWert);  // not used
-  if (ReadInt(ini, kData, kSyncDirData, 0) > 0) {
-    e->SammlungsVerzeichnis = ini.ReadString(kData, kSyncDir, e->SammlungsVerzeichnis);
+  if (ZahlLesen(ini, kSyncDirData) > 0) {
+    e->SammlungsVerzeichnis = TextLesen(ini, kSyncDir, e->SammlungsVerzeichnis);
   }
-  e->SofortSync = ini.ReadBool(kData, kSofortSync, true);
-  // The deletion mode travels as a signed 8-bit value: 257 is 1, 255 is -1.
-  e->Loeschen = static_cast<LoeschModus>(
-      static_cast<int8_t>(static_cast<uint8_t>(ini.ReadInteger(kData, kLoeschen, 1))));
-  e->LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, program_dir + "Loesch");
-  e->LoeschGrenze = LoeschGrenzeLesen(ini);
-  e->RueckgaengigTage =
-      BereichLesen(ini, kRueckgaengigTage, kRueckgaengigTageStandard, kRueckgaengigTageHoechstens);
-  e->RueckgaengigAnteil = BereichLesen(ini, kRueckgaengigAnteil, kRueckgaengigAnteilStandard,
-                                       kRueckgaengigAnteilHoechstens);
+  e->SofortSync = SchalterLesen(ini, kSofortSync);
+  e->Loeschen = static_cast<LoeschModus>(ZahlLesen(ini, kLoeschen));
+  e->LoeschenWohin = TextLesen(ini, kLoeschenWohin, program_dir + "Loesch");
+  e->LoeschGrenze = ZahlLesen(ini, kLoeschGrenze);
+  e->RueckgaengigTage = ZahlLesen(ini, kRueckgaengigTage);
+  e->RueckgaengigAnteil = ZahlLesen(ini, kRueckgaengigAnteil);
 }
 
 void EinstellungenLesen(const DateiOrte& orte, EditorEinstellungen* e, FileSystem* fs) {
@@ -103,14 +66,14 @@ void EinstellungenLesen(const DateiOrte& orte, EditorEinstellungen* e, FileSyste
 void EinstellungenBeimSchliessen(const std::string& settings_path, const FensterGeometrie& g,
                                  const std::string& sammlungs_verzeichnis, FileSystem* fs) {
   IniFile ini(settings_path, fs);
-  ini.WriteInteger(kAllgemein, kVersion, kVersionWert);
-  ini.WriteInteger(kForm, kHoehe, g.Hoehe);
-  ini.WriteInteger(kForm, kBreite, g.Breite);
-  ini.WriteInteger(kForm, kPosY, g.PosY);
-  ini.WriteInteger(kForm, kPosX, g.PosX);
+  ini.WriteInteger(kVersion.sektion, kVersion.schluessel, kVersionWert);
+  ini.WriteInteger(kHoehe.sektion, kHoehe.schluessel, g.Hoehe);
+  ini.WriteInteger(kBreite.sektion, kBreite.schluessel, g.Breite);
+  ini.WriteInteger(kPosY.sektion, kPosY.schluessel, g.PosY);
+  ini.WriteInteger(kPosX.sektion, kPosX.schluessel, g.PosX);
   // "Let&ztes Verzeichnis": carry the directory used last into the next start.
-  if (ReadInt(ini, kData, kSyncDirData, 0) == 2) {
-    ini.WriteString(kData, kSyncDir, sammlungs_verzeichnis);
+  if (ZahlLesen(ini, kSyncDirData) == 2) {
+    ini.WriteString(kSyncDir.sektion, kSyncDir.schluessel, sammlungs_verzeichnis);
   }
 }
 
@@ -118,11 +81,12 @@ LogEinstellungen LogEinstellungenLesen(const std::string& settings_path,
                                        const std::string& program_dir, FileSystem* fs) {
   const IniFile ini(settings_path, fs);
   LogEinstellungen l;
-  l.LDat = ini.ReadString(kAllgemein, kLDat, program_dir + "Main.log");
-  l.LLev = ReadInt(ini, kAllgemein, kLLev, 0);
-  l.LWarn = ini.ReadBool(kAllgemein, kLWarn, true);
-  l.LArt = ReadInt(ini, kAllgemein, kLArt, 0);
-  l.LAnz = ReadInt(ini, kAllgemein, kLAnz, 0);
+  // The log's own default name; the settings dialog offers "zarnoft.log".
+  l.LDat = TextLesen(ini, kLDat, program_dir + "Main.log");
+  l.LLev = ZahlLesen(ini, kLLev);
+  l.LWarn = SchalterLesen(ini, kLWarn);
+  l.LArt = ZahlLesen(ini, kLArt);
+  l.LAnz = ZahlLesen(ini, kLAnz);
   return l;
 }
 
@@ -133,79 +97,51 @@ LogEinstellungen LogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs) {
 
 namespace {
 
-// The program's directory is the default of three keys when the program is portable; when it is
-// installed, each default comes from its own per-user place (DateiOrte).
-DialogEinstellungen DialogLesen(const std::string& settings_path, const DateiOrte& orte,
-                                FileSystem* fs) {
+// The program's directory is the default of three settings when the program is portable; when
+// it is installed, each default comes from its own per-user place (DateiOrte).
+EinstellungsWerte DialogLesen(const std::string& settings_path, const DateiOrte& orte,
+                              FileSystem* fs) {
   const IniFile ini(settings_path, fs);
-  DialogEinstellungen d;
-  ini.ReadInteger(kAllgemein, kVersion, kVersionWert);  // not used
-  d.PosS = ReadInt(ini, kForm, kPosS, 0);
-  d.SyncDirData = ReadInt(ini, kData, kSyncDirData, 0);
-  d.SofortSync = ini.ReadBool(kData, kSofortSync, true);
-  d.Warnungen = ini.ReadBool(kData, kWarnungen, false);
-  d.Fehler = ini.ReadBool(kData, kFehler, false);
-  d.SyncDir = ini.ReadString(kData, kSyncDir, orte.sammlungs_verzeichnis);
-  d.LDat = ini.ReadString(kAllgemein, kLDat, orte.log_verzeichnis + "zarnoft.log");
-  d.LWarn = ini.ReadBool(kAllgemein, kLWarn, true);
-  d.LLev = ReadInt(ini, kAllgemein, kLLev, 0);
-  d.LArt = ReadInt(ini, kAllgemein, kLArt, 0);
-  d.LAnz = ReadInt(ini, kAllgemein, kLAnz, 0);
-  d.Hint = ini.ReadBool(kAllgemein, kHint, true);
-  d.Loeschen = static_cast<LoeschModus>(ReadInt(ini, kData, kLoeschen, 1));
-  d.LoeschenWohin = ini.ReadString(kData, kLoeschenWohin, orte.LoeschVorgabe());
-  d.LoeschGrenze = LoeschGrenzeLesen(ini);
-  d.RueckgaengigTage =
-      BereichLesen(ini, kRueckgaengigTage, kRueckgaengigTageStandard, kRueckgaengigTageHoechstens);
-  d.RueckgaengigAnteil = BereichLesen(ini, kRueckgaengigAnteil, kRueckgaengigAnteilStandard,
-                                      kRueckgaengigAnteilHoechstens);
-  d.Boot = ini.ReadBool(kHauptprogramm, kBoot, true);
-  d.Zeit = ini.ReadBool(kHauptprogramm, kZeit, true);
-  d.Idle = ini.ReadBool(kHauptprogramm, kIdle, true);
-  d.Shut = ini.ReadBool(kHauptprogramm, kShut, true);
-  d.BootZeit = ReadInt(ini, kHauptprogramm, kBootZeit, 5);
-  d.IdleZeit = ReadInt(ini, kHauptprogramm, kIdleZeit, 5);
-  return d;
+  EinstellungsWerte w;
+  for (const Einstellung* e : kEinstellungen) {
+    if (e->feldart == Feldart::kKeins) continue;
+    switch (e->art) {
+      case Wertart::kSchalter:
+        w.SchalterSetzen(*e, SchalterLesen(ini, *e));
+        break;
+      case Wertart::kZahl:
+        w.ZahlSetzen(*e, ZahlLesen(ini, *e));
+        break;
+      case Wertart::kText:
+        w.TextSetzen(*e, TextLesen(ini, *e, TextVorgabe(*e, orte)));
+        break;
+    }
+  }
+  return w;
 }
 
 }  // namespace
 
-DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
-                                             const std::string& program_dir, FileSystem* fs) {
+EinstellungsWerte DialogEinstellungenLesen(const std::string& settings_path,
+                                           const std::string& program_dir, FileSystem* fs) {
   return DialogLesen(settings_path, PortableDateiOrte(program_dir), fs);
 }
 
-DialogEinstellungen DialogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs) {
+EinstellungsWerte DialogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs) {
   return DialogLesen(orte.EinstellungsDatei(), orte, fs);
 }
 
-void DialogEinstellungenSchreiben(const std::string& settings_path, const DialogEinstellungen& d,
+void DialogEinstellungenSchreiben(const std::string& settings_path, const EinstellungsWerte& w,
                                   FileSystem* fs) {
   IniFile ini(settings_path, fs);
-  ini.WriteInteger(kAllgemein, kVersion, kVersionWert);
-  ini.WriteInteger(kForm, kPosS, d.PosS);
-  ini.WriteInteger(kData, kSyncDirData, d.SyncDirData);
-  ini.WriteString(kData, kSyncDir, d.SyncDir);
-  ini.WriteBool(kData, kSofortSync, d.SofortSync);
-  ini.WriteString(kAllgemein, kLDat, d.LDat);
-  ini.WriteInteger(kAllgemein, kLLev, d.LLev);
-  ini.WriteBool(kData, kWarnungen, d.Warnungen);
-  ini.WriteBool(kData, kFehler, d.Fehler);
-  ini.WriteBool(kAllgemein, kHint, d.Hint);
-  ini.WriteBool(kAllgemein, kLWarn, d.LWarn);
-  ini.WriteInteger(kAllgemein, kLArt, d.LArt);
-  ini.WriteInteger(kAllgemein, kLAnz, d.LAnz);
-  ini.WriteInteger(kData, kLoeschen, Zahl(d.Loeschen));
-  ini.WriteString(kData, kLoeschenWohin, d.LoeschenWohin);
-  ini.WriteInteger(kData, kLoeschGrenze, d.LoeschGrenze);
-  ini.WriteInteger(kData, kRueckgaengigTage, d.RueckgaengigTage);
-  ini.WriteInteger(kData, kRueckgaengigAnteil, d.RueckgaengigAnteil);
-  ini.WriteBool(kHauptprogramm, kBoot, d.Boot);
-  ini.WriteBool(kHauptprogramm, kZeit, d.Zeit);
-  ini.WriteBool(kHauptprogramm, kIdle, d.Idle);
-  ini.WriteBool(kHauptprogramm, kShut, d.Shut);
-  ini.WriteInteger(kHauptprogramm, kBootZeit, d.BootZeit);
-  ini.WriteInteger(kHauptprogramm, kIdleZeit, d.IdleZeit);
+  ini.WriteInteger(kVersion.sektion, kVersion.schluessel, kVersionWert);
+  for (const Einstellung* e : kEinstellungen) {
+    if (e->feldart != Feldart::kKeins) WertSchreiben(&ini, *e, w);
+  }
+}
+
+bool EinstellungsSchalter(const std::string& settings_path, const Einstellung& e, FileSystem* fs) {
+  return SchalterLesen(IniFile(settings_path, fs), e);
 }
 
 }  // namespace zarnoft

@@ -1,7 +1,7 @@
 // Main.sda, the program's own settings file: program directory + "Main.sda", INI layout through
-// IniFile. Several parts read it independently and each names its own defaults, so a missing
-// file, section or key is never an error; where two readers differ (LDat, SyncDir) each has its
-// own function here.
+// IniFile. Several parts read it independently, each through the table of settings
+// (settings/settings_table.h) with its defaults, so a missing file, section or key is never an
+// error; where two readers differ (LDat, SyncDir) each has its own function here.
 //
 // Every function opens the file, does its reads or writes and lets go of it; nothing is kept
 // between calls. Only the GUI thread calls them; a comparison run gets the values it needs
@@ -18,53 +18,9 @@
 #include "platform/file_places.h"
 #include "platform/file_system.h"
 #include "platform/job_modes.h"
+#include "settings/settings_table.h"
 
 namespace zarnoft {
-
-// Section and key names of Main.sda.
-namespace main_sda {
-inline constexpr const char* kAllgemein = "Allgemein";
-inline constexpr const char* kForm = "Form";
-inline constexpr const char* kData = "Data";
-inline constexpr const char* kHauptprogramm = "Hauptprogramm";
-
-inline constexpr const char* kVersion = "Version";  // Allgemein: always written as 1
-inline constexpr const char* kLDat = "LDat";        // Allgemein: log file path
-inline constexpr const char* kLLev = "LLev";        // Allgemein: log level 0..9, 0 = no log
-inline constexpr const char* kLWarn = "LWarn";      // Allgemein: warn when the log is unusable
-inline constexpr const char* kLArt = "LArt";        // Allgemein: rotation kind 0..6 (-1 typed)
-inline constexpr const char* kLAnz = "LAnz";        // Allgemein: rotated files kept 0..10
-inline constexpr const char* kHint = "Hint";        // Allgemein: "Kurzhilfe anzeigen"
-inline constexpr const char* kHoehe = "Hoehe";      // Form: client height, pixels
-inline constexpr const char* kBreite = "Breite";    // Form: client width, pixels
-inline constexpr const char* kPosS = "PosS";        // Form: 0 centred, 1 at PosX/PosY
-inline constexpr const char* kPosY = "PosY";        // Form: top edge
-inline constexpr const char* kPosX = "PosX";        // Form: left edge
-inline constexpr const char* kSyncDirData = "SyncDirData";  // Data: 0 program dir, 1 SyncDir,
-                                                            // 2 the directory used last
-inline constexpr const char* kSyncDir = "SyncDir";
-inline constexpr const char* kSofortSync = "SofortSync";  // Data: run a taken job at once
-inline constexpr const char* kWarnungen = "Warnungen";
-inline constexpr const char* kFehler = "Fehler";
-inline constexpr const char* kLoeschen = "Loeschen";            // Data: the LoeschModus
-inline constexpr const char* kLoeschenWohin = "LoeschenWohin";  // Data: the move-aside folder
-inline constexpr const char* kLoeschGrenze = "LoeschGrenze";    // Data: the deletion guard, %
-// Data: days a run's replaced and removed files are kept for an undo (0: none), and the share of
-// the free space they may take, percent.
-inline constexpr const char* kRueckgaengigTage = "RueckgaengigTage";
-inline constexpr const char* kRueckgaengigAnteil = "RueckgaengigAnteil";
-inline constexpr const char* kBoot = "Boot";  // Hauptprogramm: stored and shown only
-inline constexpr const char* kZeit = "Zeit";
-inline constexpr const char* kIdle = "Idle";
-inline constexpr const char* kShut = "Shut";
-inline constexpr const char* kBootZeit = "BootZeit";  // seconds, dialog range 5..60
-inline constexpr const char* kIdleZeit = "IdleZeit";  // minutes, dialog range 2..15
-
-inline constexpr int kVersionWert = 1;
-
-inline constexpr int kHoeheVorgabe = 400;
-inline constexpr int kBreiteVorgabe = 427;
-}  // namespace main_sda
 
 // program_dir + "Main.sda".
 std::string MainSettingsPath(const std::string& program_dir);
@@ -137,44 +93,23 @@ LogEinstellungen LogEinstellungenLesen(const std::string& settings_path,
 // The same at the program's file places (LDat: orte.log_verzeichnis + "Main.log").
 LogEinstellungen LogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs = nullptr);
 
-// Every key the settings dialog shows, with the dialog's defaults (LDat: program_dir +
-// "zarnoft.log", SyncDir: program_dir). Values are as stored; the dialog's controls keep them
-// within their ranges.
-struct DialogEinstellungen {
-  int PosS = 0;
-  int SyncDirData = 0;
-  std::string SyncDir;
-  bool SofortSync = true;
-  bool Warnungen = false;
-  bool Fehler = false;
-  std::string LDat;
-  bool LWarn = true;
-  int LLev = 0;
-  int LArt = 0;
-  int LAnz = 0;
-  bool Hint = true;
-  LoeschModus Loeschen = LoeschModus::kNormal;
-  std::string LoeschenWohin;
-  int LoeschGrenze = kLoeschGrenzeStandard;
-  int RueckgaengigTage = kRueckgaengigTageStandard;
-  int RueckgaengigAnteil = kRueckgaengigAnteilStandard;
-  bool Boot = true;
-  bool Zeit = true;
-  bool Idle = true;
-  bool Shut = true;
-  int BootZeit = 5;
-  int IdleZeit = 5;
-};
-DialogEinstellungen DialogEinstellungenLesen(const std::string& settings_path,
-                                             const std::string& program_dir,
-                                             FileSystem* fs = nullptr);
-// The same at the program's file places: LDat orte.log_verzeichnis + "zarnoft.log", SyncDir
-// orte.sammlungs_verzeichnis, LoeschenWohin orte.LoeschVorgabe().
-DialogEinstellungen DialogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs = nullptr);
-// Writes the dialog's keys in the order of its OK, starting with Allgemein/Version = 1, so that
-// a fresh file holds the sections Allgemein, Form, Data, Hauptprogramm. Throws IniWriteError.
-void DialogEinstellungenSchreiben(const std::string& settings_path, const DialogEinstellungen& d,
+// Every setting the settings dialog shows (those of the table with a control), with the
+// dialog's defaults (LDat: program_dir + "zarnoft.log", SyncDir: program_dir). Values are as
+// stored, taken by each setting's rule; the dialog's controls keep them within their ranges.
+EinstellungsWerte DialogEinstellungenLesen(const std::string& settings_path,
+                                           const std::string& program_dir,
+                                           FileSystem* fs = nullptr);
+// The same at the program's file places (TextVorgabe).
+EinstellungsWerte DialogEinstellungenLesen(const DateiOrte& orte, FileSystem* fs = nullptr);
+// Writes the dialog's settings in the table's order, starting with Allgemein/Version = 1, so
+// that a fresh file holds the sections Allgemein, Form, Data, Hauptprogramm. Throws
+// IniWriteError.
+void DialogEinstellungenSchreiben(const std::string& settings_path, const EinstellungsWerte& w,
                                   FileSystem* fs = nullptr);
+
+// One switch of Main.sda by its rule, for a window that shows nothing else of the file.
+bool EinstellungsSchalter(const std::string& settings_path, const Einstellung& e,
+                          FileSystem* fs = nullptr);
 
 }  // namespace zarnoft
 

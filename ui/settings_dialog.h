@@ -12,6 +12,8 @@
 #include <QDialog>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "editor/settings_dialog.h"
 
@@ -70,7 +72,6 @@ class TEinstellungen : public QDialog, public EinstellungenAnsicht {
   QWidget* EditorSeite();
   void HinweiseEinrichten();
   void HinweisZeigenAb(QWidget* w);
-  int RotationsIndex() const;
 
   QTabWidget* tabs_;
   // "&Programm"
@@ -113,6 +114,8 @@ class TEinstellungen : public QDialog, public EinstellungenAnsicht {
   QPushButton* Ja_;
   QStatusBar* status_;
   bool erstmals_gezeigt_ = false;
+  // The control of each setting the dialog shows (settings/settings_table.h), found by its name.
+  std::vector<std::pair<const Einstellung*, QObject*>> steuerelemente_;
 
   std::unique_ptr<TEinstellungenLogik> logik_;
 };
