@@ -30,6 +30,7 @@
 #include "editor/main_layout.h"
 #include "editor/main_view.h"
 #include "editor/run_collector.h"
+#include "engine/undo.h"
 #include "jobs/collection_file.h"
 #include "jobs/job.h"
 #include "jobs/job_texts.h"
@@ -93,6 +94,11 @@ class Hauptfenster {
   // "Probelauf": a probe run of the selected job (nothing changes), with its own progress
   // window; at its end the probe window lists what the real run would do.
   void ProbelaufClick();
+  // "Letzten Lauf rückgängig machen": the plan of taking back the selected job's last run, worked
+  // out on a thread of its own and shown in the probe window, whose button takes the run back;
+  // the job's last run then goes back to the one before it (the collection changes). Refused
+  // while the job runs.
+  void RueckgaengigClick();
   void HVerzBClick();  // choose the source folder
   void ZVerzBClick();  // choose the target folder
   // The exclusions dialog for the job being edited. Its patterns belong to the edit fields as
@@ -178,12 +184,34 @@ class Hauptfenster {
   // Runs.
   // False: nothing started; `melden`: say so in a box.
   bool AuftragStarten(TVergleichThread* job, bool probelauf = false, bool melden = true);
+  // A run (or undo) just started for `job`: its handle becomes the job's Thread and the running
+  // count grows. An empty handle started nothing: `was` ("Der Vergleich") says so in a box, ""
+  // says nothing. Returns whether it started.
+  bool LaufUebernehmen(TVergleichThread* job, LaufHandle lauf, const std::string& was);
   void VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende, LaufSammler* sammler);
   void ProbelaufBeendet(TVergleichThread* job, const LaufErgebnis& ende, LaufSammler* sammler);
   // "Jetzt synchronisieren" of a probe window: the real run of `job` (when it is still the job of
   // `herkunft` and `ziel` in the collection). "" when it started, otherwise why not.
   std::string ProbeSynchronisieren(const TVergleichThread* job, const std::string& herkunft,
                                    const std::string& ziel);
+  // The job a window opened for: `job` while it is still in the collection with the same pair of
+  // directories (another job may since lie at its address); nullptr otherwise.
+  TVergleichThread* GleicherJob(const TVergleichThread* job, const std::string& herkunft,
+                                const std::string& ziel);
+  // After an end notification: the window closes once the last run has ended, when it waits for
+  // that.
+  void SchliessenWennFertig();
+
+  // Undo (editor/main_window_undo.cpp). `lauf`: the kept run whose plan the user saw ("" for the
+  // plan itself). False: nothing started; `melden`: say so in a box.
+  bool RueckgaengigStarten(TVergleichThread* job, bool probelauf, const std::string& lauf,
+                           bool melden);
+  void RueckgaengigBeendet(LaufHandle lauf, bool probelauf, const RueckgaengigErgebnis& e,
+                           LaufSammler* sammler);
+  void PlanZeigen(TVergleichThread* job, const std::string& lauf, Gesammelt g);
+  // "Jetzt rückgängig machen" of the plan's window: "" when the undo started, otherwise why not.
+  std::string RueckgaengigJetzt(const TVergleichThread* job, const std::string& herkunft,
+                                const std::string& ziel, const std::string& lauf);
 
   void EinstellungenLesen();
   // The end of FormClose: cancels the runs and closes after the last one, or closes now.

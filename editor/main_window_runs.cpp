@@ -37,13 +37,17 @@ bool Hauptfenster::AuftragStarten(TVergleichThread* job, bool probelauf, bool me
         if (*selbst != nullptr) (*selbst)->VergleichBeendet(l, ende, sammler.get());
       },
       sammler);
+  return LaufUebernehmen(job, lauf, melden ? "Der Vergleich" : "");
+}
+
+bool Hauptfenster::LaufUebernehmen(TVergleichThread* job, LaufHandle lauf, const std::string& was) {
   if (lauf.Leer()) {
-    if (!melden) return false;
+    if (was.empty()) return false;
     // No thread could be started (the starter has logged why): the job stays idle and no end
     // notification will come.
     Meldungsbox box;
     box.titel = "Fehler";
-    box.text = "Der Vergleich kann nicht gestartet werden:\r" + job->Herkunft + " - " + job->Ziel;
+    box.text = was + " kann nicht gestartet werden:\r" + job->Herkunft + " - " + job->Ziel;
     box.symbol = Symbol::kStopp;
     ansicht_->Meldung(box);
     return false;
@@ -104,6 +108,10 @@ void Hauptfenster::VergleichBeendet(LaufHandle lauf, const LaufErgebnis& ende,
     }
     TabelleZeichnen();
   });
+  SchliessenWennFertig();
+}
+
+void Hauptfenster::SchliessenWennFertig() {
   if (schliessen_nach_laeufen_ && anzahl_vergleiche_ == 0) {
     Log(LogStufe::kDebug, "Main: FormClose erledigt");
     schliessen_fertig_ = true;
@@ -135,13 +143,8 @@ std::string Hauptfenster::ProbeSynchronisieren(const TVergleichThread* job,
   std::string warum;
   Befehl([&] {
     Log(LogStufe::kGrundbefehl, "Main: Probelauf: Jetzt synchronisieren");
-    // The window may have stayed open while the job was deleted, and another job may since lie
-    // at its address: only the same pair of directories counts as the same job.
-    TVergleichThread* gefunden = nullptr;
-    for (size_t i = 0; i < sammlung_.Anzahl(); ++i) {
-      TVergleichThread* j = sammlung_.An(i);
-      if (j == job && j->Herkunft == herkunft && j->Ziel == ziel) gefunden = j;
-    }
+    // The window may have stayed open while the job was deleted.
+    TVergleichThread* gefunden = GleicherJob(job, herkunft, ziel);
     if (gefunden == nullptr) {
       warum = "Der Auftrag ist nicht mehr in der Sammlung.";
     } else if (!gefunden->Thread.Leer()) {
@@ -153,6 +156,15 @@ std::string Hauptfenster::ProbeSynchronisieren(const TVergleichThread* job,
     }
   });
   return warum;
+}
+
+TVergleichThread* Hauptfenster::GleicherJob(const TVergleichThread* job,
+                                            const std::string& herkunft, const std::string& ziel) {
+  for (size_t i = 0; i < sammlung_.Anzahl(); ++i) {
+    TVergleichThread* j = sammlung_.An(i);
+    if (j == job && j->Herkunft == herkunft && j->Ziel == ziel) return j;
+  }
+  return nullptr;
 }
 
 // --- Extras and help ---------------------------------------------------------------------------

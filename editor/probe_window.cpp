@@ -57,9 +57,11 @@ std::tuple<int64_t, int64_t, std::string> Schluessel(const ProbeZeile& z, int sp
 
 }  // namespace
 
-ProbeListe::ProbeListe(const std::string& herkunft, const std::string& ziel, Gesammelt g)
-    : titel_("Probelauf – " + (herkunft.empty() ? "/" : herkunft) + " → " +
-             (ziel.empty() ? "/" : ziel)),
+ProbeListe::ProbeListe(const std::string& herkunft, const std::string& ziel, Gesammelt g,
+                       ProbeZweck zweck)
+    : zweck_(zweck),
+      titel_(std::string(zweck == ProbeZweck::kRueckgaengig ? "Rückgängig – " : "Probelauf – ") +
+             (herkunft.empty() ? "/" : herkunft) + " → " + (ziel.empty() ? "/" : ziel)),
       warnungen_(std::move(g.hinweise)),
       fehler_(std::move(g.fehler)),
       fehler_anzahl_(g.fehler_anzahl) {
@@ -71,6 +73,15 @@ const std::vector<std::string>& ProbeListe::Koepfe() {
   static const std::vector<std::string> k = {"Aktion",         "Pfad",       "Größe Herkunft",
                                              "Datum Herkunft", "Größe Ziel", "Datum Ziel"};
   return k;
+}
+
+const char* ProbeListe::Knopf() const {
+  return zweck_ == ProbeZweck::kRueckgaengig ? "&Jetzt rückgängig machen"
+                                             : "&Jetzt synchronisieren";
+}
+
+const char* ProbeListe::MeldungsTitel() const {
+  return zweck_ == ProbeZweck::kRueckgaengig ? kRueckgaengigTitel : "Probelauf";
 }
 
 std::string ProbeListe::Zaehlung() const {

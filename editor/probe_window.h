@@ -3,6 +3,10 @@
 // side above the table (the real run would ask there), the failures the probe met, and the
 // button "Jetzt synchronisieren" that starts the real run of the job.
 //
+// The same window shows the plan of taking a job's last run back ("Rückgängig – <job>"): the
+// steps the undo would take, what it would leave alone (as failures), the run it takes back
+// above the table, and the button "Jetzt rückgängig machen".
+//
 // ProbeListe holds the texts and the order of the rows; Probefenster is the window's logic and
 // talks to the screen only through a ProbeAnsicht (the Qt dialog, or a test's fake).
 //
@@ -30,6 +34,13 @@ enum ProbeSpalte : int {
   kProbeSpalten,
 };
 
+// The command that takes a job's last run back, as its menu entry, the plan's message boxes and
+// the outcome say it.
+inline constexpr const char* kRueckgaengigTitel = "Letzten Lauf rückgängig machen";
+
+// What the window lists: the plan of a run, or of taking a run back.
+enum class ProbeZweck { kAbgleich, kRueckgaengig };
+
 struct ProbeZeile {
   Aktion aktion;
   std::vector<std::string> zellen;  // one per ProbeSpalte
@@ -42,11 +53,17 @@ class ProbeListe {
 
   // The probe of the job from `herkunft` to `ziel`, with what its collector gathered. The rows
   // come in the order of the run (which is the order of its walk) until the user sorts them.
-  ProbeListe(const std::string& herkunft, const std::string& ziel, Gesammelt gesammelt);
+  ProbeListe(const std::string& herkunft, const std::string& ziel, Gesammelt gesammelt,
+             ProbeZweck zweck = ProbeZweck::kAbgleich);
 
   static const std::vector<std::string>& Koepfe();
-  // "Probelauf – <Herkunft> → <Ziel>".
+  ProbeZweck Zweck() const { return zweck_; }
+  // "Probelauf – <Herkunft> → <Ziel>", or "Rückgängig – ..." for an undo's plan.
   const std::string& Titel() const { return titel_; }
+  // The button that carries the plan out, with its access key: "&Jetzt synchronisieren" or
+  // "&Jetzt rückgängig machen"; and the caption of the window's message boxes.
+  const char* Knopf() const;
+  const char* MeldungsTitel() const;
   // The warnings shown above the table (the deletion guard, an empty side); empty: none.
   const std::vector<std::string>& Warnungen() const { return warnungen_; }
   // The counts per action and side ("kopieren > Ziel: 3 (4.096 Bytes)"), the failures' count;
@@ -64,6 +81,7 @@ class ProbeListe {
   bool Aufsteigend() const { return aufsteigend_; }
 
  private:
+  ProbeZweck zweck_;
   std::string titel_;
   std::vector<std::string> warnungen_;
   std::vector<ProbeZeile> zeilen_;
@@ -82,7 +100,7 @@ class ProbeAnsicht {
   // The rows in this order, with the sorted column marked (-1: none).
   virtual void ZeilenSetzen(const std::vector<ProbeZeile>& zeilen, int spalte,
                             bool aufsteigend) = 0;
-  // A message box over this window (caption "Probelauf", OK).
+  // A message box over this window (caption ProbeListe::MeldungsTitel, OK).
   virtual void Meldung(const std::string& text) = 0;
   // Closes the window (later, from the event loop).
   virtual void Schliessen() = 0;
@@ -90,8 +108,8 @@ class ProbeAnsicht {
 
 class Probefenster {
  public:
-  // Starts the real run of the probe's job: "" when it started, otherwise why not (the job was
-  // deleted meanwhile, or runs).
+  // Starts the real run of the probe's job (or the undo of the plan): "" when it started,
+  // otherwise why not (the job was deleted meanwhile, or runs).
   using Jetzt = std::function<std::string()>;
 
   // `ansicht` must outlive the object.
@@ -102,8 +120,8 @@ class Probefenster {
   void Zeigen();
   // A click on the heading of column `spalte`.
   void SpalteClick(int spalte);
-  // "Jetzt synchronisieren": starts the real run and closes the window; a run that cannot start
-  // is explained in a box and the window stays.
+  // "Jetzt synchronisieren" ("Jetzt rückgängig machen"): starts the real run (the undo) and
+  // closes the window; one that cannot start is explained in a box and the window stays.
   void JetztClick();
 
  private:

@@ -161,5 +161,64 @@ TEST_F(JobLaufTest, ClosingWithRunsUnderWayCancelsThemAndServesUntilTheLastEnd) 
   sammlung.Leeren();
 }
 
+// A bericht that counts the steps it is told of, on any thread.
+class Zaehler : public LaufBericht {
+ public:
+  void Getan(const Aktion&) override { ++schritte; }
+  void Fehler(const Fehlerzeile&) override { ++fehler; }
+  std::atomic<int> schritte{0};
+  std::atomic<int> fehler{0};
+};
+
+// The editor's starter takes a run back on a thread of its own, as a run of the job: the plan
+// reaches the report and changes nothing, the end comes on the GUI thread, and the undo itself
+// removes what the run wrote.
+TEST_F(JobLaufTest, TheStarterTakesARunBackOnAThreadOfItsOwnAndEndsOnTheGuiThread) {
+  TVergleichThread* job = sammlung.Anhaengen(Job("z"));
+  LaufDienste d;
+  d.log = &log;
+  d.gui = &gui;
+  VergleicheStarter starter(d);
+  LaufHandle lauf = starter.Starten(
+      VergleichsWerteFuer(*job, baum.Path("lager"), LoeschModus::kNormal),
+      [&](LaufHandle, const LaufErgebnis&) { ++enden; }, nullptr);
+  ASSERT_TRUE(gui.ServeUntil([&] { return enden == 1; }, kGeduld));
+  ASSERT_TRUE(baum.Exists("z/d0/f0"));
+
+  std::vector<RueckgaengigErgebnis> ergebnisse;
+  auto rueckgaengig = [&](bool probe, const std::string& name) {
+    RueckgaengigWerte w;
+    w.Herkunft = job->Herkunft;
+    w.Ziel = job->Ziel;
+    w.Probelauf = probe;
+    w.Lauf = name;
+    auto bericht = std::make_shared<Zaehler>();
+    const auto gui_thread = std::this_thread::get_id();
+    LaufHandle l = starter.RueckgaengigStarten(
+        w,
+        [&, gui_thread](LaufHandle, const RueckgaengigErgebnis& e) {
+          EXPECT_EQ(std::this_thread::get_id(), gui_thread);
+          ergebnisse.push_back(e);
+        },
+        bericht);
+    EXPECT_FALSE(l.Leer());
+    const size_t vorher = ergebnisse.size();
+    EXPECT_TRUE(gui.ServeUntil([&] { return ergebnisse.size() > vorher; }, kGeduld));
+    l.Warten();
+    EXPECT_EQ(bericht->schritte, ergebnisse.back().schritte);
+  };
+  rueckgaengig(/*probe=*/true, "");
+  ASSERT_TRUE(ergebnisse[0].abgelehnt.empty()) << ergebnisse[0].abgelehnt;
+  EXPECT_GE(ergebnisse[0].schritte, 12);
+  EXPECT_TRUE(baum.Exists("z/d0/f0"));
+  rueckgaengig(/*probe=*/false, ergebnisse[0].lauf);
+  EXPECT_EQ(ergebnisse[1].schritte, ergebnisse[0].schritte);
+  EXPECT_EQ(ergebnisse[1].fehler, 0);
+  EXPECT_FALSE(baum.Exists("z/d0"));
+  EXPECT_TRUE(baum.Exists("h/d0/f0"));
+  lauf.Warten();
+  sammlung.Leeren();
+}
+
 }  // namespace
 }  // namespace zarnoft

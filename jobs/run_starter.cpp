@@ -1,6 +1,8 @@
 #include "jobs/run_starter.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -38,6 +40,42 @@ LaufHandle VergleicheStarter::Starten(const VergleichsWerte& werte, Ende ende,
     laufend_.push_back(lauf);
     std::erase_if(gestartet_, [](const LaufHandle& l) { return l.Beendet(); });
     gestartet_.push_back(lauf);
+  }
+  return lauf;
+}
+
+LaufHandle VergleicheStarter::RueckgaengigStarten(const RueckgaengigWerte& werte,
+                                                  RueckgaengigEnde ende,
+                                                  std::shared_ptr<LaufBericht> bericht) {
+  static DirectCaller direkt;
+  GuiCaller* gui = dienste_.gui != nullptr ? dienste_.gui : &direkt;
+  RueckgaengigDienste d;
+  d.fs = dienste_.fs;
+  d.uhr = dienste_.uhr;
+  d.log = dienste_.log;
+  d.bericht = bericht.get();
+  d.stand_verzeichnis = dienste_.stand_verzeichnis;
+  LaufHandle lauf = LaufHandle::Neu();
+  // In the lists before the thread can end; the end notification takes it out on the GUI thread.
+  laufend_.push_back(lauf);
+  std::erase_if(gestartet_, [](const LaufHandle& l) { return l.Beendet(); });
+  gestartet_.push_back(lauf);
+  try {
+    std::thread([this, werte, d, gui, lauf, ende = std::move(ende), bericht = std::move(bericht)] {
+      const RueckgaengigErgebnis e = LetztenLaufRueckgaengig(werte, d);
+      gui->Call([&] {
+        laufend_.erase(std::remove(laufend_.begin(), laufend_.end(), lauf), laufend_.end());
+        ende(lauf, e);
+      });
+      lauf.Beenden();
+    }).detach();
+  } catch (const std::system_error& e) {
+    laufend_.pop_back();
+    gestartet_.pop_back();
+    if (dienste_.log != nullptr && dienste_.log->Will(LogStufe::kWarnung))
+      dienste_.log->Zeile(LogStufe::kWarnung,
+                          std::string("Vergl: Rückgängigmachen nicht gestartet: ") + e.what());
+    return LaufHandle();
   }
   return lauf;
 }

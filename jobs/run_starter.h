@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/comparison.h"
+#include "engine/undo.h"
 #include "jobs/job.h"
 
 namespace zarnoft {
@@ -34,6 +35,7 @@ LaufHandle VergleichStarten(TVergleichThread* job, const std::string& loeschen_w
 class LaufStarter {
  public:
   using Ende = std::function<void(LaufHandle lauf, const LaufErgebnis& ende)>;
+  using RueckgaengigEnde = std::function<void(LaufHandle lauf, const RueckgaengigErgebnis& ende)>;
   virtual ~LaufStarter() = default;
 
   // Starts a comparison with `werte`. `ende` runs later, on the GUI thread, never inside
@@ -42,6 +44,20 @@ class LaufStarter {
   // it alive until the run is done.
   virtual LaufHandle Starten(const VergleichsWerte& werte, Ende ende,
                              std::shared_ptr<LaufBericht> bericht) = 0;
+  // Takes a job's last run back (LetztenLaufRueckgaengig; with werte.Probelauf only its plan) on
+  // a thread of its own, which counts as a run of the job: its handle is the job's Thread while it
+  // goes on, and Schliessen waits for its end notification as for a run's. An undo is not stopped
+  // half way: StopAnfordern and Schliessen let it finish. `ende` runs later, on the GUI thread,
+  // never inside this call; `bericht` (may be null) receives the steps and failures on the undo's
+  // thread. An empty handle when no thread could be started: then `ende` never runs. The default
+  // starts nothing.
+  virtual LaufHandle RueckgaengigStarten(const RueckgaengigWerte& werte, RueckgaengigEnde ende,
+                                         std::shared_ptr<LaufBericht> bericht) {
+    (void)werte;
+    (void)ende;
+    (void)bericht;
+    return LaufHandle();
+  }
   // Asks a run to stop at its next check, without waiting.
   virtual void StopAnfordern(LaufHandle lauf) = 0;
   // The program closes: every run is cancelled, and questions that runs ask (now and from now on)
@@ -59,6 +75,8 @@ class VergleicheStarter : public LaufStarter {
   ~VergleicheStarter() override;
   LaufHandle Starten(const VergleichsWerte& werte, Ende ende,
                      std::shared_ptr<LaufBericht> bericht) override;
+  LaufHandle RueckgaengigStarten(const RueckgaengigWerte& werte, RueckgaengigEnde ende,
+                                 std::shared_ptr<LaufBericht> bericht) override;
   void StopAnfordern(LaufHandle lauf) override;
   void Schliessen() override;
 

@@ -223,6 +223,30 @@ class FakeLaeufe : public LaufStarter {
     laeufe.push_back({griff, werte, std::move(ende), std::move(bericht)});
     return griff;
   }
+  // The undos started (RueckgaengigStarten), in order; they end with RueckgaengigBeenden.
+  struct Rueckgaengig {
+    LaufHandle griff;
+    RueckgaengigWerte werte;
+    RueckgaengigEnde ende;
+    std::shared_ptr<LaufBericht> bericht;
+    bool beendet = false;
+  };
+  std::vector<Rueckgaengig> rueckgaengig;
+
+  LaufHandle RueckgaengigStarten(const RueckgaengigWerte& werte, RueckgaengigEnde ende,
+                                 std::shared_ptr<LaufBericht> bericht) override {
+    if (kein_thread) return LaufHandle{};
+    LaufHandle griff = LaufHandle::Neu();
+    rueckgaengig.push_back({griff, werte, std::move(ende), std::move(bericht)});
+    return griff;
+  }
+  // The end notification of undo i (in start order) with the result `e`.
+  void RueckgaengigBeenden(size_t i, const RueckgaengigErgebnis& e) {
+    ASSERT_LT(i, rueckgaengig.size());
+    ASSERT_FALSE(rueckgaengig[i].beendet);
+    rueckgaengig[i].beendet = true;
+    rueckgaengig[i].ende(rueckgaengig[i].griff, e);
+  }
   void StopAnfordern(LaufHandle lauf) override {
     for (Lauf& l : laeufe) {
       if (l.griff == lauf) l.stop = true;

@@ -37,6 +37,7 @@ constexpr int kHilfeArt = 108;
 constexpr int kHilfeMenue = 1;
 constexpr int kHilfeInfo = 12;
 constexpr int kHilfeProbelauf = 111;
+constexpr int kHilfeRueckgaengig = 112;
 
 template <typename T>
 T* Benannt(T* w, const char* name) {
@@ -139,6 +140,8 @@ void TZarnoft::MenuesAnlegen() {
           [this] { logik_->SyncNowClick(); });
   eintrag(extras, "&Probelauf", "Probelauf1", kHilfeProbelauf,
           [this] { logik_->ProbelaufClick(); });
+  eintrag(extras, QString("&") + kRueckgaengigTitel, "Rueckgaengig1", kHilfeRueckgaengig,
+          [this] { logik_->RueckgaengigClick(); });
   eintrag(extras, "&Einstellungen", "Einstellungen1", 300,
           [this] { logik_->Einstellungen1Click(); });
 
@@ -328,12 +331,15 @@ void TZarnoft::KontextMenue(const QPoint& wo) {
   const bool frei = logik_->Jobs().An(static_cast<size_t>(zeile))->Thread.Leer();
   QAction* sync = menue.addAction("Aktuelles &Synchronisieren");
   QAction* probe = menue.addAction("&Probelauf");
+  QAction* rueckgaengig = menue.addAction("Letzten Lauf &rückgängig machen");
   QAction* holen = menue.addAction("Aus Sammlung &bearbeiten");
   sync->setEnabled(frei);
   probe->setEnabled(frei);
+  rueckgaengig->setEnabled(frei);
   QAction* gewaehlt = menue.exec(anzeige_->viewport()->mapToGlobal(wo));
   if (gewaehlt == sync) logik_->SyncNowClick();
   if (gewaehlt == probe) logik_->ProbelaufClick();
+  if (gewaehlt == rueckgaengig) logik_->RueckgaengigClick();
   if (gewaehlt == holen) logik_->HolenClick();
 }
 

@@ -42,6 +42,17 @@ class Starter : public LaufStarter {
     laeufe.push_back({w, std::move(ende), false, LaufHandle::Neu(), std::move(bericht)});
     return laeufe.back().griff;
   }
+  struct Rueckgaengig {
+    RueckgaengigWerte werte;
+    RueckgaengigEnde ende;
+    LaufHandle griff;
+  };
+  std::vector<Rueckgaengig> rueckgaengig;
+  LaufHandle RueckgaengigStarten(const RueckgaengigWerte& w, RueckgaengigEnde ende,
+                                 std::shared_ptr<LaufBericht>) override {
+    rueckgaengig.push_back({w, std::move(ende), LaufHandle::Neu()});
+    return rueckgaengig.back().griff;
+  }
   void StopAnfordern(LaufHandle) override {
     for (Lauf& l : laeufe) l.gestoppt = true;
   }
@@ -232,6 +243,27 @@ TEST_F(TZarnoftTest, TheProbeMenuEntryOpensTheProbeWindowAtTheProbesEnd) {
   EXPECT_FALSE(starter_.laeufe[1].werte.Probelauf);
   EXPECT_TRUE(testing::Warten([&] { return w_->findChild<TProbelauf*>() == nullptr; }));
   starter_.laeufe[1].ende(starter_.laeufe[1].griff, {});
+}
+
+// "Extras > Letzten Lauf rückgängig machen" shows the undo's plan in the probe window, with the
+// undo's button.
+TEST_F(TZarnoftTest, TheUndoMenuEntryShowsThePlanInTheProbeWindow) {
+  Nehmen(tree_.Mkdir("a"), tree_.Mkdir("b"));
+  w_->Anzeige()->setCurrentCell(0, 0);
+  QAction* eintrag = w_->findChild<QAction*>("Rueckgaengig1");
+  ASSERT_NE(eintrag, nullptr);
+  EXPECT_EQ(eintrag->text(), "&Letzten Lauf rückgängig machen");
+  eintrag->trigger();
+  ASSERT_EQ(starter_.rueckgaengig.size(), 1u);
+  EXPECT_TRUE(starter_.rueckgaengig[0].werte.Probelauf);
+  RueckgaengigErgebnis e;
+  e.lauf = "20261209T051500Z";
+  starter_.rueckgaengig[0].ende(starter_.rueckgaengig[0].griff, e);
+  auto* plan = w_->findChild<TProbelauf*>();
+  ASSERT_NE(plan, nullptr);
+  EXPECT_EQ(plan->findChild<QPushButton*>("Jetzt")->text(), "&Jetzt rückgängig machen");
+  plan->close();
+  EXPECT_TRUE(testing::Warten([&] { return w_->findChild<TProbelauf*>() == nullptr; }));
 }
 
 // The window's access keys - the menu bar's and those of the controls - are each used once, so

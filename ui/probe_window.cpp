@@ -22,7 +22,7 @@ namespace zarnoft {
 namespace {
 
 constexpr int kHilfeProbelauf = 111;
-constexpr const char* kProbeTitel = "Probelauf";
+constexpr int kHilfeRueckgaengig = 112;
 // Of the screen's available room, at most this share for the window at its start.
 constexpr double kBildschirmAnteil = 0.8;
 // Rows that the table shows at least, without scrolling, where the screen allows.
@@ -76,7 +76,9 @@ TProbelauf::TProbelauf(QWidget* parent, ProbeListe liste, Probefenster::Jetzt je
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
   setSizeGripEnabled(true);
-  HilfeKontextSetzen(this, kHilfeProbelauf);
+  const ProbeListe& plan = logik_.Liste();
+  HilfeKontextSetzen(
+      this, plan.Zweck() == ProbeZweck::kRueckgaengig ? kHilfeRueckgaengig : kHilfeProbelauf);
 
   warnung_ = new QLabel(this);
   warnung_->setObjectName("Warnung");
@@ -117,7 +119,7 @@ TProbelauf::TProbelauf(QWidget* parent, ProbeListe liste, Probefenster::Jetzt je
   fehler_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* knoepfe = new QDialogButtonBox(this);
-  jetzt_ = knoepfe->addButton("&Jetzt synchronisieren", QDialogButtonBox::ActionRole);
+  jetzt_ = knoepfe->addButton(Q(plan.Knopf()), QDialogButtonBox::ActionRole);
   jetzt_->setObjectName("Jetzt");
   schliessen_ = knoepfe->addButton(QDialogButtonBox::Close);
   schliessen_->setObjectName("Schliessen");
@@ -182,7 +184,7 @@ int TProbelauf::Zeilen() const {
 }
 
 void TProbelauf::Meldung(const std::string& text) {
-  QMessageBox::information(this, kProbeTitel, MeldungsText(text));
+  QMessageBox::information(this, Q(logik_.Liste().MeldungsTitel()), MeldungsText(text));
 }
 
 void TProbelauf::Schliessen() {

@@ -1,10 +1,11 @@
 // TProbelauf: the Qt window of a probe run's result ("Probelauf – <job>"), over the logic
 // Probefenster (editor/probe_window.h). It holds the widgets and their wiring only: a warning
 // line per notice above the table (the deletion guard would ask), the table, the counts, the
-// failures, and the buttons "Jetzt synchronisieren" and "Schließen".
+// failures, and the buttons "Jetzt synchronisieren" and "Schließen". The plan of an undo shows in
+// the same window, titled "Rückgängig – <job>", with "Jetzt rückgängig machen" and its own help.
 //
 // Keyboard: Tab goes from the table to the buttons; Enter (the default) and Esc close it, so that
-// no key starts a real run by accident; Alt+J is "Jetzt synchronisieren"; F1 shows its help.
+// no key starts a real run (or undo) by accident; Alt+J is the Jetzt button; F1 shows its help.
 //
 // Not modal; it deletes itself when closed. GUI thread only.
 #ifndef ZARNOFT_UI_PROBE_WINDOW_H_

@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "ui/help.h"
 #include "ui/ui_test_kit.h"
 
 namespace zarnoft {
@@ -72,6 +73,27 @@ TEST(TProbelaufTest, KeysCloseHeadingsSortAndTheButtonStartsTheRun) {
   EXPECT_FALSE(w.isNull());
   knopf->click();
   EXPECT_EQ(gestartet, 2);
+  EXPECT_TRUE(testing::Warten([&] { return w.isNull(); }));
+}
+
+// The plan of an undo in the same window: its own title, button, box caption and help.
+TEST(TProbelaufTest, TheUndosPlanNamesItsButtonCaptionAndHelpAfterTheUndo) {
+  Probefenster::Jetzt jetzt = [] { return std::string("Der Auftrag läuft gerade."); };
+  QPointer<TProbelauf> w =
+      new TProbelauf(nullptr, ProbeListe("/q", "/z", Probe(), ProbeZweck::kRueckgaengig), jetzt);
+  w->show();
+  EXPECT_EQ(w->windowTitle(), "Rückgängig – /q → /z");
+  EXPECT_EQ(HilfeKontext(w), 112);
+  QPushButton* knopf = w->findChild<QPushButton*>("Jetzt");
+  EXPECT_EQ(knopf->text(), "&Jetzt rückgängig machen");
+  QString titel;
+  testing::BeiModal([&titel](QWidget* box) {
+    titel = box->windowTitle();
+    if (auto* b = qobject_cast<QMessageBox*>(box)) b->accept();
+  });
+  knopf->click();
+  EXPECT_EQ(titel, "Letzten Lauf rückgängig machen");
+  w->close();
   EXPECT_TRUE(testing::Warten([&] { return w.isNull(); }));
 }
 

@@ -26,6 +26,7 @@
 
 #include "copy/progress_texts.h"
 #include "editor/size_listing.h"
+#include "engine/run_journal.h"
 #include "log/log.h"
 #include "platform/date_time.h"
 #include "testing/temp_tree.h"
@@ -98,8 +99,24 @@ class Starter : public LaufStarter {
     for (size_t i = 0; i < enden_.size(); ++i)
       if (enden_[i]) std::exchange(enden_[i], nullptr)(griffe_[i], {});
   }
+  LaufHandle RueckgaengigStarten(const RueckgaengigWerte&, RueckgaengigEnde ende,
+                                 std::shared_ptr<LaufBericht> bericht) override {
+    rueckgaengig_ = std::move(ende);
+    rueckgaengig_bericht_ = std::move(bericht);
+    rueckgaengig_griff_ = LaufHandle::Neu();
+    return rueckgaengig_griff_;
+  }
+  // Ends the undo under way with what `fuellen` reported and returned.
+  void RueckgaengigBeenden(const std::function<RueckgaengigErgebnis(LaufBericht*)>& fuellen) {
+    if (rueckgaengig_)
+      std::exchange(rueckgaengig_, nullptr)(rueckgaengig_griff_,
+                                            fuellen(rueckgaengig_bericht_.get()));
+  }
 
  private:
+  RueckgaengigEnde rueckgaengig_;
+  std::shared_ptr<LaufBericht> rueckgaengig_bericht_;
+  LaufHandle rueckgaengig_griff_;
   std::vector<Ende> enden_;
   std::vector<LaufHandle> griffe_;
   std::vector<std::shared_ptr<LaufBericht>> berichte_;
@@ -134,6 +151,31 @@ int ProbeFuellen(LaufBericht* b) {
       "Löschschutz: Dieser Lauf würde in /media/stick/Bilder 24 von 40 Dateien löschen (60 %) "
       "und fragt vorher.");
   return 0;
+}
+
+// The plan of taking back the last run of a pair of document folders: versions put back, what
+// the run made removed, and a file edited since, which stays.
+RueckgaengigErgebnis PlanFuellen(LaufBericht* b) {
+  const FileTime t = FromLocal(LocalTime{2026, 12, 9, 6, 15, 0, 0});
+  RueckgaengigErgebnis e;
+  e.lauf = LaufName(t);
+  auto schritt = [&](AktionsArt art, const std::string& rel, int64_t groesse) {
+    Aktion a;
+    a.art = art;
+    a.rel = rel;
+    a.ziel = {groesse, FileTime{t.sec - 86400, 0}};
+    b->Getan(a);
+    ++e.schritte;
+  };
+  schritt(AktionsArt::kWiederherstellen, "Briefe/Rechnung Dezember.odt", 24576);
+  schritt(AktionsArt::kWiederherstellen, "Briefe/Kündigung Versicherung.odt", 18211);
+  for (int i = 1; i <= 5; ++i)
+    schritt(AktionsArt::kLoeschen, "Briefe/2026/Entwurf " + std::to_string(i) + ".txt", 1203 * i);
+  schritt(AktionsArt::kLoeschen, "Briefe/2026/", -1);
+  schritt(AktionsArt::kAnlegen, "Steuer 2025/", -1);
+  b->Fehler({"Seit dem Lauf geändert, bleibt: /media/stick/Dokumente/Briefe/Notizen.txt", ""});
+  e.fehler = 1;
+  return e;
 }
 
 void HauptfensterAufnehmen(testing::TempTree& tree) {
@@ -246,6 +288,23 @@ void HauptfensterAufnehmen(testing::TempTree& tree) {
     probe->close();
   } else {
     std::fprintf(stderr, "Kein Probelauf-Fenster\n");
+    ++g_fehler;
+  }
+
+  // The plan of taking the document job's last run back, in the same window.
+  QApplication::processEvents();
+  w.Anzeige()->setCurrentCell(2, 0);
+  w.Logik().RueckgaengigClick();
+  starter.RueckgaengigBeenden(PlanFuellen);
+  TProbelauf* plan = nullptr;
+  for (TProbelauf* p : w.findChildren<TProbelauf*>())
+    if (p->isVisible() && p->windowTitle().startsWith("Rückgängig")) plan = p;
+  if (plan != nullptr) {
+    QApplication::processEvents();
+    Aufnehmen(plan, "rueckgaengig");
+    plan->close();
+  } else {
+    std::fprintf(stderr, "Kein Rückgängig-Fenster\n");
     ++g_fehler;
   }
 
