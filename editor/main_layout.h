@@ -40,14 +40,47 @@ inline constexpr int kDoppeltBreit = 160;
 inline constexpr int kBreitAb = 476;  // client width from which kind 1 gets the long label
 inline constexpr int kDoppeltRechts = 9;
 inline constexpr int kArtDoppeltAbstand = 4;
+// The short label of kind 1, for where the long one would run past the window's edge.
+inline constexpr const char* kDoppeltKurz = "Bei Doppelten:";
+inline constexpr const char* kDoppeltLang = "Bei doppelt geänderten Dateien:";
+inline constexpr int kDoppeltTextRand = 2;  // between the sub-mode label and the right edge
+
+// Positions that the width rules leave open.
+inline constexpr int kRand = 8;            // left margin of the fields' labels
+inline constexpr int kFeldLinks = 72;      // directory fields and the source size label
+inline constexpr int kRechteSpalte = 220;  // kind list and "Zeit...": what the width rules imply
+inline constexpr int kZGroesseLinks = 225;
+inline constexpr int kLinkeSpalte = 205;  // group "Ausführung" and the subdirectory switch
+inline constexpr int kOrdnerKnopf = 25;   // width of the "..." buttons
+inline constexpr int kWerkzeug = 25;      // tool buttons: four fill the room beside the separator
+inline constexpr int kLuecke = 2;         // between rows
+inline constexpr int kStatusLinks = 4;
+// The status bar: a line of text and this much more; panel 0 and 1 are this wide, panel 2
+// takes the rest.
+inline constexpr int kStatusleisteZugabe = 6;
+inline constexpr int kPanel0Breite = 200;
+inline constexpr int kPanel1Breite = 100;
+// The grid keeps at least this many rows in view (the header included).
+inline constexpr int kTabelleMindestZeilen = 4;
 }  // namespace hauptlayout
+
+// A rectangle: a control's place in client coordinates, or a screen's area.
+struct Rechteck {
+  int x = 0;
+  int y = 0;
+  int breite = 0;
+  int hoehe = 0;
+  bool operator==(const Rechteck&) const = default;
+};
 
 // What the window's font needs, as the view measures it; 0 where nothing is needed beyond the
 // rules.
 struct Textbedarf {
-  int status = 0;  // group "Statusbeschreibung": its captions and its longest texts, framed
-  int zeiten = 0;  // schedule list: its longest item, framed, with a scroll bar
-  int listen = 0;  // kind and sub-mode list side by side, each at its longest item
+  int status = 0;        // group "Statusbeschreibung": its captions and its longest texts, framed
+  int zeiten = 0;        // schedule list: its longest item, framed, with a scroll bar
+  int art = 0;           // kind list at its longest item
+  int doppelt = 0;       // sub-mode list at the longest item of any kind
+  int doppelt_lang = 0;  // the long sub-mode label (hauptlayout::kDoppeltLang), in its font
 };
 
 // The geometry of the elements that the layout rules name; the positions they leave open are
@@ -73,17 +106,78 @@ struct HauptLayout {
   int ZeitKnopfBreite = 0;       // "Zeit..."
   int ArtBreite = 0;             // kind list
   bool DoppeltSichtbar = false;  // sub-mode list and its label
-  int DoppeltBreite = 0;
-  int DoppeltLinks = 0;      // the label LDoppelt has the same left
+  int DoppeltBreite = 0;         // the rule's, or its longest item when that is more
+  int DoppeltLinks = 0;          // the label LDoppelt has the same left
   std::string LDoppeltText;  // "Bei Doppelten:", "Bei doppelt geänderten Dateien:", "Wann:", ...
 };
 
 // FormResize: the layout for a client area of breite x hoehe, the kind list at `art_position`
 // (-1 none) and a grid of `tabellen_zeilen` rows including the header. Where the font needs more
-// room than the rules give (`bedarf`), the status group gets it from the schedule list, and the
-// smallest width grows so that the status group, the schedule list and the two lists fit whole.
+// room than the rules give (`bedarf`), the status group gets it from the schedule list, the
+// sub-mode list grows to its longest item (the kind list gives up the room), the long sub-mode
+// label gives way to the short one where it would run past the window's edge, and the smallest
+// width grows so that the status group, the schedule list and the two lists fit whole.
 HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen,
                             const Textbedarf& bedarf = {});
+
+// --- Where each control goes -------------------------------------------------------------------
+
+// What the view measures when it places its controls: its font, its style and the state of the
+// status group at that moment. Heights unless said otherwise.
+struct Masse {
+  int client_hoehe = 0;  // the client area now (it may be higher than the layout's)
+  int zeile = 0;         // a line of text
+  int feld = 0;          // an edit field or a drop-down list, whichever is higher
+  int haken = 0;         // a check box
+  int datei_knopf = 0;   // a tool button of the top bar
+  int ausfuehrung = 0;   // group "Ausführung" with its three check boxes
+  int art_titel = 0;     // the kind's label, its width
+  int zeit = 0;          // "Zeit..."
+  int ausnahmen = 0;     // "Ausnahmen..."
+  int ausnahmen_breite = 0;
+  int sammlungs_knopf = 0;   // a tool button of the collection's heading row
+  int sammlung_titel = 0;    // the collection's heading, its width
+  int status = 0;            // group "Statusbeschreibung": what its shown lines need
+  int status_ausnahmen = 0;  // its exclusions line
+  bool status_ausnahmen_sichtbar = false;
+  int tabellen_zeile = 0;  // a grid row
+};
+
+// Every control's place, as the view applies it.
+struct Platzierung {
+  // The top bar: "Neu", "Öffnen", "Speichern", the heading of the job's half, "Beenden".
+  Rechteck leiste;
+  Rechteck datei_knoepfe[3];
+  Rechteck einzeln;
+  Rechteck beenden;
+  // Source and target: label, field, "..." button; the size listings; the subdirectory switch.
+  Rechteck l_herkunft, herkunft, h_verz_b, hgroesse;
+  Rechteck l_ziel, ziel, z_verz_b, z_groesse;
+  Rechteck unterverzeichnisse;
+  // Group "Ausführung"; kind and sub-mode with their labels; "Zeit..." and "Ausnahmen...".
+  Rechteck ausfuehrung;
+  Rechteck l_art, art, l_doppelt, doppelt;
+  Rechteck zeit, ausnahmen;
+  // The collection's heading row: heading, separator, take, delete, fetch, run now.
+  Rechteck l_sammlung, trenner;
+  Rechteck sammlungs_knoepfe[4];
+  // The grid, the running count, the status group, the schedule list, the status bar and its
+  // three panels (in the bar's coordinates).
+  Rechteck tabelle, l_anz_vergl, status, zeiten;
+  Rechteck status_leiste;
+  Rechteck panels[3];
+  // The client area's smallest size: the layout's width, and a height that keeps the grid's
+  // smallest number of rows in view.
+  int mindest_breite = 0;
+  int mindest_hoehe = 0;
+};
+
+// Places every control for layout `l` with the view's measures `m`. The elements the rules name
+// take the layout's sizes; the rest stack from the top (fields, lists, the collection's heading)
+// and from the bottom (status bar, status group, running count), and the grid takes the room
+// between. The status group keeps room for its exclusions line while that is hidden, so that the
+// grid does not change its height as the pointer passes over jobs with and without patterns.
+Platzierung SteuerelementePlatzieren(const HauptLayout& l, const Masse& m);
 
 // The widths of the grid's columns (TabellenSpalten): a fixed column its width, the others equal
 // parts of the rest, each less room for a vertical scroll bar when the rows do not fit into the
@@ -91,13 +185,6 @@ HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabelle
 std::vector<int> SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen);
 
 // --- Where the window opens ---------------------------------------------------------------------
-
-struct Rechteck {
-  int x = 0;
-  int y = 0;
-  int breite = 0;
-  int hoehe = 0;
-};
 
 // The window frame around the client area (title bar, borders), from the window system.
 struct Rahmen {

@@ -81,7 +81,8 @@ TEST(LayoutBerechnen, TheStatusGroupGetsWhatItsTextsNeedAtEverySize) {
   Textbedarf bedarf;
   bedarf.status = 300;
   bedarf.zeiten = 130;
-  bedarf.listen = 240;
+  bedarf.art = 150;
+  bedarf.doppelt = 90;
   // The smallest width holds group and list whole (300 + 20 + 130) and the two lists (240 + 4 +
   // 229); at the default and a wide size the group keeps its room and the list takes the rest.
   for (int breite : {100, 427, 575, 1000}) {
@@ -92,7 +93,182 @@ TEST(LayoutBerechnen, TheStatusGroupGetsWhatItsTextsNeedAtEverySize) {
     EXPECT_EQ(l.StatusBreite, 300);
     EXPECT_EQ(l.ZeitenBreite, l.Breite - 20 - 300);
     EXPECT_GE(l.ZeitenBreite, bedarf.zeiten);
-    EXPECT_GE(l.ZeitKnopfBreite - 4, bedarf.listen);
+    EXPECT_GE(l.ZeitKnopfBreite - 4, bedarf.art + bedarf.doppelt);
+  }
+}
+
+TEST(LayoutBerechnen, TheSubModeListAndItsLabelFitTheFont) {
+  // A sub-mode list that needs more than its rule width gets it from the kind list.
+  Textbedarf bedarf;
+  bedarf.doppelt = 120;
+  HauptLayout l = LayoutBerechnen(460, 500, 1, 2, bedarf);
+  EXPECT_EQ(l.DoppeltBreite, 120);
+  EXPECT_EQ(l.DoppeltLinks, 460 - 120 - 9);
+  EXPECT_EQ(l.ArtBreite, l.ZeitKnopfBreite - 120 - 4);
+  EXPECT_EQ(LayoutBerechnen(800, 500, 0, 2, bedarf).DoppeltBreite, 160);  // the rule's is more
+
+  // The long label of kind 1 gives way to the short one only where it would run past the edge
+  // (2 pixels short of it): from 476 on its list starts at width - 169.
+  struct Fall {
+    int breite;
+    int lang;  // the long label's width in the font
+    const char* text;
+  };
+  const Fall faelle[] = {
+      {476, 0, "Bei doppelt geänderten Dateien:"},
+      {476, 167, "Bei doppelt geänderten Dateien:"},
+      {476, 168, "Bei Doppelten:"},
+      {600, 168, "Bei Doppelten:"},
+      {600, 167, "Bei doppelt geänderten Dateien:"},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.breite);
+    SCOPED_TRACE(f.lang);
+    Textbedarf b;
+    b.doppelt_lang = f.lang;
+    EXPECT_EQ(LayoutBerechnen(f.breite, 500, 0, 2, b).LDoppeltText, f.text);
+  }
+  // Only the long label gives way; "Wann:" stays whatever the measure says.
+  Textbedarf b;
+  b.doppelt_lang = 1000;
+  EXPECT_EQ(LayoutBerechnen(476, 500, 1, 2, b).LDoppeltText, "Wann:");
+}
+
+// --- Placing the controls ------------------------------------------------------------------------
+
+// Measures as a desktop font gives them.
+Masse DesktopMasse() {
+  Masse m;
+  m.zeile = 17;
+  m.feld = 27;
+  m.haken = 21;
+  m.datei_knopf = 28;
+  m.ausfuehrung = 80;
+  m.art_titel = 30;
+  m.zeit = 28;
+  m.ausnahmen = 28;
+  m.ausnahmen_breite = 110;
+  m.sammlungs_knopf = 28;
+  m.sammlung_titel = 120;
+  m.status = 60;
+  m.status_ausnahmen = 17;
+  m.tabellen_zeile = 24;
+  return m;
+}
+
+int Unten(const Rechteck& r) {
+  return r.y + r.hoehe;
+}
+int Rechts(const Rechteck& r) {
+  return r.x + r.breite;
+}
+
+TEST(SteuerelementePlatzieren, ControlsStackWithoutOverlapAndTheGridTakesTheRoomBetween) {
+  struct Fall {
+    int breite, hoehe, art, client_hoehe;
+    int ausfuehrung;  // a high group "Ausführung" pushes the collection's heading down
+    int status;
+  };
+  const Fall faelle[] = {
+      {427, 416, 0, 0, 80, 60},     {600, 500, 0, 500, 80, 60},  {1200, 900, 2, 950, 80, 60},
+      {600, 500, -1, 500, 200, 60}, {600, 500, 1, 500, 80, 200},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.breite);
+    SCOPED_TRACE(f.hoehe);
+    Masse m = DesktopMasse();
+    m.client_hoehe = f.client_hoehe;
+    m.ausfuehrung = f.ausfuehrung;
+    m.status = f.status;
+    HauptLayout l = LayoutBerechnen(f.breite, f.hoehe, f.art, 2);
+    Platzierung p = SteuerelementePlatzieren(l, m);
+    if (p.mindest_hoehe > std::max(l.Hoehe, m.client_hoehe)) {
+      // Too low for what the font needs: the window grows to its smallest height first.
+      l = LayoutBerechnen(f.breite, p.mindest_hoehe, f.art, 2);
+      m.client_hoehe = p.mindest_hoehe;
+      p = SteuerelementePlatzieren(l, m);
+    }
+    const int h = std::max(l.Hoehe, m.client_hoehe);
+
+    // Top to bottom on the left, each below the one before.
+    const Rechteck links[] = {
+        p.leiste,     p.herkunft, p.hgroesse,    p.ziel,   p.unterverzeichnisse, p.ausfuehrung,
+        p.l_sammlung, p.tabelle,  p.l_anz_vergl, p.status, p.status_leiste};
+    for (size_t i = 1; i < std::size(links); ++i) EXPECT_LE(Unten(links[i - 1]), links[i].y) << i;
+    // Right: kind, "Zeit...", "Ausnahmen..." above the heading row.
+    EXPECT_LE(Unten(p.art), p.zeit.y);
+    EXPECT_LE(Unten(p.zeit), p.ausnahmen.y);
+    EXPECT_LE(Unten(p.ausnahmen), p.l_sammlung.y);
+    EXPECT_LE(Unten(p.ausfuehrung), p.l_sammlung.y);
+    // The grid takes the room between the heading row and the running count; the status bar
+    // ends at the client's bottom.
+    EXPECT_EQ(p.tabelle.y, Unten(p.l_sammlung) + hauptlayout::kLuecke);
+    EXPECT_EQ(Unten(p.tabelle) + hauptlayout::kLuecke, p.l_anz_vergl.y);
+    EXPECT_EQ(Unten(p.status_leiste), h);
+    EXPECT_EQ(Unten(p.status), p.status_leiste.y - 1);
+    // The group holds its lines and the hidden exclusions line (its frame's last pixel row
+    // touches the status bar).
+    EXPECT_GE(p.status.hoehe + 1, f.status + m.status_ausnahmen);
+    // Nothing reaches past the right edge; the schedule list ends 8 short of it.
+    for (const Rechteck& r : {p.herkunft, p.h_verz_b, p.ziel, p.z_verz_b, p.z_groesse, p.art,
+                              p.zeit, p.tabelle, p.beenden, p.status_leiste})
+      EXPECT_LE(Rechts(r), l.Breite);
+    EXPECT_EQ(Rechts(p.zeiten), l.Breite - hauptlayout::kRand);
+    EXPECT_LE(Rechts(p.status), p.zeiten.x);
+    // At its smallest height the window still shows four grid rows, the header included.
+    EXPECT_GE(p.mindest_hoehe, hauptlayout::kMinHoehe);
+    Masse klein = m;
+    klein.client_hoehe = 0;
+    const Platzierung k =
+        SteuerelementePlatzieren(LayoutBerechnen(f.breite, p.mindest_hoehe, f.art, 2), klein);
+    EXPECT_GE(k.tabelle.hoehe, hauptlayout::kTabelleMindestZeilen * m.tabellen_zeile);
+    EXPECT_EQ(p.mindest_breite, l.MindestBreite);
+  }
+}
+
+TEST(SteuerelementePlatzieren, TheStatusGroupKeepsRoomForTheExclusionsLine) {
+  const HauptLayout l = LayoutBerechnen(600, 500, 0, 2);
+  Masse m = DesktopMasse();
+  m.status = 150;  // more than the rule's 90 leaves above the status bar
+  const Platzierung versteckt = SteuerelementePlatzieren(l, m);
+  // Shown, the line is part of what the group's lines need: the group stays where it was.
+  m.status += m.status_ausnahmen;
+  m.status_ausnahmen_sichtbar = true;
+  const Platzierung gezeigt = SteuerelementePlatzieren(l, m);
+  EXPECT_EQ(versteckt.status, gezeigt.status);
+  EXPECT_EQ(versteckt.tabelle, gezeigt.tabelle);
+  EXPECT_EQ(versteckt.status.hoehe + 1, 150 + 17);
+  // With room enough the group starts where the rule puts it.
+  m = DesktopMasse();
+  m.status = 40;
+  EXPECT_EQ(SteuerelementePlatzieren(l, m).status.y, l.StatusGruppeOben);
+}
+
+TEST(SteuerelementePlatzieren, TheSubModeLabelTakesALineOfItsOwnWhereTheKindsLabelReachesOver) {
+  struct Fall {
+    int breite;
+    int art_titel;
+    bool eigene_zeile;
+  };
+  // At 600 the sub-mode list starts at 600 - 160 - 9 = 431: a kind label up to 431 - 228 = 203
+  // wide leaves room.
+  const Fall faelle[] = {{600, 30, false}, {600, 203, false}, {600, 204, true}, {460, 30, false}};
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.art_titel);
+    const HauptLayout l = LayoutBerechnen(f.breite, 500, 0, 2);
+    Masse m = DesktopMasse();
+    m.art_titel = f.art_titel;
+    const Platzierung p = SteuerelementePlatzieren(l, m);
+    EXPECT_EQ(p.l_doppelt.x, l.DoppeltLinks);
+    EXPECT_EQ(p.doppelt.x, l.DoppeltLinks);
+    EXPECT_EQ(p.art.y, p.doppelt.y);
+    if (f.eigene_zeile) {
+      EXPECT_EQ(p.l_doppelt.y, Unten(p.l_art) + 1);
+      EXPECT_EQ(p.art.y, Unten(p.l_doppelt) + 1);
+    } else {
+      EXPECT_EQ(p.l_doppelt.y, p.l_art.y);
+      EXPECT_EQ(p.art.y, Unten(p.l_art) + 1);
+    }
   }
 }
 

@@ -115,6 +115,11 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   void Hinweis(QWidget* w, const QString& hint);
   QWidget* Widget(Steuerelement e) const;
   void FormResize();
+  // The layouts of the groups "Ausführung" and "Statusbeschreibung", made on the first layout.
+  void GruppenEinrichten();
+  // What the placing of the controls needs to know of the font, the style and the status group.
+  Masse LayoutMasse() const;
+  void PlatzierungAnwenden(const Platzierung& p);
   void PanelZeigen();
   void SpaltenSetzen(const std::vector<int>& breiten);
   // The failure lines shortened to the status group's width; the whole text in the tool tip.
@@ -187,11 +192,9 @@ class TZarnoft : public QMainWindow, public HauptAnsicht {
   QString hinweis_;
   HauptLayout layout_;
   bool layout_gesetzt_ = false;
-  int mindest_breite_ = hauptlayout::kMinBreite;  // raised where the font needs it
-  bool nachlayout_geplant_ = false;
-  bool status_layout_geplant_ = false;  // the status group grows or shrinks for its failures // a
-                                        // layout for the client's real width is pending
-  std::string einstellungs_pfad_;  // Main.sda, known from FormCreate
+  bool nachlayout_geplant_ = false;     // a layout for the client's real width is pending
+  bool status_layout_geplant_ = false;  // the status group grows or shrinks for its failures
+  std::string einstellungs_pfad_;       // Main.sda, known from FormCreate
   bool kurzhilfe_ = true;
   // TextBreite: the advance of each character met so far, for the grid's font.
   mutable std::unordered_map<char32_t, int> zeichen_breiten_;

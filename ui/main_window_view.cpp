@@ -33,19 +33,10 @@
 namespace zarnoft {
 namespace {
 
-// Positions of the client area that the layout rules leave open (logical pixels).
-constexpr int kRand = 8;            // left margin of the fields' labels
-constexpr int kFeldLinks = 72;      // directory fields and the source size label
-constexpr int kRechteSpalte = 220;  // kind list and "Zeit...": what the width rules imply
-constexpr int kZGroesseLinks = 225;
-constexpr int kLinkeSpalte = 205;  // group "Ausführung" and the subdirectory switch
-constexpr int kOrdnerKnopf = 25;   // width of the "..." buttons
-constexpr int kWerkzeug = 25;      // tool buttons: four fill the room beside the separator
-constexpr int kLuecke = 2;         // between rows
-constexpr int kStatusLinks = 4;
-constexpr int kStatusTitelRand = 10;  // beside a group's title
-// The logic's grid needs at least this many rows in view (the header included).
-constexpr int kTabelleMindestZeilen = 4;
+// Beside a group's title, for what the status group needs.
+constexpr int kStatusTitelRand = 10;
+// The inner margin of the status group, left and right.
+constexpr int kStatusInnenRand = 6;
 
 QMessageBox::StandardButtons BoxKnoepfe(Knoepfe k) {
   switch (k) {
@@ -283,9 +274,9 @@ void TZarnoft::Sichtbar(Steuerelement e, bool sichtbar) {
 }
 
 void TZarnoft::FehlerZeilenZeigen() {
-  // The line's room: the group's inner width less its layout's margins (LayoutAnwenden).
+  // The line's room: the group's inner width less its layout's margins (GruppenEinrichten).
   const QFontMetrics fm = status5_->fontMetrics();
-  const int breite = std::max(0, status_->contentsRect().width() - 2 * 6);
+  const int breite = std::max(0, status_->contentsRect().width() - 2 * kStatusInnenRand);
   QStringList zeilen;
   // Cut at the front: the file's name and the reason at the end say most.
   for (const QString& z : status5_text_.split('\n'))
@@ -507,116 +498,16 @@ void TZarnoft::FormResize() {
   logik_->FormResize(client_->width(), client_->height());
 }
 
-void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
-  layout_ = l;
-  const int b = l.Breite;
-  const int h = std::max(l.Hoehe, client_->height());
-  const int zeile = QFontMetrics(font()).height();           // a line of text
-  const int feld = std::max(herkunft_->sizeHint().height(),  // an edit field or list
-                            art_->sizeHint().height());
-  const int haken = unterverzeichnisse_->sizeHint().height();  // a check box
-
-  // Top bar, with the heading of the job's half beside its buttons.
-  const int leiste = std::max(kWerkzeug, b_neu_->sizeHint().height()) + 2;
-  leiste_->setGeometry(0, 0, l.LeisteBreite, leiste);
-  int x = 2;
-  for (QToolButton* k : {b_neu_, b_offnen_, b_speichern1_}) {
-    k->setGeometry(x, 1, kWerkzeug, leiste - 2);
-    x += kWerkzeug + 1;
-  }
-  beenden_->setGeometry(l.BeendenLinks, 1, kWerkzeug, leiste - 2);
-  l_einzeln_->setGeometry(x + 3 * kRand, 0, l.BeendenLinks - x - 4 * kRand, leiste);
-
-  // Source and target with their size listings.
-  int y = leiste + kLuecke;
-  auto verzeichnis = [&](QLabel* label, QLineEdit* f, QPushButton* knopf) {
-    label->setGeometry(kRand, y, kFeldLinks - kRand - 2, feld);
-    f->setGeometry(kFeldLinks, y, l.VerzeichnisBreite, feld);
-    knopf->setGeometry(l.OrdnerKnopfLinks, y, kOrdnerKnopf, feld);
-    y += feld + 1;
-  };
-  verzeichnis(l_herkunft_, herkunft_, h_verz_b_);
-  hgroesse_->setGeometry(kFeldLinks, y, l.VerzeichnisBreite, zeile);
-  y += zeile + kLuecke;
-  verzeichnis(l_ziel_, ziel_, z_verz_b_);
-  unterverzeichnisse_->setGeometry(kRand, y, kLinkeSpalte, haken);
-  z_groesse_->setGeometry(kZGroesseLinks, y + (haken - zeile) / 2, l.ZGroesseBreite, zeile);
-  y += haken + kLuecke;
-
-  // Left: the triggers. Right: kind, sub-mode and "Zeit...".
-  gr_ausfuehr_->setGeometry(kRand, y, kLinkeSpalte, gr_ausfuehr_->sizeHint().height());
+void TZarnoft::GruppenEinrichten() {
   if (gr_ausfuehr_->layout() == nullptr) {
     auto* lg = new QVBoxLayout(gr_ausfuehr_);
     lg->setSpacing(0);
     lg->setContentsMargins(6, 2, 6, 2);
     for (QCheckBox* c : {a_start_, a_ende_, a_idle_}) lg->addWidget(c);
-    gr_ausfuehr_->setGeometry(kRand, y, kLinkeSpalte, gr_ausfuehr_->sizeHint().height());
   }
-  // The kind and sub-mode lists show their longest items whole: the sub-mode list grows where
-  // its rule width is too narrow for the desktop font, and the window's smallest width grows so
-  // that the kind list keeps room for its own (at a small font both stay as the rules say).
-  const int dw = std::max(l.DoppeltBreite, ListenBedarf(doppelt_, true));
-  const int art_breite =
-      l.ZeitKnopfBreite - (l.DoppeltSichtbar ? dw + hauptlayout::kArtDoppeltAbstand : 0);
-  const int doppelt_links = b - dw - hauptlayout::kDoppeltRechts;
-  mindest_breite_ = l.MindestBreite;
-  const int rechts_breite = b - kRechteSpalte - hauptlayout::kDoppeltRechts;
-  const int art_text = l_art_->sizeHint().width();
-  l_art_->setGeometry(kRechteSpalte, y, std::min(art_text, rechts_breite), zeile);
-  // The sub-mode label starts where its list starts; where the long text would run past the
-  // window's edge in this font, the short one is shown, and where the kind's label reaches over,
-  // the sub-mode label moves to a line of its own.
-  QString ld = Q(l.LDoppeltText);
-  const QFontMetrics fm = l_doppelt_->fontMetrics();
-  if (doppelt_links + fm.horizontalAdvance(ld) > b - 2 && ld.size() > 15) ld = "Bei Doppelten:";
-  l_doppelt_->setText(ld);
-  int yListen = y + zeile + 1;
-  if (kRechteSpalte + art_text + kRand > doppelt_links && l.DoppeltSichtbar) {
-    l_doppelt_->setGeometry(doppelt_links, yListen, b - doppelt_links - 2, zeile);
-    yListen += zeile + 1;
-  } else {
-    l_doppelt_->setGeometry(doppelt_links, y, b - doppelt_links - 2, zeile);
-  }
-  art_->setGeometry(kRechteSpalte, yListen, art_breite, feld);
-  doppelt_->setGeometry(doppelt_links, yListen, dw, feld);
-  l_doppelt_->setVisible(l.DoppeltSichtbar);
-  doppelt_->setVisible(l.DoppeltSichtbar);
-  const int zeit_oben = yListen + feld + 3;
-  const int zeit_hoehe = zeit_->sizeHint().height();
-  zeit_->setGeometry(kRechteSpalte, zeit_oben, l.ZeitKnopfBreite, zeit_hoehe);
-  // "Ausnahmen..." below "Zeit...", in the room beside the group "Ausführung"; as wide as its
-  // text needs where that is more than "Zeit..." is (never past the window's edge, which the
-  // smallest width keeps far enough).
-  const int ausnahmen_oben = zeit_oben + zeit_hoehe + kLuecke;
-  const int ausnahmen_hoehe = ausnahmen_->sizeHint().height();
-  ausnahmen_->setGeometry(kRechteSpalte, ausnahmen_oben,
-                          std::max(l.ZeitKnopfBreite, ausnahmen_->sizeHint().width()),
-                          ausnahmen_hoehe);
-  y = std::max(gr_ausfuehr_->geometry().bottom() + 1, ausnahmen_oben + ausnahmen_hoehe) + kLuecke;
-
-  // The collection's heading row: heading, separator, the four tool buttons at the right.
-  const int kopf = std::max(kWerkzeug, setzen_->sizeHint().height());
-  const int kopf_text = l_sammlung_->sizeHint().width();
-  l_sammlung_->setGeometry(kRand, y, kopf_text, kopf);
-  const int trenner_links = kRand + kopf_text + kRand;
-  trenner_->setGeometry(trenner_links, y + kopf / 2 - 1,
-                        std::max(0, l.TrennerBreite - trenner_links), 2);
-  x = l.TrennerBreite + 2;
-  for (QToolButton* k : {setzen_, loesch_, holen_, sync_now_}) {
-    k->setGeometry(x, y, kWerkzeug, kopf);
-    x += kWerkzeug;
-  }
-  const int tabelle_oben = y + kopf + kLuecke;
-
-  // From the bottom: status bar, status group and schedule list, the running count.
-  const int leiste_unten = zeile + 6;
-  status_bar_->setGeometry(0, h - leiste_unten, b, leiste_unten);
-  panels_[0]->setGeometry(0, 0, 200, leiste_unten);
-  panels_[1]->setGeometry(200, 0, 100, leiste_unten);
-  panels_[2]->setGeometry(300, 0, std::max(0, l.Panel2Breite), leiste_unten);
   if (status_->layout() == nullptr) {
     auto* ls = new QGridLayout(status_);
-    ls->setContentsMargins(6, 0, 6, 2);
+    ls->setContentsMargins(kStatusInnenRand, 0, kStatusInnenRand, 2);
     ls->setVerticalSpacing(0);
     ls->addWidget(l_status_art_, 0, 0);
     ls->addWidget(status1_, 0, 1);
@@ -628,40 +519,83 @@ void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
     ls->setColumnStretch(1, 1);
     ls->setRowStretch(5, 1);  // the room kept for a hidden line stays below the lines
   }
-  // The group keeps room for the exclusions line while it is hidden, so that the grid does not
-  // change its height as the pointer passes over jobs with and without patterns.
-  const int status_bedarf = status_->minimumSizeHint().height() +
-                            (status4_->isHidden() ? status4_->sizeHint().height() : 0);
-  const int status_oben = std::min(l.StatusGruppeOben, h - leiste_unten - status_bedarf);
-  const int zeiten_links = b - kRand - l.ZeitenBreite;
-  status_->setGeometry(kStatusLinks, status_oben, zeiten_links - kStatusLinks - kRand,
-                       h - leiste_unten - status_oben - 1);
-  const int zeiten_oben = status_oben + hauptlayout::kZeitenUnterStatusGruppe;
-  zeiten_->setGeometry(zeiten_links, zeiten_oben, l.ZeitenBreite,
-                       h - leiste_unten - zeiten_oben - 2);
-  FehlerZeilenZeigen();
-  const int anz_oben = status_oben - zeile - kLuecke;
-  l_anz_vergl_->setGeometry(kRand, anz_oben, b - 2 * kRand, zeile);
+}
 
-  // The grid takes the room between: its height by the rule where the font leaves room for it.
-  const int tabelle_unten = anz_oben - kLuecke;
-  anzeige_->setGeometry(0, tabelle_oben, l.TabelleBreite,
-                        std::max(0, tabelle_unten - tabelle_oben));
+Masse TZarnoft::LayoutMasse() const {
+  Masse m;
+  m.client_hoehe = client_->height();
+  m.zeile = QFontMetrics(font()).height();
+  m.feld = std::max(herkunft_->sizeHint().height(), art_->sizeHint().height());
+  m.haken = unterverzeichnisse_->sizeHint().height();
+  m.datei_knopf = b_neu_->sizeHint().height();
+  m.ausfuehrung = gr_ausfuehr_->sizeHint().height();
+  m.art_titel = l_art_->sizeHint().width();
+  m.zeit = zeit_->sizeHint().height();
+  m.ausnahmen = ausnahmen_->sizeHint().height();
+  m.ausnahmen_breite = ausnahmen_->sizeHint().width();
+  m.sammlungs_knopf = setzen_->sizeHint().height();
+  m.sammlung_titel = l_sammlung_->sizeHint().width();
+  m.status = status_->minimumSizeHint().height();
+  m.status_ausnahmen = status4_->sizeHint().height();
+  m.status_ausnahmen_sichtbar = !status4_->isHidden();
+  m.tabellen_zeile = anzeige_->verticalHeader()->defaultSectionSize();
+  return m;
+}
+
+void TZarnoft::PlatzierungAnwenden(const Platzierung& p) {
+  auto setze = [](QWidget* w, const Rechteck& r) { w->setGeometry(r.x, r.y, r.breite, r.hoehe); };
+  setze(leiste_, p.leiste);
+  QToolButton* datei_knoepfe[] = {b_neu_, b_offnen_, b_speichern1_};
+  for (int i = 0; i < 3; ++i) setze(datei_knoepfe[i], p.datei_knoepfe[i]);
+  setze(beenden_, p.beenden);
+  setze(l_einzeln_, p.einzeln);
+  setze(l_herkunft_, p.l_herkunft);
+  setze(herkunft_, p.herkunft);
+  setze(h_verz_b_, p.h_verz_b);
+  setze(hgroesse_, p.hgroesse);
+  setze(l_ziel_, p.l_ziel);
+  setze(ziel_, p.ziel);
+  setze(z_verz_b_, p.z_verz_b);
+  setze(unterverzeichnisse_, p.unterverzeichnisse);
+  setze(z_groesse_, p.z_groesse);
+  setze(gr_ausfuehr_, p.ausfuehrung);
+  setze(l_art_, p.l_art);
+  setze(l_doppelt_, p.l_doppelt);
+  setze(art_, p.art);
+  setze(doppelt_, p.doppelt);
+  setze(zeit_, p.zeit);
+  setze(ausnahmen_, p.ausnahmen);
+  setze(l_sammlung_, p.l_sammlung);
+  setze(trenner_, p.trenner);
+  QToolButton* sammlungs_knoepfe[] = {setzen_, loesch_, holen_, sync_now_};
+  for (int i = 0; i < 4; ++i) setze(sammlungs_knoepfe[i], p.sammlungs_knoepfe[i]);
+  setze(status_bar_, p.status_leiste);
+  for (int i = 0; i < 3; ++i) setze(panels_[i], p.panels[i]);
+  setze(status_, p.status);
+  setze(zeiten_, p.zeiten);
+  setze(l_anz_vergl_, p.l_anz_vergl);
+  setze(anzeige_, p.tabelle);
+}
+
+void TZarnoft::LayoutAnwenden(const HauptLayout& l) {
+  layout_ = l;
+  GruppenEinrichten();
+  const Platzierung p = SteuerelementePlatzieren(l, LayoutMasse());
+  PlatzierungAnwenden(p);
+  l_doppelt_->setText(Q(l.LDoppeltText));
+  l_doppelt_->setVisible(l.DoppeltSichtbar);
+  doppelt_->setVisible(l.DoppeltSichtbar);
+  FehlerZeilenZeigen();  // for the status group's new width
   SpaltenSetzen(l.Spalten);
   anzeige_->setTextElideMode(Qt::ElideMiddle);
 
-  // The window never gets so small that the grid shows no rows or the fields overlap.
-  const int zeilen_hoehe = anzeige_->verticalHeader()->defaultSectionSize();
-  const int mindest_hoehe =
-      tabelle_oben + kTabelleMindestZeilen * zeilen_hoehe + (h - tabelle_unten);
-  client_->setMinimumSize(mindest_breite_, std::max(hauptlayout::kMinHoehe, mindest_hoehe));
-  const int soll_breite = std::max(l.Breite, mindest_breite_);
-  if (client_->width() < soll_breite || client_->height() < l.Hoehe)
-    resize(std::max(width(), width() - client_->width() + soll_breite),
+  client_->setMinimumSize(p.mindest_breite, p.mindest_hoehe);
+  if (client_->width() < l.Breite || client_->height() < l.Hoehe)
+    resize(std::max(width(), width() - client_->width() + l.Breite),
            std::max(height(), height() - client_->height() + l.Hoehe));
   // Laid out for another width than the client area has (a resize that came while the window
   // was not shown yet): once more for the width it has, from the event loop.
-  if (client_->width() != b && !nachlayout_geplant_) {
+  if (client_->width() != l.Breite && !nachlayout_geplant_) {
     nachlayout_geplant_ = true;
     QTimer::singleShot(0, this, [this] {
       nachlayout_geplant_ = false;
@@ -681,15 +615,17 @@ Textbedarf TZarnoft::LayoutBedarf() const {
       std::max(l_status_art_->sizeHint().width(), l_status_abgleich_->sizeHint().width());
   const int abstand = std::max(6, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
   const int rahmen = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-  // The status group's margins are 6 on either side (LayoutAnwenden).
   bedarf.status = std::max(titel + abstand + text,
                            fm.horizontalAdvance(status_->title()) + 2 * kStatusTitelRand) +
-                  2 * 6 + rahmen + 2;
+                  2 * kStatusInnenRand + rahmen + 2;
   int eintrag = 0;
   for (const char* t : {"Beim Booten", "Beim Herunterfahren", "Beim Leerlauf"})
     eintrag = std::max(eintrag, zeiten_->fontMetrics().horizontalAdvance(t));
-  bedarf.zeiten = eintrag + rahmen + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * kRand;
-  bedarf.listen = ListenBedarf(art_, false) + ListenBedarf(doppelt_, true);
+  bedarf.zeiten =
+      eintrag + rahmen + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * hauptlayout::kRand;
+  bedarf.art = ListenBedarf(art_, false);
+  bedarf.doppelt = ListenBedarf(doppelt_, true);
+  bedarf.doppelt_lang = l_doppelt_->fontMetrics().horizontalAdvance(Q(hauptlayout::kDoppeltLang));
   return bedarf;
 }
 
