@@ -101,6 +101,24 @@ Baum Einlesen(const std::string& root, std::map<std::string, char>* arten = null
   return b;
 }
 
+// The versions a run kept of what it replaced or removed (.zarnoft/laeufe/<run>/<path>, beside
+// each run's journal): an undo brings them back, so a version kept there is not lost.
+Baum Aufbewahrt(const std::string& root) {
+  Baum b;
+  const std::string laeufe = root + "/.zarnoft/laeufe";
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(laeufe, ec))) return b;
+  for (auto it = fs::recursive_directory_iterator(laeufe, ec); !ec && it != fs::end(it);
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    struct stat st {};
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (it->path().extension() == ".journal" || IstKopierTempName(name)) continue;
+    b[it->path().string().substr(root.size() + 1)] = Stand{Lesen(it->path().string()), {}, {}};
+  }
+  return b;
+}
+
 // A requirement after a run: at least one of these contents exists somewhere.
 struct Bedarf {
   std::vector<std::string> inhalte;
@@ -493,8 +511,13 @@ class Dauertest : public testing::SyncTest {
     }
 
     std::set<std::string> jetzt;
-    for (const std::string& root : {h_, z_, lager_}) {
-      for (const auto& [p, s] : Einlesen(root)) {
+    const std::pair<std::string, Baum> orte[] = {{h_, Einlesen(h_)},
+                                                 {z_, Einlesen(z_)},
+                                                 {lager_, Einlesen(lager_)},
+                                                 {h_, Aufbewahrt(h_)},
+                                                 {z_, Aufbewahrt(z_)}};
+    for (const auto& [root, baum] : orte) {
+      for (const auto& [p, s] : baum) {
         if (root == lager_ && p == "Sync.dat") continue;  // the store's own counter
         if (inhalte_.count(s.inhalt) == 0)
           return "Teilweiser oder fremder Inhalt unter " + root + "/" + p + " (" +
