@@ -11,6 +11,7 @@
 #include "engine/file_date.h"
 #include "engine/run_store.h"
 #include "platform/date_time.h"
+#include "platform/fs_kind.h"
 #include "platform/path_helpers.h"
 #include "platform/reserved_dir.h"
 
@@ -31,6 +32,7 @@ constexpr char kRechte[] = "Vergl: Besitzer und Rechte nicht gesetzt: ";
 constexpr char kLager[] = "Vergl: Übersprungen, Auslagerungsverzeichnis: ";
 constexpr char kZurueck[] = "Vergl: Übersprungen, führt zurück in einen verglichenen Ordner: ";
 constexpr char kAusgenommen[] = "Vergl: Ausgenommen: ";
+constexpr char kGrossKlein[] = "Vergl: Namen unterscheiden sich nur in Groß-/Kleinschreibung: ";
 
 // A directory the walk creates gets its counterpart's permission bits, without set-user-ID and
 // set-group-ID (as a copied file).
@@ -61,6 +63,11 @@ Verzeichnisvergleich::Verzeichnisvergleich(LaufKontext& k) : k_(k) {
   for (FileInfo* i : {&wurzel_h_, &wurzel_z_}) {
     const std::string& wurzel = i == &wurzel_h_ ? k_.Herkunft : k_.Ziel;
     if (k_.fs->Stat(wurzel + "/", i).ok()) offen_.push_back(Kennung(*i));
+  }
+  // An archive target is never listed: its copies have names of their own.
+  if (k_.Art != VorgangsArt::kArchivieren) {
+    falten_h_ = k_.fs->FoldsCase(k_.Herkunft.empty() ? "/" : k_.Herkunft);
+    falten_z_ = k_.fs->FoldsCase(k_.Ziel.empty() ? "/" : k_.Ziel);
   }
 }
 
@@ -309,6 +316,7 @@ void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string
               [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; });
   }
   AusgenommeneEntfernen(rel, &quelle, &ziel);
+  if (falten_h_ || falten_z_) FaltungenAbgleichen(rel, &quelle, &ziel);
   // The deletion guard measures a side by its files; what the job leaves out never counts.
   for (const FileInfo& e : quelle) k_.dateien_herkunft += e.IsDirectory() ? 0 : 1;
   for (const FileInfo& e : ziel) k_.dateien_ziel += e.IsDirectory() ? 0 : 1;
@@ -326,6 +334,91 @@ void Verzeichnisvergleich::Durchgaenge(const std::string& rel, const std::string
       ZielEintrag(rel, hdir, zdir, ziel[j]);
     }
   }
+}
+
+void Verzeichnisvergleich::FaltungenAbgleichen(const std::string& rel,
+                                               std::vector<FileInfo>* quelle,
+                                               std::vector<FileInfo>* ziel) {
+  // Each name with its folded form and its side, grouped by the folded form.
+  struct Name {
+    std::string gefaltet;
+    bool ziel;
+    size_t i;
+  };
+  std::vector<Name> namen;
+  namen.reserve(quelle->size() + ziel->size());
+  for (size_t i = 0; i < quelle->size(); ++i)
+    namen.push_back({GefalteterName((*quelle)[i].name), false, i});
+  for (size_t i = 0; i < ziel->size(); ++i)
+    namen.push_back({GefalteterName((*ziel)[i].name), true, i});
+  std::sort(namen.begin(), namen.end(), [](const Name& a, const Name& b) {
+    return a.gefaltet < b.gefaltet || (a.gefaltet == b.gefaltet && a.ziel < b.ziel);
+  });
+  std::vector<bool> weg_h(quelle->size(), false);
+  std::vector<bool> weg_z(ziel->size(), false);
+  bool umbenannt = false;
+  for (size_t a = 0; a < namen.size();) {
+    size_t b = a;
+    size_t nh = 0;
+    while (b < namen.size() && namen[b].gefaltet == namen[a].gefaltet)
+      nh += namen[b++].ziel ? 0 : 1;
+    const size_t nz = b - a - nh;
+    const FileInfo* h = nh == 1 ? &(*quelle)[namen[a].i] : nullptr;
+    FileInfo* z = nz == 1 ? &(*ziel)[namen[b - 1].i] : nullptr;
+    if (nh > 1 || nz > 1) {
+      // Only one of them can stand on the side that folds: none is compared, copied or deleted,
+      // and what the last run knew of each is kept for the next.
+      std::string zeile = kGrossKlein;
+      std::set<std::string> gesehen;
+      for (size_t j = a; j < b; ++j) {
+        const FileInfo& e = namen[j].ziel ? (*ziel)[namen[j].i] : (*quelle)[namen[j].i];
+        (namen[j].ziel ? weg_z : weg_h)[namen[j].i] = true;
+        zeile += (j == a ? "" : " / ") + (namen[j].ziel ? k_.Ziel : k_.Herkunft) + rel + e.name;
+        if (!gesehen.insert(e.name).second) continue;
+        if (const StandEintrag* alt = AltEintrag(e.name)) Uebernehmen(*alt);
+      }
+      k_.Fehlschlag(zeile);
+    } else if (h != nullptr && z != nullptr && h->name != z->name) {
+      // One file spelt two ways: it is taken under the spelling that the side which does not
+      // fold holds (where both fold, the source's).
+      FileInfo& umbenennen = falten_z_ ? *z : (*quelle)[namen[a].i];
+      const std::string& behalten = falten_z_ ? h->name : z->name;
+      fremd_[rel + behalten] = (falten_z_ ? k_.Ziel : k_.Herkunft) + rel + umbenennen.name;
+      umbenennen.name = behalten;
+      umbenannt = true;
+    }
+    a = b;
+  }
+  auto weglassen = [](std::vector<FileInfo>* v, const std::vector<bool>& weg) {
+    size_t n = 0;
+    for (size_t i = 0; i < v->size(); ++i) {
+      if (weg[i]) continue;
+      if (n != i) (*v)[n] = std::move((*v)[i]);
+      ++n;
+    }
+    v->resize(n);
+  };
+  weglassen(quelle, weg_h);
+  weglassen(ziel, weg_z);
+  if (!umbenannt) return;
+  auto nach_name = [](const FileInfo& x, const FileInfo& y) { return x.name < y.name; };
+  std::sort(quelle->begin(), quelle->end(), nach_name);
+  std::sort(ziel->begin(), ziel->end(), nach_name);
+}
+
+bool Verzeichnisvergleich::SchreibungErlaubt(const std::string& rel, const std::string& name,
+                                             Schritt schritt) {
+  if (fremd_.empty() || falten_h_ == falten_z_) return true;
+  auto it = fremd_.find(rel + name);
+  if (it == fremd_.end()) return true;
+  // The copy would read the folding side's file under a name it does not hold exactly and write
+  // it under that name on the other side.
+  const bool vom_faltenden =
+      schritt == Schritt::kDoppelteAenderung || (schritt == Schritt::kZumZiel) == falten_h_;
+  if (!vom_faltenden) return true;
+  const std::string& andere = falten_z_ ? k_.Herkunft : k_.Ziel;
+  k_.Fehlschlag(kGrossKlein + it->second + " / " + andere + rel + name);
+  return false;
 }
 
 void Verzeichnisvergleich::Quelldurchgang(const std::string& rel, const std::string& hdir,
@@ -695,7 +788,7 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
     case Schritt::kNichts:
       return;
     case Schritt::kDoppelteAenderung:
-      DoppelteAenderung(k_, rel, name, h.info, z.info);
+      if (SchreibungErlaubt(rel, name, e.schritt)) DoppelteAenderung(k_, rel, name, h.info, z.info);
       return Nachtragen(e.schritt, true, rel, name, h, z, alt);
     case Schritt::kZukunft: {
       const FileTime grenze = ZukunftsGrenze(k_.Laufbeginn);
@@ -713,10 +806,10 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
       return Nachtragen(e.schritt, true, rel, name, h, z, alt);
     }
     case Schritt::kZumZiel:
-      getan = kopieren(hpfad, zpfad, h.info.size, z);
+      getan = SchreibungErlaubt(rel, name, e.schritt) && kopieren(hpfad, zpfad, h.info.size, z);
       break;
     case Schritt::kZurHerkunft:
-      getan = kopieren(zpfad, hpfad, z.info.size, h);
+      getan = SchreibungErlaubt(rel, name, e.schritt) && kopieren(zpfad, hpfad, z.info.size, h);
       break;
     case Schritt::kHerkunftLoeschen:
       getan = vormerken(true, k_.Ziel + rel, hpfad);

@@ -29,6 +29,13 @@
 // is as recorded; otherwise it is created on the other side and visited with its record, so
 // that what is new goes over and what is as recorded is collected name by name.
 //
+// Where a root folds case (FAT, exFAT; FileSystem::FoldsCase), names of the other side that
+// differ only in case would be one file there: each is a failure ("Namen unterscheiden sich nur
+// in Groß-/Kleinschreibung: ...", all of them named) and none is compared, copied or deleted. A
+// name that the two sides spell differently is one file, under the spelling of the side that
+// does not fold; a copy (or a double change) from the folding side onto it is refused as such
+// a failure, since that side does not hold the name exactly.
+//
 // A directory that the run created or changed on one side only gets its counterpart's last
 // write and last access once its visit is done (after everything below it was written), so that
 // a copied tree ends with the source's directory dates, as cp -a leaves them; a directory the run
@@ -55,6 +62,7 @@
 #define ZARNOFT_ENGINE_WALK_H_
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -109,6 +117,16 @@ class Verzeichnisvergleich {
   // name), so that it is neither compared, copied, deleted, counted nor entered.
   void AusgenommeneEntfernen(const std::string& rel, std::vector<FileInfo>* quelle,
                              std::vector<FileInfo>* ziel);
+  // Where a side folds case (FAT): names of the other side that only differ in case are one
+  // file there. Such names are left out of both listings and are a failure each; a name that
+  // each side spells differently is taken as one, under the spelling of the side that does not
+  // fold (which alone holds it exactly), and noted in fremd_.
+  void FaltungenAbgleichen(const std::string& rel, std::vector<FileInfo>* quelle,
+                           std::vector<FileInfo>* ziel);
+  // Whether the step (a copy, or a double change, which may copy either way) may go on for a
+  // name each side spells differently: never a copy from the side that folds onto a name it does
+  // not hold exactly (a failure).
+  bool SchreibungErlaubt(const std::string& rel, const std::string& name, Schritt schritt);
   // Whether a directory is the move-aside store (logged, then left out).
   bool IstLager(const std::string& pfad);
   // Whether entering a directory would lead back to a root or to a directory being visited.
@@ -193,6 +211,12 @@ class Verzeichnisvergleich {
   int32_t gezaehlt_ = 0;
   // Device and inode of the directories being visited, both sides, the roots first.
   std::vector<std::pair<uint64_t, uint64_t>> offen_;
+  // Whether each root finds names whatever their case (FileSystem::FoldsCase).
+  bool falten_h_ = false;
+  bool falten_z_ = false;
+  // Names (relative path + name) that the two sides spell differently, with the folding side's
+  // own spelling (a full path), for the failure line.
+  std::map<std::string, std::string> fremd_;
   // The roots' own entries as the run began: their dates go to a root the run changed.
   FileInfo wurzel_h_;
   FileInfo wurzel_z_;

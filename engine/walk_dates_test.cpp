@@ -9,13 +9,10 @@
 
 #include "engine/comparison.h"
 #include "platform/date_time.h"
-#include "testing/temp_tree.h"
+#include "testing/job_run_kit.h"
 
 namespace zarnoft {
 namespace {
-
-using testing::SetTimes;
-using testing::TempTree;
 
 FileInfo Info(const std::string& pfad) {
   FileInfo i;
@@ -23,41 +20,7 @@ FileInfo Info(const std::string& pfad) {
   return i;
 }
 
-class VerzeichnisDatumTest : public ::testing::Test {
- protected:
-  VerzeichnisDatumTest() {
-    const FileTime jetzt = Clock::System()->Now();
-    basis = FileTime{(jetzt.sec + 30 * 86400) / 2 * 2, 0};
-    w.Herkunft = baum.Mkdir("h");
-    w.Ziel = baum.Mkdir("z");
-    w.LoeschenWohin = baum.Path("lager");
-    w.Art = VorgangsArt::kSynchronisieren;
-    w.Doppelt = Zahl(DoppelRegel::kKeineAktion);
-    w.Loeschen = LoeschModus::kNormal;
-    w.Unterverzeichnisse = true;
-    w.LoeschGrenze = 0;
-  }
-  // A moment in hours from `basis`, with an odd nanosecond part that a rounding would lose.
-  FileTime Um(int stunden, int64_t nsec = 0) const {
-    return FileTime{basis.sec + stunden * 3600, nsec};
-  }
-  void Datei(const std::string& rel, const std::string& inhalt, FileTime t) {
-    SetTimes(baum.Write(rel, inhalt), t, t);
-  }
-  void Datum(const std::string& rel, FileTime m, FileTime a) { SetTimes(baum.Path(rel), m, a); }
-  void Laufen(FileTime zeit) {
-    ManualClock uhr(zeit);
-    LaufDienste d;
-    d.uhr = &uhr;
-    d.stand_verzeichnis = baum.Path("stand") + "/";
-    Vergleiche::Starten(w, d, nullptr).Warten();
-    if (!w.Probelauf) w.LaufBeginn = w.LaufEnde = zeit;
-  }
-
-  TempTree baum;
-  FileTime basis;
-  VergleichsWerte w;
-};
+class VerzeichnisDatumTest : public ::testing::Test, public testing::AuftragsLauf {};
 
 // Every directory below `wurzel` (the root itself as "") with its last write.
 std::map<std::string, FileTime> Verzeichnisse(const std::string& wurzel) {

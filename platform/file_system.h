@@ -191,6 +191,10 @@ class FileSystem {
     return Status::FromErrno(ENOTSUP);
   }
 
+  // Whether the directory `dir` finds a name whatever the case of its letters (FAT, exFAT, a
+  // case-folding ext4 directory; platform/fs_kind.h). The default does not.
+  virtual bool FoldsCase(const std::string& /*dir*/) { return false; }
+
   // The bytes an ordinary user may still write on the file system holding `path`.
   virtual Status FreeSpace(const std::string& /*path*/, uint64_t* /*bytes*/) {
     return Status::FromErrno(ENOTSUP);
@@ -270,6 +274,7 @@ class FileSystemWrapper : public FileSystem {
   Status CreateHardLink(const std::string& v, const std::string& n) override {
     return target_->CreateHardLink(v, n);
   }
+  bool FoldsCase(const std::string& d) override { return target_->FoldsCase(d); }
   Status FreeSpace(const std::string& p, uint64_t* b) override { return target_->FreeSpace(p, b); }
   Status CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
     return target_->CopyData(f, t, n, c);

@@ -20,6 +20,7 @@
 
 #include "platform/beneath.h"
 #include "platform/file_system.h"
+#include "platform/fs_kind.h"
 #include "platform/mount_place.h"
 #include "platform/path_helpers.h"
 
@@ -491,6 +492,8 @@ class PosixFileSystem : public FileSystem {
     if (Status s = nach.Finden(neu); !s) return s;
     return Ergebnis(::linkat(von.dir(), von.name(), nach.dir(), nach.name(), 0));
   }
+
+  bool FoldsCase(const std::string& dir) override { return FaltetGrossKlein(dir); }
 
   Status FreeSpace(const std::string& path, uint64_t* bytes) override {
     struct statvfs sv;
