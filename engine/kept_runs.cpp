@@ -52,22 +52,16 @@ std::vector<BehaltenerLauf> BehalteneLaeufe(FileSystem* fs, const std::string& h
     BehaltenerLauf l;
     l.name = e.name.substr(0, e.name.size() - endung.size());
     std::string text;
-    JournalKopf kopf;
-    std::vector<JournalEintrag> schritte;
-    std::string fehler;
     if (!fs->ReadWholeFile(JournalPfad(ziel, l.name), &text, kHoechsteJournalGroesse).ok())
       continue;
-    if (!JournalLesen(text, &kopf, &schritte, &fehler)) {
-      // A damaged journal of this job still belongs to it; its header may be intact.
-      if (text.find("\nziel\t" + ziel + "\n") == std::string::npos) continue;
-      if (!LaufNameLesen(l.name, &l.beginn)) continue;
-    } else {
+    JournalKopf kopf;
+    if (JournalUeberblick(text, &kopf, &l.bytes)) {
       if (kopf.herkunft != herkunft || kopf.ziel != ziel) continue;
       l.beginn = kopf.beginn;
-    }
-    for (const JournalEintrag& s : schritte) {
-      if (s.schritt == JournalSchritt::kBehalten || s.schritt == JournalSchritt::kEntfernt)
-        l.bytes += static_cast<uint64_t>(std::max<int64_t>(s.groesse, 0));
+    } else {
+      // A journal whose header is damaged still belongs to the job when it names its target.
+      if (text.find("\nziel\t" + ziel + "\n") == std::string::npos) continue;
+      if (!LaufNameLesen(l.name, &l.beginn)) continue;
     }
     laeufe.push_back(std::move(l));
   }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 #include "platform/reserved_dir.h"
 
@@ -12,6 +13,10 @@ namespace {
 constexpr char kKopfZeile[] = "zarnoft-journal";
 constexpr char kTrenner[] = "---";
 constexpr int kFelder = 9;
+// The header's lines: the version line, four fields, the separator.
+constexpr size_t kKopfZeilen = 6;
+// A step's size is its fifth field.
+constexpr size_t kGroessenFeld = 4;
 
 struct SchrittName {
   JournalSchritt schritt;
@@ -132,6 +137,59 @@ bool EintragLesen(const std::string& zeile, JournalEintrag* e) {
          ZeitLesen(f[5], f[6], &e->datum) && Zahl(f[7], &e->inode) && Zahl(f[8], &e->modus);
 }
 
+// The header from the journal's first lines (at least kKopfZeilen of them, or fewer when the text
+// has no more): the version first, then the fields. False with the reason in *fehler.
+bool KopfLesen(const std::vector<std::string>& zeilen, JournalKopf* kopf, std::string* fehler) {
+  const std::string kopf_zeile = std::string(kKopfZeile) + " ";
+  if (zeilen.empty() || zeilen[0].rfind(kopf_zeile, 0) != 0) {
+    *fehler = "Die Datei ist kein Protokoll eines Laufs.";
+    return false;
+  }
+  int version = 0;
+  if (!Zahl(zeilen[0].substr(kopf_zeile.size()), &version) || version < 1) {
+    *fehler = "Die Datei ist kein Protokoll eines Laufs.";
+    return false;
+  }
+  if (version > kJournalVersion) {
+    *fehler = "Das Protokoll des Laufs stammt von einer neueren Programmversion (Version " +
+              std::to_string(version) + ").";
+    return false;
+  }
+  std::vector<std::string> w;
+  const bool kopf_ok =
+      zeilen.size() >= kKopfZeilen && KopfFelder(zeilen[1], "herkunft", 1, &w) &&
+      Demaskiert(w[0], &kopf->herkunft) && KopfFelder(zeilen[2], "ziel", 1, &w) &&
+      Demaskiert(w[0], &kopf->ziel) && KopfFelder(zeilen[3], "beginn", 2, &w) &&
+      ZeitLesen(w[0], w[1], &kopf->beginn) && KopfFelder(zeilen[4], "vorher", 5, &w) &&
+      ZeitLesen(w[0], w[1], &kopf->vorher_beginn) && ZeitLesen(w[2], w[3], &kopf->vorher_ende) &&
+      Zahl(w[4], &kopf->vorher_aufruf) && zeilen[kKopfZeilen - 1] == kTrenner;
+  if (!kopf_ok) {
+    *fehler = "Der Kopf des Protokolls ist unvollständig oder beschädigt.";
+    return false;
+  }
+  return true;
+}
+
+// The size field of a "behalten" or "entfernt" step line; 0 for any other line.
+uint64_t GehalteneBytes(std::string_view zeile) {
+  constexpr std::string_view kZaehlende[] = {"behalten\t", "entfernt\t"};
+  bool zaehlt = false;
+  for (std::string_view z : kZaehlende) zaehlt = zaehlt || zeile.substr(0, z.size()) == z;
+  if (!zaehlt) return 0;
+  size_t start = 0;
+  for (size_t feld = 0; feld < kGroessenFeld; ++feld) {
+    start = zeile.find('\t', start);
+    if (start == std::string_view::npos) return 0;
+    ++start;
+  }
+  const size_t ende = zeile.find('\t', start);
+  if (ende == std::string_view::npos) return 0;
+  int64_t groesse = 0;
+  auto [p, ec] = std::from_chars(zeile.data() + start, zeile.data() + ende, groesse);
+  return ec == std::errc() && p == zeile.data() + ende && groesse > 0
+             ? static_cast<uint64_t>(groesse)
+             : 0;
+}
 }  // namespace
 
 std::string JournalKopfText(const JournalKopf& kopf) {
@@ -168,34 +226,8 @@ bool JournalLesen(const std::string& text, JournalKopf* kopf,
     zeilen.push_back(text.substr(start, nl - start));
     start = nl + 1;
   }
-  const std::string kopf_zeile = std::string(kKopfZeile) + " ";
-  if (zeilen.empty() || zeilen[0].rfind(kopf_zeile, 0) != 0) {
-    *fehler = "Die Datei ist kein Protokoll eines Laufs.";
-    return false;
-  }
-  int version = 0;
-  if (!Zahl(zeilen[0].substr(kopf_zeile.size()), &version) || version < 1) {
-    *fehler = "Die Datei ist kein Protokoll eines Laufs.";
-    return false;
-  }
-  if (version > kJournalVersion) {
-    *fehler = "Das Protokoll des Laufs stammt von einer neueren Programmversion (Version " +
-              std::to_string(version) + ").";
-    return false;
-  }
-  std::vector<std::string> w;
-  const bool kopf_ok =
-      zeilen.size() >= 6 && KopfFelder(zeilen[1], "herkunft", 1, &w) &&
-      Demaskiert(w[0], &kopf->herkunft) && KopfFelder(zeilen[2], "ziel", 1, &w) &&
-      Demaskiert(w[0], &kopf->ziel) && KopfFelder(zeilen[3], "beginn", 2, &w) &&
-      ZeitLesen(w[0], w[1], &kopf->beginn) && KopfFelder(zeilen[4], "vorher", 5, &w) &&
-      ZeitLesen(w[0], w[1], &kopf->vorher_beginn) && ZeitLesen(w[2], w[3], &kopf->vorher_ende) &&
-      Zahl(w[4], &kopf->vorher_aufruf) && zeilen[5] == kTrenner;
-  if (!kopf_ok) {
-    *fehler = "Der Kopf des Protokolls ist unvollständig oder beschädigt.";
-    return false;
-  }
-  for (size_t i = 6; i < zeilen.size(); ++i) {
+  if (!KopfLesen(zeilen, kopf, fehler)) return false;
+  for (size_t i = kKopfZeilen; i < zeilen.size(); ++i) {
     JournalEintrag e;
     if (!EintragLesen(zeilen[i], &e)) {
       *fehler = "Das Protokoll des Laufs ist beschädigt (Zeile " + std::to_string(i + 1) + ").";
@@ -203,6 +235,24 @@ bool JournalLesen(const std::string& text, JournalKopf* kopf,
     }
     eintraege->push_back(std::move(e));
   }
+  return true;
+}
+
+bool JournalUeberblick(const std::string& text, JournalKopf* kopf, uint64_t* bytes) {
+  std::vector<std::string> zeilen;
+  size_t start = 0;
+  while (zeilen.size() < kKopfZeilen) {
+    const size_t nl = text.find('\n', start);
+    if (nl == std::string::npos) return false;
+    zeilen.push_back(text.substr(start, nl - start));
+    start = nl + 1;
+  }
+  std::string fehler;
+  if (!KopfLesen(zeilen, kopf, &fehler)) return false;
+  *bytes = 0;
+  const std::string_view rest(text);
+  for (size_t nl; (nl = rest.find('\n', start)) != std::string_view::npos; start = nl + 1)
+    *bytes += GehalteneBytes(rest.substr(start, nl - start));
   return true;
 }
 

@@ -89,6 +89,13 @@ std::string JournalZeile(const JournalEintrag& e);
 bool JournalLesen(const std::string& text, JournalKopf* kopf,
                   std::vector<JournalEintrag>* eintraege, std::string* fehler);
 
+// What the kept runs' upkeep needs of a journal, without taking in its steps: the header, and the
+// bytes its stores hold (the sizes of its "behalten" and "entfernt" steps). A run without changes
+// looks at every kept journal when it starts, and a first copy's journal holds a line per file;
+// so this reads only the header in full and the steps by their first two fields. A cut-off or
+// garbled step line counts nothing. False when the header is not one JournalLesen takes.
+bool JournalUeberblick(const std::string& text, JournalKopf* kopf, uint64_t* bytes);
+
 // The name of a run that began at `beginn` (UTC): "20261209T051500Z".
 std::string LaufName(FileTime beginn);
 // The start that a run's name (or a journal's file name) tells; false when it is none.

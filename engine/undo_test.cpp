@@ -318,6 +318,49 @@ TEST(RueckgaengigTest, BadJournalsAreRefusedAndChangeNothing) {
   EXPECT_NE(t.Zurueck().abgelehnt.find("nicht gefunden"), std::string::npos);
 }
 
+// A run sizes the kept runs from their journals' headers and kept steps alone (a first copy's
+// journal has a line per file): the overview agrees with the full reader, and a garbled or
+// cut-off step (a killed run) costs only that step.
+TEST(RueckgaengigTest, AJournalsOverviewAgreesWithTheFullReader) {
+  std::string text = JournalKopfText(JournalKopf{"/h\tt", "/z", {5, 6}, {1, 2}, {3, 4}, 7});
+  uint64_t erwartet = 0;
+  int64_t groesse = 10;
+  for (JournalSchritt s :
+       {JournalSchritt::kDatum, JournalSchritt::kAngelegt, JournalSchritt::kBehalten,
+        JournalSchritt::kGeschrieben, JournalSchritt::kEntfernt, JournalSchritt::kVerzeichnis,
+        JournalSchritt::kAusgelagert, JournalSchritt::kUmbenannt}) {
+    JournalEintrag e;
+    e.schritt = s;
+    e.rel = "a\tb\\c";
+    e.zweit = "x\ty";
+    e.groesse = groesse *= 3;
+    if (s == JournalSchritt::kBehalten || s == JournalSchritt::kEntfernt) erwartet += e.groesse;
+    text += JournalZeile(e);
+  }
+  JournalKopf k;
+  std::vector<JournalEintrag> e;
+  std::string fehler;
+  ASSERT_TRUE(JournalLesen(text, &k, &e, &fehler)) << fehler;
+  JournalKopf u;
+  uint64_t bytes = 0;
+  ASSERT_TRUE(JournalUeberblick(text, &u, &bytes));
+  EXPECT_EQ(u.herkunft, k.herkunft);
+  EXPECT_EQ(u.ziel, k.ziel);
+  EXPECT_EQ(u.beginn, k.beginn);
+  EXPECT_EQ(bytes, erwartet);
+
+  JournalEintrag b;
+  b.schritt = JournalSchritt::kBehalten;
+  b.groesse = 1000;
+  const std::string zeile = JournalZeile(b);
+  const std::string beschaedigt = "behalten\tZ\ta\t\tx\t0\t0\t0\t0\n";
+  ASSERT_TRUE(
+      JournalUeberblick(text + beschaedigt + zeile.substr(0, zeile.size() - 1), &u, &bytes));
+  EXPECT_EQ(bytes, erwartet);
+  EXPECT_FALSE(JournalUeberblick("zarnoft-journal 2\n", &u, &bytes));
+  EXPECT_FALSE(JournalUeberblick(text.substr(0, 30), &u, &bytes));
+}
+
 TEST(RueckgaengigTest, KeptRunsGoByAgeAndByShareOfTheFreeSpace) {
   const FileTime jetzt{100 * 86400, 0};
   auto lauf = [&](const char* name, int tage_alt, uint64_t bytes) {
