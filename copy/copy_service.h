@@ -20,6 +20,8 @@ enum class KopierErgebnis {
   kAbgebrochen,  // the run is cancelled: nothing was copied (or the copy was taken back)
   kFehler,       // the copy failed, or the source changed while it was copied; logged at level 1
                  // (and, for a failure, shown in a dialog); the target is as it was
+  kKeinLink,     // a link onto a file system that cannot hold links (FAT, exFAT): nothing was
+                 // copied, and it is no failure; the caller says so, once per run
 };
 
 // The highest number a copy that keeps what is there tries (" (9999)") before it gives up.

@@ -54,6 +54,13 @@ bool Unveraendert(const FileInfo& vorher, const FileInfo& jetzt) {
          vorher.inode == jetzt.inode && vorher.device == jetzt.device;
 }
 
+// Whether creating a link failed because the target's file system has none: the kernel's FAT
+// says EPERM, the FUSE drivers ENOSYS or EOPNOTSUPP. A directory the user may not write to says
+// EACCES, which stays a failure.
+bool KannKeineLinks(const Status& s) {
+  return s.error() == EPERM || s.error() == ENOSYS || s.error() == EOPNOTSUPP;
+}
+
 enum class Zweig { kQuelle, kZiel, kKopie };
 
 // One call of DateiKopieren. Owns the temporary file while it exists.
@@ -245,6 +252,7 @@ class EinzelKopie {
     if (!s) return Fehler(Zweig::kQuelle, s);
     if (aufbewahrung_ != nullptr) aufbewahrung_->VorDemSchreiben(nach_);
     s = TempAnlegen([&](const std::string& name) { return fs_->CreateSymlink(text, name); });
+    if (KannKeineLinks(s)) return KopierErgebnis::kKeinLink;
     if (!s) return Fehler(Zweig::kZiel, s);
     if (log_->Will(LogStufe::kDebug))
       log_->Zeile(LogStufe::kDebug, "Vergl: Kopiere direkt " + von_);

@@ -23,6 +23,7 @@ constexpr char kKeineAenderung[] = "Vergl:              ... Keine Änderung";
 
 constexpr char kKeineRegulaereDatei[] = ": keine reguläre Datei, übersprungen";
 constexpr char kZukunft[] = "Datum in der Zukunft: ";
+constexpr char kKeineLinks[] = "Ziel kann keine symbolischen Verknüpfungen speichern: ";
 constexpr char kNichtErstellt[] = "Vergl: Verzeichnis nicht erstellt: ";
 constexpr char kNichtLesbar[] = "Vergl: Verzeichnis nicht lesbar: ";
 constexpr char kNichtAbfragbar[] = "Vergl: Nicht abfragbar: ";
@@ -762,8 +763,14 @@ void Verzeichnisvergleich::Ausfuehren(const Entscheidung& e, const std::string& 
                       const Seite& ziel) {
     if (k_.kopierer == nullptr) return false;
     const ZielBlick gesehen{ziel.da, ziel.info};
-    if (k_.kopierer->Kopieren(von, nach, groesse, &gesehen) != KopierErgebnis::kKopiert)
-      return false;
+    const KopierErgebnis ergebnis = k_.kopierer->Kopieren(von, nach, groesse, &gesehen);
+    // A link the other side cannot hold stays where it is: a warning, once per run. The record
+    // does not take it as in step, so the next run meets it as new again and never deletes it.
+    if (ergebnis == KopierErgebnis::kKeinLink && !keine_links_gemeldet_) {
+      keine_links_gemeldet_ = true;
+      k_.Hinweis(kKeineLinks + nach);
+    }
+    if (ergebnis != KopierErgebnis::kKopiert) return false;
     k_.Geschrieben(nach);
     Aktion a;
     a.art = AktionsArt::kKopieren;

@@ -222,6 +222,8 @@ class Verzeichnisvergleich {
   FileInfo wurzel_z_;
   // The entries NichtRegulaer has named.
   std::set<std::string> gemeldet_;
+  // A link the other side's file system cannot hold has been named (once per run).
+  bool keine_links_gemeldet_ = false;
   // The directory being visited: its entries in the old record (in name order) and the entries
   // of the new one. nullptr while the run keeps no record.
   const std::vector<StandEintrag>* alt_ = nullptr;
