@@ -26,6 +26,32 @@ std::vector<int> SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabel
   return breiten;
 }
 
+std::vector<int> SpaltenFuerSchrift(const std::vector<int>& breiten,
+                                    const std::vector<int>& muster) {
+  const std::vector<TabellenSpalte>& spalten = TabellenSpalten();
+  const size_t n = std::min(spalten.size(), breiten.size());
+  std::vector<int> w(breiten.begin(), breiten.begin() + static_cast<std::ptrdiff_t>(n));
+  int mehr = 0;
+  std::vector<size_t> teilende;
+  for (size_t c = 0; c < n; ++c) {
+    if (spalten[c].feste_breite == 0) {
+      teilende.push_back(c);
+    } else if (c < muster.size()) {
+      const int dazu = std::max(0, muster[c] - w[c]);
+      w[c] += dazu;
+      mehr += dazu;
+    }
+  }
+  int abgegeben = 0;
+  for (size_t i = 0; i < teilende.size(); ++i) {
+    const int teil =
+        i + 1 < teilende.size() ? mehr / static_cast<int>(teilende.size()) : mehr - abgegeben;
+    w[teilende[i]] -= teil;
+    abgegeben += teil;
+  }
+  return w;
+}
+
 HauptLayout LayoutBerechnen(int breite, int hoehe, int art_position, int tabellen_zeilen,
                             const Textbedarf& bedarf) {
   HauptLayout l;

@@ -184,6 +184,13 @@ Platzierung SteuerelementePlatzieren(const HauptLayout& l, const Masse& m);
 // grid's height.
 std::vector<int> SpaltenBreiten(int tabelle_breite, int tabelle_hoehe, int tabellen_zeilen);
 
+// The column widths as the grid shows them in its font: a fixed column shows its widest text
+// (its muster) whole, so where `muster` (per column, what that text needs; 0 for none) is more
+// than its width in `breiten`, the sharing columns give up the difference in equal parts, the
+// last of them the odd pixels. The sum stays the same.
+std::vector<int> SpaltenFuerSchrift(const std::vector<int>& breiten,
+                                    const std::vector<int>& muster);
+
 // --- Where the window opens ---------------------------------------------------------------------
 
 // The window frame around the client area (title bar, borders), from the window system.

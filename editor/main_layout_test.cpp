@@ -47,6 +47,25 @@ TEST(LayoutBerechnen, ColumnsLeaveRoomForAScrollBarOnlyWhenRowsDoNotFit) {
   EXPECT_EQ(LayoutBerechnen(602, 500, 0, 2).Spalten[1], 268 - 4);
 }
 
+TEST(SpaltenFuerSchrift, AFixedColumnShowsItsWidestTextAndTheOthersGiveUpTheRoom) {
+  ASSERT_EQ(TabellenSpalten().size(), 3u);
+  ASSERT_GT(TabellenSpalten()[0].feste_breite, 0);
+  struct Fall {
+    std::vector<int> muster;
+    std::vector<int> breiten;
+  };
+  const Fall faelle[] = {
+      {{}, {65, 263, 263}},             // nothing measured
+      {{60, 0, 0}, {65, 263, 263}},     // the text fits
+      {{80, 0, 0}, {80, 256, 255}},     // 15 more: 7 from the first, 8 from the last
+      {{66, 900, 900}, {66, 263, 262}}  // only fixed columns count; the last gives the odd pixel
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.breiten[0]);
+    EXPECT_EQ(SpaltenFuerSchrift({65, 263, 263}, f.muster), f.breiten);
+  }
+}
+
 TEST(LayoutBerechnen, SubModeListAndLabelFollowTheKind) {
   struct Fall {
     int breite;

@@ -357,33 +357,14 @@ void TZarnoft::TabelleSetzen(const Tabelle& t) {
 }
 
 void TZarnoft::SpaltenSetzen(const std::vector<int>& breiten) {
-  // A fixed column shows its widest text (its muster, "<kind>:<time>" for the status) whole:
-  // where the font needs more than its rule width, the sharing columns give up the difference,
-  // in equal parts, the last of them the odd pixels.
-  const std::vector<TabellenSpalte>& spalten = TabellenSpalten();
-  const size_t n = std::min(spalten.size(), breiten.size());
+  // What each column's widest text (its muster) needs in the grid's font, with the cell's margins.
   const int rand = 2 * anzeige_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 6;
-  std::vector<int> w(breiten.begin(), breiten.begin() + static_cast<std::ptrdiff_t>(n));
-  int mehr = 0;
-  std::vector<size_t> teilende;
-  for (size_t c = 0; c < n; ++c) {
-    if (spalten[c].feste_breite == 0) {
-      teilende.push_back(c);
-    } else if (!spalten[c].muster.empty()) {
-      const int bedarf = anzeige_->fontMetrics().horizontalAdvance(Q(spalten[c].muster)) + rand;
-      const int dazu = std::max(0, bedarf - w[c]);
-      w[c] += dazu;
-      mehr += dazu;
-    }
-  }
-  int abgegeben = 0;
-  for (size_t i = 0; i < teilende.size(); ++i) {
-    const int teil =
-        i + 1 < teilende.size() ? mehr / static_cast<int>(teilende.size()) : mehr - abgegeben;
-    w[teilende[i]] -= teil;
-    abgegeben += teil;
-  }
-  for (size_t c = 0; c < n; ++c) anzeige_->setColumnWidth(static_cast<int>(c), w[c]);
+  std::vector<int> muster;
+  for (const TabellenSpalte& s : TabellenSpalten())
+    muster.push_back(
+        s.muster.empty() ? 0 : anzeige_->fontMetrics().horizontalAdvance(Q(s.muster)) + rand);
+  const std::vector<int> w = SpaltenFuerSchrift(breiten, muster);
+  for (size_t c = 0; c < w.size(); ++c) anzeige_->setColumnWidth(static_cast<int>(c), w[c]);
 }
 
 int TZarnoft::GewaehlteZeile() const {
