@@ -27,6 +27,12 @@ struct KopierStatistik {
   int64_t AktGroesse = 0;     // size of the copy in progress
 };
 
+// What a run says once about its targets, not per file.
+struct KopieGemeldet {
+  bool datum = false;      // a target does not keep the copy's date
+  bool attribute = false;  // a target cannot hold the extended attributes
+};
+
 class Kopierer : public KopierDienst {
  public:
   // All pointers must outlive the Kopierer. kopier_meldung: show the copy error dialogs.
@@ -63,8 +69,8 @@ class Kopierer : public KopierDienst {
   bool kopier_meldung_;
   KopierStatistik statistik_;
   int32_t fehlschlaege_ = 0;
-  bool datum_gemeldet_ = false;  // a target that does not keep dates was said (once per run)
-  KopierRegister uebergeben_;    // the copies handed over
+  KopieGemeldet gemeldet_;     // what the run has said once about its targets
+  KopierRegister uebergeben_;  // the copies handed over
   FehlerBericht* bericht_ = nullptr;
   Aufbewahrung* aufbewahrung_ = nullptr;
 };

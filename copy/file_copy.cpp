@@ -68,8 +68,8 @@ class EinzelKopie {
  public:
   EinzelKopie(FileSystem* fs, Protokoll* log, Fortschritt* fenster, bool meldung,
               FehlerBericht* bericht, Aufbewahrung* aufbewahrung, const std::string& von,
-              const std::string& nach, int64_t groesse, std::string* genommen, bool* datum_gemeldet,
-              const ZielBlick* gesehen)
+              const std::string& nach, int64_t groesse, std::string* genommen,
+              KopieGemeldet* gemeldet, const ZielBlick* gesehen)
       : fs_(fs),
         log_(log),
         fenster_(fenster),
@@ -80,7 +80,7 @@ class EinzelKopie {
         nach_(nach),
         groesse_(groesse),
         genommen_(genommen),
-        datum_gemeldet_(datum_gemeldet),
+        gemeldet_(gemeldet),
         gesehen_(gesehen) {}
   ~EinzelKopie() { TempEntfernen(); }
 
@@ -117,7 +117,10 @@ class EinzelKopie {
     if (!s) return Fehler(Zweig::kZiel, s);
 
     s = InhaltKopieren(in.get(), out.get());
-    if (s.ok() && !Abbruch()) Rechte(vorher, out.get());
+    if (s.ok() && !Abbruch()) {
+      Rechte(vorher, out.get());
+      Attribute(in.get(), out.get());
+    }
     Status geschlossen = out->Close();
     out.reset();
     in.reset();
@@ -237,13 +240,24 @@ class EinzelKopie {
     fs_->SetTimes(temp_, quelle.atime, quelle.mtime);
     FileInfo& ziel = temp_info_;
     const bool gelesen = temp_gelesen_ = fs_->Stat(temp_, &ziel).ok();
-    if (gelesen && !GleicherSchritt(ziel.mtime, quelle.mtime) && !*datum_gemeldet_) {
-      *datum_gemeldet_ = true;
+    if (gelesen && !GleicherSchritt(ziel.mtime, quelle.mtime) && !gemeldet_->datum) {
+      gemeldet_->datum = true;
       Log(LogStufe::kWarnung, "Vergl: Ziel behält das Datum der Kopie nicht: " + nach_);
     }
     if (!log_->Will(LogStufe::kDebugAusfuehrlich)) return;
     int64_t dos = gelesen ? DosFromFileTime(ziel.mtime) : kDosMissing;
     Log(LogStufe::kDebugAusfuehrlich, "Vergl: Setzte Datum " + DosLogText(dos));
+  }
+
+  // The extended attributes after the bits (an ACL set before them would be changed by them).
+  // A target that cannot hold them keeps the copy without them, as cp -a does; the run says so
+  // once.
+  void Attribute(ReadableFile* in, WritableFile* out) {
+    const Status s = fs_->CopyAttributes(in, out);
+    if (s.ok() || gemeldet_->attribute) return;
+    gemeldet_->attribute = true;
+    Log(LogStufe::kWarnung, "Vergl: Ziel behält die erweiterten Attribute nicht: " + nach_);
+    Log(LogStufe::kWarnung, "Vergl:              Grund: " + s.Reason());
   }
 
   KopierErgebnis LinkKopieren(const FileInfo& quelle) {
@@ -362,7 +376,7 @@ class EinzelKopie {
   const std::string& nach_;
   int64_t groesse_;
   std::string* genommen_;      // nullptr: replace the target; else the name the copy took
-  bool* datum_gemeldet_;       // the run has said that a target does not keep dates
+  KopieGemeldet* gemeldet_;    // what the run has said once
   const ZielBlick* gesehen_;   // the caller's look at the target, or nullptr
   std::string temp_;           // the temporary file while it exists, else empty
   bool ziel_da_ = false;       // whether the target existed when the copy began
@@ -377,7 +391,7 @@ KopierErgebnis Kopierer::DateiKopieren(const std::string& von, const std::string
                                        int64_t groesse, std::string* genommen,
                                        const ZielBlick* gesehen) {
   EinzelKopie kopie(fs_, log_, fenster_, kopier_meldung_, bericht_, aufbewahrung_, von, nach,
-                    groesse, genommen, &datum_gemeldet_, gesehen);
+                    groesse, genommen, &gemeldet_, gesehen);
   return kopie.Ausfuehren();
 }
 

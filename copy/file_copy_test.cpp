@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include "platform/attributes.h"
 #include "platform/path_helpers.h"
 #include "testing/copy_test_kit.h"
 
@@ -141,6 +143,41 @@ TEST_F(DateiKopierenTest, DateAndBitsOfTheSource) {
     EXPECT_EQ(Info("ziel/fremd-per-name").uid, 4321u);
     EXPECT_EQ(Info("ziel/fremd-per-name").mode, 0750u);
   }
+}
+
+// The user's extended attributes go with the copy, also more names than one listing call holds;
+// the system's own do not. A target that cannot hold them keeps the copies and is said once.
+TEST_F(DateiKopierenTest, ExtendedAttributesOfTheUserGoWithTheCopy) {
+  tree.Write("q/a", "inhalt");
+  const std::string q = tree.Path("q/a");
+  if (::setxattr(q.c_str(), "user.probe", "1", 1, 0) != 0)
+    GTEST_SKIP() << "Dieses Dateisystem hält keine erweiterten Attribute.";
+  // ext4 holds the attributes of a file in one block: 40 long names, one long value.
+  const std::string lang(300, 'w');
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "user.eigenschaft-mit-langem-namen-" + std::to_string(i);
+    const std::string w = i == 39 ? lang : "k";
+    ASSERT_EQ(::setxattr(q.c_str(), name.c_str(), w.data(), w.size(), 0), 0);
+  }
+  EXPECT_EQ(Kopieren("q/a", "ziel/a", 6), KopierErgebnis::kKopiert);
+  const std::string z = tree.Path("ziel/a");
+  char wert[400];
+  EXPECT_EQ(::getxattr(z.c_str(), "user.probe", wert, sizeof wert), 1);
+  EXPECT_EQ(::getxattr(z.c_str(), "user.eigenschaft-mit-langem-namen-39", wert, sizeof wert), 300);
+  EXPECT_EQ(std::string(wert, 300), lang);
+  EXPECT_TRUE(AttributKopieren("user.x", false));
+  EXPECT_FALSE(AttributKopieren("system.posix_acl_access", false));
+  EXPECT_TRUE(AttributKopieren("system.posix_acl_access", true));
+  EXPECT_FALSE(AttributKopieren("security.selinux", true));
+  EXPECT_FALSE(AttributKopieren("trusted.x", true));
+
+  fs.ohne_attribute = true;
+  EXPECT_EQ(Kopieren("q/a", "ziel/b", 6), KopierErgebnis::kKopiert);
+  EXPECT_EQ(Kopieren("q/a", "ziel/c", 6), KopierErgebnis::kKopiert);
+  EXPECT_EQ(tree.Read("ziel/c"), "inhalt");
+  EXPECT_EQ(log.CountPrefix("Vergl: Ziel behält die erweiterten Attribute nicht: "), 1);
+  EXPECT_TRUE(log.Has(LogStufe::kWarnung, "Vergl: Ziel behält die erweiterten Attribute nicht: " +
+                                              tree.Path("ziel/b")));
 }
 
 TEST_F(DateiKopierenTest, SourceChangedWhileCopiedIsNotPutInPlace) {

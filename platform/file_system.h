@@ -210,6 +210,11 @@ class FileSystem {
   // copy_file_range where the kernel offers it, and keeps the holes of a file that has some.
   virtual Status CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied);
 
+  // Copies the extended attributes that go with a copy (platform/attributes.h) from `from` to
+  // `to`. The default works on the files' descriptors, and does nothing for files without one.
+  // ENOTSUP/EOPNOTSUPP: the target's file system cannot hold them.
+  virtual Status CopyAttributes(ReadableFile* from, WritableFile* to);
+
   // Convenience: whole small files, for settings files and tests.
   Status ReadWholeFile(const std::string& path, std::string* out, size_t limit = SIZE_MAX);
 };
@@ -278,6 +283,9 @@ class FileSystemWrapper : public FileSystem {
   Status FreeSpace(const std::string& p, uint64_t* b) override { return target_->FreeSpace(p, b); }
   Status CopyData(ReadableFile* f, WritableFile* t, uint64_t n, uint64_t* c) override {
     return target_->CopyData(f, t, n, c);
+  }
+  Status CopyAttributes(ReadableFile* f, WritableFile* t) override {
+    return target_->CopyAttributes(f, t);
   }
 
  private:

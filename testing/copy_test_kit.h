@@ -51,6 +51,7 @@ class StoerFs : public FileSystemWrapper {
   bool close_fehler = false;
   bool rename_fehler = false;
   bool datum_verloren = false;  // a target that drops the dates given (some FUSE drivers)
+  bool ohne_attribute = false;  // a target without extended attributes (FAT, some network shares)
   // Called after each piece of content was copied (a test changes the source there).
   std::function<void()> nach_kopie;
 
@@ -65,6 +66,10 @@ class StoerFs : public FileSystemWrapper {
     auto f = FileSystemWrapper::CreateExclusive(p, m, s);
     if (!f || (platz < 0 && !close_fehler)) return f;
     return std::make_unique<KnappeDatei>(std::move(f), platz, close_fehler);
+  }
+  Status CopyAttributes(ReadableFile* f, WritableFile* t) override {
+    if (ohne_attribute) return Status::FromErrno(EOPNOTSUPP);
+    return FileSystemWrapper::CopyAttributes(f, t);
   }
   Status SetTimes(const std::string& p, FileTime a, FileTime m) override {
     if (datum_verloren) return Status::Ok();
