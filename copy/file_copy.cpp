@@ -28,7 +28,7 @@
 #include "copy/copier.h"
 #include "platform/date_time.h"
 #include "platform/path_helpers.h"
-#include "platform/temp_name.h"
+#include "platform/temp_file.h"
 
 namespace zarnoft {
 namespace {
@@ -36,8 +36,6 @@ namespace {
 // A step of a very large file can be gigabytes long; it is copied in pieces of this size so
 // that a cancel takes effect within one piece.
 constexpr uint64_t kHoechstesStueck = uint64_t{64} << 20;
-// Attempts at a free temporary name before the target counts as not creatable.
-constexpr int kNamensVersuche = 8;
 // Set-user-ID and set-group-ID are not carried over: a copy made by root must not turn a user's
 // file into a privileged program.
 constexpr uint32_t kKopierteBits = 01777;
@@ -81,8 +79,8 @@ class EinzelKopie {
         groesse_(groesse),
         genommen_(genommen),
         gemeldet_(gemeldet),
-        gesehen_(gesehen) {}
-  ~EinzelKopie() { TempEntfernen(); }
+        gesehen_(gesehen),
+        temp_(fs, nach) {}
 
   KopierErgebnis Ausfuehren() {
     // The caller's fresh look at the target serves as the look before the copy: it is earlier,
@@ -106,15 +104,10 @@ class EinzelKopie {
       if (vorher.kind == EntryKind::kSymlink) return LinkKopieren(vorher);
       if (!in) return Fehler(Zweig::kQuelle, s);
     }
-    std::unique_ptr<WritableFile> out;
     if (aufbewahrung_ != nullptr) aufbewahrung_->VorDemSchreiben(nach_);
-    s = TempAnlegen([&](const std::string& name) {
-      // Owner-only while written; the source's bits follow when the content is complete.
-      Status a;
-      out = fs_->CreateExclusive(name, 0600, &a);
-      return a;
-    });
-    if (!s) return Fehler(Zweig::kZiel, s);
+    // Owner-only while written; the source's bits follow when the content is complete.
+    std::unique_ptr<WritableFile> out = temp_.DateiAnlegen(0600, &s);
+    if (!out) return Fehler(Zweig::kZiel, s);
 
     s = InhaltKopieren(in.get(), out.get());
     if (s.ok() && !Abbruch()) {
@@ -143,30 +136,6 @@ class EinzelKopie {
 
   void Log(LogStufe stufe, const std::string& text) {
     if (log_->Will(stufe)) log_->Zeile(stufe, text);
-  }
-
-  void TempEntfernen() {
-    if (temp_.empty()) return;
-    fs_->DeleteFile(temp_);
-    temp_.clear();
-  }
-
-  // Creates the temporary file through `anlegen`; tries another name only when the name was
-  // taken, so a missing or refused directory fails at once.
-  template <typename Anlegen>
-  Status TempAnlegen(Anlegen anlegen) {
-    Status s;
-    for (int versuch = 0; versuch < kNamensVersuche; ++versuch) {
-      std::string name = KopierTempName(nach_, TempZufall());
-      s = anlegen(name);
-      if (s.ok()) {
-        temp_ = name;
-        return s;
-      }
-      FileInfo belegt;
-      if (!fs_->Stat(name, &belegt).ok()) return s;
-    }
-    return s;
   }
 
   // Copies up to n bytes in bounded pieces; *kopiert grows by what was copied. Done also when
@@ -223,11 +192,11 @@ class EinzelKopie {
     // he belongs to it. Giving a file away clears its set-ID bits, so the bits come last.
     if (quelle.uid != ProcessUid() || quelle.gid != ProcessGid()) {
       if (offen == nullptr || per_name(offen->SetOwner(quelle.uid, quelle.gid)))
-        fs_->SetOwner(temp_, quelle.uid, quelle.gid);
+        fs_->SetOwner(temp_.name(), quelle.uid, quelle.gid);
     }
     if (quelle.kind == EntryKind::kSymlink) return;
     const uint32_t bits = quelle.mode & kKopierteBits;
-    if (offen == nullptr || per_name(offen->SetMode(bits))) fs_->SetMode(temp_, bits);
+    if (offen == nullptr || per_name(offen->SetMode(bits))) fs_->SetMode(temp_.name(), bits);
   }
 
   // The source's dates onto the temporary file, by name once the file is closed: a network file
@@ -237,9 +206,9 @@ class EinzelKopie {
   // drops the date (some FUSE drivers) would make every later run copy the file again, so the
   // run says so, once.
   void Datum(const FileInfo& quelle) {
-    fs_->SetTimes(temp_, quelle.atime, quelle.mtime);
+    fs_->SetTimes(temp_.name(), quelle.atime, quelle.mtime);
     FileInfo& ziel = temp_info_;
-    const bool gelesen = temp_gelesen_ = fs_->Stat(temp_, &ziel).ok();
+    const bool gelesen = temp_gelesen_ = fs_->Stat(temp_.name(), &ziel).ok();
     if (gelesen && !GleicherSchritt(ziel.mtime, quelle.mtime) && !gemeldet_->datum) {
       gemeldet_->datum = true;
       Log(LogStufe::kWarnung, "Vergl: Ziel behält das Datum der Kopie nicht: " + nach_);
@@ -265,7 +234,7 @@ class EinzelKopie {
     Status s = fs_->ReadLink(von_, &text);
     if (!s) return Fehler(Zweig::kQuelle, s);
     if (aufbewahrung_ != nullptr) aufbewahrung_->VorDemSchreiben(nach_);
-    s = TempAnlegen([&](const std::string& name) { return fs_->CreateSymlink(text, name); });
+    s = temp_.Anlegen([&](const std::string& name) { return fs_->CreateSymlink(text, name); });
     if (KannKeineLinks(s)) return KopierErgebnis::kKeinLink;
     if (!s) return Fehler(Zweig::kZiel, s);
     if (log_->Will(LogStufe::kDebug))
@@ -276,7 +245,7 @@ class EinzelKopie {
   }
 
   KopierErgebnis Abbrechen() {
-    TempEntfernen();
+    temp_.Entfernen();
     return KopierErgebnis::kAbgebrochen;
   }
 
@@ -288,7 +257,7 @@ class EinzelKopie {
     Status s;
     if (genommen_ == nullptr) {
       if (ZielGeaendert()) {
-        TempEntfernen();
+        temp_.Entfernen();
         Log(LogStufe::kWarnung, "Vergl: Während des Kopierens geändert: " + nach_);
         return KopierErgebnis::kFehler;
       }
@@ -296,13 +265,13 @@ class EinzelKopie {
         Log(LogStufe::kWarnung, "Vergl: Nicht ersetzt, alte Fassung nicht aufbewahrt: " + nach_);
         return Fehler(Zweig::kZiel, b);
       }
-      s = fs_->RenameReplace(temp_, nach_);
+      s = temp_.Ersetzen();
     } else {
       FileInfo neu;
       const bool bekannt = aufbewahrung_ != nullptr && TempAnsehen(&neu).ok();
       for (int n = 1; n <= kHoechsteVersion; ++n) {
         const std::string name = NumberedPath(nach_, n);
-        s = fs_->RenameNoReplace(temp_, name);
+        s = temp_.Einsetzen(name);
         if (s.error() == EEXIST) continue;
         if (s.ok()) *genommen_ = name;
         break;
@@ -310,7 +279,6 @@ class EinzelKopie {
       if (s.ok() && bekannt) aufbewahrung_->NeuEingesetzt(*genommen_, neu);
     }
     if (!s) return Fehler(Zweig::kZiel, s);
-    temp_.clear();
     return KopierErgebnis::kKopiert;
   }
 
@@ -324,7 +292,7 @@ class EinzelKopie {
 
   // The finished temporary file as the date's read-back saw it; nothing has written to it since.
   Status TempAnsehen(FileInfo* info) {
-    if (!temp_gelesen_) return fs_->Stat(temp_, info);
+    if (!temp_gelesen_) return fs_->Stat(temp_.name(), info);
     *info = temp_info_;
     return Status::Ok();
   }
@@ -338,7 +306,7 @@ class EinzelKopie {
   }
 
   KopierErgebnis Fehler(Zweig zweig, const Status& grund) {
-    TempEntfernen();
+    temp_.Entfernen();
     std::string meldung;
     std::string zeile;
     switch (zweig) {
@@ -378,7 +346,7 @@ class EinzelKopie {
   std::string* genommen_;      // nullptr: replace the target; else the name the copy took
   KopieGemeldet* gemeldet_;    // what the run has said once
   const ZielBlick* gesehen_;   // the caller's look at the target, or nullptr
-  std::string temp_;           // the temporary file while it exists, else empty
+  TempDatei temp_;             // removed on every way out but the rename into place
   bool ziel_da_ = false;       // whether the target existed when the copy began
   FileInfo ziel_vorher_;       // the target then (lstat)
   bool temp_gelesen_ = false;  // whether temp_info_ holds the finished temporary file

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "platform/reserved_dir.h"
-#include "platform/temp_name.h"
+#include "platform/temp_file.h"
 
 namespace zarnoft {
 namespace {
@@ -46,17 +46,15 @@ bool PfadKennung(FileSystem* fs, const std::string& wurzel, Wurzelkennung* k, st
 // Written under a temporary name and renamed into place, so that a run killed in the middle
 // leaves no empty or cut identity that would stop every later run of the root.
 bool Schreiben(FileSystem* fs, const std::string& pfad, const std::string& kennung) {
-  const std::string tmp = KopierTempName(pfad, TempZufall());
+  TempDatei tmp(fs, pfad);
   Status s;
-  std::unique_ptr<WritableFile> f = fs->CreateExclusive(tmp, kReserviertDateiBits, &s);
+  std::unique_ptr<WritableFile> f = tmp.DateiAnlegen(kReserviertDateiBits, &s);
   if (!f) return false;
   const std::string inhalt = kennung + "\n";
   const bool geschrieben =
       f->Write(inhalt.data(), inhalt.size()).ok() && f->Sync().ok() && f->Close().ok();
   f.reset();
-  if (geschrieben && fs->RenameNoReplace(tmp, pfad).ok()) return true;
-  fs->DeleteFile(tmp);
-  return false;
+  return geschrieben && tmp.Einsetzen(pfad).ok();
 }
 
 // Reads the marker at `pfad`; `anlegen` is called when there is none, or an empty one.

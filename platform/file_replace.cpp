@@ -5,43 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <set>
-#include <vector>
 
-#include "platform/path_helpers.h"
-#include "platform/temp_name.h"
+#include "platform/temp_file.h"
 
 namespace zarnoft {
 namespace {
-
-// Attempts at a free temporary name before the directory counts as not writable.
-constexpr int kNamensVersuche = 8;
-// A temporary file younger than this may belong to a writer that is about to rename it.
-constexpr int64_t kAlterUeberbleibsel = 60;
-// The older writer's temporary names: "." + name (at most 200 bytes) + "." + hex + ".tmp".
-constexpr size_t kAlteNamensLaenge = 200;
-
-bool IstHexText(const std::string& s) {
-  if (s.empty() || s.size() > 16) return false;
-  for (char c : s) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  }
-  return true;
-}
-
-bool IstAlterTempName(const std::string& name, const std::string& fuer) {
-  const std::string kopf = "." + fuer.substr(0, kAlteNamensLaenge) + ".";
-  const std::string ende = ".tmp";
-  if (name.size() <= kopf.size() + ende.size() || name.compare(0, kopf.size(), kopf) != 0 ||
-      name.compare(name.size() - ende.size(), ende.size(), ende) != 0) {
-    return false;
-  }
-  return IstHexText(name.substr(kopf.size(), name.size() - kopf.size() - ende.size()));
-}
 
 // Once per path and process: a stale temporary file stays stale, and a listing of a large
 // directory on every key of a settings dialog would cost more than it finds.
@@ -74,8 +45,8 @@ Status ModusSetzen(FileSystem* fs, WritableFile* f, const std::string& tmp, uint
   return s;
 }
 
-// The file's own calls where the file-system seam has none: the update in place and the flush
-// of a directory. A test sees their effect on the disk.
+// The update in place, which the file-system seam has no call for. A test sees its effect on
+// the disk.
 Status AmOrtAendern(const std::string& path, const std::string& text) {
   // O_NONBLOCK keeps a FIFO put in the file's place from blocking; only a regular file is taken.
   const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -95,13 +66,6 @@ Status AmOrtAendern(const std::string& path, const std::string& text) {
   return s;
 }
 
-void VerzeichnisSichern(const std::string& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 // The number of names of the file; 1 when it cannot be told.
 uint64_t Namen(const std::string& path) {
   struct stat st;
@@ -115,40 +79,27 @@ enum class Ausgang { kFertig, kAmOrt };
 Status UeberTempDatei(FileSystem* fs, const std::string& path, const FileInfo* alt,
                       const std::string& text, Ausgang* ausgang) {
   *ausgang = Ausgang::kFertig;
-  std::string tmp;
-  std::unique_ptr<WritableFile> f;
+  TempDatei tmp(fs, path);
   Status s;
-  for (int versuch = 0; versuch < kNamensVersuche && !f; ++versuch) {
-    tmp = KopierTempName(path, TempZufall());
-    // A replaced file gets its own mode below; until then nobody else may read the new text.
-    f = fs->CreateExclusive(tmp, alt != nullptr ? 0600 : 0666, &s);
-    if (!f && s.ok()) s = Status::FromErrno(EIO);  // a file system that gives no file and no reason
-    FileInfo belegt;
-    if (!f && !fs->Stat(tmp, &belegt).ok()) return s;  // no clash: the directory refuses
-  }
+  // A replaced file gets its own mode below; until then nobody else may read the new text.
+  std::unique_ptr<WritableFile> f = tmp.DateiAnlegen(alt != nullptr ? 0600 : 0666, &s);
   if (!f) return s;
   s = f->Write(text.data(), text.size());
   if (s) s = f->Sync();
-  if (s && alt != nullptr && !BesitzUebernehmen(fs, f.get(), tmp, *alt)) {
+  if (s && alt != nullptr && !BesitzUebernehmen(fs, f.get(), tmp.name(), *alt)) {
     *ausgang = Ausgang::kAmOrt;
   }
   if (s && *ausgang == Ausgang::kFertig && alt != nullptr) {
-    s = ModusSetzen(fs, f.get(), tmp, alt->mode);
+    s = ModusSetzen(fs, f.get(), tmp.name(), alt->mode);
   }
   Status c = f->Close();
   f.reset();
   if (s) s = c;
-  if (s && *ausgang == Ausgang::kFertig) {
-    s = alt != nullptr ? fs->RenameReplace(tmp, path) : fs->RenameNoReplace(tmp, path);
-    if (s) {
-      // The rename is on the disk only when the directory is. A failure here leaves the new
-      // text in place, which is what the caller asked for, so it is not reported.
-      const std::string dir = DirectoryPart(path);
-      VerzeichnisSichern(dir.empty() ? "." : dir);
-      return s;
-    }
-  }
-  fs->DeleteFile(tmp);
+  if (!s || *ausgang != Ausgang::kFertig) return s;
+  s = alt != nullptr ? tmp.Ersetzen() : tmp.Einsetzen(path);
+  // The rename is on the disk only when the directory is. A failure there leaves the new text
+  // in place, which is what the caller asked for, so it is not reported.
+  if (s) tmp.VerzeichnisSichern();
   return s;
 }
 
@@ -162,23 +113,6 @@ Status TextErsetzen(FileSystem* fs, const std::string& path, const FileInfo* alt
   if (s && ausgang == Ausgang::kAmOrt) s = AmOrtAendern(path, text);
   if (s && ErstesMal(path)) AlteTempDateienEntfernen(fs, path);
   return s;
-}
-
-void AlteTempDateienEntfernen(FileSystem* fs, const std::string& path) {
-  const std::string dir = DirectoryPart(path);
-  const std::string name = NamePart(path);
-  const int64_t jetzt = static_cast<int64_t>(std::time(nullptr));
-  std::vector<FileInfo> eintraege;
-  fs->ListDirectory(dir.empty() ? "." : dir, &eintraege);
-  for (const FileInfo& e : eintraege) {
-    if (e.kind != EntryKind::kFile) continue;
-    // A writer's file is locked while it is written; between its closing and its rename only
-    // its age tells it from a leftover.
-    if ((IstKopierTempNameVon(e.name, name) || IstAlterTempName(e.name, name)) &&
-        e.mtime.sec < jetzt - kAlterUeberbleibsel) {
-      fs->DeleteUnlockedFile(dir + e.name);
-    }
-  }
 }
 
 }  // namespace zarnoft

@@ -2,7 +2,7 @@
 // Whoever reads the file sees either the old or the new text, also after a crash or a power
 // cut, and the file stays the user's file.
 //
-// The new text goes to a temporary file beside the old one (platform/temp_name.h), opened
+// The new text goes to a temporary file beside the old one (platform/temp_file.h), opened
 // exclusively and never through a link, written and forced to the disk; it gets the old file's
 // owner, group and permission bits, is renamed over the old file, and the directory is forced
 // to the disk after the rename. So a power cut on a file system without the rename heuristics
@@ -15,8 +15,8 @@
 // not atomic: a crash in its middle can leave a mixture of both texts.
 //
 // Temporary files of the same file that a killed writer left beside it are removed after the
-// first write of each path in a process (those still locked by a living writer, and those
-// younger than a minute, stay).
+// first write of each path in a process (AlteTempDateienEntfernen: those still locked by a
+// living writer, and those younger than a minute, stay).
 //
 // Any thread; two writers of one file at the same time are the callers' business (the last
 // rename wins).
@@ -37,11 +37,6 @@ namespace zarnoft {
 // returned.
 Status TextErsetzen(FileSystem* fs, const std::string& path, const FileInfo* alt,
                     const std::string& text);
-
-// Removes the temporary files of `path` that no living writer holds: those of the copy's and
-// this writer's names, and those of the older name ".<name>.<hex>.tmp", when they are older
-// than a minute. Failures are ignored.
-void AlteTempDateienEntfernen(FileSystem* fs, const std::string& path);
 
 }  // namespace zarnoft
 

@@ -43,8 +43,7 @@ Status Ersetzen(const std::string& path, const std::string& text,
 }
 
 // Notes the calls that decide whether a new text survives a power cut, in their order, and
-// can refuse giving a file away. (The flush of the directory after the rename is the writer's
-// own call, not the seam's.)
+// can refuse giving a file away.
 class Mitschrift : public FileSystemWrapper {
  public:
   Mitschrift() : FileSystemWrapper(FileSystem::Default()) {}
@@ -89,6 +88,10 @@ class Mitschrift : public FileSystemWrapper {
     folge.push_back("rename");
     return FileSystemWrapper::RenameNoReplace(f, t);
   }
+  Status SyncDirectory(const std::string& d) override {
+    folge.push_back("syncdir");
+    return FileSystemWrapper::SyncDirectory(d);
+  }
 };
 
 TEST(TextErsetzenTest, NewTextIsOnTheDiskBeforeTheRename) {
@@ -97,7 +100,7 @@ TEST(TextErsetzenTest, NewTextIsOnTheDiskBeforeTheRename) {
   ::chmod(p.c_str(), 0640);
   Mitschrift m;
   ASSERT_TRUE(Ersetzen(p, "[Allgemein]\nAnzahl=0\n", &m));
-  EXPECT_EQ(m.folge, (std::vector<std::string>{"write", "sync", "rename"}));
+  EXPECT_EQ(m.folge, (std::vector<std::string>{"write", "sync", "rename", "syncdir"}));
   EXPECT_EQ(t.Read("s.syc"), "[Allgemein]\nAnzahl=0\n");
   EXPECT_EQ(Lstat(p).st_mode & 07777, 0640u);
   EXPECT_EQ(Namen(t.root()), std::vector<std::string>{"s.syc"});
@@ -105,7 +108,7 @@ TEST(TextErsetzenTest, NewTextIsOnTheDiskBeforeTheRename) {
   // A new file: the same, with a rename that keeps a file that appeared meanwhile.
   m.folge.clear();
   ASSERT_TRUE(Ersetzen(t.Path("neu.sda"), "[Form]\n", &m));
-  EXPECT_EQ(m.folge, (std::vector<std::string>{"write", "sync", "rename"}));
+  EXPECT_EQ(m.folge, (std::vector<std::string>{"write", "sync", "rename", "syncdir"}));
   EXPECT_EQ(t.Read("neu.sda"), "[Form]\n");
 }
 

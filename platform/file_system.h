@@ -203,6 +203,9 @@ class FileSystem {
   // Writes everything the file system holding `path` has cached to its disk (syncfs), and
   // reports a write that the disk refused since the file system was last asked.
   virtual Status SyncFileSystem(const std::string& path) = 0;
+  // Forces a directory's entries to the disk: a rename into it survives a power cut. The
+  // default has nothing to force (fakes without a disk).
+  virtual Status SyncDirectory(const std::string& /*dir*/) { return Status::Ok(); }
 
   // Copies up to n bytes from the current position of `from` to `to`. *copied is set to what
   // was copied (less than n only at the end of the source). Fails on a read or write error.
@@ -276,6 +279,7 @@ class FileSystemWrapper : public FileSystem {
   Status RealPath(const std::string& p, std::string* o) override { return target_->RealPath(p, o); }
   Status Location(const std::string& p, FsLocation* o) override { return target_->Location(p, o); }
   Status SyncFileSystem(const std::string& p) override { return target_->SyncFileSystem(p); }
+  Status SyncDirectory(const std::string& d) override { return target_->SyncDirectory(d); }
   Status CreateHardLink(const std::string& v, const std::string& n) override {
     return target_->CreateHardLink(v, n);
   }

@@ -502,6 +502,17 @@ class PosixFileSystem : public FileSystem {
     return Status::Ok();
   }
 
+  Status SyncDirectory(const std::string& dir) override {
+    Ort o;
+    if (Status s = o.Finden(dir); !s) return s;
+    int fd = ::openat(o.dir(), o.name(),
+                      O_RDONLY | O_DIRECTORY | O_CLOEXEC | (o.gehalten() ? O_NOFOLLOW : 0));
+    if (fd < 0) return o.OeffnenFehlgeschlagen(errno);
+    Status s = Ergebnis(::fsync(fd));
+    ::close(fd);
+    return s;
+  }
+
   Status SyncFileSystem(const std::string& path) override {
     Ort o;
     if (Status s = o.Finden(path.empty() ? "/" : path); !s) return s;

@@ -1,7 +1,7 @@
 // The names of the temporary files in which a file is written beside its real name before a
-// rename puts it in place: the copy of a run (copy/file_copy.h) and the rewrite of a stored
-// file (platform/file_replace.h) use the same names, so that the walk of a run skips both and
-// removes the leftovers of a writer that died.
+// rename puts it in place (platform/temp_file.h): the copy of a run and the rewrite of a stored
+// file use the same names, so that the walk of a run skips both and removes the leftovers of a
+// writer that died.
 //
 // Any thread.
 #ifndef ZARNOFT_PLATFORM_TEMP_NAME_H_
