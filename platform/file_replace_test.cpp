@@ -26,15 +26,6 @@ struct stat Lstat(const std::string& p) {
   return st;
 }
 
-std::vector<std::string> Namen(const std::string& dir) {
-  std::vector<FileInfo> e;
-  FileSystem::Default()->ListDirectory(dir, &e);
-  std::vector<std::string> n;
-  for (const FileInfo& i : e) n.push_back(i.name);
-  std::sort(n.begin(), n.end());
-  return n;
-}
-
 Status Ersetzen(const std::string& path, const std::string& text,
                 FileSystem* fs = FileSystem::Default()) {
   FileInfo alt;
@@ -103,7 +94,7 @@ TEST(TextErsetzenTest, NewTextIsOnTheDiskBeforeTheRename) {
   EXPECT_EQ(m.folge, (std::vector<std::string>{"write", "sync", "rename", "syncdir"}));
   EXPECT_EQ(t.Read("s.syc"), "[Allgemein]\nAnzahl=0\n");
   EXPECT_EQ(Lstat(p).st_mode & 07777, 0640u);
-  EXPECT_EQ(Namen(t.root()), std::vector<std::string>{"s.syc"});
+  EXPECT_EQ(t.Names(""), std::vector<std::string>{"s.syc"});
 
   // A new file: the same, with a rename that keeps a file that appeared meanwhile.
   m.folge.clear();
@@ -124,7 +115,7 @@ TEST(TextErsetzenTest, AFileWithSeveralNamesIsUpdatedInPlace) {
   EXPECT_EQ(Lstat(p).st_ino, ino);
   EXPECT_EQ(Lstat(p).st_nlink, 2u);
   EXPECT_EQ(t.Read("b.syc"), "[Allgemein]\nAnzahl=1\n");  // cut to the new length
-  EXPECT_EQ(Namen(t.Path("a")), std::vector<std::string>{"s.syc"});
+  EXPECT_EQ(t.Names("a"), std::vector<std::string>{"s.syc"});
 }
 
 TEST(TextErsetzenTest, KeepsTheOwnerOrUpdatesInPlaceWhereItCannot) {
@@ -151,7 +142,7 @@ TEST(TextErsetzenTest, KeepsTheOwnerOrUpdatesInPlaceWhereItCannot) {
   ASSERT_TRUE(TextErsetzen(&m, p, &alt, "dritt\n"));
   EXPECT_EQ(Lstat(p).st_ino, ino);
   EXPECT_EQ(t.Read("s.syc"), "dritt\n");
-  EXPECT_EQ(Namen(t.root()), std::vector<std::string>{"s.syc"});
+  EXPECT_EQ(t.Names(""), std::vector<std::string>{"s.syc"});
 }
 
 TEST(TextErsetzenTest, RemovesItsOwnStaleTemporaryFilesOnly) {
@@ -177,7 +168,7 @@ TEST(TextErsetzenTest, RemovesItsOwnStaleTemporaryFilesOnly) {
   std::vector<std::string> bleiben{NamePart(aehnlich), NamePart(lebend), NamePart(anderer),
                                    NamePart(jung), "Main.sda"};
   std::sort(bleiben.begin(), bleiben.end());
-  EXPECT_EQ(Namen(t.root()), bleiben);
+  EXPECT_EQ(t.Names(""), bleiben);
 }
 
 TEST(TextErsetzenTest, AFailureLeavesTheOldFileAndNoTemporaryFile) {
@@ -197,7 +188,7 @@ TEST(TextErsetzenTest, AFailureLeavesTheOldFileAndNoTemporaryFile) {
   const Status s = Ersetzen(p, "neu\n", &fs);
   EXPECT_EQ(s.error(), ENOSPC);
   EXPECT_EQ(t.Read("s.syc"), "alt\n");
-  EXPECT_EQ(Namen(t.root()), std::vector<std::string>{"s.syc"});
+  EXPECT_EQ(t.Names(""), std::vector<std::string>{"s.syc"});
 }
 
 }  // namespace

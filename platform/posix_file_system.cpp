@@ -227,6 +227,19 @@ Status BitsSetzen(int dir, const char* name, uint32_t mode) {
   return s;
 }
 
+// Opens `path` for reading (beneath a held root without following a link) and forces it to the
+// disk with `sichern` (fsync, syncfs).
+Status Gesichert(const std::string& path, int flags, int (*sichern)(int)) {
+  Ort o;
+  if (Status s = o.Finden(path); !s) return s;
+  int fd =
+      ::openat(o.dir(), o.name(), O_RDONLY | O_CLOEXEC | flags | (o.gehalten() ? O_NOFOLLOW : 0));
+  if (fd < 0) return o.OeffnenFehlgeschlagen(errno);
+  Status s = Ergebnis(sichern(fd));
+  ::close(fd);
+  return s;
+}
+
 // After a rename, what was seen at either name is somewhere else or gone.
 Status Umbenannt(Ort* von, Ort* nach) {
   von->Vergessen();
@@ -503,25 +516,11 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status SyncDirectory(const std::string& dir) override {
-    Ort o;
-    if (Status s = o.Finden(dir); !s) return s;
-    int fd = ::openat(o.dir(), o.name(),
-                      O_RDONLY | O_DIRECTORY | O_CLOEXEC | (o.gehalten() ? O_NOFOLLOW : 0));
-    if (fd < 0) return o.OeffnenFehlgeschlagen(errno);
-    Status s = Ergebnis(::fsync(fd));
-    ::close(fd);
-    return s;
+    return Gesichert(dir, O_DIRECTORY, ::fsync);
   }
 
   Status SyncFileSystem(const std::string& path) override {
-    Ort o;
-    if (Status s = o.Finden(path.empty() ? "/" : path); !s) return s;
-    int fd = ::openat(o.dir(), o.name(),
-                      O_RDONLY | O_NONBLOCK | O_CLOEXEC | (o.gehalten() ? O_NOFOLLOW : 0));
-    if (fd < 0) return o.OeffnenFehlgeschlagen(errno);
-    Status s = Ergebnis(::syncfs(fd));
-    ::close(fd);
-    return s;
+    return Gesichert(path.empty() ? "/" : path, O_NONBLOCK, ::syncfs);
   }
 
   Status CopyData(ReadableFile* from, WritableFile* to, uint64_t n, uint64_t* copied) override {

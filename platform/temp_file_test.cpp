@@ -16,15 +16,6 @@ namespace {
 
 using testing::TempTree;
 
-std::vector<std::string> Namen(const std::string& dir) {
-  std::vector<FileInfo> e;
-  FileSystem::Default()->ListDirectory(dir, &e);
-  std::vector<std::string> n;
-  for (const FileInfo& i : e) n.push_back(i.name);
-  std::sort(n.begin(), n.end());
-  return n;
-}
-
 // Fails the renames and the directory flush on request and notes the calls that put a file in
 // place.
 class Seam : public FileSystemWrapper {
@@ -102,7 +93,7 @@ TEST(TempDateiTest, WrittenBesideItsNameAndPutInPlaceOrRemovedOnEveryOtherWay) {
   }
   EXPECT_EQ(t.Read("d/brief.txt"), "neu");
   EXPECT_EQ(t.Read("d/brief (2).txt"), "zweit");
-  EXPECT_EQ(Namen(t.Path("d")), (std::vector<std::string>{"brief (2).txt", "brief.txt"}));
+  EXPECT_EQ(t.Names("d"), (std::vector<std::string>{"brief (2).txt", "brief.txt"}));
 }
 
 TEST(TempDateiTest, ATakenNameGetsAnotherButARefusingDirectoryFailsAtOnce) {

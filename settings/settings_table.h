@@ -91,6 +91,32 @@ inline constexpr int kVersionWert = 1;
 inline constexpr int kHoeheVorgabe = 400;
 inline constexpr int kBreiteVorgabe = 427;
 
+// The kinds of setting the dialog shows, each with what it needs.
+constexpr Einstellung Haken(const char* sektion, const char* schluessel, bool an,
+                            const char* steuerelement) {
+  return {.sektion = sektion,
+          .schluessel = schluessel,
+          .art = Wertart::kSchalter,
+          .vorgabe = an ? 1 : 0,
+          .feldart = Feldart::kHaken,
+          .steuerelement = steuerelement};
+}
+constexpr Einstellung Zeile(const char* sektion, const char* schluessel, Textvorgabe vorgabe,
+                            const char* steuerelement) {
+  return {.sektion = sektion,
+          .schluessel = schluessel,
+          .art = Wertart::kText,
+          .text_vorgabe = vorgabe,
+          .feldart = Feldart::kZeile,
+          .steuerelement = steuerelement};
+}
+constexpr Einstellung Zahlwert(const char* sektion, const char* schluessel, int vorgabe,
+                               Zahlregel regel, Feldart feldart, Zahlbereich bereich,
+                               const char* steuerelement) {
+  return {sektion, schluessel, Wertart::kZahl, vorgabe, regel, Textvorgabe::kLeer,
+          feldart, bereich,    steuerelement};
+}
+
 // Always written as 1; the about box shows it.
 inline constexpr Einstellung kVersion{kAllgemein, "Version", Wertart::kZahl, kVersionWert};
 // The main window's client area and position, written when it closes.
@@ -99,169 +125,63 @@ inline constexpr Einstellung kBreite{kForm, "Breite", Wertart::kZahl, kBreiteVor
 inline constexpr Einstellung kPosY{kForm, "PosY", Wertart::kZahl};
 inline constexpr Einstellung kPosX{kForm, "PosX", Wertart::kZahl};
 // 0 centred, 1 at PosX/PosY.
-inline constexpr Einstellung kPosS{.sektion = kForm,
-                                   .schluessel = "PosS",
-                                   .art = Wertart::kZahl,
-                                   .feldart = Feldart::kWahl,
-                                   .bereich = {0, 1},
-                                   .steuerelement = "DPosition"};
+inline constexpr Einstellung kPosS =
+    Zahlwert(kForm, "PosS", 0, Zahlregel::kGanzzahl, Feldart::kWahl, {0, 1}, "DPosition");
 // Where the open and save dialogs start: 0 program directory, 1 SyncDir, 2 the directory used
 // last (kept in SyncDir when the main window closes).
-inline constexpr Einstellung kSyncDirData{.sektion = kData,
-                                          .schluessel = "SyncDirData",
-                                          .art = Wertart::kZahl,
-                                          .feldart = Feldart::kWahl,
-                                          .bereich = {0, 2},
-                                          .steuerelement = "Dateiablage"};
-inline constexpr Einstellung kSyncDir{.sektion = kData,
-                                      .schluessel = "SyncDir",
-                                      .art = Wertart::kText,
-                                      .text_vorgabe = Textvorgabe::kSammlungsVerzeichnis,
-                                      .feldart = Feldart::kZeile,
-                                      .steuerelement = "SyncVerz"};
+inline constexpr Einstellung kSyncDirData =
+    Zahlwert(kData, "SyncDirData", 0, Zahlregel::kGanzzahl, Feldart::kWahl, {0, 2}, "Dateiablage");
+inline constexpr Einstellung kSyncDir =
+    Zeile(kData, "SyncDir", Textvorgabe::kSammlungsVerzeichnis, "SyncVerz");
 // A job taken into the collection runs at once.
-inline constexpr Einstellung kSofortSync{.sektion = kData,
-                                         .schluessel = "SofortSync",
-                                         .art = Wertart::kSchalter,
-                                         .vorgabe = 1,
-                                         .feldart = Feldart::kHaken,
-                                         .steuerelement = "SSync"};
+inline constexpr Einstellung kSofortSync = Haken(kData, "SofortSync", true, "SSync");
 // The log file.
-inline constexpr Einstellung kLDat{.sektion = kAllgemein,
-                                   .schluessel = "LDat",
-                                   .art = Wertart::kText,
-                                   .text_vorgabe = Textvorgabe::kLogDatei,
-                                   .feldart = Feldart::kZeile,
-                                   .steuerelement = "Datei"};
+inline constexpr Einstellung kLDat = Zeile(kAllgemein, "LDat", Textvorgabe::kLogDatei, "Datei");
 // The log level 0..9 (0: no log); a build without debugging offers 0..7.
-inline constexpr Einstellung kLLev{.sektion = kAllgemein,
-                                   .schluessel = "LLev",
-                                   .art = Wertart::kZahl,
-                                   .feldart = Feldart::kWahl,
-                                   .bereich = {0, 9},
-                                   .steuerelement = "LogLev"};
-inline constexpr Einstellung kWarnungen{.sektion = kData,
-                                        .schluessel = "Warnungen",
-                                        .art = Wertart::kSchalter,
-                                        .feldart = Feldart::kHaken,
-                                        .steuerelement = "WNein"};
-inline constexpr Einstellung kFehler{.sektion = kData,
-                                     .schluessel = "Fehler",
-                                     .art = Wertart::kSchalter,
-                                     .feldart = Feldart::kHaken,
-                                     .steuerelement = "FNein"};
+inline constexpr Einstellung kLLev =
+    Zahlwert(kAllgemein, "LLev", 0, Zahlregel::kGanzzahl, Feldart::kWahl, {0, 9}, "LogLev");
+inline constexpr Einstellung kWarnungen = Haken(kData, "Warnungen", false, "WNein");
+inline constexpr Einstellung kFehler = Haken(kData, "Fehler", false, "FNein");
 // "Kurzhilfe anzeigen".
-inline constexpr Einstellung kHint{.sektion = kAllgemein,
-                                   .schluessel = "Hint",
-                                   .art = Wertart::kSchalter,
-                                   .vorgabe = 1,
-                                   .feldart = Feldart::kHaken,
-                                   .steuerelement = "HintShow"};
+inline constexpr Einstellung kHint = Haken(kAllgemein, "Hint", true, "HintShow");
 // Warn when the log cannot be written.
-inline constexpr Einstellung kLWarn{.sektion = kAllgemein,
-                                    .schluessel = "LWarn",
-                                    .art = Wertart::kSchalter,
-                                    .vorgabe = 1,
-                                    .feldart = Feldart::kHaken,
-                                    .steuerelement = "LogWarn"};
+inline constexpr Einstellung kLWarn = Haken(kAllgemein, "LWarn", true, "LogWarn");
 // The log's rotation 0..6; -1 when the user typed something else.
-inline constexpr Einstellung kLArt{.sektion = kAllgemein,
-                                   .schluessel = "LArt",
-                                   .art = Wertart::kZahl,
-                                   .feldart = Feldart::kWahlOderText,
-                                   .bereich = {0, 6},
-                                   .steuerelement = "Logrotieren"};
+inline constexpr Einstellung kLArt = Zahlwert(kAllgemein, "LArt", 0, Zahlregel::kGanzzahl,
+                                              Feldart::kWahlOderText, {0, 6}, "Logrotieren");
 // Rotated log files kept.
-inline constexpr Einstellung kLAnz{.sektion = kAllgemein,
-                                   .schluessel = "LAnz",
-                                   .art = Wertart::kZahl,
-                                   .feldart = Feldart::kZahlfeld,
-                                   .bereich = {0, 10},
-                                   .steuerelement = "LogAnz"};
+inline constexpr Einstellung kLAnz =
+    Zahlwert(kAllgemein, "LAnz", 0, Zahlregel::kGanzzahl, Feldart::kZahlfeld, {0, 10}, "LogAnz");
 // The LoeschModus, passed to every run.
-inline constexpr Einstellung kLoeschen{
-    .sektion = kData,
-    .schluessel = "Loeschen",
-    .art = Wertart::kZahl,
-    .vorgabe = Zahl(LoeschModus::kNormal),
-    .regel = Zahlregel::kModusByte,
-    .feldart = Feldart::kLoeschModus,
-    .bereich = {Zahl(LoeschModus::kNormal), Zahl(LoeschModus::kAuslagern)},
-    .steuerelement = "Loeschen"};
+inline constexpr Einstellung kLoeschen = Zahlwert(
+    kData, "Loeschen", Zahl(LoeschModus::kNormal), Zahlregel::kModusByte, Feldart::kLoeschModus,
+    {Zahl(LoeschModus::kNormal), Zahl(LoeschModus::kAuslagern)}, "Loeschen");
 // The move-aside folder, without a trailing "/".
-inline constexpr Einstellung kLoeschenWohin{.sektion = kData,
-                                            .schluessel = "LoeschenWohin",
-                                            .art = Wertart::kText,
-                                            .text_vorgabe = Textvorgabe::kLoeschVorgabe,
-                                            .feldart = Feldart::kZeile,
-                                            .steuerelement = "SLVerz"};
+inline constexpr Einstellung kLoeschenWohin =
+    Zeile(kData, "LoeschenWohin", Textvorgabe::kLoeschVorgabe, "SLVerz");
 // The deletion guard, percent of a side's files; 0 never asks.
-inline constexpr Einstellung kLoeschGrenze{.sektion = kData,
-                                           .schluessel = "LoeschGrenze",
-                                           .art = Wertart::kZahl,
-                                           .vorgabe = kLoeschGrenzeStandard,
-                                           .regel = Zahlregel::kBereich,
-                                           .feldart = Feldart::kZahlfeld,
-                                           .bereich = {0, kLoeschGrenzeHoechstens},
-                                           .steuerelement = "LoeschGrenze"};
+inline constexpr Einstellung kLoeschGrenze =
+    Zahlwert(kData, "LoeschGrenze", kLoeschGrenzeStandard, Zahlregel::kBereich, Feldart::kZahlfeld,
+             {0, kLoeschGrenzeHoechstens}, "LoeschGrenze");
 // Days a run's replaced and removed files are kept for an undo (0: none), and the share of the
 // free space they may take, percent.
-inline constexpr Einstellung kRueckgaengigTage{.sektion = kData,
-                                               .schluessel = "RueckgaengigTage",
-                                               .art = Wertart::kZahl,
-                                               .vorgabe = kRueckgaengigTageStandard,
-                                               .regel = Zahlregel::kBereich,
-                                               .feldart = Feldart::kZahlfeld,
-                                               .bereich = {0, kRueckgaengigTageHoechstens},
-                                               .steuerelement = "RueckgaengigTage"};
-inline constexpr Einstellung kRueckgaengigAnteil{.sektion = kData,
-                                                 .schluessel = "RueckgaengigAnteil",
-                                                 .art = Wertart::kZahl,
-                                                 .vorgabe = kRueckgaengigAnteilStandard,
-                                                 .regel = Zahlregel::kBereich,
-                                                 .feldart = Feldart::kZahlfeld,
-                                                 .bereich = {0, kRueckgaengigAnteilHoechstens},
-                                                 .steuerelement = "RueckgaengigAnteil"};
+inline constexpr Einstellung kRueckgaengigTage =
+    Zahlwert(kData, "RueckgaengigTage", kRueckgaengigTageStandard, Zahlregel::kBereich,
+             Feldart::kZahlfeld, {0, kRueckgaengigTageHoechstens}, "RueckgaengigTage");
+inline constexpr Einstellung kRueckgaengigAnteil =
+    Zahlwert(kData, "RueckgaengigAnteil", kRueckgaengigAnteilStandard, Zahlregel::kBereich,
+             Feldart::kZahlfeld, {0, kRueckgaengigAnteilHoechstens}, "RueckgaengigAnteil");
 // The automatic runs: at login (after BootZeit seconds), at set times, when idle (after
 // IdleZeit minutes), at shutdown. Zeit, Idle and IdleZeit are stored and shown only.
-inline constexpr Einstellung kBoot{.sektion = kHauptprogramm,
-                                   .schluessel = "Boot",
-                                   .art = Wertart::kSchalter,
-                                   .vorgabe = 1,
-                                   .feldart = Feldart::kHaken,
-                                   .steuerelement = "Boot"};
-inline constexpr Einstellung kZeit{.sektion = kHauptprogramm,
-                                   .schluessel = "Zeit",
-                                   .art = Wertart::kSchalter,
-                                   .vorgabe = 1,
-                                   .feldart = Feldart::kHaken,
-                                   .steuerelement = "Time"};
-inline constexpr Einstellung kIdle{.sektion = kHauptprogramm,
-                                   .schluessel = "Idle",
-                                   .art = Wertart::kSchalter,
-                                   .vorgabe = 1,
-                                   .feldart = Feldart::kHaken,
-                                   .steuerelement = "Idle"};
-inline constexpr Einstellung kShut{.sektion = kHauptprogramm,
-                                   .schluessel = "Shut",
-                                   .art = Wertart::kSchalter,
-                                   .vorgabe = 1,
-                                   .feldart = Feldart::kHaken,
-                                   .steuerelement = "Shutdown"};
-inline constexpr Einstellung kBootZeit{.sektion = kHauptprogramm,
-                                       .schluessel = "BootZeit",
-                                       .art = Wertart::kZahl,
-                                       .vorgabe = 5,
-                                       .feldart = Feldart::kZahlfeld,
-                                       .bereich = {5, 60},
-                                       .steuerelement = "ZeitBoot"};
-inline constexpr Einstellung kIdleZeit{.sektion = kHauptprogramm,
-                                       .schluessel = "IdleZeit",
-                                       .art = Wertart::kZahl,
-                                       .vorgabe = 5,
-                                       .feldart = Feldart::kZahlfeld,
-                                       .bereich = {2, 15},
-                                       .steuerelement = "ZeitLeerlauf"};
+inline constexpr Einstellung kBoot = Haken(kHauptprogramm, "Boot", true, "Boot");
+inline constexpr Einstellung kZeit = Haken(kHauptprogramm, "Zeit", true, "Time");
+inline constexpr Einstellung kIdle = Haken(kHauptprogramm, "Idle", true, "Idle");
+inline constexpr Einstellung kShut = Haken(kHauptprogramm, "Shut", true, "Shutdown");
+inline constexpr Einstellung kBootZeit = Zahlwert(
+    kHauptprogramm, "BootZeit", 5, Zahlregel::kGanzzahl, Feldart::kZahlfeld, {5, 60}, "ZeitBoot");
+inline constexpr Einstellung kIdleZeit =
+    Zahlwert(kHauptprogramm, "IdleZeit", 5, Zahlregel::kGanzzahl, Feldart::kZahlfeld, {2, 15},
+             "ZeitLeerlauf");
 }  // namespace main_sda
 
 // Every setting, in the order the settings dialog writes them (Version first; the window's

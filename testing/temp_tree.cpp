@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 
 #include <cstdlib>
@@ -64,6 +65,19 @@ std::string TempTree::Read(const std::string& rel) const {
 bool TempTree::Exists(const std::string& rel) const {
   struct stat st;
   return ::lstat(Path(rel).c_str(), &st) == 0;
+}
+
+std::vector<std::string> TempTree::Names(const std::string& rel) const {
+  std::vector<std::string> namen;
+  DIR* d = ::opendir(rel.empty() ? root_.c_str() : Path(rel).c_str());
+  if (d == nullptr) return namen;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string n = e->d_name;
+    if (n != "." && n != "..") namen.push_back(n);
+  }
+  ::closedir(d);
+  std::sort(namen.begin(), namen.end());
+  return namen;
 }
 
 void SetTimes(const std::string& path, FileTime mtime, FileTime atime) {

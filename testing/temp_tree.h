@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/date_time.h"
 
@@ -27,6 +28,8 @@ class TempTree {
   std::string Mkdir(const std::string& rel);
   std::string Read(const std::string& rel) const;
   bool Exists(const std::string& rel) const;
+  // The names in a directory of the tree ("" for the root), sorted.
+  std::vector<std::string> Names(const std::string& rel) const;
 
  private:
   std::string root_;
